@@ -1,0 +1,211 @@
+// The Windows services the installer calls, one interface per family of calls.
+//
+// Each function has the shape of the Windows call it stands for (same name, same arguments in
+// the same order, same records), so that a step of the installer reads one to one against the
+// call it makes. Each returns Call<T>: the call's own result and the last-error number taken
+// right after it. Two implementations exist: platform/win32 forwards to Windows, platform/sim
+// is a simulated machine for the native tests.
+//
+// Functions that Windows only offers through a run-time lookup (GetNativeSystemInfo,
+// GetProductInfo, Wow64DisableWow64FsRedirection, the spooler's default-printer export, the
+// four device-setup functions) are called through Invoke* with the ProcAddress that
+// Modules::GetProcAddress returned, exactly as the program would call the pointer.
+#pragma once
+
+#include "platform/Types.h"
+
+namespace zenthar::platform {
+
+class Spooler {
+public:
+    virtual ~Spooler() = default;
+    virtual Call<bool> EnumPrintersA(Dword flags, const char* name, Dword level, std::uint8_t* buffer,
+                                     Dword bufferSize, Dword* needed, Dword* returned) = 0;
+    virtual Call<bool> GetPrinterDriverDirectoryA(const char* server, const char* environment, Dword level,
+                                                  std::uint8_t* buffer, Dword bufferSize, Dword* needed) = 0;
+    // Level 3 only: `info` is a DriverInfo3A.
+    virtual Call<bool> AddPrinterDriverA(const char* server, Dword level, const void* info) = 0;
+    // Level 2 only: `info` is a PrinterInfo2A. Returns the new printer's handle, or kNoHandle.
+    virtual Call<Handle> AddPrinterA(const char* server, Dword level, const void* info) = 0;
+    virtual Call<bool> OpenPrinterA(const char* printerName, Handle* printer, const PrinterDefaultsA* defaults) = 0;
+    virtual Call<bool> ClosePrinter(Handle printer) = 0;
+    // Returns the status (0 on success) as Windows does.
+    virtual Call<Dword> SetPrinterDataA(Handle printer, const char* valueName, Dword type, const std::uint8_t* data,
+                                        Dword size) = 0;
+    virtual Call<Dword> GetPrinterDataA(Handle printer, const char* valueName, Dword* type, std::uint8_t* data,
+                                        Dword size, Dword* needed) = 0;
+    virtual Call<bool> EnumMonitorsA(const char* server, Dword level, std::uint8_t* buffer, Dword bufferSize,
+                                     Dword* needed, Dword* returned) = 0;
+    // Level 2 only: `info` is a MonitorInfo2A.
+    virtual Call<bool> AddMonitorA(const char* server, Dword level, const void* info) = 0;
+    virtual Call<bool> DeletePrintProcessorA(const char* server, const char* environment,
+                                             const char* printProcessorName) = 0;
+    virtual Call<bool> EnumPortsA(const char* server, Dword level, std::uint8_t* buffer, Dword bufferSize,
+                                  Dword* needed, Dword* returned) = 0;
+    // The spooler library's set-default-printer export (ordinal 202, or SetDefaultPrinterA).
+    virtual Call<bool> InvokeSetDefaultPrinter(ProcAddress function, const char* printerName) = 0;
+};
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    virtual Call<Long> RegOpenKeyExA(RegKey key, const char* subKey, Dword options, Dword access, RegKey* result) = 0;
+    virtual Call<Long> RegCreateKeyExA(RegKey key, const char* subKey, Dword reserved, const char* keyClass,
+                                       Dword options, Dword access, const void* security, RegKey* result,
+                                       Dword* disposition) = 0;
+    virtual Call<Long> RegSetValueExA(RegKey key, const char* valueName, Dword reserved, Dword type,
+                                      const std::uint8_t* data, Dword size) = 0;
+    virtual Call<Long> RegQueryValueExA(RegKey key, const char* valueName, Dword* reserved, Dword* type,
+                                        std::uint8_t* data, Dword* size) = 0;
+    virtual Call<Long> RegEnumValueA(RegKey key, Dword index, char* valueName, Dword* valueNameLength,
+                                     Dword* reserved, Dword* type, std::uint8_t* data, Dword* size) = 0;
+    // The parts of RegQueryInfoKeyA the installer and its tests use; any pointer may be null.
+    virtual Call<Long> RegQueryInfoKeyA(RegKey key, char* keyClass, Dword* keyClassLength, Dword* subKeys,
+                                        Dword* values) = 0;
+    virtual Call<Long> RegDeleteKeyA(RegKey key, const char* subKey) = 0;
+    virtual Call<Long> RegCloseKey(RegKey key) = 0;
+};
+
+class Services {
+public:
+    virtual ~Services() = default;
+    virtual Call<Handle> OpenSCManagerA(const char* machine, const char* database, Dword access) = 0;
+    virtual Call<Handle> OpenServiceA(Handle manager, const char* serviceName, Dword access) = 0;
+    virtual Call<bool> QueryServiceStatus(Handle service, ServiceStatus* status) = 0;
+    virtual Call<bool> StartServiceA(Handle service, Dword argumentCount, const char** arguments) = 0;
+    virtual Call<bool> CloseServiceHandle(Handle handle) = 0;
+};
+
+class Processes {
+public:
+    virtual ~Processes() = default;
+    virtual Call<bool> CreateProcessA(const char* applicationName, char* commandLine, const void* processAttributes,
+                                      const void* threadAttributes, bool inheritHandles, Dword creationFlags,
+                                      const void* environment, const char* currentDirectory,
+                                      const StartupInfoA* startupInfo, ProcessInformation* processInformation) = 0;
+    virtual Call<bool> GetExitCodeProcess(Handle process, Dword* exitCode) = 0;
+};
+
+// Kernel objects: handles, events, waits and threads.
+class Kernel {
+public:
+    virtual ~Kernel() = default;
+    virtual Call<bool> CloseHandle(Handle handle) = 0;
+    virtual Call<Handle> CreateEventA(const void* security, bool manualReset, bool initialState, const char* name) = 0;
+    virtual Call<bool> SetEvent(Handle event) = 0;
+    virtual Call<bool> ResetEvent(Handle event) = 0;
+    virtual Call<Dword> WaitForSingleObject(Handle handle, Dword milliseconds) = 0;
+    virtual Call<Handle> CreateThread(const void* security, std::size_t stackSize, ThreadStartRoutine start,
+                                      void* parameter, Dword creationFlags, Dword* threadId) = 0;
+};
+
+class Files {
+public:
+    virtual ~Files() = default;
+    virtual Call<bool> CopyFileA(const char* existingFile, const char* newFile, bool failIfExists) = 0;
+    virtual Call<bool> DeleteFileA(const char* path) = 0;
+    virtual Call<bool> CreateDirectoryA(const char* path, const void* security) = 0;
+    // The C runtime's _rmdir: 0 on success, -1 on failure.
+    virtual Call<int> RemoveDirectory(const char* path) = 0;
+    virtual Call<bool> SetCurrentDirectoryA(const char* path) = 0;
+    virtual Call<Dword> GetCurrentDirectoryA(Dword bufferLength, char* buffer) = 0;
+    virtual Call<Dword> GetSystemDirectoryA(char* buffer, Dword size) = 0;
+    virtual Call<Dword> GetFileAttributesA(const char* path) = 0;
+    virtual Call<bool> InvokeWow64DisableWow64FsRedirection(ProcAddress function, void** oldValue) = 0;
+};
+
+// Files and devices opened with CreateFileA, including the USB printer's overlapped I/O.
+class DeviceIo {
+public:
+    virtual ~DeviceIo() = default;
+    virtual Call<Handle> CreateFileA(const char* path, Dword access, Dword shareMode, const void* security,
+                                     Dword creationDisposition, Dword flags, Handle templateFile) = 0;
+    virtual Call<bool> WriteFile(Handle file, const void* buffer, Dword bytesToWrite, Dword* bytesWritten,
+                                 Overlapped* overlapped) = 0;
+    virtual Call<bool> ReadFile(Handle file, void* buffer, Dword bytesToRead, Dword* bytesRead,
+                                Overlapped* overlapped) = 0;
+    virtual Call<bool> GetOverlappedResult(Handle file, Overlapped* overlapped, Dword* bytesTransferred,
+                                           bool wait) = 0;
+    virtual Call<bool> CancelIo(Handle file) = 0;
+    virtual Call<bool> ClearCommError(Handle file, Dword* errors, ComStat* status) = 0;
+    virtual Call<bool> PurgeComm(Handle file, Dword flags) = 0;
+};
+
+class SystemInformation {
+public:
+    virtual ~SystemInformation() = default;
+    // Fills the basic or the extended record, as its dwOSVersionInfoSize says.
+    virtual Call<bool> GetVersionExA(OsVersionInfoExA* info) = 0;
+    virtual void InvokeGetNativeSystemInfo(ProcAddress function, SystemInfo* info) = 0;
+    virtual void GetSystemInfo(SystemInfo* info) = 0;
+    virtual Call<bool> InvokeGetProductInfo(ProcAddress function, Dword osMajor, Dword osMinor, Dword spMajor,
+                                            Dword spMinor, Dword* productType) = 0;
+    virtual Call<int> GetSystemMetrics(int index) = 0;
+};
+
+class Modules {
+public:
+    virtual ~Modules() = default;
+    virtual Call<ModuleHandle> GetModuleHandleA(const char* name) = 0;
+    virtual Call<ModuleHandle> GetModuleHandleW(const char16_t* name) = 0;
+    virtual Call<ModuleHandle> LoadLibraryA(const char* name) = 0;
+    virtual Call<bool> FreeLibrary(ModuleHandle module) = 0;
+    virtual Call<ProcAddress> GetProcAddress(ModuleHandle module, const char* name) = 0;
+    virtual Call<ProcAddress> GetProcAddressByOrdinal(ModuleHandle module, Word ordinal) = 0;
+};
+
+// SETUPAPI.DLL, reached only through the addresses resolved from the loaded library.
+class DeviceSetup {
+public:
+    virtual ~DeviceSetup() = default;
+    virtual Call<Handle> InvokeSetupDiGetClassDevsA(ProcAddress function, const Guid* classGuid,
+                                                    const char* enumerator, Handle parentWindow, Dword flags) = 0;
+    virtual Call<bool> InvokeSetupDiEnumDeviceInterfaces(ProcAddress function, Handle deviceInfoSet,
+                                                         void* deviceInfoData, const Guid* classGuid,
+                                                         Dword memberIndex, SpDeviceInterfaceData* interfaceData) = 0;
+    virtual Call<bool> InvokeSetupDiGetDeviceInterfaceDetailA(ProcAddress function, Handle deviceInfoSet,
+                                                              SpDeviceInterfaceData* interfaceData,
+                                                              SpDeviceInterfaceDetailDataA* detail, Dword detailSize,
+                                                              Dword* requiredSize, void* deviceInfoData) = 0;
+    virtual Call<bool> InvokeSetupDiDestroyDeviceInfoList(ProcAddress function, Handle deviceInfoSet) = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual void Sleep(Dword milliseconds) = 0;
+    virtual Dword GetTickCount() = 0;
+};
+
+class Debug {
+public:
+    virtual ~Debug() = default;
+    virtual void OutputDebugStringA(const char* text) = 0;
+};
+
+class Environment {
+public:
+    virtual ~Environment() = default;
+    // As GetEnvironmentVariableA: the length copied, or the size needed when `size` is too
+    // small, or 0 with error 203 when the variable is not set.
+    virtual Call<Dword> GetEnvironmentVariableA(const char* name, char* buffer, Dword size) = 0;
+};
+
+// Everything the installer may call, handed to it once at start-up.
+struct Platform {
+    Spooler& spooler;
+    Registry& registry;
+    Services& services;
+    Processes& processes;
+    Kernel& kernel;
+    Files& files;
+    DeviceIo& io;
+    SystemInformation& system;
+    Modules& modules;
+    DeviceSetup& setup;
+    Clock& clock;
+    Debug& debug;
+    Environment& environment;
+};
+
+}  // namespace zenthar::platform

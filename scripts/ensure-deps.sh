@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Makes sure this machine has every package the build, the tests and the demo need.
+# As root it installs what is missing; otherwise it prints the one command to run.
+set -euo pipefail
+
+packages=(
+  g++ cmake make
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64
+  wine wine64 wine32:i386 fonts-wine
+  xvfb xauth x11-apps imagemagick xdotool file
+)
+
+missing=()
+status=$(dpkg-query -W -f='${Package}:${Architecture} ${db:Status-Abbrev}\n' "${packages[@]}" 2>/dev/null || true)
+for p in "${packages[@]}"; do
+  name=${p%%:*}
+  arch=${p#*:}; [ "$arch" = "$p" ] && arch=""
+  if ! grep -E "^${name//+/\\+}:${arch:-[a-z0-9]+} ii" <<<"$status" >/dev/null; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+needs_i386=0
+for p in "${missing[@]}"; do [[ $p == *:i386 ]] && needs_i386=1; done
+
+if [ "$(id -u)" -ne 0 ]; then
+  cmd="apt-get update && apt-get install -y ${missing[*]}"
+  [ $needs_i386 -eq 1 ] && cmd="dpkg --add-architecture i386 && $cmd"
+  echo "Missing packages. Run as root: $cmd" >&2
+  exit 1
+fi
+
+echo "Installing: ${missing[*]}" >&2
+if [ $needs_i386 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds everything and runs every suite; ends with the totals line of scripts/totals.sh.
+# Suites: native (host), AddressSanitizer + UndefinedBehaviorSanitizer, ThreadSanitizer,
+# the two Windows builds, and the test programs under Wine.
+set -uo pipefail
+. "$(dirname "$0")/common.sh"
+
+rm -rf "$RESULTS"; mkdir -p "$RESULTS"
+
+native_suite() {   # name dir [cmake args...] -- [ctest args...]
+  local name=$1 dir=$2; shift 2
+  local cargs=() targs=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do cargs+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  targs=("$@")
+  echo "== $name: build" >&2
+  mkdir -p "$dir"
+  if configure "$dir" "${cargs[@]}" && cmake --build "$dir" -j "$JOBS" >"$dir.build.log" 2>&1; then
+    record "$name build" pass
+  else
+    tail -40 "$dir.build.log" >&2; record "$name build" fail; return
+  fi
+  echo "== $name: tests" >&2
+  (cd "$dir" && ctest --output-on-failure --no-tests=ignore -j "$JOBS" --output-junit "$RESULTS/$name.xml" \
+      "${targs[@]}" >"$dir.ctest.log" 2>&1) || { tail -60 "$dir.ctest.log" >&2; }
+  tail -3 "$dir.ctest.log" >&2
+}
+
+cross_build() {   # name dir toolchain
+  local name=$1 dir=$2 toolchain=$3
+  echo "== $name: build" >&2
+  mkdir -p "$dir"
+  if configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$toolchain.cmake" &&
+     cmake --build "$dir" -j "$JOBS" >"$dir.build.log" 2>&1; then
+    record "$name build" pass
+  else
+    tail -40 "$dir.build.log" >&2; record "$name build" fail
+  fi
+}
+
+native_suite host "$BUILD/host"
+native_suite asan "$BUILD/asan" -DZENTHAR_SANITIZE=address
+native_suite tsan "$BUILD/tsan" -DZENTHAR_SANITIZE=thread -- -L threads
+cross_build win32 "$BUILD/win32" i686-w64-mingw32
+cross_build win64 "$BUILD/win64" x86_64-w64-mingw32
+"$ROOT/scripts/check-product.sh" "$BUILD/win32/entry/zenthar.exe" && record "product file" pass || record "product file" fail
+"$ROOT/scripts/wine-tests.sh" "$BUILD/win32"
+
+"$ROOT/scripts/totals.sh"

@@ -1,0 +1,50 @@
+# Wine settings shared by the scripts. Source it, then call wine_base_prefix once.
+#
+# This machine cannot execute 32-bit Linux programs, so Wine's 32-bit loader does not start
+# here; every Windows program we run under Wine is the x86_64 build of the same sources,
+# started through wine64.
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINELOADER=/usr/lib/wine/wine64
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+WINE_ROOT=$BUILD/wine
+WINE_BASE=$WINE_ROOT/base
+
+# A booted prefix, made once; every test or scenario works in a copy of it.
+wine_base_prefix() {
+  if [ ! -f "$WINE_BASE/.booted" ]; then
+    rm -rf "$WINE_BASE"; mkdir -p "$WINE_ROOT"
+    WINEPREFIX=$WINE_BASE "$WINE" wineboot -u >/dev/null 2>&1
+    # A crash must never leave a dialog that waits for a click that no one gives.
+    WINEPREFIX=$WINE_BASE "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    WINEPREFIX=$WINE_BASE "$WINESERVER" -w
+    touch "$WINE_BASE/.booted"
+  fi
+}
+
+# wine_copy_prefix NAME: a fresh copy of the base prefix; prints its path.
+wine_copy_prefix() {
+  local dest=$WINE_ROOT/$1
+  rm -rf "$dest"; cp -a "$WINE_BASE" "$dest"; echo "$dest"
+}
+
+# wine_start PREFIX: starts the prefix's wine server and its background services once, so
+# that each program run after it starts at once.
+wine_start() {
+  WINEPREFIX=$1 "$WINESERVER" -p
+  WINEPREFIX=$1 "$WINE" cmd /c exit >/dev/null 2>&1 || true
+}
+
+wine_stop() {
+  WINEPREFIX=$1 "$WINESERVER" -k 2>/dev/null || true
+  WINEPREFIX=$1 "$WINESERVER" -w 2>/dev/null || true
+}
+
+# winepath_of UNIXPATH: the same file as a Windows program sees it (drive Z: is /).
+winepath_of() {
+  local p=$1
+  echo "Z:${p//\//\\}"
+}
