@@ -1,0 +1,58 @@
+#include "install/PrinterCreation.h"
+
+#include "core/FixedText.h"
+#include "platform/Constants.h"
+#include "ui/Ui.h"
+
+namespace zenthar {
+
+namespace {
+char kWinPrint[] = "WinPrint";
+char kFallbackPort[] = "COM1:";
+}  // namespace
+
+const char* PrinterPortFor(const InstallSession& session, const char* portName, const char* networkPortName,
+                           const char* usbPortName)
+{
+    switch (session.portKind) {
+    case PortKind::Usb:
+        return session.usbMonitorPort ? kUsbMonitorPortName : usbPortName;
+    case PortKind::TcpIp:
+        return networkPortName;
+    default:
+        return portName;
+    }
+}
+
+platform::Handle CreatePrinter(platform::Platform& platform, const char* name, const char* port,
+                               const ui::Dialog* owner)
+{
+    platform::PrinterInfo2A info{};
+    info.pPrinterName = const_cast<char*>(name);
+    info.pDriverName = const_cast<char*>(name);
+    info.pPortName = const_cast<char*>(port);
+    info.pPrintProcessor = kWinPrint;
+    info.Attributes = platform::PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST | platform::PRINTER_ATTRIBUTE_ENABLE_BIDI;
+
+    auto result = platform.spooler.AddPrinterA(nullptr, 2, &info);
+    if (result.value != platform::kNoHandle) return result.value;
+
+    if (result.error == platform::ERROR_UNKNOWN_PORT) {
+        info.pPortName = kFallbackPort;
+        result = platform.spooler.AddPrinterA(nullptr, 2, &info);
+        if (result.value != platform::kNoHandle) {
+            ui::ShowMessageBox(owner,
+                               "Forcibly set to COM1: port.\nafter you install the driver, change the port in the "
+                               "printer's properties.",
+                               nullptr, ui::MessageIcon::None);
+            return result.value;
+        }
+    }
+
+    char message[128];
+    FormatText(message, "Failure to AddPrinter GetLastError()=%d", static_cast<int>(result.error));
+    ui::ShowMessageBox(owner, message, nullptr, ui::MessageIcon::None);
+    return platform::kNoHandle;
+}
+
+}  // namespace zenthar

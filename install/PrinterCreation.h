@@ -1,0 +1,24 @@
+// Creates the printer of one row on the chosen port.
+#pragma once
+
+#include "core/InstallSession.h"
+#include "platform/Platform.h"
+
+namespace zenthar {
+namespace ui { class Dialog; }
+
+inline constexpr const char* kUsbMonitorPortName = "USBPOS0";
+inline constexpr const char* kFallbackPortName = "COM1:";
+
+// The port a printer goes on: the monitor's USB port (or the system USB port the search
+// found, when the monitor is not used), the network port, or the port the user chose.
+const char* PrinterPortFor(const InstallSession& session, const char* portName, const char* networkPortName,
+                           const char* usbPortName);
+
+// Creates the local printer `name` with the driver of the same name on `port`. A port the
+// spooler does not know moves the printer to COM1: with a message; any failure shows
+// "Failure to AddPrinter GetLastError()=%d". Returns the open printer or kNoHandle.
+platform::Handle CreatePrinter(platform::Platform& platform, const char* name, const char* port,
+                               const ui::Dialog* owner);
+
+}  // namespace zenthar

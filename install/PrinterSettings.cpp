@@ -1,0 +1,37 @@
+#include "install/PrinterSettings.h"
+
+#include <memory>
+#include <new>
+
+#include "core/FixedText.h"
+#include "install/DeviceConfigRecord.h"
+#include "platform/Constants.h"
+#include "ui/Ui.h"
+
+namespace zenthar {
+
+bool WritePrinterSettings(platform::Platform& platform, const char* name, std::uint32_t codePage,
+                          const ui::Dialog* owner)
+{
+    using Record = std::uint8_t[kDeviceConfigRecordSize];
+    std::unique_ptr<Record> record(new (std::nothrow) Record[1]());
+    if (!record) return false;
+    FillDeviceConfigRecord(*record, codePage);
+
+    platform::PrinterDefaultsA defaults{nullptr, nullptr, platform::PRINTER_ALL_ACCESS};
+    platform::Handle printer = platform::kNoHandle;
+    const auto opened = platform.spooler.OpenPrinterA(name, &printer, &defaults);
+    if (!opened.value) {
+        char message[128];
+        FormatText(message, "Failure to OpenPrinter GetLastError()=%d Printer Name=%s", static_cast<int>(opened.error),
+                   name);
+        ui::ShowMessageBox(owner, message, nullptr, ui::MessageIcon::None);
+        return false;
+    }
+    platform.spooler.SetPrinterDataA(printer, kDeviceConfigValueName, platform::REG_BINARY, *record,
+                                     static_cast<platform::Dword>(kDeviceConfigRecordSize));
+    platform.spooler.ClosePrinter(printer);
+    return true;
+}
+
+}  // namespace zenthar

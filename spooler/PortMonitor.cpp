@@ -1,0 +1,102 @@
+#include "spooler/PortMonitor.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "core/FixedText.h"
+#include "core/InstallSession.h"
+#include "platform/Constants.h"
+
+namespace zenthar {
+
+namespace {
+
+constexpr const char* kInstallerFolder = "C:\\NORVA Orbix Printer 4.X";
+constexpr const char* kMonitorLibraries[] = {"KVUSBMON.dll", "KVUSBMONUI.dll"};
+char kMonitorName[] = "KVPOS Port Monitor";
+char kMonitorLibrary[] = "KVUSBMON.dll";
+
+const char* MonitorSourceFormat(std::int32_t processor)
+{
+    switch (processor) {
+    case Processor::X86: return "%s\\Win8\\%s";
+    case Processor::X64: return "%s\\Win64\\x64\\%s";
+    case Processor::Itanium: return "%s\\Win64\\Itanium\\%s";
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+int IsPortMonitorInstalled(platform::Platform& platform)
+{
+    platform::Dword needed = 0;
+    platform::Dword returned = 0;
+    platform.spooler.EnumMonitorsA(nullptr, 2, nullptr, 0, &needed, &returned);
+
+    std::unique_ptr<std::uint8_t[]> buffer(needed > 0 ? new (std::nothrow) std::uint8_t[needed]() : nullptr);
+    returned = 0;
+    const auto listed = platform.spooler.EnumMonitorsA(nullptr, 2, buffer.get(), buffer ? needed : 0, &needed,
+                                                       &returned);
+    platform.debug.OutputDebugStringA(listed.value ? "EnumMonitors() Success !!!" : "EnumMonitors() Fail !!!");
+    if (!listed.value || !buffer) return 0;
+
+    int installed = 0;
+    const auto* monitors = reinterpret_cast<const platform::MonitorInfo2A*>(buffer.get());
+    for (platform::Dword i = 0; i < returned; ++i) {
+        if (monitors[i].pName != nullptr && std::strcmp(monitors[i].pName, kPortMonitorName) == 0) installed = 1;
+    }
+    return installed;
+}
+
+void InstallPortMonitor(platform::Platform& platform, std::int32_t processor)
+{
+    auto& files = platform.files;
+    files.SetCurrentDirectoryA(kInstallerFolder);
+    char sourceRoot[260] = {};
+    const auto rootLength = files.GetCurrentDirectoryA(sizeof sourceRoot, sourceRoot).value;
+    if (rootLength >= sizeof sourceRoot) ClearText(sourceRoot);
+    char systemDirectory[260] = {};
+    const auto systemLength = files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory).value;
+    if (systemLength >= sizeof systemDirectory) ClearText(systemDirectory);
+
+    if (const char* sourceFormat = MonitorSourceFormat(processor)) {
+        if (processor != Processor::X86) DisableFsRedirection(platform);
+        for (const char* library : kMonitorLibraries) {
+            char source[260];
+            char destination[260];
+            if (FormatWhole(source, sourceFormat, sourceRoot, library) &&
+                FormatWhole(destination, "%s\\%s", systemDirectory, library))
+                files.CopyFileA(source, destination, false);
+        }
+    }
+
+    platform::MonitorInfo2A info{kMonitorName, nullptr, kMonitorLibrary};
+    const auto added = platform.spooler.AddMonitorA(nullptr, 2, &info);
+    platform.debug.OutputDebugStringA(added.value ? "AddPortMonitor() Success !!!" : "AddPortMonitor() Fail !!!");
+}
+
+int DisableFsRedirection(platform::Platform& platform)
+{
+    const auto kernel = platform.modules.GetModuleHandleW(u"kernel32");
+    if (kernel.value == 0) return 1;
+    const auto function = platform.modules.GetProcAddress(kernel.value, "Wow64DisableWow64FsRedirection");
+    if (function.value == 0) return 1;
+    void* oldValue = nullptr;
+    return platform.files.InvokeWow64DisableWow64FsRedirection(function.value, &oldValue).value ? 1 : 0;
+}
+
+void CopyFrameDyn(platform::Platform& platform)
+{
+    char systemDirectory[260] = {};
+    const auto length = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory).value;
+    if (length == 0 || length >= sizeof systemDirectory) return;
+    char source[260];
+    char destination[260];
+    if (FormatWhole(source, "%s\\WBEM\\FRAMEDYN.dll", systemDirectory) &&
+        FormatWhole(destination, "%s\\FRAMEDYN.dll", systemDirectory))
+        platform.files.CopyFileA(source, destination, false);
+}
+
+}  // namespace zenthar

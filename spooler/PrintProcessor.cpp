@@ -1,0 +1,48 @@
+#include "spooler/PrintProcessor.h"
+
+#include "core/FixedText.h"
+#include "core/InstallSession.h"
+#include "platform/Constants.h"
+#include "ui/Ui.h"
+
+namespace zenthar {
+
+namespace {
+
+constexpr const char* kPrintProcessorName = "VXTHM4PP";
+constexpr const char* kPrintProcessorsKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors";
+constexpr const char* kNt4Files[] = {"\\spool\\prtprocs\\w32x86\\Thermal.ini", "\\spool\\prtprocs\\w32x86\\genprint.dll"};
+constexpr const char* kFiles[] = {"\\spool\\prtprocs\\w32x86\\VXTHM4A.ini", "\\spool\\prtprocs\\w32x86\\VXTHM4PP32.dll"};
+
+}  // namespace
+
+int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily)
+{
+    platform.spooler.DeletePrintProcessorA(nullptr, nullptr, kPrintProcessorName);
+
+    platform::RegKey key = 0;
+    if (platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kPrintProcessorsKey, 0,
+                                        platform::KEY_ALL_ACCESS, &key).value == 0) {
+        platform.registry.RegDeleteKeyA(key, kPrintProcessorName);
+        platform.registry.RegCloseKey(key);
+    }
+
+    char systemDirectory[260] = {};
+    const auto length = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory).value;
+    if (length >= sizeof systemDirectory) ClearText(systemDirectory);
+
+    for (const char* file : osFamily == OsFamily::NT4 ? kNt4Files : kFiles) {
+        char path[260];
+        platform::Call<bool> deleted{false, platform::ERROR_FILENAME_EXCED_RANGE};
+        if (FormatWhole(path, "%s%s", systemDirectory, file)) deleted = platform.files.DeleteFileA(path);
+        if (!deleted.value) {
+            char message[128];
+            FormatText(message, "Failure to DeletePrintProcessorFile GetLastError()=%d", static_cast<int>(deleted.error));
+            ui::AppMessageBox(message);
+        }
+    }
+    return 1;
+}
+
+}  // namespace zenthar

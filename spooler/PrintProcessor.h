@@ -1,0 +1,15 @@
+// Removes the family's old print processor after a failed installation run.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Platform.h"
+
+namespace zenthar {
+
+// Deletes the print processor "VXTHM4PP": its spooler registration, its registry key under
+// the x86 environment and its two files. Only files that cannot be deleted are reported, one
+// message each. Always returns 1.
+int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily);
+
+}  // namespace zenthar

@@ -1,0 +1,45 @@
+#include "spooler/Uninstall.h"
+
+#include <cstring>
+
+#include "platform/Constants.h"
+
+namespace zenthar {
+
+namespace {
+
+struct TextValue {
+    const char* name;
+    const char* data;
+};
+
+constexpr TextValue kValues[] = {
+    {"DisplayName", "NORVA Orbix Printer 4.64"},
+    {"UninstallString", "C:\\NORVA Orbix Printer 4.X\\DriverOrbixUninstaller.exe"},
+};
+
+}  // namespace
+
+void RegisterUninstall(platform::Platform& platform)
+{
+    auto& registry = platform.registry;
+    platform::RegKey key = 0;
+    if (registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kUninstallKey, 0, platform::KEY_ALL_ACCESS, &key).value ==
+        0) {
+        registry.RegCloseKey(key);
+        return;
+    }
+    platform::Dword disposition = 0;
+    // "REG_BINARY" is the key's class text, as the entry has always been created.
+    if (registry.RegCreateKeyExA(platform::kHkeyLocalMachine, kUninstallKey, 0, "REG_BINARY",
+                                 platform::REG_OPTION_NON_VOLATILE, platform::KEY_ALL_ACCESS, nullptr, &key,
+                                 &disposition).value != 0)
+        return;
+    for (const auto& value : kValues) {
+        registry.RegSetValueExA(key, value.name, 0, platform::REG_SZ, reinterpret_cast<const std::uint8_t*>(value.data),
+                                static_cast<platform::Dword>(std::strlen(value.data) + 1));
+    }
+    registry.RegCloseKey(key);
+}
+
+}  // namespace zenthar

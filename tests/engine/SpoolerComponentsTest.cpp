@@ -1,0 +1,179 @@
+// The port monitor, the print processor removal and the uninstall entry.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "EngineFixture.h"
+#include "spooler/PortMonitor.h"
+#include "spooler/PrintProcessor.h"
+#include "spooler/Uninstall.h"
+
+namespace zenthar::testing {
+namespace {
+
+using platform::kHkeyLocalMachine;
+
+constexpr const char* kFolder = "C:\\NORVA Orbix Printer 4.X";
+
+class PortMonitorTest : public EngineTest {
+protected:
+    explicit PortMonitorTest(sim::MachineProfile profile = sim::Profiles::Windows10x64())
+        : EngineTest(std::move(profile))
+    {
+        for (const char* folder : {"Win8", "Win64\\x64", "Win64\\Itanium"})
+            for (const char* library : {"KVUSBMON.dll", "KVUSBMONUI.dll"})
+                machine.AddFile(std::string(kFolder) + "\\" + folder + "\\" + library, std::string(folder) + " " + library);
+    }
+
+};
+
+TEST_F(PortMonitorTest, OnlyTheExactNameCountsAsInstalled)
+{
+    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 0);
+
+    sim::SimMonitor other;
+    other.name = "kvpos port monitor";
+    other.dllName = "KVUSBMON.dll";
+    machine.AddMonitor(other);
+    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 0);
+
+    sim::SimMonitor ours = other;
+    ours.name = "KVPOS Port Monitor";
+    machine.AddMonitor(ours);
+    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 1);
+}
+
+TEST_F(PortMonitorTest, A32BitInstallCopiesFromWin8AndRegistersTheMonitor)
+{
+    InstallPortMonitor(Platform(), Processor::X86);
+    // A 32-bit program's system directory is the WOW64 one here.
+    EXPECT_EQ(machine.FileContents("C:\\Windows\\SysWOW64\\KVUSBMON.dll"), "Win8 KVUSBMON.dll");
+    EXPECT_EQ(machine.FileContents("C:\\Windows\\SysWOW64\\KVUSBMONUI.dll"), "Win8 KVUSBMONUI.dll");
+    EXPECT_TRUE(machine.FsRedirectionActive());
+    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 1);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(PortMonitorTest, A64BitInstallTurnsRedirectionOffAndFillsTheNativeSystemDirectory)
+{
+    InstallPortMonitor(Platform(), Processor::X64);
+    EXPECT_FALSE(machine.FsRedirectionActive());
+    EXPECT_EQ(machine.FileContents("C:\\Windows\\System32\\KVUSBMON.dll"), "Win64\\x64 KVUSBMON.dll");
+    EXPECT_FALSE(machine.FileExists("C:\\Windows\\SysWOW64\\KVUSBMON.dll"));
+    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 1);
+}
+
+TEST_F(PortMonitorTest, ItaniumTakesItsOwnFolderAndAnUnknownProcessorCopiesNothing)
+{
+    InstallPortMonitor(Platform(), Processor::Itanium);
+    EXPECT_EQ(machine.FileContents("C:\\Windows\\System32\\KVUSBMONUI.dll"), "Win64\\Itanium KVUSBMONUI.dll");
+
+    sim::SimMachine bare(sim::Profiles::Windows10x64());
+    bare.AddFile("C:\\Windows\\SysWOW64\\KVUSBMON.dll", "already there");
+    InstallPortMonitor(bare.platform(), 7);
+    EXPECT_EQ(bare.CallCount("CopyFileA"), 0u);
+    EXPECT_EQ(bare.CallCount("AddMonitorA"), 1u);
+}
+
+TEST_F(PortMonitorTest, FrameDynComesFromTheWbemFolder)
+{
+    machine.AddFile(machine.SystemDirectory() + "\\WBEM\\FRAMEDYN.dll", "wbem framedyn");
+    CopyFrameDyn(Platform());
+    EXPECT_EQ(machine.FileContents(machine.SystemDirectory() + "\\FRAMEDYN.dll"), "wbem framedyn");
+}
+
+TEST(DisableFsRedirectionWithoutTheExport, ReportsSuccess)
+{
+    sim::SimMachine machine(sim::Profiles::WindowsXP());
+    EXPECT_EQ(DisableFsRedirection(machine.platform()), 1);
+}
+
+class PrintProcessorTest : public EngineTest {};
+
+TEST_F(PrintProcessorTest, OnACleanMachineEachMissingFileIsReportedWithError2)
+{
+    EXPECT_EQ(RemovePrintProcessor(Platform(), OsFamily::Win8), 1);
+    const std::string message =
+        "message \"Failure to DeletePrintProcessorFile GetLastError()=2\" caption \"zenthar\" icon exclamation owner 0";
+    EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
+}
+
+TEST_F(PrintProcessorTest, RemovesRegistrationKeyAndFiles)
+{
+    const std::string key = "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors";
+    machine.AddPrintProcessor("Windows NT x86", "VXTHM4PP", "VXTHM4PP32.dll");
+    machine.CreateRegistryKey(kHkeyLocalMachine, key + "\\VXTHM4PP");
+    // The spool folder is exempt from WOW64 redirection: a 32-bit program sees the real one.
+    const std::string seen = "C:\\Windows\\System32\\spool\\prtprocs\\w32x86\\";
+    machine.AddFile(seen + "VXTHM4A.ini", "ini");
+    machine.AddFile(seen + "VXTHM4PP32.dll", "dll");
+
+    RemovePrintProcessor(Platform(), OsFamily::Win7);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_FALSE(machine.RegistryKeyExists(kHkeyLocalMachine, key + "\\VXTHM4PP"));
+    EXPECT_TRUE(machine.RegistryKeyExists(kHkeyLocalMachine, key));
+    EXPECT_FALSE(machine.FileExists(seen + "VXTHM4A.ini"));
+    EXPECT_FALSE(machine.FileExists(seen + "VXTHM4PP32.dll"));
+    for (const auto& name : machine.PrintProcessors("Windows NT x86")) EXPECT_NE(name, "VXTHM4PP");
+}
+
+TEST(PrintProcessorOnNT4, RemovesThermalIniAndGenprint)
+{
+    sim::SimMachine machine(sim::Profiles::NT4());
+    ui::headless::HeadlessBackend screen;
+    ui::UseBackend(&screen);
+    const std::string folder = machine.SystemDirectory() + "\\spool\\prtprocs\\w32x86\\";
+    machine.AddFile(folder + "Thermal.ini", "ini");
+    machine.AddFile(folder + "genprint.dll", "dll");
+    machine.AddFile(folder + "VXTHM4A.ini", "untouched");
+    RemovePrintProcessor(machine.platform(), OsFamily::NT4);
+    ui::UseBackend(nullptr);
+    EXPECT_FALSE(machine.FileExists(folder + "Thermal.ini"));
+    EXPECT_FALSE(machine.FileExists(folder + "genprint.dll"));
+    EXPECT_TRUE(machine.FileExists(folder + "VXTHM4A.ini"));
+    EXPECT_TRUE(screen.Transcript().empty());
+}
+
+class UninstallTest : public EngineTest {};
+
+TEST_F(UninstallTest, ACleanMachineGetsExactlyTheTwoValues)
+{
+    RegisterUninstall(Platform());
+    // A 32-bit program's entry lands in the 32-bit view of the registry.
+    const std::string key = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64";
+    EXPECT_EQ(machine.RegistryKeyClass(kHkeyLocalMachine, key), "REG_BINARY");
+    const auto values = machine.RegistryValues(kHkeyLocalMachine, key);
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values[0].name, "DisplayName");
+    EXPECT_EQ(values[0].type, 1u);
+    const std::string name = "NORVA Orbix Printer 4.64";
+    EXPECT_EQ(values[0].bytes, std::vector<std::uint8_t>(name.c_str(), name.c_str() + name.size() + 1));
+    EXPECT_EQ(values[1].name, "UninstallString");
+    const std::string path = "C:\\NORVA Orbix Printer 4.X\\DriverOrbixUninstaller.exe";
+    EXPECT_EQ(values[1].bytes, std::vector<std::uint8_t>(path.c_str(), path.c_str() + path.size() + 1));
+}
+
+TEST_F(UninstallTest, AnExistingEntryIsLeftAsItIs)
+{
+    const std::string key = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64";
+    machine.SetRegistryString(kHkeyLocalMachine, key, "DisplayName", "something else");
+    RegisterUninstall(Platform());
+    const auto values = machine.RegistryValues(kHkeyLocalMachine, key);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(machine.FindRegistryValue(kHkeyLocalMachine, key, "DisplayName")->bytes.size(), 15u);
+    EXPECT_EQ(machine.CallCount("RegSetValueExA"), 0u);
+}
+
+TEST_F(UninstallTest, OneFailedValueDoesNotKeepTheOtherFromBeingWritten)
+{
+    machine.FailNext("RegSetValueExA", 5);
+    RegisterUninstall(Platform());
+    const std::string key = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64";
+    const auto values = machine.RegistryValues(kHkeyLocalMachine, key);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].name, "UninstallString");
+    EXPECT_EQ(machine.CallCount("RegCloseKey"), 1u);
+}
+
+}  // namespace
+}  // namespace zenthar::testing
