@@ -114,13 +114,13 @@ Canvas DrawAppIcon(int size) {
     c.Fill(Stroke({{4.5, 10}, {4.5, 2}}, 1, Join::Miter, Cap::Butt).Transformed(m), Hex(0x9AA2AE));
     c.Fill(Stroke({{11.5, 2}, {11.5, 10}}, 1, Join::Miter, Cap::Butt).Transformed(m),
            Hex(0x9AA2AE));
-    c.Fill(Path::Rect(5.5, 3.5, 5, 1).Transformed(m), Hex(0x7A8494));
-    c.Fill(Path::Rect(5.5, 5.5, 4, 1).Transformed(m), Hex(0x7A8494));
-    c.Fill(Path::Rect(5.5, 7.5, 5, 1).Transformed(m), Hex(0x2D6CD2));
+    c.Fill(Path::Rect(6, 3, 4, 1).Transformed(m), Hex(0x7A8494));
+    c.Fill(Path::Rect(6, 5, 3, 1).Transformed(m), Hex(0x7A8494));
+    c.Fill(Path::Rect(6, 7, 4, 1).Transformed(m), Hex(0x2D6CD2));
     const Path body = Path::RoundRect(1, 8, 14, 7, 1.5).Transformed(m);
     c.Fill(body, Linear(m.Apply({0, 8}), m.Apply({0, 15}),
                         {{0, Hex(0x6E757F)}, {0.35, Hex(0x464C55)}, {1, Hex(0x1E2126)}}));
-    c.Fill(Path::Rect(3, 9.5, 10, 1).Transformed(m), Hex(0x111317));
+    c.Fill(Path::Rect(3, 9, 10, 1).Transformed(m), Hex(0x111317));
     c.Fill(Path::Rect(11, 12, 2, 1).Transformed(m), Hex(0x37C3FF));
     return c;
   }
