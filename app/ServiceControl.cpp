@@ -1,0 +1,118 @@
+#include "app/ServiceControl.h"
+
+#include "core/FixedText.h"
+#include "platform/Constants.h"
+
+namespace zenthar {
+
+namespace {
+
+// How long one wait of the start loop lasts: a tenth of the service's hint, kept between one
+// and ten seconds.
+platform::Dword StartWait(platform::Dword waitHint)
+{
+    const platform::Dword wait = waitHint / 10;
+    if (wait < 1000) return 1000;
+    if (wait > 10000) return 10000;
+    return wait;
+}
+
+}  // namespace
+
+int QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError)
+{
+    auto& services = platform.services;
+    platform::Dword ignored = 0;
+    platform::Dword& error = lastError ? *lastError : ignored;
+
+    const auto manager = services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS);
+    if (manager.value == platform::kNoHandle) {
+        error = manager.error;
+        return -1;
+    }
+    const auto service = services.OpenServiceA(manager.value, serviceName, platform::SERVICE_ALL_ACCESS);
+    if (service.value == platform::kNoHandle) {
+        error = service.error;
+        services.CloseServiceHandle(manager.value);
+        return -2;
+    }
+    platform::ServiceStatus status{};
+    const auto queried = services.QueryServiceStatus(service.value, &status);
+    error = queried.error;
+    services.CloseServiceHandle(service.value);
+    services.CloseServiceHandle(manager.value);
+    return queried.value ? 0 : -3;
+}
+
+int StartServiceAndWait(platform::Platform& platform, const char* serviceName)
+{
+    auto& services = platform.services;
+    const auto manager = services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS);
+    if (manager.value == platform::kNoHandle) return 0;
+    const auto service = services.OpenServiceA(manager.value, serviceName, platform::SERVICE_ALL_ACCESS);
+    if (service.value == platform::kNoHandle) {
+        services.CloseServiceHandle(manager.value);
+        return 0;
+    }
+
+    int result = 0;
+    const auto started = services.StartServiceA(service.value, 0, nullptr);
+    platform::ServiceStatus status{};
+    if (!started.value) {
+        result = started.error == platform::ERROR_SERVICE_ALREADY_RUNNING ? 1 : 0;
+    } else if (services.QueryServiceStatus(service.value, &status).value) {
+        platform::Dword waitStart = platform.clock.GetTickCount();
+        platform::Dword lastCheckPoint = status.dwCheckPoint;
+        while (status.dwCurrentState == platform::SERVICE_START_PENDING) {
+            platform.clock.Sleep(StartWait(status.dwWaitHint));
+            if (!services.QueryServiceStatus(service.value, &status).value) break;
+            if (status.dwCheckPoint > lastCheckPoint) {
+                platform.debug.OutputDebugStringA("Service starting in progress...");
+                waitStart = platform.clock.GetTickCount();
+                lastCheckPoint = status.dwCheckPoint;
+            } else if (platform.clock.GetTickCount() - waitStart > status.dwWaitHint) {
+                break;
+            }
+        }
+        const auto closed = services.CloseServiceHandle(service.value);
+        services.CloseServiceHandle(manager.value);
+        return closed.value && status.dwCurrentState == platform::SERVICE_RUNNING ? 1 : 0;
+    }
+    services.CloseServiceHandle(service.value);
+    services.CloseServiceHandle(manager.value);
+    return result;
+}
+
+platform::Dword RunCommand(platform::Platform& platform, const char* command, const char* argument)
+{
+    char interpreter[4096] = {};
+    const auto length = platform.environment.GetEnvironmentVariableA("COMSPEC", interpreter, sizeof interpreter);
+    if (length.value == 0) {
+        CopyText(interpreter, "CMD.EXE");
+    } else if (length.value >= sizeof interpreter) {
+        return platform::ERROR_FILENAME_EXCED_RANGE;
+    }
+
+    char commandLine[4096];
+    if (!FormatWhole(commandLine, "%s /c %s %s", interpreter, command, argument))
+        return platform::ERROR_FILENAME_EXCED_RANGE;
+
+    platform::StartupInfoA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = platform::STARTF_USESHOWWINDOW;
+    startup.wShowWindow = platform::SW_HIDE;
+    platform::ProcessInformation process{};
+    const auto created = platform.processes.CreateProcessA(nullptr, commandLine, nullptr, nullptr, false,
+                                                           platform::CREATE_NEW_CONSOLE, nullptr, nullptr, &startup,
+                                                           &process);
+    if (!created.value) return created.error;
+
+    platform.kernel.WaitForSingleObject(process.hProcess, platform::INFINITE);
+    platform::Dword exitCode = 0;
+    if (!platform.processes.GetExitCodeProcess(process.hProcess, &exitCode).value) exitCode = 0;
+    platform.kernel.CloseHandle(process.hThread);
+    platform.kernel.CloseHandle(process.hProcess);
+    return exitCode;
+}
+
+}  // namespace zenthar

@@ -1,0 +1,22 @@
+// The print spooler's start-up check, and the command runner the network port uses.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Platform.h"
+
+namespace zenthar {
+
+// 0 when the service's status could be read; -1, -2, -3 when OpenSCManagerA, OpenServiceA or
+// QueryServiceStatus failed. `lastError` receives the failing call's error number.
+int QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError = nullptr);
+
+// Starts the service and waits while it makes progress. 1 when it runs (or already ran).
+int StartServiceAndWait(platform::Platform& platform, const char* serviceName);
+
+// Runs "<COMSPEC> /c <command> <argument>" hidden and waits for it. Returns the command's
+// exit code, or the error number when it could not be started (206 when the command line
+// would not fit its 4096-character buffer).
+platform::Dword RunCommand(platform::Platform& platform, const char* command, const char* argument);
+
+}  // namespace zenthar

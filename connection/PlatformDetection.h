@@ -1,0 +1,20 @@
+// Which Windows family and processor the installation is for.
+#pragma once
+
+#include <cstdint>
+
+#include "core/InstallSession.h"
+#include "platform/Platform.h"
+
+namespace zenthar {
+
+// Sets the session's osFamily and processor from the version record and the processor
+// information. A system the table does not know leaves the family as it was; a failed
+// version query changes nothing.
+void DetectPlatform(platform::Platform& platform, InstallSession& session);
+
+// The kind of port a port name stands for: by its first characters, COM, LPT, USB or the six
+// characters "TCP/IP"; anything else is treated as a COM port.
+std::int32_t ClassifyPort(const char* portName);
+
+}  // namespace zenthar
