@@ -212,7 +212,8 @@ Canvas DrawNetworkPlug(int w, int h) {
   const Frame plug = AxisFrame(jack.At(0, -0.4, 30), facing * -1);
   const auto jackSection = RoundRectSection(17, 14, 1);
   const auto bodySection = RoundRectSection(11.6, 7.6, 0.8);
-  const auto bootSection = RoundRectSection(10.5, 9, 3);
+  const auto bootSection = RoundRectSection(10, 8.2, 2.6);
+  const auto bootTail = RoundRectSection(7.2, 6.6, 3);
 
   FloorShadowOf(c, view, jack, jackSection, -22, 0, 10, 0.35);
   FloorShadowOf(c, view, plug, bootSection, -12, 22, 10, 0.3);
@@ -235,9 +236,9 @@ Canvas DrawNetworkPlug(int w, int h) {
   }
 
   // The cable runs from the plug's boot out of the picture at the lower left.
-  const Vec2 tail = view.Project(plug.At(0, 0, -11));
+  const Vec2 tail = view.Project(plug.At(0, 0, -13));
   const Vec2 tailDir = Normalized(tail - view.Project(plug.At(0, 0, 0)));
-  Cable(c, FlattenCubic(tail, tail + tailDir * 40, {w * 0.05, h * 0.78}, {-20, h * 0.86}, 64), 20,
+  Cable(c, FlattenCubic(tail, tail + tailDir * 40, {w * 0.05, h * 0.78}, {-20, h * 0.86}, 64), 22,
         Hex(0x2E7BD6));
 
   // The plug: a blue boot and a clear body that shows its coloured wires, gold contacts on
@@ -247,7 +248,8 @@ Canvas DrawNetworkPlug(int w, int h) {
   const Vec3 clipAxis = Normalized(plug.w * -12 + plug.v * -3);
   const Frame clip = MakeFrame(plug.At(0, -3.9, 18), plug.u, Cross(clipAxis, plug.u));
   DrawPrism(c, view, clip, RoundRectSection(6, 1, 0.3), 13, clear, clear);
-  DrawPrism(c, view, Along(plug, -12), bootSection, 12, boot, boot);
+  DrawPrism(c, view, Along(plug, -13), bootTail, 6, boot, boot);
+  DrawPrism(c, view, Along(plug, -8), bootSection, 8, boot, boot);
   const PrismDrawn body = DrawPrism(c, view, plug, bodySection, 22, clear, clear);
   {
     const Affine top = view.Plane(plug.At(0, 3.8, 0), plug.u, plug.w);
@@ -333,10 +335,10 @@ Canvas DrawSerialPlug(int w, int h) {
   const Material dark{Hex(0x3A3F46), 0.5, 0.6, 0.2, 16};
 
   FloorShadowOf(c, view, plug, shell, -10, 24, 10, 0.35);
-  const Vec2 tail = view.Project(plug.At(0, 0, -11));
+  const Vec2 tail = view.Project(plug.At(0, 0, -13));
   const Vec2 tailDir = Normalized(tail - view.Project(plug.At(0, 0, 0)));
   Cable(c, FlattenCubic(tail, tail + tailDir * 60, {w * 0.98, h * 0.1}, {w + 30.0, h * 0.06}, 64),
-        20, Hex(0xB8BCC2));
+        20, Hex(0xA9AEB5));
   DrawPrism(c, view, Along(plug, -11), RoundRectSection(11, 8, 3.5), 11, moulding, moulding);
 
   // Thumbscrews: knurled heads behind the moulding, threads through the flange.
