@@ -1,0 +1,644 @@
+// The framework contract: what every backend must do the same way. Runs natively against
+// the headless backend and under Wine against the real windows.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "resources/ResourceIds.h"
+#include "tests/ui/UiDriver.h"
+#include "ui/Controls.h"
+#include "ui/Dialog.h"
+#include "ui/Ui.h"
+
+namespace zenthar::ui::contract {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+namespace ids = resources;
+
+class ContractTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Driver> driver = MakeDriver();
+};
+
+// ---- Edit boxes: data exchange and nested change notifications ----
+
+class CopiesDialog : public Dialog {
+public:
+    CopiesDialog() : Dialog(ids::kMainDialog) {}
+    std::string copiesText = "1";
+    std::vector<std::string> log;
+    Edit copies;
+    CheckListBox list;
+    ProgressBar progress;
+
+protected:
+    void DoDataExchange(DataExchange& dx) override
+    {
+        dx.Control(1048, copies);
+        dx.Control(1019, list);
+        dx.Control(1013, progress);
+        dx.Text(1048, copiesText);
+    }
+    std::span<const MessageEntry> MessageMap() const override
+    {
+        static const MessageEntry kMessages[] = {
+            OnEditChange(1048, &CopiesDialog::OnCopiesChanged),
+            OnClicked(1012, &CopiesDialog::OnExit),
+        };
+        return kMessages;
+    }
+
+private:
+    void OnCopiesChanged()
+    {
+        const std::string text = copies.GetText();
+        log.push_back("enter " + text);
+        if (std::atoi(text.c_str()) > 200) copies.SetText("200");
+        log.push_back("leave " + text);
+    }
+    void OnExit() { EndDialog(12); }
+
+};
+
+TEST_F(ContractTest, SettingEditTextRaisesTheChangeAgainNestedButNotDuringInitialisation)
+{
+    CopiesDialog dialog;
+    std::string shownAtStart;
+    driver->RunModal(dialog, [&](User& user) {
+        shownAtStart = dialog.copies.GetText();
+        user.Type(1048, "250");
+        user.PressEscape();
+    });
+    EXPECT_EQ(shownAtStart, "1");
+    EXPECT_THAT(dialog.log, ElementsAre("enter 2", "leave 2", "enter 25", "leave 25", "enter 250", "enter 200",
+                                        "leave 200", "leave 250"));
+    // Escape does not exchange data: the member keeps what it had.
+    EXPECT_EQ(dialog.copiesText, "1");
+}
+
+TEST_F(ContractTest, EnterWithoutDefaultButtonIsTheStandardOkWhichReadsTheControls)
+{
+    CopiesDialog dialog;
+    const int result = driver->RunModal(dialog, [&](User& user) {
+        user.Type(1048, "12");
+        user.Focus(1019);
+        user.PressEnter();
+    });
+    EXPECT_EQ(result, kIdOk);
+    EXPECT_EQ(dialog.copiesText, "12");
+}
+
+TEST_F(ContractTest, EnterOnAFocusedPushButtonClicksIt)
+{
+    CopiesDialog dialog;
+    int defaultButton = -1;
+    const int result = driver->RunModal(dialog, [&](User& user) {
+        user.Focus(1012);
+        defaultButton = user.DefaultButton();
+        user.PressEnter();
+    });
+    EXPECT_EQ(defaultButton, 1012);
+    EXPECT_EQ(result, 12);
+}
+
+TEST_F(ContractTest, EscapeCancels)
+{
+    CopiesDialog dialog;
+    EXPECT_EQ(driver->RunModal(dialog, [](User& user) { user.PressEscape(); }), kIdCancel);
+}
+
+// ---- Check-list box ----
+
+TEST_F(ContractTest, CheckListRowsHaveThreeStatesAndTheUserTogglesThem)
+{
+    CopiesDialog dialog;
+    std::vector<int> afterClicks;
+    std::vector<int> selected;
+    int afterSpace = -1;
+    int missingRow = -1;
+    std::vector<std::string> rowsAfterDelete;
+    std::vector<int> checksAfterDelete;
+    driver->RunModal(dialog, [&](User& user) {
+        for (const char* name : {"NORVA MTR333", "NORVA MTR444", "NORVA KSV100-III"}) dialog.list.AddString(name);
+        dialog.list.SetCheck(0, 1);
+        dialog.list.SetCheck(1, 2);
+        missingRow = dialog.list.GetCheck(7);
+        for (int row = 0; row < 3; ++row) {
+            user.ToggleRow(1019, row);
+            afterClicks.push_back(dialog.list.GetCheck(row));
+            selected.push_back(dialog.list.GetCurSel());
+        }
+        user.PressSpace();
+        afterSpace = dialog.list.GetCheck(2);
+        dialog.list.SetCheck(0, 2);
+        dialog.list.DeleteString(1);
+        for (int row = 0; row < dialog.list.GetCount(); ++row) {
+            rowsAfterDelete.push_back(dialog.list.GetText(row));
+            checksAfterDelete.push_back(dialog.list.GetCheck(row));
+        }
+        user.PressEscape();
+    });
+    EXPECT_EQ(missingRow, 0);
+    // checked -> unchecked, indeterminate -> unchecked, unchecked -> checked
+    EXPECT_THAT(afterClicks, ElementsAre(0, 0, 1));
+    EXPECT_THAT(selected, ElementsAre(0, 1, 2));
+    EXPECT_EQ(afterSpace, 0);
+    EXPECT_THAT(rowsAfterDelete, ElementsAre("NORVA MTR333", "NORVA KSV100-III"));
+    EXPECT_THAT(checksAfterDelete, ElementsAre(2, 0));
+}
+
+class SelectionDialog : public CopiesDialog {
+public:
+    std::vector<int> changes;
+
+protected:
+    std::span<const MessageEntry> MessageMap() const override
+    {
+        static const MessageEntry kMessages[] = {OnListSelChange(1019, &SelectionDialog::OnSelChange)};
+        return kMessages;
+    }
+
+private:
+    void OnSelChange() { changes.push_back(list.GetCurSel()); }
+};
+
+TEST_F(ContractTest, ListReportsEverySelectionByTheUserButNotByTheProgram)
+{
+    SelectionDialog dialog;
+    driver->RunModal(dialog, [&](User& user) {
+        dialog.list.AddString("a");
+        dialog.list.AddString("b");
+        dialog.list.SetCurSel(1);
+        user.SelectRow(1019, 0);
+        user.ToggleRow(1019, 1);
+        user.PressEscape();
+    });
+    EXPECT_THAT(dialog.changes, ElementsAre(0, 1));
+}
+
+// ---- Progress bar ----
+
+TEST_F(ContractTest, ProgressBarStepsAndKeepsItsPositionInRange)
+{
+    CopiesDialog dialog;
+    std::vector<int> positions;
+    driver->RunModal(dialog, [&](User& user) {
+        dialog.progress.SetRange(0, 100);
+        dialog.progress.SetStep(2);
+        dialog.progress.SetPos(0);
+        for (int i = 0; i < 3; ++i) dialog.progress.StepIt();
+        positions.push_back(dialog.progress.GetPos());
+        dialog.progress.SetPos(150);
+        positions.push_back(dialog.progress.GetPos());
+        dialog.progress.SetPos(-5);
+        positions.push_back(dialog.progress.GetPos());
+        user.PressEscape();
+    });
+    EXPECT_THAT(positions, ElementsAre(6, 100, 0));
+}
+
+// ---- Interface dialog: radio ranges, combos, the default push button ----
+
+class PortsDialog : public Dialog {
+public:
+    PortsDialog() : Dialog(ids::kInterfaceDialog) {}
+    ComboBox codePages;
+    ComboBox ports;
+    ComboBox processors;
+    std::vector<int> clicks;
+    std::vector<std::string> portChanges;
+
+protected:
+    void DoDataExchange(DataExchange& dx) override
+    {
+        dx.Control(1025, codePages);
+        dx.Control(1026, ports);
+        dx.Control(1027, processors);
+    }
+    std::span<const MessageEntry> MessageMap() const override
+    {
+        static const MessageEntry kMessages[] = {
+            OnClicked(1007, &PortsDialog::OnEthernet),
+            OnClicked(1009, &PortsDialog::OnHiddenRadio),
+            OnComboSelChange(1026, &PortsDialog::OnPort),
+        };
+        return kMessages;
+    }
+
+private:
+    void OnEthernet()
+    {
+        clicks.push_back(1007);
+        CheckRadioButton(1002, 1048, 1007);
+    }
+    void OnHiddenRadio() { clicks.push_back(1009); }
+    void OnPort() { portChanges.push_back(ports.GetLBText(ports.GetCurSel())); }
+
+};
+
+TEST_F(ContractTest, RadioRangeClearsEveryOtherRadioOfTheRangeHiddenOnesIncluded)
+{
+    PortsDialog dialog;
+    std::vector<int> checkedAfterStart;
+    std::vector<int> checkedAfterClick;
+    bool hiddenVisible = true;
+    driver->RunModal(dialog, [&](User& user) {
+        dialog.CheckRadioButton(1002, 1048, 1006);
+        dialog.Window()->SetCheck(1047, 1);  // a hidden family radio, checked by the program
+        for (int id : {1002, 1004, 1005, 1006, 1007, 1008, 1047}) checkedAfterStart.push_back(dialog.Window()->GetCheck(id));
+        user.Click(1009);  // hidden: no mouse reaches it
+        user.Click(1007);
+        for (int id : {1002, 1004, 1005, 1006, 1007, 1008, 1047}) checkedAfterClick.push_back(dialog.Window()->GetCheck(id));
+        hiddenVisible = dialog.Window()->IsItemVisible(1047);
+        user.PressEscape();
+    });
+    EXPECT_THAT(checkedAfterStart, ElementsAre(0, 0, 0, 1, 0, 0, 1));
+    EXPECT_THAT(checkedAfterClick, ElementsAre(0, 0, 0, 0, 1, 0, 0));
+    EXPECT_THAT(dialog.clicks, ElementsAre(1007));
+    EXPECT_FALSE(hiddenVisible);
+}
+
+TEST_F(ContractTest, SortedComboOrdersAsWindowsAndUnsortedKeepsInsertionOrder)
+{
+    PortsDialog dialog;
+    std::vector<std::string> ports;
+    std::vector<std::string> codePages;
+    std::vector<int> insertedAt;
+    std::string selectedText;
+    driver->RunModal(dialog, [&](User& user) {
+        for (const char* name : {"LPT1:", "COM2:", "com3:", "COM10:", "USB"}) insertedAt.push_back(dialog.ports.AddString(name));
+        for (const char* label : {"US (ANSI) (1252)", "Greek   (737)", "Arabic  (864)"}) dialog.codePages.AddString(label);
+        for (int i = 0; i < dialog.ports.GetCount(); ++i) ports.push_back(dialog.ports.GetLBText(i));
+        for (int i = 0; i < dialog.codePages.GetCount(); ++i) codePages.push_back(dialog.codePages.GetLBText(i));
+        dialog.ports.SetCurSel(0);
+        selectedText = dialog.GetItemText(1026);
+        user.SelectCombo(1026, 2);
+        dialog.ports.ResetContent();
+        user.PressEscape();
+    });
+    EXPECT_THAT(insertedAt, ElementsAre(0, 0, 1, 0, 4));
+    EXPECT_THAT(ports, ElementsAre("COM10:", "COM2:", "com3:", "LPT1:", "USB"));
+    EXPECT_THAT(codePages, ElementsAre("US (ANSI) (1252)", "Greek   (737)", "Arabic  (864)"));
+    EXPECT_EQ(selectedText, "COM10:");
+    EXPECT_THAT(dialog.portChanges, ElementsAre("com3:"));
+}
+
+TEST_F(ContractTest, DisabledControlsIgnoreTheUser)
+{
+    PortsDialog dialog;
+    std::vector<std::string> processorChanges;
+    int selection = 0;
+    bool enabled = true;
+    driver->RunModal(dialog, [&](User& user) {
+        dialog.processors.AddString("32-Bit OS");
+        dialog.processors.AddString("64-Bit OS");
+        dialog.processors.SetCurSel(1);
+        user.SelectCombo(1027, 0);  // disabled in the template
+        selection = dialog.processors.GetCurSel();
+        dialog.EnableItem(1007, false);
+        enabled = dialog.Window()->IsItemEnabled(1007);
+        user.Click(1007);
+        user.PressEscape();
+    });
+    EXPECT_EQ(selection, 1);
+    EXPECT_FALSE(enabled);
+    EXPECT_THAT(dialog.clicks, IsEmpty());
+}
+
+TEST_F(ContractTest, DefaultPushButtonFollowsTheFocus)
+{
+    PortsDialog dialog;
+    int whileOnExit = 0;
+    int whileOnCombo = 0;
+    const int result = driver->RunModal(dialog, [&](User& user) {
+        user.Focus(2);
+        whileOnExit = user.DefaultButton();
+        user.Focus(1025);
+        whileOnCombo = user.DefaultButton();
+        user.PressEnter();
+    });
+    EXPECT_EQ(whileOnExit, 2);
+    EXPECT_EQ(whileOnCombo, 1);
+    EXPECT_EQ(result, kIdOk);
+}
+
+TEST_F(ContractTest, EnterOnTheFocusedCancelButtonCancels)
+{
+    PortsDialog dialog;
+    const int result = driver->RunModal(dialog, [&](User& user) {
+        user.Focus(2);
+        user.PressEnter();
+    });
+    EXPECT_EQ(result, kIdCancel);
+}
+
+// ---- Enabling, focus and the first control ----
+
+class DefaultPrinterDialog : public Dialog {
+public:
+    DefaultPrinterDialog() : Dialog(ids::kDefaultPrinterDialog) {}
+    int firstFocus = 0;
+
+protected:
+    bool OnInitDialog() override { return Dialog::OnInitDialog(); }
+};
+
+TEST_F(ContractTest, FocusStartsOnTheFirstTabStopAndADisabledButtonCannotBeClicked)
+{
+    DefaultPrinterDialog dialog;
+    int firstFocus = 0;
+    bool endedWhileDisabled = true;
+    const int result = driver->RunModal(dialog, [&](User& user) {
+        firstFocus = dialog.GetFocusId();
+        dialog.EnableItem(kIdOk, false);
+        user.Click(kIdOk);
+        endedWhileDisabled = !dialog.HasWindow();
+        dialog.EnableItem(kIdOk, true);
+        user.Click(kIdOk);
+    });
+    EXPECT_EQ(firstFocus, 1023);
+    EXPECT_FALSE(endedWhileDisabled);
+    EXPECT_EQ(result, kIdOk);
+}
+
+TEST_F(ContractTest, CheckBoxFollowsClicks)
+{
+    DefaultPrinterDialog dialog;
+    std::vector<int> states;
+    driver->RunModal(dialog, [&](User& user) {
+        dialog.Window()->SetCheck(1023, 1);
+        states.push_back(dialog.Window()->GetCheck(1023));
+        user.Click(1023);
+        states.push_back(dialog.Window()->GetCheck(1023));
+        user.Focus(1023);
+        user.PressSpace();
+        states.push_back(dialog.Window()->GetCheck(1023));
+        user.PressEscape();
+    });
+    EXPECT_THAT(states, ElementsAre(1, 0, 1));
+}
+
+// ---- IP address field ----
+
+class AddressDialog : public Dialog {
+public:
+    AddressDialog() : Dialog(ids::kIpAddressDialog) {}
+    IpAddressField address;
+
+protected:
+    void DoDataExchange(DataExchange& dx) override { dx.Control(1044, address); }
+};
+
+TEST_F(ContractTest, IpAddressFieldsReadBlankAsZero)
+{
+    AddressDialog dialog;
+    std::uint8_t f[4] = {};
+    int filledAfterSet = 0;
+    std::uint32_t afterUser = 0;
+    int filledAfterUser = 0;
+    const int result = driver->RunModal(dialog, [&](User& user) {
+        dialog.address.SetAddress(0xC0A800C0u);
+        filledAfterSet = dialog.address.GetAddress(f[0], f[1], f[2], f[3]);
+        user.SetIpFields(1044, {"10", "", "2", ""});
+        filledAfterUser = dialog.address.GetAddress(afterUser);
+        user.PressEnter();  // the template's default push button is OK
+    });
+    EXPECT_EQ(filledAfterSet, 4);
+    EXPECT_THAT(std::vector<int>(f, f + 4), ElementsAre(192, 168, 0, 192));
+    EXPECT_EQ(filledAfterUser, 2);
+    EXPECT_EQ(afterUser, 0x0A000200u);
+    EXPECT_EQ(result, kIdOk);
+}
+
+// ---- Message boxes and the system menu ----
+
+class MessagesDialog : public Dialog {
+public:
+    MessagesDialog() : Dialog(ids::kMainDialog) {}
+    bool appended = false;
+    std::vector<unsigned> commands;
+
+protected:
+    bool OnInitDialog() override
+    {
+        Dialog::OnInitDialog();
+        appended = AppendSystemMenu(16, "Zenthar Information(&A)...");
+        return true;
+    }
+    bool OnSysCommand(unsigned id) override
+    {
+        commands.push_back(id);
+        if ((id & 0xFFF0u) != 16) return false;
+        MessageBox("about", "About");
+        return true;
+    }
+    std::span<const MessageEntry> MessageMap() const override
+    {
+        static const MessageEntry kMessages[] = {OnClicked(1000, &MessagesDialog::OnInstall)};
+        return kMessages;
+    }
+
+private:
+    void OnInstall()
+    {
+        MessageBox("Install Canceled");
+        AppMessageBox("Fail to Write PortNumber GetLastError=5");
+        ShowMessageBox(nullptr, "Fail to Read USB Port Number", "RegQueryValueEx", MessageIcon::None);
+    }
+};
+
+TEST_F(ContractTest, MessageBoxesShowTextCaptionIconAndOwner)
+{
+    MessagesDialog dialog;
+    std::string title;
+    driver->RunModal(dialog, [&](User& user) {
+        title = AppTitle();
+        user.Click(1000);
+        user.PressEscape();
+    });
+    ASSERT_FALSE(title.empty());
+    const auto seen = driver->MessageBoxes();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].text, "Install Canceled");
+    EXPECT_EQ(seen[0].caption, title);
+    EXPECT_FALSE(seen[0].exclamation);
+    EXPECT_EQ(seen[0].ownerTemplateId, ids::kMainDialog);
+    EXPECT_EQ(seen[1].text, "Fail to Write PortNumber GetLastError=5");
+    EXPECT_EQ(seen[1].caption, title);
+    EXPECT_TRUE(seen[1].exclamation);
+    EXPECT_EQ(seen[1].ownerTemplateId, 0);
+    EXPECT_EQ(seen[2].caption, "RegQueryValueEx");
+    EXPECT_EQ(seen[2].ownerTemplateId, 0);
+}
+
+TEST_F(ContractTest, SystemMenuItemReachesTheDialogAndOtherCommandsGetTheDefault)
+{
+    MessagesDialog dialog;
+    const int result = driver->RunModal(dialog, [&](User& user) {
+        user.SysCommand(16);
+        user.SysCommand(kScClose);
+    });
+    EXPECT_TRUE(dialog.appended);
+    EXPECT_THAT(dialog.commands, ElementsAre(16u, kScClose));
+    ASSERT_EQ(driver->MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver->MessageBoxes()[0].caption, "About");
+    EXPECT_EQ(result, kIdCancel);
+}
+
+TEST_F(ContractTest, DialogWithoutSystemMenuTakesNoMenuItem)
+{
+    PortsDialog dialog;
+    bool appended = true;
+    driver->RunModal(dialog, [&](User& user) {
+        appended = dialog.AppendSystemMenu(16, "x");
+        user.PressEscape();
+    });
+    EXPECT_FALSE(appended);
+}
+
+// ---- Extension points for custom controls ----
+
+class OwnerDrawHook : public PushButton, public ControlHook {
+public:
+    std::vector<unsigned> messages;
+    std::vector<std::uint32_t> styleTypes;
+    int draws = 0;
+    Rect lastItem;
+    std::uint32_t styleAfterAttach = 0;
+
+    void OnAttach(ControlWindow& window) override
+    {
+        window.SetStyle((window.Style() & ~0xFu) | 0xBu, true);
+        styleAfterAttach = window.Style();
+    }
+    bool OnControlMessage(ControlWindow& window, ControlMessage& message, std::intptr_t& result) override
+    {
+        if (message.message == kWmLButtonDown || message.message == kBmSetStyle || message.message == kWmEnable)
+            messages.push_back(message.message);
+        if (message.message == kBmSetStyle) {
+            styleTypes.push_back(static_cast<std::uint32_t>(message.wParam & 0xFu));
+            isDefault = (message.wParam & 0xFu) == 1;
+            message.wParam = (message.wParam & ~0xFu) | 0xBu;  // stays owner-drawn
+        }
+        if (message.message == kWmGetDlgCode) {
+            result = window.CallDefault(message) | (isDefault ? kDlgcDefPushButton : kDlgcUndefPushButton);
+            return true;
+        }
+        return false;
+    }
+    void OnDrawItem(ControlWindow&, DrawSurface& surface, const DrawItemInfo& info) override
+    {
+        ++draws;
+        lastItem = info.item;
+        surface.FillRect(info.item, GetSysColor(kColorBtnFace));
+    }
+
+private:
+    bool isDefault = false;
+};
+
+class HookDialog : public Dialog {
+public:
+    HookDialog() : Dialog(ids::kMainDialog) {}
+    OwnerDrawHook install;
+    int clicks = 0;
+    int focusAfterDisable = 0;
+
+protected:
+    void DoDataExchange(DataExchange& dx) override { dx.Control(1000, install); }
+    std::span<const MessageEntry> MessageMap() const override
+    {
+        static const MessageEntry kMessages[] = {OnClicked(1000, &HookDialog::OnInstall)};
+        return kMessages;
+    }
+
+private:
+    void OnInstall() { ++clicks; }
+};
+
+TEST_F(ContractTest, AttachedControlSeesItsMessagesAndDrawsItself)
+{
+    HookDialog dialog;
+    int defaultButton = 0;
+    driver->RunModal(dialog, [&](User& user) {
+        user.Redraw(1000);
+        user.Click(1000);
+        defaultButton = user.DefaultButton();
+        dialog.EnableItem(1000, false);
+        dialog.EnableItem(1000, true);
+        user.PressEscape();
+    });
+    EXPECT_EQ(dialog.install.styleAfterAttach & 0xFu, 0xBu);
+    EXPECT_EQ(dialog.clicks, 1);
+    EXPECT_GE(dialog.install.draws, 1);
+    EXPECT_GT(dialog.install.lastItem.Width(), 0);
+    // The click focuses the button, which makes it the default one.
+    EXPECT_EQ(defaultButton, 1000);
+    ASSERT_FALSE(dialog.install.styleTypes.empty());
+    EXPECT_EQ(dialog.install.styleTypes.front(), 1u);
+    EXPECT_THAT(std::count(dialog.install.messages.begin(), dialog.install.messages.end(), kWmLButtonDown), 1);
+    EXPECT_THAT(std::count(dialog.install.messages.begin(), dialog.install.messages.end(), kWmEnable), 2);
+}
+
+class RecordingPanel : public PanelHook {
+public:
+    std::vector<Size> sizes;
+    int paints = 0;
+    int destroyed = 0;
+    std::uint32_t style = 0;
+    void OnPaint(PanelWindow& window, DrawSurface& surface) override
+    {
+        ++paints;
+        style = window.Style();
+        surface.FillRect(window.ClientRect(), GetSysColor(kColorBtnFace));
+    }
+    void OnSize(PanelWindow&, int width, int height) override { sizes.push_back({width, height}); }
+    void OnPanelDestroyed() override { ++destroyed; }
+};
+
+class PanelDialog : public Dialog {
+public:
+    PanelDialog() : Dialog(ids::kInterfaceDialog) {}
+    RecordingPanel panel;
+    PanelWindow* first = nullptr;
+    PanelWindow* second = nullptr;
+    PanelWindow* missing = nullptr;
+};
+
+TEST_F(ContractTest, PanelTakesThePlaceOfAStaticAndCanBeMadeAgain)
+{
+    PanelDialog dialog;
+    int firstId = 0;
+    int destroyedWhileOpen = 0;
+    Rect firstClient;
+    driver->RunModal(dialog, [&](User& user) {
+        dialog.missing = dialog.ReplaceStatic(4711, dialog.panel);
+        dialog.first = dialog.ReplaceStatic(1016, dialog.panel);
+        if (dialog.first) {
+            firstId = dialog.first->Id();
+            firstClient = dialog.first->ClientRect();
+        }
+        dialog.second = dialog.ReplaceStatic(1016, dialog.panel);
+        destroyedWhileOpen = dialog.panel.destroyed;
+        user.Redraw(1016);
+        user.PressEscape();
+    });
+    EXPECT_EQ(dialog.missing, nullptr);
+    ASSERT_NE(dialog.second, nullptr);
+    EXPECT_EQ(firstId, 1016);
+    ASSERT_EQ(dialog.panel.sizes.size(), 2u);
+    EXPECT_EQ(dialog.panel.sizes[0], dialog.panel.sizes[1]);
+    EXPECT_EQ(dialog.panel.sizes[0], (Size{firstClient.Width(), firstClient.Height()}));
+    EXPECT_GT(firstClient.Width(), 100);
+    EXPECT_EQ(destroyedWhileOpen, 1);
+    EXPECT_GE(dialog.panel.paints, 1);
+    EXPECT_EQ(dialog.panel.style & 0x1Fu, 0x7u);  // the static's black-frame style came along
+}
+
+}  // namespace
+}  // namespace zenthar::ui::contract

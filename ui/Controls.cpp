@@ -1,0 +1,222 @@
+#include "ui/Controls.h"
+
+#include "ui/Dialog.h"
+
+namespace zenthar::ui {
+
+void Control::Bind(Dialog& dialog, int controlId, unsigned windowSerial)
+{
+    owner = &dialog;
+    id = controlId;
+    serial = windowSerial;
+}
+
+DialogWindow* Control::Window() const
+{
+    return owner ? owner->Window() : nullptr;
+}
+
+void Control::Enable(bool enable)
+{
+    if (auto* w = Window()) w->EnableItem(id, enable);
+}
+
+bool Control::IsEnabled() const
+{
+    auto* w = Window();
+    return w && w->IsItemEnabled(id);
+}
+
+void Control::Show(bool show)
+{
+    if (auto* w = Window()) w->ShowItem(id, show);
+}
+
+bool Control::IsVisible() const
+{
+    auto* w = Window();
+    return w && w->IsItemVisible(id);
+}
+
+void Control::SetFocus()
+{
+    if (auto* w = Window()) w->SetFocus(id);
+}
+
+std::string Control::GetText() const
+{
+    auto* w = Window();
+    return w ? w->GetItemText(id) : std::string();
+}
+
+void Control::SetText(std::string_view text)
+{
+    if (auto* w = Window()) w->SetItemText(id, text);
+}
+
+void Control::SetDialogFont(bool redraw)
+{
+    if (auto* w = Window()) w->GiveDialogFont(id, redraw);
+}
+
+int CheckBox::GetCheck() const
+{
+    auto* w = Window();
+    return w ? w->GetCheck(Id()) : 0;
+}
+
+void CheckBox::SetCheck(int state)
+{
+    if (auto* w = Window()) w->SetCheck(Id(), state);
+}
+
+void RadioRange::Check(int id)
+{
+    dialog.CheckRadioButton(firstId, lastId, id);
+}
+
+int RadioRange::Checked() const
+{
+    return dialog.GetCheckedRadioButton(firstId, lastId);
+}
+
+int ComboBox::AddString(std::string_view text)
+{
+    auto* w = Window();
+    return w ? w->AddString(Id(), text) : -1;
+}
+
+void ComboBox::ResetContent()
+{
+    if (auto* w = Window()) w->ResetContent(Id());
+}
+
+int ComboBox::GetCount() const
+{
+    auto* w = Window();
+    return w ? w->GetCount(Id()) : 0;
+}
+
+int ComboBox::GetCurSel() const
+{
+    auto* w = Window();
+    return w ? w->GetCurSel(Id()) : -1;
+}
+
+int ComboBox::SetCurSel(int index)
+{
+    auto* w = Window();
+    return w ? w->SetCurSel(Id(), index) : -1;
+}
+
+std::string ComboBox::GetLBText(int index) const
+{
+    auto* w = Window();
+    return w ? w->GetString(Id(), index) : std::string();
+}
+
+int CheckListBox::AddString(std::string_view text)
+{
+    auto* w = Window();
+    return w ? w->AddString(Id(), text) : -1;
+}
+
+int CheckListBox::DeleteString(int index)
+{
+    auto* w = Window();
+    return w ? w->DeleteString(Id(), index) : -1;
+}
+
+void CheckListBox::ResetContent()
+{
+    if (auto* w = Window()) w->ResetContent(Id());
+}
+
+int CheckListBox::GetCount() const
+{
+    auto* w = Window();
+    return w ? w->GetCount(Id()) : 0;
+}
+
+int CheckListBox::GetCurSel() const
+{
+    auto* w = Window();
+    return w ? w->GetCurSel(Id()) : -1;
+}
+
+int CheckListBox::SetCurSel(int index)
+{
+    auto* w = Window();
+    return w ? w->SetCurSel(Id(), index) : -1;
+}
+
+std::string CheckListBox::GetText(int index) const
+{
+    auto* w = Window();
+    return w ? w->GetString(Id(), index) : std::string();
+}
+
+int CheckListBox::GetCheck(int index) const
+{
+    auto* w = Window();
+    return w ? w->GetRowCheck(Id(), index) : 0;
+}
+
+void CheckListBox::SetCheck(int index, int state)
+{
+    if (auto* w = Window()) w->SetRowCheck(Id(), index, state);
+}
+
+void ProgressBar::SetRange(int low, int high)
+{
+    if (auto* w = Window()) w->SetProgressRange(Id(), low, high);
+}
+
+void ProgressBar::SetStep(int step)
+{
+    if (auto* w = Window()) w->SetProgressStep(Id(), step);
+}
+
+int ProgressBar::SetPos(int pos)
+{
+    auto* w = Window();
+    return w ? w->SetProgressPos(Id(), pos) : 0;
+}
+
+int ProgressBar::GetPos() const
+{
+    auto* w = Window();
+    return w ? w->GetProgressPos(Id()) : 0;
+}
+
+int ProgressBar::StepIt()
+{
+    auto* w = Window();
+    return w ? w->StepProgress(Id()) : 0;
+}
+
+void IpAddressField::SetAddress(std::uint32_t address)
+{
+    if (auto* w = Window()) w->SetIpAddress(Id(), address);
+}
+
+int IpAddressField::GetAddress(std::uint32_t& address) const
+{
+    address = 0;
+    auto* w = Window();
+    return w ? w->GetIpAddress(Id(), address) : 0;
+}
+
+int IpAddressField::GetAddress(std::uint8_t& field0, std::uint8_t& field1, std::uint8_t& field2,
+                               std::uint8_t& field3) const
+{
+    std::uint32_t address = 0;
+    const int filled = GetAddress(address);
+    field0 = static_cast<std::uint8_t>(address >> 24);
+    field1 = static_cast<std::uint8_t>(address >> 16);
+    field2 = static_cast<std::uint8_t>(address >> 8);
+    field3 = static_cast<std::uint8_t>(address);
+    return filled;
+}
+
+}  // namespace zenthar::ui

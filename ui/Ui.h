@@ -1,0 +1,27 @@
+// Services of the user interface that belong to no dialog: message boxes, the application's
+// title, icons, bitmaps, system colours and metrics. All go to the installed backend.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ui/Backend.h"
+#include "ui/Types.h"
+
+namespace zenthar::ui {
+
+// OK button only. A null owner gives a message box that no dialog owns; a null caption
+// shows the application's title.
+int ShowMessageBox(const Dialog* owner, std::string_view text, const char* caption, MessageIcon icon);
+// The application message box: exclamation icon, the application's title, no owner.
+int AppMessageBox(std::string_view text);
+std::string AppTitle();
+
+IconHandle LoadIconResource(int id, int width = 0, int height = 0);
+void DestroyIconHandle(IconHandle icon);
+BitmapHandle LoadBitmapResource(int id);
+Size GetBitmapSize(BitmapHandle bitmap);
+Color GetSysColor(int index);
+int GetSystemMetric(int index);
+
+}  // namespace zenthar::ui
