@@ -3,6 +3,7 @@
 #include <string>
 
 #include "EngineFixture.h"
+#include "connection/CodePageTable.h"
 #include "install/DriverFileSets.h"
 
 namespace zenthar::testing {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "EngineFixture.h"
+#include "core/InstallSession.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
 #include "spooler/Uninstall.h"
