@@ -1,0 +1,230 @@
+#include "connection/InterfaceDialog.h"
+
+#include <cstring>
+#include <iterator>
+
+#include "connection/CodePageTable.h"
+#include "connection/PlatformDetection.h"
+#include "core/FixedText.h"
+#include "resources/ResourceIds.h"
+
+namespace zenthar {
+namespace {
+
+namespace ids = resources;
+
+constexpr int kSerialRadio = 1002;
+constexpr int kBluetoothRadio = 1004;
+constexpr int kParallelRadio = 1005;
+constexpr int kUsbRadio = 1006;
+constexpr int kEthernetRadio = 1007;
+constexpr int kWiFiRadio = 1008;
+// The interface radios and the hidden family radios below them are one range: checking one
+// clears all others.
+constexpr int kFirstRadio = 1002;
+constexpr int kLastRadio = 1048;
+
+constexpr int kPictureFrame = 1016;
+constexpr int kCodePageCombo = 1025;
+constexpr int kPortCombo = 1026;
+constexpr int kProcessorCombo = 1027;
+
+// One row per interface, in interface order.
+struct InterfaceChoice {
+    int radio;
+    const char* portPrefix;  // spooler ports taken by their first three characters, or null
+    const char* fixedPort;   // the one port offered instead, or null
+    int bitmap;
+    bool asksAddress;
+};
+
+constexpr InterfaceChoice kInterfaces[] = {
+    {kSerialRadio, "COM", nullptr, ids::kSerialBitmap, false},
+    {kBluetoothRadio, "COM", nullptr, ids::kBluetoothBitmap, false},
+    {kParallelRadio, "LPT", nullptr, ids::kParallelBitmap, false},
+    {kUsbRadio, nullptr, "USB", ids::kUsbBitmap, false},
+    {kEthernetRadio, nullptr, "TCP/IP", ids::kEthernetBitmap, true},
+    {kWiFiRadio, nullptr, "TCP/IP", ids::kWifiBitmap, true},
+};
+constexpr int kInterfaceCount = static_cast<int>(std::size(kInterfaces));
+
+// The processor combo's entries, indexed by Processor.
+constexpr const char* kProcessorLabels[] = {"32-Bit OS", "64-Bit OS", "Itanium"};
+
+constexpr int kIconSize = 32;
+
+}  // namespace
+
+InterfaceDialog::InterfaceDialog(platform::Platform& platform, InstallSession& session, ui::Dialog* parent)
+    : ui::Dialog(ids::kInterfaceDialog, parent), ipDialog(platform, addressEntered, this), platform(platform),
+      session(session)
+{
+}
+
+void InterfaceDialog::DoDataExchange(ui::DataExchange& exchange)
+{
+    exchange.Control(ui::kIdOk, okButton);
+    exchange.Control(ui::kIdCancel, exitButton);
+    exchange.Control(kCodePageCombo, codePageCombo);
+    exchange.Control(kPortCombo, portCombo);
+    exchange.Control(kProcessorCombo, processorCombo);
+}
+
+std::span<const ui::MessageEntry> InterfaceDialog::MessageMap() const
+{
+    using D = InterfaceDialog;
+    static const ui::MessageEntry map[] = {
+        ui::OnClicked<D>(kSerialRadio, &D::OnSerial),
+        ui::OnClicked<D>(kBluetoothRadio, &D::OnBluetooth),
+        ui::OnClicked<D>(kParallelRadio, &D::OnParallel),
+        ui::OnClicked<D>(kUsbRadio, &D::OnUsb),
+        ui::OnClicked<D>(kEthernetRadio, &D::OnEthernet),
+        ui::OnClicked<D>(kWiFiRadio, &D::OnWiFi),
+        ui::OnComboSelChange<D>(kCodePageCombo, &D::OnCodePageChanged),
+        ui::OnComboSelChange<D>(kPortCombo, &D::OnPortChanged),
+    };
+    return map;
+}
+
+bool InterfaceDialog::OnInitDialog()
+{
+    ui::Dialog::OnInitDialog();
+    DetectPlatform(platform, session);
+
+    for (const CodePageEntry& entry : CodePageTable) codePageCombo.AddString(entry.label);
+    codePageCombo.SetCurSel(session.codePageIndex);
+
+    ClearText(addressText);
+    addressEntered = 0;
+
+    for (const char* label : kProcessorLabels) processorCombo.AddString(label);
+    processorCombo.SetCurSel(session.processor);
+    processorCombo.Enable(false);
+
+    FillPortList(Interface::Usb);
+    CheckRadioButton(kFirstRadio, kLastRadio, kUsbRadio);
+    session.usbMonitorPort = 1;
+
+    TakePort(0);
+    platform.debug.OutputDebugStringA(portName);
+
+    ShowPicture(ids::kUsbBitmap);
+
+    const struct {
+        controls::ImageButton& button;
+        int icon;
+    } buttons[] = {{okButton, ids::kOkIcon}, {exitButton, ids::kCancelIcon}};
+    for (const auto& [button, icon] : buttons) {
+        button.SetDialogFont(true);
+        button.SetIcons(icon, kIconSize, kIconSize, 0, kIconSize, kIconSize, 0, kIconSize, kIconSize);
+        button.SetFlat(false, true);
+    }
+    return true;
+}
+
+int InterfaceDialog::FillPortList(int interfaceIndex)
+{
+    portCombo.ResetContent();
+    portNames.clear();
+    if (interfaceIndex < 0 || interfaceIndex >= kInterfaceCount) return 0;
+    const InterfaceChoice& choice = kInterfaces[interfaceIndex];
+
+    platform::Dword needed = 0;
+    platform::Dword count = 0;
+    platform.spooler.EnumPortsA(nullptr, 2, nullptr, 0, &needed, &count);
+    if (needed > 0) {
+        std::vector<std::uint8_t> buffer(needed);
+        count = 0;
+        if (platform.spooler.EnumPortsA(nullptr, 2, buffer.data(), needed, &needed, &count).value && choice.portPrefix) {
+            // The spooler packs the records first; never read past what it filled.
+            const platform::Dword fits = static_cast<platform::Dword>(buffer.size() / sizeof(platform::PortInfo2A));
+            if (count > fits) count = fits;
+            const auto* ports = reinterpret_cast<const platform::PortInfo2A*>(buffer.data());
+            for (platform::Dword i = 0; i < count; ++i) {
+                const char* name = ports[i].pPortName;
+                if (name && std::strncmp(name, choice.portPrefix, 3) == 0) portNames.emplace_back(name);
+            }
+        }
+    }
+    if (choice.fixedPort) portNames.emplace_back(choice.fixedPort);
+
+    for (const std::string& name : portNames) portCombo.AddString(name);
+    const int entries = portCombo.GetCount();
+    return entries > 0 ? entries : 0;
+}
+
+void InterfaceDialog::TakePort(int index)
+{
+    // A spooler port name longer than the field keeps its first 31 characters.
+    CopyText(portName, portCombo.GetLBText(index));
+}
+
+void InterfaceDialog::ShowPicture(int bitmapId)
+{
+    picture.ReplaceStatic(*this, kPictureFrame);
+    picture.LoadBitmapResource(bitmapId);
+    picture.SetScaleMode(controls::ScaleMode::FitInside);
+}
+
+void InterfaceDialog::ChooseInterface(int interfaceIndex)
+{
+    const InterfaceChoice& choice = kInterfaces[interfaceIndex];
+    CheckRadioButton(kFirstRadio, kLastRadio, choice.radio);
+    FillPortList(interfaceIndex);
+    portCombo.SetCurSel(0);
+    if (!choice.asksAddress) {
+        TakePort(0);
+        ShowPicture(choice.bitmap);
+        return;
+    }
+    ShowPicture(choice.bitmap);
+    if (ipDialog.DoModal() == ui::kIdOk) {
+        CopyText(addressText, TextOf(ipDialog.ipText));
+        addressEntered = 1;
+    }
+    TakePort(0);
+}
+
+void InterfaceDialog::OnSerial()
+{
+    ChooseInterface(Interface::Serial);
+}
+
+void InterfaceDialog::OnBluetooth()
+{
+    ChooseInterface(Interface::Bluetooth);
+}
+
+void InterfaceDialog::OnParallel()
+{
+    ChooseInterface(Interface::Parallel);
+}
+
+void InterfaceDialog::OnUsb()
+{
+    ChooseInterface(Interface::Usb);
+}
+
+void InterfaceDialog::OnEthernet()
+{
+    ChooseInterface(Interface::Ethernet);
+}
+
+void InterfaceDialog::OnWiFi()
+{
+    ChooseInterface(Interface::WiFi);
+}
+
+void InterfaceDialog::OnCodePageChanged()
+{
+    const int index = codePageCombo.GetCurSel();
+    // The driver files are chosen by this index; one outside the table would name no file set.
+    if (index >= 0 && index < kCodePageCount) session.codePageIndex = index;
+}
+
+void InterfaceDialog::OnPortChanged()
+{
+    TakePort(portCombo.GetCurSel());
+}
+
+}  // namespace zenthar

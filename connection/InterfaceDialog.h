@@ -1,0 +1,78 @@
+// "Select Printer's Port Infomation Dialog": the printer's interface, code page and port,
+// with the Windows family and processor detected and shown.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "connection/IpAddressDialog.h"
+#include "controls/BitmapPanel.h"
+#include "controls/ImageButton.h"
+#include "core/InstallSession.h"
+#include "platform/Platform.h"
+#include "ui/Controls.h"
+#include "ui/Dialog.h"
+
+namespace zenthar {
+
+// The interfaces, in the order of the radio buttons.
+namespace Interface {
+inline constexpr int Serial = 0;
+inline constexpr int Bluetooth = 1;
+inline constexpr int Parallel = 2;
+inline constexpr int Usb = 3;
+inline constexpr int Ethernet = 4;
+inline constexpr int WiFi = 5;
+}  // namespace Interface
+
+class InterfaceDialog : public ui::Dialog {
+public:
+    InterfaceDialog(platform::Platform& platform, InstallSession& session, ui::Dialog* parent);
+
+    // Fills the port combo with the ports of the interface; returns the number of entries.
+    int FillPortList(int interfaceIndex);
+
+    // What the installation reads once the dialog closed with OK.
+    char portName[32] = {};
+    char addressText[32] = {};
+
+    std::vector<std::string> portNames;
+    std::int32_t addressEntered = 0;
+    IpAddressDialog ipDialog;
+
+    const controls::BitmapPanel& Picture() const { return picture; }
+    const controls::ImageButton& OkButton() const { return okButton; }
+    const controls::ImageButton& ExitButton() const { return exitButton; }
+
+protected:
+    void DoDataExchange(ui::DataExchange& exchange) override;
+    bool OnInitDialog() override;
+    std::span<const ui::MessageEntry> MessageMap() const override;
+
+private:
+    void OnSerial();
+    void OnBluetooth();
+    void OnParallel();
+    void OnUsb();
+    void OnEthernet();
+    void OnWiFi();
+    void OnCodePageChanged();
+    void OnPortChanged();
+
+    void ChooseInterface(int interfaceIndex);
+    void ShowPicture(int bitmapId);
+    void TakePort(int index);
+
+    platform::Platform& platform;
+    InstallSession& session;
+    ui::ComboBox processorCombo;
+    ui::ComboBox codePageCombo;
+    ui::ComboBox portCombo;
+    controls::ImageButton okButton;
+    controls::ImageButton exitButton;
+    controls::BitmapPanel picture;
+};
+
+}  // namespace zenthar

@@ -1,0 +1,136 @@
+#include "connection/NetworkPort.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "app/ServiceControl.h"
+#include "core/FixedText.h"
+#include "platform/Constants.h"
+#include "ui/Ui.h"
+
+namespace zenthar {
+namespace {
+
+using platform::Dword;
+
+// What the monitor reads from a port key: raw TCP on 9100, no SNMP queries.
+struct PortValue {
+    enum class Data { Number, Text, Address };
+    const char* name;
+    Data data;
+    Dword number;
+    const char* text;
+    const char* failure;
+};
+
+constexpr PortValue kPortValues[] = {
+    {"PortNumber", PortValue::Data::Number, 9100, nullptr, "Fail to Write PortNumber GetLastError=%d"},
+    {"Protocol", PortValue::Data::Number, 1, nullptr, "Fail to Write Protocol"},
+    {"SNMP Enabled", PortValue::Data::Number, 0, nullptr, "Fail to Read SNMP Enabled"},
+    {"SNMP Index", PortValue::Data::Number, 1, nullptr, "Fail to Write SNMP Index"},
+    {"Version", PortValue::Data::Number, 1, nullptr, "Fail to Write Version"},
+    {"HostName", PortValue::Data::Text, 0, "", "Fail to Write HostName"},
+    {"HWAddress", PortValue::Data::Text, 0, "", "Fail to Write HWAddress"},
+    {"IPAddress", PortValue::Data::Address, 0, nullptr, "Fail to Write IPAddress"},
+    {"SNMP Community", PortValue::Data::Text, 0, "cmtyro", "Fail to Write SNMP Community"},
+};
+
+// The first value's failure names the error and goes to the application's message box; the
+// others are owned by the main dialog under this caption.
+constexpr const char* kValueFailureCaption = "RegQueryValueEx";
+
+struct ServiceStep {
+    const char* command;
+    const char* service;
+};
+
+// The LPD service holds the spooler, so it stops first and starts last.
+constexpr ServiceStep kServiceRestart[] = {
+    {"net stop", "LPDSVC"},
+    {"net stop", "spooler"},
+    {"net start", "spooler"},
+    {"net start", "LPDSVC"},
+};
+
+constexpr Dword kPortKeyAccess = platform::KEY_WRITE | platform::KEY_QUERY_VALUE;
+
+// The registry's status: 0, or the error number of the failed write.
+Dword WriteValue(platform::Platform& platform, platform::RegKey key, const PortValue& value,
+                 const NetworkPortFields& fields)
+{
+    if (value.data == PortValue::Data::Number) {
+        std::uint8_t bytes[4];
+        for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value.number >> (8 * i));
+        return static_cast<Dword>(
+            platform.registry.RegSetValueExA(key, value.name, 0, platform::REG_DWORD, bytes, sizeof bytes).value);
+    }
+    const std::string_view text =
+        value.data == PortValue::Data::Address ? TextOf(fields.networkAddress) : std::string_view(value.text);
+    // Text values count their terminating zero; an empty text is that zero alone.
+    char stored[sizeof fields.networkAddress] = {};
+    CopyText(stored, text);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(stored);
+    return static_cast<Dword>(platform.registry
+                                  .RegSetValueExA(key, value.name, 0, platform::REG_SZ, bytes,
+                                                  static_cast<Dword>(TextOf(stored).size() + 1))
+                                  .value);
+}
+
+void ReportFailure(const PortValue& value, Dword error, const ui::Dialog* owner)
+{
+    if (&value == &kPortValues[0]) {
+        char message[128];
+        FormatText(message, value.failure, static_cast<int>(error));
+        ui::AppMessageBox(TextOf(message));
+    } else {
+        ui::ShowMessageBox(owner, value.failure, kValueFailureCaption, ui::MessageIcon::None);
+    }
+}
+
+}  // namespace
+
+void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
+                       const char (&addressText)[kAddressTextSize], const ui::Dialog* owner)
+{
+    const std::string_view address = TextOf(addressText);
+    FormatText(fields.networkPortName, "IP_%.*s", static_cast<int>(address.size()), address.data());
+    CopyText(fields.networkAddress, address);
+    // A key path that did not fit would name another key; never write there.
+    if (!FormatWhole(fields.networkPortKey, "%s\\%s", kTcpIpPortsKey, fields.networkPortName)) {
+        platform.debug.OutputDebugStringA("Network port key too long");
+        return;
+    }
+
+    platform::RegKey key = 0;
+    Dword disposition = 0;
+    const auto created = platform.registry.RegCreateKeyExA(platform::kHkeyLocalMachine, fields.networkPortKey, 0,
+                                                           nullptr, platform::REG_OPTION_NON_VOLATILE,
+                                                           platform::KEY_WRITE, nullptr, &key, &disposition);
+    if (created.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
+        platform.debug.OutputDebugStringA("RegCreateKeyEx() Fail !!!");
+        return;
+    }
+    platform.registry.RegCloseKey(key);
+    WriteTcpIpPortValues(platform, fields, owner);
+}
+
+int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const ui::Dialog* owner)
+{
+    platform::RegKey key = 0;
+    const auto opened =
+        platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, fields.networkPortKey, 0, kPortKeyAccess, &key);
+    if (opened.value == static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
+        for (const PortValue& value : kPortValues) {
+            const Dword status = WriteValue(platform, key, value, fields);
+            if (status != platform::ERROR_SUCCESS) ReportFailure(value, status, owner);
+        }
+        platform.registry.RegCloseKey(key);
+    } else {
+        platform.debug.OutputDebugStringA("RegOpenKeyEx() Fail !!!");
+    }
+
+    for (const ServiceStep& step : kServiceRestart) RunCommand(platform, step.command, step.service);
+    return 1;
+}
+
+}  // namespace zenthar

@@ -1,0 +1,35 @@
+// The Standard TCP/IP port a network printer goes on: named "IP_" and the address, written
+// straight into the monitor's configuration in the registry, and made known to the monitor
+// by restarting the spooler.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace zenthar {
+namespace ui { class Dialog; }
+
+// Where the monitor keeps its ports, below HKEY_LOCAL_MACHINE.
+inline constexpr const char* kTcpIpPortsKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
+
+inline constexpr int kAddressTextSize = 32;
+
+// The run's network port, kept by the main dialog for the printer creation.
+struct NetworkPortFields {
+    char networkPortName[32] = {};
+    char networkAddress[32] = {};
+    char networkPortKey[1024] = {};
+};
+
+// Names the port after `addressText` (the interface dialog's confirmed address, possibly
+// empty), creates its key with the monitor's values and restarts the services. A key that
+// cannot be created stops it silently: the printer is then made on the port name all the
+// same. Failed value writes are reported in message boxes owned by `owner`.
+void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
+                       const char (&addressText)[kAddressTextSize], const ui::Dialog* owner);
+
+// Writes the port's values to `fields.networkPortKey` and restarts the LPD service and the
+// spooler. Always 1.
+int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const ui::Dialog* owner);
+
+}  // namespace zenthar
