@@ -1,0 +1,263 @@
+// Service control, and the processes the program starts (the command interpreter with "net").
+#include <algorithm>
+
+#include "platform/sim/SimBackends.h"
+
+namespace zenthar::sim::detail {
+
+namespace {
+
+constexpr Dword SERVICE_QUERY_STATUS = 0x0004;
+constexpr Dword SERVICE_START = 0x0010;
+constexpr Dword SERVICE_WIN32_OWN_PROCESS = 0x10;
+constexpr Dword SERVICE_ACCEPT_STOP = 0x1;
+constexpr Dword ERROR_DATABASE_DOES_NOT_EXIST = 1065;
+constexpr std::size_t kMaxCommandLine = 32767;
+// Enough status reads for any scripted start to settle.
+constexpr unsigned kNetStartPolls = 100000;
+
+const char* const kInterpreters[] = {"cmd.exe", "command.com"};
+const char* const kNetNames[] = {"net", "net.exe"};
+const char* const kServicesDatabase = "ServicesActive";
+
+std::string BaseName(const std::string& path) {
+    const auto slash = path.find_last_of("\\/:");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Words of a command line, quotes removed.
+std::vector<std::string> Words(std::string_view text) {
+    std::vector<std::string> words;
+    std::string current;
+    bool quoted = false;
+    bool any = false;
+    for (char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (any) words.push_back(current);
+            current.clear();
+            any = false;
+        } else {
+            current.push_back(c);
+            any = true;
+        }
+    }
+    if (any) words.push_back(current);
+    return words;
+}
+
+bool OneOf(const std::string& text, std::initializer_list<const char*> names) {
+    for (const char* name : names)
+        if (SameText(text, name)) return true;
+    return false;
+}
+
+}  // namespace
+
+// ---- Services -----------------------------------------------------------------------------------
+
+Call<Handle> SimServices::OpenSCManagerA(const char* machine, const char* database, Dword access) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("OpenSCManagerA")) return Failed(kNoHandle, *fault);
+    if (core.profile.Is9x()) return Failed(kNoHandle, kErrorCallNotImplemented);
+    if (machine && *machine) return Failed(kNoHandle, kRpcServerUnavailable);
+    if (database && !SameText(database, kServicesDatabase)) return Failed(kNoHandle, ERROR_DATABASE_DOES_NOT_EXIST);
+    HandleEntry entry;
+    entry.kind = HandleKind::ServiceManager;
+    entry.access = access;
+    return Ok(core.NewHandle(std::move(entry)));
+}
+
+Call<Handle> SimServices::OpenServiceA(Handle manager, const char* serviceName, Dword access) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("OpenServiceA")) return Failed(kNoHandle, *fault);
+    if (!core.FindHandle(manager, {HandleKind::ServiceManager})) return Failed(kNoHandle, ERROR_INVALID_HANDLE);
+    if (!serviceName || !*serviceName) return Failed(kNoHandle, ERROR_INVALID_NAME);
+    const Service* service = core.FindService(serviceName);
+    if (!service) return Failed(kNoHandle, ERROR_SERVICE_DOES_NOT_EXIST);
+    HandleEntry entry;
+    entry.kind = HandleKind::Service;
+    entry.name = service->name;
+    entry.access = access;
+    return Ok(core.NewHandle(std::move(entry)));
+}
+
+Call<bool> SimServices::QueryServiceStatus(Handle handle, ServiceStatus* status) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("QueryServiceStatus")) return Failed(false, *fault);
+    HandleEntry* entry = core.FindHandle(handle, {HandleKind::Service});
+    if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
+    if (!(entry->access & SERVICE_QUERY_STATUS)) return Failed(false, ERROR_ACCESS_DENIED);
+    if (!status) return Failed(false, kErrorNoAccess);
+    Service* service = core.FindService(entry->name);
+    if (!service) return Failed(false, ERROR_SERVICE_DOES_NOT_EXIST);
+    core.ReadServiceStatus(*service);
+    *status = ServiceStatus{};
+    status->dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    status->dwCurrentState = service->state;
+    status->dwControlsAccepted = service->state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
+    status->dwCheckPoint = service->state == SERVICE_START_PENDING ? service->checkPoint : 0;
+    status->dwWaitHint = service->state == SERVICE_START_PENDING ? service->waitHint : 0;
+    return Ok(true);
+}
+
+Call<bool> SimServices::StartServiceA(Handle handle, Dword, const char**) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("StartServiceA")) return Failed(false, *fault);
+    HandleEntry* entry = core.FindHandle(handle, {HandleKind::Service});
+    if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
+    if (!(entry->access & SERVICE_START)) return Failed(false, ERROR_ACCESS_DENIED);
+    Service* service = core.FindService(entry->name);
+    if (!service) return Failed(false, ERROR_SERVICE_DOES_NOT_EXIST);
+    if (const Dword error = core.StartService(*service)) return Failed(false, error);
+    return Ok(true);
+}
+
+Call<bool> SimServices::CloseServiceHandle(Handle handle) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("CloseServiceHandle")) return Failed(false, *fault);
+    if (!core.FindHandle(handle, {HandleKind::ServiceManager, HandleKind::Service}))
+        return Failed(false, ERROR_INVALID_HANDLE);
+    core.CloseHandleEntry(handle);
+    return Ok(true);
+}
+
+// ---- Processes ----------------------------------------------------------------------------------
+
+namespace {
+
+// Where CreateProcessA finds a program named without a folder.
+std::optional<std::string> FindProgram(Core& core, std::string name) {
+    if (BaseName(name).find('.') == std::string::npos) name += ".exe";
+    std::vector<std::string> candidates;
+    if (name.find_first_of("\\/:") != std::string::npos) {
+        candidates.push_back(name);
+    } else {
+        candidates = {core.currentDirectory + "\\" + name, core.SystemDirectory() + "\\" + name,
+                      core.WindowsDirectory() + "\\" + name};
+    }
+    for (const auto& candidate : candidates) {
+        const FsEntry* entry = core.FindEntry(core.Key(candidate, true));
+        if (entry && !entry->directory) return entry->path;
+    }
+    return std::nullopt;
+}
+
+// What "net start/stop <service>" does to the machine, and the exit code it gives.
+Dword RunNet(Core& core, const std::vector<std::string>& words) {
+    if (!FindProgram(core, core.SystemDirectory() + "\\net.exe")) return kCommandNotFoundExitCode;
+    if (words.size() < 3) return 0;
+    const std::string& verb = words[1];
+    std::string name = words[2];
+    for (std::size_t i = 3; i < words.size(); ++i) name += " " + words[i];
+    Service* service = core.FindService(name);
+    if (SameText(verb, "stop")) {
+        if (!service || service->state == SERVICE_STOPPED) return kNetHelpExitFailure;
+        service->state = SERVICE_STOPPED;
+        return 0;
+    }
+    if (SameText(verb, "start")) {
+        if (!service || core.StartService(*service) != 0) return kNetHelpExitFailure;
+        for (unsigned i = 0; i < kNetStartPolls && service->state == SERVICE_START_PENDING; ++i) {
+            if (service->script.outcome == ServiceStartScript::Outcome::StaysPending) break;
+            core.ReadServiceStatus(*service);
+        }
+        return service->state == SERVICE_RUNNING ? 0 : kNetHelpExitFailure;
+    }
+    return 0;
+}
+
+// What the interpreter's "/c" command does.
+Dword RunInterpreter(Core& core, const std::vector<std::string>& words) {
+    std::size_t at = 1;
+    while (at < words.size() && !SameText(words[at], "/c") && !SameText(words[at], "/k")) ++at;
+    if (at + 1 >= words.size()) return 0;
+    const std::vector<std::string> inner(words.begin() + static_cast<std::ptrdiff_t>(at + 1), words.end());
+    if (OneOf(BaseName(inner[0]), {kNetNames[0], kNetNames[1]})) return RunNet(core, inner);
+    return 0;
+}
+
+}  // namespace
+
+Call<bool> SimProcesses::CreateProcessA(const char* applicationName, char* commandLine, const void*, const void*,
+                                        bool, Dword creationFlags, const void*, const char* currentDirectory,
+                                        const StartupInfoA* startupInfo, ProcessInformation* processInformation) {
+    auto lock = core.Lock();
+    ProcessRecord record;
+    record.applicationName = TextOf(applicationName);
+    record.commandLine = TextOf(commandLine);
+    record.currentDirectory = TextOf(currentDirectory);
+    record.creationFlags = creationFlags;
+    if (startupInfo) {
+        record.startupInfoGiven = true;
+        record.startupFlags = startupInfo->dwFlags;
+        record.showWindow = startupInfo->wShowWindow;
+    }
+    auto fail = [&](Dword error) {
+        record.error = error;
+        core.processes.push_back(record);
+        return Failed(false, error);
+    };
+    if (auto fault = core.Enter("CreateProcessA")) return fail(*fault);
+    if ((!applicationName && !commandLine) || !startupInfo || !processInformation) return fail(ERROR_INVALID_PARAMETER);
+    const std::string line = commandLine ? std::string(commandLine) : std::string(applicationName);
+    if (line.size() > kMaxCommandLine) return fail(ERROR_FILENAME_EXCED_RANGE);
+    if (currentDirectory && !core.IsDirectory(core.Key(currentDirectory, true))) return fail(kErrorDirectory);
+
+    Dword exitCode = 0;
+    const CommandRule* rule = nullptr;
+    for (auto it = core.commandRules.rbegin(); it != core.commandRules.rend() && !rule; ++it)
+        if (ContainsText(line, it->pattern)) rule = &*it;
+    if (rule && rule->failCreation) return fail(rule->value);
+    if (rule) {
+        exitCode = rule->value;
+    } else {
+        std::optional<std::string> program;
+        if (applicationName) {
+            program = FindProgram(core, applicationName);
+        } else if (!line.empty() && line.front() == '"') {
+            program = FindProgram(core, line.substr(1, line.find('"', 1) - 1));
+        } else {
+            // An unquoted path with spaces: Windows tries each space as the end of the name.
+            for (std::size_t end = line.find(' '); !program; end = line.find(' ', end + 1)) {
+                program = FindProgram(core, line.substr(0, end));
+                if (end == std::string::npos) break;
+            }
+        }
+        if (!program) return fail(ERROR_FILE_NOT_FOUND);
+        const auto words = Words(line);
+        if (OneOf(BaseName(*program), {kInterpreters[0], kInterpreters[1]})) exitCode = RunInterpreter(core, words);
+    }
+
+    record.created = true;
+    record.exitCode = exitCode;
+    core.processes.push_back(record);
+    HandleEntry process;
+    process.kind = HandleKind::Process;
+    process.exitCode = exitCode;
+    HandleEntry thread;
+    thread.kind = HandleKind::Thread;
+    thread.thread = std::make_shared<ThreadObject>();
+    thread.thread->ended = true;
+    thread.thread->exitCode = exitCode;
+    processInformation->hProcess = core.NewHandle(std::move(process));
+    processInformation->hThread = core.NewHandle(std::move(thread));
+    processInformation->dwProcessId = core.nextProcessId;
+    processInformation->dwThreadId = core.nextProcessId + 4;
+    core.nextProcessId += 8;
+    return Ok(true);
+}
+
+Call<bool> SimProcesses::GetExitCodeProcess(Handle process, Dword* exitCode) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetExitCodeProcess")) return Failed(false, *fault);
+    HandleEntry* entry = core.FindHandle(process, {HandleKind::Process});
+    if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
+    if (!exitCode) return Failed(false, kErrorNoAccess);
+    *exitCode = entry->exitCode;
+    return Ok(true);
+}
+
+}  // namespace zenthar::sim::detail

@@ -1,0 +1,225 @@
+// Version and processor information, and the modules the program loads and looks into.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "platform/sim/SimBackends.h"
+
+namespace zenthar::sim::detail {
+
+namespace {
+
+constexpr ModuleHandle kProgramModule = 0x00400000;
+
+struct ProcessorFacts {
+    Word architecture;
+    Dword processorType;
+    Dword pageSize;
+};
+const ProcessorFacts kProcessors[] = {
+    {PROCESSOR_ARCHITECTURE_INTEL, 586, 4096},
+    {PROCESSOR_ARCHITECTURE_AMD64, 8664, 4096},
+    {PROCESSOR_ARCHITECTURE_IA64, 2200, 8192},
+};
+
+struct MetricEntry {
+    int index;
+    int value;
+};
+const MetricEntry kMetrics[] = {{0, 1024}, {1, 768}};  // SM_CXSCREEN, SM_CYSCREEN
+
+std::string ModuleFileName(std::string_view name) {
+    std::string base(name);
+    const auto slash = base.find_last_of("\\/");
+    if (slash != std::string::npos) base = base.substr(slash + 1);
+    std::transform(base.begin(), base.end(), base.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    if (base.find('.') == std::string::npos) base += ".dll";
+    return base;
+}
+
+}  // namespace
+
+// ---- System information -----------------------------------------------------------------------
+
+Call<bool> SimSystemInformation::GetVersionExA(OsVersionInfoExA* info) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetVersionExA")) return Failed(false, *fault);
+    if (!info) return Failed(false, kErrorNoAccess);
+    const MachineProfile& p = core.profile;
+    const Dword size = info->dwOSVersionInfoSize;
+    if (size == kOsVersionInfoExSize) {
+        if (p.refusesExtendedVersionInfo) return Failed(false, ERROR_INVALID_PARAMETER);
+    } else if (size != kOsVersionInfoSize) {
+        return Failed(false, p.Is9x() ? ERROR_INVALID_PARAMETER : ERROR_INSUFFICIENT_BUFFER);
+    }
+    OsVersionInfoExA full{};
+    full.dwOSVersionInfoSize = size;
+    full.dwMajorVersion = p.majorVersion;
+    full.dwMinorVersion = p.minorVersion;
+    // 9x keeps the version in the high word of the build number.
+    full.dwBuildNumber = p.Is9x() ? (p.majorVersion << 24) | (p.minorVersion << 16) | (p.buildNumber & 0xFFFF)
+                                  : p.buildNumber;
+    full.dwPlatformId = p.platformId;
+    const std::size_t length = std::min(p.servicePack.size(), sizeof full.szCSDVersion - 1);
+    std::memcpy(full.szCSDVersion, p.servicePack.data(), length);
+    full.wServicePackMajor = p.servicePackMajor;
+    full.wServicePackMinor = p.servicePackMinor;
+    full.wSuiteMask = p.suiteMask;
+    full.wProductType = p.productType;
+    // Only the record the caller declared is written.
+    std::memcpy(info, &full, size);
+    return Ok(true);
+}
+
+void SimSystemInformation::Fill(SystemInfo* info, Word architecture) const {
+    *info = SystemInfo{};
+    const MachineProfile& p = core.profile;
+    ProcessorFacts facts = kProcessors[0];
+    for (const auto& entry : kProcessors)
+        if (entry.architecture == architecture) facts = entry;
+    info->wProcessorArchitecture = architecture;
+    info->dwPageSize = facts.pageSize;
+    info->lpMinimumApplicationAddress = reinterpret_cast<void*>(UintPtr{0x10000});
+    info->lpMaximumApplicationAddress =
+        reinterpret_cast<void*>(static_cast<UintPtr>(p.Is32BitProgram() ? 0x7FFEFFFFull : 0x7FFFFFEFFFFull));
+    info->dwActiveProcessorMask = (UintPtr{1} << std::min<Dword>(p.numberOfProcessors, 31)) - 1;
+    info->dwNumberOfProcessors = p.numberOfProcessors;
+    info->dwProcessorType = facts.processorType;
+    info->dwAllocationGranularity = 0x10000;
+    info->wProcessorLevel = 6;
+    info->wProcessorRevision = 0x3A09;
+}
+
+void SimSystemInformation::InvokeGetNativeSystemInfo(ProcAddress function, SystemInfo* info) {
+    auto lock = core.Lock();
+    core.Enter("GetNativeSystemInfo");
+    if (!core.CheckProc(function, Export::GetNativeSystemInfo, "GetNativeSystemInfo") || !info) return;
+    Fill(info, core.profile.nativeArchitecture);
+}
+
+void SimSystemInformation::GetSystemInfo(SystemInfo* info) {
+    auto lock = core.Lock();
+    core.Enter("GetSystemInfo");
+    if (info) Fill(info, core.profile.systemInfoArchitecture);
+}
+
+Call<bool> SimSystemInformation::InvokeGetProductInfo(ProcAddress function, Dword, Dword, Dword, Dword,
+                                                      Dword* productType) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetProductInfo")) return Failed(false, *fault);
+    if (!core.CheckProc(function, Export::GetProductInfo, "GetProductInfo"))
+        return Failed(false, ERROR_INVALID_PARAMETER);
+    if (!productType) return Failed(false, ERROR_INVALID_PARAMETER);
+    *productType = core.profile.productInfoType;
+    return Ok(true);
+}
+
+Call<int> SimSystemInformation::GetSystemMetrics(int index) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetSystemMetrics")) return Failed(0, *fault);
+    if (index == SM_SERVERR2) return Ok(core.profile.serverR2Metric);
+    for (const auto& metric : kMetrics)
+        if (metric.index == index) return Ok(metric.value);
+    return Ok(0);
+}
+
+// ---- Modules ----------------------------------------------------------------------------------
+
+Call<ModuleHandle> SimModules::ModuleByName(std::string_view name) {
+    const std::string file = ModuleFileName(name);
+    for (std::size_t slot = 0; slot < core.modules.size(); ++slot)
+        if (core.modules[slot].references > 0 && core.modules[slot].name == file) return Ok(core.ModuleBase(slot));
+    return Failed(ModuleHandle{0}, ERROR_MOD_NOT_FOUND);
+}
+
+Call<ModuleHandle> SimModules::GetModuleHandleA(const char* name) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetModuleHandleA")) return Failed(ModuleHandle{0}, *fault);
+    if (!name) return Ok(kProgramModule);
+    return ModuleByName(name);
+}
+
+Call<ModuleHandle> SimModules::GetModuleHandleW(const char16_t* name) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetModuleHandleW")) return Failed(ModuleHandle{0}, *fault);
+    if (!name) return Ok(kProgramModule);
+    std::string narrow;
+    for (const char16_t* c = name; *c; ++c) narrow.push_back(*c < 0x80 ? static_cast<char>(*c) : '?');
+    return ModuleByName(narrow);
+}
+
+Call<ModuleHandle> SimModules::LoadLibraryA(const char* name) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("LoadLibraryA")) return Failed(ModuleHandle{0}, *fault);
+    if (!name) return Failed(ModuleHandle{0}, ERROR_INVALID_PARAMETER);
+    if (!*name) return Failed(ModuleHandle{0}, ERROR_MOD_NOT_FOUND);
+    const std::string file = ModuleFileName(name);
+    if (core.missingLibraries.count(Upper(file))) return Failed(ModuleHandle{0}, ERROR_MOD_NOT_FOUND);
+    if (!Core::LibraryKnown(file)) {
+        // Any other library must lie on the disk where the loader looks.
+        const std::string given(name);
+        std::vector<std::string> candidates;
+        if (given.find_first_of("\\/:") != std::string::npos)
+            candidates.push_back(given);
+        else
+            candidates = {core.currentDirectory + "\\" + given, core.SystemDirectory() + "\\" + given,
+                          core.WindowsDirectory() + "\\" + given};
+        bool found = false;
+        for (const auto& candidate : candidates) {
+            const FsEntry* entry = core.FindEntry(core.Key(candidate, true));
+            found = found || (entry && !entry->directory);
+        }
+        if (!found) return Failed(ModuleHandle{0}, ERROR_MOD_NOT_FOUND);
+    }
+    for (std::size_t slot = 0; slot < core.modules.size(); ++slot) {
+        if (core.modules[slot].name == file) {
+            ++core.modules[slot].references;
+            return Ok(core.ModuleBase(slot));
+        }
+    }
+    core.modules.push_back(LoadedModule{file, 1, false});
+    return Ok(core.ModuleBase(core.modules.size() - 1));
+}
+
+Call<bool> SimModules::FreeLibrary(ModuleHandle module) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("FreeLibrary")) return Failed(false, *fault);
+    for (std::size_t slot = 0; slot < core.modules.size(); ++slot) {
+        LoadedModule& loaded = core.modules[slot];
+        if (core.ModuleBase(slot) != module || loaded.references == 0) continue;
+        if (!loaded.pinned || loaded.references > 1) --loaded.references;
+        return Ok(true);
+    }
+    return Failed(false, ERROR_MOD_NOT_FOUND);
+}
+
+Call<ProcAddress> SimModules::Lookup(ModuleHandle module, const char* name, Word ordinal) {
+    const LoadedModule* loaded = nullptr;
+    for (std::size_t slot = 0; slot < core.modules.size(); ++slot)
+        if (core.ModuleBase(slot) == module && core.modules[slot].references > 0) loaded = &core.modules[slot];
+    if (!loaded) return Failed(ProcAddress{0}, ERROR_MOD_NOT_FOUND);
+    for (std::size_t i = 0; i < kExports.size(); ++i) {
+        const ExportEntry& entry = kExports[i];
+        if (loaded->name != entry.module || !core.ExportAvailable(i)) continue;
+        // Export names are matched exactly, as the loader does.
+        if ((name && std::strcmp(name, entry.function) == 0) || (!name && ordinal != 0 && ordinal == entry.ordinal))
+            return Ok(kProcBase + static_cast<ProcAddress>(i) * 16);
+    }
+    return Failed(ProcAddress{0}, ERROR_PROC_NOT_FOUND);
+}
+
+Call<ProcAddress> SimModules::GetProcAddress(ModuleHandle module, const char* name) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetProcAddress")) return Failed(ProcAddress{0}, *fault);
+    if (!name) return Failed(ProcAddress{0}, ERROR_INVALID_PARAMETER);
+    return Lookup(module, name, 0);
+}
+
+Call<ProcAddress> SimModules::GetProcAddressByOrdinal(ModuleHandle module, Word ordinal) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetProcAddress")) return Failed(ProcAddress{0}, *fault);
+    return Lookup(module, nullptr, ordinal);
+}
+
+}  // namespace zenthar::sim::detail
