@@ -141,6 +141,7 @@ Core::Core(MachineProfile machineProfile) : profile(std::move(machineProfile)) {
             const std::string wow = windows + "\\SysWOW64";
             MakeDirectories(wow);
             for (const char* name : kSystemFiles) PutFile(wow + "\\" + name, Bytes(std::string("sim:wow64:") + name));
+            for (const char* name : kWbemFiles) PutFile(wow + "\\" + name, Bytes(std::string("sim:wow64:") + name));
         }
     }
 

@@ -107,6 +107,20 @@ void SimMachine::AddDriver(SimDriver driver) {
         core->drivers.push_back(std::move(driver));
 }
 
+void SimMachine::AddDriver(std::string_view name) {
+    SimDriver driver;
+    driver.name = std::string(name);
+    AddDriver(std::move(driver));
+}
+
+void SimMachine::AddPrinter(std::string_view name, std::string_view portName, std::string_view driverName) {
+    SimPrinter printer;
+    printer.name = std::string(name);
+    printer.portName = std::string(portName);
+    printer.driverName = std::string(driverName);
+    AddPrinter(std::move(printer));
+}
+
 void SimMachine::AddPrinter(SimPrinter printer) {
     auto lock = core->Lock();
     core->MirrorPrinter(printer);

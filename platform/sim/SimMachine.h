@@ -304,7 +304,9 @@ public:
     // --- Spooler ------------------------------------------------------------------------
     // Added as they are: no file or port checks.
     void AddDriver(SimDriver driver);
+    void AddDriver(std::string_view name);  // version 3, default environment, no files
     void AddPrinter(SimPrinter printer);
+    void AddPrinter(std::string_view name, std::string_view portName, std::string_view driverName);
     void AddMonitor(SimMonitor monitor);
     void AddPort(std::string_view monitorName, std::string_view portName);
     void RemovePort(std::string_view portName);
