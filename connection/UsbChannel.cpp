@@ -143,7 +143,7 @@ int UsbChannel::ProbeUsbPrinter(const char*)
 
 int UsbChannel::LoadSetupLibrary()
 {
-    if (setupLibrary != 0) return 1;
+    if (setupLibrary != 0) return SetupFunctionsKnown() ? 1 : 0;
     const auto library = platform.modules.LoadLibraryA(kSetupLibraryName);
     if (library.value == 0) return 0;
     setupLibrary = library.value;
