@@ -10,7 +10,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINELOADER=/usr/lib/wine/wine64
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
-WINE_ROOT=$BUILD/wine
+# ZENTHAR_WINE_ROOT keeps one user's prefixes apart from another's.
+WINE_ROOT=${ZENTHAR_WINE_ROOT:-$BUILD/wine}
 WINE_BASE=$WINE_ROOT/base
 
 # A booted prefix, made once; every test or scenario works in a copy of it.
@@ -21,30 +22,49 @@ wine_base_prefix() {
     # A crash must never leave a dialog that waits for a click that no one gives.
     WINEPREFIX=$WINE_BASE "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     WINEPREFIX=$WINE_BASE "$WINESERVER" -w
-    touch "$WINE_BASE/.booted"
+    if [ -f "$WINE_BASE/system.reg" ]; then
+      touch "$WINE_BASE/.booted"
+    else
+      echo "wine: the base prefix $WINE_BASE did not boot" >&2; return 1
+    fi
   fi
 }
 
 # wine_copy_prefix NAME: a fresh copy of the base prefix; prints its path.
 wine_copy_prefix() {
   local dest=$WINE_ROOT/$1
-  rm -rf "$dest"; cp -a "$WINE_BASE" "$dest"; echo "$dest"
+  rm -rf "$dest"; cp -a "$WINE_BASE" "$dest"; rm -f "$dest/.booted"; echo "$dest"
 }
 
 # wine_start PREFIX: starts the prefix's wine server and its background services once, so
-# that each program run after it starts at once.
+# that each program run after it starts at once. Run it where the programs will run (under
+# the same display), since the background services keep the display they started with.
 wine_start() {
   WINEPREFIX=$1 "$WINESERVER" -p
-  WINEPREFIX=$1 "$WINE" cmd /c exit >/dev/null 2>&1 || true
+  WINEPREFIX=$1 timeout 120 "$WINE" cmd /c exit >/dev/null 2>&1 || true
 }
 
+# wine_stop PREFIX: ends every Wine process of the prefix and waits for its server to go.
 wine_stop() {
   WINEPREFIX=$1 "$WINESERVER" -k 2>/dev/null || true
-  WINEPREFIX=$1 "$WINESERVER" -w 2>/dev/null || true
+  WINEPREFIX=$1 timeout 30 "$WINESERVER" -w 2>/dev/null || true
 }
 
 # winepath_of UNIXPATH: the same file as a Windows program sees it (drive Z: is /).
 winepath_of() {
   local p=$1
   echo "Z:${p//\//\\}"
+}
+
+# pe_machine FILE: the machine a Windows program is built for (i386, x86_64 or unknown).
+pe_machine() {
+  local offset machine
+  offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$offset" ] || { echo unknown; return; }
+  machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  case $machine in
+    014c) echo i386 ;;
+    8664) echo x86_64 ;;
+    *) echo unknown ;;
+  esac
 }

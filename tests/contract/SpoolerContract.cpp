@@ -271,7 +271,11 @@ TEST_F(SpoolerContract, PrinterNeedsAKnownPortAndDriverAndAFreeName) {
 
     const Call<Handle> unknownDriver = AddPrinter("Zenthar Contract No Driver", "Zenthar No Such Driver", SomePort());
     EXPECT_EQ(unknownDriver.value, kNoHandle);
-    EXPECT_EQ(unknownDriver.error, ERROR_UNKNOWN_PRINTER_DRIVER);
+    if (WineDeparts("AddPrinterA with an unknown driver fails with 87 instead of 1797")) {
+        EXPECT_EQ(unknownDriver.error, ERROR_INVALID_PARAMETER);
+    } else {
+        EXPECT_EQ(unknownDriver.error, ERROR_UNKNOWN_PRINTER_DRIVER);
+    }
 
     const Call<Handle> unknownPort = AddPrinter("Zenthar Contract No Port", name, "ZENTHAR_NO_PORT:");
     if (WineDeparts("AddPrinterA accepts any port name")) {
@@ -309,12 +313,7 @@ TEST_F(SpoolerContract, DefaultPrinterIsSetThroughTheSpoolerLibraryExport) {
     ASSERT_NE(library.value, 0u) << "error " << library.error;
     const Call<ProcAddress> byName = P().modules.GetProcAddress(library.value, "SetDefaultPrinterA");
     ASSERT_NE(byName.value, 0u);
-    const Call<ProcAddress> byOrdinal = P().modules.GetProcAddressByOrdinal(library.value, 202);
-    if (WineDeparts("winspool.drv has no export at ordinal 202")) {
-        EXPECT_EQ(byOrdinal.value, 0u);
-    } else {
-        EXPECT_NE(byOrdinal.value, 0u);
-    }
+    EXPECT_NE(P().modules.GetProcAddressByOrdinal(library.value, 202).value, 0u);
 
     const Call<bool> set = P().spooler.InvokeSetDefaultPrinter(byName.value, name.c_str());
     ASSERT_TRUE(set.value) << "error " << set.error;
@@ -341,8 +340,12 @@ TEST_F(SpoolerContract, MissingMonitorLibraryAndPrintProcessorAreReported) {
     EXPECT_EQ(added.error, ERROR_MOD_NOT_FOUND);
 
     const Call<bool> removed = P().spooler.DeletePrintProcessorA(nullptr, nullptr, "ZNOPROC");
-    EXPECT_FALSE(removed.value);
-    EXPECT_EQ(removed.error, ERROR_UNKNOWN_PRINTPROCESSOR);
+    if (WineDeparts("DeletePrintProcessorA succeeds for a print processor that does not exist")) {
+        EXPECT_TRUE(removed.value);
+    } else {
+        EXPECT_FALSE(removed.value);
+        EXPECT_EQ(removed.error, ERROR_UNKNOWN_PRINTPROCESSOR);
+    }
 }
 
 }  // namespace
