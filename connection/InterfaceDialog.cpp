@@ -105,6 +105,7 @@ bool InterfaceDialog::OnInitDialog()
     CheckRadioButton(kFirstRadio, kLastRadio, kUsbRadio);
     session.usbMonitorPort = 1;
 
+    portCombo.SetCurSel(0);
     TakePort(0);
     platform.debug.OutputDebugStringA(portName);
 

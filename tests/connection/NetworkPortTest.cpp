@@ -1,0 +1,129 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ConnectionFixture.h"
+#include "connection/NetworkPort.h"
+#include "platform/Constants.h"
+#include "resources/ResourceIds.h"
+#include "ui/Dialog.h"
+
+namespace zenthar::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using Bytes = std::vector<std::uint8_t>;
+constexpr auto kHklm = platform::kHkeyLocalMachine;
+
+class NetworkPortTest : public ConnectionTest {
+protected:
+    void Create(const char* address)
+    {
+        char addressText[32] = {};
+        std::strncpy(addressText, address, sizeof addressText - 1);
+        CreateNetworkPort(machine.platform(), fields, addressText, &mainDialog);
+    }
+    std::string Key(const std::string& port) const { return std::string(kTcpIpPortsKey) + "\\" + port; }
+    std::vector<std::string> Commands() const
+    {
+        std::vector<std::string> commands;
+        for (const auto& process : machine.Processes()) {
+            const auto at = process.commandLine.find(" /c ");
+            commands.push_back(at == std::string::npos ? process.commandLine : process.commandLine.substr(at + 4));
+        }
+        return commands;
+    }
+
+    NetworkPortFields fields;
+    ui::Dialog mainDialog{resources::kMainDialog};
+};
+
+TEST_F(NetworkPortTest, WritesTheMonitorsValuesAndRestartsTheServicesInOrder)
+{
+    Create("192.168.0.192");
+    EXPECT_STREQ(fields.networkPortName, "IP_192.168.0.192");
+    EXPECT_STREQ(fields.networkAddress, "192.168.0.192");
+    EXPECT_EQ(fields.networkPortKey, Key("IP_192.168.0.192"));
+
+    std::vector<std::string> written;
+    for (const auto& value : machine.RegistryValues(kHklm, Key("IP_192.168.0.192")))
+        written.push_back(value.name + " " + std::to_string(value.type) + " " +
+                          ::testing::PrintToString(value.bytes));
+    const auto dword = [](Bytes b) { return " 4 " + ::testing::PrintToString(b); };
+    const auto text = [](std::string s) { return " 1 " + ::testing::PrintToString(Bytes(s.c_str(), s.c_str() + s.size() + 1)); };
+    EXPECT_THAT(written, ElementsAre("PortNumber" + dword({0x8C, 0x23, 0, 0}), "Protocol" + dword({1, 0, 0, 0}),
+                                     "SNMP Enabled" + dword({0, 0, 0, 0}), "SNMP Index" + dword({1, 0, 0, 0}),
+                                     "Version" + dword({1, 0, 0, 0}), "HostName" + text(""), "HWAddress" + text(""),
+                                     "IPAddress" + text("192.168.0.192"), "SNMP Community" + text("cmtyro")));
+    EXPECT_THAT(Commands(), ElementsAre("net stop LPDSVC", "net stop spooler", "net start spooler", "net start LPDSVC"));
+    EXPECT_THAT(Messages(), IsEmpty());
+    EXPECT_EQ(machine.OpenRegistryKeyCount(), 0u);
+}
+
+TEST_F(NetworkPortTest, BlankAndMissingAddressesNameThePortAllTheSame)
+{
+    Create("0.0.0.0");
+    EXPECT_TRUE(machine.RegistryKeyExists(kHklm, Key("IP_0.0.0.0")));
+    Create("");
+    EXPECT_STREQ(fields.networkPortName, "IP_");
+    EXPECT_EQ(machine.FindRegistryValue(kHklm, Key("IP_"), "IPAddress")->bytes, Bytes{0});
+}
+
+TEST_F(NetworkPortTest, AnExistingPortKeyIsOverwritten)
+{
+    machine.SetRegistryDword(kHklm, Key("IP_10.0.0.1"), "PortNumber", 515);
+    machine.SetRegistryString(kHklm, Key("IP_10.0.0.1"), "IPAddress", "10.0.0.100");
+    Create("10.0.0.1");
+    EXPECT_EQ(machine.FindRegistryValue(kHklm, Key("IP_10.0.0.1"), "PortNumber")->bytes, (Bytes{0x8C, 0x23, 0, 0}));
+    EXPECT_EQ(machine.FindRegistryValue(kHklm, Key("IP_10.0.0.1"), "IPAddress")->bytes,
+              (Bytes{'1', '0', '.', '0', '.', '0', '.', '1', 0}));
+}
+
+TEST_F(NetworkPortTest, EachFailedWriteIsReportedAndTheOthersAreStillWritten)
+{
+    const char* const expected[] = {
+        "message \"Fail to Write PortNumber GetLastError=5\" caption \"zenthar\" icon exclamation owner none",
+        "message \"Fail to Write Protocol\" caption \"RegQueryValueEx\" icon none owner 102",
+        "message \"Fail to Read SNMP Enabled\" caption \"RegQueryValueEx\" icon none owner 102",
+        "message \"Fail to Write SNMP Index\" caption \"RegQueryValueEx\" icon none owner 102",
+        "message \"Fail to Write Version\" caption \"RegQueryValueEx\" icon none owner 102",
+        "message \"Fail to Write HostName\" caption \"RegQueryValueEx\" icon none owner 102",
+        "message \"Fail to Write HWAddress\" caption \"RegQueryValueEx\" icon none owner 102",
+        "message \"Fail to Write IPAddress\" caption \"RegQueryValueEx\" icon none owner 102",
+        "message \"Fail to Write SNMP Community\" caption \"RegQueryValueEx\" icon none owner 102",
+    };
+    for (unsigned n = 1; n <= 9; ++n) {
+        SCOPED_TRACE(n);
+        const std::size_t before = Messages().size();
+        machine.DeleteRegistryKey(kHklm, Key("IP_10.0.0.1"));
+        machine.FailNext("RegSetValueExA", 5, n);
+        Create("10.0.0.1");
+        const auto shown = Messages();
+        EXPECT_THAT(std::vector<std::string>(shown.begin() + static_cast<std::ptrdiff_t>(before), shown.end()),
+                    ElementsAre(expected[n - 1]));
+        EXPECT_EQ(machine.RegistryValues(kHklm, Key("IP_10.0.0.1")).size(), 8u);
+    }
+    EXPECT_EQ(machine.Processes().size(), 4u * 9);
+}
+
+TEST_F(NetworkPortTest, AKeyThatCannotBeMadeStopsQuietlyAndOneThatCannotBeOpenedSkipsTheValues)
+{
+    machine.FailNext("RegCreateKeyExA", 5);
+    Create("10.0.0.1");
+    EXPECT_STREQ(fields.networkPortName, "IP_10.0.0.1");  // the printer still goes on this port
+    EXPECT_FALSE(machine.RegistryKeyExists(kHklm, Key("IP_10.0.0.1")));
+    EXPECT_THAT(machine.Processes(), IsEmpty());
+
+    machine.FailNext("RegOpenKeyExA", 5);
+    Create("10.0.0.1");
+    EXPECT_THAT(machine.RegistryValues(kHklm, Key("IP_10.0.0.1")), IsEmpty());
+    EXPECT_EQ(Commands().size(), 4u);
+    EXPECT_THAT(Messages(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace zenthar::testing
