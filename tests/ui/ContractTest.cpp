@@ -245,19 +245,26 @@ TEST_F(ContractTest, RadioRangeClearsEveryOtherRadioOfTheRangeHiddenOnesIncluded
 {
     PortsDialog dialog;
     std::vector<int> checkedAfterStart;
+    std::vector<int> checkedAfterHidden;
     std::vector<int> checkedAfterClick;
     bool hiddenVisible = true;
+    const int ids[] = {1002, 1004, 1005, 1006, 1007, 1008, 1047};
     driver->RunModal(dialog, [&](User& user) {
+        dialog.Window()->SetCheck(1047, 1);
         dialog.CheckRadioButton(1002, 1048, 1006);
-        dialog.Window()->SetCheck(1047, 1);  // a hidden family radio, checked by the program
-        for (int id : {1002, 1004, 1005, 1006, 1007, 1008, 1047}) checkedAfterStart.push_back(dialog.Window()->GetCheck(id));
+        for (int id : ids) checkedAfterStart.push_back(dialog.Window()->GetCheck(id));
+        // A checked automatic radio clears the visible radios of its group, and the dialog's
+        // last group goes on with its first controls: the interface radios.
+        dialog.Window()->SetCheck(1047, 1);
+        for (int id : ids) checkedAfterHidden.push_back(dialog.Window()->GetCheck(id));
         user.Click(1009);  // hidden: no mouse reaches it
         user.Click(1007);
-        for (int id : {1002, 1004, 1005, 1006, 1007, 1008, 1047}) checkedAfterClick.push_back(dialog.Window()->GetCheck(id));
+        for (int id : ids) checkedAfterClick.push_back(dialog.Window()->GetCheck(id));
         hiddenVisible = dialog.Window()->IsItemVisible(1047);
         user.PressEscape();
     });
-    EXPECT_THAT(checkedAfterStart, ElementsAre(0, 0, 0, 1, 0, 0, 1));
+    EXPECT_THAT(checkedAfterStart, ElementsAre(0, 0, 0, 1, 0, 0, 0));
+    EXPECT_THAT(checkedAfterHidden, ElementsAre(0, 0, 0, 0, 0, 0, 1));
     EXPECT_THAT(checkedAfterClick, ElementsAre(0, 0, 0, 0, 1, 0, 0));
     EXPECT_THAT(dialog.clicks, ElementsAre(1007));
     EXPECT_FALSE(hiddenVisible);
@@ -310,20 +317,46 @@ TEST_F(ContractTest, DisabledControlsIgnoreTheUser)
     EXPECT_THAT(dialog.clicks, IsEmpty());
 }
 
-TEST_F(ContractTest, DefaultPushButtonFollowsTheFocus)
+TEST_F(ContractTest, DefaultPushButtonFollowsTheKeyboardFocusAndStaysWhenItMovesOn)
 {
     PortsDialog dialog;
     int whileOnExit = 0;
+    int whileOnOk = 0;
     int whileOnCombo = 0;
     const int result = driver->RunModal(dialog, [&](User& user) {
         user.Focus(2);
         whileOnExit = user.DefaultButton();
+        user.Focus(1);
+        whileOnOk = user.DefaultButton();
+        user.Focus(2);
         user.Focus(1025);
         whileOnCombo = user.DefaultButton();
         user.PressEnter();
     });
     EXPECT_EQ(whileOnExit, 2);
-    EXPECT_EQ(whileOnCombo, 1);
+    EXPECT_EQ(whileOnOk, 1);
+    EXPECT_EQ(whileOnCombo, 2);
+    EXPECT_EQ(result, kIdCancel);
+}
+
+TEST_F(ContractTest, ClickingAPushButtonDoesNotMakeItTheDefault)
+{
+    CopiesDialog dialog;
+    const int result = driver->RunModal(dialog, [&](User& user) {
+        dialog.EnableItem(1000, true);
+        user.Click(1000);  // no handler: only the focus moves
+        user.PressEnter();
+    });
+    EXPECT_EQ(result, kIdOk);
+}
+
+TEST_F(ContractTest, EnterOnACheckBoxIsTheStandardOk)
+{
+    Dialog dialog(ids::kDefaultPrinterDialog);
+    const int result = driver->RunModal(dialog, [&](User& user) {
+        user.Focus(1023);
+        user.PressEnter();
+    });
     EXPECT_EQ(result, kIdOk);
 }
 
@@ -567,8 +600,9 @@ TEST_F(ContractTest, AttachedControlSeesItsMessagesAndDrawsItself)
     int defaultButton = 0;
     driver->RunModal(dialog, [&](User& user) {
         user.Redraw(1000);
-        user.Click(1000);
+        user.Focus(1000);
         defaultButton = user.DefaultButton();
+        user.Click(1000);
         dialog.EnableItem(1000, false);
         dialog.EnableItem(1000, true);
         user.PressEscape();
@@ -577,7 +611,7 @@ TEST_F(ContractTest, AttachedControlSeesItsMessagesAndDrawsItself)
     EXPECT_EQ(dialog.clicks, 1);
     EXPECT_GE(dialog.install.draws, 1);
     EXPECT_GT(dialog.install.lastItem.Width(), 0);
-    // The click focuses the button, which makes it the default one.
+    // The dialog manager asks the button whether it is a push button, then restyles it.
     EXPECT_EQ(defaultButton, 1000);
     ASSERT_FALSE(dialog.install.styleTypes.empty());
     EXPECT_EQ(dialog.install.styleTypes.front(), 1u);

@@ -198,8 +198,10 @@ public:
 private:
     unsigned DlgCode(Item& item);
     bool IsPushButton(Item& item);
-    void MoveFocus(Item* item);
-    void FixDefaultButton();
+    bool MoveFocus(Item* item);
+    void NextDlgCtl(Item* item);
+    void ClearGroupSiblings(Item& radio);
+    void SetButtonCheck(Item& item, int state);
     Item* FirstTabStop();
     // A usable control for the user: exists, visible and enabled.
     Item* Reachable(int id);

@@ -274,34 +274,65 @@ HeadlessDialog::Item* HeadlessDialog::FirstTabStop()
     return nullptr;
 }
 
-void HeadlessDialog::MoveFocus(Item* item)
+bool HeadlessDialog::MoveFocus(Item* item)
 {
-    if (item && (!item->Visible() || !item->Enabled())) return;
+    if (item && (!item->Visible() || !item->Enabled())) return false;
     if (item && (item->controlClass == ControlClass::Static || (IsButton(*item) && ButtonType(*item) == rs::kBsGroupBox)))
-        return;
+        return false;
     focus = item;
-    FixDefaultButton();
+    return true;
 }
 
-// A push button with the focus is the default one; when the focus is elsewhere, the button of
-// the dialog's default id is.
-void HeadlessDialog::FixDefaultButton()
+// The dialog manager's own focus move (WM_NEXTDLGCTL: the keyboard, or the program). A push
+// button it moves to becomes the default one; another button takes the default style away
+// from the old default; any other control leaves the default as it is. A click that focuses
+// a button does not change the default: measured on the real dialog manager.
+void HeadlessDialog::NextDlgCtl(Item* item)
 {
-    Item* wanted = nullptr;
-    if (focus && IsPushButton(*focus)) {
-        wanted = focus;
-    } else if (Item* byId = Find(defaultId); byId && IsPushButton(*byId)) {
-        wanted = byId;
+    if (!MoveFocus(item) || !item) return;
+    const unsigned code = DlgCode(*item);
+    if (!(code & (kDlgcUndefPushButton | kDlgcDefPushButton | kDlgcButton))) return;
+    for (const auto& other : items) {
+        if (other.get() != item && IsPushButton(*other) && (DlgCode(*other) & kDlgcDefPushButton))
+            SendToControl(*other, {kBmSetStyle, rs::kBsPushButton, 1});
     }
-    for (const auto& item : items) {
-        if (!IsPushButton(*item)) continue;
-        const bool isDefault = DlgCode(*item) & kDlgcDefPushButton;
-        if (item.get() == wanted && !isDefault) {
-            SendToControl(*item, {kBmSetStyle, rs::kBsDefPushButton, 1});
-        } else if (item.get() != wanted && isDefault) {
-            SendToControl(*item, {kBmSetStyle, rs::kBsPushButton, 1});
+    if (code & kDlgcUndefPushButton) SendToControl(*item, {kBmSetStyle, rs::kBsDefPushButton, 1});
+    if (code & (kDlgcUndefPushButton | kDlgcDefPushButton)) defaultId = item->id;
+}
+
+// A checked automatic radio button clears the other radios of its group that are visible and
+// enabled. Groups start at a control with WS_GROUP; the last group of the dialog goes on
+// with the first controls up to the first WS_GROUP.
+void HeadlessDialog::ClearGroupSiblings(Item& radio)
+{
+    const std::size_t count = items.size();
+    std::size_t at = 0;
+    while (at < count && items[at].get() != &radio) ++at;
+    if (at == count) return;
+    std::size_t start = at;
+    for (std::size_t step = 0; step < count && !(items[start]->style & rs::kWsGroup); ++step) start = (start + count - 1) % count;
+    for (std::size_t step = 0; step < count; ++step) {
+        Item& sibling = *items[(start + step) % count];
+        if (step > 0 && (sibling.style & rs::kWsGroup)) break;
+        if (&sibling != &radio && IsRadio(sibling) && sibling.Visible() && sibling.Enabled()) SetButtonCheck(sibling, 0);
+    }
+}
+
+// BM_SETCHECK: radios carry the tab stop while checked.
+void HeadlessDialog::SetButtonCheck(Item& item, int state)
+{
+    const std::uint32_t type = ButtonType(item);
+    // Only three-state boxes keep the indeterminate state; the others show it as checked.
+    if (state == 2 && type != rs::kBs3State && type != rs::kBsAuto3State) state = 1;
+    item.check = std::clamp(state, 0, 2);
+    if (IsRadio(item)) {
+        if (item.check) {
+            item.style |= rs::kWsTabStop;
+        } else {
+            item.style &= ~rs::kWsTabStop;
         }
     }
+    if (type == rs::kBsAutoRadioButton && item.check == 1) ClearGroupSiblings(item);
 }
 
 void HeadlessDialog::FocusNextAfter(const Item& from)
@@ -312,12 +343,11 @@ void HeadlessDialog::FocusNextAfter(const Item& from)
     for (std::size_t step = 1; step < items.size(); ++step) {
         Item& candidate = *items[(start + step) % items.size()];
         if ((candidate.style & rs::kWsTabStop) && candidate.Visible() && candidate.Enabled()) {
-            MoveFocus(&candidate);
+            NextDlgCtl(&candidate);
             return;
         }
     }
     focus = nullptr;
-    FixDefaultButton();
 }
 
 // ---- The user ----
@@ -333,20 +363,7 @@ void HeadlessDialog::UserClick(int id)
     case rs::kBsGroupBox: return;
     case rs::kBsAutoCheckBox: item->check = item->check ? 0 : 1; break;
     case rs::kBsAuto3State: item->check = (item->check + 1) % 3; break;
-    case rs::kBsAutoRadioButton: {
-        // An automatic radio button clears the others of its group (up to the next control
-        // that starts a group).
-        auto at = std::find_if(items.begin(), items.end(), [&](const auto& i) { return i.get() == item; });
-        auto first = at;
-        while (first != items.begin() && !((*first)->style & rs::kWsGroup)) --first;
-        auto last = at + 1;
-        while (last != items.end() && !((*last)->style & rs::kWsGroup)) ++last;
-        for (auto i = first; i != last; ++i) {
-            if (IsRadio(**i)) (*i)->check = 0;
-        }
-        item->check = 1;
-        break;
-    }
+    case rs::kBsAutoRadioButton: SetButtonCheck(*item, 1); break;
     default: break;
     }
     Notify(kButtonClicked, id);
@@ -426,7 +443,7 @@ void HeadlessDialog::UserSetIpFields(int id, const std::array<std::string, 4>& f
 
 void HeadlessDialog::UserFocus(int id)
 {
-    if (Item* item = Reachable(id)) MoveFocus(item);
+    if (Item* item = Reachable(id)) NextDlgCtl(item);
 }
 
 void HeadlessDialog::UserEnter()
@@ -633,7 +650,7 @@ bool HeadlessDialog::IsItemVisible(int id) const
 
 void HeadlessDialog::SetFocus(int id)
 {
-    if (Item* item = Find(id)) MoveFocus(item);
+    if (Item* item = Find(id)) NextDlgCtl(item);
 }
 
 int HeadlessDialog::GetFocus() const
@@ -655,17 +672,14 @@ int HeadlessDialog::GetCheck(int id) const
 void HeadlessDialog::SetCheck(int id, int state)
 {
     Item* item = Find(id);
-    if (!item || !IsButton(*item)) return;
-    const std::uint32_t type = ButtonType(*item);
-    // Only three-state boxes keep the indeterminate state; the others show it as checked.
-    if (state == 2 && type != rs::kBs3State && type != rs::kBsAuto3State) state = 1;
-    item->check = std::clamp(state, 0, 2);
+    if (item && IsButton(*item)) SetButtonCheck(*item, state);
 }
 
 void HeadlessDialog::CheckRadioButton(int firstId, int lastId, int checkId)
 {
-    for (const auto& item : items) {
-        if (item->id >= firstId && item->id <= lastId && IsButton(*item)) item->check = item->id == checkId ? 1 : 0;
+    for (int id = firstId; id <= lastId; ++id) {
+        Item* item = Find(id);
+        if (item && IsButton(*item)) SetButtonCheck(*item, id == checkId ? 1 : 0);
     }
 }
 
