@@ -1,0 +1,291 @@
+// The gallery: every dialog of the program made from its template by the real backend, and
+// every icon and bitmap of its resources, each saved as a 24-bit BMP into the folder given
+// on the command line (run-gallery.sh turns them into PNG files). Pictures that the
+// resources lack are named on the output and skipped.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "resources/DialogTemplates.h"
+#include "resources/ResourceIds.h"
+#include "ui/Controls.h"
+#include "ui/Dialog.h"
+#include "ui/win32/Win32Backend.h"
+
+namespace {
+
+using namespace zenthar;
+namespace ids = resources;
+
+void PumpFor(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    MSG message;
+    while (GetTickCount() - start < milliseconds) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(20);
+    }
+}
+
+bool SaveBmp(HBITMAP bitmap, int width, int height, const std::string& path)
+{
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    header.biSizeImage = stride * static_cast<DWORD>(height);
+    std::vector<unsigned char> pixels(header.biSizeImage);
+    HDC screen = GetDC(nullptr);
+    const int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                                reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (lines != height) return false;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&header, sizeof header, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    return std::fclose(out) == 0;
+}
+
+// What the screen shows of the window, frame included.
+bool CaptureWindow(HWND window, const std::string& path)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const bool saved = SaveBmp(bitmap, width, height, path);
+    DeleteObject(bitmap);
+    return saved;
+}
+
+// Dialogs with a few entries, so that the pictures show the controls at work.
+class MainSample : public ui::Dialog {
+public:
+    MainSample() : Dialog(ids::kMainDialog) {}
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override
+    {
+        dx.Control(1019, models);
+        dx.Control(1013, progress);
+        dx.Text(1048, copies);
+    }
+    bool OnInitDialog() override
+    {
+        Dialog::OnInitDialog();
+        for (const char* name : {"NORVA MTR333", "NORVA MTR444", "NORVA KSV100-III"}) models.AddString(name);
+        models.SetCheck(1, 1);
+        models.SetCheck(2, 2);
+        progress.SetRange(0, 100);
+        progress.SetPos(40);
+        SetItemText(1015, "Copying driver files...");
+        EnableItem(1048, false);
+        EnableItem(1000, false);
+        return true;
+    }
+
+private:
+    ui::CheckListBox models;
+    ui::ProgressBar progress;
+    std::string copies = "1";
+};
+
+class InterfaceSample : public ui::Dialog {
+public:
+    InterfaceSample() : Dialog(ids::kInterfaceDialog) {}
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override
+    {
+        dx.Control(1025, codePages);
+        dx.Control(1026, ports);
+        dx.Control(1027, processors);
+    }
+    bool OnInitDialog() override
+    {
+        Dialog::OnInitDialog();
+        codePages.AddString("US (ANSI) (1252)");
+        codePages.SetCurSel(0);
+        for (const char* processor : {"32-Bit OS", "64-Bit OS", "Itanium"}) processors.AddString(processor);
+        processors.SetCurSel(1);
+        ports.AddString("USB");
+        ports.SetCurSel(0);
+        CheckRadioButton(1002, 1048, 1006);
+        return true;
+    }
+
+private:
+    ui::ComboBox codePages, ports, processors;
+};
+
+class SearchSample : public ui::Dialog {
+public:
+    SearchSample() : Dialog(ids::kUsbSearchDialog) {}
+
+protected:
+    bool OnInitDialog() override
+    {
+        Dialog::OnInitDialog();
+        Window()->SetProgressPos(1026, 40);
+        return true;
+    }
+};
+
+class AddressSample : public ui::Dialog {
+public:
+    AddressSample() : Dialog(ids::kIpAddressDialog) {}
+
+protected:
+    bool OnInitDialog() override
+    {
+        Dialog::OnInitDialog();
+        Window()->SetIpAddress(1044, 0xC0A800C0u);
+        return true;
+    }
+};
+
+std::unique_ptr<ui::Dialog> SampleOf(int id)
+{
+    switch (id) {
+    case ids::kMainDialog: return std::make_unique<MainSample>();
+    case ids::kInterfaceDialog: return std::make_unique<InterfaceSample>();
+    case ids::kUsbSearchDialog: return std::make_unique<SearchSample>();
+    case ids::kIpAddressDialog: return std::make_unique<AddressSample>();
+    default: return std::make_unique<ui::Dialog>(id);
+    }
+}
+
+struct Picture {
+    int id;
+    bool icon;
+};
+
+constexpr Picture kPictures[] = {
+    {ids::kAppIcon, true},         {ids::kInstallIcon, true},    {ids::kExitIcon, true},
+    {ids::kCancelIcon, true},      {ids::kOkIcon, true},         {ids::kBluetoothBitmap, false},
+    {ids::kEthernetBitmap, false}, {ids::kParallelBitmap, false}, {ids::kSerialBitmap, false},
+    {ids::kUsbBitmap, false},      {ids::kWifiBitmap, false},
+};
+
+bool SavePicture(const Picture& picture, const std::string& path)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HANDLE image = LoadImageA(instance, MAKEINTRESOURCEA(picture.id), picture.icon ? IMAGE_ICON : IMAGE_BITMAP, 0, 0,
+                              LR_DEFAULTCOLOR);
+    if (!image) return false;
+    int width = 0;
+    int height = 0;
+    if (picture.icon) {
+        ICONINFO info{};
+        GetIconInfo(static_cast<HICON>(image), &info);
+        BITMAP mask{};
+        GetObjectA(info.hbmMask, sizeof mask, &mask);
+        width = mask.bmWidth;
+        height = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        if (info.hbmMask) DeleteObject(info.hbmMask);
+    } else {
+        BITMAP header{};
+        GetObjectA(static_cast<HBITMAP>(image), sizeof header, &header);
+        width = header.bmWidth;
+        height = header.bmHeight;
+    }
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, canvas);
+    if (picture.icon) {
+        // Icons are shown on the dialog face, where the program puts them.
+        RECT all{0, 0, width, height};
+        FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
+        DrawIconEx(memory, 0, 0, static_cast<HICON>(image), width, height, 0, nullptr, DI_NORMAL);
+        DestroyIcon(static_cast<HICON>(image));
+    } else {
+        HDC source = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(source, image);
+        BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+        SelectObject(source, old);
+        DeleteDC(source);
+        DeleteObject(image);
+    }
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const bool saved = SaveBmp(canvas, width, height, path);
+    DeleteObject(canvas);
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: gallery OUT-FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    ui::win32::Win32Backend backend;
+    ui::UseBackend(&backend);
+    int failures = 0;
+
+    for (const resources::DialogTemplate& source : resources::AllDialogTemplates()) {
+        std::unique_ptr<ui::Dialog> dialog = SampleOf(source.id);
+        if (!dialog->Create()) {
+            std::printf("dialog %d: not created\n", source.id);
+            ++failures;
+            continue;
+        }
+        HWND window = ui::win32::Win32Backend::DialogHandle(*dialog);
+        // Every picture is taken at the same place, alone on the screen, fully painted.
+        SetWindowPos(window, HWND_TOP, 16, 16, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        dialog->ShowWindow();
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        PumpFor(400);
+        const std::string path = folder + "\\dialog-" + std::to_string(source.id) + ".bmp";
+        if (CaptureWindow(window, path)) {
+            std::printf("dialog %d: %s\n", source.id, source.caption);
+        } else {
+            std::printf("dialog %d: not captured\n", source.id);
+            ++failures;
+        }
+        dialog->DestroyWindow();
+        PumpFor(100);
+    }
+
+    for (const Picture& picture : kPictures) {
+        const std::string path =
+            folder + (picture.icon ? "\\icon-" : "\\bitmap-") + std::to_string(picture.id) + ".bmp";
+        if (SavePicture(picture, path)) {
+            std::printf("%s %d: saved\n", picture.icon ? "icon" : "bitmap", picture.id);
+        } else {
+            std::printf("%s %d: missing from the resources\n", picture.icon ? "icon" : "bitmap", picture.id);
+        }
+    }
+    ui::UseBackend(nullptr);
+    return failures == 0 ? 0 : 1;
+}
