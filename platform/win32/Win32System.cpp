@@ -161,14 +161,17 @@ Call<Handle> Win32Platform::CreateFileA(const char* path, Dword access, Dword sh
 
 Call<bool> Win32Platform::WriteFile(Handle file, const void* buffer, Dword bytesToWrite, Dword* bytesWritten,
                                     platform::Overlapped* overlapped) {
-    return BoolCall(::WriteFile(ToHandle(file), buffer, bytesToWrite, reinterpret_cast<LPDWORD>(bytesWritten),
-                                reinterpret_cast<LPOVERLAPPED>(overlapped)));
+    // Without an overlapped record Windows writes the count unconditionally.
+    DWORD ignored = 0;
+    LPDWORD count = bytesWritten ? reinterpret_cast<LPDWORD>(bytesWritten) : (overlapped ? nullptr : &ignored);
+    return BoolCall(::WriteFile(ToHandle(file), buffer, bytesToWrite, count, reinterpret_cast<LPOVERLAPPED>(overlapped)));
 }
 
 Call<bool> Win32Platform::ReadFile(Handle file, void* buffer, Dword bytesToRead, Dword* bytesRead,
                                    platform::Overlapped* overlapped) {
-    return BoolCall(::ReadFile(ToHandle(file), buffer, bytesToRead, reinterpret_cast<LPDWORD>(bytesRead),
-                               reinterpret_cast<LPOVERLAPPED>(overlapped)));
+    DWORD ignored = 0;
+    LPDWORD count = bytesRead ? reinterpret_cast<LPDWORD>(bytesRead) : (overlapped ? nullptr : &ignored);
+    return BoolCall(::ReadFile(ToHandle(file), buffer, bytesToRead, count, reinterpret_cast<LPOVERLAPPED>(overlapped)));
 }
 
 Call<bool> Win32Platform::GetOverlappedResult(Handle file, platform::Overlapped* overlapped,

@@ -31,6 +31,9 @@ TEST_F(SystemContract, VersionRecordIsFilledAsItsSizeSays) {
     EXPECT_EQ(extended.dwBuildNumber, basic.dwBuildNumber);
     EXPECT_GE(extended.wProductType, VER_NT_WORKSTATION);
     EXPECT_LE(extended.wProductType, VER_NT_SERVER);
+    if (extended.wProductType == VER_NT_WORKSTATION) {
+        EXPECT_EQ(P().system.GetSystemMetrics(SM_SERVERR2).value, 0) << "only a 2003 R2 server sets it";
+    }
 
     OsVersionInfoExA wrong{};
     wrong.dwOSVersionInfoSize = 100;
