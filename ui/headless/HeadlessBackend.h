@@ -236,6 +236,12 @@ public:
     UserScript& Script(int templateId);
     // Called for every message box as it is shown; the box is then answered with OK.
     void OnMessageBox(std::function<void(const Event&)> answer) { messageBoxAnswer = std::move(answer); }
+    // Called each time a dialog is painted: what the user sees at that moment can be read.
+    void OnPainted(std::function<void(HeadlessDialog&)> observer) { paintObserver = std::move(observer); }
+    void NotifyPainted(HeadlessDialog& window)
+    {
+        if (paintObserver) paintObserver(window);
+    }
 
     const std::vector<Event>& Transcript() const { return transcript; }
     std::vector<std::string> TranscriptLines() const;
@@ -280,6 +286,7 @@ private:
 
     std::map<int, std::deque<UserScript>> scripts;
     std::function<void(const Event&)> messageBoxAnswer;
+    std::function<void(HeadlessDialog&)> paintObserver;
     std::vector<Event> transcript;
     std::vector<std::string> errors;
     std::vector<std::unique_ptr<HeadlessDialog>> windows;

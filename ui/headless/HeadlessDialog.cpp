@@ -498,6 +498,7 @@ std::vector<DrawOp> HeadlessDialog::Paint()
     ++paintCount;
     invalid = false;
     dialog.DispatchPaint(surface);
+    backend.NotifyPainted(*this);
     return surface.Ops();
 }
 
