@@ -187,6 +187,7 @@ Core::Core(MachineProfile machineProfile) : profile(std::move(machineProfile)) {
             MirrorPrintProcessor(environment, "winprint", "winprint.dll");
         }
     }
+    if (profile.Is9x()) printProcessors.emplace_back(DefaultEnvironment(), "WinPrint");
     SimMonitor local{kLocalMonitor, DefaultEnvironment(), "localspl.dll", {}};
     for (const char* port : kLocalPorts) local.ports.push_back(port);
     monitors.push_back(local);

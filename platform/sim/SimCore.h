@@ -284,6 +284,7 @@ public:
     Handle nextHandle = 0x104;
     std::vector<std::shared_ptr<ThreadObject>> threads;
     std::size_t liveThreads = 0;
+    bool shuttingDown = false;  // the machine is being destroyed: waits give up
 
     std::uint64_t now = 0;
     Dword tickBase = 0x00100000;
@@ -339,6 +340,7 @@ bool Core::WaitUntil(std::unique_lock<std::mutex>& lock, std::uint64_t deadline,
     std::uint64_t seenNow = now;
     for (;;) {
         if (ready()) return true;
+        if (shuttingDown) return false;
         if (deadline != kNeverTime && now >= deadline) return false;
         bool selfIsCreated = false;
         for (const auto& t : threads)

@@ -37,6 +37,11 @@ SimMachine::SimMachine(MachineProfile profile)
 }
 
 SimMachine::~SimMachine() {
+    {
+        auto lock = core->Lock();
+        core->shuttingDown = true;
+        core->Changed();
+    }
     const auto started = std::chrono::steady_clock::now();
     for (;;) {
         {

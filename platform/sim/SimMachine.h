@@ -17,9 +17,21 @@
 // as they lie on the machine's disk: no WOW64 redirection is applied (name the SysWOW64 folder
 // or the Wow6432Node key yourself to look at what a 32-bit program wrote).
 //
-// Threads: every entry point may be called from any thread. Waits block for real (a thread
-// started through Kernel::CreateThread, or any other thread, may set the event); pauses and
-// time-outs run on the virtual clock, so a half-minute search costs no real time.
+// Threads: every entry point may be called from any thread. Pauses and time-outs run on the
+// virtual clock, so a half-minute search costs no real time:
+//  - an INFINITE wait blocks for real until any thread (one started through
+//    Kernel::CreateThread, or a test's own) sets the object;
+//  - a wait with a time-out ends early only through threads started with CreateThread (their
+//    pauses move the clock too); while none of them runs, its time-out passes at once.
+// A pause on a thread started with CreateThread also yields one real millisecond, so a worker
+// that polls cannot spin flat out.
+//
+// Windows behaviours worth knowing: the spooler's calls fail with 1722 while the "Spooler"
+// service is not running; a 32-bit program on a 64-bit profile sees WOW64 file and registry
+// redirection, while the spooler (a native process) looks at the real System32; a Standard
+// TCP/IP port exists for the spooler once its registry key is there and the spooler (re)starts;
+// service handles need SERVICE_QUERY_STATUS / SERVICE_START, registry handles KEY_QUERY_VALUE /
+// KEY_SET_VALUE / KEY_CREATE_SUB_KEY, printer data PRINTER_ACCESS_ADMINISTER, as on Windows.
 #pragma once
 
 #include <cstdint>
