@@ -1,5 +1,6 @@
 // Service control, and the processes the program starts (the command interpreter with "net").
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/sim/SimBackends.h"
 
@@ -176,6 +177,12 @@ Dword RunInterpreter(Core& core, const std::vector<std::string>& words) {
     if (at + 1 >= words.size()) return 0;
     const std::vector<std::string> inner(words.begin() + static_cast<std::ptrdiff_t>(at + 1), words.end());
     if (OneOf(BaseName(inner[0]), {kNetNames[0], kNetNames[1]})) return RunNet(core, inner);
+    if (SameText(inner[0], "exit")) {
+        // "exit [/b] [code]": the interpreter's own way to give an exit code.
+        std::size_t at = 1;
+        if (at < inner.size() && SameText(inner[at], "/b")) ++at;
+        if (at < inner.size()) return static_cast<Dword>(std::strtoul(inner[at].c_str(), nullptr, 10));
+    }
     return 0;
 }
 

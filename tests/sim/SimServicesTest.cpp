@@ -124,6 +124,7 @@ TEST_F(ServicesTest, MissingInterpreterAndScriptedCommands) {
     EXPECT_EQ(machine.ServiceState("Spooler"), SERVICE_RUNNING);
     EXPECT_FALSE(machine.Processes().back().created);
 
+    EXPECT_EQ(Run("cmd.exe /c exit 3"), 3u);
     machine.ScriptCommand("net stop", 7);
     EXPECT_EQ(Run("cmd /c NET STOP spooler"), 7u);
     EXPECT_EQ(machine.ServiceState("Spooler"), SERVICE_RUNNING) << "a script replaces what net would do";
