@@ -3,7 +3,9 @@
 // its own.
 #pragma once
 
+#include "connection/UsbChannel.h"
 #include "core/InstallSession.h"
+#include "platform/Platform.h"
 
 namespace zenthar {
 
@@ -17,9 +19,12 @@ struct RowState {
 };
 
 struct ProcessState {
+    explicit ProcessState(platform::Platform& platform) : usbChannel(platform) {}
+
     InstallSession session;
     RowState rows;
     int setDefaultRequested = 0;
+    UsbChannel usbChannel;
 };
 
 }  // namespace zenthar

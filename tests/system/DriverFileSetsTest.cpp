@@ -3,41 +3,22 @@
 #include <string>
 
 #include "EngineFixture.h"
+#include "tests/common/SamplePackage.h"
 #include "connection/CodePageTable.h"
 #include "install/DriverFileSets.h"
 
 namespace zenthar::testing {
 namespace {
 
-constexpr const char* kFolder = "C:\\NORVA Orbix Printer 4.X";
-
-// Every file a package can hold, each naming itself, so a test sees where a copy came from.
-void AddPackage(sim::SimMachine& machine)
-{
-    const char* folders[] = {"WinNT",       "WinXP",        "Win8",          "Win64\\XP",      "Win64\\2003",
-                             "Win64\\x64",  "Win64\\Server2012", "Win64\\Itanium", "Win64\\Itanium\\Win8"};
-    const char* names[] = {"UNIDRV.DLL",  "UNIDRVUI.DLL", "UNIDRV.HLP",  "VXTHM4.GPD",  "VXTHM4.DLL",
-                           "UNIRES.DLL",  "STDNAMES.GPD", "VXTHM4E.DLL", "VXTHM4.INI",  "VXTHM4UI.DLL",
-                           "RASDD.DLL",   "RASDDUI.DLL",  "RASDDUI.HLP", "THERMAL.DLL"};
-    for (const char* folder : folders)
-        for (const char* name : names)
-            machine.AddFile(std::string(kFolder) + "\\" + folder + "\\" + name, std::string(folder) + "\\" + name);
-    for (const char* language : {"WinXP", "Win8"})
-        for (const char* gpd : LanguageGpdNames)
-            machine.AddFile(std::string(kFolder) + "\\" + language + "\\Language\\" + gpd,
-                            std::string(language) + "\\Language\\" + gpd);
-}
+constexpr const char* kFolder = kInstallerFolder;
 
 class DriverFileSetsTest : public EngineTest {
 protected:
     explicit DriverFileSetsTest(sim::MachineProfile profile = sim::Profiles::Windows10x64())
         : EngineTest(std::move(profile))
     {
-        AddPackage(machine);
-        // The universal driver the system itself has installed.
-        const std::string version = machine.DriverDirectory() + "\\3\\";
-        for (const char* name : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "UNIDRV.HLP"})
-            machine.AddFile(version + name, std::string("system ") + name);
+        AddSamplePackage(machine);
+        AddSystemUniversalDriver(machine);
     }
 
     std::string Installed(const char* name) const

@@ -1,0 +1,28 @@
+// Asks whether the printer just installed becomes the system's default printer.
+#pragma once
+
+#include "controls/ImageButton.h"
+#include "ui/Controls.h"
+#include "ui/Dialog.h"
+
+namespace zenthar {
+
+class DefaultPrinterDialog : public ui::Dialog {
+public:
+    // `setDefaultRequested` follows the check box from the moment the dialog opens.
+    explicit DefaultPrinterDialog(int& setDefaultRequested);
+
+protected:
+    void DoDataExchange(ui::DataExchange& exchange) override;
+    bool OnInitDialog() override;
+    std::span<const ui::MessageEntry> MessageMap() const override;
+
+private:
+    void OnCheckClicked();
+
+    int& setDefaultRequested;
+    controls::ImageButton okButton;
+    ui::CheckBox defaultCheck;
+};
+
+}  // namespace zenthar

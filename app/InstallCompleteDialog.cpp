@@ -1,0 +1,28 @@
+#include "app/InstallCompleteDialog.h"
+
+#include "resources/ResourceIds.h"
+
+namespace zenthar {
+
+namespace {
+constexpr int kCompletedTextId = 1040;
+}
+
+InstallCompleteDialog::InstallCompleteDialog() : ui::Dialog(resources::kInstallCompleteDialog) {}
+
+void InstallCompleteDialog::DoDataExchange(ui::DataExchange& exchange)
+{
+    exchange.Control(ui::kIdOk, okButton);
+    exchange.Control(kCompletedTextId, completedText);
+}
+
+bool InstallCompleteDialog::OnInitDialog()
+{
+    ui::Dialog::OnInitDialog();
+    okButton.SetDialogFont(true);
+    okButton.SetIcons(resources::kOkIcon, 32, 32, 0, 32, 32, 0, 32, 32);
+    okButton.SetFlat(false, true);
+    return true;
+}
+
+}  // namespace zenthar

@@ -1,0 +1,325 @@
+#include "app/MainDialog.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "app/AboutDialog.h"
+#include "app/ServiceControl.h"
+#include "core/FixedText.h"
+#include "platform/Constants.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringTable.h"
+#include "ui/Ui.h"
+
+namespace zenthar {
+
+namespace {
+
+constexpr int kInstallButtonId = 1000;
+constexpr int kExitButtonId = 1012;
+constexpr int kProgressId = 1013;
+constexpr int kStatusId = 1015;
+constexpr int kListId = 1019;
+constexpr int kCloneCheckId = 1047;
+constexpr int kCopiesEditId = 1048;
+constexpr unsigned kAboutCommand = 0x0010;
+constexpr int kMaxCopies = 200;
+
+// The leading decimal number of a text: white space and a sign may come first; a text that
+// does not start with a number gives 0; numbers beyond an int are held at its limits.
+int LeadingNumber(const char* text)
+{
+    errno = 0;
+    const long value = std::strtol(text, nullptr, 10);
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+void SetUpImageButton(controls::ImageButton& button, int iconId)
+{
+    button.SetDialogFont(true);
+    button.SetIcons(iconId, 32, 32, 0, 32, 32, 0, 32, 32);
+    button.SetFlat(false, true);
+}
+
+}  // namespace
+
+MainDialog::MainDialog(platform::Platform& platform, ProcessState& state)
+    : ui::Dialog(resources::kMainDialog), platform(platform), state(state)
+{
+    icon = ui::LoadIconResource(resources::kAppIcon);
+}
+
+MainDialog::~MainDialog()
+{
+    ui::DestroyIconHandle(icon);
+}
+
+void MainDialog::DoDataExchange(ui::DataExchange& exchange)
+{
+    exchange.Control(kListId, modelList);
+    exchange.Control(kCloneCheckId, cloneCheck);
+    exchange.Control(kCopiesEditId, copiesEdit);
+    exchange.Control(kProgressId, progressBar);
+    exchange.Control(kStatusId, statusLine);
+    exchange.Control(kInstallButtonId, installButton);
+    exchange.Control(kExitButtonId, exitButton);
+    exchange.Text(kCopiesEditId, copiesText);
+}
+
+std::span<const ui::MessageEntry> MainDialog::MessageMap() const
+{
+    static const ui::MessageEntry map[] = {
+        ui::OnClicked<MainDialog>(kInstallButtonId, &MainDialog::OnInstall),
+        ui::OnListSelChange<MainDialog>(kListId, &MainDialog::OnListSelectionChange),
+        ui::OnClicked<MainDialog>(kCloneCheckId, &MainDialog::OnCloneClicked),
+        ui::OnClicked<MainDialog>(kExitButtonId, &MainDialog::OnExit),
+        ui::OnEditChange<MainDialog>(kCopiesEditId, &MainDialog::OnCopiesChanged),
+    };
+    return map;
+}
+
+bool MainDialog::OnInitDialog()
+{
+    ui::Dialog::OnInitDialog();
+
+    if (HasSystemMenu()) {
+        const std::string about = resources::LoadStringResource(resources::kAboutMenuString);
+        if (!about.empty()) AppendSystemMenu(kAboutCommand, about);  // after a separator
+    }
+    SetIcon(icon, true);
+    SetIcon(icon, false);
+
+    progressBar.SetRange(0, 100);
+    progressBar.SetStep(2);
+    progressBar.SetPos(0);
+
+    state.rows.rowCount = kModelCount;
+    cloneMode = 0;
+    copies = 1;
+    copiesEdit.Enable(false);
+    ClearInstalledFlags();
+
+    platform::Dword error = 0;
+    switch (const int queried = QueryService(platform, "spooler", &error)) {
+    case 0:
+        if (StartServiceAndWait(platform, "spooler") != 1) {
+            ui::AppMessageBox("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts");
+            return true;
+        }
+        break;
+    default: {
+        static constexpr const char* kFormats[] = {"OpenSCManager() failed !!! ErrorCode=%d",
+                                                   "OpenService() failed !!! ErrorCode=%d",
+                                                   "QueryServiceStatus() failed !!! ErrorCode=%d"};
+        char message[128];
+        FormatText(message, kFormats[-queried - 1], static_cast<int>(error));
+        ui::AppMessageBox(message);
+        break;
+    }
+    }
+
+    RebuildList(kModelTable, ModelRows());
+    MarkInstalledRows();
+    installButton.Enable(false);
+    SetUpImageButton(installButton, resources::kInstallIcon);
+    SetUpImageButton(exitButton, resources::kExitIcon);
+    return true;
+}
+
+void MainDialog::OnCancel()
+{
+    ui::Dialog::OnCancel();
+}
+
+void MainDialog::OnExit()
+{
+    OnCancel();
+}
+
+bool MainDialog::OnSysCommand(unsigned commandId)
+{
+    if ((commandId & 0xFFF0u) == kAboutCommand) {
+        AboutDialog about(this);
+        about.DoModal();
+        return true;
+    }
+    return false;
+}
+
+bool MainDialog::OnPaint(ui::DrawSurface& surface)
+{
+    if (!IsIconic()) return false;
+    const ui::Rect client = ClientRect();
+    const int x = (client.Width() - ui::GetSystemMetric(ui::kSmCxIcon) + 1) / 2;
+    const int y = (client.Height() - ui::GetSystemMetric(ui::kSmCyIcon) + 1) / 2;
+    surface.FillRect(client, ui::GetSysColor(ui::kColorBtnFace));
+    surface.DrawIcon(x, y, icon);
+    return true;
+}
+
+ui::IconHandle MainDialog::OnQueryDragIcon()
+{
+    return icon;
+}
+
+int MainDialog::CountCheckedRows() const
+{
+    int checked = 0;
+    const int rows = modelList.GetCount();
+    for (int i = 0; i < rows; ++i) checked += modelList.GetCheck(i) > 0;
+    return checked;
+}
+
+void MainDialog::RebuildList(const NameTable& table, int count)
+{
+    for (int row = modelList.GetCount() - 1; row >= 0; --row) modelList.DeleteString(row);
+    for (int i = 0; i < count && i < table.count; ++i) modelList.AddString(table[i]);
+}
+
+const char* MainDialog::RowName(int row) const
+{
+    return cloneMode ? kCloneTable[row] : kModelTable[row];
+}
+
+int MainDialog::ModelRows() const
+{
+    return state.rows.rowCount < kModelCount ? state.rows.rowCount : kModelCount;
+}
+
+void MainDialog::MarkInstalledRows()
+{
+    const int rows = cloneMode ? copies : ModelRows();
+    const NameTable& table = cloneMode ? kCloneTable : kModelTable;
+
+    platform::Dword needed = 0;
+    platform::Dword returned = 0;
+    const auto sized = platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed,
+                                                      &returned);
+    // A machine without local printers answers the sizing call with nothing to fetch; only a
+    // failing spooler is worth a message.
+    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) {
+        MessageBox("EnumPrinters() failed", "EnumPrinters() Error");
+        return;
+    }
+    if (needed == 0) return;
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[needed]());
+    returned = 0;
+    if (!buffer ||
+        !platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer.get(), needed, &needed,
+                                        &returned).value) {
+        MessageBox("EnumPrinters() failed", "EnumPrinters() Error");
+        return;
+    }
+
+    const auto* printers = reinterpret_cast<const platform::PrinterInfo2A*>(buffer.get());
+    for (platform::Dword p = 0; p < returned; ++p) {
+        const char* printerName = printers[p].pPrinterName;
+        const char* driverName = printers[p].pDriverName;
+        if (printerName == nullptr || driverName == nullptr) continue;
+        for (int i = 0; i < rows && i < table.count && i < kRowFlagCount; ++i) {
+            const char* name = table[i];
+            if (std::strcmp(name, printerName) == 0 && std::strcmp(name, driverName) == 0) {
+                state.rows.rowInstalled[i] = 1;
+                modelList.SetCheck(i, 1);
+                modelList.SetCheck(i, 2);
+            }
+        }
+    }
+}
+
+void MainDialog::ClearInstalledFlags()
+{
+    for (int& flag : state.rows.rowInstalled) flag = 0;
+}
+
+void MainDialog::CheckFreeCloneRows()
+{
+    for (int i = 0; i < copies && i < kCloneCount; ++i) {
+        if (state.rows.rowInstalled[i] == 0) {
+            modelList.SetCheck(i, 1);
+            state.rows.rowSelected[i] = 1;
+        }
+    }
+}
+
+void MainDialog::RefreshSelections()
+{
+    const int rows = modelList.GetCount();
+    for (int i = 0; i < kRowFlagCount; ++i) state.rows.rowSelected[i] = i < rows && modelList.GetCheck(i) == 1;
+}
+
+void MainDialog::RefillForMode()
+{
+    if (cloneMode) {
+        RebuildList(kCloneTable, copies);
+        MarkInstalledRows();
+        CheckFreeCloneRows();
+    } else {
+        RebuildList(kModelTable, ModelRows());
+        MarkInstalledRows();
+    }
+    RefreshSelections();
+}
+
+void MainDialog::OnCloneClicked()
+{
+    ClearInstalledFlags();
+    cloneMode = cloneCheck.GetCheck() == 1 ? 1 : 0;
+    RefillForMode();
+    copiesEdit.Enable(cloneMode == 1);
+    installButton.Enable(cloneMode == 1);
+}
+
+void MainDialog::OnCopiesChanged()
+{
+    ClearText(copiesBuffer);
+    CopyText(copiesBuffer, copiesEdit.GetText());
+    copies = LeadingNumber(copiesBuffer);
+    if (copies > kMaxCopies) {
+        copies = kMaxCopies;
+        // The box shows the number used; this runs the handler once more, nested.
+        copiesEdit.SetText("200");
+    }
+    installButton.Enable(copies >= 1);
+    ClearInstalledFlags();
+    RefillForMode();
+}
+
+void MainDialog::OnListSelectionChange()
+{
+    installButton.Enable(CountCheckedRows() > 0);
+    const int selected = modelList.GetCurSel();
+    if (selected >= 0 && selected < kRowFlagCount && state.rows.rowInstalled[selected] == 1) {
+        // A row whose printer exists stays indeterminate, whatever was clicked.
+        modelList.SetCheck(selected, 1);
+        modelList.SetCheck(selected, 2);
+        return;
+    }
+    RefreshSelections();
+}
+
+void MainDialog::OnInstall()
+{
+    RunInstallation();
+}
+
+void MainDialog::ShowStep(const char* text, int position)
+{
+    statusLine.SetText(text);
+    ShowPosition(position);
+}
+
+void MainDialog::ShowPosition(int position)
+{
+    progressBar.SetPos(position);
+    Invalidate(false);
+    UpdateWindow();
+}
+
+}  // namespace zenthar

@@ -1,0 +1,333 @@
+// Whole installation runs, from Install to the end of the run, one per way a run can end.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "InstallerRun.h"
+
+namespace zenthar::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr int kList = 1019;
+constexpr int kInstall = 1000;
+constexpr int kClone = 1047;
+constexpr int kCopies = 1048;
+constexpr const char* kUsbPath = "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+
+std::string Message(const std::string& text, const std::string& caption = "zenthar", const char* icon = "none",
+                    const char* owner = "102")
+{
+    return "message \"" + text + "\" caption \"" + caption + "\" icon " + icon + " owner " + owner;
+}
+
+// The part of a run that installs one row, from the status it starts with.
+Lines RowLines()
+{
+    return {"status \"Print Driver Install Ended\" 60", "pause 500", "status \"Add Printer Started\" 70",
+            "status \"Add Printer Ended\" 85",          "pause 500", "status \"Add Printer Ended\" 90",
+            "pause 1500"};
+}
+
+Lines Concat(std::initializer_list<Lines> parts)
+{
+    Lines all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+const Lines kCopyLines = {"status \"Print Driver Copy Started\" 30", "pause 500",
+                          "status \"Print Driver Copy Ended\" 40", "pause 500",
+                          "status \"Print Driver Install Started\" 50"};
+const Lines kCompletion = {"status \"Installation Completed!!!\" 100", "pause 500", "open 138", "end 138 = 1",
+                           "end 102 = 2"};
+
+TEST(InstallationRun, TheTypicalUsbRunInstallsTheModelOnTheMonitorsPort)
+{
+    InstallerRun run;
+    run.machine.AddUsbPrinter(kUsbPath, 1);
+    run.Main().ToggleRow(kList, 0).Click(kInstall);
+    run.Interface().Click(1);
+    run.DefaultPrinter().Click(1);
+    run.Complete().Click(1);
+    run.Start();
+
+    Lines usbSearch = {"open 129", "end 129 = 1", "create 141"};
+    for (int i = 0; i < 8; ++i) usbSearch.push_back("pause 100");
+    usbSearch.push_back("destroy 141");
+    EXPECT_EQ(run.Transcript(), Concat({{"open 102"}, usbSearch, kCopyLines, RowLines(), {"open 140", "end 140 = 1"},
+                                        kCompletion}))
+        << run.TranscriptText();
+
+    auto& m = run.machine;
+    EXPECT_EQ(run.state.session.osFamily, OsFamily::Win8);
+    EXPECT_EQ(run.state.session.processor, Processor::X64);
+    const auto printer = m.FindPrinter("NORVA MTR333");
+    ASSERT_TRUE(printer);
+    EXPECT_EQ(printer->portName, "USBPOS0");
+    EXPECT_EQ(printer->driverName, "NORVA MTR333");
+    ASSERT_NE(printer->FindData("TTY DeviceConfig"), nullptr);
+    EXPECT_TRUE(m.FindDriver("NORVA MTR333"));
+    EXPECT_EQ(m.DefaultPrinter(), "NORVA MTR333");
+    EXPECT_EQ(m.UsbWrites(kUsbPath), (std::vector<std::vector<std::uint8_t>>{{0}}));
+    bool monitor = false;
+    for (const auto& each : m.Monitors()) monitor |= each.name == "KVPOS Port Monitor";
+    EXPECT_TRUE(monitor);
+    // The 64-bit system's own universal driver, the Server 2012 plug-ins.
+    EXPECT_EQ(m.FileContents(m.DriverDirectory() + "\\VXTHM4.DLL"), "Win64\\Server2012\\VXTHM4.DLL");
+    EXPECT_TRUE(m.RegistryKeyExists(platform::kHkeyLocalMachine,
+                                    "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"));
+}
+
+TEST(InstallationRun, AComRunWithOneModel)
+{
+    InstallerRun run(sim::Profiles::Windows7());
+    run.Main().ToggleRow(kList, 1).Click(kInstall);
+    run.Interface().Click(1002).SelectComboText(1026, "COM2:").SelectCombo(1025, 5).Click(1);
+    run.DefaultPrinter().Click(1023).Click(1);  // untick: keep the default printer
+    run.Complete().Click(1);
+    run.machine.SetDefaultPrinter("Old Printer");
+    run.Start();
+
+    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(),
+                                        {"open 140", "end 140 = 1"}, kCompletion}))
+        << run.TranscriptText();
+    const auto printer = run.machine.FindPrinter("NORVA MTR444");
+    ASSERT_TRUE(printer);
+    EXPECT_EQ(printer->portName, "COM2:");
+    EXPECT_EQ(run.machine.Printers().size(), 1u);
+    const auto& record = printer->FindData("TTY DeviceConfig")->bytes;
+    EXPECT_EQ(record[4] | record[5] << 8, 866);
+    EXPECT_EQ(run.machine.DefaultPrinter(), "Old Printer");
+    EXPECT_EQ(run.machine.FileContents(run.machine.DriverDirectory() + "\\VXTHM4.GPD"), "WinXP\\Language\\VXTHM4_866.GPD");
+}
+
+TEST(InstallationRun, ThreeClonesOnLpt1MakeTheLastOneTheDefault)
+{
+    InstallerRun run;
+    run.Main().Click(kClone).SetText(kCopies, "3").Click(kInstall);
+    run.Interface().Click(1005).SelectComboText(1026, "LPT1:").Click(1);
+    run.DefaultPrinter().Click(1);
+    run.Complete().Click(1);
+    run.Start();
+
+    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(), RowLines(),
+                                        RowLines(), {"open 140", "end 140 = 1"}, kCompletion}))
+        << run.TranscriptText();
+    for (const char* name : {"NORVA Orbix #1", "NORVA Orbix #2", "NORVA Orbix #3"}) {
+        const auto printer = run.machine.FindPrinter(name);
+        ASSERT_TRUE(printer) << name;
+        EXPECT_EQ(printer->portName, "LPT1:");
+        EXPECT_EQ(printer->driverName, name);
+        EXPECT_TRUE(run.machine.FindDriver(name)) << name;
+    }
+    EXPECT_EQ(run.machine.FindPrinter("NORVA Orbix #1")->FindData("TTY DeviceConfig")->bytes,
+              run.machine.FindPrinter("NORVA Orbix #3")->FindData("TTY DeviceConfig")->bytes);
+    EXPECT_EQ(run.machine.DefaultPrinter(), "NORVA Orbix #3");
+    EXPECT_EQ(run.state.rows.rowCount, 3);
+}
+
+TEST(InstallationRun, AddingToAnEarlierInstallationAsksNoDefaultAndWritesNoUninstallEntry)
+{
+    InstallerRun run;
+    run.AddExistingPrinter("NORVA Orbix #1");
+    run.Main().Click(kClone).SetText(kCopies, "3").Click(kInstall);
+    run.Interface().Click(1005).Click(1);
+    run.Complete().Click(1);
+    run.Start();
+
+    EXPECT_EQ(run.Transcript(),
+              Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(), RowLines(), kCompletion}))
+        << run.TranscriptText();
+    EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #2"));
+    EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #3"));
+    EXPECT_EQ(run.machine.FindPrinter("NORVA Orbix #1")->FindData("TTY DeviceConfig"), nullptr);
+    EXPECT_FALSE(run.machine.RegistryKeyExists(
+        platform::kHkeyLocalMachine,
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"));
+}
+
+TEST(InstallationRun, OnlyExistingRowsInstallNothingAndSetNoDefault)
+{
+    InstallerRun run;
+    run.AddExistingPrinter("NORVA KSV100-III");
+    run.machine.SetDefaultPrinter("Old Printer");
+    run.Main().SelectRow(kList, 2).Click(kInstall);
+    run.Interface().Click(1002).Click(1);
+    run.DefaultPrinter().Click(1);
+    run.Complete().Click(1);
+    run.Start();
+
+    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines,
+                                        {"open 140", "end 140 = 1"}, kCompletion}))
+        << run.TranscriptText();
+    EXPECT_EQ(run.machine.Printers().size(), 1u);
+    // No printer of this run could become the default.
+    EXPECT_EQ(run.machine.DefaultPrinter(), "Old Printer");
+}
+
+TEST(InstallationRun, NoCheckedRowIsReportedAndTheDialogStays)
+{
+    InstallerRun run;
+    bool installEnabled = true, exitEnabled = false;
+    run.Main()
+        .Then([](ui::headless::HeadlessDialog& d) { d.EnableItem(kInstall, true); })
+        .Click(kInstall)
+        .Then([&](ui::headless::HeadlessDialog& d) {
+            installEnabled = d.Find(kInstall)->Enabled();
+            exitEnabled = d.Find(1012)->Enabled();
+        })
+        .PressEscape();
+    run.Start();
+    EXPECT_EQ(run.Transcript(), (Lines{"open 102", Message("Please, select printer driver to install !!!"),
+                                       "end 102 = 2"}));
+    EXPECT_FALSE(installEnabled);
+    EXPECT_TRUE(exitEnabled);
+}
+
+TEST(InstallationRun, CancellingTheInterfaceDialogEndsTheProgram)
+{
+    InstallerRun run;
+    run.Main().ToggleRow(kList, 0).Click(kInstall);
+    run.Interface().Click(2);
+    run.Start();
+    EXPECT_EQ(run.Transcript(), (Lines{"open 102", "open 129", "end 129 = 2", Message("Install Canceled"), "end 102 = 2"}));
+    EXPECT_TRUE(run.machine.Printers().empty());
+    EXPECT_TRUE(run.machine.Drivers().empty());
+}
+
+TEST(InstallationRun, CancellingTheDefaultPrinterQuestionEndsWithoutTheCompletionDialog)
+{
+    InstallerRun run;
+    run.Main().ToggleRow(kList, 2).Click(kInstall);
+    run.Interface().Click(1005).Click(1);
+    run.DefaultPrinter().PressEscape();
+    run.Start();
+    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(),
+                                        {"open 140", "end 140 = 2", Message("Install Canceled"), "end 102 = 2"}}))
+        << run.TranscriptText();
+    EXPECT_TRUE(run.machine.FindPrinter("NORVA KSV100-III"));
+}
+
+// A run that stops with the main dialog open: both buttons disabled.
+void ExpectStoppedWithButtonsDisabled(InstallerRun& run, bool& installEnabled, bool& exitEnabled)
+{
+    (void)run;
+    EXPECT_FALSE(installEnabled);
+    EXPECT_FALSE(exitEnabled);
+}
+
+TEST(InstallationRun, UnsupportedWindowsStopsTheRun)
+{
+    for (const bool known : {true, false}) {
+        auto profile = sim::Profiles::Windows98();
+        if (!known) profile.minorVersion = 3;  // a 9x version nobody knows: no family
+        InstallerRun run(profile);
+        bool install = true, exit = true;
+        run.Main().ToggleRow(kList, 0).Click(kInstall).Then([&](ui::headless::HeadlessDialog& d) {
+            install = d.Find(kInstall)->Enabled();
+            exit = d.Find(1012)->Enabled();
+        }).PressEscape();
+        run.Interface().Click(1002).Click(1);
+        run.Start();
+        const auto messages = run.Lines("message");
+        if (known) {
+            EXPECT_EQ(messages.back(), Message("Windows 98 not Supported !!!", "ERROR"));
+        } else {
+            // Only the start-up's message about the service manager that 9x lacks.
+            EXPECT_EQ(messages.size(), 1u) << run.TranscriptText();
+        }
+        ExpectStoppedWithButtonsDisabled(run, install, exit);
+        EXPECT_TRUE(run.machine.Drivers().empty());
+        EXPECT_EQ(run.machine.CallCount("EnumMonitorsA"), 0u);
+    }
+}
+
+TEST(InstallationRun, AnUnknownProcessorGoesStraightToCompletion)
+{
+    auto profile = sim::Profiles::Windows10x64();
+    profile.nativeArchitecture = 5;
+    profile.systemInfoArchitecture = 5;
+    InstallerRun run(profile);
+    run.state.session.processor = 3;
+    run.Main().ToggleRow(kList, 0).Click(kInstall);
+    run.Interface().Click(1002).Click(1);
+    run.Complete().Click(1);
+    run.Start();
+    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCompletion})) << run.TranscriptText();
+    EXPECT_TRUE(run.machine.Drivers().empty());
+    // The monitor step comes before the processor test.
+    EXPECT_EQ(run.machine.CallCount("AddMonitorA"), 1u);
+}
+
+TEST(InstallationRun, AFailedDriverRegistrationStopsBeforeTheNextRows)
+{
+    InstallerRun run;
+    run.machine.FailNext("AddPrinterDriverA", 5, 2);
+    bool install = true, exit = true;
+    run.Main().Click(kClone).SetText(kCopies, "3").Click(kInstall).Then([&](ui::headless::HeadlessDialog& d) {
+        install = d.Find(kInstall)->Enabled();
+        exit = d.Find(1012)->Enabled();
+    }).PressEscape();
+    run.Interface().Click(1005).Click(1);
+    run.Start();
+
+    const std::string deleteFailed = Message("Failure to DeletePrintProcessorFile GetLastError()=2", "zenthar",
+                                             "exclamation", "none");
+    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(),
+                                        {Message("Failure to AddPrinterDriver() GetLastError()=5"), deleteFailed,
+                                         deleteFailed, "end 102 = 2"}}))
+        << run.TranscriptText();
+    EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #1"));
+    EXPECT_FALSE(run.machine.FindDriver("NORVA Orbix #2"));
+    EXPECT_FALSE(run.machine.FindDriver("NORVA Orbix #3"));
+    EXPECT_FALSE(install);
+    EXPECT_FALSE(exit);
+}
+
+TEST(InstallationRun, AFailedPrinterCreationKeepsThatRowsDriver)
+{
+    InstallerRun run;
+    run.machine.FailNext("AddPrinterA", 5, 2);
+    run.Main().Click(kClone).SetText(kCopies, "3").Click(kInstall).PressEscape();
+    run.Interface().Click(1005).Click(1);
+    run.Start();
+    EXPECT_NE(run.TranscriptText().find(Message("Failure to AddPrinter GetLastError()=5")), std::string::npos)
+        << run.TranscriptText();
+    EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #1"));
+    EXPECT_TRUE(run.machine.FindDriver("NORVA Orbix #2"));
+    EXPECT_FALSE(run.machine.FindPrinter("NORVA Orbix #2"));
+    EXPECT_FALSE(run.machine.FindDriver("NORVA Orbix #3"));
+}
+
+TEST(InstallationRun, ANetworkRunMakesThePortAndRestartsTheServices)
+{
+    InstallerRun run;
+    run.Main().ToggleRow(kList, 0).Click(kInstall);
+    run.Interface().Click(1007).Click(1);
+    run.Address().SetIpFields(1044, {"10", "1", "2", "3"}).Click(1);
+    run.DefaultPrinter().Click(1);
+    run.Complete().Click(1);
+    run.Start();
+
+    const auto printer = run.machine.FindPrinter("NORVA MTR333");
+    ASSERT_TRUE(printer) << run.TranscriptText();
+    // The sim's spooler learns of registry-made ports only through the monitor; Windows moves
+    // such a printer to COM1: when the port is unknown, as here.
+    std::vector<std::string> commands;
+    for (const auto& process : run.machine.Processes()) commands.push_back(process.commandLine);
+    EXPECT_EQ(commands, (std::vector<std::string>{"C:\\Windows\\system32\\cmd.exe /c net stop LPDSVC",
+                                                  "C:\\Windows\\system32\\cmd.exe /c net stop spooler",
+                                                  "C:\\Windows\\system32\\cmd.exe /c net start spooler",
+                                                  "C:\\Windows\\system32\\cmd.exe /c net start LPDSVC"}));
+    const auto address = run.machine.FindRegistryValue(
+        platform::kHkeyLocalMachine,
+        "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\IP_10.1.2.3", "IPAddress");
+    ASSERT_TRUE(address);
+    EXPECT_EQ(std::string(address->bytes.begin(), address->bytes.end()), std::string("10.1.2.3", 9));
+}
+
+}  // namespace
+}  // namespace zenthar::testing

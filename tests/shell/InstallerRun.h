@@ -1,0 +1,126 @@
+// A whole run of the installer on a simulated machine, answered by a scripted user.
+//
+// The transcript is what the user saw, in order: every dialog opened and ended, every
+// message box, every change of the main dialog's status line or progress bar as it was
+// painted, and every designed pause.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/InstallerApp.h"
+#include "app/ProcessState.h"
+#include "core/Pause.h"
+#include "platform/sim/SimMachine.h"
+#include "resources/ResourceIds.h"
+#include "tests/common/SamplePackage.h"
+#include "ui/headless/HeadlessBackend.h"
+
+namespace zenthar::testing {
+
+class InstallerRun {
+public:
+    explicit InstallerRun(sim::MachineProfile profile = sim::Profiles::Windows10x64())
+        : machine(std::move(profile)), state(machine.platform())
+    {
+        AddSamplePackage(machine);
+        if (machine.profile().Is64BitSystem()) AddSystemUniversalDriver(machine);
+        current = this;
+        ui::UseBackend(&screen);
+        SetPauseHook(&RecordPause);
+        screen.OnPainted([this](ui::headless::HeadlessDialog& window) { Painted(window); });
+    }
+
+    ~InstallerRun()
+    {
+        SetPauseHook(nullptr);
+        ui::UseBackend(nullptr);
+        current = nullptr;
+    }
+
+    // The user's actions in the main dialog and the others, per template.
+    ui::headless::UserScript& Main() { return screen.Script(resources::kMainDialog); }
+    ui::headless::UserScript& Interface() { return screen.Script(resources::kInterfaceDialog); }
+    ui::headless::UserScript& DefaultPrinter() { return screen.Script(resources::kDefaultPrinterDialog); }
+    ui::headless::UserScript& Complete() { return screen.Script(resources::kInstallCompleteDialog); }
+    ui::headless::UserScript& Address() { return screen.Script(resources::kIpAddressDialog); }
+    ui::headless::UserScript& UsbWarning() { return screen.Script(resources::kUsbWarningDialog); }
+
+    // Runs the program to its end.
+    void Start()
+    {
+        RunInstallerApp(machine.platform(), state);
+        Flush();
+        EXPECT_TRUE(screen.Errors().empty()) << ::testing::PrintToString(screen.Errors());
+        EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
+    }
+
+    const std::vector<std::string>& Transcript() const { return lines; }
+    std::string TranscriptText() const
+    {
+        std::string text;
+        for (const auto& line : lines) text += line + "\n";
+        return text;
+    }
+    // The lines of the transcript that start with `prefix`.
+    std::vector<std::string> Lines(std::string_view prefix) const
+    {
+        std::vector<std::string> found;
+        for (const auto& line : lines)
+            if (line.rfind(prefix, 0) == 0) found.push_back(line);
+        return found;
+    }
+
+    // A printer as the spooler has it, with its driver of the same name.
+    void AddExistingPrinter(const std::string& name, const std::string& port = "LPT1:")
+    {
+        sim::SimDriver driver;
+        driver.name = name;
+        driver.driverPath = "UNIDRV.DLL";
+        machine.AddDriver(driver);
+        sim::SimPrinter printer;
+        printer.name = name;
+        printer.driverName = name;
+        printer.portName = port;
+        machine.AddPrinter(printer);
+    }
+
+    sim::SimMachine machine;
+    ui::headless::HeadlessBackend screen;
+    ProcessState state;
+
+private:
+    static void RecordPause(platform::Platform& platform, platform::Dword milliseconds)
+    {
+        current->Flush();
+        current->lines.push_back("pause " + std::to_string(milliseconds));
+        platform.clock.Sleep(milliseconds);
+    }
+
+    void Painted(ui::headless::HeadlessDialog& window)
+    {
+        if (window.TemplateId() != resources::kMainDialog) return;
+        Flush();
+        const auto* status = window.Find(1015);
+        const auto* bar = window.Find(1013);
+        if (!status || !bar) return;
+        std::string line = "status \"" + status->text + "\" " + std::to_string(bar->pos);
+        if (line != lastStatus) lines.push_back(line);
+        lastStatus = line;
+    }
+
+    void Flush()
+    {
+        const auto& events = screen.Transcript();
+        for (; flushed < events.size(); ++flushed) lines.push_back(events[flushed].Describe());
+    }
+
+    static inline InstallerRun* current = nullptr;
+    std::vector<std::string> lines;
+    std::size_t flushed = 0;
+    std::string lastStatus;
+};
+
+}  // namespace zenthar::testing

@@ -1,0 +1,258 @@
+// The main dialog before any installation: start-up, the list, cloning and the copies box.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "InstallerRun.h"
+
+namespace zenthar::testing {
+namespace {
+
+using ui::headless::HeadlessDialog;
+using Rows = std::vector<std::string>;
+using Checks = std::vector<int>;
+
+constexpr int kList = 1019;
+constexpr int kInstall = 1000;
+constexpr int kExit = 1012;
+constexpr int kClone = 1047;
+constexpr int kCopies = 1048;
+
+// What the main dialog shows, read by the user in the middle of a script.
+struct Seen {
+    Rows rows;
+    Checks checks;
+    bool installEnabled = false;
+    bool exitEnabled = false;
+    bool copiesEnabled = false;
+    std::string copiesText;
+};
+
+Seen Look(HeadlessDialog& d)
+{
+    return {d.Rows(kList), d.RowChecks(kList), d.Find(kInstall)->Enabled(), d.Find(kExit)->Enabled(),
+            d.Find(kCopies)->Enabled(), d.Find(kCopies)->text};
+}
+
+Rows CloneRows(int count)
+{
+    Rows rows;
+    for (int i = 1; i <= count; ++i) rows.push_back("NORVA Orbix #" + std::to_string(i));
+    return rows;
+}
+
+const Rows kModels = {"NORVA MTR333", "NORVA MTR444", "NORVA KSV100-III"};
+
+TEST(MainDialogStartUp, AFreshMachineShowsThreeUncheckedModels)
+{
+    InstallerRun run;
+    Seen seen;
+    run.Main().Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+    run.Start();
+    EXPECT_EQ(seen.rows, kModels);
+    EXPECT_EQ(seen.checks, (Checks{0, 0, 0}));
+    EXPECT_FALSE(seen.installEnabled);
+    EXPECT_TRUE(seen.exitEnabled);
+    EXPECT_FALSE(seen.copiesEnabled);
+    EXPECT_EQ(seen.copiesText, "1");
+    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open 102", "end 102 = 2"}));
+}
+
+TEST(MainDialogStartUp, AnExistingModelIsIndeterminateAndStaysSo)
+{
+    InstallerRun run;
+    run.AddExistingPrinter("NORVA MTR444");
+    Seen before, after;
+    run.Main()
+        .Then([&](HeadlessDialog& d) { before = Look(d); })
+        .ToggleRow(kList, 1)
+        .SelectRow(kList, 1)
+        .Then([&](HeadlessDialog& d) { after = Look(d); })
+        .PressEscape();
+    run.Start();
+    EXPECT_EQ(before.checks, (Checks{0, 2, 0}));
+    EXPECT_EQ(after.checks, (Checks{0, 2, 0}));
+    EXPECT_TRUE(after.installEnabled);  // an indeterminate row counts as chosen
+    EXPECT_EQ(run.state.rows.rowSelected[1], 0);
+    EXPECT_EQ(run.state.rows.rowInstalled[1], 1);
+}
+
+TEST(MainDialogStartUp, APrinterWithAnotherDriverDoesNotMarkItsRow)
+{
+    InstallerRun run;
+    sim::SimPrinter printer;
+    printer.name = "NORVA MTR333";
+    printer.driverName = "Generic / Text Only";
+    printer.portName = "LPT1:";
+    run.machine.AddPrinter(printer);
+    run.AddExistingPrinter("norva mtr444");
+    Seen seen;
+    run.Main().Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+    run.Start();
+    EXPECT_EQ(seen.checks, (Checks{0, 0, 0}));
+}
+
+TEST(MainDialogStartUp, EachFailingSpoolerQueryIsReportedAndTheListStillFills)
+{
+    struct Case {
+        const char* call;
+        platform::Dword error;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"OpenSCManagerA", 5, "OpenSCManager() failed !!! ErrorCode=5"},
+        {"OpenServiceA", 1060, "OpenService() failed !!! ErrorCode=1060"},
+        {"QueryServiceStatus", 6, "QueryServiceStatus() failed !!! ErrorCode=6"},
+    };
+    for (const auto& c : cases) {
+        InstallerRun run;
+        run.machine.FailNext(c.call, c.error);
+        Seen seen;
+        run.Main().Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+        run.Start();
+        EXPECT_EQ(run.Transcript(), (std::vector<std::string>{
+                                        "open 102",
+                                        std::string("message \"") + c.message + "\" caption \"zenthar\" icon exclamation owner none",
+                                        "end 102 = 2"}))
+            << c.call;
+        EXPECT_EQ(seen.rows, kModels) << c.call;
+    }
+}
+
+TEST(MainDialogStartUp, ASpoolerThatCannotStartLeavesTheListEmpty)
+{
+    InstallerRun run;
+    run.machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
+    run.machine.ScriptServiceStart("spooler", sim::ServiceStartScript::Fails(1058));
+    Seen seen;
+    run.Main().Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+    run.Start();
+    EXPECT_EQ(run.Transcript()[1],
+              "message \"Print Spooler is stopped !!!.\\nPlease reinstall the printer driver\\nafter spooler starts\" "
+              "caption \"zenthar\" icon exclamation owner none");
+    EXPECT_TRUE(seen.rows.empty());
+    // Install keeps the template's state: enabled.
+    EXPECT_TRUE(seen.installEnabled);
+}
+
+TEST(MainDialogStartUp, AStoppedSpoolerIsStartedAndWaitedFor)
+{
+    InstallerRun run;
+    run.machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
+    run.machine.ScriptServiceStart("spooler", sim::ServiceStartScript::PendingThenRunning(2, {20000}));
+    Seen seen;
+    run.Main().Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+    run.Start();
+    EXPECT_EQ(run.machine.ServiceState("spooler"), platform::SERVICE_RUNNING);
+    EXPECT_EQ(run.machine.Pauses(), (std::vector<platform::Dword>{2000, 2000}));
+    EXPECT_EQ(seen.rows, kModels);
+}
+
+TEST(MainDialogCloning, TickingTheOptionChecksTheFreeClones)
+{
+    InstallerRun run;
+    run.AddExistingPrinter("NORVA Orbix #1");
+    run.AddExistingPrinter("NORVA Orbix #3");
+    Seen one, four, back;
+    run.Main()
+        .Click(kClone)
+        .Then([&](HeadlessDialog& d) { one = Look(d); })
+        .SetText(kCopies, "4")
+        .Then([&](HeadlessDialog& d) { four = Look(d); })
+        .Click(kClone)
+        .Then([&](HeadlessDialog& d) { back = Look(d); })
+        .PressEscape();
+    run.Start();
+    EXPECT_EQ(one.rows, CloneRows(1));
+    EXPECT_EQ(one.checks, (Checks{2}));
+    EXPECT_TRUE(one.installEnabled);
+    EXPECT_TRUE(one.copiesEnabled);
+    EXPECT_EQ(four.rows, CloneRows(4));
+    EXPECT_EQ(four.checks, (Checks{2, 1, 2, 1}));
+    EXPECT_EQ(back.rows, kModels);
+    EXPECT_EQ(back.checks, (Checks{0, 0, 0}));
+    EXPECT_FALSE(back.installEnabled);
+    EXPECT_FALSE(back.copiesEnabled);
+    // No flag of the clone list survives into model mode.
+    for (int i = 0; i < kRowFlagCount; ++i) EXPECT_EQ(run.state.rows.rowSelected[i], 0) << i;
+}
+
+TEST(MainDialogCloning, TheCopiesTextDecidesTheRows)
+{
+    struct Case {
+        const char* typed;
+        int rows;
+        bool install;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"250", 200, true, "200"}, {"0", 0, false, "0"},     {"-3", 0, false, "-3"},  {"abc", 0, false, "abc"},
+        {"12abc", 12, true, "12abc"}, {" +7", 7, true, " +7"}, {"99999999999999999999", 200, true, "200"},
+    };
+    for (const auto& c : cases) {
+        InstallerRun run;
+        Seen seen;
+        run.Main().Click(kClone).SetText(kCopies, c.typed).Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+        run.Start();
+        EXPECT_EQ(seen.rows, CloneRows(c.rows)) << c.typed;
+        EXPECT_EQ(seen.checks, Checks(static_cast<std::size_t>(c.rows), 1)) << c.typed;
+        EXPECT_EQ(seen.installEnabled, c.install) << c.typed;
+        EXPECT_EQ(seen.copiesText, c.shown) << c.typed;
+        for (int i = 0; i < kRowFlagCount; ++i) EXPECT_EQ(run.state.rows.rowSelected[i], i < c.rows ? 1 : 0) << c.typed;
+    }
+}
+
+TEST(MainDialogCloning, TypingIntoTheBoxRebuildsAtEveryKeystroke)
+{
+    InstallerRun run;
+    Seen seen;
+    run.Main().Click(kClone).Type(kCopies, "300").Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+    run.Start();
+    // "3", "30", then "300" is cut to "200" by the nested change.
+    EXPECT_EQ(seen.rows.size(), 200u);
+    EXPECT_EQ(seen.copiesText, "200");
+}
+
+TEST(MainDialogCloning, AModelCopiesChangeKeepsTheModelRows)
+{
+    InstallerRun run;
+    Seen seen;
+    // The box is disabled in model mode; the program can still change it.
+    run.Main()
+        .Then([](HeadlessDialog& d) { d.SetItemText(kCopies, "5"); })
+        .Then([&](HeadlessDialog& d) { seen = Look(d); })
+        .PressEscape();
+    run.Start();
+    EXPECT_EQ(seen.rows, kModels);
+    EXPECT_TRUE(seen.installEnabled);  // the copies rule decides until the next selection change
+}
+
+// Disabling Install at start-up hands the focus, and with it the default push button, to Exit:
+// Enter on the list then presses Exit. Either way the program ends.
+TEST(MainDialogKeys, EnterEndsTheDialogAndTheAboutBoxComesFromTheSystemMenu)
+{
+    InstallerRun run;
+    std::vector<std::pair<unsigned, std::string>> menu;
+    run.Main()
+        .Then([&](HeadlessDialog& d) { menu = d.SystemMenuItems(); })
+        .SysCommand(0x0010)
+        .Focus(kList)
+        .PressEnter();
+    run.screen.Script(resources::kAboutDialog).Click(1);
+    run.Start();
+    ASSERT_FALSE(menu.empty());
+    EXPECT_EQ(menu.back(), (std::pair<unsigned, std::string>{0x0010, "Zenthar Information(&A)..."}));
+    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open 102", "open 100", "end 100 = 1", "end 102 = 2"}));
+}
+
+TEST(MainDialogKeys, TheExitButtonEndsTheProgram)
+{
+    InstallerRun run;
+    run.Main().Click(kExit);
+    run.Start();
+    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open 102", "end 102 = 2"}));
+}
+
+}  // namespace
+}  // namespace zenthar::testing
