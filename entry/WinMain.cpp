@@ -34,8 +34,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     zenthar::ui::UseBackend(&ui);
     zenthar::SetPauseHook(&PaintingPause);
 
-    zenthar::ProcessState state(platform.platform());
-    zenthar::RunInstallerApp(platform.platform(), state);
+    zenthar::ProcessState state(platform.Get());
+    zenthar::RunInstallerApp(platform.Get(), state);
 
     zenthar::ui::UseBackend(nullptr);
     return 0;
