@@ -36,8 +36,8 @@ const char* const kSystemFiles[] = {"cmd.exe", "net.exe", "kernel32.dll", "winsp
                                     "localspl.dll", "tcpmon.dll"};
 const char* const kWbemFiles[] = {"WBEM\\FRAMEDYN.dll"};
 // The universal printer driver that Windows 2000 and later install in each version directory.
-const char* const kUniversalDriverFiles[] = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "UNIDRV.HLP",
-                                             "STDNAMES.GPD"};
+// The standard names file is left to the first driver that brings one.
+const char* const kUniversalDriverFiles[] = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "UNIDRV.HLP"};
 
 // Folders below System32 that WOW64 leaves alone.
 const char* const kRedirectionExemptions[] = {"catroot", "catroot2", "driverstore", "drivers\\etc", "logfiles",
@@ -220,17 +220,25 @@ std::optional<Dword> Core::Enter(std::string_view function) {
         callNumberFaults.erase(it);
         return error;
     }
-    for (auto it = faults.begin(); it != faults.end(); ++it) {
-        if (it->function != function) continue;
-        if (it->always) return it->error;
-        if (it->countdown <= 1) {
-            const Dword error = it->error;
-            faults.erase(it);
-            return error;
+    // Every armed fault counts this call, whichever of them fires.
+    std::optional<Dword> error;
+    for (auto it = faults.begin(); it != faults.end();) {
+        if (it->function != function) {
+            ++it;
+            continue;
         }
-        --it->countdown;
+        if (it->always) {
+            if (!error) error = it->error;
+            ++it;
+        } else if (it->countdown <= 1) {
+            if (!error) error = it->error;
+            it = faults.erase(it);
+        } else {
+            --it->countdown;
+            ++it;
+        }
     }
-    return std::nullopt;
+    return error;
 }
 
 void Core::Misuse(std::string text) {

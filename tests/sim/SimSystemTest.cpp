@@ -139,6 +139,13 @@ TEST(FaultTest, CallsFailOnceOnTheNthCallOrAlwaysAndAreLogged) {
     EXPECT_EQ(second.error, ERROR_ACCESS_DENIED);
     EXPECT_TRUE(p.files.CopyFileA("C:\\a.txt", "C:\\b.txt", false).value);
 
+    // Two faults armed together each count every call.
+    machine.FailNext("GetFileAttributesA", ERROR_PATH_NOT_FOUND);
+    machine.FailNext("GetFileAttributesA", ERROR_ACCESS_DENIED, 2);
+    EXPECT_EQ(p.files.GetFileAttributesA("C:\\a.txt").error, ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(p.files.GetFileAttributesA("C:\\a.txt").error, ERROR_ACCESS_DENIED);
+    EXPECT_NE(p.files.GetFileAttributesA("C:\\a.txt").value, INVALID_FILE_ATTRIBUTES);
+
     machine.FailAlways("RegOpenKeyExA", ERROR_ACCESS_DENIED);
     RegKey key = 0;
     for (int i = 0; i < 3; ++i)
