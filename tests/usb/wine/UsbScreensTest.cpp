@@ -1,0 +1,265 @@
+// The USB dialogs on real windows: their pictures for the record, and the search run through
+// to its end with the real setup library, which finds no printer here.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ScreenShot.h"
+#include "connection/UsbSearch.h"
+#include "core/Pause.h"
+#include "platform/win32/Win32Platform.h"
+#include "resources/DialogTemplates.h"
+#include "resources/ResourceIds.h"
+#include "ui/win32/Win32Backend.h"
+
+namespace zenthar::testing {
+namespace {
+
+namespace ids = resources;
+using ui::win32::Win32Backend;
+
+constexpr int kBarId = 1026;
+
+std::string WindowText(HWND window)
+{
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text - 1);
+    return text;
+}
+
+std::string ItemText(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+// Handles what is waiting, so that windows are drawn before they are captured.
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool Save(HWND window, const std::string& name)
+{
+    const Picture picture = CaptureWindow(window);
+    const std::string path = ScreensFolder() + name;
+    const bool saved = SavePng(picture, path);
+    if (saved) std::printf("screen: %s (%dx%d)\n", path.c_str(), picture.width, picture.height);
+    return saved;
+}
+
+// The client area in dialog units, as the template's font turns pixels back into them.
+SIZE ClientInDialogUnits(HWND dialog)
+{
+    RECT client{};
+    GetClientRect(dialog, &client);
+    RECT unit{0, 0, 4, 8};
+    MapDialogRect(dialog, &unit);
+    return SIZE{MulDiv(client.right, 4, unit.right), MulDiv(client.bottom, 8, unit.bottom)};
+}
+
+class UsbScreensTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui::UseBackend(&backend);
+        current = this;
+    }
+    void TearDown() override
+    {
+        SetPauseHook(nullptr);
+        ui::UseBackend(nullptr);
+        current = nullptr;
+    }
+
+    // Runs `step` once from inside the next message loop, after `delay` ms.
+    template <class Step>
+    void After(UINT delay, Step step)
+    {
+        pending.push_back(std::function<void()>(step));
+        SetTimer(nullptr, 0, delay, &UsbScreensTest::Fire);
+    }
+
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        KillTimer(nullptr, timer);
+        if (!current || current->pending.empty()) return;
+        auto step = std::move(current->pending.front());
+        current->pending.erase(current->pending.begin());
+        step();
+    }
+
+    // Tries `attempt` every `period` ms, from whatever message loop runs, until it returns true.
+    void Until(UINT period, std::function<bool()> attempt)
+    {
+        watcher = std::move(attempt);
+        watchTimer = SetTimer(nullptr, 0, period, &UsbScreensTest::Watch);
+    }
+
+    static void CALLBACK Watch(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        if (!current || timer != current->watchTimer || current->watching) return;
+        current->watching = true;
+        const bool done = current->watcher();
+        current->watching = false;
+        if (done) {
+            KillTimer(nullptr, timer);
+            current->watchTimer = 0;
+        }
+    }
+
+    Win32Backend backend;
+    win32::Win32Platform machine;
+    std::vector<std::function<void()>> pending;
+    std::function<bool()> watcher;
+    UINT_PTR watchTimer = 0;
+    bool watching = false;
+    static inline UsbScreensTest* current = nullptr;
+};
+
+TEST_F(UsbScreensTest, TheWarningDialogAsTheUserSeesIt)
+{
+    UsbWarningDialog warning;
+    bool looked = false;
+    After(300, [&] {
+        HWND window = Win32Backend::DialogHandle(warning);
+        ASSERT_NE(window, nullptr);
+        looked = true;
+        EXPECT_EQ(WindowText(window), "USB Connection Warning");
+        EXPECT_EQ(ItemText(window, 1037), "1. Connect USB Printer to Desktop Computer.");
+        EXPECT_EQ(ItemText(window, 1038), "2. Turn on the printer.");
+        EXPECT_EQ(ItemText(window, 1039), "3. Click  \"OK\"  button.");
+        EXPECT_EQ(ItemText(window, IDOK), "OK");
+        EXPECT_TRUE(SendMessageA(GetDlgItem(window, IDOK), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+        EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+        const SIZE units = ClientInDialogUnits(window);
+        EXPECT_NEAR(units.cx, 187, 2);
+        EXPECT_NEAR(units.cy, 94, 2);
+        EXPECT_TRUE(Save(window, "usb-warning-142.png"));
+        SendMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(warning.DoModal(), IDOK);
+    EXPECT_TRUE(looked);
+}
+
+TEST_F(UsbScreensTest, TheSearchDialogWithItsBarPartWay)
+{
+    UsbSearchDialog search;
+    ASSERT_TRUE(search.Create());
+    search.ShowWindow();
+    search.SetBarPos(40);
+    PumpMessages();
+    HWND window = Win32Backend::DialogHandle(search);
+    ASSERT_NE(window, nullptr);
+
+    EXPECT_EQ(WindowText(window), "Now USB Port Searching......");
+    EXPECT_EQ(ItemText(window, 1028), "Please wait a minite ......");
+    EXPECT_EQ(SendMessageA(GetDlgItem(window, kBarId), PBM_GETPOS, 0, 0), 40);
+    EXPECT_EQ(search.BarPos(), 40);
+    EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(window, kBarId), GWL_STYLE) & PBS_SMOOTH);
+    const SIZE units = ClientInDialogUnits(window);
+    EXPECT_NEAR(units.cx, 187, 2);
+    EXPECT_NEAR(units.cy, 52, 2);
+    EXPECT_TRUE(Save(window, "usb-search-141.png"));
+    search.DestroyWindow();
+    EXPECT_FALSE(IsWindow(window));
+}
+
+// The pauses of the search, shortened: the windows are kept drawn and the bar is pictured
+// once it is part way.
+std::vector<DWORD> searchPauses;
+bool searchPictured = false;
+
+void FastPause(platform::Platform&, platform::Dword milliseconds)
+{
+    searchPauses.push_back(milliseconds);
+    PumpMessages();
+    HWND search = FindWindowA(nullptr, "Now USB Port Searching......");
+    if (search && !searchPictured && SendMessageA(GetDlgItem(search, kBarId), PBM_GETPOS, 0, 0) >= 40) {
+        searchPictured = Save(search, "usb-search-run.png");
+    }
+    Sleep(1);
+}
+
+TEST_F(UsbScreensTest, ASearchThatFindsNothingEndsTheMainDialog)
+{
+    searchPauses.clear();
+    SetPauseHook(&FastPause);
+    UsbChannel channel(machine.Get());
+    ui::Dialog mainDialog(ids::kMainDialog);
+    bool goesOn = true;
+    bool warned = false;
+    std::string failure;
+    HWND failureOwner = nullptr;
+
+    After(200, [&] {
+        // The warning's OK, from inside its own loop.
+        After(300, [&] {
+            HWND warning = FindWindowA(nullptr, "USB Connection Warning");
+            ASSERT_NE(warning, nullptr);
+            warned = true;
+            SendMessageA(GetDlgItem(warning, IDOK), BM_CLICK, 0, 0);
+        });
+        // The failure message, once it is there.
+        Until(100, [&] {
+            HWND box = FindWindowA("#32770", backend.AppTitle().c_str());
+            if (!box || !IsWindowVisible(box)) return false;
+            for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                if (WindowText(child) == "USB Port Search Failed") failure = WindowText(child);
+            }
+            failureOwner = GetWindow(box, GW_OWNER);
+            Save(box, "usb-search-failed.png");
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        goesOn = SearchUsbPrinter(machine.Get(), channel, mainDialog);
+    });
+
+    EXPECT_EQ(mainDialog.DoModal(), IDCANCEL);
+    EXPECT_FALSE(goesOn);
+    EXPECT_TRUE(warned);
+    EXPECT_TRUE(searchPictured);
+    EXPECT_EQ(failure, "USB Port Search Failed");
+    EXPECT_NE(failureOwner, nullptr);
+    std::vector<DWORD> expected(29, 1000);
+    expected.push_back(500);
+    EXPECT_EQ(searchPauses, expected);
+    EXPECT_EQ(channel.IsOpen(), 0);
+}
+
+TEST_F(UsbScreensTest, DecliningTheWarningLetsTheRunGoOn)
+{
+    UsbChannel channel(machine.Get());
+    ui::Dialog mainDialog(ids::kMainDialog);
+    bool goesOn = false;
+    int warningResult = 0;
+
+    After(200, [&] {
+        After(300, [&] {
+            HWND warning = FindWindowA(nullptr, "USB Connection Warning");
+            ASSERT_NE(warning, nullptr);
+            MSG escape{GetFocus() ? GetFocus() : warning, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+            IsDialogMessageA(warning, &escape);
+            warningResult = 2;
+        });
+        goesOn = SearchUsbPrinter(machine.Get(), channel, mainDialog);
+        mainDialog.EndDialog(IDOK);
+    });
+
+    EXPECT_EQ(mainDialog.DoModal(), IDOK);
+    EXPECT_EQ(warningResult, 2);
+    EXPECT_TRUE(goesOn);
+    EXPECT_EQ(channel.UsbPortName(), "");
+}
+
+}  // namespace
+}  // namespace zenthar::testing
