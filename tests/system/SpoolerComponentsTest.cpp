@@ -44,14 +44,29 @@ TEST_F(PortMonitorTest, OnlyTheExactNameCountsAsInstalled)
     EXPECT_EQ(IsPortMonitorInstalled(Platform()), 1);
 }
 
-TEST_F(PortMonitorTest, A32BitInstallCopiesFromWin8AndRegistersTheMonitor)
+class PortMonitorOn32BitWindows : public PortMonitorTest {
+protected:
+    PortMonitorOn32BitWindows() : PortMonitorTest(sim::Profiles::Windows10x86()) {}
+};
+
+TEST_F(PortMonitorOn32BitWindows, CopiesFromWin8AndRegistersTheMonitor)
 {
     InstallPortMonitor(Platform(), Processor::X86);
-    // A 32-bit program's system directory is the WOW64 one here.
-    EXPECT_EQ(machine.FileContents("C:\\Windows\\SysWOW64\\KVUSBMON.dll"), "Win8 KVUSBMON.dll");
-    EXPECT_EQ(machine.FileContents("C:\\Windows\\SysWOW64\\KVUSBMONUI.dll"), "Win8 KVUSBMONUI.dll");
-    EXPECT_TRUE(machine.FsRedirectionActive());
+    EXPECT_EQ(machine.FileContents("C:\\Windows\\System32\\KVUSBMON.dll"), "Win8 KVUSBMON.dll");
+    EXPECT_EQ(machine.FileContents("C:\\Windows\\System32\\KVUSBMONUI.dll"), "Win8 KVUSBMONUI.dll");
     EXPECT_EQ(IsPortMonitorInstalled(Platform()), 1);
+    EXPECT_TRUE(Messages().empty());
+}
+
+// With redirection still on, the libraries land where the 64-bit spooler does not look: the
+// registration fails, which only the debugger output tells.
+TEST_F(PortMonitorTest, X86LibrariesOn64BitWindowsStayInSysWow64)
+{
+    InstallPortMonitor(Platform(), Processor::X86);
+    EXPECT_EQ(machine.FileContents("C:\\Windows\\SysWOW64\\KVUSBMON.dll"), "Win8 KVUSBMON.dll");
+    EXPECT_TRUE(machine.FsRedirectionActive());
+    EXPECT_EQ(machine.DebugOutput().back(), "AddPortMonitor() Fail !!!");
+    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 0);
     EXPECT_TRUE(Messages().empty());
 }
 
@@ -78,9 +93,10 @@ TEST_F(PortMonitorTest, ItaniumTakesItsOwnFolderAndAnUnknownProcessorCopiesNothi
 
 TEST_F(PortMonitorTest, FrameDynComesFromTheWbemFolder)
 {
-    machine.AddFile(machine.SystemDirectory() + "\\WBEM\\FRAMEDYN.dll", "wbem framedyn");
+    // What the 32-bit program sees as its system directory is SysWOW64 on this machine.
+    machine.AddFile("C:\\Windows\\SysWOW64\\WBEM\\FRAMEDYN.dll", "wbem framedyn");
     CopyFrameDyn(Platform());
-    EXPECT_EQ(machine.FileContents(machine.SystemDirectory() + "\\FRAMEDYN.dll"), "wbem framedyn");
+    EXPECT_EQ(machine.FileContents("C:\\Windows\\SysWOW64\\FRAMEDYN.dll"), "wbem framedyn");
 }
 
 TEST(DisableFsRedirectionWithoutTheExport, ReportsSuccess)
@@ -95,7 +111,7 @@ TEST_F(PrintProcessorTest, OnACleanMachineEachMissingFileIsReportedWithError2)
 {
     EXPECT_EQ(RemovePrintProcessor(Platform(), OsFamily::Win8), 1);
     const std::string message =
-        "message \"Failure to DeletePrintProcessorFile GetLastError()=2\" caption \"zenthar\" icon exclamation owner 0";
+        "message \"Failure to DeletePrintProcessorFile GetLastError()=2\" caption \"zenthar\" icon exclamation owner none";
     EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
 }
 

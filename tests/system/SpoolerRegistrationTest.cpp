@@ -80,7 +80,7 @@ TEST_F(SpoolerRegistrationTest, AMissingFileIsReportedWithTheSpoolersError)
     AddDriverFiles({"UNIDRV.DLL", "VXTHM4.GPD"});
     EXPECT_FALSE(RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR444", nullptr));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "message \"Failure to AddPrinterDriver() GetLastError()=2\" caption \"zenthar\" icon none owner 0");
+    EXPECT_EQ(Messages()[0], "message \"Failure to AddPrinterDriver() GetLastError()=2\" caption \"zenthar\" icon none owner none");
     EXPECT_EQ(machine.CallCount("AddPrinterDriverA"), 1u);
     EXPECT_FALSE(machine.FindDriver("NORVA MTR444"));
 }
@@ -140,8 +140,8 @@ TEST_F(PrinterCreationTest, AnUnknownPortFallsBackToCom1WithAMessage)
     EXPECT_EQ(machine.FindPrinter("NORVA Orbix #1")->portName, "COM1:");
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0],
-              "message \"Forcibly set to COM1: port.\nafter you install the driver, change the port in the printer's "
-              "properties.\" caption \"zenthar\" icon none owner 0");
+              "message \"Forcibly set to COM1: port.\\nafter you install the driver, change the port in the printer's "
+              "properties.\" caption \"zenthar\" icon none owner none");
 }
 
 TEST_F(PrinterCreationTest, WithoutCom1TheSecondErrorIsReported)
@@ -254,7 +254,7 @@ TEST_F(PrinterCreationTest, APrinterThatCannotBeOpenedIsReportedByName)
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0],
               "message \"Failure to OpenPrinter GetLastError()=1801 Printer Name=NORVA KSV100-III\" caption "
-              "\"zenthar\" icon none owner 0");
+              "\"zenthar\" icon none owner none");
 }
 
 TEST_F(PrinterCreationTest, AFailedStoreGoesUnnoticed)
