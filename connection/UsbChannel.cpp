@@ -283,7 +283,7 @@ int UsbChannel::WriteBytes(const void* buffer, int length)
 
         for (;;) {
             platform.kernel.ResetEvent(event);
-            if (total + done + piece >= length) piece = length - total - done;
+            if (piece >= length - total - done) piece = length - total - done;
             const Handle device = deviceHandle.load();
             Dword written = 0;
             const auto write = platform.io.WriteFile(device, bytes + total + done, static_cast<Dword>(piece), &written,
