@@ -1,0 +1,669 @@
+// The user of the end-to-end scenarios: starts the installer and works it only as a person
+// at the screen could, through window messages to its real windows (clicks, keys, picks,
+// typing), reads back what the screen shows, writes a transcript and saves a picture of
+// every dialog and message box it meets. What to do comes from a steps file (see
+// run-e2e.sh for the verbs).
+//
+//   e2e-user.exe PROGRAM STEPS_FILE OUT_FOLDER
+//
+// Exit code 0 when every step held, 1 when one failed (the program is then ended).
+#include <windows.h>
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/e2e/ScriptLines.h"
+
+namespace {
+
+using zenthar::e2e::Quoted;
+using zenthar::e2e::ScriptLine;
+
+constexpr UINT kReadTimeout = 5000;     // a busy program answers within its longest pause
+constexpr DWORD kCloseTimeout = 15000;  // a window closing after a click or a key
+
+// ---- Reading other windows without ever blocking on a busy program ----
+
+bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kReadTimeout, &answer)) return false;
+    result = static_cast<LRESULT>(answer);
+    return true;
+}
+
+LRESULT AskOr(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT fallback)
+{
+    LRESULT result = 0;
+    return Ask(window, message, wParam, lParam, result) ? result : fallback;
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof name - 1);
+    return name;
+}
+
+std::string TextOf(HWND window)
+{
+    char text[2048] = {};
+    DWORD_PTR copied = 0;
+    if (SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                            kReadTimeout, &copied))
+        return std::string(text, std::min<std::size_t>(copied, sizeof text - 1));
+    GetWindowTextA(window, text, sizeof text - 1);
+    return text;
+}
+
+std::string CaptionOf(HWND window)
+{
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text - 1);
+    return text;
+}
+
+std::string ListRow(HWND list, int index, bool combo)
+{
+    const UINT lengthMessage = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+    const UINT textMessage = combo ? CB_GETLBTEXT : LB_GETTEXT;
+    const LRESULT length = AskOr(list, lengthMessage, static_cast<WPARAM>(index), 0, -1);
+    if (length < 0 || length > 4000) return "?";
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    if (AskOr(list, textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()), -1) < 0) return "?";
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+const char* CheckName(LRESULT state)
+{
+    switch (state) {
+    case 0: return "unchecked";
+    case 1: return "checked";
+    case 2: return "indeterminate";
+    default: return "unknown";
+    }
+}
+
+bool IsCheckable(HWND button)
+{
+    const LONG_PTR kind = GetWindowLongPtrA(button, GWL_STYLE) & BS_TYPEMASK;
+    return kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON ||
+           kind == BS_3STATE || kind == BS_AUTO3STATE;
+}
+
+std::vector<HWND> ChildrenOf(HWND window)
+{
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+    return children;
+}
+
+// The IP address control keeps its four fields in edit children of its own.
+std::string AddressOf(HWND control)
+{
+    std::vector<HWND> fields = ChildrenOf(control);
+    std::vector<std::pair<LONG, std::string>> ordered;
+    for (HWND field : fields) {
+        RECT r{};
+        GetWindowRect(field, &r);
+        ordered.emplace_back(r.left, TextOf(field));
+    }
+    std::sort(ordered.begin(), ordered.end());
+    std::string address;
+    for (const auto& [left, text] : ordered) address += (address.empty() ? "" : ".") + text;
+    return address;
+}
+
+// ---- The session ----
+
+struct SeenProcess {
+    DWORD parent;
+    std::string name;
+};
+
+class Session {
+public:
+    Session(std::string program, std::string outFolder) : program(std::move(program)), outFolder(std::move(outFolder)) {}
+
+    ~Session()
+    {
+        watching = false;
+        if (watcher.joinable()) watcher.join();
+        if (transcript) std::fclose(transcript);
+    }
+
+    bool Open()
+    {
+        transcript = std::fopen((outFolder + "\\transcript.txt").c_str(), "wb");
+        startTick = GetTickCount();
+        return transcript != nullptr;
+    }
+
+    void Log(const char* format, ...)
+    {
+        char line[8192];
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(line, sizeof line, format, args);
+        va_end(args);
+        const DWORD elapsed = GetTickCount() - startTick;
+        std::fprintf(transcript, "[%3lu.%02lu] %s\n", static_cast<unsigned long>(elapsed / 1000),
+                     static_cast<unsigned long>(elapsed % 1000 / 10), line);
+        std::fflush(transcript);
+        std::printf("%s\n", line);
+        std::fflush(stdout);
+    }
+
+    bool Run(const ScriptLine& step)
+    {
+        const auto& w = step.words;
+        std::string shown;
+        for (const std::string& word : w) shown += (shown.empty() ? "" : " ") + (word.find(' ') != std::string::npos || word.empty() ? Quoted(word) : word);
+        Log("step %d: %s", step.number, shown.c_str());
+        const std::string& verb = w[0];
+        auto arg = [&](std::size_t i) { return i < w.size() ? w[i] : std::string(); };
+        if (verb == "start") return Start();
+        if (verb == "wait") return Wait(arg(1), w.size() > 2 ? std::stoi(arg(2)) : 20);
+        if (verb == "shot") return Shot(current, arg(1).empty() ? "again" : arg(1));
+        if (verb == "describe") return Describe(current);
+        if (verb == "click") return Click(std::stoi(arg(1)), false);
+        if (verb == "close") return Click(std::stoi(arg(1)), true);
+        if (verb == "ok") return Click(IDOK, true);
+        if (verb == "escape") return Escape();
+        if (verb == "tick") return Tick(std::stoi(arg(1)));
+        if (verb == "type") return Type(std::stoi(arg(1)), arg(2));
+        if (verb == "pick") return Pick(std::stoi(arg(1)), arg(2));
+        if (verb == "ip") return SetAddress(std::stoi(arg(1)), arg(2));
+        if (verb == "expect") return Expect(std::stoi(arg(1)), arg(2), arg(3));
+        if (verb == "rows") return ExpectRows(std::stoi(arg(1)), std::vector<std::string>(w.begin() + 2, w.end()));
+        if (verb == "message") return ExpectMessage(arg(1));
+        if (verb == "pause") {
+            Sleep(static_cast<DWORD>(std::stoi(arg(1))));
+            return true;
+        }
+        if (verb == "end") return End(w.size() > 1 ? std::stoi(arg(1)) : 20);
+        if (verb == "processes") return ExpectProcesses(arg(1), std::stoi(arg(2)));
+        return Fail("unknown step " + Quoted(verb));
+    }
+
+    // After a failed step: what was on the screen, then the program is ended.
+    void Abandon()
+    {
+        if (!process.hProcess) return;
+        for (HWND window : ProgramWindows(false)) {
+            Describe(window);
+            Shot(window, "at-failure");
+        }
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+            Log("ending the program");
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, 5000);
+        }
+    }
+
+    bool StillRunning() const { return process.hProcess && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
+
+    bool Fail(const std::string& why)
+    {
+        Log("FAIL: %s", why.c_str());
+        return false;
+    }
+
+private:
+    std::string program, outFolder;
+    FILE* transcript = nullptr;
+    DWORD startTick = 0;
+    PROCESS_INFORMATION process{};
+    HWND current = nullptr;
+    std::set<HWND> met;
+    int shots = 0;
+    std::thread watcher;
+    std::atomic<bool> watching{false};
+    std::mutex seenLock;
+    std::map<DWORD, SeenProcess> seen;
+
+    bool Start()
+    {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string commandLine = "\"" + program + "\"";
+        if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process))
+            return Fail("cannot start " + program + ", error " + std::to_string(GetLastError()));
+        Log("started %s, process %lu", program.c_str(), static_cast<unsigned long>(process.dwProcessId));
+        watching = true;
+        watcher = std::thread([this]() { WatchProcesses(); });
+        return true;
+    }
+
+    // The process list as Wine keeps it, sampled often enough to see each short command.
+    void WatchProcesses()
+    {
+        while (watching) {
+            HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+            if (snapshot != INVALID_HANDLE_VALUE) {
+                PROCESSENTRY32 entry{};
+                entry.dwSize = sizeof entry;
+                for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+                    std::lock_guard<std::mutex> hold(seenLock);
+                    if (!seen.count(entry.th32ProcessID))
+                        seen[entry.th32ProcessID] = SeenProcess{entry.th32ParentProcessID, entry.szExeFile};
+                }
+                CloseHandle(snapshot);
+            }
+            Sleep(15);
+        }
+    }
+
+    bool DescendsFromProgram(DWORD pid)
+    {
+        for (int depth = 0; depth < 8; ++depth) {
+            auto found = seen.find(pid);
+            if (found == seen.end()) return false;
+            if (found->second.parent == process.dwProcessId) return true;
+            pid = found->second.parent;
+        }
+        return false;
+    }
+
+    bool ExpectProcesses(const std::string& name, int wanted)
+    {
+        std::lock_guard<std::mutex> hold(seenLock);
+        int count = 0;
+        std::string all;
+        for (const auto& [pid, p] : seen) {
+            if (!DescendsFromProgram(pid)) continue;
+            all += " " + p.name;
+            if (_stricmp(p.name.c_str(), name.c_str()) == 0) ++count;
+        }
+        Log("processes started by the program:%s", all.c_str());
+        if (count != wanted)
+            return Fail(std::to_string(count) + " processes " + name + " seen, wanted " + std::to_string(wanted));
+        return true;
+    }
+
+    std::vector<HWND> ProgramWindows(bool enabledOnly)
+    {
+        struct Search {
+            DWORD pid;
+            bool enabledOnly;
+            std::vector<HWND> found;
+        } search{process.dwProcessId, enabledOnly, {}};
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(window, &pid);
+                if (pid == s->pid && IsWindowVisible(window) && (!s->enabledOnly || IsWindowEnabled(window)))
+                    s->found.push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    bool Wait(const std::string& caption, int seconds)
+    {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            HWND match = nullptr;
+            for (HWND window : ProgramWindows(true)) {
+                if (CaptionOf(window) != caption) continue;
+                if (!match || !met.count(window)) match = window;
+            }
+            if (match) {
+                current = match;
+                if (met.insert(match).second) {
+                    // Give it the moment a person would need to see it painted.
+                    Sleep(600);
+                    Log("met %s after %lu ms", Quoted(caption).c_str(), static_cast<unsigned long>(GetTickCount() - start));
+                    Describe(match);
+                    Shot(match, caption);
+                }
+                return true;
+            }
+            if (!StillRunning()) {
+                DWORD code = 0;
+                GetExitCodeProcess(process.hProcess, &code);
+                return Fail("the program ended (exit code " + std::to_string(code) + ") while waiting for " + Quoted(caption));
+            }
+            if (GetTickCount() - start > static_cast<DWORD>(seconds) * 1000)
+                return Fail("no window " + Quoted(caption) + " within " + std::to_string(seconds) + " s");
+            Sleep(50);
+        }
+    }
+
+    bool Describe(HWND window)
+    {
+        if (!window || !IsWindow(window)) return Fail("no current window");
+        RECT r{};
+        GetWindowRect(window, &r);
+        HWND owner = GetWindow(window, GW_OWNER);
+        Log("window %s (%s, %ldx%ld%s%s)", Quoted(CaptionOf(window)).c_str(), ClassOf(window).c_str(), r.right - r.left,
+            r.bottom - r.top, owner ? ", owner " : "", owner ? Quoted(CaptionOf(owner)).c_str() : "");
+        for (HWND child : ChildrenOf(window)) {
+            const std::string cls = ClassOf(child);
+            const int id = GetDlgCtrlID(child);
+            std::string state;
+            if (!IsWindowVisible(child)) state += " hidden";
+            if (!IsWindowEnabled(child)) state += " disabled";
+            std::string detail;
+            if (_stricmp(cls.c_str(), "Button") == 0 && IsCheckable(child)) {
+                detail = std::string(" ") + CheckName(AskOr(child, BM_GETCHECK, 0, 0, -1));
+            } else if (_stricmp(cls.c_str(), "ListBox") == 0) {
+                const LRESULT count = AskOr(child, LB_GETCOUNT, 0, 0, 0);
+                detail = " rows " + std::to_string(count) + ", selected " + std::to_string(AskOr(child, LB_GETCURSEL, 0, 0, -1));
+                for (int i = 0; i < count && i < 12; ++i)
+                    detail += "\n      " + Quoted(ListRow(child, i, false)) + " " + CheckName(AskOr(child, LB_GETITEMDATA, i, 0, -1));
+                if (count > 12) detail += "\n      ...";
+            } else if (_stricmp(cls.c_str(), "ComboBox") == 0) {
+                const LRESULT count = AskOr(child, CB_GETCOUNT, 0, 0, 0);
+                const LRESULT selected = AskOr(child, CB_GETCURSEL, 0, 0, -1);
+                detail = " selected " + (selected >= 0 ? Quoted(ListRow(child, static_cast<int>(selected), true)) : std::string("none")) +
+                         ", entries";
+                for (int i = 0; i < count; ++i) detail += " " + Quoted(ListRow(child, i, true));
+            } else if (_stricmp(cls.c_str(), PROGRESS_CLASSA) == 0) {
+                detail = " position " + std::to_string(AskOr(child, PBM_GETPOS, 0, 0, -1));
+            } else if (_stricmp(cls.c_str(), WC_IPADDRESSA) == 0) {
+                detail = " address " + AddressOf(child);
+            }
+            const bool icon = _stricmp(cls.c_str(), "Static") == 0 && (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+            const std::string text = icon ? std::string("(icon)") : Quoted(TextOf(child));
+            Log("  %5d %-18s %s%s%s", id, cls.c_str(), text.c_str(), state.c_str(), detail.c_str());
+        }
+        return true;
+    }
+
+    // What the screen shows of the window, frame included, as a 24-bit BMP.
+    bool Shot(HWND window, const std::string& label)
+    {
+        if (!window || !IsWindow(window)) return Fail("no current window to picture");
+        RECT r{};
+        GetWindowRect(window, &r);
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        if (width <= 0 || height <= 0) return Fail("window has no area");
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+        SelectObject(memory, previous);
+        BITMAPINFOHEADER header{};
+        header.biSize = sizeof header;
+        header.biWidth = width;
+        header.biHeight = height;
+        header.biPlanes = 1;
+        header.biBitCount = 24;
+        header.biCompression = BI_RGB;
+        const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+        header.biSizeImage = stride * static_cast<DWORD>(height);
+        std::vector<unsigned char> pixels(header.biSizeImage);
+        const int lines = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                                    reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        if (lines != height) return Fail("cannot read the screen");
+
+        std::string slug;
+        for (char c : label) {
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) slug += c;
+            else if (!slug.empty() && slug.back() != '-') slug += '-';
+            if (slug.size() >= 40) break;
+        }
+        while (!slug.empty() && slug.back() == '-') slug.pop_back();
+        char name[96];
+        std::snprintf(name, sizeof name, "%02d-%s.bmp", ++shots, slug.c_str());
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof header;
+        file.bfSize = file.bfOffBits + header.biSizeImage;
+        FILE* out = std::fopen((outFolder + "\\" + name).c_str(), "wb");
+        if (!out) return Fail(std::string("cannot write ") + name);
+        std::fwrite(&file, sizeof file, 1, out);
+        std::fwrite(&header, sizeof header, 1, out);
+        std::fwrite(pixels.data(), 1, pixels.size(), out);
+        std::fclose(out);
+        Log("picture %s", name);
+        return true;
+    }
+
+    HWND Control(int id, std::string& why)
+    {
+        if (!current || !IsWindow(current)) {
+            why = "no current window";
+            return nullptr;
+        }
+        HWND control = GetDlgItem(current, id);
+        if (!control) why = "no control " + std::to_string(id) + " in " + Quoted(CaptionOf(current));
+        return control;
+    }
+
+    // A user can only work a control that is shown and enabled.
+    HWND UsableControl(int id, std::string& why)
+    {
+        HWND control = Control(id, why);
+        if (control && (!IsWindowVisible(control) || !IsWindowEnabled(control))) {
+            why = "control " + std::to_string(id) + " " + Quoted(TextOf(control)) + " is " +
+                  (IsWindowVisible(control) ? "disabled" : "hidden") + ": a user cannot work it";
+            return nullptr;
+        }
+        return control;
+    }
+
+    bool WaitClosed(HWND window)
+    {
+        const DWORD start = GetTickCount();
+        while (IsWindow(window) && IsWindowVisible(window)) {
+            if (GetTickCount() - start > kCloseTimeout) return Fail(Quoted(CaptionOf(window)) + " did not close");
+            Sleep(30);
+        }
+        Log("closed after %lu ms", static_cast<unsigned long>(GetTickCount() - start));
+        if (window == current) current = nullptr;
+        return true;
+    }
+
+    bool Click(int id, bool closes)
+    {
+        std::string why;
+        HWND button = UsableControl(id, why);
+        if (!button) return Fail(why);
+        HWND window = current;
+        PostMessageA(button, BM_CLICK, 0, 0);
+        return closes ? WaitClosed(window) : true;
+    }
+
+    bool Escape()
+    {
+        if (!current || !IsWindow(current)) return Fail("no current window");
+        HWND window = current;
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        HWND target = window;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
+            (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
+            target = info.hwndFocus;
+        PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageA(target, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+        return WaitClosed(window);
+    }
+
+    // A click on the row's check box, at the left of the row.
+    bool Tick(int row)
+    {
+        std::string why;
+        HWND list = UsableControl(1019, why);
+        if (!list) return Fail(why);
+        const LRESULT count = AskOr(list, LB_GETCOUNT, 0, 0, 0);
+        if (row < 0 || row >= count) return Fail("no row " + std::to_string(row) + " (the list has " + std::to_string(count) + ")");
+        AskOr(list, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0, 0);
+        const LRESULT top = AskOr(list, LB_GETTOPINDEX, 0, 0, 0);
+        const LRESULT height = AskOr(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(row), 0, 0);
+        if (height <= 0) return Fail("cannot measure the list's rows");
+        const LPARAM point = MAKELPARAM(height / 2, static_cast<int>((row - top) * height + height / 2));
+        PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        PostMessageA(list, WM_LBUTTONUP, 0, point);
+        Sleep(200);
+        Log("row %d %s is now %s", row, Quoted(ListRow(list, row, false)).c_str(), CheckName(AskOr(list, LB_GETITEMDATA, row, 0, -1)));
+        return true;
+    }
+
+    bool Type(int id, const std::string& text)
+    {
+        std::string why;
+        HWND edit = UsableControl(id, why);
+        if (!edit) return Fail(why);
+        PostMessageA(edit, EM_SETSEL, 0, -1);
+        for (unsigned char c : text) PostMessageA(edit, WM_CHAR, c, 1);
+        Sleep(300);
+        return true;
+    }
+
+    bool Pick(int id, const std::string& label)
+    {
+        std::string why;
+        HWND combo = UsableControl(id, why);
+        if (!combo) return Fail(why);
+        const LRESULT count = AskOr(combo, CB_GETCOUNT, 0, 0, 0);
+        for (int i = 0; i < count; ++i) {
+            if (ListRow(combo, i, true) != label) continue;
+            AskOr(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0, -1);
+            PostMessageA(current, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+            Sleep(100);
+            return true;
+        }
+        return Fail("combo " + std::to_string(id) + " has no entry " + Quoted(label));
+    }
+
+    bool SetAddress(int id, const std::string& address)
+    {
+        std::string why;
+        HWND control = UsableControl(id, why);
+        if (!control) return Fail(why);
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (std::sscanf(address.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d) != 4) return Fail("bad address " + address);
+        LRESULT ignored = 0;
+        if (!Ask(control, IPM_SETADDRESS, 0, static_cast<LPARAM>(MAKEIPADDRESS(a, b, c, d)), ignored))
+            return Fail("the address field did not answer");
+        return true;
+    }
+
+    bool Expect(int id, const std::string& property, const std::string& wanted)
+    {
+        std::string why;
+        HWND control = Control(id, why);
+        if (!control) return Fail(why);
+        std::string seen;
+        if (property == "text") seen = TextOf(control);
+        else if (property == "enabled") seen = IsWindowEnabled(control) ? "yes" : "no";
+        else if (property == "visible") seen = IsWindowVisible(control) ? "yes" : "no";
+        else if (property == "checked") seen = CheckName(AskOr(control, BM_GETCHECK, 0, 0, -1));
+        else if (property == "progress") seen = std::to_string(AskOr(control, PBM_GETPOS, 0, 0, -1));
+        else if (property == "address") seen = AddressOf(control);
+        else if (property == "count") seen = std::to_string(AskOr(control, CB_GETCOUNT, 0, 0, -1));
+        else if (property == "selected") {
+            const LRESULT selected = AskOr(control, CB_GETCURSEL, 0, 0, -1);
+            seen = selected >= 0 ? ListRow(control, static_cast<int>(selected), true) : std::string("(none)");
+        } else return Fail("unknown property " + property);
+        if (seen != wanted) return Fail("control " + std::to_string(id) + " " + property + " is " + Quoted(seen) + ", wanted " + Quoted(wanted));
+        Log("control %d %s is %s", id, property.c_str(), Quoted(seen).c_str());
+        return true;
+    }
+
+    // rows ID NAME STATE NAME STATE ...: the whole list, in order.
+    bool ExpectRows(int id, const std::vector<std::string>& wanted)
+    {
+        std::string why;
+        HWND list = Control(id, why);
+        if (!list) return Fail(why);
+        const LRESULT count = AskOr(list, LB_GETCOUNT, 0, 0, -1);
+        std::string seen;
+        for (int i = 0; i < count; ++i)
+            seen += (i ? " " : "") + Quoted(ListRow(list, i, false)) + " " + CheckName(AskOr(list, LB_GETITEMDATA, i, 0, -1));
+        std::string expected;
+        for (std::size_t i = 0; i + 1 < wanted.size(); i += 2) expected += (i ? " " : "") + Quoted(wanted[i]) + " " + wanted[i + 1];
+        if (seen != expected) return Fail("rows are [" + seen + "], wanted [" + expected + "]");
+        Log("rows [%s]", seen.c_str());
+        return true;
+    }
+
+    // A message box shows its text in a static control; the icon is a static of its own.
+    bool ExpectMessage(const std::string& text)
+    {
+        if (!current || !IsWindow(current)) return Fail("no current window");
+        std::string shown;
+        for (HWND child : ChildrenOf(current)) {
+            if (_stricmp(ClassOf(child).c_str(), "Static") != 0) continue;
+            const std::string t = TextOf(child);
+            if (t == text) {
+                Log("message %s", Quoted(t).c_str());
+                return true;
+            }
+            if (!t.empty()) shown += " " + Quoted(t);
+        }
+        return Fail("the window shows" + shown + ", not " + Quoted(text));
+    }
+
+    bool End(int seconds)
+    {
+        if (!process.hProcess) return Fail("the program was not started");
+        if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(seconds) * 1000) != WAIT_OBJECT_0)
+            return Fail("the program did not end within " + std::to_string(seconds) + " s");
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        Log("the program ended, exit code %lu", static_cast<unsigned long>(code));
+        return true;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: e2e-user PROGRAM STEPS_FILE OUT_FOLDER\n");
+        return 2;
+    }
+    std::vector<ScriptLine> steps;
+    if (!zenthar::e2e::ReadScript(argv[2], steps)) {
+        std::fprintf(stderr, "cannot read %s\n", argv[2]);
+        return 2;
+    }
+    Session session(argv[1], argv[3]);
+    if (!session.Open()) {
+        std::fprintf(stderr, "cannot write the transcript in %s\n", argv[3]);
+        return 2;
+    }
+    for (const ScriptLine& step : steps) {
+        bool held = false;
+        try {
+            held = session.Run(step);
+        } catch (const std::exception& error) {
+            held = session.Fail(std::string("bad step: ") + error.what());
+        }
+        if (!held) {
+            session.Abandon();
+            session.Log("scenario failed at step %d", step.number);
+            return 1;
+        }
+    }
+    if (session.StillRunning()) {
+        session.Fail("the program still runs after the last step");
+        session.Abandon();
+        return 1;
+    }
+    session.Log("all steps held");
+    return 0;
+}
