@@ -21,6 +21,10 @@ wine_base_prefix() {
     WINEPREFIX=$WINE_BASE "$WINE" wineboot -u >/dev/null 2>&1
     # A crash must never leave a dialog that waits for a click that no one gives.
     WINEPREFIX=$WINE_BASE "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Xvfb has no window manager: Wine then draws the windows' own captions and frames, so
+    # the pictures show what a user would see.
+    WINEPREFIX=$WINE_BASE "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    WINEPREFIX=$WINE_BASE "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     WINEPREFIX=$WINE_BASE "$WINESERVER" -w
     if [ -f "$WINE_BASE/system.reg" ]; then
       touch "$WINE_BASE/.booted"
