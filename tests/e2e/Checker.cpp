@@ -261,6 +261,8 @@ public:
         else if (verb == "driverdir-file" && need(2)) CheckFile(line, DriverDirectory() + "\\" + w[1], w[2]);
         else if (verb == "file" && need(2)) CheckFile(line, w[1], w[2]);
         else if (verb == "no-file" && need(1)) CheckNoFile(line, w[1]);
+        else if (verb == "exists" && need(1)) CheckExists(line, w[1]);
+        else if (verb == "key-class" && need(2)) CheckKeyClass(line, w[1], w[2]);
         else if (verb == "key" && need(2)) CheckKey(line, w[1], std::stoi(w[2]));
         else if (verb == "no-key" && need(1)) CheckNoKey(line, w[1]);
         else if (verb == "value" && need(4)) CheckValue(line, w[1], w[2], w[3], w[4]);
@@ -273,7 +275,7 @@ private:
     {
         static const char* verbs[] = {"printer", "no-printer", "printers", "driver", "drivers", "record", "default",
                                       "monitor", "no-monitor", "port", "driverdir", "driverdir-files", "driverdir-file",
-                                      "file", "no-file", "key", "no-key", "value", "service"};
+                                      "file", "no-file", "exists", "key-class", "key", "no-key", "value", "service"};
         for (const char* v : verbs)
             if (verb == v) return true;
         return false;
@@ -456,6 +458,28 @@ private:
     {
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) Pass(line, "no file " + Quoted(path));
         else Fail(line, Quoted(path) + " exists");
+    }
+
+    void CheckExists(const ScriptLine& line, const std::string& path)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return Fail(line, "no file " + Quoted(path));
+        Pass(line, Quoted(path) + " exists, " + std::to_string(data.nFileSizeLow) + " bytes");
+    }
+
+    void CheckKeyClass(const ScriptLine& line, const std::string& path, const std::string& wanted)
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return Fail(line, "no key HKLM\\" + path);
+        char keyClass[256] = {};
+        DWORD length = sizeof keyClass;
+        const LONG status = RegQueryInfoKeyA(key, keyClass, &length, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                             nullptr, nullptr, nullptr);
+        RegCloseKey(key);
+        if (status != ERROR_SUCCESS) return Fail(line, "cannot read the class of HKLM\\" + path);
+        if (wanted == keyClass) Pass(line, "key HKLM\\" + path + " has class " + Quoted(keyClass));
+        else Fail(line, "key HKLM\\" + path + " has class " + Quoted(keyClass) + ", wanted " + Quoted(wanted));
     }
 
     void CheckKey(const ScriptLine& line, const std::string& path, int wantedValues)

@@ -1,6 +1,7 @@
 // Reading the line-oriented scripts that the end-to-end programs take: one command per line,
-// words split by blanks, double-quoted words may hold blanks and the escapes \n, \" and \\.
-// '#' starts a comment outside quotes.
+// words split by blanks, double-quoted words may hold blanks and the escapes \n, \" and \\;
+// any other backslash is itself, so that Windows paths read as written. '#' starts a comment
+// outside quotes.
 #pragma once
 
 #include <cstdio>
@@ -24,9 +25,10 @@ inline std::vector<std::string> SplitWords(const std::string& line)
         std::string word;
         if (line[i] == '"') {
             for (++i; i < line.size() && line[i] != '"'; ++i) {
-                if (line[i] == '\\' && i + 1 < line.size()) {
+                const char next = i + 1 < line.size() ? line[i + 1] : '\0';
+                if (line[i] == '\\' && (next == 'n' || next == '"' || next == '\\')) {
                     ++i;
-                    word += line[i] == 'n' ? '\n' : line[i] == 't' ? '\t' : line[i];
+                    word += next == 'n' ? '\n' : next;
                 } else {
                     word += line[i];
                 }

@@ -74,15 +74,25 @@ std::string CaptionOf(HWND window)
     return text;
 }
 
+// Asked in the wide form: Wine hands a row of another process's list back to an ANSI
+// caller as wide characters.
 std::string ListRow(HWND list, int index, bool combo)
 {
     const UINT lengthMessage = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
     const UINT textMessage = combo ? CB_GETLBTEXT : LB_GETTEXT;
-    const LRESULT length = AskOr(list, lengthMessage, static_cast<WPARAM>(index), 0, -1);
-    if (length < 0 || length > 4000) return "?";
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    if (AskOr(list, textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()), -1) < 0) return "?";
-    text.resize(std::strlen(text.c_str()));
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(list, lengthMessage, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, kReadTimeout, &length) ||
+        static_cast<LRESULT>(length) < 0 || length > 4000)
+        return "?";
+    std::wstring wide(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(list, textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()),
+                             SMTO_ABORTIFHUNG, kReadTimeout, &copied) ||
+        static_cast<LRESULT>(copied) < 0)
+        return "?";
+    wide.resize(std::wcslen(wide.c_str()));
+    char text[8192] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text - 1, nullptr, nullptr);
     return text;
 }
 
@@ -176,6 +186,7 @@ public:
         auto arg = [&](std::size_t i) { return i < w.size() ? w[i] : std::string(); };
         if (verb == "start") return Start();
         if (verb == "wait") return Wait(arg(1), w.size() > 2 ? std::stoi(arg(2)) : 20);
+        if (verb == "look") return Look(arg(1));
         if (verb == "shot") return Shot(current, arg(1).empty() ? "again" : arg(1));
         if (verb == "describe") return Describe(current);
         if (verb == "click") return Click(std::stoi(arg(1)), false);
@@ -343,6 +354,17 @@ private:
                 return Fail("no window " + Quoted(caption) + " within " + std::to_string(seconds) + " s");
             Sleep(50);
         }
+    }
+
+    // A window behind a modal one: still on the screen, to be read but not worked.
+    bool Look(const std::string& caption)
+    {
+        for (HWND window : ProgramWindows(false)) {
+            if (CaptionOf(window) != caption) continue;
+            current = window;
+            return Describe(window);
+        }
+        return Fail("no window " + Quoted(caption) + " on the screen");
     }
 
     bool Describe(HWND window)
