@@ -98,8 +98,9 @@ TEST(InstallationRun, AComRunWithOneModel)
     ASSERT_TRUE(printer);
     EXPECT_EQ(printer->portName, "COM2:");
     EXPECT_EQ(run.machine.Printers().size(), 1u);
-    const auto& record = printer->FindData("TTY DeviceConfig")->bytes;
-    EXPECT_EQ(record[4] | record[5] << 8, 866);
+    const auto data = printer->FindData("TTY DeviceConfig");
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->bytes[4] | data->bytes[5] << 8, 866);
     EXPECT_EQ(run.machine.DefaultPrinter(), "Old Printer");
     EXPECT_EQ(run.machine.FileContents(run.machine.DriverDirectory() + "\\VXTHM4.GPD"), "WinXP\\Language\\VXTHM4_866.GPD");
 }
