@@ -319,6 +319,9 @@ int UsbChannel::WriteBytes(const void* buffer, int length)
         }
 
         platform.kernel.CloseHandle(event);
+        // A device that takes every request but writes nothing would otherwise be given
+        // burst after burst for ever, with the user-interface thread blocked.
+        if (done == 0) result = 0;
         if (result == 0) return 0;
         total += done;
     }
