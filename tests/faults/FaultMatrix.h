@@ -1,0 +1,89 @@
+// Fault injection over whole installer runs.
+//
+// Each kind of run (USB with the printer found, COM, LPT, Ethernet, three clones) is run once
+// to record the platform calls it makes. Then every call that can fail is made to fail, once
+// or from there on for every later call of the same function, with each error number the
+// installer tells apart and with one it knows nothing about. Every such run goes in a process
+// of its own, so that a crash or a sanitizer report is counted instead of ending the matrix.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/sim/SimMachine.h"
+#include "tests/shell/InstallerRun.h"
+
+namespace zenthar::testing::faults {
+
+// One kind of run: the machine it starts from and what the user does in each dialog.
+struct Scenario {
+    const char* name;
+    bool clone;
+    void (*arrange)(InstallerRun& run);
+};
+
+const std::vector<Scenario>& Scenarios();
+
+// How a run ended, as the user saw it.
+enum class Ending {
+    Completed,     // the completion dialog was shown and the program ended
+    Stopped,       // the run stopped with the main dialog open; the user closed it
+    ProgramEnded,  // the program ended without the completion dialog
+};
+const char* EndingName(Ending ending);
+
+// What one run left behind: its transcript, its ending, and what the user could still do.
+struct RunRecord {
+    std::vector<std::string> transcript;
+    std::vector<std::string> calls;
+    std::vector<std::string> misuses;
+    std::vector<std::string> scriptErrors;
+    Ending ending = Ending::Completed;
+    bool installEnabled = false;  // when the user closed the main dialog
+    bool exitEnabled = false;
+    std::set<std::string> made;  // drivers, printers, monitors, files and keys the run touches
+};
+
+// How a fault is armed.
+enum class Mode { Once, FromThereOn };
+
+struct Fault {
+    std::size_t callIndex = 0;   // position in the baseline's call log
+    std::string function;
+    unsigned occurrence = 1;     // the how-manieth call of `function` that is
+    platform::Dword error = 0;
+    Mode mode = Mode::Once;
+};
+
+// Runs the scenario with `fault` armed (none: the baseline). `failAllFrom`: every call from
+// that position on fails, whatever it is, so nothing after it can change the machine.
+RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& fault,
+                      std::optional<std::size_t> failAllFrom = std::nullopt);
+
+// Calls that the simulated machine never fails (they have no failure value).
+bool NeverFails(const std::string& function);
+
+// The error numbers tried on a call of `function`: the ones the installer tells apart for it,
+// common ones and one it knows nothing about; `full`: every number the installer tells apart
+// anywhere, on every call.
+std::vector<platform::Dword> ErrorsFor(const std::string& function, bool full);
+
+// The oracle: empty when the run ended as the failure tables say, else why not.
+std::string Judge(const Scenario& scenario, const Fault& fault, const RunRecord& baseline, const RunRecord& run);
+
+// Invariants that hold for every run, faulty or not: no misuse of the platform, no script
+// fault, every message box one the program knows, in its own form.
+std::string CheckInvariants(const RunRecord& run);
+
+// The first line where `run` departs from `baseline`, for reports.
+std::string FirstDifference(const std::vector<std::string>& baseline, const std::vector<std::string>& run);
+
+// Runs `work` in a child process. Its text, or nothing when the child crashed, was killed by
+// a sanitizer or hung; `how` then says what happened.
+std::optional<std::string> RunIsolated(const std::function<std::string()>& work, std::string& how);
+
+}  // namespace zenthar::testing::faults

@@ -1,0 +1,140 @@
+// The fault matrix: every failing call of every kind of run, each in a process of its own.
+//
+// ZENTHAR_MATRIX_FULL=1 tries every error number the installer tells apart on every call
+// (scripts/fuzz.sh runs it so); by default each call gets the numbers its own function is
+// told apart by, plus file-not-found, access-denied and one unknown number.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+#include "FaultMatrix.h"
+
+namespace zenthar::testing::faults {
+namespace {
+
+constexpr std::size_t kReportedMismatches = 25;
+
+bool FullMatrix()
+{
+    const char* full = std::getenv("ZENTHAR_MATRIX_FULL");
+    return full && std::string(full) == "1";
+}
+
+// ZENTHAR_MATRIX_CALL=<n> runs the faults of call n alone, for a look at one of them.
+bool Selected(std::size_t index)
+{
+    const char* only = std::getenv("ZENTHAR_MATRIX_CALL");
+    return !only || std::to_string(index) == only;
+}
+
+std::string Join(const std::set<std::string>& items)
+{
+    std::string text;
+    for (const auto& item : items) text += item + "\n";
+    return text;
+}
+
+std::set<std::string> Split(const std::string& text)
+{
+    std::set<std::string> items;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty()) items.insert(line);
+    return items;
+}
+
+const char* ModeName(Mode mode)
+{
+    return mode == Mode::Once ? "once" : "from there on";
+}
+
+class FaultMatrix : public ::testing::TestWithParam<std::tuple<int, Mode>> {};
+
+TEST_P(FaultMatrix, EveryFailingCallEndsAsDesigned)
+{
+    const Scenario& scenario = Scenarios()[static_cast<std::size_t>(std::get<0>(GetParam()))];
+    const Mode mode = std::get<1>(GetParam());
+
+    const RunRecord baseline = RunScenario(scenario, std::nullopt);
+    ASSERT_EQ(baseline.ending, Ending::Completed) << FirstDifference({}, baseline.transcript);
+    for (const auto& line : baseline.transcript) ASSERT_EQ(line.rfind("message ", 0), std::string::npos) << line;
+    ASSERT_TRUE(CheckInvariants(baseline).empty()) << CheckInvariants(baseline);
+
+    // What the run had made before each call: a run in which that call and every later one
+    // fails can change nothing more.
+    std::string how;
+    const auto initial = RunIsolated([&] { return Join(RunScenario(scenario, std::nullopt, 0).made); }, how);
+    ASSERT_TRUE(initial) << "the run failing every call " << how;
+    const std::set<std::string> before = Split(*initial);
+
+    std::size_t runs = 0, crashes = 0, mismatches = 0;
+    std::vector<std::string> reports;
+    std::map<std::string, unsigned> occurrences;
+    for (std::size_t index = 0; index < baseline.calls.size(); ++index) {
+        const std::string& function = baseline.calls[index];
+        const unsigned occurrence = ++occurrences[function];
+        if (NeverFails(function) || !Selected(index)) continue;
+
+        ++runs;
+        const auto prefix = RunIsolated([&] { return Join(RunScenario(scenario, std::nullopt, index).made); }, how);
+        std::set<std::string> madeBefore;
+        if (!prefix) {
+            ++crashes;
+            reports.push_back("call " + std::to_string(index) + " " + function + ", every call failing from there: " +
+                              how);
+        } else {
+            for (const auto& item : Split(*prefix))
+                if (before.count(item) == 0) madeBefore.insert(item);
+        }
+
+        for (const platform::Dword error : ErrorsFor(function, FullMatrix())) {
+            const Fault fault{index, function, occurrence, error, mode};
+            ++runs;
+            const auto verdict = RunIsolated(
+                [&] {
+                    const RunRecord run = RunScenario(scenario, fault);
+                    std::string why = Judge(scenario, fault, baseline, run);
+                    for (const auto& item : madeBefore)
+                        if (why.empty() && run.made.count(item) == 0) why = "removed what the run had made: " + item;
+                    if (why.empty()) return std::string("ok");
+                    return why + "\n" + FirstDifference(baseline.transcript, run.transcript);
+                },
+                how);
+            const std::string name = "call " + std::to_string(index) + " " + function + " #" +
+                                     std::to_string(occurrence) + " error " + std::to_string(error) + " " +
+                                     ModeName(mode);
+            if (!verdict) {
+                ++crashes;
+                reports.push_back(name + ": " + how);
+            } else if (*verdict != "ok") {
+                ++mismatches;
+                const auto newline = verdict->find('\n');
+                reports.push_back(name + ": " + verdict->substr(0, newline) + "; first difference " +
+                                  verdict->substr(newline + 1));
+            }
+        }
+    }
+
+    std::cout << "[ matrix   ] " << scenario.name << " " << ModeName(mode) << ": " << baseline.calls.size()
+              << " calls, " << runs << " runs, " << crashes << " crashes, " << mismatches << " mismatches"
+              << (FullMatrix() ? " (every error on every call)" : "") << std::endl;
+    for (std::size_t i = 0; i < reports.size() && i < kReportedMismatches; ++i) std::cout << "  " << reports[i] << "\n";
+    EXPECT_EQ(crashes, 0u);
+    EXPECT_EQ(mismatches, 0u);
+}
+
+std::string ParamName(const ::testing::TestParamInfo<std::tuple<int, Mode>>& info)
+{
+    return std::string(Scenarios()[static_cast<std::size_t>(std::get<0>(info.param))].name) +
+           (std::get<1>(info.param) == Mode::Once ? "Once" : "FromThereOn");
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, FaultMatrix,
+                         ::testing::Combine(::testing::Range(0, 5), ::testing::Values(Mode::Once, Mode::FromThereOn)),
+                         ParamName);
+
+}  // namespace
+}  // namespace zenthar::testing::faults
