@@ -269,8 +269,12 @@ private:
                 entry.dwSize = sizeof entry;
                 for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
                     std::lock_guard<std::mutex> hold(seenLock);
-                    if (!seen.count(entry.th32ProcessID))
+                    // A process only just created may not have its image name yet.
+                    auto found = seen.find(entry.th32ProcessID);
+                    if (found == seen.end())
                         seen[entry.th32ProcessID] = SeenProcess{entry.th32ParentProcessID, entry.szExeFile};
+                    else if (found->second.name.empty())
+                        found->second.name = entry.szExeFile;
                 }
                 CloseHandle(snapshot);
             }

@@ -17,6 +17,7 @@
 #                windows VERSION     winecfg -v VERSION (win7, win10, ...)
 #                app-windows VERSION the version Wine reports to zenthar.exe alone
 #                spooler-start N     the Start value of the Spooler service (4: disabled)
+#                delete-key PATH     remove a key below HKLM (to see whether the run writes it)
 #                printer-datatype NAME  the data type RAW for a printer the run will add: Wine 8
 #                                    stores a printer added without one (as the installer
 #                                    adds it) but cannot open it afterwards, so its AddPrinter
@@ -43,17 +44,21 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ "${1:-}" = "--inside" ]; then
   prefix=$2 build=$3 dir=$4 machine_file=$5
   trap 'wine_stop "$prefix"' EXIT
-  wine_start "$prefix" </dev/null >/dev/null 2>&1
   while read -r verb value; do
     case $verb in
       windows) WINEPREFIX=$prefix timeout 60 "$WINE" winecfg -v "$value" ;;
       app-windows) WINEPREFIX=$prefix "$WINE" reg add 'HKCU\Software\Wine\AppDefaults\zenthar.exe' /v Version /d "$value" /f ;;
       spooler-start) WINEPREFIX=$prefix "$WINE" reg add 'HKLM\System\CurrentControlSet\Services\Spooler' /v Start /t REG_DWORD /d "$value" /f ;;
       printer-datatype) WINEPREFIX=$prefix "$WINE" reg add "HKLM\System\CurrentControlSet\Control\Print\Printers\\$value" /v Datatype /d RAW /f ;;
+      delete-key) WINEPREFIX=$prefix "$WINE" reg delete "HKLM\\$value" /f ;;
       after | '') ;;
       *) echo "unknown machine setting: $verb" >&2; exit 1 ;;
     esac
   done <"$machine_file" >>"$dir/setup.log" 2>&1
+  # The settings are read by Wine's services and by each program as it starts: a fresh
+  # server sees them all, and its spooler service starts out stopped.
+  wine_stop "$prefix"
+  wine_start "$prefix" </dev/null >/dev/null 2>&1
   WINEPREFIX=$prefix timeout -k 10 300 "$WINE" "$build/tests/e2e/e2e-user.exe" \
     "$(winepath_of "$build/entry/zenthar.exe")" "$(winepath_of "$dir/user.steps")" "$(winepath_of "$dir")" \
     </dev/null >"$dir/user.log" 2>&1
