@@ -187,7 +187,11 @@ public:
         if (verb == "start") return Start();
         if (verb == "wait") return Wait(arg(1), w.size() > 2 ? std::stoi(arg(2)) : 20);
         if (verb == "look") return Look(arg(1));
-        if (verb == "shot") return Shot(current, arg(1).empty() ? "again" : arg(1));
+        if (verb == "shot") {
+            // Windows uncovered by a dialog that just closed repaint a moment later.
+            Sleep(500);
+            return Shot(current, arg(1).empty() ? "again" : arg(1));
+        }
         if (verb == "describe") return Describe(current);
         if (verb == "click") return Click(std::stoi(arg(1)), false);
         if (verb == "close") return Click(std::stoi(arg(1)), true);
@@ -462,7 +466,7 @@ private:
         std::fwrite(&header, sizeof header, 1, out);
         std::fwrite(pixels.data(), 1, pixels.size(), out);
         std::fclose(out);
-        Log("picture %s", name);
+        Log("picture %.*s", static_cast<int>(std::strlen(name) - 4), name);
         return true;
     }
 
