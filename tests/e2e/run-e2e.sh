@@ -13,7 +13,8 @@
 #
 # A scenario is tests/e2e/scenarios/<name>.scenario, in three sections:
 #   [machine]  how the machine differs before the run:
-#                after NAME          start from the machine scenario NAME left
+#                after NAME          start from the machine scenario NAME left (NAME must
+#                                    run earlier in the same call)
 #                windows VERSION     winecfg -v VERSION (win7, win10, ...)
 #                app-windows VERSION the version Wine reports to zenthar.exe alone
 #                spooler-start N     the Start value of the Spooler service (4: disabled)
@@ -94,6 +95,12 @@ section() {   # file name: the lines of one section
 
 "$here/prepare-prefix.sh" "$build" || { echo "fail e2e machine" >>"$results/steps.txt"; exit 1; }
 
+# A prefix takes 700 MB: each goes once no later scenario starts from it, unless its scenario
+# failed (kept to look into) or ZENTHAR_E2E_KEEP=1.
+needed_later() {   # name
+  cat "$here"/scenarios/*.scenario | awk -v n="$1" '$1 == "after" && $2 == n { found = 1 } END { exit !found }'
+}
+finished=()
 failures=0
 for file in "${scenarios[@]}"; do
   name=$(basename "$file" .scenario)
@@ -131,5 +138,12 @@ for file in "${scenarios[@]}"; do
     echo "e2e $name: FAIL ($seconds s); see $dir" >&2
     grep -h -E '^(FAIL|.*FAIL:)' "$dir/user.log" "$dir/checks.txt" 2>/dev/null | head -10 >&2
   fi
+  if [ $rc -eq 0 ] && [ "${ZENTHAR_E2E_KEEP:-0}" != 1 ]; then
+    finished+=("$name")
+    needed_later "$name" || rm -rf "$WINE_ROOT/e2e-$name"
+  fi
 done
+if [ "${ZENTHAR_E2E_KEEP:-0}" != 1 ]; then
+  for name in "${finished[@]}"; do rm -rf "$WINE_ROOT/e2e-$name"; done
+fi
 [ $failures -eq 0 ]
