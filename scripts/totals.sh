@@ -8,7 +8,8 @@ passed=0; failed=0
 shopt -s nullglob globstar
 for xml in "$RESULTS"/**/*.xml; do
   # The root element carries the counts for the whole file.
-  root=$(grep -m1 -oE '<testsuites? [^>]*>' "$xml" || true)
+  # CTest writes the root element's attributes one per line.
+  root=$(head -c 4096 "$xml" | tr '\n\t' '  ' | grep -m1 -oE '<testsuites? [^>]*>' | head -1 || true)
   tests=$(grep -oE ' tests="[0-9]+"' <<<"$root" | grep -oE '[0-9]+' || echo 0)
   fails=$(grep -oE ' failures="[0-9]+"' <<<"$root" | grep -oE '[0-9]+' || echo 0)
   errors=$(grep -oE ' errors="[0-9]+"' <<<"$root" | grep -oE '[0-9]+' || echo 0)
