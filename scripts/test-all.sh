@@ -51,6 +51,9 @@ if "$ROOT/tests/gallery/run-gallery.sh" "$BUILD/win64" "$RESULTS/screens/gallery
 else
   tail -20 "$BUILD/gallery.log" >&2; record "gallery of every dialog" fail
 fi
+# The whole program under Wine, worked by a user program, checked against Wine's own state.
+"$ROOT/tests/e2e/run-e2e.sh" "$BUILD/win64" "$RESULTS" >"$BUILD/e2e.log" 2>&1 || tail -30 "$BUILD/e2e.log" >&2
+grep -c '^pass e2e' "$RESULTS/steps.txt" >/dev/null 2>&1 || record "e2e scenarios ran" fail
 echo "Pictures of the dialogs: $RESULTS/screens" >&2
 
 "$ROOT/scripts/totals.sh"
