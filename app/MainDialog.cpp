@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string_view>
+#include <unordered_map>
 
 #include "app/AboutDialog.h"
 #include "app/ServiceControl.h"
@@ -217,19 +219,21 @@ void MainDialog::MarkInstalledRows()
         return;
     }
 
+    // One look-up per printer: a print server with thousands of printers must not make every
+    // keystroke in the copies box compare each of them with each of 200 rows.
+    std::unordered_map<std::string_view, int> rowByName;
+    for (int i = 0; i < rows && i < table.count && i < kRowFlagCount; ++i) rowByName.emplace(table[i], i);
+
     const auto* printers = reinterpret_cast<const platform::PrinterInfo2A*>(buffer.get());
     for (platform::Dword p = 0; p < returned; ++p) {
         const char* printerName = printers[p].pPrinterName;
         const char* driverName = printers[p].pDriverName;
-        if (printerName == nullptr || driverName == nullptr) continue;
-        for (int i = 0; i < rows && i < table.count && i < kRowFlagCount; ++i) {
-            const char* name = table[i];
-            if (std::strcmp(name, printerName) == 0 && std::strcmp(name, driverName) == 0) {
-                state.rows.rowInstalled[i] = 1;
-                modelList.SetCheck(i, 1);
-                modelList.SetCheck(i, 2);
-            }
-        }
+        if (printerName == nullptr || driverName == nullptr || std::strcmp(printerName, driverName) != 0) continue;
+        const auto row = rowByName.find(printerName);
+        if (row == rowByName.end()) continue;
+        state.rows.rowInstalled[row->second] = 1;
+        modelList.SetCheck(row->second, 1);
+        modelList.SetCheck(row->second, 2);
     }
 }
 
