@@ -1,5 +1,5 @@
 # The two entry points. Each first makes sure the machine has what it needs.
-.PHONY: run test deps build clean
+.PHONY: run test deps build clean fuzz bench
 
 deps:
 	@scripts/ensure-deps.sh
@@ -9,6 +9,15 @@ test: deps
 
 run: deps
 	@scripts/run.sh
+
+# Longer runs than make test's: each fuzz target for five minutes, then the fault matrix with
+# every error number on every call.
+fuzz: deps
+	@scripts/fuzz.sh
+
+# Google Benchmark figures, each with its goal.
+bench: deps
+	@bench/run.sh
 
 clean:
 	rm -rf build

@@ -7,7 +7,7 @@ namespace {
 constexpr NameSlot Slot(const char* text)
 {
     NameSlot slot{};
-    for (int i = 0; text[i] != '\0' && i < kNameSlot - 1; ++i) slot[i] = text[i];
+    for (int i = 0; i < kNameSlot - 1 && text[i] != '\0'; ++i) slot[i] = text[i];
     return slot;
 }
 

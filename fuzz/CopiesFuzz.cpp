@@ -1,4 +1,5 @@
 // The copies edit box: any text, through the real change handler of the main dialog.
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdint>
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RunInstallerApp(world.machine.platform(), state);
 
     const long long copies = LeadingNumber(typed.substr(0, kCopiesBuffer));
-    const long long expectedRows = copies < 0 ? 0 : copies > kMaxCopies ? kMaxCopies : copies;
+    const long long expectedRows = std::clamp(copies, 0LL, kMaxCopies);
     FUZZ_CHECK(rows.size() == static_cast<std::size_t>(expectedRows), "one row per copy, at most 200");
     for (std::size_t i = 0; i < rows.size(); ++i) {
         FUZZ_CHECK(rows[i] == "NORVA Orbix #" + std::to_string(i + 1), "clone rows are numbered from 1");

@@ -56,4 +56,20 @@ fi
 grep -c '^pass e2e' "$RESULTS/steps.txt" >/dev/null 2>&1 || record "e2e scenarios ran" fail
 echo "Pictures of the dialogs: $RESULTS/screens" >&2
 
+# Reliability: the fuzz targets for a few seconds each, and static analysis. (The fault matrix
+# runs inside the native suites, label "matrix"; the USB reconnect stress run under
+# ThreadSanitizer, label "threads".)
+if "$ROOT/scripts/fuzz.sh" --smoke >"$BUILD/fuzz.log" 2>&1; then
+  record "fuzz smoke runs" pass
+else
+  tail -20 "$BUILD/fuzz.log" >&2; record "fuzz smoke runs" fail
+fi
+grep '^fuzz ' "$BUILD/fuzz.log" >&2
+if "$ROOT/scripts/analyse.sh" >"$BUILD/analyse.log" 2>&1; then
+  record "static analysis" pass
+else
+  grep -E 'FINDING' "$BUILD/analyse.log" | head -20 >&2; record "static analysis" fail
+fi
+tail -1 "$BUILD/analyse.log" >&2
+
 "$ROOT/scripts/totals.sh"
