@@ -78,42 +78,55 @@ TEST_P(FaultMatrix, EveryFailingCallEndsAsDesigned)
         const unsigned occurrence = ++occurrences[function];
         if (NeverFails(function) || !Selected(index)) continue;
 
-        ++runs;
-        const auto prefix = RunIsolated([&] { return Join(RunScenario(scenario, std::nullopt, index).made); }, how);
-        std::set<std::string> madeBefore;
-        if (!prefix) {
-            ++crashes;
-            reports.push_back("call " + std::to_string(index) + " " + function + ", every call failing from there: " +
-                              how);
-        } else {
-            for (const auto& item : Split(*prefix))
-                if (before.count(item) == 0) madeBefore.insert(item);
-        }
-
-        for (const platform::Dword error : ErrorsFor(function, FullMatrix())) {
-            const Fault fault{index, function, occurrence, error, mode};
-            ++runs;
-            const auto verdict = RunIsolated(
-                [&] {
-                    const RunRecord run = RunScenario(scenario, fault);
-                    std::string why = Judge(scenario, fault, baseline, run);
+        // One process for the call's faults together (a fork costs much under the
+        // sanitizers); when it dies, each fault again on its own, to name the one.
+        std::vector<Fault> faults;
+        for (const platform::Dword error : ErrorsFor(function, FullMatrix()))
+            faults.push_back(Fault{index, function, occurrence, error, mode});
+        runs += faults.size() + 1;
+        const auto judgeAll = [&](std::size_t first, std::size_t count) {
+            return [&, first, count] {
+                std::set<std::string> madeBefore;
+                for (const auto& item : RunScenario(scenario, std::nullopt, index).made)
+                    if (before.count(item) == 0) madeBefore.insert(item);
+                std::string verdicts;
+                for (std::size_t i = first; i < first + count; ++i) {
+                    const RunRecord run = RunScenario(scenario, faults[i]);
+                    std::string why = Judge(scenario, faults[i], baseline, run);
                     for (const auto& item : madeBefore)
                         if (why.empty() && run.made.count(item) == 0) why = "removed what the run had made: " + item;
-                    if (why.empty()) return std::string("ok");
-                    return why + "\n" + FirstDifference(baseline.transcript, run.transcript);
-                },
-                how);
+                    verdicts += why.empty() ? std::string("ok\n")
+                                            : why + "; first difference " +
+                                                  FirstDifference(baseline.transcript, run.transcript) + "\n";
+                }
+                return verdicts;
+            };
+        };
+        std::vector<std::optional<std::string>> verdicts(faults.size());
+        std::vector<std::string> crashHow(faults.size());
+        if (const auto together = RunIsolated(judgeAll(0, faults.size()), how)) {
+            std::istringstream lines(*together);
+            for (auto& verdict : verdicts) {
+                verdict.emplace();
+                std::getline(lines, *verdict);
+            }
+        } else {
+            for (std::size_t i = 0; i < faults.size(); ++i) {
+                verdicts[i] = RunIsolated(judgeAll(i, 1), crashHow[i]);
+                if (verdicts[i] && !verdicts[i]->empty() && verdicts[i]->back() == '\n') verdicts[i]->pop_back();
+            }
+        }
+
+        for (std::size_t i = 0; i < faults.size(); ++i) {
             const std::string name = "call " + std::to_string(index) + " " + function + " #" +
-                                     std::to_string(occurrence) + " error " + std::to_string(error) + " " +
+                                     std::to_string(occurrence) + " error " + std::to_string(faults[i].error) + " " +
                                      ModeName(mode);
-            if (!verdict) {
+            if (!verdicts[i]) {
                 ++crashes;
-                reports.push_back(name + ": " + how);
-            } else if (*verdict != "ok") {
+                reports.push_back(name + ": " + crashHow[i]);
+            } else if (*verdicts[i] != "ok") {
                 ++mismatches;
-                const auto newline = verdict->find('\n');
-                reports.push_back(name + ": " + verdict->substr(0, newline) + "; first difference " +
-                                  verdict->substr(newline + 1));
+                reports.push_back(name + ": " + *verdicts[i]);
             }
         }
     }
