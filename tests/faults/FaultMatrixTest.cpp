@@ -139,6 +139,27 @@ TEST_P(FaultMatrix, EveryFailingCallEndsAsDesigned)
     EXPECT_EQ(mismatches, 0u);
 }
 
+// The oracle itself: a run must not pass for the ending of another fault.
+TEST(FaultOracle, TellsEndingsOfOtherFaultsApart)
+{
+    const Scenario& lpt = Scenarios()[2];
+    const RunRecord baseline = RunScenario(lpt, std::nullopt);
+    const Fault driverFails{0, "AddPrinterDriverA", 1, platform::ERROR_ACCESS_DENIED, Mode::Once};
+    const RunRecord failed = RunScenario(lpt, driverFails);
+    EXPECT_EQ(Judge(lpt, driverFails, baseline, failed), "");
+    // The same run, taken for other faults, or with another number, or unchanged.
+    EXPECT_NE(Judge(lpt, Fault{0, "OpenPrinterA", 1, platform::ERROR_ACCESS_DENIED, Mode::Once}, baseline, failed), "");
+    EXPECT_NE(Judge(lpt, Fault{0, "AddPrinterDriverA", 1, platform::ERROR_FILE_NOT_FOUND, Mode::Once}, baseline,
+                    failed),
+              "");
+    EXPECT_NE(Judge(lpt, Fault{0, "ClosePrinter", 1, platform::ERROR_ACCESS_DENIED, Mode::Once}, baseline, failed), "");
+    EXPECT_NE(Judge(lpt, driverFails, baseline, baseline), "");
+    // A run whose registration failure left Exit enabled is not a designed stop.
+    RunRecord exitLeftOn = failed;
+    exitLeftOn.exitEnabled = true;
+    EXPECT_NE(Judge(lpt, driverFails, baseline, exitLeftOn), "");
+}
+
 std::string ParamName(const ::testing::TestParamInfo<std::tuple<int, Mode>>& info)
 {
     return std::string(Scenarios()[static_cast<std::size_t>(std::get<0>(info.param))].name) +
