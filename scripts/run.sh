@@ -1,32 +1,39 @@
 #!/usr/bin/env bash
-# `make run`: builds the installer, prepares a Wine prefix and opens the installer on the
-# display; without a display it runs under Xvfb and reports what happened.
+# `make run`: builds the installer and opens it under Wine on a machine that has the sample
+# driver package in its installer folder. Without a display it runs the demo installation
+# under Xvfb instead, worked by the end-to-end user program, and reports what was installed.
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
-build_windows() {   # dir toolchain
+build_windows() {   # dir toolchain [target]
   mkdir -p "$1"
   configure "$1" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$2.cmake" &&
-    cmake --build "$1" -j "$JOBS" --target zenthar >"$1.build.log" 2>&1 || { tail -30 "$1.build.log" >&2; exit 1; }
+    cmake --build "$1" -j "$JOBS" ${3:+--target "$3"} >"$1.build.log" 2>&1 || { tail -30 "$1.build.log" >&2; exit 1; }
 }
 
 echo "Building zenthar.exe (32-bit, the shipped program) ..."
-build_windows "$BUILD/win32" i686-w64-mingw32
+build_windows "$BUILD/win32" i686-w64-mingw32 zenthar
 echo "Building the 64-bit build of the same sources (the one Wine can start here) ..."
 build_windows "$BUILD/win64" x86_64-w64-mingw32
-
-wine_base_prefix
-prefix=$(wine_copy_prefix run)
-wine_start "$prefix"
-exe=$BUILD/win64/entry/zenthar.exe
-echo "Starting $exe under Wine (prefix $prefix) ..."
-if [ -n "${DISPLAY:-}" ]; then
-  WINEPREFIX=$prefix "$WINE" "$exe"
-else
-  WINEPREFIX=$prefix xvfb-run -a -s "-screen 0 1024x768x24" "$WINE" "$exe"
-fi
-rc=$?
-wine_stop "$prefix"
-echo "zenthar.exe ended with exit code $rc."
-echo "So far the program only starts and ends: its dialogs are not built yet, and it installs nothing."
 echo "The 32-bit zenthar.exe is at $BUILD/win32/entry/zenthar.exe."
+
+if [ -n "${DISPLAY:-}" ]; then
+  prefix=$("$ROOT/tests/e2e/prepare-prefix.sh" "$BUILD/win64" run | tail -1) || exit 1
+  wine_start "$prefix"
+  echo "Starting the installer under Wine (prefix $prefix) ..."
+  WINEPREFIX=$prefix "$WINE" "$BUILD/win64/entry/zenthar.exe"
+  wine_stop "$prefix"
+  exit 0
+fi
+
+demo=$BUILD/demo
+rm -rf "$demo"; mkdir -p "$demo"
+echo "No display: running the demo installation under Xvfb (\"NORVA MTR444\" on COM1:, code page 866) ..."
+"$ROOT/tests/e2e/run-e2e.sh" "$BUILD/win64" "$demo" 01-serial-win7 >"$demo/run.log" 2>&1
+shots=$demo/screens/e2e/01-serial-win7
+cat "$demo/steps.txt" 2>/dev/null
+echo "Pictures of every dialog the user met: $shots/*.png"
+echo "What the user saw: $shots/transcript.txt"
+echo "What is installed now, as Wine reports it:"
+sed 's/^/  /' "$shots/checks.txt" 2>/dev/null
+grep -q '^pass ' "$demo/steps.txt" 2>/dev/null
