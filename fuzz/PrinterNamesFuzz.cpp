@@ -58,15 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<Printer> printers;
     const int count = input.ConsumeIntegralInRange(0, 6);
     for (int i = 0; i < count; ++i) {
-        Printer printer{SomeName(input), SomeName(input)};
+        const Printer printer{SomeName(input), SomeName(input)};
         if (printer.name.empty()) continue;  // the spooler has no printer without a name
         world.machine.AddPrinter(printer.name, "LPT1:", printer.driver);
-        // The spooler keeps one printer per name; a later one replaces an earlier one.
-        std::erase_if(printers, [&](const Printer& p) { return p.name == printer.name; });
-        printers.push_back(std::move(printer));
     }
+    // What the spooler holds: one printer per name, letter case aside, the later one kept.
+    for (const auto& printer : world.machine.Printers()) printers.push_back({printer.name, printer.driverName});
     const int copies = input.ConsumeIntegralInRange(1, 200);
-
     ProcessState state(world.machine.platform());
     std::vector<std::string> modelRows, cloneRows;
     std::vector<int> modelChecks, cloneChecks;
