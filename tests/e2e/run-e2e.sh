@@ -84,7 +84,13 @@ done
 
 if [ $# -gt 0 ]; then
   scenarios=()
-  for name in "$@"; do scenarios+=("$here/scenarios/$name.scenario"); done
+  # A name is one of ours; a path to a .scenario file is taken as it is (the benchmarks').
+  for name in "$@"; do
+    case "$name" in
+      */*.scenario) scenarios+=("$(cd "$(dirname "$name")" && pwd)/$(basename "$name")") ;;
+      *) scenarios+=("$here/scenarios/$name.scenario") ;;
+    esac
+  done
 else
   scenarios=("$here"/scenarios/*.scenario)
 fi
