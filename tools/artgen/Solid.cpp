@@ -47,9 +47,9 @@ Rgba Lit(const View& view, const Material& m, Vec3 worldNormal) {
   const Vec3 n = Normalized(view.Turn(worldNormal));
   const double diffuse = std::max(0.0, Dot(n, kLight));
   const Vec3 half = Normalized(kLight + Vec3{0, 0, 1});
-  const double spec = m.specular * std::pow(std::max(0.0, Dot(n, half)), m.shininess);
+  const double highlight = m.specular * std::pow(std::max(0.0, Dot(n, half)), m.shininess);
   const double k = m.ambient + m.diffuse * diffuse;
-  return {Clamp01(m.base.r * k + spec), Clamp01(m.base.g * k + spec), Clamp01(m.base.b * k + spec),
+  return {Clamp01(m.base.r * k + highlight), Clamp01(m.base.g * k + highlight), Clamp01(m.base.b * k + highlight),
           m.base.a};
 }
 
