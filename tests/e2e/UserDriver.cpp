@@ -313,23 +313,27 @@ private:
         return true;
     }
 
+    struct WindowSearch {
+        DWORD pid;
+        bool enabledOnly;
+        std::vector<HWND> found;
+    };
+
+    // A named callback: on 32-bit Windows a lambda cannot become the stdcall WNDENUMPROC.
+    static BOOL CALLBACK CollectProgramWindow(HWND window, LPARAM data)
+    {
+        auto* s = reinterpret_cast<WindowSearch*>(data);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid == s->pid && IsWindowVisible(window) && (!s->enabledOnly || IsWindowEnabled(window)))
+            s->found.push_back(window);
+        return TRUE;
+    }
+
     std::vector<HWND> ProgramWindows(bool enabledOnly)
     {
-        struct Search {
-            DWORD pid;
-            bool enabledOnly;
-            std::vector<HWND> found;
-        } search{process.dwProcessId, enabledOnly, {}};
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(window, &pid);
-                if (pid == s->pid && IsWindowVisible(window) && (!s->enabledOnly || IsWindowEnabled(window)))
-                    s->found.push_back(window);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        WindowSearch search{process.dwProcessId, enabledOnly, {}};
+        EnumWindows(&CollectProgramWindow, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
 
