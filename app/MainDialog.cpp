@@ -134,11 +134,6 @@ bool MainDialog::OnInitDialog()
     return true;
 }
 
-void MainDialog::OnCancel()
-{
-    ui::Dialog::OnCancel();
-}
-
 void MainDialog::OnExit()
 {
     OnCancel();

@@ -39,7 +39,6 @@ public:
 protected:
     void DoDataExchange(ui::DataExchange& exchange) override;
     bool OnInitDialog() override;
-    void OnCancel() override;
     std::span<const ui::MessageEntry> MessageMap() const override;
     bool OnSysCommand(unsigned commandId) override;
     bool OnPaint(ui::DrawSurface& surface) override;
