@@ -541,6 +541,7 @@ public:
     std::vector<unsigned> messages;
     std::vector<std::uint32_t> styleTypes;
     int draws = 0;
+    int detaches = 0;
     Rect lastItem;
     std::uint32_t styleAfterAttach = 0;
 
@@ -564,6 +565,7 @@ public:
         }
         return false;
     }
+    void OnDetach() override { ++detaches; }
     void OnDrawItem(ControlWindow&, DrawSurface& surface, const DrawItemInfo& info) override
     {
         ++draws;
@@ -617,6 +619,8 @@ TEST_F(ContractTest, AttachedControlSeesItsMessagesAndDrawsItself)
     EXPECT_EQ(dialog.install.styleTypes.front(), 1u);
     EXPECT_THAT(std::count(dialog.install.messages.begin(), dialog.install.messages.end(), kWmLButtonDown), 1);
     EXPECT_THAT(std::count(dialog.install.messages.begin(), dialog.install.messages.end(), kWmEnable), 2);
+    // The control's window went with the dialog: the hook hears of it once.
+    EXPECT_EQ(dialog.install.detaches, 1);
 }
 
 class RecordingPanel : public PanelHook {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 #include "ui/win32/Win32Backend.h"
@@ -13,9 +14,32 @@ namespace {
 
 using resources::ControlClass;
 
-constexpr UINT_PTR kHookSubclass = 1;
-constexpr UINT_PTR kCheckListSubclass = 2;
 constexpr const char* kPanelClass = "ZentharPanel";
+
+// Controls are subclassed the classic way, by replacing their window procedure, rather than
+// through the common controls' subclass chain: that chain finds its record through a window
+// property on every message, and under Wine each property lookup is a round trip to the
+// server. A repaint of the main dialog sends the check list a few dozen messages, and the
+// chain alone made each repaint cost milliseconds more.
+WNDPROC ReplaceProcedure(HWND control, WNDPROC procedure)
+{
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+}
+
+// The check lists' own procedures, by window: only the user-interface thread touches it.
+std::map<HWND, WNDPROC>& CheckListPrevious()
+{
+    static std::map<HWND, WNDPROC> previous;
+    return previous;
+}
+
+LRESULT CallCheckListPrevious(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto found = CheckListPrevious().find(list);
+    if (found == CheckListPrevious().end()) return DefWindowProcA(list, message, wParam, lParam);
+    return CallWindowProcA(found->second, list, message, wParam, lParam);
+}
 
 std::string WindowText(HWND window)
 {
@@ -35,7 +59,7 @@ RECT CheckBoxOf(const RECT& row)
     return RECT{row.left + 1, row.top + 1, row.left + side - 1, row.bottom - 1};
 }
 
-LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_LBUTTONDOWN:
@@ -57,7 +81,7 @@ LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
             }
         }
         // The click then selects the row as in any list; a double click counts as a second click.
-        return DefSubclassProc(list, WM_LBUTTONDOWN, wParam, lParam);
+        return CallCheckListPrevious(list, WM_LBUTTONDOWN, wParam, lParam);
     }
     case WM_KEYDOWN:
         if (wParam == VK_SPACE) {
@@ -73,12 +97,17 @@ LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         }
         break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(list, CheckListProc, kCheckListSubclass);
-        break;
+    case WM_NCDESTROY: {
+        const auto found = CheckListPrevious().find(list);
+        if (found == CheckListPrevious().end()) break;
+        const WNDPROC previous = found->second;
+        CheckListPrevious().erase(found);
+        ReplaceProcedure(list, previous);
+        return CallWindowProcA(previous, list, message, wParam, lParam);
+    }
     default: break;
     }
-    return DefSubclassProc(list, message, wParam, lParam);
+    return CallCheckListPrevious(list, message, wParam, lParam);
 }
 
 }  // namespace
@@ -94,22 +123,40 @@ class Win32Dialog::HookedControl : public ControlWindow {
 public:
     HookedControl(HWND control, ControlHook& hook) : control(control), hook(&hook) {}
 
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+    // The control's record travels in its GWLP_USERDATA, which the system's controls leave to
+    // the program.
+    void Attach()
     {
-        auto* self = reinterpret_cast<HookedControl*>(data);
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(control, GWLP_WNDPROC)) == &Proc) {
+            // Hooked again: the new record takes over the procedure the first one replaced.
+            const auto* earlier = reinterpret_cast<const HookedControl*>(GetWindowLongPtrA(control, GWLP_USERDATA));
+            previous = earlier ? earlier->previous : nullptr;
+            SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+            return;
+        }
+        SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        previous = ReplaceProcedure(control, &Proc);
+    }
+
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<HookedControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (!self || !self->previous) return DefWindowProcA(window, message, wParam, lParam);
         if (message == WM_NCDESTROY) {
-            RemoveWindowSubclass(window, Proc, kHookSubclass);
+            const WNDPROC previous = self->previous;
+            ReplaceProcedure(window, previous);
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
             if (self->hook) self->hook->OnDetach();
             self->hook = nullptr;
-            return DefSubclassProc(window, message, wParam, lParam);
+            return CallWindowProcA(previous, window, message, wParam, lParam);
         }
         if (self->hook) {
             ControlMessage m{message, wParam, lParam};
             std::intptr_t result = 0;
             if (self->hook->OnControlMessage(*self, m, result)) return result;
-            return DefSubclassProc(window, m.message, m.wParam, m.lParam);
+            return CallWindowProcA(self->previous, window, m.message, m.wParam, m.lParam);
         }
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallWindowProcA(self->previous, window, message, wParam, lParam);
     }
 
     int Id() const override { return GetDlgCtrlID(control); }
@@ -134,7 +181,8 @@ public:
     std::intptr_t Send(const ControlMessage& m) override { return SendMessageA(control, m.message, m.wParam, m.lParam); }
     std::intptr_t CallDefault(const ControlMessage& m) override
     {
-        return DefSubclassProc(control, m.message, m.wParam, m.lParam);
+        return previous ? CallWindowProcA(previous, control, m.message, m.wParam, m.lParam)
+                        : DefWindowProcA(control, m.message, m.wParam, m.lParam);
     }
     void FocusNextInTabOrder() override
     {
@@ -149,6 +197,7 @@ public:
 
     HWND control;
     ControlHook* hook;
+    WNDPROC previous = nullptr;
 };
 
 // ---- Panels in the place of statics ----
@@ -241,7 +290,9 @@ INT_PTR CALLBACK Win32Dialog::Procedure(HWND window, UINT message, WPARAM wParam
         self->backend.Register(window, self);
         self->dialog.AttachWindow(self);
         for (const resources::ControlTemplate& control : self->source->controls) {
-            if (self->IsCheckList(control.id)) SetWindowSubclass(self->Item(control.id), CheckListProc, kCheckListSubclass, 0);
+            if (!self->IsCheckList(control.id)) continue;
+            HWND list = self->Item(control.id);
+            if (list && !CheckListPrevious().count(list)) CheckListPrevious()[list] = ReplaceProcedure(list, &CheckListProc);
         }
         return self->dialog.RunInitDialog() ? TRUE : FALSE;
     }
@@ -649,7 +700,7 @@ void Win32Dialog::AttachHook(int id, ControlHook& hook)
     HWND item = Item(id);
     if (!item) return;
     auto control = std::make_unique<HookedControl>(item, hook);
-    SetWindowSubclass(item, HookedControl::Proc, kHookSubclass, reinterpret_cast<DWORD_PTR>(control.get()));
+    control->Attach();
     HookedControl& attached = *control;
     hooks[id] = std::move(control);
     hook.OnAttach(attached);
