@@ -349,7 +349,9 @@ private:
             if (match) {
                 current = match;
                 if (met.insert(match).second) {
-                    // Give it the moment a person would need to see it painted.
+                    // When it was first there, for timings; then the moment a person would
+                    // need to see it painted.
+                    Log("appeared %s after %lu ms", Quoted(caption).c_str(), static_cast<unsigned long>(GetTickCount() - start));
                     Sleep(600);
                     Log("met %s after %lu ms", Quoted(caption).c_str(), static_cast<unsigned long>(GetTickCount() - start));
                     Describe(match);
