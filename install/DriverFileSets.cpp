@@ -149,8 +149,12 @@ void CopyDriverFiles(platform::Platform& platform, const InstallSession& session
 
     char driverDirectory[256] = {};
     platform::Dword needed = 0;
-    platform.spooler.GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(driverDirectory),
-                                                sizeof driverDirectory - 1, &needed);
+    const auto read = platform.spooler.GetPrinterDriverDirectoryA(
+        nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(driverDirectory), sizeof driverDirectory - 1, &needed);
+    // Without the directory (the spooler failed, or it did not fit) every destination would
+    // be a file at the drive's root, and the version folder "\3" one there: nothing is
+    // copied or created, as if each copy had failed, and the current directory stays as it was.
+    if (!read.value || driverDirectory[0] == '\0') return;
     char versionDirectory[256];
     const bool haveVersionDirectory = FormatWhole(versionDirectory, "%s\\3", driverDirectory);
 

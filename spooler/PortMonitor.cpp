@@ -56,17 +56,20 @@ void InstallPortMonitor(platform::Platform& platform, std::int32_t processor)
     files.SetCurrentDirectoryA(kInstallerFolder);
     char sourceRoot[260] = {};
     const auto rootLength = files.GetCurrentDirectoryA(sizeof sourceRoot, sourceRoot).value;
-    if (rootLength >= sizeof sourceRoot) ClearText(sourceRoot);
     char systemDirectory[260] = {};
     const auto systemLength = files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory).value;
-    if (systemLength >= sizeof systemDirectory) ClearText(systemDirectory);
+    // A folder that could not be read whole would leave paths from the drive's root: the
+    // libraries are then not copied, as if the copy had failed, and the registration below
+    // finds whatever the system directory already holds.
+    const bool foldersKnown = rootLength != 0 && rootLength < sizeof sourceRoot && systemLength != 0 &&
+                              systemLength < sizeof systemDirectory;
 
     if (const char* sourceFormat = MonitorSourceFormat(processor)) {
         if (processor != Processor::X86) DisableFsRedirection(platform);
         for (const char* library : kMonitorLibraries) {
             char source[260];
             char destination[260];
-            if (FormatWhole(source, sourceFormat, sourceRoot, library) &&
+            if (foldersKnown && FormatWhole(source, sourceFormat, sourceRoot, library) &&
                 FormatWhole(destination, "%s\\%s", systemDirectory, library))
                 files.CopyFileA(source, destination, false);
         }

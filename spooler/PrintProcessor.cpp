@@ -28,14 +28,18 @@ int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily)
         platform.registry.RegCloseKey(key);
     }
 
+    // Without the whole system directory the paths would name files at the drive's root:
+    // they are not used, and each file counts as not deleted, for the reason it could not be
+    // named.
     char systemDirectory[260] = {};
-    const auto length = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory).value;
-    if (length >= sizeof systemDirectory) ClearText(systemDirectory);
+    const auto system = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
+    const bool known = system.value != 0 && system.value < sizeof systemDirectory;
+    const platform::Dword unknownReason = system.value == 0 ? system.error : platform::ERROR_FILENAME_EXCED_RANGE;
 
     for (const char* file : osFamily == OsFamily::NT4 ? kNt4Files : kFiles) {
         char path[260];
-        platform::Call<bool> deleted{false, platform::ERROR_FILENAME_EXCED_RANGE};
-        if (FormatWhole(path, "%s%s", systemDirectory, file)) deleted = platform.files.DeleteFileA(path);
+        platform::Call<bool> deleted{false, known ? platform::ERROR_FILENAME_EXCED_RANGE : unknownReason};
+        if (known && FormatWhole(path, "%s%s", systemDirectory, file)) deleted = platform.files.DeleteFileA(path);
         if (!deleted.value) {
             char message[128];
             FormatText(message, "Failure to DeletePrintProcessorFile GetLastError()=%d", static_cast<int>(deleted.error));

@@ -148,6 +148,34 @@ TEST_F(DriverFileSetsTest, AMissingInstallerFolderResolvesSourcesInTheDriverDire
     EXPECT_EQ(Installed("UNIDRVUI.DLL"), "(missing)");
 }
 
+// Paths built from nothing would fill the drive's root and make a "3" folder there.
+TEST_F(DriverFileSetsTest, WithoutTheWholeDriverDirectoryNothingIsCopiedOrCreated)
+{
+    session = {OsFamily::Win8, Processor::X64, 5, 1, PortKind::Usb};
+    const std::string before = machine.CurrentDirectory();
+    machine.FailNext("GetPrinterDriverDirectoryA", 1722);
+    CopyDriverFiles(Platform(), session);
+    EXPECT_EQ(machine.CallCount("CopyFileA"), 0u);
+    EXPECT_EQ(machine.CallCount("CreateDirectoryA"), 0u);
+    EXPECT_FALSE(machine.FileExists("C:\\VXTHM4.DLL"));
+    EXPECT_FALSE(machine.DirectoryExists("C:\\3"));
+    EXPECT_EQ(Installed("VXTHM4.DLL"), "(missing)");
+    EXPECT_EQ(machine.CurrentDirectory(), before);
+
+    // A system directory that fits, under which the driver directory no longer does.
+    sim::MachineProfile profile = sim::Profiles::Windows10x64();
+    profile.windowsDirectory = "C:\\" + std::string(230, 'W');
+    sim::SimMachine deep(profile);
+    AddSamplePackage(deep);
+    ASSERT_LT(deep.SystemDirectory().size(), 260u);
+    ASSERT_GE(deep.DriverDirectory().size(), 255u);
+    CopyDriverFiles(deep.platform(), session);
+    EXPECT_EQ(deep.CallCount("CopyFileA"), 0u);
+    EXPECT_EQ(deep.CallCount("CreateDirectoryA"), 0u);
+    EXPECT_FALSE(deep.FileExists("C:\\VXTHM4.DLL"));
+    EXPECT_FALSE(deep.DirectoryExists("C:\\3"));
+}
+
 TEST_F(DriverFileSetsTest, ACreatedDriverDirectoryReceivesTheFiles)
 {
     machine.RemovePath(machine.DriverDirectory());

@@ -16,6 +16,14 @@ using platform::kHkeyLocalMachine;
 
 constexpr const char* kFolder = "C:\\NORVA Orbix Printer 4.X";
 
+// A machine whose system directory does not fit a 260-byte path.
+sim::MachineProfile WithOverlongSystemDirectory()
+{
+    sim::MachineProfile profile = sim::Profiles::Windows10x64();
+    profile.windowsDirectory = "C:\\" + std::string(255, 'W');
+    return profile;
+}
+
 class PortMonitorTest : public EngineTest {
 protected:
     explicit PortMonitorTest(sim::MachineProfile profile = sim::Profiles::Windows10x64())
@@ -91,6 +99,26 @@ TEST_F(PortMonitorTest, ItaniumTakesItsOwnFolderAndAnUnknownProcessorCopiesNothi
     EXPECT_EQ(bare.CallCount("AddMonitorA"), 1u);
 }
 
+// Paths built from nothing would copy the libraries to the drive's root.
+TEST_F(PortMonitorTest, WithoutTheWholeSystemDirectoryTheLibrariesAreNotCopied)
+{
+    machine.FailNext("GetSystemDirectoryA", 8);
+    InstallPortMonitor(Platform(), Processor::X64);
+    EXPECT_EQ(machine.CallCount("CopyFileA"), 0u);
+    EXPECT_FALSE(machine.FileExists("C:\\KVUSBMON.dll"));
+    EXPECT_FALSE(machine.FileExists("C:\\KVUSBMONUI.dll"));
+    EXPECT_EQ(machine.CallCount("AddMonitorA"), 1u);
+    EXPECT_EQ(machine.DebugOutput().back(), "AddPortMonitor() Fail !!!");
+
+    sim::SimMachine deep(WithOverlongSystemDirectory());
+    deep.AddFile(std::string(kFolder) + "\\Win8\\KVUSBMON.dll", "Win8 KVUSBMON.dll");
+    InstallPortMonitor(deep.platform(), Processor::X86);
+    EXPECT_EQ(deep.CallCount("CopyFileA"), 0u);
+    EXPECT_FALSE(deep.FileExists("C:\\KVUSBMON.dll"));
+    EXPECT_EQ(deep.DebugOutput().back(), "AddPortMonitor() Fail !!!");
+    EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(PortMonitorTest, FrameDynComesFromTheWbemFolder)
 {
     // What the 32-bit program sees as its system directory is SysWOW64 on this machine.
@@ -132,6 +160,31 @@ TEST_F(PrintProcessorTest, RemovesRegistrationKeyAndFiles)
     EXPECT_FALSE(machine.FileExists(seen + "VXTHM4A.ini"));
     EXPECT_FALSE(machine.FileExists(seen + "VXTHM4PP32.dll"));
     for (const auto& name : machine.PrintProcessors("Windows NT x86")) EXPECT_NE(name, "VXTHM4PP");
+}
+
+// The files of the same names at the drive's root are not the print processor's.
+TEST_F(PrintProcessorTest, WithoutTheWholeSystemDirectoryNoFileIsDeletedAndBothAreReported)
+{
+    const std::string root = "C:\\spool\\prtprocs\\w32x86\\";
+    machine.AddFile(root + "VXTHM4A.ini", "someone else's");
+    machine.AddFile(root + "VXTHM4PP32.dll", "someone else's");
+    machine.FailNext("GetSystemDirectoryA", 8);
+    EXPECT_EQ(RemovePrintProcessor(Platform(), OsFamily::Win8), 1);
+    EXPECT_EQ(machine.CallCount("DeleteFileA"), 0u);
+    EXPECT_TRUE(machine.FileExists(root + "VXTHM4A.ini"));
+    EXPECT_TRUE(machine.FileExists(root + "VXTHM4PP32.dll"));
+
+    sim::SimMachine deep(WithOverlongSystemDirectory());
+    deep.AddFile(root + "VXTHM4A.ini", "someone else's");
+    RemovePrintProcessor(deep.platform(), OsFamily::Win8);
+    EXPECT_EQ(deep.CallCount("DeleteFileA"), 0u);
+    EXPECT_TRUE(deep.FileExists(root + "VXTHM4A.ini"));
+
+    const auto message = [](int error) {
+        return "message \"Failure to DeletePrintProcessorFile GetLastError()=" + std::to_string(error) +
+               "\" caption \"zenthar\" icon exclamation owner none";
+    };
+    EXPECT_EQ(Messages(), (std::vector<std::string>{message(8), message(8), message(206), message(206)}));
 }
 
 TEST(PrintProcessorOnNT4, RemovesThermalIniAndGenprint)
