@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ScreenShot.h"
@@ -67,6 +68,29 @@ SIZE ClientInDialogUnits(HWND dialog)
     return SIZE{MulDiv(client.right, 4, unit.right), MulDiv(client.bottom, 8, unit.bottom)};
 }
 
+// The real backend, noting what each modal dialog ended with: a test reads the result the
+// dialog itself gave, not the one it meant to cause.
+class RecordingBackend : public Win32Backend {
+public:
+    int RunModal(ui::Dialog& dialog, ui::Dialog* parent) override
+    {
+        const int result = Win32Backend::RunModal(dialog, parent);
+        ended.emplace_back(dialog.TemplateId(), result);
+        return result;
+    }
+    // The results of the dialogs of one template, in order.
+    std::vector<int> Results(int templateId) const
+    {
+        std::vector<int> results;
+        for (const auto& [id, result] : ended)
+            if (id == templateId) results.push_back(result);
+        return results;
+    }
+
+private:
+    std::vector<std::pair<int, int>> ended;
+};
+
 class UsbScreensTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -76,6 +100,8 @@ protected:
     }
     void TearDown() override
     {
+        if (watchTimer) KillTimer(nullptr, watchTimer);
+        watchTimer = 0;
         SetPauseHook(nullptr);
         ui::UseBackend(nullptr);
         current = nullptr;
@@ -117,7 +143,7 @@ protected:
         }
     }
 
-    Win32Backend backend;
+    RecordingBackend backend;
     win32::Win32Platform machine;
     std::vector<std::function<void()>> pending;
     std::function<bool()> watcher;
@@ -227,6 +253,7 @@ TEST_F(UsbScreensTest, ASearchThatFindsNothingEndsTheMainDialog)
     EXPECT_EQ(mainDialog.DoModal(), IDCANCEL);
     EXPECT_FALSE(goesOn);
     EXPECT_TRUE(warned);
+    EXPECT_EQ(backend.Results(ids::kUsbWarningDialog), std::vector<int>{IDOK});
     EXPECT_TRUE(searchPictured);
     EXPECT_EQ(failure, "USB Port Search Failed");
     EXPECT_NE(failureOwner, nullptr);
@@ -238,10 +265,13 @@ TEST_F(UsbScreensTest, ASearchThatFindsNothingEndsTheMainDialog)
 
 TEST_F(UsbScreensTest, DecliningTheWarningLetsTheRunGoOn)
 {
+    searchPauses.clear();
+    SetPauseHook(&FastPause);
     UsbChannel channel(machine.Get());
     ui::Dialog mainDialog(ids::kMainDialog);
     bool goesOn = false;
-    int warningResult = 0;
+    bool escaped = false;
+    bool failureShown = false;
 
     After(200, [&] {
         After(300, [&] {
@@ -249,15 +279,27 @@ TEST_F(UsbScreensTest, DecliningTheWarningLetsTheRunGoOn)
             ASSERT_NE(warning, nullptr);
             MSG escape{GetFocus() ? GetFocus() : warning, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
             IsDialogMessageA(warning, &escape);
-            warningResult = 2;
+            escaped = true;
+        });
+        // A search that should not have run ends in its failure message: closed here, so
+        // that the test fails instead of waiting for ever.
+        Until(100, [&] {
+            HWND box = FindWindowA("#32770", backend.AppTitle().c_str());
+            if (!box || !IsWindowVisible(box)) return false;
+            failureShown = true;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
         });
         goesOn = SearchUsbPrinter(machine.Get(), channel, mainDialog);
         mainDialog.EndDialog(IDOK);
     });
 
     EXPECT_EQ(mainDialog.DoModal(), IDOK);
-    EXPECT_EQ(warningResult, 2);
+    EXPECT_TRUE(escaped);
+    EXPECT_EQ(backend.Results(ids::kUsbWarningDialog), std::vector<int>{IDCANCEL});
     EXPECT_TRUE(goesOn);
+    EXPECT_TRUE(searchPauses.empty()) << "a search ran after the warning was declined";
+    EXPECT_FALSE(failureShown);
     EXPECT_EQ(channel.UsbPortName(), "");
 }
 
