@@ -20,58 +20,88 @@ namespace {
 using zenthar::e2e::Quoted;
 using zenthar::e2e::ScriptLine;
 
-// ---- The settings record a printer must carry, built from the record's layout table ----
+// ---- The settings record a printer must carry ----
+//
+// Written out again from the record's layout, field by field at absolute offsets, and not
+// built the way the installer builds it: where the two disagree, one of them is wrong.
 
 constexpr std::size_t kRecordSize = 17616;
-constexpr std::size_t kTextUnit = 104;    // 100 text bytes and a 32-bit length
-constexpr std::size_t kCommandArray = 0x1128;
 
-struct NumberField {
+// Every 32-bit number that is not zero, except the code page at 0x0004.
+struct Word {
     std::size_t offset;
     std::uint32_t value;
 };
 
-constexpr NumberField kNumbers[] = {
-    {0x0000, 8},    {0x0008, 1},    {0x04A0, 1},    {0x04A8, 1},    {0x04C0, 150},  {0x04C4, 150},
-    {0x04C8, 150},  {0x04CC, 150},  {0x068C, 1},    {0x0690, 800},  {0x0694, 2970}, {0x069C, 0xFFFFFFFFu},
-    {0x1030, 1},    {0x1034, 1},    {0x1038, 1},    {0x1040, 2},    {0x1044, 2},    {0x1048, 1},
-    {0x111C, 100},  {0x1120, 100},
+constexpr Word kWords[] = {
+    {0x0000, 8},
+    {0x0008, 1},
+    {0x04A0, 1},
+    {0x04A8, 1},
+    {0x04C0, 150},
+    {0x04C4, 150},
+    {0x04C8, 150},
+    {0x04CC, 150},
+    // Eight units of six numbers (k, 3, 162, 0, 0, 0), 24 bytes apart.
+    {0x05C0, 0}, {0x05C4, 3}, {0x05C8, 162},
+    {0x05D8, 1}, {0x05DC, 3}, {0x05E0, 162},
+    {0x05F0, 2}, {0x05F4, 3}, {0x05F8, 162},
+    {0x0608, 3}, {0x060C, 3}, {0x0610, 162},
+    {0x0620, 4}, {0x0624, 3}, {0x0628, 162},
+    {0x0638, 5}, {0x063C, 3}, {0x0640, 162},
+    {0x0650, 6}, {0x0654, 3}, {0x0658, 162},
+    {0x0668, 7}, {0x066C, 3}, {0x0670, 162},
+    {0x068C, 1},
+    {0x0690, 800},
+    {0x0694, 2970},
+    {0x069C, 0xFFFFFFFFu},
+    {0x1030, 1},
+    {0x1034, 1},
+    {0x1038, 1},
+    {0x1040, 2},
+    {0x1044, 2},
+    {0x1048, 1},
+    {0x111C, 100},
+    {0x1120, 100},
 };
 
-struct CommandUnit {
-    int unit;
+// Texts without their terminating zero, and where each one's length is kept.
+struct Text {
+    std::size_t offset;
     const char* text;
+    std::size_t lengthAt;
+    std::uint32_t length;
 };
 
-constexpr CommandUnit kCommands[] = {
-    {39, "1C700100"}, {40, "1C700200"}, {41, "1C700300"}, {42, "1C700400"}, {43, "1C700500"},
-    {59, "1C700100"}, {61, "1C700200"}, {62, "1C700300"}, {63, "1C700400"}, {64, "1C700500"},
+constexpr Text kTexts[] = {
+    {0x10B0, "1234567890", 0x1114, 10},
+    {0x2100, "1C700100", 0x2164, 8},
+    {0x2168, "1C700200", 0x21CC, 8},
+    {0x21D0, "1C700300", 0x2234, 8},
+    {0x2238, "1C700400", 0x229C, 8},
+    {0x22A0, "1C700500", 0x2304, 8},
+    // Nothing at 0x2988: the second group has a gap after its first text.
+    {0x2920, "1C700100", 0x2984, 8},
+    {0x29F0, "1C700200", 0x2A54, 8},
+    {0x2A58, "1C700300", 0x2ABC, 8},
+    {0x2AC0, "1C700400", 0x2B24, 8},
+    {0x2B28, "1C700500", 0x2B8C, 8},
 };
 
-void Put32(std::vector<unsigned char>& record, std::size_t offset, std::uint32_t value)
+void PutWord(std::vector<unsigned char>& record, std::size_t offset, std::uint32_t value)
 {
     for (int i = 0; i < 4; ++i) record[offset + i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-void PutText(std::vector<unsigned char>& record, std::size_t offset, const char* text)
-{
-    const std::size_t length = std::strlen(text);
-    std::memcpy(&record[offset], text, length);
-    Put32(record, offset + 100, static_cast<std::uint32_t>(length));
 }
 
 std::vector<unsigned char> ExpectedRecord(std::uint32_t codePage)
 {
     std::vector<unsigned char> record(kRecordSize, 0);
-    for (const NumberField& field : kNumbers) Put32(record, field.offset, field.value);
-    Put32(record, 0x0004, codePage);
-    for (std::uint32_t k = 0; k < 8; ++k) {
-        const std::size_t unit = 0x05C0 + 24 * k;
-        const std::uint32_t values[6] = {k, 3, 162, 0, 0, 0};
-        for (int i = 0; i < 6; ++i) Put32(record, unit + 4 * i, values[i]);
+    for (const Word& word : kWords) PutWord(record, word.offset, word.value);
+    PutWord(record, 0x0004, codePage);
+    for (const Text& text : kTexts) {
+        std::memcpy(&record[text.offset], text.text, std::strlen(text.text));
+        PutWord(record, text.lengthAt, text.length);
     }
-    PutText(record, 0x10B0, "1234567890");
-    for (const CommandUnit& command : kCommands) PutText(record, kCommandArray + kTextUnit * command.unit, command.text);
     return record;
 }
 
