@@ -8,8 +8,8 @@ namespace {
 constexpr int kCheckId = 1023;
 }
 
-DefaultPrinterDialog::DefaultPrinterDialog(int& setDefaultRequested)
-    : ui::Dialog(resources::kDefaultPrinterDialog), setDefaultRequested(setDefaultRequested)
+DefaultPrinterDialog::DefaultPrinterDialog(int& setDefaultRequested, ui::Dialog* parent)
+    : ui::Dialog(resources::kDefaultPrinterDialog, parent), setDefaultRequested(setDefaultRequested)
 {
 }
 

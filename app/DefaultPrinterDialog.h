@@ -10,7 +10,8 @@ namespace zenthar {
 class DefaultPrinterDialog : public ui::Dialog {
 public:
     // `setDefaultRequested` follows the check box from the moment the dialog opens.
-    explicit DefaultPrinterDialog(int& setDefaultRequested);
+    // Owned by `parent` (the main dialog), which takes no input while the question is up.
+    DefaultPrinterDialog(int& setDefaultRequested, ui::Dialog* parent);
 
 protected:
     void DoDataExchange(ui::DataExchange& exchange) override;

@@ -8,7 +8,7 @@ namespace {
 constexpr int kCompletedTextId = 1040;
 }
 
-InstallCompleteDialog::InstallCompleteDialog() : ui::Dialog(resources::kInstallCompleteDialog) {}
+InstallCompleteDialog::InstallCompleteDialog(ui::Dialog* parent) : ui::Dialog(resources::kInstallCompleteDialog, parent) {}
 
 void InstallCompleteDialog::DoDataExchange(ui::DataExchange& exchange)
 {

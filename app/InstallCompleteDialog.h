@@ -9,7 +9,7 @@ namespace zenthar {
 
 class InstallCompleteDialog : public ui::Dialog {
 public:
-    InstallCompleteDialog();
+    explicit InstallCompleteDialog(ui::Dialog* parent);
 
 protected:
     void DoDataExchange(ui::DataExchange& exchange) override;

@@ -112,6 +112,11 @@ bool MainDialog::OnInitDialog()
     case 0:
         if (StartServiceAndWait(platform, "spooler") != 1) {
             ui::AppMessageBox("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts");
+            // Nothing can be installed, but the two buttons must still look like buttons
+            // (an owner-drawn button left flat reads as a label): Install keeps its template
+            // state, and a press only finds no row to install.
+            SetUpImageButton(installButton, resources::kInstallIcon);
+            SetUpImageButton(exitButton, resources::kExitIcon);
             return true;
         }
         break;
@@ -126,7 +131,7 @@ bool MainDialog::OnInitDialog()
     }
     }
 
-    RebuildList(kModelTable, ModelRows());
+    RebuildList(kModelTable, kModelCount);
     MarkInstalledRows();
     installButton.Enable(false);
     SetUpImageButton(installButton, resources::kInstallIcon);
@@ -184,14 +189,9 @@ const char* MainDialog::RowName(int row) const
     return cloneMode ? kCloneTable[row] : kModelTable[row];
 }
 
-int MainDialog::ModelRows() const
-{
-    return state.rows.rowCount < kModelCount ? state.rows.rowCount : kModelCount;
-}
-
 void MainDialog::MarkInstalledRows()
 {
-    const int rows = cloneMode ? copies : ModelRows();
+    const int rows = cloneMode ? copies : kModelCount;
     const NameTable& table = cloneMode ? kCloneTable : kModelTable;
 
     platform::Dword needed = 0;
@@ -260,10 +260,17 @@ void MainDialog::RefillForMode()
         MarkInstalledRows();
         CheckFreeCloneRows();
     } else {
-        RebuildList(kModelTable, ModelRows());
+        // Every model, whatever number of rows a clone run left in rowCount.
+        RebuildList(kModelTable, kModelCount);
         MarkInstalledRows();
     }
     RefreshSelections();
+}
+
+void MainDialog::ShowListAfterStop()
+{
+    ClearInstalledFlags();
+    RefillForMode();
 }
 
 void MainDialog::OnCloneClicked()

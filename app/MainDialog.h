@@ -57,8 +57,9 @@ private:
     // Every flag follows its row's check state, so no flag of an earlier list survives.
     void RefreshSelections();
     void RefillForMode();
-    // The rows model mode shows: never more than there are models.
-    int ModelRows() const;
+    // A run that stopped may have made printers: the list shows them as installed, so that
+    // the next run passes over them instead of failing on them again.
+    void ShowListAfterStop();
     void SetDefaultPrinter(const char* printerName);
 
     platform::Platform& platform;

@@ -179,11 +179,24 @@ void InterfaceDialog::ChooseInterface(int interfaceIndex)
         return;
     }
     ShowPicture(choice.bitmap);
-    if (ipDialog.DoModal() == ui::kIdOk) {
-        CopyText(addressText, TextOf(ipDialog.ipText));
-        addressEntered = 1;
-    }
+    AskAddress();
     TakePort(0);
+}
+
+bool InterfaceDialog::AskAddress()
+{
+    if (ipDialog.DoModal() != ui::kIdOk) return false;
+    CopyText(addressText, TextOf(ipDialog.ipText));
+    addressEntered = 1;
+    return true;
+}
+
+void InterfaceDialog::OnOK()
+{
+    // A port on an address nobody entered would be "IP_" with an empty address, and the run
+    // would report a printer on it as installed.
+    if (ClassifyPort(portName) == PortKind::TcpIp && !addressEntered && !AskAddress()) return;
+    ui::Dialog::OnOK();
 }
 
 void InterfaceDialog::OnSerial()

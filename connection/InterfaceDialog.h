@@ -49,9 +49,14 @@ public:
 protected:
     void DoDataExchange(ui::DataExchange& exchange) override;
     bool OnInitDialog() override;
+    // A network port needs a confirmed address: without one the address dialog opens again,
+    // and this dialog stays open when it is cancelled.
+    void OnOK() override;
     std::span<const ui::MessageEntry> MessageMap() const override;
 
 private:
+    // Opens the address dialog; true when the user confirmed an address.
+    bool AskAddress();
     void OnSerial();
     void OnBluetooth();
     void OnParallel();

@@ -25,18 +25,19 @@ struct PortValue {
 
 constexpr PortValue kPortValues[] = {
     {"PortNumber", PortValue::Data::Number, 9100, nullptr, "Fail to Write PortNumber GetLastError=%d"},
-    {"Protocol", PortValue::Data::Number, 1, nullptr, "Fail to Write Protocol"},
-    {"SNMP Enabled", PortValue::Data::Number, 0, nullptr, "Fail to Read SNMP Enabled"},
-    {"SNMP Index", PortValue::Data::Number, 1, nullptr, "Fail to Write SNMP Index"},
-    {"Version", PortValue::Data::Number, 1, nullptr, "Fail to Write Version"},
-    {"HostName", PortValue::Data::Text, 0, "", "Fail to Write HostName"},
-    {"HWAddress", PortValue::Data::Text, 0, "", "Fail to Write HWAddress"},
-    {"IPAddress", PortValue::Data::Address, 0, nullptr, "Fail to Write IPAddress"},
-    {"SNMP Community", PortValue::Data::Text, 0, "cmtyro", "Fail to Write SNMP Community"},
+    {"Protocol", PortValue::Data::Number, 1, nullptr, "Fail to Write Protocol GetLastError=%d"},
+    {"SNMP Enabled", PortValue::Data::Number, 0, nullptr, "Fail to Read SNMP Enabled GetLastError=%d"},
+    {"SNMP Index", PortValue::Data::Number, 1, nullptr, "Fail to Write SNMP Index GetLastError=%d"},
+    {"Version", PortValue::Data::Number, 1, nullptr, "Fail to Write Version GetLastError=%d"},
+    {"HostName", PortValue::Data::Text, 0, "", "Fail to Write HostName GetLastError=%d"},
+    {"HWAddress", PortValue::Data::Text, 0, "", "Fail to Write HWAddress GetLastError=%d"},
+    {"IPAddress", PortValue::Data::Address, 0, nullptr, "Fail to Write IPAddress GetLastError=%d"},
+    {"SNMP Community", PortValue::Data::Text, 0, "cmtyro", "Fail to Write SNMP Community GetLastError=%d"},
 };
 
-// The first value's failure names the error and goes to the application's message box; the
-// others are owned by the main dialog under this caption.
+// The first value's failure goes to the application's message box; the others are owned by
+// the main dialog under this caption. Each names the error the registry call returned: a
+// registry call returns its error and need not set the last error, which would be stale.
 constexpr const char* kValueFailureCaption = "RegQueryValueEx";
 
 struct ServiceStep {
@@ -78,12 +79,12 @@ Dword WriteValue(platform::Platform& platform, platform::RegKey key, const PortV
 
 void ReportFailure(const PortValue& value, Dword error, const ui::Dialog* owner)
 {
+    char message[128];
+    FormatText(message, value.failure, static_cast<int>(error));
     if (&value == &kPortValues[0]) {
-        char message[128];
-        FormatText(message, value.failure, static_cast<int>(error));
         ui::AppMessageBox(TextOf(message));
     } else {
-        ui::ShowMessageBox(owner, value.failure, kValueFailureCaption, ui::MessageIcon::None);
+        ui::ShowMessageBox(owner, TextOf(message), kValueFailureCaption, ui::MessageIcon::None);
     }
 }
 

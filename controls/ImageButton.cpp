@@ -140,9 +140,20 @@ bool ImageButton::OnControlMessage(ui::ControlWindow& control, ui::ControlMessag
         // A quick second click is a second click, not a double-click.
         message.message = ui::kWmLButtonDown;
         return false;
+    case ui::kWmKillFocus:
+        // The system takes the focus away from a control it disables (to nowhere) before it
+        // tells the control: remember that the focus was ours.
+        focusTakenByDisable = message.wParam == 0 && !control.IsEnabled();
+        return false;
+    case ui::kWmSetFocus:
+        focusTakenByDisable = false;
+        return false;
     case ui::kWmEnable:
         result = control.CallDefault(message);
-        if (message.wParam == 0) control.FocusNextInTabOrder();
+        // Only the focus this button had is handed on: the copies box or the list, where the
+        // user is typing or ticking while Install follows, keeps it.
+        if (message.wParam == 0 && (focusTakenByDisable || control.HasFocus())) control.FocusNextInTabOrder();
+        focusTakenByDisable = false;
         return true;
     default:
         return false;

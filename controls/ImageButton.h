@@ -93,6 +93,8 @@ private:
     bool pressed = false;
     bool focused = false;
     bool disabled = false;
+    // The focus was on this button when the system disabled it.
+    bool focusTakenByDisable = false;
     IconSlots icons{};
     ui::Color pressedBackground;
     ui::Color focusedBackground;

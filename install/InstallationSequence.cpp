@@ -75,9 +75,13 @@ void MainDialog::RunInstallation()
     }
     UpdateWindow();
 
-    if (session.osFamily <= OsFamily::None) return;
+    if (session.osFamily <= OsFamily::None) {
+        ShowListAfterStop();
+        return;
+    }
     if (const char* refused = UnsupportedFamilyMessage(session.osFamily)) {
         MessageBox(refused, "ERROR");
+        ShowListAfterStop();
         return;
     }
 
@@ -98,7 +102,9 @@ void MainDialog::RunInstallation()
         char usbPortName[32];
         CopyText(usbPortName, state.usbChannel.UsbPortName());
         const char* port = PrinterPortFor(session, portName, networkPort.networkPortName, usbPortName);
-        for (int i = 0; i < rows.rowCount && i < kRowFlagCount; ++i) {
+        // Model mode works through the models, whatever a clone run left in rowCount.
+        const int rowsToWork = cloneMode ? rows.rowCount : kModelCount;
+        for (int i = 0; i < rowsToWork && i < kRowFlagCount; ++i) {
             if (!rows.rowSelected[i] || rows.rowInstalled[i] != 0) continue;
             lastRow = i;
             workedOnARow = true;
@@ -106,6 +112,7 @@ void MainDialog::RunInstallation()
 
             if (!RegisterDriver(platform, session.processor, session.osFamily, name, this)) {
                 RemovePrintProcessor(platform, session.osFamily);
+                ShowListAfterStop();
                 return;
             }
             ShowStep("Print Driver Install Ended", 60);
@@ -115,6 +122,7 @@ void MainDialog::RunInstallation()
             const platform::Handle printer = CreatePrinter(platform, name, port, this);
             if (printer == platform::kNoHandle) {
                 RemovePrintProcessor(platform, session.osFamily);
+                ShowListAfterStop();
                 return;
             }
             ShowStep("Add Printer Ended", 85);
@@ -133,7 +141,7 @@ void MainDialog::RunInstallation()
         // uninstall entry and the default printer to that installation.
         if (rows.rowInstalled[0] == 0 && rows.rowInstalled[1] == 0) {
             RegisterUninstall(platform);
-            DefaultPrinterDialog defaultDialog(state.setDefaultRequested);
+            DefaultPrinterDialog defaultDialog(state.setDefaultRequested, this);
             if (defaultDialog.DoModal() != ui::kIdOk) {
                 MessageBox("Install Canceled");
                 EndDialog(ui::kIdCancel);
@@ -147,7 +155,7 @@ void MainDialog::RunInstallation()
     ShowStep("Installation Completed!!!", 100);
     Pause(platform, 500);
     exitButton.Enable(true);
-    InstallCompleteDialog completeDialog;
+    InstallCompleteDialog completeDialog(this);
     completeDialog.DoModal();
     EndDialog(ui::kIdCancel);
 }

@@ -27,6 +27,8 @@ public:
     virtual void Invalidate(bool erase) = 0;
     virtual void UpdateWindow() = 0;
     virtual bool IsIconic() const = 0;
+    // Whether the dialog window takes input.
+    virtual bool IsEnabled() const = 0;
     virtual Rect ClientRect() const = 0;
     virtual void SetIcon(IconHandle icon, bool big) = 0;
     virtual bool HasSystemMenu() const = 0;

@@ -56,6 +56,8 @@ public:
     virtual void SetStyle(std::uint32_t style, bool frameChanged) = 0;
     virtual std::string Text() const = 0;
     virtual bool IsEnabled() const = 0;
+    // Whether the keyboard focus is on the control or on a window inside it.
+    virtual bool HasFocus() const = 0;
     virtual Rect ClientRect() const = 0;
     virtual void Invalidate(bool erase) = 0;
     // Sends a message to the control (through its hook).

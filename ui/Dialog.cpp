@@ -1,8 +1,11 @@
 #include "ui/Dialog.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 #include "ui/Controls.h"
 #include "ui/Ui.h"
@@ -11,6 +14,20 @@ namespace zenthar::ui {
 namespace {
 
 Backend* installedBackend = nullptr;
+
+// The modal runs in progress, outermost first. Only the user-interface thread runs dialogs;
+// it is the thread that started the first one.
+std::vector<Dialog*>& ModalRuns()
+{
+    static std::vector<Dialog*> runs;
+    return runs;
+}
+std::atomic<std::thread::id> userInterfaceThread{};
+
+bool OnUserInterfaceThread()
+{
+    return userInterfaceThread.load() == std::this_thread::get_id();
+}
 
 }  // namespace
 
@@ -41,13 +58,34 @@ Dialog::~Dialog()
 
 int Dialog::DoModal()
 {
-    return CurrentBackend().RunModal(*this, parent);
+    if (ModalRuns().empty()) userInterfaceThread.store(std::this_thread::get_id());
+    Dialog* owner = parent ? parent : InFront();
+    ModalRuns().push_back(this);
+    const int result = CurrentBackend().RunModal(*this, owner);
+    // Runs end in the reverse order they started.
+    if (!ModalRuns().empty()) ModalRuns().pop_back();
+    return result;
 }
 
 bool Dialog::Create()
 {
     if (window) return true;
-    return CurrentBackend().CreateModeless(*this, parent);
+    return CurrentBackend().CreateModeless(*this, parent ? parent : InFront());
+}
+
+Dialog* Dialog::InFront()
+{
+    if (!OnUserInterfaceThread()) return nullptr;
+    const auto& runs = ModalRuns();
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+        if ((*it)->HasWindow()) return *it;
+    }
+    return nullptr;
+}
+
+bool Dialog::IsWindowEnabled() const
+{
+    return window && window->IsEnabled();
 }
 
 void Dialog::ShowWindow(bool show)

@@ -73,7 +73,8 @@ public:
     Dialog* Parent() const { return parent; }
 
     // Modal run: returns the value given to EndDialog (kIdOk, kIdCancel, ...), or -1 when the
-    // window could not be made.
+    // window could not be made. Without a parent the dialog in front owns it, so that the
+    // window behind stays disabled and cannot change what this one was opened about.
     int DoModal();
     // Modeless run: the window exists from Create until DestroyWindow, driven from outside.
     bool Create();
@@ -85,6 +86,12 @@ public:
     // true: controls to members; false: members to controls. Notifications that the
     // controls raise meanwhile are not delivered.
     bool UpdateData(bool saveAndValidate = true);
+
+    // The innermost modal dialog that has a window, on the user-interface thread; null when
+    // none runs or when asked from another thread.
+    static Dialog* InFront();
+    // Whether the dialog's window takes input (a dialog it owns disables it while it is up).
+    bool IsWindowEnabled() const;
 
     void Invalidate(bool erase = true);
     void UpdateWindow();

@@ -55,6 +55,8 @@ enum Notification : unsigned {
 };
 
 // Messages a custom control may see.
+inline constexpr unsigned kWmSetFocus = 0x0007;
+inline constexpr unsigned kWmKillFocus = 0x0008;  // wParam: the window that gets it, 0 none
 inline constexpr unsigned kWmEnable = 0x000A;
 inline constexpr unsigned kWmGetDlgCode = 0x0087;
 inline constexpr unsigned kWmLButtonDown = 0x0201;

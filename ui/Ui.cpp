@@ -1,12 +1,17 @@
 #include "ui/Ui.h"
 
+#include "ui/Dialog.h"
+
 namespace zenthar::ui {
 
 int ShowMessageBox(const Dialog* owner, std::string_view text, const char* caption, MessageIcon icon)
 {
     Backend& backend = CurrentBackend();
     const std::string title = caption ? std::string(caption) : backend.AppTitle();
-    return backend.MessageBox(owner, text, title, icon);
+    // A box without an owner leaves the dialogs behind it enabled: a user could change what
+    // the box is asking about. A box of another thread must not own (and so attach to) the
+    // user-interface thread's windows, so it goes without.
+    return backend.MessageBox(owner ? owner : Dialog::InFront(), text, title, icon);
 }
 
 int AppMessageBox(std::string_view text)

@@ -10,10 +10,12 @@
 
 namespace zenthar::ui {
 
-// OK button only. A null owner gives a message box that no dialog owns; a null caption
-// shows the application's title.
+// OK button only. A null owner gives the box to the dialog in front (Dialog::InFront), which
+// stays disabled while it is up; only a box shown from another thread, or while no dialog
+// runs, has no owner. A null caption shows the application's title.
 int ShowMessageBox(const Dialog* owner, std::string_view text, const char* caption, MessageIcon icon);
-// The application message box: exclamation icon, the application's title, no owner.
+// The application message box: exclamation icon, the application's title, over the dialog
+// in front.
 int AppMessageBox(std::string_view text);
 std::string AppTitle();
 

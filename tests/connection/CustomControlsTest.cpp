@@ -29,6 +29,8 @@ struct FakeButton : ui::ControlWindow {
     std::string text = "&OK";
     bool frameChanged = false;
     bool focusMoved = false;
+    bool enabled = true;
+    bool focused = false;
     std::vector<ui::ControlMessage> defaults;
     ImageButton* hook = nullptr;
 
@@ -36,7 +38,8 @@ struct FakeButton : ui::ControlWindow {
     std::uint32_t Style() const override { return style; }
     void SetStyle(std::uint32_t s, bool changed) override { style = s, frameChanged = changed; }
     std::string Text() const override { return text; }
-    bool IsEnabled() const override { return true; }
+    bool IsEnabled() const override { return enabled; }
+    bool HasFocus() const override { return focused; }
     Rect ClientRect() const override { return {0, 0, 120, 52}; }
     void Invalidate(bool) override {}
     std::intptr_t Send(const ui::ControlMessage& m) override
@@ -128,8 +131,18 @@ TEST_F(ImageButtonTest, AnswersTheDialogManagerAsAPushButtonThatStaysOwnerDrawn)
     EXPECT_EQ(window.defaults[2].message, ui::kWmLButtonDown);  // the second click of a quick pair
     EXPECT_EQ(window.defaults[2].lParam, 9);
 
+    // Disabled without the focus: the focus stays where the user is.
     window.Send({ui::kWmEnable, 1, 0});
+    window.Send({ui::kWmEnable, 0, 0});
     EXPECT_FALSE(window.focusMoved);
+    // Disabled with the focus, which the system takes away first (to nowhere): handed on.
+    window.enabled = false;
+    window.Send({ui::kWmKillFocus, 0, 0});
+    window.Send({ui::kWmEnable, 0, 0});
+    EXPECT_TRUE(window.focusMoved);
+    // Focus on (or in) the button at the moment it is told: handed on as well.
+    window.focusMoved = false;
+    window.focused = true;
     window.Send({ui::kWmEnable, 0, 0});
     EXPECT_TRUE(window.focusMoved);
 }

@@ -163,6 +163,27 @@ TEST_F(InterfaceDialogTest, BlankFieldsGiveZerosAndACancelledEntryKeepsTheAddres
     EXPECT_STREQ(dialog.addressText, "");
 }
 
+// OK on a network port without a confirmed address asks for one again; cancelling that keeps
+// the dialog open, so no port is ever made on an address nobody entered.
+TEST_F(InterfaceDialogTest, OkOnANetworkPortWithoutAnAddressAsksForItAgain)
+{
+    AddressUser().PressEscape();
+    std::string preloaded;
+    AddressUser().Then([&](HeadlessDialog& d) { preloaded = Address(d); }).PressEscape();
+    AddressUser().Click(ui::kIdOk);
+    bool openAfterCancel = false;
+    User()
+        .Click(kEthernet)
+        .Click(ui::kIdOk)
+        .Then([&](HeadlessDialog& d) { openAfterCancel = !d.Ended(); })
+        .Click(ui::kIdOk);
+    EXPECT_EQ(Run(), ui::kIdOk);
+    EXPECT_EQ(preloaded, "192.168.0.192");
+    EXPECT_TRUE(openAfterCancel);
+    EXPECT_STREQ(dialog.addressText, "192.168.0.192");
+    EXPECT_EQ(dialog.addressEntered, 1);
+}
+
 TEST_F(InterfaceDialogTest, TheMonitorIsLookedForInTheCurrentControlSet)
 {
     const std::string inSet2 = std::string(kTcpIpPortsKey).replace(7, 17, "ControlSet002");
@@ -179,7 +200,7 @@ TEST_F(InterfaceDialogTest, TheMonitorIsLookedForInTheCurrentControlSet)
     User().Click(kEthernet).Click(ui::kIdOk);
     Run();
     EXPECT_THAT(Messages(), ElementsAre("message \"Standard TCP/IP Port not installed\\nPlease Install Standard "
-                                        "TCP/IP Port\" caption \"zenthar\" icon exclamation owner none"));
+                                        "TCP/IP Port\" caption \"zenthar\" icon exclamation owner 143"));
     EXPECT_STREQ(dialog.addressText, "10.1.2.3");  // a warning only
 }
 

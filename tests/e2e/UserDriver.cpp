@@ -2,7 +2,10 @@
 // at the screen could, through window messages to its real windows (clicks, keys, picks,
 // typing), reads back what the screen shows, writes a transcript and saves a picture of
 // every dialog and message box it meets. What to do comes from a steps file (see
-// run-e2e.sh for the verbs).
+// run-e2e.sh for the verbs; also: focus ID moves the focus as Tab would, key NAME presses
+// space, down, up, tab or enter on the focused control, `expect ID focus yes|no` reads
+// where the focus is, and `expect 0 ...` reads the current window itself, for example
+// whether a window behind a modal one takes input).
 //
 //   e2e-user.exe PROGRAM STEPS_FILE OUT_FOLDER
 //
@@ -198,6 +201,8 @@ public:
         if (verb == "ok") return Click(IDOK, true);
         if (verb == "escape") return Escape();
         if (verb == "tick") return Tick(std::stoi(arg(1)));
+        if (verb == "focus") return FocusControl(std::stoi(arg(1)));
+        if (verb == "key") return Key(arg(1));
         if (verb == "type") return Type(std::stoi(arg(1)), arg(2));
         if (verb == "pick") return Pick(std::stoi(arg(1)), arg(2));
         if (verb == "ip") return SetAddress(std::stoi(arg(1)), arg(2));
@@ -521,6 +526,45 @@ private:
         return closes ? WaitClosed(window) : true;
     }
 
+    // The control of the current window that has the keyboard focus, null when none has.
+    HWND FocusedControl()
+    {
+        if (!current || !IsWindow(current)) return nullptr;
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(current, nullptr), &info) || !info.hwndFocus) return nullptr;
+        return info.hwndFocus == current || IsChild(current, info.hwndFocus) ? info.hwndFocus : nullptr;
+    }
+
+    // As Tab arriving at the control: the dialog manager moves the focus (and the default
+    // push button) there.
+    bool FocusControl(int id)
+    {
+        std::string why;
+        HWND control = UsableControl(id, why);
+        if (!control) return Fail(why);
+        PostMessageA(current, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+        Sleep(200);
+        return true;
+    }
+
+    // A key pressed and let go on the focused control, through the program's message loop
+    // (so the dialog manager sees it first, as it sees a real key).
+    bool Key(const std::string& name)
+    {
+        static const std::map<std::string, WPARAM> kKeys = {
+            {"space", VK_SPACE}, {"down", VK_DOWN}, {"up", VK_UP}, {"tab", VK_TAB}, {"enter", VK_RETURN}};
+        const auto key = kKeys.find(name);
+        if (key == kKeys.end()) return Fail("unknown key " + Quoted(name));
+        HWND target = FocusedControl();
+        if (!target) return Fail("no control of " + Quoted(current ? CaptionOf(current) : std::string()) + " has the focus");
+        const UINT scan = MapVirtualKeyA(static_cast<UINT>(key->second), 0);
+        PostMessageA(target, WM_KEYDOWN, key->second, static_cast<LPARAM>(1u | (scan << 16)));
+        PostMessageA(target, WM_KEYUP, key->second, static_cast<LPARAM>(0xC0000001u | (scan << 16)));
+        Sleep(300);
+        return true;
+    }
+
     bool Escape()
     {
         if (!current || !IsWindow(current)) return Fail("no current window");
@@ -599,10 +643,12 @@ private:
     bool Expect(int id, const std::string& property, const std::string& wanted)
     {
         std::string why;
-        HWND control = Control(id, why);
+        HWND control = id == 0 ? current : Control(id, why);
+        if (id == 0 && (!current || !IsWindow(current))) why = "no current window";
         if (!control) return Fail(why);
         std::string seen;
         if (property == "text") seen = TextOf(control);
+        else if (property == "focus") seen = control != current && FocusedControl() == control ? "yes" : "no";
         else if (property == "enabled") seen = IsWindowEnabled(control) ? "yes" : "no";
         else if (property == "visible") seen = IsWindowVisible(control) ? "yes" : "no";
         else if (property == "checked") seen = CheckName(AskOr(control, BM_GETCHECK, 0, 0, -1));

@@ -19,27 +19,27 @@ struct KnownMessage {
 };
 
 const KnownMessage kKnownMessages[] = {
-    {"ScmFailed", "OpenSCManager() failed !!! ErrorCode=%d", "zenthar", "exclamation", "none"},
-    {"ServiceFailed", "OpenService() failed !!! ErrorCode=%d", "zenthar", "exclamation", "none"},
-    {"QueryFailed", "QueryServiceStatus() failed !!! ErrorCode=%d", "zenthar", "exclamation", "none"},
+    {"ScmFailed", "OpenSCManager() failed !!! ErrorCode=%d", "zenthar", "exclamation", "102"},
+    {"ServiceFailed", "OpenService() failed !!! ErrorCode=%d", "zenthar", "exclamation", "102"},
+    {"QueryFailed", "QueryServiceStatus() failed !!! ErrorCode=%d", "zenthar", "exclamation", "102"},
     {"SpoolerStopped", "Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts",
-     "zenthar", "exclamation", "none"},
+     "zenthar", "exclamation", "102"},
     {"EnumFailed", "EnumPrinters() failed", "EnumPrinters() Error", "none", "102"},
     {"PleaseSelect", "Please, select printer driver to install !!!", "zenthar", "none", "102"},
     {"InstallCanceled", "Install Canceled", "zenthar", "none", "102"},
     {"UsbSearchFailed", "USB Port Search Failed", "zenthar", "none", "102"},
-    {"PortNumberUnreadable", "Fail to Read USB Port Number", "RegQueryValueEx", "none", "none"},
+    {"PortNumberUnreadable", "Fail to Read USB Port Number", "RegQueryValueEx", "none", "102"},
     {"TcpIpMissing", "Standard TCP/IP Port not installed\nPlease Install Standard TCP/IP Port", "zenthar",
-     "exclamation", "none"},
-    {"TcpValuePortNumber", "Fail to Write PortNumber GetLastError=%d", "zenthar", "exclamation", "none"},
-    {"TcpValueProtocol", "Fail to Write Protocol", "RegQueryValueEx", "none", "102"},
-    {"TcpValueSnmpEnabled", "Fail to Read SNMP Enabled", "RegQueryValueEx", "none", "102"},
-    {"TcpValueSnmpIndex", "Fail to Write SNMP Index", "RegQueryValueEx", "none", "102"},
-    {"TcpValueVersion", "Fail to Write Version", "RegQueryValueEx", "none", "102"},
-    {"TcpValueHostName", "Fail to Write HostName", "RegQueryValueEx", "none", "102"},
-    {"TcpValueHwAddress", "Fail to Write HWAddress", "RegQueryValueEx", "none", "102"},
-    {"TcpValueIpAddress", "Fail to Write IPAddress", "RegQueryValueEx", "none", "102"},
-    {"TcpValueCommunity", "Fail to Write SNMP Community", "RegQueryValueEx", "none", "102"},
+     "exclamation", "143"},
+    {"TcpValuePortNumber", "Fail to Write PortNumber GetLastError=%d", "zenthar", "exclamation", "102"},
+    {"TcpValueProtocol", "Fail to Write Protocol GetLastError=%d", "RegQueryValueEx", "none", "102"},
+    {"TcpValueSnmpEnabled", "Fail to Read SNMP Enabled GetLastError=%d", "RegQueryValueEx", "none", "102"},
+    {"TcpValueSnmpIndex", "Fail to Write SNMP Index GetLastError=%d", "RegQueryValueEx", "none", "102"},
+    {"TcpValueVersion", "Fail to Write Version GetLastError=%d", "RegQueryValueEx", "none", "102"},
+    {"TcpValueHostName", "Fail to Write HostName GetLastError=%d", "RegQueryValueEx", "none", "102"},
+    {"TcpValueHwAddress", "Fail to Write HWAddress GetLastError=%d", "RegQueryValueEx", "none", "102"},
+    {"TcpValueIpAddress", "Fail to Write IPAddress GetLastError=%d", "RegQueryValueEx", "none", "102"},
+    {"TcpValueCommunity", "Fail to Write SNMP Community GetLastError=%d", "RegQueryValueEx", "none", "102"},
     {"Unsupported", "Windows %s not Supported !!!", "ERROR", "none", "102"},
     {"AddDriverFailed", "Failure to AddPrinterDriver() GetLastError()=%d", "zenthar", "none", "102"},
     {"AddPrinterFailed", "Failure to AddPrinter GetLastError()=%d", "zenthar", "none", "102"},
@@ -47,7 +47,7 @@ const KnownMessage kKnownMessages[] = {
      "Forcibly set to COM1: port.\nafter you install the driver, change the port in the printer's properties.",
      "zenthar", "none", "102"},
     {"OpenPrinterFailed", "Failure to OpenPrinter GetLastError()=%d Printer Name=%s", "zenthar", "none", "102"},
-    {"DeletePpFailed", "Failure to DeletePrintProcessorFile GetLastError()=%d", "zenthar", "exclamation", "none"},
+    {"DeletePpFailed", "Failure to DeletePrintProcessorFile GetLastError()=%d", "zenthar", "exclamation", "102"},
 };
 
 std::string EscapeRegex(const std::string& text)
@@ -135,15 +135,16 @@ Outcome Shows(std::string messages, Ending ending = Ending::Completed)
 }
 
 // The run stops after the driver or printer registration failed, with the print
-// processor's files reported as they could not be deleted.
+// processor's files reported as they could not be deleted; the list is then scanned again,
+// which a spooler that is down reports.
 Outcome RegistrationFails(const std::string& error)
 {
-    return Shows("(Forcibly )*AddDriverFailed:" + error + " (DeletePpFailed:# ){0,2}", Ending::Stopped);
+    return Shows("(Forcibly )*AddDriverFailed:" + error + " (DeletePpFailed:# ){0,2}(EnumFailed )?", Ending::Stopped);
 }
 
 Outcome CreationFails(const std::string& error)
 {
-    return Shows("(Forcibly )*AddPrinterFailed:" + error + " (DeletePpFailed:# ){0,2}", Ending::Stopped);
+    return Shows("(Forcibly )*AddPrinterFailed:" + error + " (DeletePpFailed:# ){0,2}(EnumFailed )?", Ending::Stopped);
 }
 
 using Outcomes = std::vector<Outcome>;
@@ -235,7 +236,7 @@ const std::vector<Rule>& Rules()
         // fails silently.
         {"RegOpenKeyExA", 0, 0, {}, {Same(), Shows("(TcpIpMissing )?(Forcibly )?")}},
         {"RegCreateKeyExA", 0, 0, {}, {Same(), Shows("(Forcibly )?")}},
-        {"RegSetValueExA", 0, 0, {}, {Same(), Shows("(TcpValuePortNumber:$e )?(TcpValue[A-Za-z]+ )*(Forcibly )?")}},
+        {"RegSetValueExA", 0, 0, {}, {Same(), Shows("(TcpValuePortNumber:$e )?(TcpValue[A-Za-z]+:$e )*(Forcibly )?")}},
         {"RegCloseKey", 0, 0, {}, {Same()}},
 
         // The service restart after the port was written: its results are not looked at, but

@@ -227,9 +227,11 @@ TEST(InstallationRun, UnsupportedWindowsStopsTheRun)
         if (!known) profile.minorVersion = 3;  // a 9x version nobody knows: no family
         InstallerRun run(profile);
         bool install = true, exit = true;
+        int focus = 0;
         run.Main().ToggleRow(kList, 0).Click(kInstall).Then([&](ui::headless::HeadlessDialog& d) {
             install = d.Find(kInstall)->Enabled();
             exit = d.Find(1012)->Enabled();
+            focus = d.GetFocus();
         }).PressEscape();
         run.Interface().Click(1002).Click(1);
         run.Start();
@@ -241,6 +243,8 @@ TEST(InstallationRun, UnsupportedWindowsStopsTheRun)
             EXPECT_EQ(messages.size(), 1u) << run.TranscriptText();
         }
         ExpectStoppedWithButtonsDisabled(run, install, exit);
+        // The pressed Install had the focus when the run disabled it: handed on to the list.
+        EXPECT_EQ(focus, kList);
         EXPECT_TRUE(run.machine.Drivers().empty());
         EXPECT_EQ(run.machine.CallCount("EnumMonitorsA"), 0u);
     }
@@ -276,7 +280,7 @@ TEST(InstallationRun, AFailedDriverRegistrationStopsBeforeTheNextRows)
     run.Start();
 
     const std::string deleteFailed = Message("Failure to DeletePrintProcessorFile GetLastError()=2", "zenthar",
-                                             "exclamation", "none");
+                                             "exclamation", "102");
     EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(),
                                         {Message("Failure to AddPrinterDriver() GetLastError()=5"), deleteFailed,
                                          deleteFailed, "end 102 = 2"}}))
@@ -286,6 +290,65 @@ TEST(InstallationRun, AFailedDriverRegistrationStopsBeforeTheNextRows)
     EXPECT_FALSE(run.machine.FindDriver("NORVA Orbix #3"));
     EXPECT_FALSE(install);
     EXPECT_FALSE(exit);
+}
+
+// The rows the stopped run made show as installed, so a second try passes over them instead
+// of failing on them with 1802.
+TEST(InstallationRun, ASecondTryAfterAStoppedRunInstallsOnlyTheRemainingRows)
+{
+    InstallerRun run;
+    run.machine.FailNext("AddPrinterDriverA", 5, 2);
+    std::vector<int> checksAfterStop;
+    run.Main()
+        .Click(kClone)
+        .SetText(kCopies, "3")
+        .Click(kInstall)
+        .Then([&](ui::headless::HeadlessDialog& d) { checksAfterStop = d.RowChecks(kList); })
+        .SelectRow(kList, 1)
+        .Click(kInstall);
+    run.Interface().Click(1005).Click(1);
+    run.Interface().Click(1005).Click(1);
+    run.Complete().Click(1);
+    run.Start();
+    EXPECT_EQ(checksAfterStop, (std::vector<int>{2, 1, 1}));
+    EXPECT_TRUE(run.Lines("message \"Failure to AddPrinter ").empty()) << run.TranscriptText();
+    for (const char* name : {"NORVA Orbix #1", "NORVA Orbix #2", "NORVA Orbix #3"})
+        EXPECT_TRUE(run.machine.FindPrinter(name)) << name;
+    EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 3u);
+    // Row 0 was there before the second run: it leaves the uninstall entry and the default
+    // printer alone and goes straight to completion.
+    EXPECT_EQ(run.Transcript().back(), "end 102 = 2");
+}
+
+// While the default-printer question is up, the main dialog is its owner and takes no
+// input: a click on the clone box cannot change which printer becomes the default.
+TEST(InstallationRun, TheClosingDialogsBelongToTheMainDialogWhichWaitsBehindThem)
+{
+    InstallerRun run;
+    bool mainEnabledBehindQuestion = true;
+    int cloneAfterClick = -1;
+    run.Main().ToggleRow(kList, 0).ToggleRow(kList, 1).Click(kInstall);
+    run.Interface().Click(1002).Click(1);
+    run.DefaultPrinter()
+        .Then([&](ui::headless::HeadlessDialog&) {
+            ui::headless::HeadlessDialog* main = run.screen.FindDialog(resources::kMainDialog);
+            mainEnabledBehindQuestion = main->DialogEnabled();
+            main->UserClick(kClone);
+            cloneAfterClick = main->GetCheck(kClone);
+        })
+        .Click(1);
+    run.Complete().Click(1);
+    run.Start();
+    EXPECT_FALSE(mainEnabledBehindQuestion);
+    EXPECT_EQ(cloneAfterClick, 0);
+    EXPECT_EQ(run.machine.DefaultPrinter(), "NORVA MTR444");
+    int owned = 0;
+    for (const auto& event : run.screen.Transcript()) {
+        if (event.kind != ui::headless::Event::Kind::DialogOpened || event.templateId == resources::kMainDialog) continue;
+        EXPECT_EQ(event.ownerTemplateId, resources::kMainDialog) << event.templateId;
+        ++owned;
+    }
+    EXPECT_EQ(owned, 3);  // the interface, default-printer and completion dialogs
 }
 
 TEST(InstallationRun, AFailedPrinterCreationKeepsThatRowsDriver)

@@ -1,6 +1,8 @@
 // The main dialog before any installation: start-up, the list, cloning and the copies box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -113,7 +115,7 @@ TEST(MainDialogStartUp, EachFailingSpoolerQueryIsReportedAndTheListStillFills)
         run.Start();
         EXPECT_EQ(run.Transcript(), (std::vector<std::string>{
                                         "open 102",
-                                        std::string("message \"") + c.message + "\" caption \"zenthar\" icon exclamation owner none",
+                                        std::string("message \"") + c.message + "\" caption \"zenthar\" icon exclamation owner 102",
                                         "end 102 = 2"}))
             << c.call;
         EXPECT_EQ(seen.rows, kModels) << c.call;
@@ -126,14 +128,26 @@ TEST(MainDialogStartUp, ASpoolerThatCannotStartLeavesTheListEmpty)
     run.machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
     run.machine.ScriptServiceStart("spooler", sim::ServiceStartScript::Fails(1058));
     Seen seen;
-    run.Main().Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+    std::vector<ui::headless::DrawOp> installOps, exitOps;
+    run.Main()
+        .Then([&](HeadlessDialog& d) {
+            seen = Look(d);
+            installOps = d.DrawControl(kInstall);
+            exitOps = d.DrawControl(kExit);
+        })
+        .PressEscape();
     run.Start();
     EXPECT_EQ(run.Transcript()[1],
               "message \"Print Spooler is stopped !!!.\\nPlease reinstall the printer driver\\nafter spooler starts\" "
-              "caption \"zenthar\" icon exclamation owner none");
+              "caption \"zenthar\" icon exclamation owner 102");
     EXPECT_TRUE(seen.rows.empty());
     // Install keeps the template's state: enabled.
     EXPECT_TRUE(seen.installEnabled);
+    // Both still look like buttons: a raised edge and their icon, not a flat label.
+    for (const std::vector<ui::headless::DrawOp>& ops : {installOps, exitOps}) {
+        EXPECT_TRUE(std::any_of(ops.begin(), ops.end(), [](const auto& op) { return op.kind == ui::headless::DrawOp::Kind::Line; }));
+        EXPECT_TRUE(std::any_of(ops.begin(), ops.end(), [](const auto& op) { return op.kind == ui::headless::DrawOp::Kind::Icon; }));
+    }
 }
 
 TEST(MainDialogStartUp, AStoppedSpoolerIsStartedAndWaitedFor)
@@ -228,8 +242,8 @@ TEST(MainDialogCloning, AModelCopiesChangeKeepsTheModelRows)
     EXPECT_TRUE(seen.installEnabled);  // the copies rule decides until the next selection change
 }
 
-// Disabling Install at start-up hands the focus, and with it the default push button, to Exit:
-// Enter on the list then presses Exit. Either way the program ends.
+// Install is disabled at start-up before anything has the focus, so no push button becomes
+// the default: Enter on the list is the standard OK. Either way the program ends.
 TEST(MainDialogKeys, EnterEndsTheDialogAndTheAboutBoxComesFromTheSystemMenu)
 {
     InstallerRun run;
@@ -243,7 +257,7 @@ TEST(MainDialogKeys, EnterEndsTheDialogAndTheAboutBoxComesFromTheSystemMenu)
     run.Start();
     ASSERT_FALSE(menu.empty());
     EXPECT_EQ(menu.back(), (std::pair<unsigned, std::string>{0x0010, "Zenthar Information(&A)..."}));
-    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open 102", "open 100", "end 100 = 1", "end 102 = 2"}));
+    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open 102", "open 100", "end 100 = 1", "end 102 = 1"}));
 }
 
 TEST(MainDialogKeys, TheExitButtonEndsTheProgram)
@@ -252,6 +266,89 @@ TEST(MainDialogKeys, TheExitButtonEndsTheProgram)
     run.Main().Click(kExit);
     run.Start();
     EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open 102", "end 102 = 2"}));
+}
+
+// A keyboard user ticks with Space: the dialog hears of it as of a click on the box, once the
+// row shows its new state, so Install follows and the run takes what the list shows.
+TEST(MainDialogKeys, SpaceOnARowCountsAsAClickOnItsBox)
+{
+    InstallerRun run;
+    bool installAfterSpace = false;
+    Checks beforeInstall;
+    run.Main()
+        .Focus(kList)
+        .SelectRow(kList, 2)
+        .PressSpace()
+        .Then([&](HeadlessDialog& d) { installAfterSpace = d.Find(kInstall)->Enabled(); })
+        .PressSpace()
+        .ToggleRow(kList, 0)
+        .ToggleRow(kList, 1)
+        .PressSpace()
+        .Then([&](HeadlessDialog& d) { beforeInstall = d.RowChecks(kList); })
+        .Click(kInstall);
+    run.Interface().Click(1002).Click(1);
+    run.DefaultPrinter().Click(1);
+    run.Complete().Click(1);
+    run.Start();
+    EXPECT_TRUE(installAfterSpace);
+    EXPECT_EQ(beforeInstall, (Checks{1, 0, 0}));
+    EXPECT_TRUE(run.machine.FindPrinter("NORVA MTR333"));
+    EXPECT_FALSE(run.machine.FindPrinter("NORVA MTR444"));
+    EXPECT_FALSE(run.machine.FindPrinter("NORVA KSV100-III"));
+}
+
+// Install follows what the user types or ticks; the focus stays where the user is working,
+// so the next key goes to the copies box or the list, not to Exit.
+TEST(MainDialogFocus, TheCopiesBoxAndTheListKeepTheFocusWhenInstallIsDisabled)
+{
+    InstallerRun run;
+    int afterLetter = 0, afterClear = 0, afterUntick = 0;
+    bool installAfterClear = true;
+    run.Main()
+        .Click(kClone)
+        .Type(kCopies, "x")
+        .Then([&](HeadlessDialog& d) { afterLetter = d.GetFocus(); })
+        .Type(kCopies, "2")
+        .Type(kCopies, "")
+        .Then([&](HeadlessDialog& d) {
+            afterClear = d.GetFocus();
+            installAfterClear = d.Find(kInstall)->Enabled();
+        })
+        .Click(kClone)
+        .ToggleRow(kList, 0)
+        .ToggleRow(kList, 0)
+        .Then([&](HeadlessDialog& d) { afterUntick = d.GetFocus(); })
+        .PressEscape();
+    run.Start();
+    EXPECT_EQ(afterLetter, kCopies);
+    EXPECT_EQ(afterClear, kCopies);
+    EXPECT_FALSE(installAfterClear);
+    EXPECT_EQ(afterUntick, kList);
+}
+
+// Whatever number of copies a clone run left behind, model mode shows and installs every
+// model.
+TEST(MainDialogModes, ModelModeAlwaysShowsTheThreeModels)
+{
+    // Copies 2, a run that stops at its first driver, then the third model.
+    InstallerRun run;
+    run.machine.FailNext("AddPrinterDriverA", 5);
+    Seen afterUntick;
+    run.Main()
+        .Click(kClone)
+        .Type(kCopies, "2")
+        .Click(kInstall)
+        .Click(kClone)
+        .Then([&](HeadlessDialog& d) { afterUntick = Look(d); })
+        .ToggleRow(kList, 2)
+        .Click(kInstall);
+    run.Interface().Click(1005).Click(1);
+    run.Interface().Click(1005).Click(1);
+    run.DefaultPrinter().Click(1);
+    run.Complete().Click(1);
+    run.Start();
+    EXPECT_EQ(afterUntick.rows, kModels);
+    EXPECT_TRUE(run.machine.FindPrinter("NORVA KSV100-III"));
 }
 
 }  // namespace

@@ -155,6 +155,8 @@ TEST_F(ContractTest, CheckListRowsHaveThreeStatesAndTheUserTogglesThem)
 class SelectionDialog : public CopiesDialog {
 public:
     std::vector<int> changes;
+    // The check of the selected row as the handler saw it.
+    std::vector<int> checksSeen;
 
 protected:
     std::span<const MessageEntry> MessageMap() const override
@@ -164,7 +166,11 @@ protected:
     }
 
 private:
-    void OnSelChange() { changes.push_back(list.GetCurSel()); }
+    void OnSelChange()
+    {
+        changes.push_back(list.GetCurSel());
+        checksSeen.push_back(list.GetCheck(list.GetCurSel()));
+    }
 };
 
 TEST_F(ContractTest, ListReportsEverySelectionByTheUserButNotByTheProgram)
@@ -179,6 +185,24 @@ TEST_F(ContractTest, ListReportsEverySelectionByTheUserButNotByTheProgram)
         user.PressEscape();
     });
     EXPECT_THAT(dialog.changes, ElementsAre(0, 1));
+}
+
+// Space toggles the selected row's box and is reported as a click on the box is, once the
+// row shows its new state.
+TEST_F(ContractTest, SpaceOnARowIsReportedLikeAClickOnItsBox)
+{
+    SelectionDialog dialog;
+    driver->RunModal(dialog, [&](User& user) {
+        dialog.list.AddString("a");
+        dialog.list.AddString("b");
+        user.Focus(1019);
+        user.SelectRow(1019, 1);
+        user.PressSpace();
+        user.PressSpace();
+        user.PressEscape();
+    });
+    EXPECT_THAT(dialog.changes, ElementsAre(1, 1, 1));
+    EXPECT_THAT(dialog.checksSeen, ElementsAre(0, 1, 0));
 }
 
 // ---- Progress bar ----
@@ -485,6 +509,9 @@ private:
     }
 };
 
+// Every box, with or without a named owner, belongs to the dialog in front, which takes no
+// input while the box is up.
+
 TEST_F(ContractTest, MessageBoxesShowTextCaptionIconAndOwner)
 {
     MessagesDialog dialog;
@@ -504,9 +531,10 @@ TEST_F(ContractTest, MessageBoxesShowTextCaptionIconAndOwner)
     EXPECT_EQ(seen[1].text, "Fail to Write PortNumber GetLastError=5");
     EXPECT_EQ(seen[1].caption, title);
     EXPECT_TRUE(seen[1].exclamation);
-    EXPECT_EQ(seen[1].ownerTemplateId, 0);
+    EXPECT_EQ(seen[1].ownerTemplateId, ids::kMainDialog);
     EXPECT_EQ(seen[2].caption, "RegQueryValueEx");
-    EXPECT_EQ(seen[2].ownerTemplateId, 0);
+    EXPECT_EQ(seen[2].ownerTemplateId, ids::kMainDialog);
+    for (const SeenMessageBox& box : seen) EXPECT_FALSE(box.ownerEnabled) << box.text;
 }
 
 TEST_F(ContractTest, SystemMenuItemReachesTheDialogAndOtherCommandsGetTheDefault)
@@ -538,7 +566,15 @@ TEST_F(ContractTest, DialogWithoutSystemMenuTakesNoMenuItem)
 
 class OwnerDrawHook : public PushButton, public ControlHook {
 public:
+    struct FocusStep {
+        unsigned message;
+        bool wParam;
+        bool enabled;
+        bool hasFocus;
+        friend bool operator==(const FocusStep&, const FocusStep&) = default;
+    };
     std::vector<unsigned> messages;
+    std::vector<FocusStep> focusSteps;
     std::vector<std::uint32_t> styleTypes;
     int draws = 0;
     int detaches = 0;
@@ -554,6 +590,9 @@ public:
     {
         if (message.message == kWmLButtonDown || message.message == kBmSetStyle || message.message == kWmEnable)
             messages.push_back(message.message);
+        if (message.message == kWmKillFocus || message.message == kWmEnable) {
+            focusSteps.push_back({message.message, message.wParam != 0, window.IsEnabled(), window.HasFocus()});
+        }
         if (message.message == kBmSetStyle) {
             styleTypes.push_back(static_cast<std::uint32_t>(message.wParam & 0xFu));
             isDefault = (message.wParam & 0xFu) == 1;
@@ -621,6 +660,34 @@ TEST_F(ContractTest, AttachedControlSeesItsMessagesAndDrawsItself)
     EXPECT_THAT(std::count(dialog.install.messages.begin(), dialog.install.messages.end(), kWmEnable), 2);
     // The control's window went with the dialog: the hook hears of it once.
     EXPECT_EQ(dialog.install.detaches, 1);
+}
+
+// What a control being disabled hears about the focus: with the focus, it loses it to nowhere
+// (already disabled) and only then hears that it was disabled; without it, only the latter.
+TEST_F(ContractTest, ADisabledControlLosesTheFocusToNowhereBeforeItIsTold)
+{
+    HookDialog dialog;
+    int focusWhileEnabled = 0, focusAfterDisable = -1;
+    std::vector<OwnerDrawHook::FocusStep> withFocus, withoutFocus;
+    driver->RunModal(dialog, [&](User& user) {
+        user.Focus(1000);
+        focusWhileEnabled = dialog.GetFocusId();
+        dialog.install.focusSteps.clear();
+        dialog.EnableItem(1000, false);
+        focusAfterDisable = dialog.GetFocusId();
+        withFocus = dialog.install.focusSteps;
+        dialog.EnableItem(1000, true);
+        user.Focus(1012);
+        dialog.install.focusSteps.clear();
+        dialog.EnableItem(1000, false);
+        withoutFocus = dialog.install.focusSteps;
+        user.PressEscape();
+    });
+    using Step = OwnerDrawHook::FocusStep;
+    EXPECT_EQ(focusWhileEnabled, 1000);
+    EXPECT_EQ(focusAfterDisable, 0);
+    EXPECT_THAT(withFocus, ElementsAre(Step{kWmKillFocus, false, false, false}, Step{kWmEnable, false, false, false}));
+    EXPECT_THAT(withoutFocus, ElementsAre(Step{kWmEnable, false, false, false}));
 }
 
 class RecordingPanel : public PanelHook {

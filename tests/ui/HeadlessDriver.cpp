@@ -40,7 +40,15 @@ private:
 
 class HeadlessDriver : public Driver {
 public:
-    HeadlessDriver() { UseBackend(&backend); }
+    HeadlessDriver()
+    {
+        UseBackend(&backend);
+        backend.OnMessageBox([this](const headless::Event& event) {
+            const HeadlessDialog* owner = event.ownerTemplateId ? backend.FindDialog(event.ownerTemplateId) : nullptr;
+            seen.push_back({event.text, event.caption, event.icon == MessageIcon::Exclamation, event.ownerTemplateId,
+                            owner && owner->DialogEnabled()});
+        });
+    }
     ~HeadlessDriver() override { UseBackend(nullptr); }
 
     int RunModal(Dialog& dialog, std::function<void(User&)> act) override
@@ -54,18 +62,11 @@ public:
         return dialog.DoModal();
     }
 
-    std::vector<SeenMessageBox> MessageBoxes() const override
-    {
-        std::vector<SeenMessageBox> seen;
-        for (const headless::Event& event : backend.Transcript()) {
-            if (event.kind != headless::Event::Kind::MessageBox) continue;
-            seen.push_back({event.text, event.caption, event.icon == MessageIcon::Exclamation, event.ownerTemplateId});
-        }
-        return seen;
-    }
+    std::vector<SeenMessageBox> MessageBoxes() const override { return seen; }
 
 private:
     HeadlessBackend backend;
+    std::vector<SeenMessageBox> seen;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 #include "resources/ResourceIds.h"
 #include "ui/Controls.h"
@@ -38,32 +39,45 @@ protected:
 private:
     void OnInstall()
     {
-        Dialog inner(ids::kDefaultPrinterDialog, this);
+        Dialog inner(ids::kDefaultPrinterDialog);
         if (inner.DoModal() != kIdOk) MessageBox("Install Canceled");
         Dialog search(ids::kUsbSearchDialog, this);
         search.Create();
         search.ShowWindow();
         search.DestroyWindow();
         AppMessageBox("USB Port Search Failed");
+        // A box of another thread must not attach to this thread's windows.
+        std::thread([] { AppMessageBox("from another thread"); }).join();
     }
 };
 
 TEST_F(HeadlessTest, TranscriptRecordsDialogsAndMessageBoxesInTheOrderTheUserSawThem)
 {
     backend.Script(ids::kMainDialog).Click(1000).PressEscape();
-    backend.Script(ids::kDefaultPrinterDialog).PressEscape();
+    bool outerEnabledBehindInner = true;
+    backend.Script(ids::kDefaultPrinterDialog)
+        .Then([&](HeadlessDialog&) { outerEnabledBehindInner = backend.FindDialog(ids::kMainDialog)->DialogEnabled(); })
+        .PressEscape();
     std::vector<int> shownWhileBoxUp;
+    std::vector<int> enabledWhileBoxUp;
     backend.OnMessageBox([&](const Event&) {
         shownWhileBoxUp.push_back(backend.FindDialog(ids::kMainDialog) != nullptr);
+        enabledWhileBoxUp.push_back(backend.FindDialog(ids::kMainDialog)->DialogEnabled());
     });
     Outer outer;
     EXPECT_EQ(outer.DoModal(), kIdCancel);
     EXPECT_THAT(backend.TranscriptLines(),
                 ElementsAre("open 102", "open 140", "end 140 = 2",
                             "message \"Install Canceled\" caption \"zenthar\" icon none owner 102", "create 141",
-                            "destroy 141", "message \"USB Port Search Failed\" caption \"zenthar\" icon exclamation owner none",
+                            "destroy 141", "message \"USB Port Search Failed\" caption \"zenthar\" icon exclamation owner 102",
+                            "message \"from another thread\" caption \"zenthar\" icon exclamation owner none",
                             "end 102 = 2"));
-    EXPECT_THAT(shownWhileBoxUp, ElementsAre(1, 1));
+    EXPECT_THAT(shownWhileBoxUp, ElementsAre(1, 1, 1));
+    // A dialog opened without a parent, and every box, belongs to the dialog in front, which
+    // takes no input meanwhile and gets it back afterwards.
+    EXPECT_EQ(backend.Transcript()[1].ownerTemplateId, ids::kMainDialog);
+    EXPECT_FALSE(outerEnabledBehindInner);
+    EXPECT_THAT(enabledWhileBoxUp, ElementsAre(0, 0, 1));
     EXPECT_THAT(backend.Errors(), IsEmpty());
 }
 

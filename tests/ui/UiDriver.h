@@ -18,6 +18,7 @@ struct SeenMessageBox {
     std::string caption;
     bool exclamation = false;
     int ownerTemplateId = 0;  // 0: no owner
+    bool ownerEnabled = false;  // the owner took input while the box was up
 };
 
 // A user in front of the open dialog. Clicks go where a mouse would: a hidden or disabled

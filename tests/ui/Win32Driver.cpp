@@ -217,6 +217,7 @@ private:
         }
         HWND owner = GetWindow(window, GW_OWNER);
         box.ownerTemplateId = owner ? self->backend.TemplateIdOf(owner) : 0;
+        box.ownerEnabled = owner && IsWindowEnabled(owner);
         self->seen.push_back(box);
         PostMessageA(window, WM_COMMAND, IDOK, 0);
         return TRUE;

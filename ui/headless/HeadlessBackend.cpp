@@ -201,19 +201,49 @@ std::unique_ptr<HeadlessDialog> HeadlessBackend::MakeWindow(Dialog& dialog, bool
     return std::make_unique<HeadlessDialog>(*this, dialog, *source, modal);
 }
 
-int HeadlessBackend::RunModal(Dialog& dialog, Dialog*)
+namespace {
+
+HeadlessDialog* WindowOf(const Dialog* dialog)
+{
+    return dialog ? dynamic_cast<HeadlessDialog*>(dialog->Window()) : nullptr;
+}
+
+// What the system does for a modal window: its owner takes no input until it is gone.
+class OwnerDisabled {
+public:
+    explicit OwnerDisabled(HeadlessDialog* owner) : owner(owner), was(owner && owner->DialogEnabled())
+    {
+        if (owner) owner->SetDialogEnabled(false);
+    }
+    ~OwnerDisabled()
+    {
+        if (owner && was) owner->SetDialogEnabled(true);
+    }
+    OwnerDisabled(const OwnerDisabled&) = delete;
+    OwnerDisabled& operator=(const OwnerDisabled&) = delete;
+
+private:
+    HeadlessDialog* owner;
+    bool was;
+};
+
+}  // namespace
+
+int HeadlessBackend::RunModal(Dialog& dialog, Dialog* owner)
 {
     std::unique_ptr<HeadlessDialog> made = MakeWindow(dialog, true);
     if (!made) return -1;
     HeadlessDialog& window = *made;
     windows.push_back(std::move(made));
     const int id = dialog.TemplateId();
-    Record({Event::Kind::DialogOpened, id, {}, {}, MessageIcon::None, 0, 0});
+    HeadlessDialog* ownerWindow = WindowOf(owner);
+    Record({Event::Kind::DialogOpened, id, {}, {}, MessageIcon::None, owner ? owner->TemplateId() : 0, 0});
     dialog.AttachWindow(&window);
     window.Show(true);
     window.Initialise();
 
     if (!window.Ended()) {
+        const OwnerDisabled disabled(ownerWindow);
         auto queue = scripts.find(id);
         if (queue == scripts.end() || queue->second.empty()) {
             ReportError("dialog " + std::to_string(id) + " opened without a script");
@@ -249,9 +279,11 @@ bool HeadlessBackend::CreateModeless(Dialog& dialog, Dialog*)
 
 int HeadlessBackend::MessageBox(const Dialog* owner, std::string_view text, std::string_view caption, MessageIcon icon)
 {
+    HeadlessDialog* ownerWindow = WindowOf(owner);
     Event event{Event::Kind::MessageBox, 0, std::string(text), std::string(caption), icon,
                 owner ? owner->TemplateId() : 0, 0};
     Record(event);
+    const OwnerDisabled disabled(ownerWindow);
     if (messageBoxAnswer) messageBoxAnswer(event);
     return kIdOk;
 }

@@ -28,7 +28,7 @@ struct Event {
     std::string text;          // message box
     std::string caption;       // message box
     MessageIcon icon = MessageIcon::None;
-    int ownerTemplateId = 0;   // message box: the owning dialog's template, 0 for none
+    int ownerTemplateId = 0;   // message box or dialog: the owning dialog's template, 0 for none
     int result = 0;            // DialogEnded
 
     // One line, e.g. `open 102`, `end 102 = 2`, `message "Install Canceled" caption "zenthar"
@@ -112,6 +112,10 @@ public:
     int Result() const { return result; }
     bool Destroyed() const { return destroyed; }
     bool Visible() const { return visible; }
+    // A dialog (or message box) it owns disables it while that is up; a disabled dialog
+    // takes no input from the user.
+    bool DialogEnabled() const { return enabled; }
+    void SetDialogEnabled(bool enable) { enabled = enable; }
 
     // Inspection.
     const Item* Find(int id) const;
@@ -151,6 +155,7 @@ public:
     void Invalidate(bool erase) override;
     void UpdateWindow() override;
     bool IsIconic() const override { return iconic; }
+    bool IsEnabled() const override { return enabled; }
     Rect ClientRect() const override;
     void SetIcon(IconHandle icon, bool big) override;
     bool HasSystemMenu() const override;
@@ -218,6 +223,7 @@ private:
     int result = 0;
     bool destroyed = false;
     bool visible = false;
+    bool enabled = true;
     bool iconic = false;
     bool invalid = false;
     int paintCount = 0;

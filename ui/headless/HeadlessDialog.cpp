@@ -36,6 +36,7 @@ public:
     void SetStyle(std::uint32_t style, bool) override { item.style = style; }
     std::string Text() const override { return item.text; }
     bool IsEnabled() const override { return item.Enabled(); }
+    bool HasFocus() const override { return dialog.GetFocus() == item.id && item.id != 0; }
     Rect ClientRect() const override { return {0, 0, item.rect.Width(), item.rect.Height()}; }
     void Invalidate(bool) override {}
     std::intptr_t Send(const ControlMessage& message) override { return dialog.SendToControl(item, message); }
@@ -171,7 +172,7 @@ HeadlessDialog::Item* HeadlessDialog::Find(int id)
 HeadlessDialog::Item* HeadlessDialog::Reachable(int id)
 {
     Item* item = Find(id);
-    if (!item || !item->Visible() || !item->Enabled()) return nullptr;
+    if (!enabled || !item || !item->Visible() || !item->Enabled()) return nullptr;
     return item;
 }
 
@@ -279,7 +280,13 @@ bool HeadlessDialog::MoveFocus(Item* item)
     if (item && (!item->Visible() || !item->Enabled())) return false;
     if (item && (item->controlClass == ControlClass::Static || (IsButton(*item) && ButtonType(*item) == rs::kBsGroupBox)))
         return false;
+    if (item == focus) return true;
+    Item* old = focus;
     focus = item;
+    // As SetFocus: the control losing the focus hears of it first (told whether another one
+    // gets it), then the one that gets it.
+    if (old) SendToControl(*old, {kWmKillFocus, item ? 1u : 0u, 0});
+    if (item && focus == item) SendToControl(*item, {kWmSetFocus, old ? 1u : 0u, 0});
     return true;
 }
 
@@ -448,6 +455,7 @@ void HeadlessDialog::UserFocus(int id)
 
 void HeadlessDialog::UserEnter()
 {
+    if (!enabled) return;
     if (focus && IsButton(*focus) && (DlgCode(*focus) & kDlgcDefPushButton)) {
         Notify(kButtonClicked, focus->id);
         return;
@@ -462,23 +470,27 @@ void HeadlessDialog::UserEnter()
 
 void HeadlessDialog::UserEscape()
 {
+    if (!enabled) return;
     Notify(kButtonClicked, kIdCancel);
 }
 
 void HeadlessDialog::UserSpace()
 {
-    if (!focus) return;
+    if (!enabled || !focus) return;
     if (IsButton(*focus)) {
         UserClick(focus->id);
     } else if (focus->controlClass == ControlClass::ListBox && focus->curSel >= 0 &&
                focus->curSel < static_cast<int>(focus->rows.size())) {
         int& check = focus->rows[static_cast<std::size_t>(focus->curSel)].check;
         check = check == 0 ? 1 : 0;
+        // Reported as a click on the box is, once the row shows its new state.
+        if (focus->style & rs::kLbsNotify) Notify(kListSelChange, focus->id);
     }
 }
 
 void HeadlessDialog::UserSysCommand(unsigned commandId)
 {
+    if (!enabled) return;
     if (dialog.DispatchSysCommand(commandId)) return;
     constexpr unsigned kScMinimize = 0xF020;
     constexpr unsigned kScRestore = 0xF120;
@@ -622,6 +634,9 @@ void HeadlessDialog::EnableItem(int id, bool enable)
         item->style &= ~rs::kWsDisabled;
     } else {
         item->style |= rs::kWsDisabled;
+        // As the system does: a disabled control cannot keep the focus, which goes nowhere
+        // before the control is told it was disabled.
+        if (focus == item) MoveFocus(nullptr);
     }
     SendToControl(*item, {kWmEnable, enable ? 1u : 0u, 0});
 }

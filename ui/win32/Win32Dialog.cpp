@@ -93,6 +93,11 @@ LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
                 RECT row{};
                 SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row));
                 InvalidateRect(list, &row, FALSE);
+                // A keyboard toggle is reported as a click on the box is: the owner then sees
+                // the new state, as it does after a click.
+                if (GetWindowLongPtrA(list, GWL_STYLE) & LBS_NOTIFY)
+                    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                                 reinterpret_cast<LPARAM>(list));
             }
             return 0;
         }
@@ -171,6 +176,11 @@ public:
     }
     std::string Text() const override { return WindowText(control); }
     bool IsEnabled() const override { return IsWindowEnabled(control); }
+    bool HasFocus() const override
+    {
+        HWND focus = ::GetFocus();
+        return focus && (focus == control || IsChild(control, focus));
+    }
     Rect ClientRect() const override
     {
         RECT r{};
@@ -457,6 +467,11 @@ void Win32Dialog::UpdateWindow()
 bool Win32Dialog::IsIconic() const
 {
     return window && ::IsIconic(window);
+}
+
+bool Win32Dialog::IsEnabled() const
+{
+    return window && IsWindowEnabled(window);
 }
 
 Rect Win32Dialog::ClientRect() const

@@ -34,6 +34,7 @@ public:
     void Invalidate(bool erase) override;
     void UpdateWindow() override;
     bool IsIconic() const override;
+    bool IsEnabled() const override;
     Rect ClientRect() const override;
     void SetIcon(IconHandle icon, bool big) override;
     bool HasSystemMenu() const override;
