@@ -95,7 +95,10 @@ std::vector<platform::Dword> ErrorsFor(const std::string& function, bool full);
 
 // The oracle: empty when the run ended as the failing call's site says (its messages, its
 // ending, the whole machine it left), else why not.
-std::string Judge(const Scenario& scenario, const Fault& fault, const RunRecord& baseline, const RunRecord& run);
+// `knownFaultsShown` receives the names of the known product faults (one table in the
+// oracle) that the run showed and that were let pass.
+std::string Judge(const Scenario& scenario, const Fault& fault, const RunRecord& baseline, const RunRecord& run,
+                  std::vector<std::string>* knownFaultsShown = nullptr);
 
 // The machine the run without faults had made before its call `index` (a run in which that
 // call and every later one fails can change nothing more). Kept, so that child processes
