@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -27,6 +28,9 @@ struct Scenario {
 };
 
 const std::vector<Scenario>& Scenarios();
+// For the oracle's own test: one scenario clicks a radio the dialog does not have, one picks
+// a port the machine does not list.
+const std::vector<Scenario>& DriftedScenarios();
 
 // How a run ended, as the user saw it.
 enum class Ending {
@@ -36,16 +40,33 @@ enum class Ending {
 };
 const char* EndingName(Ending ending);
 
+// The machine a run leaves, as facts: "printer:NAME" -> its port, driver and attributes,
+// "file:PATH" -> its size and contents, "value:KEY\\NAME" -> its type and bytes, the default
+// printer, the spooler's ports, services, what the USB printer received, and what the
+// debugger heard about the port monitor.
+using Machine = std::map<std::string, std::string>;
+
 // What one run left behind: its transcript, its ending, and what the user could still do.
 struct RunRecord {
     std::vector<std::string> transcript;
     std::vector<std::string> calls;
     std::vector<std::string> misuses;
-    std::vector<std::string> scriptErrors;
+    std::vector<std::string> scriptErrors;  // a step that met no such control: the scenario drifted
+    std::vector<std::string> couldNotDo;    // steps the user could not take (a disabled button, a port not listed)
     Ending ending = Ending::Completed;
     bool installEnabled = false;  // when the user closed the main dialog
     bool exitEnabled = false;
-    std::set<std::string> made;  // drivers, printers, monitors, files and keys the run touches
+    Machine machine;
+};
+
+// Changes to the machine before a run: the fallbacks a failing look-up leads to are judged
+// against a run on a machine that lacks what was looked up.
+struct MachineChange {
+    bool noNativeSystemInfo = false;
+    bool noRedirectionSwitch = false;
+    bool noDefaultPrinterExport = false;
+    std::string missingSetupFunction;  // a SETUPAPI.DLL export, or the library itself ("library")
+    bool operator==(const MachineChange&) const = default;
 };
 
 // How a fault is armed.
@@ -62,7 +83,7 @@ struct Fault {
 // Runs the scenario with `fault` armed (none: the baseline). `failAllFrom`: every call from
 // that position on fails, whatever it is, so nothing after it can change the machine.
 RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& fault,
-                      std::optional<std::size_t> failAllFrom = std::nullopt);
+                      std::optional<std::size_t> failAllFrom = std::nullopt, const MachineChange& change = {});
 
 // Calls that the simulated machine never fails (they have no failure value).
 bool NeverFails(const std::string& function);
@@ -72,8 +93,14 @@ bool NeverFails(const std::string& function);
 // anywhere, on every call.
 std::vector<platform::Dword> ErrorsFor(const std::string& function, bool full);
 
-// The oracle: empty when the run ended as the failure tables say, else why not.
+// The oracle: empty when the run ended as the failing call's site says (its messages, its
+// ending, the whole machine it left), else why not.
 std::string Judge(const Scenario& scenario, const Fault& fault, const RunRecord& baseline, const RunRecord& run);
+
+// The machine the run without faults had made before its call `index` (a run in which that
+// call and every later one fails can change nothing more). Kept, so that child processes
+// share what their parent computed.
+const Machine& MachineBefore(const Scenario& scenario, std::size_t index);
 
 // Invariants that hold for every run, faulty or not: no misuse of the platform, no script
 // fault, every message box one the program knows, in its own form.

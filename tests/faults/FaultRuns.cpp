@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -34,17 +35,49 @@ constexpr platform::Dword kUnknownError = 1359;  // ERROR_INTERNAL_ERROR
 // A child that takes longer than this has hung.
 constexpr unsigned kChildSeconds = 20;
 
-void Click(ui::headless::HeadlessDialog& d, int id)
+// The user's notes on the steps of a run: what could not be done, and where the scenario
+// met a dialog it was not written for. Steps run inside dialogs, so they write here.
+struct StepNotes {
+    std::vector<std::string> couldNotDo;
+    std::vector<std::string> drifted;
+};
+StepNotes* notes = nullptr;
+
+void Note(std::vector<std::string> StepNotes::*list, std::string text)
 {
-    if (const auto* item = d.Find(id); item && item->Enabled() && item->Visible()) d.UserClick(id);
+    if (notes) (notes->*list).push_back(std::move(text));
 }
 
-void SelectPortIfListed(ui::headless::HeadlessDialog& d, const std::string& port)
+// A click on a control the dialog does not have, or does not show, means the scenario no
+// longer fits the program; a disabled one is what a failure may leave, and the oracle judges it.
+void Click(ui::headless::HeadlessDialog& d, int id)
+{
+    const auto* item = d.Find(id);
+    if (!item || !item->Visible()) {
+        Note(&StepNotes::drifted, "dialog " + std::to_string(d.TemplateId()) + " shows no control " + std::to_string(id));
+        return;
+    }
+    if (!item->Enabled()) {
+        Note(&StepNotes::couldNotDo, "click " + std::to_string(id) + ": disabled");
+        return;
+    }
+    d.UserClick(id);
+}
+
+void SelectPort(ui::headless::HeadlessDialog& d, const std::string& port)
 {
     const auto* combo = d.Find(kPortCombo);
-    if (!combo) return;
-    for (std::size_t i = 0; i < combo->rows.size(); ++i)
-        if (combo->rows[i].text == port) d.UserSelectCombo(kPortCombo, static_cast<int>(i));
+    if (!combo) {
+        Note(&StepNotes::drifted, "dialog " + std::to_string(d.TemplateId()) + " shows no port list");
+        return;
+    }
+    for (std::size_t i = 0; i < combo->rows.size(); ++i) {
+        if (combo->rows[i].text == port) {
+            d.UserSelectCombo(kPortCombo, static_cast<int>(i));
+            return;
+        }
+    }
+    Note(&StepNotes::couldNotDo, "port " + port + " not listed");
 }
 
 // The interface dialog: pick a radio, maybe a port, then OK.
@@ -52,7 +85,7 @@ void ChooseInterface(InstallerRun& run, int radio, const char* port = nullptr)
 {
     auto& script = run.Interface();
     if (radio != 0) script.Then([radio](ui::headless::HeadlessDialog& d) { Click(d, radio); });
-    if (port) script.Then([port = std::string(port)](ui::headless::HeadlessDialog& d) { SelectPortIfListed(d, port); });
+    if (port) script.Then([port = std::string(port)](ui::headless::HeadlessDialog& d) { SelectPort(d, port); });
     script.Then([](ui::headless::HeadlessDialog& d) { Click(d, kOk); });
 }
 
@@ -83,6 +116,17 @@ void ArrangeClones(InstallerRun& run)
     ChooseInterface(run, 1005, "LPT1:");
 }
 
+// Scenarios that no longer fit the program.
+void ArrangeMissingRadio(InstallerRun& run)
+{
+    ChooseInterface(run, 1099, "COM2:");
+}
+
+void ArrangeUnlistedPort(InstallerRun& run)
+{
+    ChooseInterface(run, 1002, "COM9:");
+}
+
 
 std::string Upper(std::string text)
 {
@@ -90,38 +134,77 @@ std::string Upper(std::string text)
     return text;
 }
 
-void AddKeys(const sim::SimMachine& machine, const std::string& path, std::set<std::string>& made)
+std::string Digest(const std::vector<std::uint8_t>& bytes)
 {
-    if (!machine.RegistryKeyExists(platform::kHkeyLocalMachine, path)) return;
-    made.insert("key:" + Upper(path));
-    for (const auto& value : machine.RegistryValues(platform::kHkeyLocalMachine, path))
-        made.insert("value:" + Upper(path) + "\\" + value.name);
-    for (const auto& child : machine.RegistrySubkeys(platform::kHkeyLocalMachine, path))
-        AddKeys(machine, path + "\\" + child, made);
+    std::uint64_t hash = 1469598103934665603ull;
+    for (const std::uint8_t byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
+    char text[64];
+    std::snprintf(text, sizeof text, "%zu bytes %016llx", bytes.size(), static_cast<unsigned long long>(hash));
+    return text;
 }
 
-// What the installer makes: spooler objects, the files of the driver, system and monitor
-// folders, and its registry keys.
-std::set<std::string> WhatIsMade(const sim::SimMachine& machine)
+void AddKeys(const sim::SimMachine& machine, const std::string& path, Machine& facts)
 {
-    std::set<std::string> made;
-    for (const auto& driver : machine.Drivers()) made.insert("driver:" + driver.name);
-    for (const auto& printer : machine.Printers()) {
-        made.insert("printer:" + printer.name);
-        for (const auto& data : printer.data) made.insert("data:" + printer.name + "/" + data.name);
+    if (!machine.RegistryKeyExists(platform::kHkeyLocalMachine, path)) return;
+    facts["key:" + Upper(path)] = machine.RegistryKeyClass(platform::kHkeyLocalMachine, path).value_or("");
+    for (const auto& value : machine.RegistryValues(platform::kHkeyLocalMachine, path))
+        facts["value:" + Upper(path) + "\\" + value.name] = "type " + std::to_string(value.type) + " " + Digest(value.bytes);
+    for (const auto& child : machine.RegistrySubkeys(platform::kHkeyLocalMachine, path))
+        AddKeys(machine, path + "\\" + child, facts);
+}
+
+// The whole machine as far as the installer can change it: spooler objects, the files of
+// the driver, system and monitor folders (and of the drive root, where a path built on an
+// empty directory would land), its registry keys, services, the USB printer, the monitor's
+// diagnostics.
+Machine WhatIsMade(const sim::SimMachine& machine)
+{
+    Machine facts;
+    for (const auto& driver : machine.Drivers()) {
+        std::string files;
+        for (const auto& file : driver.dependentFiles) files += file + ",";
+        facts["driver:" + driver.name] = "version " + std::to_string(driver.version) + " " + driver.environment + " " +
+                                         driver.driverPath + " " + driver.dataFile + " " + driver.configFile + " " +
+                                         driver.helpFile + " " + files + " " + driver.defaultDataType;
     }
-    for (const auto& monitor : machine.Monitors()) made.insert("monitor:" + monitor.name);
+    for (const auto& printer : machine.Printers()) {
+        facts["printer:" + printer.name] = "port " + printer.portName + " driver " + printer.driverName +
+                                           " processor " + printer.printProcessor + " attributes " +
+                                           std::to_string(printer.attributes);
+        for (const auto& data : printer.data)
+            facts["data:" + printer.name + "/" + data.name] = "type " + std::to_string(data.type) + " " + Digest(data.bytes);
+    }
+    for (const auto& monitor : machine.Monitors()) facts["monitor:" + monitor.name] = monitor.dllName;
+    for (const auto& port : machine.Ports()) facts["port:" + port] = "";
+    facts["default printer"] = machine.DefaultPrinter();
+    for (const char* service : {"spooler", "LPDSVC"})
+        if (const auto state = machine.ServiceState(service)) facts[std::string("service:") + service] = std::to_string(*state);
+
     const std::string windows = machine.profile().windowsDirectory;
-    for (const std::string& folder : {machine.DriverDirectory(), machine.DriverDirectory() + "\\3",
-                                      windows + "\\System32", windows + "\\SysWOW64", std::string("C:\\")})
-        for (const auto& name : machine.ListDirectory(folder))
-            if (!machine.DirectoryExists(folder + "\\" + name)) made.insert("file:" + Upper(folder + "\\" + name));
+    for (const std::string& folder :
+         {machine.DriverDirectory(), machine.DriverDirectory() + "\\3", windows + "\\System32",
+          windows + "\\SysWOW64", windows + "\\System32\\WBEM", windows + "\\SysWOW64\\spool\\drivers\\w32x86",
+          windows + "\\SysWOW64\\spool\\drivers\\w32x86\\3", std::string("C:\\"), std::string("C:\\3")})
+        for (const auto& name : machine.ListDirectory(folder)) {
+            const std::string path = folder + (folder.back() == '\\' ? "" : "\\") + name;
+            if (machine.DirectoryExists(path)) continue;
+            const std::string contents = machine.FileContents(path).value_or("");
+            facts["file:" + Upper(path)] = Digest(std::vector<std::uint8_t>(contents.begin(), contents.end()));
+        }
     for (const char* path :
          {"SYSTEM\\ControlSet001\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports",
           "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64",
           "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"})
-        AddKeys(machine, path, made);
-    return made;
+        AddKeys(machine, path, facts);
+
+    std::string received;
+    for (const auto& write : machine.UsbWrites(kUsbPath)) received += Digest(write) + ";";
+    facts["usb printer received"] = received;
+    std::string monitorLines;
+    for (const auto& line : machine.DebugOutput())
+        if (line.rfind("AddPortMonitor()", 0) == 0) monitorLines += line + ";";
+    facts["debugger heard"] = monitorLines;
+    return facts;
 }
 
 void Arm(sim::SimMachine& machine, const Fault& fault, std::size_t baselineCalls)
@@ -151,6 +234,15 @@ const std::vector<Scenario>& Scenarios()
         {"Lpt", false, ArrangeLpt},
         {"Ethernet", false, ArrangeEthernet},
         {"Clones", true, ArrangeClones},
+    };
+    return scenarios;
+}
+
+const std::vector<Scenario>& DriftedScenarios()
+{
+    static const std::vector<Scenario> scenarios = {
+        {"MissingRadio", false, ArrangeMissingRadio},
+        {"UnlistedPort", false, ArrangeUnlistedPort},
     };
     return scenarios;
 }
@@ -204,10 +296,21 @@ std::vector<platform::Dword> ErrorsFor(const std::string& function, bool full)
 }
 
 RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& fault,
-                      std::optional<std::size_t> failAllFrom)
+                      std::optional<std::size_t> failAllFrom, const MachineChange& change)
 {
     RunRecord record;
-    InstallerRun run;
+    StepNotes stepNotes;
+    notes = &stepNotes;
+    sim::MachineProfile profile = sim::Profiles::Windows10x64();
+    if (change.noNativeSystemInfo) profile.hasGetNativeSystemInfo = false;
+    if (change.noRedirectionSwitch) profile.hasWow64FsRedirectionExport = false;
+    if (change.noDefaultPrinterExport) profile.hasSetDefaultPrinterExport = false;
+    InstallerRun run(profile);
+    if (change.missingSetupFunction == "library") {
+        run.machine.MakeLibraryMissing("SETUPAPI.DLL");
+    } else if (!change.missingSetupFunction.empty()) {
+        run.machine.RemoveExport("setupapi.dll", change.missingSetupFunction);
+    }
     // A machine with a printer of its own, so the scan of existing printers has records to
     // read, and a default printer that a run may replace.
     run.AddExistingPrinter("Office Printer", "LPT1:");
@@ -218,11 +321,25 @@ RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& faul
     if (scenario.clone) {
         main.Then([](ui::headless::HeadlessDialog& d) { Click(d, kClone); });
         main.Then([](ui::headless::HeadlessDialog& d) {
-            if (const auto* edit = d.Find(kCopies); edit && edit->Enabled()) d.UserSetText(kCopies, "3");
+            const auto* edit = d.Find(kCopies);
+            if (!edit) {
+                Note(&StepNotes::drifted, "the main dialog shows no copies box");
+            } else if (!edit->Enabled()) {
+                Note(&StepNotes::couldNotDo, "copies: disabled");
+            } else {
+                d.UserSetText(kCopies, "3");
+            }
         });
     } else {
         main.Then([](ui::headless::HeadlessDialog& d) {
-            if (const auto* list = d.Find(kList); list && !list->rows.empty()) d.UserToggleRow(kList, 0);
+            const auto* list = d.Find(kList);
+            if (!list) {
+                Note(&StepNotes::drifted, "the main dialog shows no model list");
+            } else if (list->rows.empty()) {
+                Note(&StepNotes::couldNotDo, "row 0: not listed");
+            } else {
+                d.UserToggleRow(kList, 0);
+            }
         });
     }
     main.Then([](ui::headless::HeadlessDialog& d) { Click(d, kInstall); });
@@ -262,7 +379,10 @@ RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& faul
     record.calls = run.machine.CallLog();
     record.misuses = run.machine.Misuses();
     record.scriptErrors = run.screen.Errors();
-    record.made = WhatIsMade(run.machine);
+    for (auto& drift : stepNotes.drifted) record.scriptErrors.push_back(std::move(drift));
+    record.couldNotDo = std::move(stepNotes.couldNotDo);
+    notes = nullptr;
+    record.machine = WhatIsMade(run.machine);
     return record;
 }
 

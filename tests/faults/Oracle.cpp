@@ -1,7 +1,11 @@
-// How a run with a failing call must end: a table from the failing function to the endings
-// it may have, each as the message boxes shown (in order) and how the run ended.
+// How a run with a failing call must end. The site of the call (which step of the run made
+// it) decides: the message boxes it shows, in their own form and in order, how the run ends,
+// and what the machine holds afterwards, compared fact by fact with the run without the
+// fault, less what the failure keeps from being made.
 #include <algorithm>
+#include <map>
 #include <regex>
+#include <sstream>
 
 #include "FaultMatrix.h"
 
@@ -9,7 +13,9 @@ namespace zenthar::testing::faults {
 namespace {
 
 // Every message box the program can show, in its own form. %d stands for a number, %s for
-// a text; "zenthar" is the application's title.
+// a text; "zenthar" is the application's title. The owner is the template of the dialog that
+// owns the box ("none": the application's message box, or a box shown without an owner).
+// Owners are kept here and nowhere else.
 struct KnownMessage {
     const char* token;
     const char* text;
@@ -50,6 +56,30 @@ const KnownMessage kKnownMessages[] = {
     {"DeletePpFailed", "Failure to DeletePrintProcessorFile GetLastError()=%d", "zenthar", "exclamation", "102"},
 };
 
+// The port key's values in the order they are written, with the message each one's failure
+// shows.
+struct PortValue {
+    const char* name;
+    const char* failure;
+};
+const PortValue kPortValues[] = {
+    {"PortNumber", "TcpValuePortNumber"}, {"Protocol", "TcpValueProtocol"},
+    {"SNMP Enabled", "TcpValueSnmpEnabled"}, {"SNMP Index", "TcpValueSnmpIndex"},
+    {"Version", "TcpValueVersion"},         {"HostName", "TcpValueHostName"},
+    {"HWAddress", "TcpValueHwAddress"},     {"IPAddress", "TcpValueIpAddress"},
+    {"SNMP Community", "TcpValueCommunity"},
+};
+const char* const kUninstallValues[] = {"DisplayName", "UninstallString"};
+
+constexpr const char* kPortsKey = "SYSTEM\\CONTROLSET001\\CONTROL\\PRINT\\MONITORS\\STANDARD TCP/IP PORT\\PORTS\\";
+constexpr const char* kUninstallKey =
+    "SOFTWARE\\WOW6432NODE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\NORVA ORBIX PRINTER 4.64";
+constexpr const char* kMonitorName = "KVPOS Port Monitor";
+constexpr const char* kMonitorPort = "USBPOS0";
+constexpr const char* kFallbackPort = "COM1:";
+// What deleting the old print processor's files gives on a machine that never had them.
+constexpr platform::Dword kNoPrintProcessorFile = platform::ERROR_FILE_NOT_FOUND;
+
 std::string EscapeRegex(const std::string& text)
 {
     static const std::string kSpecial = R"(\^$.|?*+()[]{})";
@@ -68,7 +98,6 @@ std::string EscapeRegex(const std::string& text)
 struct CompiledMessage {
     const KnownMessage* known;
     std::regex line;
-    bool hasNumber;
 };
 
 const std::vector<CompiledMessage>& CompiledMessages()
@@ -77,12 +106,11 @@ const std::vector<CompiledMessage>& CompiledMessages()
         std::vector<CompiledMessage> all;
         for (const auto& known : kKnownMessages) {
             std::string text = EscapeRegex(known.text);
-            const bool hasNumber = text.find("%d") != std::string::npos;
             text = std::regex_replace(text, std::regex("%d"), "(-?[0-9]+)");
-            text = std::regex_replace(text, std::regex("%s"), ".*");
+            text = std::regex_replace(text, std::regex("%s"), "(.*)");
             const std::string line = "message \"" + text + "\" caption \"" + EscapeRegex(known.caption) +
                                      "\" icon " + known.icon + " owner " + known.owner;
-            all.push_back({&known, std::regex(line), hasNumber});
+            all.push_back({&known, std::regex(line)});
         }
         return all;
     }();
@@ -94,18 +122,33 @@ bool IsMessage(const std::string& line)
     return line.rfind("message ", 0) == 0;
 }
 
-// A message line as a token: its name, and ":number" when it carries one. Empty when the
-// program does not know the message, or shows it in another form.
+// A message line as a token: its name, then ":" and each number or text it carries. Empty
+// when the program does not know the message, or shows it in another form.
 std::string Token(const std::string& line)
 {
     for (const auto& each : CompiledMessages()) {
         std::smatch match;
         if (!std::regex_match(line, match, each.line)) continue;
         std::string token = each.known->token;
-        if (each.hasNumber) token += ":" + match[1].str();
+        for (std::size_t i = 1; i < match.size(); ++i) token += ":" + match[i].str();
         return token;
     }
     return {};
+}
+
+std::vector<std::string> Tokens(const std::vector<std::string>& transcript)
+{
+    std::vector<std::string> tokens;
+    for (const auto& line : transcript)
+        if (IsMessage(line)) tokens.push_back(Token(line));
+    return tokens;
+}
+
+std::string JoinTokens(const std::vector<std::string>& tokens)
+{
+    std::string text;
+    for (const auto& token : tokens) text += (text.empty() ? "" : " ") + token;
+    return "[" + text + "]";
 }
 
 std::vector<std::string> StatusLines(const std::vector<std::string>& transcript)
@@ -116,212 +159,639 @@ std::vector<std::string> StatusLines(const std::vector<std::string>& transcript)
     return lines;
 }
 
-// One way a run with a fault may end. `messages` is a pattern over the tokens of the new
-// message boxes, each followed by a space: "$e" is the injected error, "#" any number.
-struct Outcome {
-    std::string messages;
-    Ending ending = Ending::Completed;
-    bool sameTranscript = false;  // nothing visible changes
+std::vector<std::string> Without(const std::vector<std::string>& transcript, const std::string& prefix)
+{
+    std::vector<std::string> kept;
+    for (const auto& line : transcript)
+        if (line.rfind(prefix, 0) != 0) kept.push_back(line);
+    return kept;
+}
+
+// ---- Where a call was made ------------------------------------------------------------------
+
+enum class Phase {
+    QueryService,   // the start-up query of the spooler
+    StartService,   // its start
+    Scan,           // the existing-printer scans of the main dialog
+    Interface,      // the interface dialog and the address dialog
+    UsbSearch,      // the probes of the USB printer and the channel's close
+    NetworkPort,    // the port key, its values and the service restart
+    Monitor,        // the port monitor check and installation
+    Copy,           // the driver files
+    Rows,           // registration, creation and settings, row by row
+    Uninstall,      // the uninstall entry
+    Default,        // the default printer
 };
 
-Outcome Same()
+const char* PhaseName(Phase phase)
 {
-    return {"", Ending::Completed, true};
-}
-
-Outcome Shows(std::string messages, Ending ending = Ending::Completed)
-{
-    return {std::move(messages), ending, false};
-}
-
-// The run stops after the driver or printer registration failed, with the print
-// processor's files reported as they could not be deleted; the list is then scanned again,
-// which a spooler that is down reports.
-Outcome RegistrationFails(const std::string& error)
-{
-    return Shows("(Forcibly )*AddDriverFailed:" + error + " (DeletePpFailed:# ){0,2}(EnumFailed )?", Ending::Stopped);
-}
-
-Outcome CreationFails(const std::string& error)
-{
-    return Shows("(Forcibly )*AddPrinterFailed:" + error + " (DeletePpFailed:# ){0,2}(EnumFailed )?", Ending::Stopped);
-}
-
-using Outcomes = std::vector<Outcome>;
-
-// A file, folder, monitor or port that went missing shows, if at all, later: as a printer
-// moved to COM1:, or as a registration that fails.
-Outcomes GapsShowLater()
-{
-    return {Same(), Shows(""), Shows("(Forcibly )+"), RegistrationFails("#"), CreationFails("#")};
-}
-
-// The channel to the USB printer: a write that fails keeps its burst going for half a second
-// (its pauses show), and nothing is reported.
-const Outcomes kChannel = {Same(), Shows("")};
-
-const Outcomes kSpoolerStopped = {Shows("SpoolerStopped (PleaseSelect )?", Ending::Stopped),
-                                  Shows("SpoolerStopped ")};
-
-// Finding the USB printer: a probe that fails leads to the warning and the search, which
-// either finds the printer at a later probe or gives up.
-const Outcomes kUsbDiscovery = {Same(), Shows(""), Shows("UsbSearchFailed ", Ending::ProgramEnded)};
-
-struct Rule {
-    const char* function;
-    platform::Dword error;    // 0: any
-    unsigned occurrence;      // 0: any
-    std::optional<Mode> mode;  // none: both
-    Outcomes outcomes;
-};
-
-// The first rule that fits the fault decides.
-const std::vector<Rule>& Rules()
-{
-    static const std::vector<Rule> rules = {
-        // The start-up check of the spooler: a failed query is reported and the dialog goes
-        // on; a failed start empties the dialog.
-        {"OpenSCManagerA", 0, 1, {}, {Shows("ScmFailed:$e ")}},
-        {"OpenServiceA", 0, 1, {}, {Shows("ServiceFailed:$e ")}},
-        {"QueryServiceStatus", 0, 1, {}, {Shows("QueryFailed:$e ")}},
-        {"OpenSCManagerA", 0, 0, {}, kSpoolerStopped},
-        {"OpenServiceA", 0, 0, {}, kSpoolerStopped},
-        {"QueryServiceStatus", 0, 0, {}, kSpoolerStopped},
-        {"StartServiceA", platform::ERROR_SERVICE_ALREADY_RUNNING, 0, {}, {Same()}},
-        {"StartServiceA", 0, 0, {}, kSpoolerStopped},
-        {"CloseServiceHandle", 0, 0, {}, {Same()}},
-
-        // The scan of existing printers reports each failed enumeration; the sizing call's
-        // "buffer too small" is its normal answer.
-        {"EnumPrintersA", platform::ERROR_INSUFFICIENT_BUFFER, 0, Mode::Once, {Shows("(EnumFailed )?")}},
-        {"EnumPrintersA", 0, 0, Mode::Once, {Shows("EnumFailed ")}},
-        {"EnumPrintersA", 0, 0, Mode::FromThereOn, {Shows("(EnumFailed )*")}},
-
-        // Detection: a refused extended record is asked again in the basic form; without any
-        // version the family stays unknown and the run stops without a word.
-        {"GetVersionExA", 0, 1, Mode::FromThereOn, {Shows("", Ending::Stopped)}},
-        {"GetVersionExA", 0, 0, {}, {Same()}},
-        // Without the run-time lookups the program falls back (processor information,
-        // redirection, the default-printer export by name): other files, the same run.
-        {"GetModuleHandleA", 0, 0, {}, GapsShowLater()},
-        {"GetModuleHandleW", 0, 0, {}, GapsShowLater()},
-        {"GetProcAddress", 0, 0, {}, GapsShowLater()},
-        {"Wow64DisableWow64FsRedirection", 0, 0, {}, GapsShowLater()},
-        {"LoadLibraryA", 0, 0, {}, {Same(), Shows("")}},
-        {"FreeLibrary", 0, 0, {}, {Same()}},
-
-        // The port list: without spooler ports a COM or LPT run has no port, and the printer
-        // is moved to COM1:.
-        {"EnumPortsA", 0, 0, {}, GapsShowLater()},
-
-        // USB discovery and the channel.
-        {"SetupDiGetClassDevsA", 0, 0, {}, kUsbDiscovery},
-        {"SetupDiEnumDeviceInterfaces", 0, 0, {}, kUsbDiscovery},
-        {"SetupDiGetDeviceInterfaceDetailA", 0, 0, {}, kUsbDiscovery},
-        {"SetupDiDestroyDeviceInfoList", 0, 0, {}, {Same()}},
-        {"CreateFileA", 0, 0, {}, kUsbDiscovery},
-        {"RegQueryValueExA", 0, 0, {}, {Shows("PortNumberUnreadable ")}},
-        {"CreateEventA", 0, 0, {}, kChannel},
-        {"ResetEvent", 0, 0, {}, kChannel},
-        {"WriteFile", 0, 0, {}, kChannel},
-        {"GetOverlappedResult", 0, 0, {}, kChannel},
-        {"CancelIo", 0, 0, {}, kChannel},
-        {"PurgeComm", 0, 0, {}, kChannel},
-        // A handle whose closing failed stays open: the printer's trial handle then keeps the
-        // device busy (opened without sharing), and the search goes on as if it were missing.
-        {"CloseHandle", 0, 0, {}, {Same(), Shows(""), Shows("UsbSearchFailed ", Ending::ProgramEnded)}},
-
-        // Registry: the address dialog's presence check warns; a port key or its values that
-        // could not be written leave a port the spooler does not know; the uninstall entry
-        // fails silently.
-        {"RegOpenKeyExA", 0, 0, {}, {Same(), Shows("(TcpIpMissing )?(Forcibly )?")}},
-        {"RegCreateKeyExA", 0, 0, {}, {Same(), Shows("(Forcibly )?")}},
-        {"RegSetValueExA", 0, 0, {}, {Same(), Shows("(TcpValuePortNumber:$e )?(TcpValue[A-Za-z]+:$e )*(Forcibly )?")}},
-        {"RegCloseKey", 0, 0, {}, {Same()}},
-
-        // The service restart after the port was written: its results are not looked at, but
-        // a spooler that did not come back fails what follows.
-        {"GetEnvironmentVariableA", 0, 0, {}, GapsShowLater()},
-        {"CreateProcessA", 0, 0, {}, GapsShowLater()},
-        {"WaitForSingleObject", 0, 0, {}, GapsShowLater()},
-        {"GetExitCodeProcess", 0, 0, {}, GapsShowLater()},
-
-        // The port monitor and the driver files: nothing is reported at once.
-        {"EnumMonitorsA", 0, 0, {}, {Same()}},
-        {"AddMonitorA", 0, 0, {}, GapsShowLater()},
-        {"SetCurrentDirectoryA", 0, 0, {}, GapsShowLater()},
-        {"GetCurrentDirectoryA", 0, 0, {}, GapsShowLater()},
-        {"GetSystemDirectoryA", 0, 0, {}, GapsShowLater()},
-        {"CreateDirectoryA", 0, 0, {}, GapsShowLater()},
-        {"CopyFileA", 0, 0, {}, GapsShowLater()},
-        {"GetPrinterDriverDirectoryA", 0, 0, {}, GapsShowLater()},
-
-        // Registration and creation.
-        {"AddPrinterDriverA", platform::ERROR_MOD_NOT_FOUND, 0, Mode::Once, {Same()}},
-        {"AddPrinterDriverA", 0, 0, {}, {RegistrationFails("$e")}},
-        {"AddPrinterA", platform::ERROR_UNKNOWN_PORT, 0, Mode::Once, {Shows("Forcibly ")}},
-        {"AddPrinterA", 0, 0, {}, {CreationFails("$e")}},
-        {"ClosePrinter", 0, 0, {}, {Same()}},
-        {"OpenPrinterA", 0, 0, Mode::Once, {Shows("OpenPrinterFailed:$e ")}},
-        {"OpenPrinterA", 0, 0, Mode::FromThereOn, {Shows("(OpenPrinterFailed:$e )+")}},
-        {"SetPrinterDataA", 0, 0, {}, {Same()}},
-        {"SetDefaultPrinterA", 0, 0, {}, {Same()}},
-    };
-    return rules;
-}
-
-const Rule* FindRule(const Fault& fault)
-{
-    for (const Rule& rule : Rules()) {
-        if (fault.function != rule.function) continue;
-        if (rule.error != 0 && rule.error != fault.error) continue;
-        if (rule.occurrence != 0 && rule.occurrence != fault.occurrence) continue;
-        if (rule.mode && *rule.mode != fault.mode) continue;
-        return &rule;
+    switch (phase) {
+    case Phase::QueryService: return "spooler query";
+    case Phase::StartService: return "spooler start";
+    case Phase::Scan: return "printer scan";
+    case Phase::Interface: return "interface dialog";
+    case Phase::UsbSearch: return "USB search";
+    case Phase::NetworkPort: return "network port";
+    case Phase::Monitor: return "port monitor";
+    case Phase::Copy: return "driver files";
+    case Phase::Rows: return "rows";
+    case Phase::Uninstall: return "uninstall entry";
+    case Phase::Default: return "default printer";
     }
-    return nullptr;
+    return "?";
 }
 
-std::string Expand(const std::string& pattern, platform::Dword error)
+struct Site {
+    Phase phase = Phase::QueryService;
+    unsigned nth = 0;  // the how-manieth call of its function within the phase
+    int row = -1;      // Rows: the row worked on
+};
+
+// The site of every call of a run without faults, from the calls that open each step.
+std::vector<Site> Sites(const std::vector<std::string>& calls)
 {
-    std::string out;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern.compare(i, 2, "$e") == 0) {
-            out += std::to_string(error);
-            ++i;
-        } else if (pattern[i] == '#') {
-            out += "-?[0-9]+";
-        } else {
-            out += pattern[i];
+    std::vector<Site> sites(calls.size());
+    Phase phase = Phase::QueryService;
+    int row = -1;
+    unsigned managers = 0;
+    std::map<std::string, unsigned> counts;
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        const std::string& call = calls[i];
+        Phase next = phase;
+        if (call == "OpenSCManagerA" && ++managers == 2) next = Phase::StartService;
+        if (call == "EnumPrintersA" && phase < Phase::Scan) next = Phase::Scan;
+        if (call == "GetVersionExA" && phase < Phase::Interface) next = Phase::Interface;
+        if (call == "LoadLibraryA" && phase == Phase::Interface) next = Phase::UsbSearch;
+        if (call == "RegCreateKeyExA" && phase == Phase::Interface) next = Phase::NetworkPort;
+        if (call == "EnumMonitorsA" && phase < Phase::Monitor) next = Phase::Monitor;
+        if (call == "GetPrinterDriverDirectoryA" && phase < Phase::Copy) next = Phase::Copy;
+        if (call == "AddPrinterDriverA" && phase <= Phase::Rows) {
+            next = Phase::Rows;
+            ++row;
         }
+        if (call == "RegOpenKeyExA" && phase == Phase::Rows) next = Phase::Uninstall;
+        if (call == "GetModuleHandleA" && phase == Phase::Uninstall) next = Phase::Default;
+        if (next != phase) counts.clear();
+        phase = next;
+        sites[i] = Site{phase, ++counts[call], phase == Phase::Rows ? row : -1};
     }
-    return out;
+    return sites;
 }
 
-// Why `run` does not end as `outcome` says; empty when it does.
-std::string Mismatch(const Outcome& outcome, const Fault& fault, const RunRecord& baseline, const RunRecord& run,
-                     const std::string& tokens)
+// ---- What a run may leave ---------------------------------------------------------------------
+
+}  // namespace
+
+const Machine& MachineBefore(const Scenario& scenario, std::size_t index)
 {
-    if (outcome.sameTranscript)
-        return run.transcript == baseline.transcript ? "" : "the run should have gone on unchanged";
-    if (!std::regex_match(tokens, std::regex(Expand(outcome.messages, fault.error))))
-        return "messages [" + tokens + "] where [" + outcome.messages + "] were due";
-    if (run.ending != outcome.ending)
-        return std::string("the run ") + EndingName(run.ending) + " where it should have " +
-               EndingName(outcome.ending);
-    if (outcome.ending == Ending::Completed) {
-        if (StatusLines(run.transcript) != StatusLines(baseline.transcript))
-            return "the completed run showed other steps than the run without the fault";
-        for (const auto& made : baseline.made)
-            if ((made.rfind("printer:", 0) == 0 || made.rfind("driver:", 0) == 0) && run.made.count(made) == 0)
-                return "the completed run did not make " + made;
+    static std::map<std::string, RunRecord> baselines;
+    static std::map<std::pair<std::string, std::size_t>, Machine> made;
+    const auto key = std::make_pair(std::string(scenario.name), index);
+    auto it = made.find(key);
+    if (it != made.end()) return it->second;
+    auto baseline = baselines.find(scenario.name);
+    if (baseline == baselines.end())
+        baseline = baselines.emplace(scenario.name, RunScenario(scenario, std::nullopt)).first;
+    Machine machine = RunScenario(scenario, std::nullopt, index).machine;
+    // What the debugger heard is no state: a run failing every call goes on and says more.
+    const auto& calls = baseline->second.calls;
+    const auto added = std::find(calls.begin(), calls.end(), "AddMonitorA");
+    machine["debugger heard"] = added != calls.end() && static_cast<std::size_t>(added - calls.begin()) < index
+                                    ? baseline->second.machine.at("debugger heard")
+                                    : std::string();
+    return made.emplace(key, std::move(machine)).first->second;
+}
+
+namespace {
+
+const RunRecord& RunOnChangedMachine(const Scenario& scenario, const MachineChange& change)
+{
+    static std::vector<std::pair<std::pair<std::string, MachineChange>, RunRecord>> runs;
+    for (const auto& [key, run] : runs)
+        if (key.first == scenario.name && key.second == change) return run;
+    runs.emplace_back(std::make_pair(std::string(scenario.name), change),
+                      RunScenario(scenario, std::nullopt, std::nullopt, change));
+    return runs.back().second;
+}
+
+std::string RowName(const Scenario& scenario, int row)
+{
+    return scenario.clone ? "NORVA Orbix #" + std::to_string(row + 1) : "NORVA MTR333";
+}
+
+std::string ScenarioPort(const Scenario& scenario)
+{
+    const std::string name = scenario.name;
+    if (name == "Com") return "COM2:";
+    if (name == "Lpt" || name == "Clones") return "LPT1:";
+    return {};
+}
+
+using Edit = std::function<void(Machine&)>;
+
+Edit Remove(std::string fact)
+{
+    return [fact](Machine& machine) { machine.erase(fact); };
+}
+
+Edit RemoveStartingWith(std::string prefix)
+{
+    return [prefix](Machine& machine) {
+        for (auto it = machine.begin(); it != machine.end();)
+            it = it->first.rfind(prefix, 0) == 0 ? machine.erase(it) : std::next(it);
+    };
+}
+
+// The printer as made, on another port.
+Edit MovePrinter(std::string printer, std::string port)
+{
+    return [printer, port](Machine& machine) {
+        const auto it = machine.find("printer:" + printer);
+        if (it == machine.end()) return;
+        const auto driver = it->second.find(" driver ");
+        it->second = "port " + port + (driver == std::string::npos ? std::string() : it->second.substr(driver));
+    };
+}
+
+Edit Set(std::string fact, std::string value)
+{
+    return [fact, value](Machine& machine) { machine[fact] = value; };
+}
+
+// The facts a call made, in the run without faults: what changed across it.
+Edit Undo(const Scenario& scenario, std::size_t index)
+{
+    return [&scenario, index](Machine& machine) {
+        const Machine& before = MachineBefore(scenario, index);
+        const Machine& after = MachineBefore(scenario, index + 1);
+        for (const auto& [fact, value] : after) {
+            const auto was = before.find(fact);
+            if (was != before.end() && was->second == value) continue;
+            if (was == before.end()) {
+                machine.erase(fact);
+            } else {
+                machine[fact] = was->second;
+            }
+        }
+    };
+}
+
+// How the run must end, built call by call along the run without the fault.
+struct Expectation {
+    std::vector<std::string> messages;
+    Ending ending = Ending::Completed;
+    bool installEnabled = false;  // for a stopped run
+    bool exitEnabled = false;
+    std::optional<std::size_t> endsAt;  // the run makes nothing from this call on
+    std::vector<Edit> edits;
+    std::vector<Edit> editsIfStopped;  // what a completed run makes all the same
+    std::vector<std::string> couldNotDo;
+    enum class Look { Same, SamePolls, Changed } look = Look::Same;
+    MachineChange change;  // judged against the run on a machine changed so
+    bool changed = false;
+    std::string unknownSite;
+};
+
+struct Walk {
+    const Scenario& scenario;
+    const Fault& fault;
+    const std::vector<std::string>& calls;
+    std::vector<Site> sites;
+    Expectation expect;
+    std::size_t skipUntil = 0;
+    bool portUnknown = false;       // the printers' port is unknown to the spooler: COM1:, with a message
+    bool driverFilesMissing = false;
+    bool familyUnknown = false;
+    bool spoolerDown = false;
+    // The current directory: the copies take their sources relative to it.
+    enum class Folder { AtStart, Installer, Driver } cwd = Folder::AtStart;
+
+    std::size_t FirstOf(Phase phase, std::size_t from) const
+    {
+        for (std::size_t i = from; i < sites.size(); ++i)
+            if (sites[i].phase >= phase) return i;
+        return sites.size();
     }
-    if (outcome.ending == Ending::Stopped && tokens.find("SpoolerStopped") == std::string::npos) {
-        const bool noRow = tokens.find("PleaseSelect") != std::string::npos;
-        if (run.installEnabled || run.exitEnabled != noRow)
-            return std::string("a stopped run left Install ") + (run.installEnabled ? "enabled" : "disabled") +
-                   " and Exit " + (run.exitEnabled ? "enabled" : "disabled");
+
+    void Say(std::string token)
+    {
+        expect.messages.push_back(std::move(token));
+        expect.look = Expectation::Look::Changed;
     }
+
+    void Stop(std::size_t index, std::vector<std::string> tokens)
+    {
+        for (auto& token : tokens) Say(std::move(token));
+        expect.look = Expectation::Look::Changed;
+        expect.ending = Ending::Stopped;
+        expect.endsAt = index;
+    }
+
+    // The copies of the driver files that did not happen.
+    void DriverFilesNotCopied(std::size_t from, bool onlyRelativeSources)
+    {
+        unsigned slot = 0;
+        for (std::size_t j = from; j < calls.size() && sites[j].phase <= Phase::Copy; ++j) {
+            if (sites[j].phase != Phase::Copy || calls[j] != "CopyFileA") continue;
+            ++slot;
+            if (onlyRelativeSources && IsSystemSourced(slot)) continue;
+            (IsStdNamesCopy(j) ? expect.editsIfStopped : expect.edits).push_back(Undo(scenario, j));
+        }
+        driverFilesMissing = true;
+    }
+
+    // The scenarios run on 64-bit Windows 10: the universal driver's own files come from the
+    // system's version folder by absolute path, the family's from the installer folder.
+    static bool IsSystemSourced(unsigned slot) { return slot == 1 || slot == 2 || slot == 3 || slot == 6; }
+
+    // The last copy puts the standard names file into the version folder; the registration
+    // installs it there as well.
+    bool IsStdNamesCopy(std::size_t index) const
+    {
+        for (std::size_t j = index + 1; j < calls.size() && sites[j].phase == Phase::Copy; ++j)
+            if (calls[j] == "CopyFileA") return false;
+        return true;
+    }
+
+    // Registration or creation failed: the old print processor's files are reported as they
+    // cannot be deleted, and the run stops with both buttons disabled.
+    void RegistrationFails(std::size_t index, const std::string& token)
+    {
+        std::vector<std::string> tokens{token, "DeletePpFailed:" + std::to_string(kNoPrintProcessorFile),
+                                        "DeletePpFailed:" + std::to_string(kNoPrintProcessorFile)};
+        // The stopped run scans the list again, which a spooler that is down reports.
+        if (spoolerDown) tokens.push_back("EnumFailed");
+        Stop(index, std::move(tokens));
+    }
+
+    void MonitorNotRegistered()
+    {
+        expect.edits.push_back(Remove(std::string("monitor:") + kMonitorName));
+        expect.edits.push_back(Remove(std::string("port:") + kMonitorPort));
+        expect.edits.push_back(Set("debugger heard", "AddPortMonitor() Fail !!!;"));
+        if (std::string(scenario.name) == "Usb") portUnknown = true;
+    }
+
+    void Unknown(std::size_t index)
+    {
+        if (expect.unknownSite.empty())
+            expect.unknownSite = "no rule for " + calls[index] + " in the " + PhaseName(sites[index].phase) + " (#" +
+                                 std::to_string(sites[index].nth) + ")";
+    }
+
+    // Where a change of directory of the run without faults leads.
+    Folder FolderAfter(std::size_t index) const
+    {
+        if (sites[index].phase == Phase::Monitor) return Folder::Installer;
+        return sites[index].nth == 2 ? Folder::Installer : Folder::Driver;
+    }
+
+    void Step(std::size_t i, bool fails);
+    void Run();
+};
+
+void Walk::Run()
+{
+    for (std::size_t i = 0; i < fault.callIndex; ++i)
+        if (calls[i] == "SetCurrentDirectoryA") cwd = FolderAfter(i);
+    const bool fromThereOn = fault.mode == Mode::FromThereOn;
+    for (std::size_t i = fault.callIndex; i < calls.size() && !expect.endsAt; ++i) {
+        if (i < skipUntil) continue;
+        const bool fails = i == fault.callIndex || (fromThereOn && calls[i] == fault.function);
+        Step(i, fails);
+    }
+    if (expect.ending == Ending::Stopped && !expect.endsAt) expect.endsAt = calls.size();
+}
+
+void Walk::Step(std::size_t i, bool fails)
+{
+    const std::string& call = calls[i];
+    const Site& site = sites[i];
+    const platform::Dword error = fault.error;
+    const std::string e = std::to_string(error);
+    const bool fromThereOn = fault.mode == Mode::FromThereOn;
+
+    // Steps that follow from an earlier failure, whether this call fails or not.
+    if (familyUnknown && site.phase >= Phase::Monitor) {
+        // No Windows family: the run stops at the family gate, without a word.
+        Stop(i, {});
+        return;
+    }
+    if (spoolerDown && site.phase == Phase::Monitor && call == "AddMonitorA" && !fails) {
+        MonitorNotRegistered();
+        return;
+    }
+    if (spoolerDown && site.phase == Phase::Copy && call == "GetPrinterDriverDirectoryA" && !fails) {
+        DriverFilesNotCopied(i, false);
+        skipUntil = FirstOf(Phase::Rows, i);
+        return;
+    }
+    if (call == "SetCurrentDirectoryA" && !fails) cwd = FolderAfter(i);
+    if (cwd != Folder::Installer && site.phase == Phase::Copy && call == "CopyFileA") {
+        DriverFilesNotCopied(i, true);
+        skipUntil = FirstOf(Phase::Rows, i);
+        return;
+    }
+    if (site.phase == Phase::Rows && call == "AddPrinterDriverA" && (driverFilesMissing || spoolerDown) && !fails) {
+        RegistrationFails(i, "AddDriverFailed:" + std::to_string(spoolerDown ? 1722 : platform::ERROR_FILE_NOT_FOUND));
+        return;
+    }
+    if (site.phase == Phase::Rows && call == "AddPrinterA" && portUnknown && !fails) {
+        Say("Forcibly");
+        expect.edits.push_back(MovePrinter(RowName(scenario, site.row), kFallbackPort));
+        return;
+    }
+    if (!fails) return;
+
+    switch (site.phase) {
+    case Phase::QueryService:
+        if (call == "OpenSCManagerA" || call == "OpenServiceA" || call == "QueryServiceStatus") {
+            Say((call == "OpenSCManagerA" ? "ScmFailed:" : call == "OpenServiceA" ? "ServiceFailed:" : "QueryFailed:") +
+                e);
+            // A failed query is reported and the start step is skipped.
+            skipUntil = FirstOf(Phase::Scan, i);
+            return;
+        }
+        if (call == "CloseServiceHandle") return;
+        break;
+    case Phase::StartService:
+        if (call == "StartServiceA" && error == platform::ERROR_SERVICE_ALREADY_RUNNING) return;
+        if (call == "OpenSCManagerA" || call == "OpenServiceA" || call == "StartServiceA") {
+            Say("SpoolerStopped");
+            if (scenario.clone) {
+                // The clone option fills the list anew, and the run goes on.
+                return;
+            }
+            // The list stays empty; Install keeps its template state (enabled) and finds no
+            // row chosen.
+            Stop(i, {"PleaseSelect"});
+            expect.exitEnabled = true;
+            expect.couldNotDo = {"row 0: not listed"};
+            return;
+        }
+        if (call == "CloseServiceHandle") return;  // the already-running answer reads no status
+        break;
+    case Phase::Scan:
+        if (call == "EnumPrintersA") {
+            const bool sizing = site.nth % 2 == 1;
+            // Only a failing enumeration is reported: "buffer too small" with no size is a
+            // spooler that has nothing to list, which marks nothing silently.
+            if (!(sizing && error == platform::ERROR_INSUFFICIENT_BUFFER)) Say("EnumFailed");
+            if (sizing) skipUntil = i + 2;
+            return;
+        }
+        break;
+    case Phase::Interface:
+        if (call == "GetVersionExA") {
+            // A refused extended record is asked again in the basic form.
+            if (fromThereOn) familyUnknown = true;
+            return;
+        }
+        if (call == "GetModuleHandleA" || call == "GetProcAddress") {
+            expect.change.noNativeSystemInfo = true;
+            expect.changed = true;
+            return;
+        }
+        if (call == "EnumPortsA") {
+            const bool sizing = site.nth % 2 == 1;
+            if (sizing) skipUntil = i + 2;
+            // The fill that the chosen radio made lists no spooler port.
+            bool lastFill = true;
+            for (std::size_t j = i + (sizing ? 2 : 1); j < calls.size() && sites[j].phase == Phase::Interface; ++j)
+                if (calls[j] == "EnumPortsA") lastFill = false;
+            const std::string port = ScenarioPort(scenario);
+            if (lastFill && !port.empty()) {
+                expect.couldNotDo = {"port " + port + " not listed"};
+                portUnknown = true;
+            }
+            return;
+        }
+        if (call == "RegOpenKeyExA") {
+            Say("TcpIpMissing");
+            return;
+        }
+        if (call == "RegCloseKey") return;
+        break;
+    case Phase::UsbSearch:
+        if (call == "LoadLibraryA") {
+            expect.change.missingSetupFunction = "library";
+            expect.changed = true;
+            return;
+        }
+        if (call == "GetProcAddress") {
+            static const char* const kFunctions[] = {"SetupDiGetClassDevsA", "SetupDiEnumDeviceInterfaces",
+                                                     "SetupDiGetDeviceInterfaceDetailA",
+                                                     "SetupDiDestroyDeviceInfoList"};
+            if (site.nth <= 4 && expect.change.missingSetupFunction.empty())
+                expect.change.missingSetupFunction = kFunctions[site.nth - 1];
+            expect.changed = true;
+            return;
+        }
+        if (call == "SetupDiGetClassDevsA" || call == "SetupDiEnumDeviceInterfaces" ||
+            call == "SetupDiGetDeviceInterfaceDetailA" || call == "CreateFileA" ||
+            (call == "CloseHandle" && site.nth == 1)) {
+            // The first probe misses the printer: the warning, then the search. A trial handle
+            // that could not be closed keeps the printer busy, as a printer that never answers.
+            if (fromThereOn || call == "CloseHandle") {
+                Say("UsbSearchFailed");
+                expect.ending = Ending::ProgramEnded;
+                expect.endsAt = i;
+            }
+            expect.look = Expectation::Look::Changed;
+            return;
+        }
+        if (call == "GetVersionExA" || call == "SetupDiDestroyDeviceInfoList" || call == "RegOpenKeyExA" ||
+            call == "RegCloseKey" || call == "CloseHandle" || call == "FreeLibrary" || call == "PurgeComm" ||
+            (call == "CreateEventA" && site.nth == 1))
+            return;
+        if (call == "RegQueryValueExA") {
+            Say("PortNumberUnreadable");
+            return;
+        }
+        if (call == "ResetEvent") return;  // the burst's fresh event is clear already
+        if (call == "CreateEventA" || call == "WriteFile") {
+            // The parting zero byte: a failed write keeps its burst going (its polls show);
+            // written at a later try of the burst, or never when every write fails.
+            expect.look = Expectation::Look::SamePolls;
+            if (fromThereOn || call != "WriteFile") expect.edits.push_back(Set("usb printer received", ""));
+            return;
+        }
+        break;
+    case Phase::NetworkPort:
+        if (call == "RegCreateKeyExA") {
+            // No key: no values, no restart; the spooler does not know the port.
+            expect.edits.push_back(RemoveStartingWith("key:" + std::string(kPortsKey) + "IP_"));
+            expect.edits.push_back(RemoveStartingWith("value:" + std::string(kPortsKey) + "IP_"));
+            expect.edits.push_back(RemoveStartingWith("port:IP_"));
+            portUnknown = true;
+            skipUntil = FirstOf(Phase::Monitor, i);
+            return;
+        }
+        if (call == "RegOpenKeyExA") {
+            expect.edits.push_back(RemoveStartingWith("value:" + std::string(kPortsKey) + "IP_"));
+            for (skipUntil = i + 1; skipUntil < calls.size() && calls[skipUntil] != "GetEnvironmentVariableA";)
+                ++skipUntil;
+            return;
+        }
+        if (call == "RegSetValueExA" && site.nth <= std::size(kPortValues)) {
+            const PortValue& value = kPortValues[site.nth - 1];
+            Say(std::string(value.failure) + ":" + e);
+            expect.edits.push_back(Undo(scenario, i));
+            return;
+        }
+        if (call == "CreateProcessA") {
+            // The restart: without "net stop spooler" the spooler never reloads its ports;
+            // without "net start spooler" it stays stopped.
+            if (site.nth == 2) {
+                portUnknown = true;
+                expect.edits.push_back(RemoveStartingWith("port:IP_"));
+            } else if (site.nth == 3 && !portUnknown) {
+                spoolerDown = true;
+                expect.edits.push_back(Set("service:spooler", std::to_string(platform::SERVICE_STOPPED)));
+                expect.edits.push_back(RemoveStartingWith("port:IP_"));
+            }
+            return;
+        }
+        if (call == "RegCloseKey" || call == "GetEnvironmentVariableA" || call == "WaitForSingleObject" ||
+            call == "GetExitCodeProcess" || call == "CloseHandle")
+            return;
+        break;
+    case Phase::Monitor:
+        if (call == "EnumMonitorsA") return;  // not found either way: the monitor is installed
+        if (call == "SetCurrentDirectoryA" || call == "GetCurrentDirectoryA" || call == "GetSystemDirectoryA" ||
+            (call == "CopyFileA" && site.nth == 1)) {
+            // The monitor library does not reach the system directory.
+            if (call == "CopyFileA") {
+                expect.edits.push_back(Undo(scenario, i));
+            } else {
+                for (std::size_t j = i; j < calls.size() && sites[j].phase == Phase::Monitor; ++j)
+                    if (calls[j] == "CopyFileA") expect.edits.push_back(Undo(scenario, j));
+            }
+            MonitorNotRegistered();
+            return;
+        }
+        if (call == "CopyFileA") {
+            expect.edits.push_back(Undo(scenario, i));
+            return;
+        }
+        if (call == "AddMonitorA") {
+            MonitorNotRegistered();
+            return;
+        }
+        if (call == "GetModuleHandleW" || call == "GetProcAddress" || call == "Wow64DisableWow64FsRedirection") {
+            expect.change.noRedirectionSwitch = true;
+            expect.changed = true;
+            return;
+        }
+        break;
+    case Phase::Copy:
+        if (call == "GetPrinterDriverDirectoryA") {
+            // Without the driver directory no file is copied (a path built on nothing is not
+            // used), and the registration misses them.
+            DriverFilesNotCopied(i, false);
+            skipUntil = FirstOf(Phase::Rows, i);
+            return;
+        }
+        if (call == "SetCurrentDirectoryA") return;  // the copies find out where they are
+        if (call == "CopyFileA") {
+            if (IsStdNamesCopy(i)) {
+                expect.editsIfStopped.push_back(Undo(scenario, i));
+                return;
+            }
+            expect.edits.push_back(Undo(scenario, i));
+            driverFilesMissing = true;
+            return;
+        }
+        break;
+    case Phase::Rows:
+        if (call == "AddPrinterDriverA") {
+            if (error == platform::ERROR_MOD_NOT_FOUND) {
+                // FRAMEDYN.dll is put into the system directory, and the registration tried again.
+                expect.edits.push_back([](Machine& machine) {
+                    const auto source = machine.find("file:C:\\WINDOWS\\SYSTEM32\\WBEM\\FRAMEDYN.DLL");
+                    if (source != machine.end()) machine["file:C:\\WINDOWS\\SYSTEM32\\FRAMEDYN.DLL"] = source->second;
+                });
+                if (!fromThereOn) return;
+            }
+            RegistrationFails(i, "AddDriverFailed:" + e);
+            return;
+        }
+        if (call == "AddPrinterA") {
+            if (error == platform::ERROR_UNKNOWN_PORT && !fromThereOn) {
+                Say("Forcibly");
+                expect.edits.push_back(MovePrinter(RowName(scenario, site.row), kFallbackPort));
+                return;
+            }
+            RegistrationFails(i, "AddPrinterFailed:" + e);
+            return;
+        }
+        if (call == "OpenPrinterA") {
+            Say("OpenPrinterFailed:" + e + ":" + RowName(scenario, site.row));
+            expect.edits.push_back(Remove("data:" + RowName(scenario, site.row) + "/TTY DeviceConfig"));
+            skipUntil = i + 2;  // no data is stored, no handle closed
+            return;
+        }
+        if (call == "SetPrinterDataA") {
+            expect.edits.push_back(Undo(scenario, i));
+            return;
+        }
+        if (call == "ClosePrinter") return;
+        break;
+    case Phase::Uninstall:
+        if (call == "RegOpenKeyExA" || call == "RegCloseKey") return;
+        if (call == "RegCreateKeyExA") {
+            expect.edits.push_back(RemoveStartingWith(std::string("key:") + kUninstallKey));
+            expect.edits.push_back(RemoveStartingWith(std::string("value:") + kUninstallKey));
+            for (skipUntil = i + 1; skipUntil < calls.size() && sites[skipUntil].phase == Phase::Uninstall;)
+                ++skipUntil;
+            return;
+        }
+        if (call == "RegSetValueExA" && site.nth <= std::size(kUninstallValues)) {
+            expect.edits.push_back(Remove(std::string("value:") + kUninstallKey + "\\" + kUninstallValues[site.nth - 1]));
+            return;
+        }
+        break;
+    case Phase::Default:
+        if (call == "GetModuleHandleA") return;  // the library is loaded by name instead
+        if (call == "GetProcAddress") {
+            // The export by number, then by name: only when both fail is no default set.
+            if (fromThereOn) {
+                expect.change.noDefaultPrinterExport = true;
+                expect.changed = true;
+            }
+            return;
+        }
+        if (call == "SetDefaultPrinterA") {
+            expect.edits.push_back(Undo(scenario, i));
+            return;
+        }
+        break;
+    }
+    Unknown(i);
+}
+
+std::string FirstMachineDifference(const Machine& expected, const Machine& run)
+{
+    for (const auto& [fact, value] : expected) {
+        const auto it = run.find(fact);
+        if (it == run.end()) return "missing " + fact + " (" + value + ")";
+        if (it->second != value) return fact + " is '" + it->second + "' where '" + value + "' was due";
+    }
+    for (const auto& [fact, value] : run)
+        if (expected.count(fact) == 0) return "unexpected " + fact + " (" + value + ")";
+    return {};
+}
+
+std::string CompareWithChangedMachine(const Scenario& scenario, const MachineChange& change, const RunRecord& run)
+{
+    const RunRecord& reference = RunOnChangedMachine(scenario, change);
+    if (run.transcript != reference.transcript)
+        return "the run differs from the run on a machine without the looked-up function: " +
+               FirstDifference(reference.transcript, run.transcript);
+    if (run.ending != reference.ending) return std::string("the run ") + EndingName(run.ending);
+    if (run.couldNotDo != reference.couldNotDo) return "the user could not do other steps";
+    if (const std::string why = FirstMachineDifference(reference.machine, run.machine); !why.empty())
+        return "the machine differs from the one without the looked-up function: " + why;
     return {};
 }
 
@@ -336,25 +806,54 @@ std::string CheckInvariants(const RunRecord& run)
     return {};
 }
 
-std::string Judge(const Scenario&, const Fault& fault, const RunRecord& baseline, const RunRecord& run)
+std::string Judge(const Scenario& scenario, const Fault& fault, const RunRecord& baseline, const RunRecord& run)
 {
     if (std::string broken = CheckInvariants(run); !broken.empty()) return broken;
-    const Rule* rule = FindRule(fault);
-    if (!rule) return "no rule for " + fault.function;
+    if (fault.callIndex >= baseline.calls.size() || baseline.calls[fault.callIndex] != fault.function)
+        return "call " + std::to_string(fault.callIndex) + " of the run without faults is not " + fault.function;
 
-    // The message boxes the fault added: those after the point where the run departed
-    // from the run without it. The baselines show none.
-    std::string tokens;
-    for (const auto& line : run.transcript)
-        if (IsMessage(line)) tokens += Token(line) + " ";
+    Walk walk{scenario, fault, baseline.calls, Sites(baseline.calls), {}};
+    walk.Run();
+    const Expectation& expect = walk.expect;
+    if (!expect.unknownSite.empty()) return expect.unknownSite;
+    if (expect.changed) return CompareWithChangedMachine(scenario, expect.change, run);
 
-    std::string why;
-    for (const Outcome& outcome : rule->outcomes) {
-        const std::string mismatch = Mismatch(outcome, fault, baseline, run, tokens);
-        if (mismatch.empty()) return {};
-        if (why.empty()) why = mismatch;
+    const std::vector<std::string> tokens = Tokens(run.transcript);
+    if (tokens != expect.messages)
+        return "messages " + JoinTokens(tokens) + " where " + JoinTokens(expect.messages) + " were due";
+    if (run.ending != expect.ending)
+        return std::string("the run ") + EndingName(run.ending) + " where it should have " + EndingName(expect.ending);
+    if (run.couldNotDo != expect.couldNotDo)
+        return "the user could not do [" + (run.couldNotDo.empty() ? std::string() : run.couldNotDo.front()) +
+               "] where [" + (expect.couldNotDo.empty() ? std::string() : expect.couldNotDo.front()) + "] was due";
+    if (expect.ending == Ending::Stopped &&
+        (run.installEnabled != expect.installEnabled || run.exitEnabled != expect.exitEnabled))
+        return std::string("a stopped run left Install ") + (run.installEnabled ? "enabled" : "disabled") +
+               " and Exit " + (run.exitEnabled ? "enabled" : "disabled");
+
+    switch (expect.look) {
+    case Expectation::Look::Same:
+        if (run.transcript != baseline.transcript)
+            return "the run should have gone on unchanged: " + FirstDifference(baseline.transcript, run.transcript);
+        break;
+    case Expectation::Look::SamePolls:
+        if (Without(run.transcript, "pause 10") != Without(baseline.transcript, "pause 10"))
+            return "the run should have gone on as before but for the channel's polls";
+        break;
+    case Expectation::Look::Changed:
+        if (expect.ending == Ending::Completed && StatusLines(run.transcript) != StatusLines(baseline.transcript))
+            return "the completed run showed other steps than the run without the fault";
+        break;
     }
-    return why;
+
+    Machine expected = expect.endsAt ? MachineBefore(scenario, *expect.endsAt) : baseline.machine;
+    for (const Edit& edit : expect.edits) edit(expected);
+    if (expect.endsAt)
+        for (const Edit& edit : expect.editsIfStopped) edit(expected);
+    if (const std::string why = FirstMachineDifference(expected, run.machine);
+        !why.empty())
+        return "the machine: " + why;
+    return {};
 }
 
 }  // namespace zenthar::testing::faults
