@@ -29,7 +29,7 @@ file_sets=(
 )
 monitor_folders=("Win8" "Win64\\x64" "Win64\\Itanium")
 code_pages=(437 850 852 863 864 866 874 932 936 949 950 1250 1251 1252 1253 1254 1255 1256 1257 1258 737 857 858)
-system_folders=("x64" "W32X86")
+system_folders=("x64" "w32x86")
 system_files=(UNIDRV.DLL UNIDRVUI.DLL UNIRES.DLL UNIDRV.HLP)
 
 unix_path() { echo "${1//\\//}"; }
