@@ -12,6 +12,7 @@ rm -rf "$RESULTS"; mkdir -p "$RESULTS"
 # First the scripts' own self-test: a fault in how results reach the totals shows at once.
 echo "== self-test of the scripts" >&2
 "$ROOT/tests/scripts/selftest.sh" >"$BUILD/selftest.log" 2>&1 || cat "$BUILD/selftest.log" >&2
+grep -q ' selftest ' "$RESULTS/steps.txt" 2>/dev/null || record "selftest run: it recorded nothing" fail
 
 native_suite() {   # name dir [cmake args...] -- [ctest args...]
   local name=$1 dir=$2; shift 2
