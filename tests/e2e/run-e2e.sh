@@ -13,10 +13,13 @@
 # RESULTS_DIR/steps.txt, also when the scenario could not be run at all; pictures, the
 # transcript and the checker's report go to RESULTS_DIR/screens/e2e/<name>/ (e2e32/<name>/).
 #
-# Each build sees its own Windows: a line of any section that starts with "win32:" applies to
-# the i686 build alone, one that starts with "win64:" to the x86_64 build alone; every other
-# line to both. (Under Wine the 32-bit program gets the 32-bit driver directory w32x86 and
-# the registry's Wow6432Node, and its port monitor cannot be added: see the scenarios.)
+# Each build sees its own side of the same Windows: a line of any section that starts with
+# "win32:" applies to the i686 build alone, one that starts with "win64:" to the x86_64 build
+# alone; every other line to both. A new scenario's lines need a tag only where the two differ
+# (the 32-bit program's driver directory is w32x86, its uninstall entry is under Wow6432Node,
+# its port monitor cannot be added under Wine). The checker of either width reads files and
+# keys as they are on the machine (no redirection to syswow64 or Wow6432Node); its spooler
+# calls are its own (drivers and driver directory of its environment).
 #
 # A scenario is tests/e2e/scenarios/<name>.scenario, in three sections:
 #   [machine]  how the machine differs before the run:
