@@ -5,6 +5,11 @@
 set -uo pipefail
 . "$(dirname "$0")/common.sh"
 
+# A missing analyser finds nothing: that is a failure, not a clean tree.
+for tool in clang-tidy cppcheck python3; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "static analysis: $tool is missing; nothing was analysed" >&2; exit 1; }
+done
+
 dir=$BUILD/rel-tidy
 mkdir -p "$dir"
 configure "$dir" || exit 1   # only configured: clang-tidy needs its compile_commands.json
@@ -51,7 +56,8 @@ findings=$dir/findings.txt
 echo "== clang-tidy" >&2
 # The system, the simulated machine, the headless screen, the fault matrix, fuzzers and
 # benchmarks: what runs natively. (The Windows backends need <windows.h>: cppcheck below.)
-python3 - "$dir/compile_commands.json" "$ROOT" <<'PY' | xargs -P "$JOBS" -n 1 clang-tidy -p "$dir" --quiet 2>/dev/null |
+files=$dir/files.txt
+python3 - "$dir/compile_commands.json" "$ROOT" >"$files" <<'PY' || { echo "static analysis: no list of files for clang-tidy" >&2; exit 1; }
 import json, sys
 root = sys.argv[2] + "/"
 skip = ("tests/", "tools/", "googletest")
@@ -60,9 +66,15 @@ for entry in json.load(open(sys.argv[1])):
     if not rel.startswith(skip) or rel.startswith("tests/faults/"):
         print(entry["file"])
 PY
+[ -s "$files" ] || { echo "static analysis: clang-tidy was given no file" >&2; exit 1; }
+# xargs says 123 when an instance reported an error (a finding, kept below); any other
+# failure means clang-tidy did not run through.
+xargs -P "$JOBS" -n 1 clang-tidy -p "$dir" --quiet <"$files" 2>/dev/null |
   grep -E "^/.*: (warning|error): .*\[[a-z0-9.,-]+\]$" |
   sed -E "s#^$ROOT/##; s#^([^:]+):([0-9]+):[0-9]+: (warning|error): (.*) \[([^]]+)\]\$#\1:\2 \5 \4#" |
   sort -u >>"$findings"
+tidy=${PIPESTATUS[0]}
+if [ "$tidy" -ne 0 ] && [ "$tidy" -ne 123 ]; then echo "static analysis: clang-tidy failed (xargs exit $tidy)" >&2; exit 1; fi
 
 echo "== cppcheck" >&2
 cd "$ROOT" || exit 1
@@ -70,6 +82,8 @@ cppcheck --enable=warning,performance,portability --std=c++20 --language=c++ --l
   --quiet --inline-suppr -I "$ROOT" --suppress=missingIncludeSystem --template='{file}:{line} {id} {message}' \
   app install spooler connection controls core ui platform resources entry tools fuzz bench tests 2>&1 |
   grep -E "^[a-z]" | sort -u >>"$findings"
+cppcheck_rc=${PIPESTATUS[0]}
+[ "$cppcheck_rc" -eq 0 ] || { echo "static analysis: cppcheck failed (exit $cppcheck_rc)" >&2; exit 1; }
 
 new=0; kept=0
 while IFS= read -r line; do

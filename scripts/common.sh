@@ -18,3 +18,47 @@ record() {
   mkdir -p "$RESULTS"
   echo "$2 $1" >>"$RESULTS/steps.txt"
 }
+
+# note NAME TEXT: something said about the run that is neither a pass nor a failure (a run this
+# machine cannot make, with its reason). scripts/totals.sh prints it apart from the counts.
+note() {
+  mkdir -p "$RESULTS"
+  echo "note $1" >>"$RESULTS/steps.txt"
+}
+
+# failures_in XML: the number of failed cases in one result file (scripts/count-results.py);
+# 1 when the file cannot be read.
+failures_in() {
+  local counts
+  counts=$(python3 "$ROOT/scripts/count-results.py" --file "$1" 2>/dev/null) || { echo 1; return; }
+  echo "${counts#* }"
+}
+
+# run_ctest NAME DIR [ctest args...]: the CTest tests of a build folder, their JUnit file as
+# $RESULTS/NAME.xml. A run that leaves no file, or whose exit code says more went wrong than
+# its file shows, is a failure of its own.
+run_ctest() {
+  local name=$1 dir=$2 xml=$RESULTS/$1.xml rc; shift 2
+  mkdir -p "$RESULTS"; rm -f "$xml"
+  (cd "$dir" && ctest --output-on-failure --no-tests=error -j "$JOBS" --output-junit "$xml" "$@") \
+    >"$dir.ctest.log" 2>&1
+  rc=$?
+  if [ ! -s "$xml" ]; then
+    record "$name tests: no result file (ctest exit $rc)" fail
+  elif [ $rc -ne 0 ] && [ "$(failures_in "$xml")" = 0 ]; then
+    record "$name tests: ctest exit $rc with no failed test in its report" fail
+  fi
+  return $rc
+}
+
+# expect_verdicts KIND NAME...: every NAME must have left a line "pass KIND NAME" or
+# "fail KIND NAME" in steps.txt; each that did not is a failure.
+expect_verdicts() {
+  local kind=$1 name missing=0; shift
+  for name in "$@"; do
+    if ! grep -qxF -e "pass $kind $name" -e "fail $kind $name" "$RESULTS/steps.txt" 2>/dev/null; then
+      record "$kind $name: no verdict" fail; missing=1
+    fi
+  done
+  return $missing
+}

@@ -5,23 +5,35 @@
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
-build_windows() {   # dir toolchain [target]
-  mkdir -p "$1"
-  configure "$1" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$2.cmake" &&
-    cmake --build "$1" -j "$JOBS" ${3:+--target "$3"} >"$1.build.log" 2>&1 || { tail -30 "$1.build.log" >&2; exit 1; }
+build_windows() {   # dir toolchain target...
+  local dir=$1 toolchain=$2 targets=() t; shift 2
+  for t in "$@"; do targets+=(--target "$t"); done
+  mkdir -p "$dir"
+  configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$toolchain.cmake" &&
+    cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir.build.log" 2>&1 || { tail -30 "$dir.build.log" >&2; exit 1; }
 }
 
 echo "Building zenthar.exe (32-bit, the shipped program) ..."
-build_windows "$BUILD/win32" i686-w64-mingw32 zenthar
-echo "Building the 64-bit build of the same sources (the one Wine can start here) ..."
-build_windows "$BUILD/win64" x86_64-w64-mingw32
+build_windows "$BUILD/win32" i686-w64-mingw32 zenthar e2e-user e2e-check
+echo "Building the 64-bit build of the same sources (its port monitor stand-in goes into the driver package) ..."
+build_windows "$BUILD/win64" x86_64-w64-mingw32 zenthar e2e-user e2e-check KVUSBMON KVUSBMONUI
 echo "The 32-bit zenthar.exe is at $BUILD/win32/entry/zenthar.exe."
 
+# The shipped program wherever Wine's 32-bit loader runs; the 64-bit build where it cannot.
+if why=$(wine32_probe); then
+  run=$BUILD/win32 kind=e2e32
+  echo "Wine's 32-bit loader runs here: starting the 32-bit zenthar.exe."
+else
+  run=$BUILD/win64 kind=e2e
+  echo "The 32-bit product cannot run on this machine ($why): starting the 64-bit build instead."
+fi
+wine_use "$(pe_machine "$run/entry/zenthar.exe")"
+
 if [ -n "${DISPLAY:-}" ]; then
-  prefix=$("$ROOT/tests/e2e/prepare-prefix.sh" "$BUILD/win64" run | tail -1) || exit 1
+  prefix=$("$ROOT/tests/e2e/prepare-prefix.sh" "$run" run | tail -1) || exit 1
   wine_start "$prefix"
   echo "Starting the installer under Wine (prefix $prefix) ..."
-  WINEPREFIX=$prefix "$WINE" "$BUILD/win64/entry/zenthar.exe"
+  WINEPREFIX=$prefix "$WINE" "$run/entry/zenthar.exe"
   wine_stop "$prefix"
   exit 0
 fi
@@ -29,8 +41,8 @@ fi
 demo=$BUILD/demo
 rm -rf "$demo"; mkdir -p "$demo"
 echo "No display: running the demo installation under Xvfb (\"NORVA MTR444\" on COM1:, code page 866) ..."
-"$ROOT/tests/e2e/run-e2e.sh" "$BUILD/win64" "$demo" 01-serial-win7 >"$demo/run.log" 2>&1
-shots=$demo/screens/e2e/01-serial-win7
+"$ROOT/tests/e2e/run-e2e.sh" "$run" "$demo" 01-serial-win7 >"$demo/run.log" 2>&1
+shots=$demo/screens/$kind/01-serial-win7
 cat "$demo/steps.txt" 2>/dev/null
 echo "Pictures of every dialog the user met: $shots/*.png"
 echo "What the user saw: $shots/transcript.txt"

@@ -190,8 +190,30 @@ std::string DriverDirectory()
     return directory;
 }
 
+// The checks read the machine as it is, whatever the checker's own width: the i686 build's
+// checker would otherwise see C:\windows\system32 as syswow64 and HKLM\Software as its
+// Wow6432Node. (The spooler's calls stay the checker's own: drivers and the driver directory
+// of its environment.) In a 64-bit checker both are no-ops.
+constexpr REGSAM kNativeRead = KEY_READ | KEY_WOW64_64KEY;
+
+class NativeFiles {
+public:
+    NativeFiles() : off_(Wow64DisableWow64FsRedirection(&old_) != FALSE) {}
+    ~NativeFiles()
+    {
+        if (off_) Wow64RevertWow64FsRedirection(old_);
+    }
+    NativeFiles(const NativeFiles&) = delete;
+    NativeFiles& operator=(const NativeFiles&) = delete;
+
+private:
+    PVOID old_ = nullptr;
+    bool off_;
+};
+
 bool ReadWholeFile(const std::string& path, std::string& content)
 {
+    const NativeFiles native;
     FILE* in = std::fopen(path.c_str(), "rb");
     if (!in) return false;
     char chunk[4096];
@@ -228,7 +250,7 @@ struct RegistryValue {
 bool KeyValues(const std::string& path, std::map<std::string, RegistryValue>& values)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, kNativeRead, &key) != ERROR_SUCCESS) return false;
     for (DWORD index = 0;; ++index) {
         char name[16384];
         DWORD nameLength = sizeof name;
@@ -458,6 +480,7 @@ private:
     void CheckDriverDirectoryFiles(const ScriptLine& line, int wanted)
     {
         const std::string directory = DriverDirectory();
+        const NativeFiles native;
         WIN32_FIND_DATAA found{};
         HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
         int count = 0;
@@ -486,12 +509,14 @@ private:
 
     void CheckNoFile(const ScriptLine& line, const std::string& path)
     {
+        const NativeFiles native;
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) Pass(line, "no file " + Quoted(path));
         else Fail(line, Quoted(path) + " exists");
     }
 
     void CheckExists(const ScriptLine& line, const std::string& path)
     {
+        const NativeFiles native;
         WIN32_FILE_ATTRIBUTE_DATA data{};
         if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return Fail(line, "no file " + Quoted(path));
         Pass(line, Quoted(path) + " exists, " + std::to_string(data.nFileSizeLow) + " bytes");
@@ -500,7 +525,7 @@ private:
     void CheckKeyClass(const ScriptLine& line, const std::string& path, const std::string& wanted)
     {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, kNativeRead, &key) != ERROR_SUCCESS)
             return Fail(line, "no key HKLM\\" + path);
         char keyClass[256] = {};
         DWORD length = sizeof keyClass;

@@ -5,10 +5,11 @@
 #   tests/e2e/make-package.sh DRIVE_C MONITOR_FOLDER
 #
 # DRIVE_C is the prefix's drive_c; MONITOR_FOLDER holds the built KVUSBMON.dll and
-# KVUSBMONUI.dll (x86_64, since only the 64-bit Wine loader runs here). Every other file is
-# a line of text naming its folder and name, so that a check can tell which copy landed
-# where: "package <folder>\<name>" in the installer folder, "system <folder>\<name>" for
-# the universal driver that a 64-bit Windows keeps in its driver directory.
+# KVUSBMONUI.dll (x86_64: the prefix is a 64-bit Windows, whose installation takes the
+# monitor of Win64\x64). Every other file is a line of text naming its folder and name, so
+# that a check can tell which copy landed where: "package <folder>\<name>" in the installer
+# folder, "system <folder>\<name>" for the universal driver that a 64-bit Windows keeps in
+# the version folder of each driver directory (x64 and w32x86, as Wine names them).
 set -euo pipefail
 drive_c=${1:?drive_c of the prefix}
 monitors=${2:?folder of KVUSBMON.dll and KVUSBMONUI.dll}
@@ -29,7 +30,7 @@ file_sets=(
 )
 monitor_folders=("Win8" "Win64\\x64" "Win64\\Itanium")
 code_pages=(437 850 852 863 864 866 874 932 936 949 950 1250 1251 1252 1253 1254 1255 1256 1257 1258 737 857 858)
-system_folders=("x64" "W32X86")
+system_folders=("x64" "w32x86")
 system_files=(UNIDRV.DLL UNIDRVUI.DLL UNIRES.DLL UNIDRV.HLP)
 
 unix_path() { echo "${1//\\//}"; }

@@ -7,14 +7,22 @@
 #   tests/e2e/prepare-prefix.sh BUILD_DIR          make the machine (idempotent)
 #   tests/e2e/prepare-prefix.sh BUILD_DIR NAME     also print the path of a fresh copy
 #
-# BUILD_DIR is the x86_64 Windows build holding tests/e2e/KVUSBMON.dll. Prefixes live in
-# $ZENTHAR_WINE_ROOT (default build/wine), as e2e-machine and e2e-NAME.
+# BUILD_DIR is the Windows build whose scenarios will run. The package's monitor libraries are
+# the x86_64 build's stand-ins (tests/e2e/KVUSBMON.dll): the prefix is a 64-bit Windows, whose
+# installation takes the 64-bit monitor of Win64\x64. For the i686 build they come from the
+# x86_64 build beside it (BUILD_DIR/../win64, or $ZENTHAR_MONITOR_BUILD), so both builds meet
+# the same machine. Prefixes live in $ZENTHAR_WINE_ROOT (default build/wine), as e2e-machine
+# and e2e-NAME.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-env.sh"
 
-build=$(cd "${1:?x86_64 build folder}" && pwd)
-monitors=$build/tests/e2e
+build=$(cd "${1:?Windows build folder}" && pwd)
+monitor_build=$build
+if [ "$(pe_machine "$build/entry/zenthar.exe")" = i386 ]; then
+  monitor_build=${ZENTHAR_MONITOR_BUILD:-$(dirname "$build")/win64}
+fi
+monitors=$monitor_build/tests/e2e
 machine=$WINE_ROOT/e2e-machine
 
 for dll in KVUSBMON.dll KVUSBMONUI.dll; do

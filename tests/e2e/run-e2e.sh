@@ -6,10 +6,20 @@
 #
 #   tests/e2e/run-e2e.sh BUILD_DIR RESULTS_DIR [SCENARIO...]
 #
-# BUILD_DIR is the x86_64 Windows build (Wine's 32-bit loader cannot start here). For each
-# scenario one line "pass e2e <name>" or "fail e2e <name>" is appended to
-# RESULTS_DIR/steps.txt; pictures, the transcript and the checker's report go to
-# RESULTS_DIR/screens/e2e/<name>/.
+# BUILD_DIR is a Windows build: the x86_64 one (run through wine64) or the i686 one, the
+# shipped program (run through Wine's 32-bit loader in the same 64-bit prefix, where this
+# machine can execute that loader). For each scenario one line "pass e2e <name>" or
+# "fail e2e <name>" (for the i686 build "pass e2e32 <name>", ...) is appended to
+# RESULTS_DIR/steps.txt, also when the scenario could not be run at all; pictures, the
+# transcript and the checker's report go to RESULTS_DIR/screens/e2e/<name>/ (e2e32/<name>/).
+#
+# Each build sees its own side of the same Windows: a line of any section that starts with
+# "win32:" applies to the i686 build alone, one that starts with "win64:" to the x86_64 build
+# alone; every other line to both. A new scenario's lines need a tag only where the two differ
+# (the 32-bit program's driver directory is w32x86, its uninstall entry is under Wow6432Node,
+# its port monitor cannot be added under Wine). The checker of either width reads files and
+# keys as they are on the machine (no redirection to syswow64 or Wow6432Node); its spooler
+# calls are its own (drivers and driver directory of its environment).
 #
 # A scenario is tests/e2e/scenarios/<name>.scenario, in three sections:
 #   [machine]  how the machine differs before the run:
@@ -41,7 +51,8 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-env.sh"
 
-# Internal: one scenario, already under Xvfb.
+# Internal: one scenario, already under Xvfb. The machine is set up through wine64; the
+# user and checker programs are the build's own, through the loader of its width.
 if [ "${1:-}" = "--inside" ]; then
   prefix=$2 build=$3 dir=$4 machine_file=$5
   trap 'wine_stop "$prefix"' EXIT
@@ -60,6 +71,7 @@ if [ "${1:-}" = "--inside" ]; then
   # server sees them all, and its spooler service starts out stopped.
   wine_stop "$prefix"
   wine_start "$prefix" </dev/null >/dev/null 2>&1
+  wine_use "$(pe_machine "$build/entry/zenthar.exe")"
   WINEPREFIX=$prefix timeout -k 10 300 "$WINE" "$build/tests/e2e/e2e-user.exe" \
     "$(winepath_of "$build/entry/zenthar.exe")" "$(winepath_of "$dir/user.steps")" "$(winepath_of "$dir")" \
     </dev/null >"$dir/user.log" 2>&1
@@ -72,15 +84,10 @@ if [ "${1:-}" = "--inside" ]; then
   exit
 fi
 
-build=$(cd "${1:?x86_64 build folder}" && pwd)
+build=${1:?Windows build folder}
 results=${2:?results folder}
 shift 2
 mkdir -p "$results" && results=$(cd "$results" && pwd)
-screens=$results/screens/e2e
-for exe in entry/zenthar.exe tests/e2e/e2e-user.exe tests/e2e/e2e-check.exe; do
-  [ -f "$build/$exe" ] || { echo "e2e: no $build/$exe (build the x86_64 Windows build)" >&2; exit 1; }
-  [ "$(pe_machine "$build/$exe")" = x86_64 ] || { echo "e2e: $exe is not an x86_64 program" >&2; exit 1; }
-done
 
 if [ $# -gt 0 ]; then
   scenarios=()
@@ -95,11 +102,43 @@ else
   scenarios=("$here"/scenarios/*.scenario)
 fi
 
-section() {   # file name: the lines of one section
-  awk -v want="[$2]" '/^\[.*\]$/ { inside = ($0 == want); next } inside' "$1"
+# The build's width names its results: e2e for x86_64, e2e32 for i686.
+machine=$(pe_machine "$build/entry/zenthar.exe")
+case $machine in
+  i386) kind=e2e32 own=win32 copies=e2e-32- ;;
+  *) kind=e2e own=win64 copies=e2e- ;;
+esac
+screens=$results/screens/$kind
+
+# cannot_run WHY: no scenario can run; each still gets its verdict.
+cannot_run() {
+  local file
+  echo "$kind: $1" >&2
+  for file in "${scenarios[@]}"; do echo "fail $kind $(basename "$file" .scenario)" >>"$results/steps.txt"; done
+  exit 1
+}
+[ -d "$build" ] && build=$(cd "$build" && pwd)
+for exe in entry/zenthar.exe tests/e2e/e2e-user.exe tests/e2e/e2e-check.exe; do
+  [ -f "$build/$exe" ] || cannot_run "no $build/$exe (build the Windows build)"
+  [ "$(pe_machine "$build/$exe")" = "$machine" ] || cannot_run "$exe is not a $machine program like entry/zenthar.exe"
+done
+if [ "$machine" = i386 ]; then
+  why=$(wine32_probe) || cannot_run "Wine's 32-bit loader does not run here: $why"
+elif [ "$machine" != x86_64 ]; then
+  cannot_run "entry/zenthar.exe is neither an i686 nor an x86_64 program"
+fi
+for file in "${scenarios[@]}"; do [ -f "$file" ] || cannot_run "no scenario $file"; done
+
+section() {   # file name: the lines of one section that apply to this build, without their tag
+  awk -v want="[$2]" -v own="$own:" '
+    /^\[.*\]$/ { inside = ($0 == want); next }
+    !inside { next }
+    $1 == own { sub(/^[ \t]*[a-z0-9]+:[ \t]*/, ""); print; next }
+    $1 == "win32:" || $1 == "win64:" { next }
+    { print }' "$1"
 }
 
-"$here/prepare-prefix.sh" "$build" || { echo "fail e2e machine" >>"$results/steps.txt"; exit 1; }
+"$here/prepare-prefix.sh" "$build" || cannot_run "the machine of the scenarios could not be prepared"
 
 # A prefix takes 700 MB: each goes once no later scenario starts from it, unless its scenario
 # failed (kept to look into) or ZENTHAR_E2E_KEEP=1.
@@ -117,11 +156,11 @@ for file in "${scenarios[@]}"; do
   section "$file" after >"$dir/after.checks"
   after=$(awk '$1 == "after" { print $2 }' "$dir/machine.settings")
   if [ -n "$after" ]; then
-    prefix=$WINE_ROOT/e2e-$name
+    prefix=$WINE_ROOT/$copies$name
     rm -rf "$prefix"
-    if [ -d "$WINE_ROOT/e2e-$after" ]; then cp -a "$WINE_ROOT/e2e-$after" "$prefix"; else prefix=; fi
+    if [ -d "$WINE_ROOT/$copies$after" ]; then cp -a "$WINE_ROOT/$copies$after" "$prefix"; else prefix=; fi
   else
-    prefix=$("$here/prepare-prefix.sh" "$build" "$name")
+    prefix=$("$here/prepare-prefix.sh" "$build" "${copies#e2e-}$name")
   fi
   start=$(date +%s)
   if [ -z "$prefix" ]; then
@@ -136,20 +175,20 @@ for file in "${scenarios[@]}"; do
   done
   seconds=$(( $(date +%s) - start ))
   if [ $rc -eq 0 ]; then
-    echo "pass e2e $name" >>"$results/steps.txt"
-    echo "e2e $name: pass ($seconds s)" >&2
+    echo "pass $kind $name" >>"$results/steps.txt"
+    echo "$kind $name: pass ($seconds s)" >&2
   else
     failures=$((failures + 1))
-    echo "fail e2e $name" >>"$results/steps.txt"
-    echo "e2e $name: FAIL ($seconds s); see $dir" >&2
+    echo "fail $kind $name" >>"$results/steps.txt"
+    echo "$kind $name: FAIL ($seconds s); see $dir" >&2
     grep -h -E '^(FAIL|.*FAIL:)' "$dir/user.log" "$dir/checks.txt" 2>/dev/null | head -10 >&2
   fi
   if [ $rc -eq 0 ] && [ "${ZENTHAR_E2E_KEEP:-0}" != 1 ]; then
     finished+=("$name")
-    needed_later "$name" || rm -rf "$WINE_ROOT/e2e-$name"
+    needed_later "$name" || rm -rf "$WINE_ROOT/$copies$name"
   fi
 done
 if [ "${ZENTHAR_E2E_KEEP:-0}" != 1 ]; then
-  for name in "${finished[@]}"; do rm -rf "$WINE_ROOT/e2e-$name"; done
+  for name in "${finished[@]}"; do rm -rf "$WINE_ROOT/$copies$name"; done
 fi
 [ $failures -eq 0 ]

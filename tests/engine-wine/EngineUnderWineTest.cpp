@@ -143,8 +143,10 @@ TEST_F(EngineUnderWine, RegistersTheDriverWithItsFiles)
     ASSERT_TRUE(RegisterDriver(P(), Processor::X64, OsFamily::Win8, name, nullptr));
     EXPECT_TRUE(screen.messages.empty());
 
+    // The spooler files the driver under the environment of the program that adds it.
+    const std::string environment = sizeof(void*) == 8 ? "Windows x64" : "Windows NT x86";
     const std::string key =
-        std::string("System\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3\\") + name;
+        "System\\CurrentControlSet\\Control\\Print\\Environments\\" + environment + "\\Drivers\\Version-3\\" + name;
     RegKey driver = 0;
     ASSERT_EQ(P().registry.RegOpenKeyExA(kHkeyLocalMachine, key.c_str(), 0, KEY_READ, &driver).value, 0);
     std::uint8_t data[512] = {};
