@@ -37,7 +37,9 @@
 #   [user]     the steps of e2e-user.exe:
 #                start; wait CAPTION [SECONDS]; look CAPTION (a window behind a modal one); ok; escape; click ID; close ID (click and wait
 #                for the window to go); tick ROW; type ID TEXT; pick ID LABEL; ip ID A.B.C.D;
-#                expect ID text|enabled|visible|checked|progress|address|count|selected VALUE;
+#                focus ID; key space|down|up|tab|enter (to the focused control, as typed);
+#                expect ID text|enabled|visible|checked|progress|address|count|selected|focus VALUE
+#                (ID 0: the current window itself);
 #                rows ID NAME STATE...; message TEXT; shot [LABEL]; describe; pause MS;
 #                processes EXE COUNT; end [SECONDS]
 #   [after]    the checks of e2e-check.exe:
