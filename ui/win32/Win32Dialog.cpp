@@ -3,286 +3,19 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <map>
+#include <cstdio>
 #include <string>
 
 #include "ui/win32/Win32Backend.h"
+#include "ui/win32/Win32CheckList.h"
+#include "ui/win32/Win32HookedControl.h"
+#include "ui/win32/Win32Panel.h"
 #include "ui/win32/Win32Surface.h"
+#include "ui/win32/Win32Window.h"
 
 namespace zenthar::ui::win32 {
-namespace {
 
 using resources::ControlClass;
-
-constexpr const char* kPanelClass = "ZentharPanel";
-
-// Controls are subclassed the classic way, by replacing their window procedure, rather than
-// through the common controls' subclass chain: that chain finds its record through a window
-// property on every message, and under Wine each property lookup is a round trip to the
-// server. A repaint of the main dialog sends the check list a few dozen messages, and the
-// chain alone made each repaint cost milliseconds more.
-WNDPROC ReplaceProcedure(HWND control, WNDPROC procedure)
-{
-    return reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
-}
-
-// The check lists' own procedures, by window: only the user-interface thread touches it.
-std::map<HWND, WNDPROC>& CheckListPrevious()
-{
-    static std::map<HWND, WNDPROC> previous;
-    return previous;
-}
-
-LRESULT CallCheckListPrevious(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const auto found = CheckListPrevious().find(list);
-    if (found == CheckListPrevious().end()) return DefWindowProcA(list, message, wParam, lParam);
-    return CallWindowProcA(found->second, list, message, wParam, lParam);
-}
-
-std::string WindowText(HWND window)
-{
-    if (!window) return {};
-    const int length = GetWindowTextLengthA(window);
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(window, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
-}
-
-// The box of a check-list row: a square as high as the row, at its left.
-RECT CheckBoxOf(const RECT& row)
-{
-    const int side = row.bottom - row.top;
-    return RECT{row.left + 1, row.top + 1, row.left + side - 1, row.bottom - 1};
-}
-
-LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        const int x = static_cast<short>(LOWORD(lParam));
-        const int y = static_cast<short>(HIWORD(lParam));
-        const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
-        if (HIWORD(hit) == 0) {
-            const int index = LOWORD(hit);
-            RECT row{};
-            if (SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row)) != LB_ERR) {
-                const RECT box = CheckBoxOf(row);
-                if (x >= row.left && x < box.right + 1) {
-                    const LRESULT state = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-                    SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index),
-                                 ToggledCheck(state == LB_ERR ? 0 : static_cast<int>(state)));
-                    InvalidateRect(list, &row, FALSE);
-                }
-            }
-        }
-        // The click then selects the row as in any list; a double click counts as a second click.
-        return CallCheckListPrevious(list, WM_LBUTTONDOWN, wParam, lParam);
-    }
-    case WM_KEYDOWN:
-        if (wParam == VK_SPACE) {
-            const LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
-            if (index != LB_ERR) {
-                const LRESULT state = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-                SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index),
-                             ToggledCheck(state == LB_ERR ? 0 : static_cast<int>(state)));
-                RECT row{};
-                SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row));
-                InvalidateRect(list, &row, FALSE);
-                // A keyboard toggle is reported as a click on the box is: the owner then sees
-                // the new state, as it does after a click.
-                if (GetWindowLongPtrA(list, GWL_STYLE) & LBS_NOTIFY)
-                    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
-                                 reinterpret_cast<LPARAM>(list));
-            }
-            return 0;
-        }
-        break;
-    case WM_NCDESTROY: {
-        const auto found = CheckListPrevious().find(list);
-        if (found == CheckListPrevious().end()) break;
-        const WNDPROC previous = found->second;
-        CheckListPrevious().erase(found);
-        ReplaceProcedure(list, previous);
-        return CallWindowProcA(previous, list, message, wParam, lParam);
-    }
-    default: break;
-    }
-    return CallCheckListPrevious(list, message, wParam, lParam);
-}
-
-}  // namespace
-
-int ToggledCheck(int state)
-{
-    return state == 0 ? 1 : 0;
-}
-
-// ---- Custom controls attached to template controls ----
-
-class Win32Dialog::HookedControl : public ControlWindow {
-public:
-    HookedControl(HWND control, ControlHook& hook) : control(control), hook(&hook) {}
-
-    // The control's record travels in its GWLP_USERDATA, which the system's controls leave to
-    // the program.
-    void Attach()
-    {
-        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(control, GWLP_WNDPROC)) == &Proc) {
-            // Hooked again: the new record takes over the procedure the first one replaced.
-            const auto* earlier = reinterpret_cast<const HookedControl*>(GetWindowLongPtrA(control, GWLP_USERDATA));
-            previous = earlier ? earlier->previous : nullptr;
-            SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-            return;
-        }
-        SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        previous = ReplaceProcedure(control, &Proc);
-    }
-
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* self = reinterpret_cast<HookedControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (!self || !self->previous) return DefWindowProcA(window, message, wParam, lParam);
-        if (message == WM_NCDESTROY) {
-            const WNDPROC previous = self->previous;
-            ReplaceProcedure(window, previous);
-            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            if (self->hook) self->hook->OnDetach();
-            self->hook = nullptr;
-            return CallWindowProcA(previous, window, message, wParam, lParam);
-        }
-        if (self->hook) {
-            ControlMessage m{message, wParam, lParam};
-            std::intptr_t result = 0;
-            if (self->hook->OnControlMessage(*self, m, result)) return result;
-            return CallWindowProcA(self->previous, window, m.message, m.wParam, m.lParam);
-        }
-        return CallWindowProcA(self->previous, window, message, wParam, lParam);
-    }
-
-    int Id() const override { return GetDlgCtrlID(control); }
-    std::uint32_t Style() const override { return static_cast<std::uint32_t>(GetWindowLongPtrA(control, GWL_STYLE)); }
-    void SetStyle(std::uint32_t style, bool frameChanged) override
-    {
-        SetWindowLongPtrA(control, GWL_STYLE, static_cast<LONG_PTR>(style));
-        if (frameChanged) {
-            SetWindowPos(control, nullptr, 0, 0, 0, 0,
-                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
-    std::string Text() const override { return WindowText(control); }
-    bool IsEnabled() const override { return IsWindowEnabled(control); }
-    bool HasFocus() const override
-    {
-        HWND focus = ::GetFocus();
-        return focus && (focus == control || IsChild(control, focus));
-    }
-    Rect ClientRect() const override
-    {
-        RECT r{};
-        GetClientRect(control, &r);
-        return FromRect(r);
-    }
-    void Invalidate(bool erase) override { InvalidateRect(control, nullptr, erase); }
-    std::intptr_t Send(const ControlMessage& m) override { return SendMessageA(control, m.message, m.wParam, m.lParam); }
-    std::intptr_t CallDefault(const ControlMessage& m) override
-    {
-        return previous ? CallWindowProcA(previous, control, m.message, m.wParam, m.lParam)
-                        : DefWindowProcA(control, m.message, m.wParam, m.lParam);
-    }
-    void FocusNextInTabOrder() override
-    {
-        HWND parent = GetParent(control);
-        HWND next = GetNextDlgTabItem(parent, control, FALSE);
-        if (next && next != control) {
-            SendMessageA(parent, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
-        } else {
-            ::SetFocus(parent);
-        }
-    }
-
-    HWND control;
-    ControlHook* hook;
-    WNDPROC previous = nullptr;
-};
-
-// ---- Panels in the place of statics ----
-
-class Win32Dialog::Panel : public PanelWindow {
-public:
-    Panel(PanelHook& hook, int id) : hook(&hook), id(id) {}
-
-    static void RegisterClassOnce(HINSTANCE instance)
-    {
-        WNDCLASSA existing{};
-        if (GetClassInfoA(instance, kPanelClass, &existing)) return;
-        WNDCLASSA windowClass{};
-        windowClass.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-        windowClass.lpfnWndProc = Proc;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = kPanelClass;
-        RegisterClassA(&windowClass);
-    }
-
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_NCCREATE) {
-            auto* created = reinterpret_cast<CREATESTRUCTA*>(lParam);
-            auto* self = static_cast<Panel*>(created->lpCreateParams);
-            self->window = window;
-            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-        auto* self = reinterpret_cast<Panel*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && self->hook) {
-            switch (message) {
-            case WM_SIZE: {
-                const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-                self->hook->OnSize(*self, LOWORD(lParam), HIWORD(lParam));
-                return result;
-            }
-            case WM_PAINT: {
-                PaintSurface surface(window, true);
-                self->hook->OnPaint(*self, surface);
-                return 0;
-            }
-            case WM_DESTROY: self->hook->OnPanelDestroyed(); break;
-            default: break;
-            }
-        }
-        if (message == WM_NCDESTROY && self) {
-            self->window = nullptr;
-            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-
-    int Id() const override { return id; }
-    std::uint32_t Style() const override
-    {
-        return window ? static_cast<std::uint32_t>(GetWindowLongPtrA(window, GWL_STYLE)) : 0;
-    }
-    Rect ClientRect() const override
-    {
-        RECT r{};
-        if (window) GetClientRect(window, &r);
-        return FromRect(r);
-    }
-    void Invalidate(bool erase) override
-    {
-        if (window) InvalidateRect(window, nullptr, erase);
-    }
-
-    PanelHook* hook;
-    int id;
-    HWND window = nullptr;
-};
-
-// ---- The dialog window ----
 
 Win32Dialog::Win32Dialog(Win32Backend& backend, Dialog& dialog, bool modal)
     : backend(backend), dialog(dialog), source(resources::FindDialogTemplate(dialog.TemplateId())), modal(modal)
@@ -293,6 +26,15 @@ Win32Dialog::~Win32Dialog() = default;
 
 INT_PTR CALLBACK Win32Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // FALSE leaves the message to the dialog manager; for WM_INITDIALOG, TRUE lets it set the
+    // first focus as it does by default.
+    return Guarded(
+        "dialog", message, [&] { return Message(window, message, wParam, lParam); },
+        [&]() -> INT_PTR { return message == WM_INITDIALOG ? TRUE : FALSE; });
+}
+
+INT_PTR Win32Dialog::Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<Win32Dialog*>(lParam);
         self->window = window;
@@ -300,24 +42,15 @@ INT_PTR CALLBACK Win32Dialog::Procedure(HWND window, UINT message, WPARAM wParam
         self->backend.Register(window, self);
         self->dialog.AttachWindow(self);
         for (const resources::ControlTemplate& control : self->source->controls) {
-            if (!self->IsCheckList(control.id)) continue;
-            HWND list = self->Item(control.id);
-            if (list && !CheckListPrevious().count(list)) CheckListPrevious()[list] = ReplaceProcedure(list, &CheckListProc);
+            if (self->IsCheckList(control.id)) AttachCheckList(self->Item(control.id));
         }
         return self->dialog.RunInitDialog() ? TRUE : FALSE;
     }
     if (message == WM_MEASUREITEM) {
-        // Asked while the controls are created, before the dialog knows itself: a check-list
-        // row is one line of the dialog's font, and never lower than its check box.
+        // Asked while the controls are created, before the dialog knows itself.
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (measure->CtlType == ODT_LISTBOX) {
-            HDC dc = GetDC(window);
-            HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
-            TEXTMETRICA metrics{};
-            GetTextMetricsA(dc, &metrics);
-            SelectObject(dc, previous);
-            ReleaseDC(window, dc);
-            measure->itemHeight = static_cast<UINT>(std::max<LONG>(metrics.tmHeight + 2, 15));
+            measure->itemHeight = CheckListRowHeight(window);
             SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
             return TRUE;
         }
@@ -377,43 +110,6 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     default: return FALSE;
     }
-}
-
-void Win32Dialog::DrawCheckListRow(const DRAWITEMSTRUCT& item)
-{
-    HDC dc = item.hDC;
-    if (item.itemID == static_cast<UINT>(-1)) {
-        if (item.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &item.rcItem);
-        return;
-    }
-    const bool selected = item.itemState & ODS_SELECTED;
-    const bool disabled = !IsWindowEnabled(item.hwndItem);
-    const RECT row = item.rcItem;
-    const RECT box = CheckBoxOf(row);
-
-    HBRUSH window = GetSysColorBrush(COLOR_WINDOW);
-    RECT boxBand{row.left, row.top, box.right + 1, row.bottom};
-    ::FillRect(dc, &boxBand, window);
-    const int state = static_cast<int>(item.itemData);
-    UINT look = DFCS_BUTTONCHECK | DFCS_FLAT;
-    if (state == 1) look |= DFCS_CHECKED;
-    if (state == 2) look = DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_FLAT;
-    if (disabled) look |= DFCS_INACTIVE;
-    RECT drawnBox = box;
-    DrawFrameControl(dc, &drawnBox, DFC_BUTTON, look);
-
-    RECT textRect{box.right + 2, row.top, row.right, row.bottom};
-    ::FillRect(dc, &textRect, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    const int length = static_cast<int>(SendMessageA(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0));
-    std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
-    if (length > 0) SendMessageA(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(std::max(length, 0)));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    RECT textArea = textRect;
-    textArea.left += 2;
-    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textArea, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (item.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &textRect);
 }
 
 HWND Win32Dialog::Item(int id) const
@@ -734,17 +430,29 @@ PanelWindow* Win32Dialog::ReplaceStatic(int id, PanelHook& hook)
     DestroyWindow(old);
     // The panel object of an earlier window stays until the dialog goes: its window is gone,
     // but a caller may still hold it.
-    if (auto previous = panels.find(id); previous != panels.end()) retiredPanels.push_back(std::move(previous->second));
+    if (auto previous = panels.find(id); previous != panels.end()) {
+        retiredPanels.push_back(std::move(previous->second));
+        panels.erase(previous);
+    }
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
     Panel::RegisterClassOnce(instance);
     auto panel = std::make_unique<Panel>(hook, id);
-    CreateWindowExA(exStyle, kPanelClass, text.c_str(), style, rect.left, rect.top, rect.right - rect.left,
-                    rect.bottom - rect.top, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                    panel.get());
-    Panel& made = *panel;
+    HWND made = CreateWindowExA(exStyle, kPanelClass, text.c_str(), style, rect.left, rect.top,
+                                rect.right - rect.left, rect.bottom - rect.top, window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, panel.get());
+    if (!made) {
+        // The static is gone; the place stays empty and the caller learns there is no panel,
+        // as for a missing static.
+        char line[96];
+        std::snprintf(line, sizeof line, "CreateWindowExA(panel %d) failed, error %lu", id,
+                      static_cast<unsigned long>(GetLastError()));
+        OutputDebugStringA(line);
+        return nullptr;
+    }
+    Panel& created = *panel;
     panels[id] = std::move(panel);
-    return &made;
+    return &created;
 }
 
 void Win32Dialog::ForgetHooks()

@@ -1,5 +1,5 @@
-// One dialog's real window: its dialog procedure, its controls by id, the check-list boxes,
-// the hooks of custom controls and the panels.
+// One dialog's real window: its dialog procedure and its controls by id. The check-list
+// boxes, the hooked controls and the panels have files of their own.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,8 @@
 namespace zenthar::ui::win32 {
 
 class Win32Backend;
+class HookedControl;
+class Panel;
 
 class Win32Dialog : public DialogWindow {
 public:
@@ -72,17 +74,14 @@ public:
     PanelWindow* ReplaceStatic(int id, PanelHook& hook) override;
     void ForgetHooks() override;
 
-    class HookedControl;
-    class Panel;
-
 private:
+    static INT_PTR Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     HWND Item(int id) const;
     resources::ControlClass ClassOf(int id) const;
     bool IsList(int id) const { return ClassOf(id) == resources::ControlClass::ListBox; }
     bool IsCombo(int id) const { return ClassOf(id) == resources::ControlClass::ComboBox; }
     bool IsCheckList(int id) const;
-    void DrawCheckListRow(const DRAWITEMSTRUCT& item);
 
     Win32Backend& backend;
     Dialog& dialog;
@@ -94,9 +93,5 @@ private:
     std::map<int, std::unique_ptr<Panel>> panels;
     std::vector<std::unique_ptr<Panel>> retiredPanels;
 };
-
-// The check-list box's reaction to the user: a click on a row's box or the space key toggles
-// the row (unchecked <-> checked, indeterminate -> unchecked).
-int ToggledCheck(int state);
 
 }  // namespace zenthar::ui::win32
