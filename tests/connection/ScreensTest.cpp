@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
@@ -26,97 +25,16 @@
 #include "connection/InterfaceDialog.h"
 #include "connection/NetworkPort.h"
 #include "platform/win32/Win32Platform.h"
+#include "tests/common/WindowTestKit.h"
 
 namespace zenthar::testing {
 namespace {
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb;
+using Image = Picture;
 
-    std::uint32_t Pixel(int x, int y) const
-    {
-        const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
-        return rgb[at] << 16 | rgb[at + 1] << 8 | rgb[at + 2];
-    }
-    Image Crop(const RECT& r) const
-    {
-        Image part;
-        part.width = r.right - r.left;
-        part.height = r.bottom - r.top;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                for (int c = 0; c < 3; ++c) part.rgb.push_back(rgb[(static_cast<std::size_t>(y) * width + x) * 3 + c]);
-        return part;
-    }
-    std::size_t Colours() const
-    {
-        std::set<std::uint32_t> seen;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) seen.insert(Pixel(x, y));
-        return seen.size();
-    }
-    friend bool operator==(const Image&, const Image&) = default;
-};
-
-// ---- PNG, uncompressed (stored deflate blocks): small and dependable ----
-
-std::uint32_t Crc(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0xFFFFFFFFu)
+std::size_t Colours(const Image& image)
 {
-    for (std::size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return crc;
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
-void Chunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data)
-{
-    Put32(png, static_cast<std::uint32_t>(data.size()));
-    std::vector<std::uint8_t> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    png.insert(png.end(), body.begin(), body.end());
-    Put32(png, Crc(body.data(), body.size()) ^ 0xFFFFFFFFu);
-}
-
-bool WritePng(const std::filesystem::path& path, const Image& image)
-{
-    std::vector<std::uint8_t> raw;
-    for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);
-        const auto row = image.rgb.begin() + static_cast<std::ptrdiff_t>(y) * image.width * 3;
-        raw.insert(raw.end(), row, row + image.width * 3);
-    }
-    std::vector<std::uint8_t> z = {0x78, 0x01};
-    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
-        const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
-        z.push_back(at + n >= raw.size() ? 1 : 0);
-        z.push_back(static_cast<std::uint8_t>(n)), z.push_back(static_cast<std::uint8_t>(n >> 8));
-        z.push_back(static_cast<std::uint8_t>(~n)), z.push_back(static_cast<std::uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at), raw.begin() + static_cast<std::ptrdiff_t>(at + n));
-        if (raw.empty()) break;
-    }
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t byte : raw) a = (a + byte) % 65521, b = (b + a) % 65521;
-    Put32(z, b << 16 | a);
-
-    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<std::uint8_t> header;
-    Put32(header, static_cast<std::uint32_t>(image.width));
-    Put32(header, static_cast<std::uint32_t>(image.height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});
-    Chunk(png, "IHDR", header);
-    Chunk(png, "IDAT", z);
-    Chunk(png, "IEND", {});
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-    return file.good();
+    return std::set<std::uint32_t>(image.pixels.begin(), image.pixels.end()).size();
 }
 
 // ---- The screen ----
@@ -126,27 +44,7 @@ Image Photograph(HWND window)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(400);
-    RECT r;
-    GetWindowRect(window, &r);
-    Image image;
-    image.width = r.right - r.left;
-    image.height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, image.width, image.height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const auto* bgra = static_cast<const std::uint8_t*>(bits);
-    for (int i = 0; i < image.width * image.height; ++i) image.rgb.insert(image.rgb.end(), {bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]});
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return image;
+    return ScreenPicture(window);
 }
 
 // `child` in the coordinates of `window`'s photograph.
@@ -160,11 +58,7 @@ RECT Within(HWND window, HWND child)
 
 HWND WaitForWindow(const char* caption)
 {
-    for (int i = 0; i < 200; ++i) {
-        if (HWND found = FindWindowA(nullptr, caption); found && IsWindowVisible(found)) return found;
-        Sleep(50);
-    }
-    return nullptr;
+    return WaitForShownWindow(caption, 10000);
 }
 
 void WaitGone(HWND window)
@@ -217,8 +111,9 @@ Image DrawnFromArt(const std::string& name, int width, int height)
     Image image;
     image.width = width;
     image.height = height;
-    const auto* bgra = static_cast<const std::uint8_t*>(bits);
-    for (int i = 0; i < width * height; ++i) image.rgb.insert(image.rgb.end(), {bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]});
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    image.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
+    for (auto& pixel : image.pixels) pixel &= 0x00FFFFFF;
     SelectObject(source, oldSource);
     SelectObject(target, oldTarget);
     DeleteObject(canvas);
@@ -233,10 +128,13 @@ Image DrawnFromArt(const std::string& name, int width, int height)
 // their sizes differ.
 double Difference(const Image& a, const Image& b)
 {
-    if (a.width != b.width || a.height != b.height || a.rgb.empty()) return 255.0;
+    if (a.width != b.width || a.height != b.height || a.pixels.empty()) return 255.0;
     double sum = 0;
-    for (std::size_t i = 0; i < a.rgb.size(); ++i) sum += std::abs(static_cast<int>(a.rgb[i]) - static_cast<int>(b.rgb[i]));
-    return sum / static_cast<double>(a.rgb.size());
+    for (std::size_t i = 0; i < a.pixels.size(); ++i) {
+        for (int shift = 0; shift < 24; shift += 8)
+            sum += std::abs(static_cast<int>(a.pixels[i] >> shift & 0xFF) - static_cast<int>(b.pixels[i] >> shift & 0xFF));
+    }
+    return sum / (3.0 * static_cast<double>(a.pixels.size()));
 }
 
 std::filesystem::path ScreensFolder()
@@ -288,7 +186,7 @@ protected:
     }
     Image Save(const std::string& name, const Image& image)
     {
-        if (!WritePng(folder / (name + ".png"), image)) failures.push_back("could not write " + name);
+        if (!SavePng(image, (folder / (name + ".png")).string())) failures.push_back("could not write " + name);
         return image;
     }
 
@@ -347,9 +245,9 @@ TEST_F(ScreensTest, EachInterfaceShowsItsOwnPictureAndNetworkOnesAskForTheAddres
     for (const auto& choice : kInterfaces) {
         drawn[choice.name] = Save(std::string("expected-") + choice.name,
                                      DrawnFromArt(choice.art, width, height));
-        ASSERT_FALSE(drawn[choice.name].rgb.empty()) << "cannot read " << choice.art;
+        ASSERT_FALSE(drawn[choice.name].pixels.empty()) << "cannot read " << choice.art;
     }
-    EXPECT_GT(pictures["start"].Colours(), 20u) << "the picture panel shows no picture";
+    EXPECT_GT(Colours(pictures["start"]), 20u) << "the picture panel shows no picture";
     EXPECT_LT(Difference(pictures["start"], drawn["usb"]), kSamePicture) << "the first picture is not the USB one";
     for (const auto& choice : kInterfaces) {
         const Image& shown = pictures[choice.name];
@@ -399,12 +297,12 @@ TEST_F(ScreensTest, ImageButtonsShowTheirStates)
     // light top-left edge.
     const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
     const std::uint32_t lightPixel = GetRValue(light) << 16 | GetGValue(light) << 8 | GetBValue(light);
-    EXPECT_EQ(buttons["default"].Pixel(0, 0), 0u);
-    EXPECT_EQ(buttons["focused"].Pixel(0, 0), 0u);
-    EXPECT_EQ(buttons["normal"].Pixel(0, 0), lightPixel);
+    EXPECT_EQ(buttons["default"].At(0, 0), 0u);
+    EXPECT_EQ(buttons["focused"].At(0, 0), 0u);
+    EXPECT_EQ(buttons["normal"].At(0, 0), lightPixel);
     EXPECT_NE(buttons["pressed"], buttons["default"]);
     EXPECT_NE(buttons["disabled"], buttons["pressed"]);
-    EXPECT_GT(buttons["normal"].Colours(), 10u) << "no icon drawn";
+    EXPECT_GT(Colours(buttons["normal"]), 10u) << "no icon drawn";
 }
 
 }  // namespace

@@ -26,12 +26,15 @@
 #include <thread>
 #include <vector>
 
+#include "tests/common/WindowTestKit.h"
 #include "tests/e2e/ScriptLines.h"
 
 namespace {
 
 using zenthar::e2e::Quoted;
 using zenthar::e2e::ScriptLine;
+using zenthar::testing::Delivery;
+using zenthar::testing::WindowText;
 
 constexpr UINT kReadTimeout = 5000;     // a busy program answers within its longest pause
 constexpr DWORD kCloseTimeout = 15000;  // a window closing after a click or a key
@@ -66,15 +69,12 @@ std::string TextOf(HWND window)
     if (SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                             kReadTimeout, &copied))
         return std::string(text, std::min<std::size_t>(copied, sizeof text - 1));
-    GetWindowTextA(window, text, sizeof text - 1);
-    return text;
+    return WindowText(window);
 }
 
 std::string CaptionOf(HWND window)
 {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text - 1);
-    return text;
+    return WindowText(window);
 }
 
 // Asked in the wide form: Wine hands a row of another process's list back to an ANSI
@@ -126,16 +126,8 @@ std::vector<HWND> ChildrenOf(HWND window)
 // The IP address control keeps its four fields in edit children of its own.
 std::string AddressOf(HWND control)
 {
-    std::vector<HWND> fields = ChildrenOf(control);
-    std::vector<std::pair<LONG, std::string>> ordered;
-    for (HWND field : fields) {
-        RECT r{};
-        GetWindowRect(field, &r);
-        ordered.emplace_back(r.left, TextOf(field));
-    }
-    std::sort(ordered.begin(), ordered.end());
     std::string address;
-    for (const auto& [left, text] : ordered) address += (address.empty() ? "" : ".") + text;
+    for (HWND field : zenthar::testing::ChildrenLeftToRight(control)) address += (address.empty() ? "" : ".") + TextOf(field);
     return address;
 }
 
@@ -256,11 +248,7 @@ private:
 
     bool Start()
     {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        std::string commandLine = "\"" + program + "\"";
-        if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process))
+        if (!zenthar::testing::StartProgram("\"" + program + "\"", process))
             return Fail("cannot start " + program + ", error " + std::to_string(GetLastError()));
         Log("started %s, process %lu", program.c_str(), static_cast<unsigned long>(process.dwProcessId));
         watching = true;
@@ -318,28 +306,9 @@ private:
         return true;
     }
 
-    struct WindowSearch {
-        DWORD pid;
-        bool enabledOnly;
-        std::vector<HWND> found;
-    };
-
-    // A named callback: on 32-bit Windows a lambda cannot become the stdcall WNDENUMPROC.
-    static BOOL CALLBACK CollectProgramWindow(HWND window, LPARAM data)
-    {
-        auto* s = reinterpret_cast<WindowSearch*>(data);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid == s->pid && IsWindowVisible(window) && (!s->enabledOnly || IsWindowEnabled(window)))
-            s->found.push_back(window);
-        return TRUE;
-    }
-
     std::vector<HWND> ProgramWindows(bool enabledOnly)
     {
-        WindowSearch search{process.dwProcessId, enabledOnly, {}};
-        EnumWindows(&CollectProgramWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return zenthar::testing::ShownWindowsOf(process.dwProcessId, enabledOnly);
     }
 
     bool Wait(const std::string& caption, int seconds)
@@ -435,28 +404,8 @@ private:
         GetWindowRect(window, &r);
         const int width = r.right - r.left, height = r.bottom - r.top;
         if (width <= 0 || height <= 0) return Fail("window has no area");
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
-        SelectObject(memory, previous);
-        BITMAPINFOHEADER header{};
-        header.biSize = sizeof header;
-        header.biWidth = width;
-        header.biHeight = height;
-        header.biPlanes = 1;
-        header.biBitCount = 24;
-        header.biCompression = BI_RGB;
-        const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
-        header.biSizeImage = stride * static_cast<DWORD>(height);
-        std::vector<unsigned char> pixels(header.biSizeImage);
-        const int lines = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-                                    reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        if (lines != height) return Fail("cannot read the screen");
+        const zenthar::testing::Picture picture = zenthar::testing::ScreenPicture(window);
+        if (picture.Empty()) return Fail("cannot read the screen");
 
         std::string slug;
         for (char c : label) {
@@ -467,16 +416,7 @@ private:
         while (!slug.empty() && slug.back() == '-') slug.pop_back();
         char name[96];
         std::snprintf(name, sizeof name, "%02d-%s.bmp", ++shots, slug.c_str());
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof header;
-        file.bfSize = file.bfOffBits + header.biSizeImage;
-        FILE* out = std::fopen((outFolder + "\\" + name).c_str(), "wb");
-        if (!out) return Fail(std::string("cannot write ") + name);
-        std::fwrite(&file, sizeof file, 1, out);
-        std::fwrite(&header, sizeof header, 1, out);
-        std::fwrite(pixels.data(), 1, pixels.size(), out);
-        std::fclose(out);
+        if (!zenthar::testing::SaveBmp(picture, outFolder + "\\" + name)) return Fail(std::string("cannot write ") + name);
         Log("picture %.*s", static_cast<int>(std::strlen(name) - 4), name);
         return true;
     }
@@ -558,9 +498,7 @@ private:
         if (key == kKeys.end()) return Fail("unknown key " + Quoted(name));
         HWND target = FocusedControl();
         if (!target) return Fail("no control of " + Quoted(current ? CaptionOf(current) : std::string()) + " has the focus");
-        const UINT scan = MapVirtualKeyA(static_cast<UINT>(key->second), 0);
-        PostMessageA(target, WM_KEYDOWN, key->second, static_cast<LPARAM>(1u | (scan << 16)));
-        PostMessageA(target, WM_KEYUP, key->second, static_cast<LPARAM>(0xC0000001u | (scan << 16)));
+        zenthar::testing::PressKey(target, key->second, Delivery::Post);
         Sleep(300);
         return true;
     }
@@ -575,8 +513,7 @@ private:
         if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
             (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
             target = info.hwndFocus;
-        PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(target, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+        zenthar::testing::PressKey(target, VK_ESCAPE, Delivery::Post);
         return WaitClosed(window);
     }
 
@@ -605,8 +542,7 @@ private:
         std::string why;
         HWND edit = UsableControl(id, why);
         if (!edit) return Fail(why);
-        PostMessageA(edit, EM_SETSEL, 0, -1);
-        for (unsigned char c : text) PostMessageA(edit, WM_CHAR, c, 1);
+        zenthar::testing::TypeText(edit, text, Delivery::Post);
         Sleep(300);
         return true;
     }

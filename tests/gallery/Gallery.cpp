@@ -10,6 +10,7 @@
 
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
+#include "tests/common/WindowTestKit.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "ui/win32/Win32Backend.h"
@@ -17,70 +18,11 @@
 namespace {
 
 using namespace zenthar;
+using zenthar::testing::BitmapPicture;
+using zenthar::testing::PumpMessagesFor;
+using zenthar::testing::SaveBmp;
+using zenthar::testing::ScreenPicture;
 namespace ids = resources;
-
-void PumpFor(DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    MSG message;
-    while (GetTickCount() - start < milliseconds) {
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(20);
-    }
-}
-
-bool SaveBmp(HBITMAP bitmap, int width, int height, const std::string& path)
-{
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
-    header.biSizeImage = stride * static_cast<DWORD>(height);
-    std::vector<unsigned char> pixels(header.biSizeImage);
-    HDC screen = GetDC(nullptr);
-    const int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-                                reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (lines != height) return false;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + header.biSizeImage;
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return false;
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&header, sizeof header, 1, out);
-    std::fwrite(pixels.data(), 1, pixels.size(), out);
-    return std::fclose(out) == 0;
-}
-
-// What the screen shows of the window, frame included.
-bool CaptureWindow(HWND window, const std::string& path)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) return false;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    const bool saved = SaveBmp(bitmap, width, height, path);
-    DeleteObject(bitmap);
-    return saved;
-}
 
 // Dialogs with a few entries, so that the pictures show the controls at work.
 class MainSample : public ui::Dialog {
@@ -235,7 +177,7 @@ bool SavePicture(const Picture& picture, const std::string& path)
     SelectObject(memory, previous);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    const bool saved = SaveBmp(canvas, width, height, path);
+    const bool saved = SaveBmp(BitmapPicture(canvas, width, height), path);
     DeleteObject(canvas);
     return saved;
 }
@@ -265,16 +207,17 @@ int main(int argc, char** argv)
         SetWindowPos(window, HWND_TOP, 16, 16, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         dialog->ShowWindow();
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-        PumpFor(400);
+        PumpMessagesFor(400);
         const std::string path = folder + "\\dialog-" + std::to_string(source.id) + ".bmp";
-        if (CaptureWindow(window, path)) {
+        // What the screen shows of the window, frame included.
+        if (SaveBmp(ScreenPicture(window), path)) {
             std::printf("dialog %d: %s\n", source.id, source.caption);
         } else {
             std::printf("dialog %d: not captured\n", source.id);
             ++failures;
         }
         dialog->DestroyWindow();
-        PumpFor(100);
+        PumpMessagesFor(100);
     }
 
     for (const Picture& picture : kPictures) {

@@ -6,23 +6,18 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <utility>
 
+#include "tests/common/WindowTestKit.h"
 #include "tests/ui/UiDriver.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace zenthar::ui::contract {
 namespace {
 
+using testing::Delivery;
+using testing::WindowText;
 using win32::Win32Backend;
-
-std::string TextOf(HWND window)
-{
-    char buffer[1024] = {};
-    GetWindowTextA(window, buffer, sizeof buffer - 1);
-    return buffer;
-}
 
 class Win32User : public User {
 public:
@@ -63,9 +58,7 @@ public:
         HWND control = Usable(id);
         if (!control) return;
         Focus(id);
-        SendMessageA(control, EM_SETSEL, 0, -1);
-        if (text.empty()) SendMessageA(control, WM_CHAR, VK_BACK, 0);
-        for (char c : text) SendMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 0);
+        testing::TypeText(control, text, Delivery::Send);
     }
     void SelectCombo(int id, int index) override
     {
@@ -92,14 +85,8 @@ public:
     {
         HWND control = Usable(id);
         if (!control) return;
-        std::vector<std::pair<int, HWND>> edits;
-        for (HWND child = GetWindow(control, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            RECT r{};
-            GetWindowRect(child, &r);
-            edits.emplace_back(r.left, child);
-        }
-        std::sort(edits.begin(), edits.end());
-        for (std::size_t i = 0; i < edits.size() && i < 4; ++i) SetWindowTextA(edits[i].second, fields[i].c_str());
+        const std::vector<HWND> edits = testing::ChildrenLeftToRight(control);
+        for (std::size_t i = 0; i < edits.size() && i < 4; ++i) SetWindowTextA(edits[i], fields[i].c_str());
     }
     void Focus(int id) override
     {
@@ -115,10 +102,7 @@ public:
     void PressEscape() override { Key(VK_ESCAPE); }
     void PressSpace() override
     {
-        HWND focus = GetFocus();
-        if (!focus) return;
-        SendMessageA(focus, WM_KEYDOWN, VK_SPACE, 0);
-        SendMessageA(focus, WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0000001u));
+        if (HWND focus = GetFocus()) testing::PressKey(focus, VK_SPACE, Delivery::Send);
     }
     void SysCommand(unsigned commandId) override { SendMessageA(window, WM_SYSCOMMAND, commandId, 0); }
     int DefaultButton() override
@@ -204,7 +188,7 @@ private:
         if (std::string(className) != "#32770" || !IsWindowVisible(window) || self->backend.TemplateIdOf(window) != 0)
             return TRUE;
         SeenMessageBox box;
-        box.caption = TextOf(window);
+        box.caption = WindowText(window);
         for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             GetClassNameA(child, className, sizeof className - 1);
             if (lstrcmpiA(className, "Static") != 0) continue;
@@ -212,7 +196,7 @@ private:
                 box.exclamation = box.exclamation ||
                                   (IsWindowVisible(child) && SendMessageA(child, STM_GETICON, 0, 0) != 0);
             } else if (box.text.empty()) {
-                box.text = TextOf(child);
+                box.text = WindowText(child);
             }
         }
         HWND owner = GetWindow(window, GW_OWNER);

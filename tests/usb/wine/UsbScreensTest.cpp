@@ -6,17 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "ScreenShot.h"
 #include "connection/UsbSearch.h"
 #include "core/Pause.h"
 #include "platform/win32/Win32Platform.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
+#include "tests/common/WindowTestKit.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace zenthar::testing {
@@ -27,31 +28,76 @@ using ui::win32::Win32Backend;
 
 constexpr int kBarId = 1026;
 
-std::string WindowText(HWND window)
-{
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof text - 1);
-    return text;
-}
-
 std::string ItemText(HWND dialog, int id)
 {
     return WindowText(GetDlgItem(dialog, id));
 }
 
-// Handles what is waiting, so that windows are drawn before they are captured.
-void PumpMessages()
+bool FramesSettingPresent(HKEY key)
 {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    for (const char* name : {"Decorated", "Managed"}) {
+        char value[4] = {};
+        DWORD size = sizeof value - 1;
+        DWORD type = 0;
+        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+            type != REG_SZ || value[0] != 'N')
+            return false;
     }
+    return true;
+}
+
+// Without a window manager nobody draws a caption, unless Wine draws every window itself.
+// Its display driver reads that setting when the process starts, before anything here runs:
+// when it was missing, it is made and the program runs again as a child that sees it.
+struct WineDrawsFrames {
+    WineDrawsFrames()
+    {
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0,
+                            KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        const bool present = FramesSettingPresent(key);
+        if (!present) {
+            for (const char* name : {"Decorated", "Managed"})
+                RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+        }
+        RegCloseKey(key);
+        if (present || std::getenv("ZENTHAR_FRAMES_RERUN")) return;
+
+        SetEnvironmentVariableA("ZENTHAR_FRAMES_RERUN", "1");
+        PROCESS_INFORMATION child{};
+        if (!StartProgram(GetCommandLineA(), child, true)) return;
+        WaitForSingleObject(child.hProcess, INFINITE);
+        DWORD exitCode = 1;
+        GetExitCodeProcess(child.hProcess, &exitCode);
+        ExitProcess(exitCode);
+    }
+} wineDrawsFrames;
+
+// The folder screenshots go to (made when missing), ending in a slash.
+std::string ScreensFolder()
+{
+    std::string folder;
+    if (const char* chosen = std::getenv("ZENTHAR_SCREENS_DIR"); chosen && *chosen) {
+        folder = chosen;
+    } else {
+        folder = ZENTHAR_DEFAULT_SCREENS_DIR;
+    }
+    if (folder.back() != '/' && folder.back() != '\\') folder += '/';
+    for (std::size_t at = 3; at < folder.size(); ++at) {
+        if (folder[at] == '/' || folder[at] == '\\') CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+    }
+    return folder;
 }
 
 bool Save(HWND window, const std::string& name)
 {
-    const Picture picture = CaptureWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Wine hands what was drawn to the display a little later, from its message loop.
+    PumpMessagesFor(300);
+    const Picture picture = ScreenPicture(window);
     const std::string path = ScreensFolder() + name;
     const bool saved = SavePng(picture, path);
     if (saved) std::printf("screen: %s (%dx%d)\n", path.c_str(), picture.width, picture.height);
