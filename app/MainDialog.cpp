@@ -10,7 +10,7 @@
 #include <unordered_map>
 
 #include "app/AboutDialog.h"
-#include "app/ServiceControl.h"
+#include "core/ServiceControl.h"
 #include "core/FixedText.h"
 #include "platform/Constants.h"
 #include "resources/ResourceIds.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "connection/CodePageTable.h"
+#include "core/CodePageTable.h"
 #include "connection/PlatformDetection.h"
 #include "core/FixedText.h"
 #include "resources/ResourceIds.h"

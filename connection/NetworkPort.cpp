@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/ServiceControl.h"
 #include "core/FixedText.h"
+#include "core/ServiceControl.h"
 #include "platform/Constants.h"
 #include "ui/Ui.h"
 

@@ -1,6 +1,6 @@
 #include "install/DriverFileSets.h"
 
-#include "connection/CodePageTable.h"
+#include "core/CodePageTable.h"
 #include "core/FixedText.h"
 #include "platform/Constants.h"
 

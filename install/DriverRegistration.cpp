@@ -2,8 +2,8 @@
 
 #include "core/FixedText.h"
 #include "core/InstallSession.h"
+#include "core/SystemFiles.h"
 #include "platform/Constants.h"
-#include "spooler/PortMonitor.h"
 #include "ui/Ui.h"
 
 namespace zenthar {

@@ -6,6 +6,7 @@
 
 #include "core/FixedText.h"
 #include "core/InstallSession.h"
+#include "core/SystemFiles.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -78,28 +79,6 @@ void InstallPortMonitor(platform::Platform& platform, std::int32_t processor)
     platform::MonitorInfo2A info{kMonitorName, nullptr, kMonitorLibrary};
     const auto added = platform.spooler.AddMonitorA(nullptr, 2, &info);
     platform.debug.OutputDebugStringA(added.value ? "AddPortMonitor() Success !!!" : "AddPortMonitor() Fail !!!");
-}
-
-int DisableFsRedirection(platform::Platform& platform)
-{
-    const auto kernel = platform.modules.GetModuleHandleW(u"kernel32");
-    if (kernel.value == 0) return 1;
-    const auto function = platform.modules.GetProcAddress(kernel.value, "Wow64DisableWow64FsRedirection");
-    if (function.value == 0) return 1;
-    void* oldValue = nullptr;
-    return platform.files.InvokeWow64DisableWow64FsRedirection(function.value, &oldValue).value ? 1 : 0;
-}
-
-void CopyFrameDyn(platform::Platform& platform)
-{
-    char systemDirectory[260] = {};
-    const auto length = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory).value;
-    if (length == 0 || length >= sizeof systemDirectory) return;
-    char source[260];
-    char destination[260];
-    if (FormatWhole(source, "%s\\WBEM\\FRAMEDYN.dll", systemDirectory) &&
-        FormatWhole(destination, "%s\\FRAMEDYN.dll", systemDirectory))
-        platform.files.CopyFileA(source, destination, false);
 }
 
 }  // namespace zenthar

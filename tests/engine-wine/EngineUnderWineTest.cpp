@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ServiceControl.h"
-#include "connection/CodePageTable.h"
+#include "core/ServiceControl.h"
+#include "core/CodePageTable.h"
 #include "core/InstallSession.h"
 #include "install/DeviceConfigRecord.h"
 #include "install/DriverFileSets.h"

@@ -4,7 +4,7 @@
 
 #include "EngineFixture.h"
 #include "tests/common/SamplePackage.h"
-#include "connection/CodePageTable.h"
+#include "core/CodePageTable.h"
 #include "install/DriverFileSets.h"
 
 namespace zenthar::testing {

@@ -5,6 +5,7 @@
 
 #include "EngineFixture.h"
 #include "core/InstallSession.h"
+#include "core/SystemFiles.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
 #include "spooler/Uninstall.h"

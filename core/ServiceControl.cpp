@@ -1,4 +1,4 @@
-#include "app/ServiceControl.h"
+#include "core/ServiceControl.h"
 
 #include "core/FixedText.h"
 #include "platform/Constants.h"

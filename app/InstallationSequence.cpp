@@ -5,7 +5,7 @@
 #include "app/DefaultPrinterDialog.h"
 #include "app/InstallCompleteDialog.h"
 #include "app/MainDialog.h"
-#include "connection/CodePageTable.h"
+#include "core/CodePageTable.h"
 #include "connection/InterfaceDialog.h"
 #include "connection/NetworkPort.h"
 #include "connection/PlatformDetection.h"
