@@ -10,6 +10,9 @@
 #include <unordered_map>
 
 #include "app/AboutDialog.h"
+#include "app/DefaultPrinterDialog.h"
+#include "app/InstallCompleteDialog.h"
+#include "connection/InterfaceDialog.h"
 #include "core/ServiceControl.h"
 #include "core/FixedText.h"
 #include "platform/Constants.h"
@@ -313,6 +316,86 @@ void MainDialog::OnListSelectionChange()
 void MainDialog::OnInstall()
 {
     RunInstallation();
+}
+
+void MainDialog::RunInstallation()
+{
+    const RunRequest request{cloneMode != 0, copies, CountCheckedRows()};
+    InstallationRun run(platform, state, *this);
+    run.Run(request);
+    usbSearch.reset();
+}
+
+void MainDialog::Show(const Notice& notice) const
+{
+    MessageBoxNotices(this).Show(notice);
+}
+
+void MainDialog::EnableInstall(bool enable)
+{
+    installButton.Enable(enable);
+}
+
+void MainDialog::EnableExit(bool enable)
+{
+    exitButton.Enable(enable);
+}
+
+bool MainDialog::AskConnection(InstallSession& session, ConnectionChoice& choice)
+{
+    InterfaceDialog interfaceDialog(platform, session, this);
+    if (interfaceDialog.DoModal() != ui::kIdOk) return false;
+    CopyText(choice.portName, TextOf(interfaceDialog.portName));
+    CopyText(choice.addressText, TextOf(interfaceDialog.addressText));
+    return true;
+}
+
+void MainDialog::Refresh()
+{
+    UpdateWindow();
+}
+
+bool MainDialog::AskDefaultPrinter(int& setDefaultRequested)
+{
+    DefaultPrinterDialog defaultDialog(setDefaultRequested, this);
+    return defaultDialog.DoModal() == ui::kIdOk;
+}
+
+void MainDialog::ShowCompletion()
+{
+    InstallCompleteDialog completeDialog(this);
+    completeDialog.DoModal();
+}
+
+void MainDialog::EndProgram()
+{
+    EndDialog(ui::kIdCancel);
+}
+
+UsbSearchWindows& MainDialog::Search()
+{
+    if (!usbSearch) usbSearch = std::make_unique<UsbSearchWindows>(this);
+    return *usbSearch;
+}
+
+bool MainDialog::AskToPlugIn()
+{
+    return Search().AskToPlugIn();
+}
+
+void MainDialog::OpenSearch()
+{
+    Search().OpenSearch();
+}
+
+void MainDialog::SetSearchPos(int position)
+{
+    Search().SetSearchPos(position);
+}
+
+void MainDialog::CloseSearch()
+{
+    Search().CloseSearch();
 }
 
 void MainDialog::ShowStep(const char* text, int position)

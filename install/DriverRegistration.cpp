@@ -4,7 +4,6 @@
 #include "core/InstallSession.h"
 #include "core/SystemFiles.h"
 #include "platform/Constants.h"
-#include "ui/Ui.h"
 
 namespace zenthar {
 
@@ -55,7 +54,7 @@ platform::DriverInfo3A MakeDriverRecord(std::int32_t processor, std::int32_t osF
 }
 
 bool RegisterDriver(platform::Platform& platform, std::int32_t processor, std::int32_t osFamily, const char* name,
-                    const ui::Dialog* owner)
+                    const NoticeSink& notices)
 {
     const platform::DriverInfo3A record = MakeDriverRecord(processor, osFamily, name);
     auto result = platform.spooler.AddPrinterDriverA(nullptr, 3, &record);
@@ -69,7 +68,7 @@ bool RegisterDriver(platform::Platform& platform, std::int32_t processor, std::i
 
     char message[128];
     FormatText(message, "Failure to AddPrinterDriver() GetLastError()=%d", static_cast<int>(result.error));
-    ui::ShowMessageBox(owner, message, nullptr, ui::MessageIcon::None);
+    notices.Show(MainWindowNotice(message));
     return false;
 }
 

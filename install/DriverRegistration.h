@@ -3,11 +3,10 @@
 
 #include <cstdint>
 
+#include "core/Notice.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
-namespace ui { class Dialog; }
-
 // The driver record for a row: the NT 4 (RASDD) record for x86 NT 4, the universal driver's
 // record for everything else. The record's strings are constants of the program, except the
 // name, which points at `name`.
@@ -15,8 +14,8 @@ platform::DriverInfo3A MakeDriverRecord(std::int32_t processor, std::int32_t osF
 
 // Registers the driver `name`. A missing module (126) is retried once after FRAMEDYN.dll was
 // put in place; any other failure shows "Failure to AddPrinterDriver() GetLastError()=%d",
-// owned by `owner`, and returns false.
+// over the main window, and returns false.
 bool RegisterDriver(platform::Platform& platform, std::int32_t processor, std::int32_t osFamily, const char* name,
-                    const ui::Dialog* owner);
+                    const NoticeSink& notices);
 
 }  // namespace zenthar

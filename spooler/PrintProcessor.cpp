@@ -3,7 +3,6 @@
 #include "core/FixedText.h"
 #include "core/InstallSession.h"
 #include "platform/Constants.h"
-#include "ui/Ui.h"
 
 namespace zenthar {
 
@@ -17,7 +16,7 @@ constexpr const char* kFiles[] = {"\\spool\\prtprocs\\w32x86\\VXTHM4A.ini", "\\s
 
 }  // namespace
 
-int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily)
+int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily, const NoticeSink& notices)
 {
     platform.spooler.DeletePrintProcessorA(nullptr, nullptr, kPrintProcessorName);
 
@@ -43,7 +42,7 @@ int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily)
         if (!deleted.value) {
             char message[128];
             FormatText(message, "Failure to DeletePrintProcessorFile GetLastError()=%d", static_cast<int>(deleted.error));
-            ui::AppMessageBox(message);
+            notices.Show(AppNotice(message));
         }
     }
     return 1;

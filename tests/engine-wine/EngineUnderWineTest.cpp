@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Notice.h"
 #include "core/ServiceControl.h"
 #include "core/CodePageTable.h"
 #include "core/InstallSession.h"
@@ -140,7 +141,7 @@ TEST_F(EngineUnderWine, RegistersTheDriverWithItsFiles)
         Write(directory + "\\" + name, std::string("placeholder ") + name);
 
     const char* name = "NORVA Orbix #7";
-    ASSERT_TRUE(RegisterDriver(P(), Processor::X64, OsFamily::Win8, name, nullptr));
+    ASSERT_TRUE(RegisterDriver(P(), Processor::X64, OsFamily::Win8, name, MessageBoxNotices(nullptr)));
     EXPECT_TRUE(screen.messages.empty());
 
     const std::string key =
@@ -163,7 +164,7 @@ TEST_F(EngineUnderWine, RegistersTheDriverWithItsFiles)
 
 TEST_F(EngineUnderWine, APrinterThatDoesNotExistCannotTakeSettings)
 {
-    EXPECT_FALSE(WritePrinterSettings(P(), "NORVA No Such Printer", 866, nullptr));
+    EXPECT_FALSE(WritePrinterSettings(P(), "NORVA No Such Printer", 866, MessageBoxNotices(nullptr)));
     ASSERT_EQ(screen.messages.size(), 1u);
     EXPECT_EQ(screen.messages[0],
               "Failure to OpenPrinter GetLastError()=1801 Printer Name=NORVA No Such Printer | zenthar");
@@ -208,7 +209,7 @@ TEST_F(EngineUnderWine, AMissingPrintProcessorReportsBothFiles)
     P().files.GetSystemDirectoryA(system, sizeof system);
     Write(std::string(system) + "\\spool\\prtprocs\\w32x86\\placeholder.txt", "folder");
     EXPECT_EQ(IsPortMonitorInstalled(P()), 0);
-    EXPECT_EQ(RemovePrintProcessor(P(), OsFamily::Win8), 1);
+    EXPECT_EQ(RemovePrintProcessor(P(), OsFamily::Win8, MessageBoxNotices(nullptr)), 1);
     EXPECT_EQ(screen.messages, (std::vector<std::string>{"Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar",
                                                         "Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar"}));
 }
