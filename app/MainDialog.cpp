@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string_view>
 #include <unordered_map>
 
@@ -15,6 +14,7 @@
 #include "connection/InterfaceDialog.h"
 #include "core/ServiceControl.h"
 #include "core/FixedText.h"
+#include "core/SpoolerEnumeration.h"
 #include "platform/Constants.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
@@ -197,22 +197,20 @@ void MainDialog::MarkInstalledRows()
     const int rows = cloneMode ? copies : kModelCount;
     const NameTable& table = cloneMode ? kCloneTable : kModelTable;
 
-    platform::Dword needed = 0;
-    platform::Dword returned = 0;
-    const auto sized = platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed,
-                                                      &returned);
+    const auto enumPrinters = [this](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
+                                     platform::Dword* returned) {
+        return platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned);
+    };
+    Enumeration<platform::PrinterInfo2A> printers;
+    const auto sized = printers.Size(enumPrinters);
     // A machine without local printers answers the sizing call with nothing to fetch; only a
     // failing spooler is worth a message.
     if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) {
         MessageBox("EnumPrinters() failed", "EnumPrinters() Error");
         return;
     }
-    if (needed == 0) return;
-    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[needed]());
-    returned = 0;
-    if (!buffer ||
-        !platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer.get(), needed, &needed,
-                                        &returned).value) {
+    if (printers.Needed() == 0) return;
+    if (!printers.Fetch(enumPrinters).value) {
         MessageBox("EnumPrinters() failed", "EnumPrinters() Error");
         return;
     }
@@ -222,10 +220,9 @@ void MainDialog::MarkInstalledRows()
     std::unordered_map<std::string_view, int> rowByName;
     for (int i = 0; i < rows && i < table.count && i < kRowFlagCount; ++i) rowByName.emplace(table[i], i);
 
-    const auto* printers = reinterpret_cast<const platform::PrinterInfo2A*>(buffer.get());
-    for (platform::Dword p = 0; p < returned; ++p) {
-        const char* printerName = printers[p].pPrinterName;
-        const char* driverName = printers[p].pDriverName;
+    for (const platform::PrinterInfo2A& printer : printers.Records()) {
+        const char* printerName = printer.pPrinterName;
+        const char* driverName = printer.pDriverName;
         if (printerName == nullptr || driverName == nullptr || std::strcmp(printerName, driverName) != 0) continue;
         const auto row = rowByName.find(printerName);
         if (row == rowByName.end()) continue;

@@ -1,11 +1,10 @@
 #include "spooler/PortMonitor.h"
 
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "core/FixedText.h"
 #include "core/InstallSession.h"
+#include "core/SpoolerEnumeration.h"
 #include "core/SystemFiles.h"
 #include "platform/Constants.h"
 
@@ -32,21 +31,19 @@ const char* MonitorSourceFormat(std::int32_t processor)
 
 int IsPortMonitorInstalled(platform::Platform& platform)
 {
-    platform::Dword needed = 0;
-    platform::Dword returned = 0;
-    platform.spooler.EnumMonitorsA(nullptr, 2, nullptr, 0, &needed, &returned);
-
-    std::unique_ptr<std::uint8_t[]> buffer(needed > 0 ? new (std::nothrow) std::uint8_t[needed]() : nullptr);
-    returned = 0;
-    const auto listed = platform.spooler.EnumMonitorsA(nullptr, 2, buffer.get(), buffer ? needed : 0, &needed,
-                                                       &returned);
+    const auto enumMonitors = [&platform](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
+                                          platform::Dword* returned) {
+        return platform.spooler.EnumMonitorsA(nullptr, 2, buffer, size, needed, returned);
+    };
+    Enumeration<platform::MonitorInfo2A> monitors;
+    monitors.Size(enumMonitors);
+    // Asked even with nothing to fetch into: the debugger output gives the spooler's answer.
+    const auto listed = monitors.Fetch(enumMonitors, EmptyFetch::Make);
     platform.debug.OutputDebugStringA(listed.value ? "EnumMonitors() Success !!!" : "EnumMonitors() Fail !!!");
-    if (!listed.value || !buffer) return 0;
 
     int installed = 0;
-    const auto* monitors = reinterpret_cast<const platform::MonitorInfo2A*>(buffer.get());
-    for (platform::Dword i = 0; i < returned; ++i) {
-        if (monitors[i].pName != nullptr && std::strcmp(monitors[i].pName, kPortMonitorName) == 0) installed = 1;
+    for (const platform::MonitorInfo2A& monitor : monitors.Records()) {
+        if (monitor.pName != nullptr && std::strcmp(monitor.pName, kPortMonitorName) == 0) installed = 1;
     }
     return installed;
 }
