@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/FixedText.h"
+#include "core/Owners.h"
 #include "core/ServiceControl.h"
 #include "platform/Constants.h"
 
@@ -120,11 +121,11 @@ int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& 
     const auto opened =
         platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, fields.networkPortKey, 0, kPortKeyAccess, &key);
     if (opened.value == static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
+        const KeyOwner keyOwner(platform.registry, key);
         for (const PortValue& value : kPortValues) {
             const Dword status = WriteValue(platform, key, value, fields);
             if (status != platform::ERROR_SUCCESS) ReportFailure(value, status, notices);
         }
-        platform.registry.RegCloseKey(key);
     } else {
         platform.debug.OutputDebugStringA("RegOpenKeyEx() Fail !!!");
     }

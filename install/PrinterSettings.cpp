@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/FixedText.h"
+#include "core/Owners.h"
 #include "install/DeviceConfigRecord.h"
 #include "platform/Constants.h"
 
@@ -27,9 +28,9 @@ bool WritePrinterSettings(platform::Platform& platform, const char* name, std::u
         notices.Show(MainWindowNotice(message));
         return false;
     }
+    const PrinterOwner printerOwner(platform.spooler, printer);
     platform.spooler.SetPrinterDataA(printer, kDeviceConfigValueName, platform::REG_BINARY, *record,
                                      static_cast<platform::Dword>(kDeviceConfigRecordSize));
-    platform.spooler.ClosePrinter(printer);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/FixedText.h"
 #include "core/InstallSession.h"
+#include "core/Owners.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -23,8 +24,8 @@ int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily, co
     platform::RegKey key = 0;
     if (platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kPrintProcessorsKey, 0,
                                         platform::KEY_ALL_ACCESS, &key).value == 0) {
+        const KeyOwner keyOwner(platform.registry, key);
         platform.registry.RegDeleteKeyA(key, kPrintProcessorName);
-        platform.registry.RegCloseKey(key);
     }
 
     // Without the whole system directory the paths would name files at the drive's root:
