@@ -83,7 +83,7 @@ void DetectPlatform(platform::Platform& platform, InstallSession& session)
     }
 }
 
-std::int32_t ClassifyPort(const char* portName)
+PortKind ClassifyPort(const char* portName)
 {
     if (portName == nullptr) return PortKind::Com;
     if (std::strncmp(portName, "COM", 3) == 0) return PortKind::Com;

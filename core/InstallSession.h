@@ -32,19 +32,15 @@ inline constexpr std::int32_t X64 = 1;
 inline constexpr std::int32_t Itanium = 2;
 }  // namespace Processor
 
-namespace PortKind {
-inline constexpr std::int32_t Com = 1;
-inline constexpr std::int32_t Lpt = 5;
-inline constexpr std::int32_t Usb = 8;
-inline constexpr std::int32_t TcpIp = 9;
-}  // namespace PortKind
+// The kind of port a printer goes on. None: no port chosen yet.
+enum class PortKind : std::int32_t { None = 0, Com = 1, Lpt = 5, Usb = 8, TcpIp = 9 };
 
 struct InstallSession {
     std::int32_t osFamily = OsFamily::None;
     std::int32_t processor = Processor::X86;
     std::int32_t codePageIndex = 0;
     std::int32_t usbMonitorPort = 0;
-    std::int32_t portKind = 0;
+    PortKind portKind = PortKind::None;
 };
 
 inline constexpr int kRowFlagCount = 201;
