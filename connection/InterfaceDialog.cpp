@@ -99,7 +99,7 @@ bool InterfaceDialog::OnInitDialog()
     addressEntered = 0;
 
     for (const char* label : kProcessorLabels) processorCombo.AddString(label);
-    processorCombo.SetCurSel(session.processor);
+    processorCombo.SetCurSel(static_cast<int>(session.processor));
     processorCombo.Enable(false);
 
     FillPortList(Interface::Usb);

@@ -25,19 +25,16 @@ inline constexpr std::int32_t Win7 = 11;
 inline constexpr std::int32_t Win8 = 12;
 }  // namespace OsFamily
 
-// Processor kinds; also the entries of the interface dialog's processor combo.
-namespace Processor {
-inline constexpr std::int32_t X86 = 0;
-inline constexpr std::int32_t X64 = 1;
-inline constexpr std::int32_t Itanium = 2;
-}  // namespace Processor
+// Processor kinds; also the entries of the interface dialog's processor combo. Other values
+// are kinds the driver package does not know.
+enum class Processor : std::int32_t { X86 = 0, X64 = 1, Itanium = 2 };
 
 // The kind of port a printer goes on. None: no port chosen yet.
 enum class PortKind : std::int32_t { None = 0, Com = 1, Lpt = 5, Usb = 8, TcpIp = 9 };
 
 struct InstallSession {
     std::int32_t osFamily = OsFamily::None;
-    std::int32_t processor = Processor::X86;
+    Processor processor = Processor::X86;
     std::int32_t codePageIndex = 0;
     std::int32_t usbMonitorPort = 0;
     PortKind portKind = PortKind::None;

@@ -17,7 +17,7 @@ constexpr const char* kMonitorLibraries[] = {"KVUSBMON.dll", "KVUSBMONUI.dll"};
 char kMonitorName[] = "KVPOS Port Monitor";
 char kMonitorLibrary[] = "KVUSBMON.dll";
 
-const char* MonitorSourceFormat(std::int32_t processor)
+const char* MonitorSourceFormat(Processor processor)
 {
     switch (processor) {
     case Processor::X86: return "%s\\Win8\\%s";
@@ -48,7 +48,7 @@ int IsPortMonitorInstalled(platform::Platform& platform)
     return installed;
 }
 
-void InstallPortMonitor(platform::Platform& platform, std::int32_t processor)
+void InstallPortMonitor(platform::Platform& platform, Processor processor)
 {
     auto& files = platform.files;
     files.SetCurrentDirectoryA(kInstallerFolder);

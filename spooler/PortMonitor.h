@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "core/InstallSession.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -14,6 +15,6 @@ int IsPortMonitorInstalled(platform::Platform& platform);
 
 // Copies the monitor's two libraries for `processor` into the system directory and registers
 // the monitor. Failures only reach the debugger output.
-void InstallPortMonitor(platform::Platform& platform, std::int32_t processor);
+void InstallPortMonitor(platform::Platform& platform, Processor processor);
 
 }  // namespace zenthar

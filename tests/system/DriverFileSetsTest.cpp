@@ -32,7 +32,7 @@ protected:
 TEST(DriverFileSetChoice, FollowsProcessorAndFamily)
 {
     struct Case {
-        std::int32_t processor;
+        Processor processor;
         std::int32_t family;
         const char* set;
     };
@@ -48,11 +48,11 @@ TEST(DriverFileSetChoice, FollowsProcessorAndFamily)
     };
     for (const auto& c : cases) {
         const DriverFileSet* set = PickDriverFileSet(c.processor, c.family);
-        ASSERT_NE(set, nullptr) << c.processor << "/" << c.family;
-        EXPECT_STREQ(set->name, c.set) << c.processor << "/" << c.family;
+        ASSERT_NE(set, nullptr) << static_cast<int>(c.processor) << "/" << c.family;
+        EXPECT_STREQ(set->name, c.set) << static_cast<int>(c.processor) << "/" << c.family;
     }
-    EXPECT_EQ(PickDriverFileSet(3, OsFamily::Win8), nullptr);
-    EXPECT_EQ(PickDriverFileSet(-1, OsFamily::Win8), nullptr);
+    EXPECT_EQ(PickDriverFileSet(static_cast<Processor>(3), OsFamily::Win8), nullptr);
+    EXPECT_EQ(PickDriverFileSet(static_cast<Processor>(-1), OsFamily::Win8), nullptr);
 }
 
 TEST_F(DriverFileSetsTest, X64OnFamily12TakesTheSystemDriverAndTheServer2012PlugIns)

@@ -96,7 +96,7 @@ TEST_F(PortMonitorTest, ItaniumTakesItsOwnFolderAndAnUnknownProcessorCopiesNothi
 
     sim::SimMachine bare(sim::Profiles::Windows10x64());
     bare.AddFile("C:\\Windows\\SysWOW64\\KVUSBMON.dll", "already there");
-    InstallPortMonitor(bare.platform(), 7);
+    InstallPortMonitor(bare.platform(), static_cast<Processor>(7));
     EXPECT_EQ(bare.CallCount("CopyFileA"), 0u);
     EXPECT_EQ(bare.CallCount("AddMonitorA"), 1u);
 }
