@@ -28,7 +28,7 @@ char kRaw[] = "RAW";
 
 }  // namespace
 
-platform::DriverInfo3A MakeDriverRecord(Processor processor, std::int32_t osFamily, const char* name)
+platform::DriverInfo3A MakeDriverRecord(Processor processor, OsFamily osFamily, const char* name)
 {
     platform::DriverInfo3A record{};
     record.pName = const_cast<char*>(name);
@@ -53,7 +53,7 @@ platform::DriverInfo3A MakeDriverRecord(Processor processor, std::int32_t osFami
     return record;
 }
 
-bool RegisterDriver(platform::Platform& platform, Processor processor, std::int32_t osFamily, const char* name,
+bool RegisterDriver(platform::Platform& platform, Processor processor, OsFamily osFamily, const char* name,
                     const NoticeSink& notices)
 {
     const platform::DriverInfo3A record = MakeDriverRecord(processor, osFamily, name);

@@ -20,7 +20,7 @@ namespace zenthar {
 namespace {
 
 // The families the driver package does not support, with what the user is told.
-const char* UnsupportedFamilyMessage(std::int32_t family)
+const char* UnsupportedFamilyMessage(OsFamily family)
 {
     switch (family) {
     case OsFamily::NT3: return "Windows NT 3.51 not Supported !!!";

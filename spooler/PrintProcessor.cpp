@@ -17,7 +17,7 @@ constexpr const char* kFiles[] = {"\\spool\\prtprocs\\w32x86\\VXTHM4A.ini", "\\s
 
 }  // namespace
 
-int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily, const NoticeSink& notices)
+int RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const NoticeSink& notices)
 {
     platform.spooler.DeletePrintProcessorA(nullptr, nullptr, kPrintProcessorName);
 

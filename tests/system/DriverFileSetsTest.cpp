@@ -33,13 +33,13 @@ TEST(DriverFileSetChoice, FollowsProcessorAndFamily)
 {
     struct Case {
         Processor processor;
-        std::int32_t family;
+        OsFamily family;
         const char* set;
     };
     const Case cases[] = {
         {Processor::X86, OsFamily::NT4, "NT"},          {Processor::X86, OsFamily::Win2000, "XP32"},
         {Processor::X86, OsFamily::Win7, "XP32"},       {Processor::X86, OsFamily::Win8, "W8-32"},
-        {Processor::X86, 20, "W8-32"},                  {Processor::X64, OsFamily::WinXP, "XP64"},
+        {Processor::X86, static_cast<OsFamily>(20), "W8-32"},                  {Processor::X64, OsFamily::WinXP, "XP64"},
         {Processor::X64, OsFamily::Win2003, "S03-64"},  {Processor::X64, OsFamily::WinVista, "V64"},
         {Processor::X64, OsFamily::Win7, "V64"},        {Processor::X64, OsFamily::Win8, "W8-64"},
         {Processor::X64, OsFamily::Win2000, "W8-64"},   {Processor::Itanium, OsFamily::WinXP, "XPIA"},
@@ -48,8 +48,8 @@ TEST(DriverFileSetChoice, FollowsProcessorAndFamily)
     };
     for (const auto& c : cases) {
         const DriverFileSet* set = PickDriverFileSet(c.processor, c.family);
-        ASSERT_NE(set, nullptr) << static_cast<int>(c.processor) << "/" << c.family;
-        EXPECT_STREQ(set->name, c.set) << static_cast<int>(c.processor) << "/" << c.family;
+        ASSERT_NE(set, nullptr) << static_cast<int>(c.processor) << "/" << static_cast<int>(c.family);
+        EXPECT_STREQ(set->name, c.set) << static_cast<int>(c.processor) << "/" << static_cast<int>(c.family);
     }
     EXPECT_EQ(PickDriverFileSet(static_cast<Processor>(3), OsFamily::Win8), nullptr);
     EXPECT_EQ(PickDriverFileSet(static_cast<Processor>(-1), OsFamily::Win8), nullptr);

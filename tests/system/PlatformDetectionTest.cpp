@@ -7,7 +7,7 @@ namespace zenthar::testing {
 namespace {
 
 struct Detected {
-    std::int32_t family;
+    OsFamily family;
     Processor processor;
 };
 
@@ -22,7 +22,7 @@ TEST(DetectPlatform, KnowsEveryFamily)
 {
     struct Case {
         sim::MachineProfile profile;
-        std::int32_t family;
+        OsFamily family;
         Processor processor;
     };
     const Case cases[] = {
