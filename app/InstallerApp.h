@@ -1,7 +1,7 @@
 // Start-up: the program is one modal dialog; when it ends, the program ends.
 #pragma once
 
-#include "app/ProcessState.h"
+#include "install/ProcessState.h"
 #include "platform/Platform.h"
 
 namespace zenthar {

@@ -5,13 +5,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string_view>
 #include <unordered_map>
 
 #include "app/AboutDialog.h"
-#include "app/ServiceControl.h"
+#include "app/DefaultPrinterDialog.h"
+#include "app/InstallCompleteDialog.h"
+#include "connection/InterfaceDialog.h"
+#include "core/ServiceControl.h"
 #include "core/FixedText.h"
+#include "core/SpoolerEnumeration.h"
 #include "platform/Constants.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
@@ -194,22 +197,20 @@ void MainDialog::MarkInstalledRows()
     const int rows = cloneMode ? copies : kModelCount;
     const NameTable& table = cloneMode ? kCloneTable : kModelTable;
 
-    platform::Dword needed = 0;
-    platform::Dword returned = 0;
-    const auto sized = platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed,
-                                                      &returned);
+    const auto enumPrinters = [this](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
+                                     platform::Dword* returned) {
+        return platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned);
+    };
+    Enumeration<platform::PrinterInfo2A> printers;
+    const auto sized = printers.Size(enumPrinters);
     // A machine without local printers answers the sizing call with nothing to fetch; only a
     // failing spooler is worth a message.
     if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) {
         MessageBox("EnumPrinters() failed", "EnumPrinters() Error");
         return;
     }
-    if (needed == 0) return;
-    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[needed]());
-    returned = 0;
-    if (!buffer ||
-        !platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer.get(), needed, &needed,
-                                        &returned).value) {
+    if (printers.Needed() == 0) return;
+    if (!printers.Fetch(enumPrinters).value) {
         MessageBox("EnumPrinters() failed", "EnumPrinters() Error");
         return;
     }
@@ -219,10 +220,9 @@ void MainDialog::MarkInstalledRows()
     std::unordered_map<std::string_view, int> rowByName;
     for (int i = 0; i < rows && i < table.count && i < kRowFlagCount; ++i) rowByName.emplace(table[i], i);
 
-    const auto* printers = reinterpret_cast<const platform::PrinterInfo2A*>(buffer.get());
-    for (platform::Dword p = 0; p < returned; ++p) {
-        const char* printerName = printers[p].pPrinterName;
-        const char* driverName = printers[p].pDriverName;
+    for (const platform::PrinterInfo2A& printer : printers.Records()) {
+        const char* printerName = printer.pPrinterName;
+        const char* driverName = printer.pDriverName;
         if (printerName == nullptr || driverName == nullptr || std::strcmp(printerName, driverName) != 0) continue;
         const auto row = rowByName.find(printerName);
         if (row == rowByName.end()) continue;
@@ -313,6 +313,86 @@ void MainDialog::OnListSelectionChange()
 void MainDialog::OnInstall()
 {
     RunInstallation();
+}
+
+void MainDialog::RunInstallation()
+{
+    const RunRequest request{cloneMode != 0, copies, CountCheckedRows()};
+    InstallationRun run(platform, state, *this);
+    run.Run(request);
+    usbSearch.reset();
+}
+
+void MainDialog::Show(const Notice& notice) const
+{
+    MessageBoxNotices(this).Show(notice);
+}
+
+void MainDialog::EnableInstall(bool enable)
+{
+    installButton.Enable(enable);
+}
+
+void MainDialog::EnableExit(bool enable)
+{
+    exitButton.Enable(enable);
+}
+
+bool MainDialog::AskConnection(InstallSession& session, ConnectionChoice& choice)
+{
+    InterfaceDialog interfaceDialog(platform, session, this);
+    if (interfaceDialog.DoModal() != ui::kIdOk) return false;
+    CopyText(choice.portName, TextOf(interfaceDialog.portName));
+    CopyText(choice.addressText, TextOf(interfaceDialog.addressText));
+    return true;
+}
+
+void MainDialog::Refresh()
+{
+    UpdateWindow();
+}
+
+bool MainDialog::AskDefaultPrinter(int& setDefaultRequested)
+{
+    DefaultPrinterDialog defaultDialog(setDefaultRequested, this);
+    return defaultDialog.DoModal() == ui::kIdOk;
+}
+
+void MainDialog::ShowCompletion()
+{
+    InstallCompleteDialog completeDialog(this);
+    completeDialog.DoModal();
+}
+
+void MainDialog::EndProgram()
+{
+    EndDialog(ui::kIdCancel);
+}
+
+UsbSearchWindows& MainDialog::Search()
+{
+    if (!usbSearch) usbSearch = std::make_unique<UsbSearchWindows>(this);
+    return *usbSearch;
+}
+
+bool MainDialog::AskToPlugIn()
+{
+    return Search().AskToPlugIn();
+}
+
+void MainDialog::OpenSearch()
+{
+    Search().OpenSearch();
+}
+
+void MainDialog::SetSearchPos(int position)
+{
+    Search().SetSearchPos(position);
+}
+
+void MainDialog::CloseSearch()
+{
+    Search().CloseSearch();
 }
 
 void MainDialog::ShowStep(const char* text, int position)

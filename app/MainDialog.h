@@ -1,20 +1,24 @@
 // The installer's one main window: the printer list, the cloning option, progress, and the
-// Install and Exit buttons.
+// Install and Exit buttons. It is the installation run's screen: the run asks its questions
+// and shows its steps and messages through it.
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 
-#include "app/NameTables.h"
-#include "app/ProcessState.h"
+#include "connection/UsbSearch.h"
 #include "controls/ImageButton.h"
+#include "install/InstallationRun.h"
+#include "install/NameTables.h"
+#include "install/ProcessState.h"
 #include "platform/Platform.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 
 namespace zenthar {
 
-class MainDialog : public ui::Dialog {
+class MainDialog : public ui::Dialog, private InstallationScreen {
 public:
     MainDialog(platform::Platform& platform, ProcessState& state);
     ~MainDialog() override;
@@ -25,8 +29,8 @@ public:
     void MarkInstalledRows();
     void RebuildList(const NameTable& table, int count);
     // Shows a step of the installation run in the status line and the bar, painted at once.
-    void ShowStep(const char* text, int position);
-    void ShowPosition(int position);
+    void ShowStep(const char* text, int position) override;
+    void ShowPosition(int position) override;
     // What Install runs.
     void RunInstallation();
 
@@ -59,8 +63,23 @@ private:
     void RefillForMode();
     // A run that stopped may have made printers: the list shows them as installed, so that
     // the next run passes over them instead of failing on them again.
-    void ShowListAfterStop();
-    void SetDefaultPrinter(const char* printerName);
+    void ShowListAfterStop() override;
+
+    // The rest of the run's screen, in this dialog's windows.
+    void Show(const Notice& notice) const override;
+    void EnableInstall(bool enable) override;
+    void EnableExit(bool enable) override;
+    bool AskConnection(InstallSession& session, ConnectionChoice& choice) override;
+    void Refresh() override;
+    bool AskDefaultPrinter(int& setDefaultRequested) override;
+    void ShowCompletion() override;
+    void EndProgram() override;
+    bool AskToPlugIn() override;
+    void OpenSearch() override;
+    void SetSearchPos(int position) override;
+    void CloseSearch() override;
+    // The USB search's windows, made when the search first shows something.
+    UsbSearchWindows& Search();
 
     platform::Platform& platform;
     ProcessState& state;
@@ -77,11 +96,8 @@ private:
     ui::StaticText statusLine;
     controls::ImageButton installButton;
     controls::ImageButton exitButton;
-
-    // The run's port, kept for its length: the chosen port's name, and the network port made
-    // from the address.
-    char portName[32] = {};
-    int lastRow = -1;
+    // The USB search's windows, while a run searches.
+    std::unique_ptr<UsbSearchWindows> usbSearch;
 };
 
 }  // namespace zenthar

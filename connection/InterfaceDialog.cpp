@@ -3,9 +3,10 @@
 #include <cstring>
 #include <iterator>
 
-#include "connection/CodePageTable.h"
+#include "core/CodePageTable.h"
 #include "connection/PlatformDetection.h"
 #include "core/FixedText.h"
+#include "core/SpoolerEnumeration.h"
 #include "resources/ResourceIds.h"
 
 namespace zenthar {
@@ -98,7 +99,7 @@ bool InterfaceDialog::OnInitDialog()
     addressEntered = 0;
 
     for (const char* label : kProcessorLabels) processorCombo.AddString(label);
-    processorCombo.SetCurSel(session.processor);
+    processorCombo.SetCurSel(static_cast<int>(session.processor));
     processorCombo.Enable(false);
 
     FillPortList(Interface::Usb);
@@ -130,21 +131,16 @@ int InterfaceDialog::FillPortList(int interfaceIndex)
     if (interfaceIndex < 0 || interfaceIndex >= kInterfaceCount) return 0;
     const InterfaceChoice& choice = kInterfaces[interfaceIndex];
 
-    platform::Dword needed = 0;
-    platform::Dword count = 0;
-    platform.spooler.EnumPortsA(nullptr, 2, nullptr, 0, &needed, &count);
-    if (needed > 0) {
-        std::vector<std::uint8_t> buffer(needed);
-        count = 0;
-        if (platform.spooler.EnumPortsA(nullptr, 2, buffer.data(), needed, &needed, &count).value && choice.portPrefix) {
-            // The spooler packs the records first; never read past what it filled.
-            const platform::Dword fits = static_cast<platform::Dword>(buffer.size() / sizeof(platform::PortInfo2A));
-            if (count > fits) count = fits;
-            const auto* ports = reinterpret_cast<const platform::PortInfo2A*>(buffer.data());
-            for (platform::Dword i = 0; i < count; ++i) {
-                const char* name = ports[i].pPortName;
-                if (name && std::strncmp(name, choice.portPrefix, 3) == 0) portNames.emplace_back(name);
-            }
+    const auto enumPorts = [this](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
+                                  platform::Dword* returned) {
+        return platform.spooler.EnumPortsA(nullptr, 2, buffer, size, needed, returned);
+    };
+    Enumeration<platform::PortInfo2A> ports;
+    ports.Size(enumPorts);
+    if (ports.Fetch(enumPorts).value && choice.portPrefix) {
+        for (const platform::PortInfo2A& port : ports.Records()) {
+            const char* name = port.pPortName;
+            if (name && std::strncmp(name, choice.portPrefix, 3) == 0) portNames.emplace_back(name);
         }
     }
     if (choice.fixedPort) portNames.emplace_back(choice.fixedPort);

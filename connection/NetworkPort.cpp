@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/ServiceControl.h"
 #include "core/FixedText.h"
+#include "core/Owners.h"
+#include "core/ServiceControl.h"
 #include "platform/Constants.h"
-#include "ui/Ui.h"
 
 namespace zenthar {
 namespace {
@@ -35,7 +35,7 @@ constexpr PortValue kPortValues[] = {
     {"SNMP Community", PortValue::Data::Text, 0, "cmtyro", "Fail to Write SNMP Community GetLastError=%d"},
 };
 
-// The first value's failure goes to the application's message box; the others are owned by
+// The first value's failure is the program's own warning; the others are shown over
 // the main dialog under this caption. Each names the error the registry call returned: a
 // registry call returns its error and need not set the last error, which would be stale.
 constexpr const char* kValueFailureCaption = "RegQueryValueEx";
@@ -77,21 +77,21 @@ Dword WriteValue(platform::Platform& platform, platform::RegKey key, const PortV
                                   .value);
 }
 
-void ReportFailure(const PortValue& value, Dword error, const ui::Dialog* owner)
+void ReportFailure(const PortValue& value, Dword error, const NoticeSink& notices)
 {
     char message[128];
     FormatText(message, value.failure, static_cast<int>(error));
     if (&value == &kPortValues[0]) {
-        ui::AppMessageBox(TextOf(message));
+        notices.Show(AppNotice(TextOf(message)));
     } else {
-        ui::ShowMessageBox(owner, TextOf(message), kValueFailureCaption, ui::MessageIcon::None);
+        notices.Show(MainWindowNotice(TextOf(message), kValueFailureCaption));
     }
 }
 
 }  // namespace
 
 void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
-                       const char (&addressText)[kAddressTextSize], const ui::Dialog* owner)
+                       const char (&addressText)[kAddressTextSize], const NoticeSink& notices)
 {
     const std::string_view address = TextOf(addressText);
     FormatText(fields.networkPortName, "IP_%.*s", static_cast<int>(address.size()), address.data());
@@ -112,20 +112,20 @@ void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
         return;
     }
     platform.registry.RegCloseKey(key);
-    WriteTcpIpPortValues(platform, fields, owner);
+    WriteTcpIpPortValues(platform, fields, notices);
 }
 
-int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const ui::Dialog* owner)
+int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices)
 {
     platform::RegKey key = 0;
     const auto opened =
         platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, fields.networkPortKey, 0, kPortKeyAccess, &key);
     if (opened.value == static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
+        const KeyOwner keyOwner(platform.registry, key);
         for (const PortValue& value : kPortValues) {
             const Dword status = WriteValue(platform, key, value, fields);
-            if (status != platform::ERROR_SUCCESS) ReportFailure(value, status, owner);
+            if (status != platform::ERROR_SUCCESS) ReportFailure(value, status, notices);
         }
-        platform.registry.RegCloseKey(key);
     } else {
         platform.debug.OutputDebugStringA("RegOpenKeyEx() Fail !!!");
     }

@@ -3,11 +3,10 @@
 // by restarting the spooler.
 #pragma once
 
+#include "core/Notice.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
-namespace ui { class Dialog; }
-
 // Where the monitor keeps its ports, below HKEY_LOCAL_MACHINE.
 inline constexpr const char* kTcpIpPortsKey =
     "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
@@ -24,12 +23,12 @@ struct NetworkPortFields {
 // Names the port after `addressText` (the interface dialog's confirmed address, possibly
 // empty), creates its key with the monitor's values and restarts the services. A key that
 // cannot be created stops it silently: the printer is then made on the port name all the
-// same. Failed value writes are reported in message boxes owned by `owner`.
+// same. Failed value writes are reported through `notices`.
 void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
-                       const char (&addressText)[kAddressTextSize], const ui::Dialog* owner);
+                       const char (&addressText)[kAddressTextSize], const NoticeSink& notices);
 
 // Writes the port's values to `fields.networkPortKey` and restarts the LPD service and the
 // spooler. Always 1.
-int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const ui::Dialog* owner);
+int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices);
 
 }  // namespace zenthar

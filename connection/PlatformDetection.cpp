@@ -19,7 +19,7 @@ platform::ProcAddress Kernel32Export(platform::Platform& platform, const char* n
 }
 
 // 5.2 is XP x64 when it is a workstation on AMD64 and neither R2 nor a storage server.
-std::int32_t FamilyOf52(platform::Platform& platform, const platform::OsVersionInfoExA& version,
+OsFamily FamilyOf52(platform::Platform& platform, const platform::OsVersionInfoExA& version,
                         platform::Word architecture)
 {
     const bool workstationX64 = platform.system.GetSystemMetrics(platform::SM_SERVERR2).value == 0 &&
@@ -83,7 +83,7 @@ void DetectPlatform(platform::Platform& platform, InstallSession& session)
     }
 }
 
-std::int32_t ClassifyPort(const char* portName)
+PortKind ClassifyPort(const char* portName)
 {
     if (portName == nullptr) return PortKind::Com;
     if (std::strncmp(portName, "COM", 3) == 0) return PortKind::Com;

@@ -15,6 +15,6 @@ void DetectPlatform(platform::Platform& platform, InstallSession& session);
 
 // The kind of port a port name stands for: by its first characters, COM, LPT, USB or the six
 // characters "TCP/IP"; anything else is treated as a COM port.
-std::int32_t ClassifyPort(const char* portName);
+PortKind ClassifyPort(const char* portName);
 
 }  // namespace zenthar

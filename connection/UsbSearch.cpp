@@ -11,7 +11,6 @@ namespace {
 
 constexpr int kSearchBarId = 1026;
 constexpr const char* kProbeArgument = "USB:";
-constexpr const char* kSearchFailed = "USB Port Search Failed";
 
 // The printer was there at once: the bar still runs through, so that the user sees the
 // check happen.
@@ -24,7 +23,6 @@ constexpr int kSearchStart = 10;
 constexpr int kSearchStep = 3;
 constexpr int kSearchLast = 96;
 constexpr platform::Dword kSearchPause = 1000;
-constexpr platform::Dword kFailurePause = 500;
 constexpr int kBarFull = 100;
 
 }  // namespace
@@ -48,47 +46,62 @@ int UsbSearchDialog::BarPos() const
     return bar.GetPos();
 }
 
-bool SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, ui::Dialog& mainDialog)
+bool UsbSearchWindows::AskToPlugIn()
 {
-    UsbSearchDialog search(&mainDialog);
+    UsbWarningDialog warning(parent);
+    return warning.DoModal() == ui::kIdOk;
+}
 
+void UsbSearchWindows::OpenSearch()
+{
+    search.Create();
+    search.ShowWindow();
+}
+
+void UsbSearchWindows::SetSearchPos(int position)
+{
+    search.SetBarPos(position);
+}
+
+void UsbSearchWindows::CloseSearch()
+{
+    search.DestroyWindow();
+}
+
+UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view)
+{
+    UsbSearchOutcome outcome = UsbSearchOutcome::Found;
     if (channel.ProbeUsbPrinter(kProbeArgument) == 1) {
-        search.Create();
-        search.ShowWindow();
+        view.OpenSearch();
         for (const int position : kFoundSteps) {
-            search.SetBarPos(position);
+            view.SetSearchPos(position);
             Pause(platform, kFoundStepPause);
         }
-        search.SetBarPos(kBarFull);
+        view.SetSearchPos(kBarFull);
         channel.CloseChannel();
-    } else {
-        UsbWarningDialog warning(&mainDialog);
-        if (warning.DoModal() == ui::kIdOk) {
-            search.Create();
-            search.ShowWindow();
-            for (int position = kSearchStart;;) {
-                if (channel.ProbeUsbPrinter(kProbeArgument) == 1) {
-                    channel.CloseChannel();
-                    search.SetBarPos(kBarFull);
-                    break;
-                }
-                if (position > kSearchLast) {
-                    search.DestroyWindow();
-                    mainDialog.MessageBox(kSearchFailed);
-                    Pause(platform, kFailurePause);
-                    mainDialog.EndDialog(ui::kIdCancel);
-                    return false;
-                }
-                position += kSearchStep;
-                search.SetBarPos(position);
-                Pause(platform, kSearchPause);
+    } else if (view.AskToPlugIn()) {
+        view.OpenSearch();
+        for (int position = kSearchStart;;) {
+            if (channel.ProbeUsbPrinter(kProbeArgument) == 1) {
+                channel.CloseChannel();
+                view.SetSearchPos(kBarFull);
+                break;
             }
+            if (position > kSearchLast) {
+                view.CloseSearch();
+                return UsbSearchOutcome::Failed;
+            }
+            position += kSearchStep;
+            view.SetSearchPos(position);
+            Pause(platform, kSearchPause);
         }
+    } else {
+        outcome = UsbSearchOutcome::NotSearched;
     }
 
-    search.DestroyWindow();
+    view.CloseSearch();
     platform.debug.OutputDebugStringA(std::string(channel.UsbPortName()).c_str());
-    return true;
+    return outcome;
 }
 
 }  // namespace zenthar

@@ -32,9 +32,45 @@ private:
     ui::ProgressBar bar;
 };
 
-// Looks for the printer and closes the channel again once it was found. true: the
-// installation goes on (the printer was found, or the user chose not to search); false: the
-// search failed, the user was told so and the main dialog was ended with cancel.
-bool SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, ui::Dialog& mainDialog);
+// What the search shows while it runs. The windows below are one way to show it; a run
+// without windows answers the question itself and shows nothing.
+class UsbSearchView {
+public:
+    // The printer is not there: asks the user to plug it in. true: search for it.
+    virtual bool AskToPlugIn() = 0;
+    virtual void OpenSearch() = 0;
+    // 0 to 100.
+    virtual void SetSearchPos(int position) = 0;
+    // Also when the search was never opened.
+    virtual void CloseSearch() = 0;
+
+protected:
+    ~UsbSearchView() = default;
+};
+
+// The search in the two dialogs above, owned by `parent`.
+class UsbSearchWindows final : public UsbSearchView {
+public:
+    explicit UsbSearchWindows(ui::Dialog* parent) : parent(parent), search(parent) {}
+    bool AskToPlugIn() override;
+    void OpenSearch() override;
+    void SetSearchPos(int position) override;
+    void CloseSearch() override;
+
+private:
+    ui::Dialog* parent;
+    UsbSearchDialog search;
+};
+
+enum class UsbSearchOutcome {
+    Found,        // the printer is there, and the channel closed again
+    NotSearched,  // the user chose not to search: the installation goes on all the same
+    Failed,       // half a minute without the printer; the search window is closed
+};
+
+inline constexpr const char* kUsbSearchFailed = "USB Port Search Failed";
+
+// Looks for the printer and closes the channel again once it was found.
+UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view);
 
 }  // namespace zenthar

@@ -8,43 +8,37 @@
 
 namespace zenthar {
 
-// Windows families, as detected by the interface dialog. 0 means "not detected".
-namespace OsFamily {
-inline constexpr std::int32_t None = 0;
-inline constexpr std::int32_t NT3 = 1;
-inline constexpr std::int32_t Win95 = 2;
-inline constexpr std::int32_t Win98 = 3;
-inline constexpr std::int32_t WinMe = 4;
-inline constexpr std::int32_t NT4 = 5;
-inline constexpr std::int32_t Win2000 = 6;
-inline constexpr std::int32_t WinXP = 7;
-inline constexpr std::int32_t Win2003 = 8;
-inline constexpr std::int32_t WinVista = 9;
-inline constexpr std::int32_t Win2008 = 10;
-inline constexpr std::int32_t Win7 = 11;
-inline constexpr std::int32_t Win8 = 12;
-}  // namespace OsFamily
+// Windows families, as detected by the interface dialog. None means "not detected"; values
+// beyond the last are families detected on a newer system than the program knows.
+enum class OsFamily : std::int32_t {
+    None = 0,
+    NT3 = 1,
+    Win95 = 2,
+    Win98 = 3,
+    WinMe = 4,
+    NT4 = 5,
+    Win2000 = 6,
+    WinXP = 7,
+    Win2003 = 8,
+    WinVista = 9,
+    Win2008 = 10,
+    Win7 = 11,
+    Win8 = 12,
+};
 
-// Processor kinds; also the entries of the interface dialog's processor combo.
-namespace Processor {
-inline constexpr std::int32_t X86 = 0;
-inline constexpr std::int32_t X64 = 1;
-inline constexpr std::int32_t Itanium = 2;
-}  // namespace Processor
+// Processor kinds; also the entries of the interface dialog's processor combo. Other values
+// are kinds the driver package does not know.
+enum class Processor : std::int32_t { X86 = 0, X64 = 1, Itanium = 2 };
 
-namespace PortKind {
-inline constexpr std::int32_t Com = 1;
-inline constexpr std::int32_t Lpt = 5;
-inline constexpr std::int32_t Usb = 8;
-inline constexpr std::int32_t TcpIp = 9;
-}  // namespace PortKind
+// The kind of port a printer goes on. None: no port chosen yet.
+enum class PortKind : std::int32_t { None = 0, Com = 1, Lpt = 5, Usb = 8, TcpIp = 9 };
 
 struct InstallSession {
-    std::int32_t osFamily = OsFamily::None;
-    std::int32_t processor = Processor::X86;
+    OsFamily osFamily = OsFamily::None;
+    Processor processor = Processor::X86;
     std::int32_t codePageIndex = 0;
     std::int32_t usbMonitorPort = 0;
-    std::int32_t portKind = 0;
+    PortKind portKind = PortKind::None;
 };
 
 inline constexpr int kRowFlagCount = 201;

@@ -8,6 +8,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "FuzzSupport.h"
+#include "core/Notice.h"
 #include "connection/IpAddressDialog.h"
 #include "connection/NetworkPort.h"
 #include "resources/ResourceIds.h"
@@ -67,7 +68,7 @@ void FuzzPort(FuzzedDataProvider& input)
     std::memset(addressText, 0, sizeof addressText);
     std::memcpy(addressText, bytes.data(), bytes.size());
     NetworkPortFields fields;
-    CreateNetworkPort(world.machine.platform(), fields, addressText, nullptr);
+    CreateNetworkPort(world.machine.platform(), fields, addressText, MessageBoxNotices(nullptr));
     FUZZ_CHECK(fuzz::Bounded(fields.networkPortName), "the port name ends inside its field");
     FUZZ_CHECK(fuzz::Bounded(fields.networkAddress), "the address ends inside its field");
     FUZZ_CHECK(fuzz::Bounded(fields.networkPortKey), "the key path ends inside its field");

@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
-#include "app/ServiceControl.h"
+#include "core/ServiceControl.h"
 #include "platform/Constants.h"
 
 namespace {

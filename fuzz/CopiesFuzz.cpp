@@ -6,7 +6,7 @@
 
 #include "FuzzSupport.h"
 #include "app/InstallerApp.h"
-#include "app/NameTables.h"
+#include "install/NameTables.h"
 #include "resources/ResourceIds.h"
 
 namespace {

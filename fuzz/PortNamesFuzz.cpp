@@ -17,7 +17,7 @@ using namespace zenthar;
 constexpr int kPortCombo = 1026;
 constexpr std::size_t kPortNameSize = 32;
 
-std::int32_t Kind(const std::string& name)
+PortKind Kind(const std::string& name)
 {
     if (name.rfind("COM", 0) == 0) return PortKind::Com;
     if (name.rfind("LPT", 0) == 0) return PortKind::Lpt;

@@ -1,6 +1,6 @@
 #include "install/DriverFileSets.h"
 
-#include "connection/CodePageTable.h"
+#include "core/CodePageTable.h"
 #include "core/FixedText.h"
 #include "platform/Constants.h"
 
@@ -120,7 +120,7 @@ const char* const LanguageGpdNames[kLanguageGpdCount] = {
     "VXTHM4_737.GPD",  "VXTHM4_857.GPD",  "VXTHM4_858.GPD",
 };
 
-const DriverFileSet* PickDriverFileSet(std::int32_t processor, std::int32_t osFamily)
+const DriverFileSet* PickDriverFileSet(Processor processor, OsFamily osFamily)
 {
     switch (processor) {
     case Processor::X86:

@@ -22,7 +22,7 @@ extern const char* const LanguageGpdNames[kLanguageGpdCount];
 
 // The set for a processor kind and Windows family; none for a processor kind the package
 // does not serve (the installation then copies nothing).
-const DriverFileSet* PickDriverFileSet(std::int32_t processor, std::int32_t osFamily);
+const DriverFileSet* PickDriverFileSet(Processor processor, OsFamily osFamily);
 
 // Fills the spooler's driver directory with the set of the session's processor and family,
 // with the description file of the session's code page. Reports nothing: a missing file

@@ -2,9 +2,8 @@
 
 #include "core/FixedText.h"
 #include "core/InstallSession.h"
+#include "core/SystemFiles.h"
 #include "platform/Constants.h"
-#include "spooler/PortMonitor.h"
-#include "ui/Ui.h"
 
 namespace zenthar {
 
@@ -29,7 +28,7 @@ char kRaw[] = "RAW";
 
 }  // namespace
 
-platform::DriverInfo3A MakeDriverRecord(std::int32_t processor, std::int32_t osFamily, const char* name)
+platform::DriverInfo3A MakeDriverRecord(Processor processor, OsFamily osFamily, const char* name)
 {
     platform::DriverInfo3A record{};
     record.pName = const_cast<char*>(name);
@@ -54,8 +53,8 @@ platform::DriverInfo3A MakeDriverRecord(std::int32_t processor, std::int32_t osF
     return record;
 }
 
-bool RegisterDriver(platform::Platform& platform, std::int32_t processor, std::int32_t osFamily, const char* name,
-                    const ui::Dialog* owner)
+bool RegisterDriver(platform::Platform& platform, Processor processor, OsFamily osFamily, const char* name,
+                    const NoticeSink& notices)
 {
     const platform::DriverInfo3A record = MakeDriverRecord(processor, osFamily, name);
     auto result = platform.spooler.AddPrinterDriverA(nullptr, 3, &record);
@@ -69,7 +68,7 @@ bool RegisterDriver(platform::Platform& platform, std::int32_t processor, std::i
 
     char message[128];
     FormatText(message, "Failure to AddPrinterDriver() GetLastError()=%d", static_cast<int>(result.error));
-    ui::ShowMessageBox(owner, message, nullptr, ui::MessageIcon::None);
+    notices.Show(MainWindowNotice(message));
     return false;
 }
 

@@ -2,7 +2,6 @@
 
 #include "core/FixedText.h"
 #include "platform/Constants.h"
-#include "ui/Ui.h"
 
 namespace zenthar {
 
@@ -25,7 +24,7 @@ const char* PrinterPortFor(const InstallSession& session, const char* portName, 
 }
 
 platform::Handle CreatePrinter(platform::Platform& platform, const char* name, const char* port,
-                               const ui::Dialog* owner)
+                               const NoticeSink& notices)
 {
     platform::PrinterInfo2A info{};
     info.pPrinterName = const_cast<char*>(name);
@@ -41,17 +40,15 @@ platform::Handle CreatePrinter(platform::Platform& platform, const char* name, c
         info.pPortName = kFallbackPort;
         result = platform.spooler.AddPrinterA(nullptr, 2, &info);
         if (result.value != platform::kNoHandle) {
-            ui::ShowMessageBox(owner,
-                               "Forcibly set to COM1: port.\nafter you install the driver, change the port in the "
-                               "printer's properties.",
-                               nullptr, ui::MessageIcon::None);
+            notices.Show(MainWindowNotice("Forcibly set to COM1: port.\nafter you install the driver, change the "
+                                          "port in the printer's properties."));
             return result.value;
         }
     }
 
     char message[128];
     FormatText(message, "Failure to AddPrinter GetLastError()=%d", static_cast<int>(result.error));
-    ui::ShowMessageBox(owner, message, nullptr, ui::MessageIcon::None);
+    notices.Show(MainWindowNotice(message));
     return platform::kNoHandle;
 }
 

@@ -2,11 +2,10 @@
 #pragma once
 
 #include "core/InstallSession.h"
+#include "core/Notice.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
-namespace ui { class Dialog; }
-
 inline constexpr const char* kUsbMonitorPortName = "USBPOS0";
 inline constexpr const char* kFallbackPortName = "COM1:";
 
@@ -19,6 +18,6 @@ const char* PrinterPortFor(const InstallSession& session, const char* portName, 
 // spooler does not know moves the printer to COM1: with a message; any failure shows
 // "Failure to AddPrinter GetLastError()=%d". Returns the open printer or kNoHandle.
 platform::Handle CreatePrinter(platform::Platform& platform, const char* name, const char* port,
-                               const ui::Dialog* owner);
+                               const NoticeSink& notices);
 
 }  // namespace zenthar

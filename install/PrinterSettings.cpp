@@ -4,14 +4,14 @@
 #include <new>
 
 #include "core/FixedText.h"
+#include "core/Owners.h"
 #include "install/DeviceConfigRecord.h"
 #include "platform/Constants.h"
-#include "ui/Ui.h"
 
 namespace zenthar {
 
 bool WritePrinterSettings(platform::Platform& platform, const char* name, std::uint32_t codePage,
-                          const ui::Dialog* owner)
+                          const NoticeSink& notices)
 {
     using Record = std::uint8_t[kDeviceConfigRecordSize];
     std::unique_ptr<Record> record(new (std::nothrow) Record[1]());
@@ -25,12 +25,12 @@ bool WritePrinterSettings(platform::Platform& platform, const char* name, std::u
         char message[128];
         FormatText(message, "Failure to OpenPrinter GetLastError()=%d Printer Name=%s", static_cast<int>(opened.error),
                    name);
-        ui::ShowMessageBox(owner, message, nullptr, ui::MessageIcon::None);
+        notices.Show(MainWindowNotice(message));
         return false;
     }
+    const PrinterOwner printerOwner(platform.spooler, printer);
     platform.spooler.SetPrinterDataA(printer, kDeviceConfigValueName, platform::REG_BINARY, *record,
                                      static_cast<platform::Dword>(kDeviceConfigRecordSize));
-    platform.spooler.ClosePrinter(printer);
     return true;
 }
 

@@ -3,15 +3,14 @@
 
 #include <cstdint>
 
+#include "core/Notice.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
-namespace ui { class Dialog; }
-
 // Writes "TTY DeviceConfig" with the code page `codePage` to the printer `name`. A printer
 // that cannot be opened shows "Failure to OpenPrinter GetLastError()=%d Printer Name=%s";
 // the store itself is not checked.
 bool WritePrinterSettings(platform::Platform& platform, const char* name, std::uint32_t codePage,
-                          const ui::Dialog* owner);
+                          const NoticeSink& notices);
 
 }  // namespace zenthar

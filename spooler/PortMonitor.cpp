@@ -1,11 +1,11 @@
 #include "spooler/PortMonitor.h"
 
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "core/FixedText.h"
 #include "core/InstallSession.h"
+#include "core/SpoolerEnumeration.h"
+#include "core/SystemFiles.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -17,7 +17,7 @@ constexpr const char* kMonitorLibraries[] = {"KVUSBMON.dll", "KVUSBMONUI.dll"};
 char kMonitorName[] = "KVPOS Port Monitor";
 char kMonitorLibrary[] = "KVUSBMON.dll";
 
-const char* MonitorSourceFormat(std::int32_t processor)
+const char* MonitorSourceFormat(Processor processor)
 {
     switch (processor) {
     case Processor::X86: return "%s\\Win8\\%s";
@@ -31,26 +31,24 @@ const char* MonitorSourceFormat(std::int32_t processor)
 
 int IsPortMonitorInstalled(platform::Platform& platform)
 {
-    platform::Dword needed = 0;
-    platform::Dword returned = 0;
-    platform.spooler.EnumMonitorsA(nullptr, 2, nullptr, 0, &needed, &returned);
-
-    std::unique_ptr<std::uint8_t[]> buffer(needed > 0 ? new (std::nothrow) std::uint8_t[needed]() : nullptr);
-    returned = 0;
-    const auto listed = platform.spooler.EnumMonitorsA(nullptr, 2, buffer.get(), buffer ? needed : 0, &needed,
-                                                       &returned);
+    const auto enumMonitors = [&platform](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
+                                          platform::Dword* returned) {
+        return platform.spooler.EnumMonitorsA(nullptr, 2, buffer, size, needed, returned);
+    };
+    Enumeration<platform::MonitorInfo2A> monitors;
+    monitors.Size(enumMonitors);
+    // Asked even with nothing to fetch into: the debugger output gives the spooler's answer.
+    const auto listed = monitors.Fetch(enumMonitors, EmptyFetch::Make);
     platform.debug.OutputDebugStringA(listed.value ? "EnumMonitors() Success !!!" : "EnumMonitors() Fail !!!");
-    if (!listed.value || !buffer) return 0;
 
     int installed = 0;
-    const auto* monitors = reinterpret_cast<const platform::MonitorInfo2A*>(buffer.get());
-    for (platform::Dword i = 0; i < returned; ++i) {
-        if (monitors[i].pName != nullptr && std::strcmp(monitors[i].pName, kPortMonitorName) == 0) installed = 1;
+    for (const platform::MonitorInfo2A& monitor : monitors.Records()) {
+        if (monitor.pName != nullptr && std::strcmp(monitor.pName, kPortMonitorName) == 0) installed = 1;
     }
     return installed;
 }
 
-void InstallPortMonitor(platform::Platform& platform, std::int32_t processor)
+void InstallPortMonitor(platform::Platform& platform, Processor processor)
 {
     auto& files = platform.files;
     files.SetCurrentDirectoryA(kInstallerFolder);
@@ -78,28 +76,6 @@ void InstallPortMonitor(platform::Platform& platform, std::int32_t processor)
     platform::MonitorInfo2A info{kMonitorName, nullptr, kMonitorLibrary};
     const auto added = platform.spooler.AddMonitorA(nullptr, 2, &info);
     platform.debug.OutputDebugStringA(added.value ? "AddPortMonitor() Success !!!" : "AddPortMonitor() Fail !!!");
-}
-
-int DisableFsRedirection(platform::Platform& platform)
-{
-    const auto kernel = platform.modules.GetModuleHandleW(u"kernel32");
-    if (kernel.value == 0) return 1;
-    const auto function = platform.modules.GetProcAddress(kernel.value, "Wow64DisableWow64FsRedirection");
-    if (function.value == 0) return 1;
-    void* oldValue = nullptr;
-    return platform.files.InvokeWow64DisableWow64FsRedirection(function.value, &oldValue).value ? 1 : 0;
-}
-
-void CopyFrameDyn(platform::Platform& platform)
-{
-    char systemDirectory[260] = {};
-    const auto length = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory).value;
-    if (length == 0 || length >= sizeof systemDirectory) return;
-    char source[260];
-    char destination[260];
-    if (FormatWhole(source, "%s\\WBEM\\FRAMEDYN.dll", systemDirectory) &&
-        FormatWhole(destination, "%s\\FRAMEDYN.dll", systemDirectory))
-        platform.files.CopyFileA(source, destination, false);
 }
 
 }  // namespace zenthar

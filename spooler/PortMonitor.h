@@ -1,8 +1,9 @@
-// The installer's own USB port monitor, and two file-system helpers of the installation.
+// The installer's own USB port monitor.
 #pragma once
 
 #include <cstdint>
 
+#include "core/InstallSession.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -14,14 +15,6 @@ int IsPortMonitorInstalled(platform::Platform& platform);
 
 // Copies the monitor's two libraries for `processor` into the system directory and registers
 // the monitor. Failures only reach the debugger output.
-void InstallPortMonitor(platform::Platform& platform, std::int32_t processor);
-
-// Lets this thread see the native system folders from now on (a 32-bit program on 64-bit
-// Windows is otherwise redirected to SysWOW64). 1 where the system has no redirection.
-int DisableFsRedirection(platform::Platform& platform);
-
-// Puts the system's WBEM copy of FRAMEDYN.dll into the system directory, which the spooler
-// needs to register the driver on some systems.
-void CopyFrameDyn(platform::Platform& platform);
+void InstallPortMonitor(platform::Platform& platform, Processor processor);
 
 }  // namespace zenthar

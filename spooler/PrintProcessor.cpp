@@ -2,8 +2,8 @@
 
 #include "core/FixedText.h"
 #include "core/InstallSession.h"
+#include "core/Owners.h"
 #include "platform/Constants.h"
-#include "ui/Ui.h"
 
 namespace zenthar {
 
@@ -17,15 +17,15 @@ constexpr const char* kFiles[] = {"\\spool\\prtprocs\\w32x86\\VXTHM4A.ini", "\\s
 
 }  // namespace
 
-int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily)
+int RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const NoticeSink& notices)
 {
     platform.spooler.DeletePrintProcessorA(nullptr, nullptr, kPrintProcessorName);
 
     platform::RegKey key = 0;
     if (platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kPrintProcessorsKey, 0,
                                         platform::KEY_ALL_ACCESS, &key).value == 0) {
+        const KeyOwner keyOwner(platform.registry, key);
         platform.registry.RegDeleteKeyA(key, kPrintProcessorName);
-        platform.registry.RegCloseKey(key);
     }
 
     // Without the whole system directory the paths would name files at the drive's root:
@@ -43,7 +43,7 @@ int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily)
         if (!deleted.value) {
             char message[128];
             FormatText(message, "Failure to DeletePrintProcessorFile GetLastError()=%d", static_cast<int>(deleted.error));
-            ui::AppMessageBox(message);
+            notices.Show(AppNotice(message));
         }
     }
     return 1;

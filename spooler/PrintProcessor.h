@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "core/InstallSession.h"
+#include "core/Notice.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -10,6 +12,6 @@ namespace zenthar {
 // Deletes the print processor "VXTHM4PP": its spooler registration, its registry key under
 // the x86 environment and its two files. Only files that cannot be deleted are reported, one
 // message each. Always returns 1.
-int RemovePrintProcessor(platform::Platform& platform, std::int32_t osFamily);
+int RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const NoticeSink& notices);
 
 }  // namespace zenthar

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/Owners.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -35,11 +36,11 @@ void RegisterUninstall(platform::Platform& platform)
                                  platform::REG_OPTION_NON_VOLATILE, platform::KEY_ALL_ACCESS, nullptr, &key,
                                  &disposition).value != 0)
         return;
+    const KeyOwner keyOwner(registry, key);
     for (const auto& value : kValues) {
         registry.RegSetValueExA(key, value.name, 0, platform::REG_SZ, reinterpret_cast<const std::uint8_t*>(value.data),
                                 static_cast<platform::Dword>(std::strlen(value.data) + 1));
     }
-    registry.RegCloseKey(key);
 }
 
 }  // namespace zenthar

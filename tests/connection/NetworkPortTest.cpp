@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ConnectionFixture.h"
+#include "core/Notice.h"
 #include "connection/NetworkPort.h"
 #include "platform/Constants.h"
 #include "resources/ResourceIds.h"
@@ -25,7 +26,7 @@ protected:
     {
         char addressText[32] = {};
         std::strncpy(addressText, address, sizeof addressText - 1);
-        CreateNetworkPort(machine.platform(), fields, addressText, &mainDialog);
+        CreateNetworkPort(machine.platform(), fields, addressText, MessageBoxNotices(&mainDialog));
     }
     std::string Key(const std::string& port) const { return std::string(kTcpIpPortsKey) + "\\" + port; }
     std::vector<std::string> Commands() const

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ServiceControl.h"
-#include "connection/CodePageTable.h"
+#include "core/Notice.h"
+#include "core/ServiceControl.h"
+#include "core/CodePageTable.h"
 #include "core/InstallSession.h"
 #include "install/DeviceConfigRecord.h"
 #include "install/DriverFileSets.h"
@@ -140,7 +141,7 @@ TEST_F(EngineUnderWine, RegistersTheDriverWithItsFiles)
         Write(directory + "\\" + name, std::string("placeholder ") + name);
 
     const char* name = "NORVA Orbix #7";
-    ASSERT_TRUE(RegisterDriver(P(), Processor::X64, OsFamily::Win8, name, nullptr));
+    ASSERT_TRUE(RegisterDriver(P(), Processor::X64, OsFamily::Win8, name, MessageBoxNotices(nullptr)));
     EXPECT_TRUE(screen.messages.empty());
 
     // The spooler files the driver under the environment of the program that adds it.
@@ -165,7 +166,7 @@ TEST_F(EngineUnderWine, RegistersTheDriverWithItsFiles)
 
 TEST_F(EngineUnderWine, APrinterThatDoesNotExistCannotTakeSettings)
 {
-    EXPECT_FALSE(WritePrinterSettings(P(), "NORVA No Such Printer", 866, nullptr));
+    EXPECT_FALSE(WritePrinterSettings(P(), "NORVA No Such Printer", 866, MessageBoxNotices(nullptr)));
     ASSERT_EQ(screen.messages.size(), 1u);
     EXPECT_EQ(screen.messages[0],
               "Failure to OpenPrinter GetLastError()=1801 Printer Name=NORVA No Such Printer | zenthar");
@@ -210,7 +211,7 @@ TEST_F(EngineUnderWine, AMissingPrintProcessorReportsBothFiles)
     P().files.GetSystemDirectoryA(system, sizeof system);
     Write(std::string(system) + "\\spool\\prtprocs\\w32x86\\placeholder.txt", "folder");
     EXPECT_EQ(IsPortMonitorInstalled(P()), 0);
-    EXPECT_EQ(RemovePrintProcessor(P(), OsFamily::Win8), 1);
+    EXPECT_EQ(RemovePrintProcessor(P(), OsFamily::Win8, MessageBoxNotices(nullptr)), 1);
     EXPECT_EQ(screen.messages, (std::vector<std::string>{"Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar",
                                                         "Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar"}));
 }

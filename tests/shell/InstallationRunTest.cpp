@@ -256,7 +256,7 @@ TEST(InstallationRun, AnUnknownProcessorGoesStraightToCompletion)
     profile.nativeArchitecture = 5;
     profile.systemInfoArchitecture = 5;
     InstallerRun run(profile);
-    run.state.session.processor = 3;
+    run.state.session.processor = static_cast<Processor>(3);
     run.Main().ToggleRow(kList, 0).Click(kInstall);
     run.Interface().Click(1002).Click(1);
     run.Complete().Click(1);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/InstallerApp.h"
-#include "app/ProcessState.h"
+#include "install/ProcessState.h"
 #include "core/Pause.h"
 #include "platform/sim/SimMachine.h"
 #include "resources/ResourceIds.h"

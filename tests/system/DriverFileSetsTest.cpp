@@ -4,7 +4,7 @@
 
 #include "EngineFixture.h"
 #include "tests/common/SamplePackage.h"
-#include "connection/CodePageTable.h"
+#include "core/CodePageTable.h"
 #include "install/DriverFileSets.h"
 
 namespace zenthar::testing {
@@ -32,14 +32,14 @@ protected:
 TEST(DriverFileSetChoice, FollowsProcessorAndFamily)
 {
     struct Case {
-        std::int32_t processor;
-        std::int32_t family;
+        Processor processor;
+        OsFamily family;
         const char* set;
     };
     const Case cases[] = {
         {Processor::X86, OsFamily::NT4, "NT"},          {Processor::X86, OsFamily::Win2000, "XP32"},
         {Processor::X86, OsFamily::Win7, "XP32"},       {Processor::X86, OsFamily::Win8, "W8-32"},
-        {Processor::X86, 20, "W8-32"},                  {Processor::X64, OsFamily::WinXP, "XP64"},
+        {Processor::X86, static_cast<OsFamily>(20), "W8-32"},                  {Processor::X64, OsFamily::WinXP, "XP64"},
         {Processor::X64, OsFamily::Win2003, "S03-64"},  {Processor::X64, OsFamily::WinVista, "V64"},
         {Processor::X64, OsFamily::Win7, "V64"},        {Processor::X64, OsFamily::Win8, "W8-64"},
         {Processor::X64, OsFamily::Win2000, "W8-64"},   {Processor::Itanium, OsFamily::WinXP, "XPIA"},
@@ -48,11 +48,11 @@ TEST(DriverFileSetChoice, FollowsProcessorAndFamily)
     };
     for (const auto& c : cases) {
         const DriverFileSet* set = PickDriverFileSet(c.processor, c.family);
-        ASSERT_NE(set, nullptr) << c.processor << "/" << c.family;
-        EXPECT_STREQ(set->name, c.set) << c.processor << "/" << c.family;
+        ASSERT_NE(set, nullptr) << static_cast<int>(c.processor) << "/" << static_cast<int>(c.family);
+        EXPECT_STREQ(set->name, c.set) << static_cast<int>(c.processor) << "/" << static_cast<int>(c.family);
     }
-    EXPECT_EQ(PickDriverFileSet(3, OsFamily::Win8), nullptr);
-    EXPECT_EQ(PickDriverFileSet(-1, OsFamily::Win8), nullptr);
+    EXPECT_EQ(PickDriverFileSet(static_cast<Processor>(3), OsFamily::Win8), nullptr);
+    EXPECT_EQ(PickDriverFileSet(static_cast<Processor>(-1), OsFamily::Win8), nullptr);
 }
 
 TEST_F(DriverFileSetsTest, X64OnFamily12TakesTheSystemDriverAndTheServer2012PlugIns)

@@ -7,8 +7,8 @@ namespace zenthar::testing {
 namespace {
 
 struct Detected {
-    std::int32_t family;
-    std::int32_t processor;
+    OsFamily family;
+    Processor processor;
 };
 
 Detected Detect(const sim::MachineProfile& profile, InstallSession session = {})
@@ -22,8 +22,8 @@ TEST(DetectPlatform, KnowsEveryFamily)
 {
     struct Case {
         sim::MachineProfile profile;
-        std::int32_t family;
-        std::int32_t processor;
+        OsFamily family;
+        Processor processor;
     };
     const Case cases[] = {
         {sim::Profiles::Windows95(), OsFamily::Win95, Processor::X86},
@@ -97,10 +97,10 @@ TEST(DetectPlatform, AFailedVersionQueryChangesNothing)
     sim::SimMachine machine(sim::Profiles::Windows10x64());
     machine.FailAlways("GetVersionExA", 87);
     InstallSession session;
-    session.processor = 7;
+    session.processor = static_cast<Processor>(7);
     DetectPlatform(machine.platform(), session);
     EXPECT_EQ(session.osFamily, OsFamily::None);
-    EXPECT_EQ(session.processor, 7);
+    EXPECT_EQ(session.processor, static_cast<Processor>(7));
 }
 
 TEST(DetectPlatform, WithoutTheNativeCallA32BitProgramSeesItsOwnProcessor)

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "EngineFixture.h"
-#include "app/ServiceControl.h"
+#include "core/ServiceControl.h"
 
 namespace zenthar::testing {
 namespace {

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "EngineFixture.h"
+#include "core/Notice.h"
 #include "core/InstallSession.h"
+#include "core/SystemFiles.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
 #include "spooler/Uninstall.h"
@@ -94,7 +96,7 @@ TEST_F(PortMonitorTest, ItaniumTakesItsOwnFolderAndAnUnknownProcessorCopiesNothi
 
     sim::SimMachine bare(sim::Profiles::Windows10x64());
     bare.AddFile("C:\\Windows\\SysWOW64\\KVUSBMON.dll", "already there");
-    InstallPortMonitor(bare.platform(), 7);
+    InstallPortMonitor(bare.platform(), static_cast<Processor>(7));
     EXPECT_EQ(bare.CallCount("CopyFileA"), 0u);
     EXPECT_EQ(bare.CallCount("AddMonitorA"), 1u);
 }
@@ -137,7 +139,7 @@ class PrintProcessorTest : public EngineTest {};
 
 TEST_F(PrintProcessorTest, OnACleanMachineEachMissingFileIsReportedWithError2)
 {
-    EXPECT_EQ(RemovePrintProcessor(Platform(), OsFamily::Win8), 1);
+    EXPECT_EQ(RemovePrintProcessor(Platform(), OsFamily::Win8, MessageBoxNotices(nullptr)), 1);
     const std::string message =
         "message \"Failure to DeletePrintProcessorFile GetLastError()=2\" caption \"zenthar\" icon exclamation owner none";
     EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
@@ -153,7 +155,7 @@ TEST_F(PrintProcessorTest, RemovesRegistrationKeyAndFiles)
     machine.AddFile(seen + "VXTHM4A.ini", "ini");
     machine.AddFile(seen + "VXTHM4PP32.dll", "dll");
 
-    RemovePrintProcessor(Platform(), OsFamily::Win7);
+    RemovePrintProcessor(Platform(), OsFamily::Win7, MessageBoxNotices(nullptr));
     EXPECT_TRUE(Messages().empty());
     EXPECT_FALSE(machine.RegistryKeyExists(kHkeyLocalMachine, key + "\\VXTHM4PP"));
     EXPECT_TRUE(machine.RegistryKeyExists(kHkeyLocalMachine, key));
@@ -169,14 +171,14 @@ TEST_F(PrintProcessorTest, WithoutTheWholeSystemDirectoryNoFileIsDeletedAndBothA
     machine.AddFile(root + "VXTHM4A.ini", "someone else's");
     machine.AddFile(root + "VXTHM4PP32.dll", "someone else's");
     machine.FailNext("GetSystemDirectoryA", 8);
-    EXPECT_EQ(RemovePrintProcessor(Platform(), OsFamily::Win8), 1);
+    EXPECT_EQ(RemovePrintProcessor(Platform(), OsFamily::Win8, MessageBoxNotices(nullptr)), 1);
     EXPECT_EQ(machine.CallCount("DeleteFileA"), 0u);
     EXPECT_TRUE(machine.FileExists(root + "VXTHM4A.ini"));
     EXPECT_TRUE(machine.FileExists(root + "VXTHM4PP32.dll"));
 
     sim::SimMachine deep(WithOverlongSystemDirectory());
     deep.AddFile(root + "VXTHM4A.ini", "someone else's");
-    RemovePrintProcessor(deep.platform(), OsFamily::Win8);
+    RemovePrintProcessor(deep.platform(), OsFamily::Win8, MessageBoxNotices(nullptr));
     EXPECT_EQ(deep.CallCount("DeleteFileA"), 0u);
     EXPECT_TRUE(deep.FileExists(root + "VXTHM4A.ini"));
 
@@ -196,7 +198,7 @@ TEST(PrintProcessorOnNT4, RemovesThermalIniAndGenprint)
     machine.AddFile(folder + "Thermal.ini", "ini");
     machine.AddFile(folder + "genprint.dll", "dll");
     machine.AddFile(folder + "VXTHM4A.ini", "untouched");
-    RemovePrintProcessor(machine.platform(), OsFamily::NT4);
+    RemovePrintProcessor(machine.platform(), OsFamily::NT4, MessageBoxNotices(nullptr));
     ui::UseBackend(nullptr);
     EXPECT_FALSE(machine.FileExists(folder + "Thermal.ini"));
     EXPECT_FALSE(machine.FileExists(folder + "genprint.dll"));

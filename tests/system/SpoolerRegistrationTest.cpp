@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "EngineFixture.h"
+#include "core/Notice.h"
 #include "install/DeviceConfigRecord.h"
 #include "install/DriverRegistration.h"
 #include "install/PrinterCreation.h"
@@ -64,8 +65,8 @@ TEST(DriverRecord, DependentFilesAreSpelledAsRegisteredBefore)
 TEST_F(SpoolerRegistrationTest, ClonesRegisterOneDriverEachWithTheSameFiles)
 {
     AddDriverFiles(kUnidrvFiles);
-    ASSERT_TRUE(RegisterDriver(Platform(), Processor::X64, OsFamily::Win8, "NORVA Orbix #1", nullptr));
-    ASSERT_TRUE(RegisterDriver(Platform(), Processor::X64, OsFamily::Win8, "NORVA Orbix #2", nullptr));
+    ASSERT_TRUE(RegisterDriver(Platform(), Processor::X64, OsFamily::Win8, "NORVA Orbix #1", MessageBoxNotices(nullptr)));
+    ASSERT_TRUE(RegisterDriver(Platform(), Processor::X64, OsFamily::Win8, "NORVA Orbix #2", MessageBoxNotices(nullptr)));
     const auto first = machine.FindDriver("NORVA Orbix #1");
     const auto second = machine.FindDriver("NORVA Orbix #2");
     ASSERT_TRUE(first && second);
@@ -78,7 +79,7 @@ TEST_F(SpoolerRegistrationTest, ClonesRegisterOneDriverEachWithTheSameFiles)
 TEST_F(SpoolerRegistrationTest, AMissingFileIsReportedWithTheSpoolersError)
 {
     AddDriverFiles({"UNIDRV.DLL", "VXTHM4.GPD"});
-    EXPECT_FALSE(RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR444", nullptr));
+    EXPECT_FALSE(RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR444", MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], "message \"Failure to AddPrinterDriver() GetLastError()=2\" caption \"zenthar\" icon none owner none");
     EXPECT_EQ(machine.CallCount("AddPrinterDriverA"), 1u);
@@ -91,7 +92,7 @@ TEST_F(SpoolerRegistrationTest, AMissingModuleIsRetriedOnceAfterFrameDynIsInPlac
     machine.RequireSystemLibraryForDrivers("FRAMEDYN.dll");
     machine.AddFile(machine.SystemDirectory() + "\\WBEM\\FRAMEDYN.dll", "framedyn");
 
-    EXPECT_TRUE(RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR333", nullptr));
+    EXPECT_TRUE(RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR333", MessageBoxNotices(nullptr)));
     EXPECT_EQ(machine.CallCount("AddPrinterDriverA"), 2u);
     EXPECT_TRUE(machine.FindDriver("NORVA MTR333"));
     EXPECT_TRUE(Messages().empty());
@@ -102,7 +103,7 @@ TEST_F(SpoolerRegistrationTest, AFailedRetryReportsTheRetrysError)
     AddDriverFiles(kUnidrvFiles);
     machine.FailNext("AddPrinterDriverA", 126);
     machine.FailNext("AddPrinterDriverA", 5, 2);
-    EXPECT_FALSE(RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR333", nullptr));
+    EXPECT_FALSE(RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR333", MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find("\"Failure to AddPrinterDriver() GetLastError()=5\""), std::string::npos);
 }
@@ -114,13 +115,13 @@ protected:
         SpoolerRegistrationTest::SetUp();
         AddDriverFiles(kUnidrvFiles);
         for (const char* name : {"NORVA MTR333", "NORVA Orbix #1", "NORVA Orbix #2"})
-            ASSERT_TRUE(RegisterDriver(Platform(), Processor::X64, OsFamily::Win8, name, nullptr));
+            ASSERT_TRUE(RegisterDriver(Platform(), Processor::X64, OsFamily::Win8, name, MessageBoxNotices(nullptr)));
     }
 };
 
 TEST_F(PrinterCreationTest, ThePrinterCarriesItsRowsNameDriverPortAndAttributes)
 {
-    const auto printer = CreatePrinter(Platform(), "NORVA MTR333", "LPT1:", nullptr);
+    const auto printer = CreatePrinter(Platform(), "NORVA MTR333", "LPT1:", MessageBoxNotices(nullptr));
     ASSERT_NE(printer, platform::kNoHandle);
     Platform().spooler.ClosePrinter(printer);
     const auto created = machine.FindPrinter("NORVA MTR333");
@@ -134,7 +135,7 @@ TEST_F(PrinterCreationTest, ThePrinterCarriesItsRowsNameDriverPortAndAttributes)
 
 TEST_F(PrinterCreationTest, AnUnknownPortFallsBackToCom1WithAMessage)
 {
-    const auto printer = CreatePrinter(Platform(), "NORVA Orbix #1", "IP_10.1.2.3", nullptr);
+    const auto printer = CreatePrinter(Platform(), "NORVA Orbix #1", "IP_10.1.2.3", MessageBoxNotices(nullptr));
     ASSERT_NE(printer, platform::kNoHandle);
     Platform().spooler.ClosePrinter(printer);
     EXPECT_EQ(machine.FindPrinter("NORVA Orbix #1")->portName, "COM1:");
@@ -147,7 +148,7 @@ TEST_F(PrinterCreationTest, AnUnknownPortFallsBackToCom1WithAMessage)
 TEST_F(PrinterCreationTest, WithoutCom1TheSecondErrorIsReported)
 {
     machine.RemovePort("COM1:");
-    EXPECT_EQ(CreatePrinter(Platform(), "NORVA Orbix #2", "USBPOS0", nullptr), platform::kNoHandle);
+    EXPECT_EQ(CreatePrinter(Platform(), "NORVA Orbix #2", "USBPOS0", MessageBoxNotices(nullptr)), platform::kNoHandle);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find("\"Failure to AddPrinter GetLastError()=1796\""), std::string::npos);
     EXPECT_FALSE(machine.FindPrinter("NORVA Orbix #2"));
@@ -160,7 +161,7 @@ TEST_F(PrinterCreationTest, AnExistingPrinterIsRefusedWithTheSpoolersError)
     existing.driverName = "Generic";
     existing.portName = "LPT1:";
     machine.AddPrinter(existing);
-    EXPECT_EQ(CreatePrinter(Platform(), "NORVA Orbix #2", "LPT1:", nullptr), platform::kNoHandle);
+    EXPECT_EQ(CreatePrinter(Platform(), "NORVA Orbix #2", "LPT1:", MessageBoxNotices(nullptr)), platform::kNoHandle);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find("GetLastError()=1802"), std::string::npos);
     EXPECT_EQ(machine.FindPrinter("NORVA Orbix #2")->driverName, "Generic");
@@ -235,10 +236,10 @@ void ExpectRecord(const std::vector<std::uint8_t>& record, std::uint32_t codePag
 
 TEST_F(PrinterCreationTest, TheSettingsRecordIsStoredByteForByte)
 {
-    Platform().spooler.ClosePrinter(CreatePrinter(Platform(), "NORVA Orbix #1", "LPT1:", nullptr));
-    Platform().spooler.ClosePrinter(CreatePrinter(Platform(), "NORVA Orbix #2", "LPT1:", nullptr));
-    EXPECT_TRUE(WritePrinterSettings(Platform(), "NORVA Orbix #1", 1252, nullptr));
-    EXPECT_TRUE(WritePrinterSettings(Platform(), "NORVA Orbix #2", 866, nullptr));
+    Platform().spooler.ClosePrinter(CreatePrinter(Platform(), "NORVA Orbix #1", "LPT1:", MessageBoxNotices(nullptr)));
+    Platform().spooler.ClosePrinter(CreatePrinter(Platform(), "NORVA Orbix #2", "LPT1:", MessageBoxNotices(nullptr)));
+    EXPECT_TRUE(WritePrinterSettings(Platform(), "NORVA Orbix #1", 1252, MessageBoxNotices(nullptr)));
+    EXPECT_TRUE(WritePrinterSettings(Platform(), "NORVA Orbix #2", 866, MessageBoxNotices(nullptr)));
 
     const auto first = machine.FindPrinter("NORVA Orbix #1")->FindData("TTY DeviceConfig");
     ASSERT_NE(first, nullptr);
@@ -250,7 +251,7 @@ TEST_F(PrinterCreationTest, TheSettingsRecordIsStoredByteForByte)
 
 TEST_F(PrinterCreationTest, APrinterThatCannotBeOpenedIsReportedByName)
 {
-    EXPECT_FALSE(WritePrinterSettings(Platform(), "NORVA KSV100-III", 1252, nullptr));
+    EXPECT_FALSE(WritePrinterSettings(Platform(), "NORVA KSV100-III", 1252, MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0],
               "message \"Failure to OpenPrinter GetLastError()=1801 Printer Name=NORVA KSV100-III\" caption "
@@ -259,9 +260,9 @@ TEST_F(PrinterCreationTest, APrinterThatCannotBeOpenedIsReportedByName)
 
 TEST_F(PrinterCreationTest, AFailedStoreGoesUnnoticed)
 {
-    Platform().spooler.ClosePrinter(CreatePrinter(Platform(), "NORVA MTR333", "COM2:", nullptr));
+    Platform().spooler.ClosePrinter(CreatePrinter(Platform(), "NORVA MTR333", "COM2:", MessageBoxNotices(nullptr)));
     machine.FailNext("SetPrinterDataA", 5);
-    EXPECT_TRUE(WritePrinterSettings(Platform(), "NORVA MTR333", 1252, nullptr));
+    EXPECT_TRUE(WritePrinterSettings(Platform(), "NORVA MTR333", 1252, MessageBoxNotices(nullptr)));
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(machine.CallCount("ClosePrinter"), 2u);
 }

@@ -46,14 +46,23 @@ protected:
         UsbTest::TearDown();
     }
 
-    // Runs the search from inside the main dialog, as the installation does; the main dialog
-    // is closed with OK afterwards unless the search ended it.
+    // Runs the search from inside the main dialog, in its windows, and ends a failed search
+    // as the installation run does; the main dialog is closed with OK afterwards unless that
+    // ended it.
     bool Search()
     {
         bool goesOn = false;
         ui::Dialog mainDialog(ids::kMainDialog);
         screen.Script(ids::kMainDialog)
-            .Then([&](HeadlessDialog&) { goesOn = SearchUsbPrinter(machine.platform(), channel, mainDialog); })
+            .Then([&](HeadlessDialog&) {
+                UsbSearchWindows windows(&mainDialog);
+                goesOn = SearchUsbPrinter(machine.platform(), channel, windows) != UsbSearchOutcome::Failed;
+                if (!goesOn) {
+                    mainDialog.MessageBox(kUsbSearchFailed);
+                    Pause(machine.platform(), 500);
+                    mainDialog.EndDialog(ui::kIdCancel);
+                }
+            })
             .End(ui::kIdOk);
         mainDialog.DoModal();
         return goesOn;

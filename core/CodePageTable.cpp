@@ -1,4 +1,4 @@
-#include "connection/CodePageTable.h"
+#include "core/CodePageTable.h"
 
 namespace zenthar {
 

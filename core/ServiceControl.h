@@ -1,4 +1,5 @@
-// The print spooler's start-up check, and the command runner the network port uses.
+// The service-control calls the start-up check and the network port share: the print
+// spooler's status and start, and the hidden command runner.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "app/NameTables.h"
+#include "install/NameTables.h"
 
 namespace zenthar {
 

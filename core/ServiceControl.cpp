@@ -1,6 +1,7 @@
-#include "app/ServiceControl.h"
+#include "core/ServiceControl.h"
 
 #include "core/FixedText.h"
+#include "core/Owners.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -30,17 +31,16 @@ int QueryService(platform::Platform& platform, const char* serviceName, platform
         error = manager.error;
         return -1;
     }
+    const ServiceOwner managerOwner(services, manager.value);
     const auto service = services.OpenServiceA(manager.value, serviceName, platform::SERVICE_ALL_ACCESS);
     if (service.value == platform::kNoHandle) {
         error = service.error;
-        services.CloseServiceHandle(manager.value);
         return -2;
     }
+    const ServiceOwner serviceOwner(services, service.value);
     platform::ServiceStatus status{};
     const auto queried = services.QueryServiceStatus(service.value, &status);
     error = queried.error;
-    services.CloseServiceHandle(service.value);
-    services.CloseServiceHandle(manager.value);
     return queried.value ? 0 : -3;
 }
 
@@ -49,11 +49,10 @@ int StartServiceAndWait(platform::Platform& platform, const char* serviceName)
     auto& services = platform.services;
     const auto manager = services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS);
     if (manager.value == platform::kNoHandle) return 0;
+    const ServiceOwner managerOwner(services, manager.value);
     const auto service = services.OpenServiceA(manager.value, serviceName, platform::SERVICE_ALL_ACCESS);
-    if (service.value == platform::kNoHandle) {
-        services.CloseServiceHandle(manager.value);
-        return 0;
-    }
+    if (service.value == platform::kNoHandle) return 0;
+    ServiceOwner serviceOwner(services, service.value);
 
     int result = 0;
     const auto started = services.StartServiceA(service.value, 0, nullptr);
@@ -74,12 +73,10 @@ int StartServiceAndWait(platform::Platform& platform, const char* serviceName)
                 break;
             }
         }
-        const auto closed = services.CloseServiceHandle(service.value);
-        services.CloseServiceHandle(manager.value);
+        // A service handle that would not close counts as a failed start.
+        const auto closed = serviceOwner.Close();
         return closed.value && status.dwCurrentState == platform::SERVICE_RUNNING ? 1 : 0;
     }
-    services.CloseServiceHandle(service.value);
-    services.CloseServiceHandle(manager.value);
     return result;
 }
 
@@ -107,11 +104,11 @@ platform::Dword RunCommand(platform::Platform& platform, const char* command, co
                                                            &process);
     if (!created.value) return created.error;
 
+    const HandleOwner processOwner(platform.kernel, process.hProcess);
+    const HandleOwner threadOwner(platform.kernel, process.hThread);
     platform.kernel.WaitForSingleObject(process.hProcess, platform::INFINITE);
     platform::Dword exitCode = 0;
     if (!platform.processes.GetExitCodeProcess(process.hProcess, &exitCode).value) exitCode = 0;
-    platform.kernel.CloseHandle(process.hThread);
-    platform.kernel.CloseHandle(process.hProcess);
     return exitCode;
 }
 

@@ -1,0 +1,25 @@
+# Refuses an include that points up or sideways in the layer graph.
+#   cmake -DROOT=<source root> -DLAYER=<folder> -DALLOWED=<folder,...> -DSTAMP=<file> -P CheckLayer.cmake
+# Every `#include "x/..."` in the folder (and its subfolders) must name the folder itself or
+# one of ALLOWED; each one that does not is printed as file:line and fails the build.
+cmake_minimum_required(VERSION 3.25)
+string(REPLACE "," ";" ALLOWED "${ALLOWED}")
+file(GLOB_RECURSE sources RELATIVE ${ROOT} ${ROOT}/${LAYER}/*.h ${ROOT}/${LAYER}/*.cpp)
+set(violations "")
+foreach(source IN LISTS sources)
+  file(STRINGS ${ROOT}/${source} lines)
+  set(number 0)
+  foreach(line IN LISTS lines)
+    math(EXPR number "${number} + 1")
+    if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*\"([A-Za-z0-9_]+)/")
+      set(target ${CMAKE_MATCH_1})
+      if(NOT target STREQUAL LAYER AND NOT target IN_LIST ALLOWED)
+        string(APPEND violations "${ROOT}/${source}:${number}: ${LAYER}/ may not include ${target}/ (allowed: ${ALLOWED})\n")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+if(violations)
+  message(FATAL_ERROR "Include against the layer graph:\n${violations}")
+endif()
+file(WRITE ${STAMP} "")

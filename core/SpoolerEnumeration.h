@@ -1,0 +1,61 @@
+// The spooler's size-then-fetch enumerations (printers, monitors, ports): a first call with
+// no buffer learns the size, a second fills a buffer of that size. The records are read only
+// as far as the buffer holds them, whatever count the spooler claims.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <span>
+
+#include "platform/Platform.h"
+
+namespace zenthar {
+
+// Whether the fetching call is made when there is nothing to fetch into (the size was 0 or
+// the buffer could not be had); the monitor check makes it, to learn the spooler's answer.
+enum class EmptyFetch { Skip, Make };
+
+// One enumeration of records of type `Record`. `call(buffer, bufferSize, &needed, &returned)`
+// makes one call of it: Size first, then Fetch.
+template <typename Record>
+class Enumeration {
+public:
+    template <typename EnumCall>
+    platform::Call<bool> Size(EnumCall call)
+    {
+        platform::Dword returned = 0;
+        return call(nullptr, 0, &needed, &returned);
+    }
+
+    // The fetching call, into a buffer of the size learnt. Not made (false) when there is
+    // nothing to fetch into, unless `emptyFetch` asks for it.
+    template <typename EnumCall>
+    platform::Call<bool> Fetch(EnumCall call, EmptyFetch emptyFetch = EmptyFetch::Skip)
+    {
+        if (needed > 0) buffer.reset(new (std::nothrow) std::uint8_t[needed]());
+        if (!buffer && emptyFetch == EmptyFetch::Skip) return {};
+        const platform::Dword size = buffer ? needed : 0;
+        platform::Dword returned = 0;
+        fetched = call(buffer.get(), size, &needed, &returned);
+        const platform::Dword fits = size / sizeof(Record);
+        count = returned < fits ? returned : fits;
+        return fetched;
+    }
+
+    platform::Dword Needed() const { return needed; }
+
+    std::span<const Record> Records() const
+    {
+        if (!buffer || !fetched.value) return {};
+        return {reinterpret_cast<const Record*>(buffer.get()), count};
+    }
+
+private:
+    platform::Dword needed = 0;
+    platform::Call<bool> fetched{};
+    std::unique_ptr<std::uint8_t[]> buffer;
+    platform::Dword count = 0;
+};
+
+}  // namespace zenthar

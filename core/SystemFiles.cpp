@@ -1,0 +1,29 @@
+#include "core/SystemFiles.h"
+
+#include "core/FixedText.h"
+
+namespace zenthar {
+
+int DisableFsRedirection(platform::Platform& platform)
+{
+    const auto kernel = platform.modules.GetModuleHandleW(u"kernel32");
+    if (kernel.value == 0) return 1;
+    const auto function = platform.modules.GetProcAddress(kernel.value, "Wow64DisableWow64FsRedirection");
+    if (function.value == 0) return 1;
+    void* oldValue = nullptr;
+    return platform.files.InvokeWow64DisableWow64FsRedirection(function.value, &oldValue).value ? 1 : 0;
+}
+
+void CopyFrameDyn(platform::Platform& platform)
+{
+    char systemDirectory[260] = {};
+    const auto length = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory).value;
+    if (length == 0 || length >= sizeof systemDirectory) return;
+    char source[260];
+    char destination[260];
+    if (FormatWhole(source, "%s\\WBEM\\FRAMEDYN.dll", systemDirectory) &&
+        FormatWhole(destination, "%s\\FRAMEDYN.dll", systemDirectory))
+        platform.files.CopyFileA(source, destination, false);
+}
+
+}  // namespace zenthar

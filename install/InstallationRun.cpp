@@ -1,0 +1,191 @@
+#include "install/InstallationRun.h"
+
+#include <cstring>
+
+#include "connection/PlatformDetection.h"
+#include "core/CodePageTable.h"
+#include "core/FixedText.h"
+#include "core/Pause.h"
+#include "install/DriverFileSets.h"
+#include "install/DriverRegistration.h"
+#include "install/NameTables.h"
+#include "install/PrinterCreation.h"
+#include "install/PrinterSettings.h"
+#include "spooler/PortMonitor.h"
+#include "spooler/PrintProcessor.h"
+#include "spooler/Uninstall.h"
+
+namespace zenthar {
+
+namespace {
+
+// The families the driver package does not support, with what the user is told.
+const char* UnsupportedFamilyMessage(OsFamily family)
+{
+    switch (family) {
+    case OsFamily::NT3: return "Windows NT 3.51 not Supported !!!";
+    case OsFamily::Win95: return "Windows 95 not Supported !!!";
+    case OsFamily::Win98: return "Windows 98 not Supported !!!";
+    case OsFamily::WinMe: return "Windows ME not Supported !!!";
+    default: return nullptr;
+    }
+}
+
+constexpr const char* kCanceled = "Install Canceled";
+constexpr platform::Dword kSearchFailurePause = 500;
+
+}  // namespace
+
+InstallationRun::InstallationRun(platform::Platform& platform, ProcessState& state, InstallationScreen& screen)
+    : platform(platform), state(state), screen(screen)
+{
+}
+
+const char* InstallationRun::RowName(int row) const
+{
+    return cloneMode ? kCloneTable[row] : kModelTable[row];
+}
+
+void InstallationRun::Run(const RunRequest& request)
+{
+    auto& session = state.session;
+    auto& rows = state.rows;
+    cloneMode = request.cloneMode;
+
+    if (cloneMode && request.copies != 0) rows.rowCount = request.copies;
+    screen.EnableExit(false);
+
+    if (request.checkedRows == 0) {
+        screen.EnableInstall(false);
+        screen.EnableExit(true);
+        screen.Show(MainWindowNotice("Please, select printer driver to install !!!"));
+        return;
+    }
+
+    session.codePageIndex = kDefaultCodePageIndex;
+    ConnectionChoice connection;
+    if (!screen.AskConnection(session, connection)) {
+        screen.Show(MainWindowNotice(kCanceled));
+        screen.EndProgram();
+        return;
+    }
+
+    screen.EnableInstall(false);
+    screen.EnableExit(false);
+
+    CopyText(portName, TextOf(connection.portName));
+    session.portKind = ClassifyPort(portName);
+    NetworkPortFields networkPort;
+    if (session.portKind == PortKind::Usb) {
+        if (SearchUsbPrinter(platform, state.usbChannel, screen) == UsbSearchOutcome::Failed) {
+            screen.Show(MainWindowNotice(kUsbSearchFailed));
+            Pause(platform, kSearchFailurePause);
+            screen.EndProgram();
+            return;
+        }
+    } else if (session.portKind == PortKind::TcpIp) {
+        CreateNetworkPort(platform, networkPort, connection.addressText, screen);
+    }
+    screen.Refresh();
+
+    if (session.osFamily <= OsFamily::None) {
+        screen.ShowListAfterStop();
+        return;
+    }
+    if (const char* refused = UnsupportedFamilyMessage(session.osFamily)) {
+        screen.Show(MainWindowNotice(refused, "ERROR"));
+        screen.ShowListAfterStop();
+        return;
+    }
+
+    // The interface dialog asks for the monitor's port on every run, so this always checks.
+    if (session.usbMonitorPort && IsPortMonitorInstalled(platform) == 0) InstallPortMonitor(platform, session.processor);
+
+    const bool knownProcessor = session.processor == Processor::X86 || session.processor == Processor::X64 ||
+                                session.processor == Processor::Itanium;
+    if (knownProcessor) {
+        bool workedOnARow = false;
+        if (!InstallRows(networkPort, workedOnARow)) {
+            RemovePrintProcessor(platform, session.osFamily, screen);
+            screen.ShowListAfterStop();
+            return;
+        }
+
+        // A run that adds to an earlier installation (its first rows exist) leaves the
+        // uninstall entry and the default printer to that installation.
+        if (rows.rowInstalled[0] == 0 && rows.rowInstalled[1] == 0) {
+            RegisterUninstall(platform);
+            if (!screen.AskDefaultPrinter(state.setDefaultRequested)) {
+                screen.Show(MainWindowNotice(kCanceled));
+                screen.EndProgram();
+                return;
+            }
+            // Only a printer of this run can become the default.
+            if (state.setDefaultRequested && workedOnARow) SetDefaultPrinter(RowName(lastRow));
+        }
+    }
+
+    screen.ShowStep("Installation Completed!!!", 100);
+    Pause(platform, 500);
+    screen.EnableExit(true);
+    screen.ShowCompletion();
+    screen.EndProgram();
+}
+
+bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& workedOnARow)
+{
+    auto& session = state.session;
+    auto& rows = state.rows;
+
+    screen.ShowStep("Print Driver Copy Started", 30);
+    Pause(platform, 500);
+    CopyDriverFiles(platform, session);
+    screen.ShowStep("Print Driver Copy Ended", 40);
+    Pause(platform, 500);
+    screen.ShowStep("Print Driver Install Started", 50);
+
+    char usbPortName[32];
+    CopyText(usbPortName, state.usbChannel.UsbPortName());
+    const char* port = PrinterPortFor(session, portName, networkPort.networkPortName, usbPortName);
+    // Model mode works through the models, whatever a clone run left in rowCount.
+    const int rowsToWork = cloneMode ? rows.rowCount : kModelCount;
+    for (int i = 0; i < rowsToWork && i < kRowFlagCount; ++i) {
+        if (!rows.rowSelected[i] || rows.rowInstalled[i] != 0) continue;
+        lastRow = i;
+        workedOnARow = true;
+        const char* name = RowName(i);
+
+        if (!RegisterDriver(platform, session.processor, session.osFamily, name, screen)) return false;
+        screen.ShowStep("Print Driver Install Ended", 60);
+        Pause(platform, 500);
+        screen.ShowStep("Add Printer Started", 70);
+
+        const platform::Handle printer = CreatePrinter(platform, name, port, screen);
+        if (printer == platform::kNoHandle) return false;
+        screen.ShowStep("Add Printer Ended", 85);
+        Pause(platform, 500);
+        platform.spooler.ClosePrinter(printer);
+        screen.ShowPosition(90);
+        Pause(platform, 1500);
+
+        const int codePage = session.codePageIndex >= 0 && session.codePageIndex < kCodePageCount
+                                 ? static_cast<int>(CodePageTable[session.codePageIndex].codePage)
+                                 : 0;
+        WritePrinterSettings(platform, name, static_cast<std::uint32_t>(codePage), screen);
+    }
+    return true;
+}
+
+void InstallationRun::SetDefaultPrinter(const char* printerName)
+{
+    auto& modules = platform.modules;
+    platform::ModuleHandle spooler = modules.GetModuleHandleA("winspool.drv").value;
+    if (spooler == 0) spooler = modules.LoadLibraryA("winspool.drv").value;
+    if (spooler == 0) return;
+    // The export has carried number 202 since before it had a name; the name is the fallback.
+    platform::ProcAddress setDefault = modules.GetProcAddressByOrdinal(spooler, 202).value;
+    if (setDefault == 0) setDefault = modules.GetProcAddress(spooler, "SetDefaultPrinterA").value;
+    if (setDefault != 0) platform.spooler.InvokeSetDefaultPrinter(setDefault, printerName);
+}
+
+}  // namespace zenthar

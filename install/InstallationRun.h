@@ -1,0 +1,75 @@
+// The installation run: what happens when Install is pressed, from the row check to the
+// completion, with its status texts, pauses and endings. It shows nothing itself: it speaks
+// to the screen through InstallationScreen, which the main dialog implements with its
+// windows and which a run without windows can implement without them.
+#pragma once
+
+#include "connection/NetworkPort.h"
+#include "connection/UsbSearch.h"
+#include "core/Notice.h"
+#include "install/ProcessState.h"
+#include "platform/Platform.h"
+
+namespace zenthar {
+
+// The user's answer to the connection question: the port chosen and, for a network port, the
+// address typed.
+struct ConnectionChoice {
+    char portName[32] = {};
+    char addressText[kAddressTextSize] = {};
+};
+
+class InstallationScreen : public NoticeSink, public UsbSearchView {
+public:
+    virtual void EnableInstall(bool enable) = 0;
+    virtual void EnableExit(bool enable) = 0;
+    // Asks for the interface, port and code page (and the session's choices that go with
+    // them). false: the user cancelled.
+    virtual bool AskConnection(InstallSession& session, ConnectionChoice& choice) = 0;
+    // Shows a step in the status line and the bar, painted at once.
+    virtual void ShowStep(const char* text, int position) = 0;
+    virtual void ShowPosition(int position) = 0;
+    // Paints what changed so far.
+    virtual void Refresh() = 0;
+    // Asks whether the new printer becomes the default; the answer is left in
+    // `setDefaultRequested`. false: the user cancelled.
+    virtual bool AskDefaultPrinter(int& setDefaultRequested) = 0;
+    // Tells the user the installation is complete, and waits until they have seen it.
+    virtual void ShowCompletion() = 0;
+    // A run that stopped may have made printers: the list is scanned and shown again.
+    virtual void ShowListAfterStop() = 0;
+    // Ends the program (the main dialog, with cancel).
+    virtual void EndProgram() = 0;
+
+protected:
+    ~InstallationScreen() = default;
+};
+
+// What the list held when Install was pressed.
+struct RunRequest {
+    bool cloneMode = false;
+    int copies = 0;
+    int checkedRows = 0;
+};
+
+class InstallationRun {
+public:
+    InstallationRun(platform::Platform& platform, ProcessState& state, InstallationScreen& screen);
+    void Run(const RunRequest& request);
+
+private:
+    const char* RowName(int row) const;
+    // Installs every chosen row that has no printer yet. false: the run stopped.
+    bool InstallRows(const NetworkPortFields& networkPort, bool& workedOnARow);
+    void SetDefaultPrinter(const char* printerName);
+
+    platform::Platform& platform;
+    ProcessState& state;
+    InstallationScreen& screen;
+    bool cloneMode = false;
+    // The run's port, kept for its length: the chosen port's name.
+    char portName[32] = {};
+    int lastRow = -1;
+};
+
+}  // namespace zenthar
