@@ -111,8 +111,8 @@ bool MainDialog::OnInitDialog()
     ClearInstalledFlags();
 
     platform::Dword error = 0;
-    switch (const int queried = QueryService(platform, "spooler", &error)) {
-    case 0:
+    switch (const ServiceQuery queried = QueryService(platform, "spooler", &error)) {
+    case ServiceQuery::StatusRead:
         if (StartServiceAndWait(platform, "spooler") != 1) {
             ui::AppMessageBox("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts");
             // Nothing can be installed, but the two buttons must still look like buttons
@@ -124,11 +124,11 @@ bool MainDialog::OnInitDialog()
         }
         break;
     default: {
-        static constexpr const char* kFormats[] = {"OpenSCManager() failed !!! ErrorCode=%d",
-                                                   "OpenService() failed !!! ErrorCode=%d",
-                                                   "QueryServiceStatus() failed !!! ErrorCode=%d"};
+        const char* format = queried == ServiceQuery::OpenSCManagerFailed ? "OpenSCManager() failed !!! ErrorCode=%d"
+                             : queried == ServiceQuery::OpenServiceFailed ? "OpenService() failed !!! ErrorCode=%d"
+                                                                          : "QueryServiceStatus() failed !!! ErrorCode=%d";
         char message[128];
-        FormatText(message, kFormats[-queried - 1], static_cast<int>(error));
+        FormatText(message, format, static_cast<int>(error));
         ui::AppMessageBox(message);
         break;
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/FixedText.h"
+#include "core/Owners.h"
 #include "core/Pause.h"
 #include "platform/Constants.h"
 #include "ui/Ui.h"
@@ -122,6 +123,7 @@ int UsbChannel::ProbeUsbPrinter(const char*)
         platform.debug.OutputDebugStringA(line);
         return 1;
     }
+    const KeyOwner keyOwner(platform.registry, key);
 
     Dword type = 0;
     Dword number = 0;
@@ -137,7 +139,6 @@ int UsbChannel::ProbeUsbPrinter(const char*)
         platform.debug.OutputDebugStringA(kConnectedPortLine);
         platform.debug.OutputDebugStringA(usbPortName);
     }
-    platform.registry.RegCloseKey(key);
     return 1;
 }
 

@@ -20,7 +20,7 @@ platform::Dword StartWait(platform::Dword waitHint)
 
 }  // namespace
 
-int QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError)
+ServiceQuery QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError)
 {
     auto& services = platform.services;
     platform::Dword ignored = 0;
@@ -29,19 +29,19 @@ int QueryService(platform::Platform& platform, const char* serviceName, platform
     const auto manager = services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS);
     if (manager.value == platform::kNoHandle) {
         error = manager.error;
-        return -1;
+        return ServiceQuery::OpenSCManagerFailed;
     }
     const ServiceOwner managerOwner(services, manager.value);
     const auto service = services.OpenServiceA(manager.value, serviceName, platform::SERVICE_ALL_ACCESS);
     if (service.value == platform::kNoHandle) {
         error = service.error;
-        return -2;
+        return ServiceQuery::OpenServiceFailed;
     }
     const ServiceOwner serviceOwner(services, service.value);
     platform::ServiceStatus status{};
     const auto queried = services.QueryServiceStatus(service.value, &status);
     error = queried.error;
-    return queried.value ? 0 : -3;
+    return queried.value ? ServiceQuery::StatusRead : ServiceQuery::QueryServiceStatusFailed;
 }
 
 int StartServiceAndWait(platform::Platform& platform, const char* serviceName)

@@ -8,9 +8,11 @@
 
 namespace zenthar {
 
-// 0 when the service's status could be read; -1, -2, -3 when OpenSCManagerA, OpenServiceA or
-// QueryServiceStatus failed. `lastError` receives the failing call's error number.
-int QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError = nullptr);
+// How far the status query got: the status was read, or the call that failed.
+enum class ServiceQuery { StatusRead, OpenSCManagerFailed, OpenServiceFailed, QueryServiceStatusFailed };
+
+// `lastError` receives the failing call's error number.
+ServiceQuery QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError = nullptr);
 
 // Starts the service and waits while it makes progress. 1 when it runs (or already ran).
 int StartServiceAndWait(platform::Platform& platform, const char* serviceName);

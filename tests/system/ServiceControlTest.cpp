@@ -22,15 +22,15 @@ protected:
 TEST_F(ServiceControlTest, QueryReportsTheFirstFailingStep)
 {
     platform::Dword error = 0;
-    EXPECT_EQ(QueryService(Platform(), "spooler", &error), 0);
+    EXPECT_EQ(QueryService(Platform(), "spooler", &error), ServiceQuery::StatusRead);
 
     machine.FailNext("OpenSCManagerA", 5);
-    EXPECT_EQ(QueryService(Platform(), "spooler", &error), -1);
+    EXPECT_EQ(QueryService(Platform(), "spooler", &error), ServiceQuery::OpenSCManagerFailed);
     EXPECT_EQ(error, 5u);
-    EXPECT_EQ(QueryService(Platform(), "nosuchservice", &error), -2);
+    EXPECT_EQ(QueryService(Platform(), "nosuchservice", &error), ServiceQuery::OpenServiceFailed);
     EXPECT_EQ(error, 1060u);
     machine.FailNext("QueryServiceStatus", 6);
-    EXPECT_EQ(QueryService(Platform(), "spooler", &error), -3);
+    EXPECT_EQ(QueryService(Platform(), "spooler", &error), ServiceQuery::QueryServiceStatusFailed);
     EXPECT_EQ(error, 6u);
 }
 

@@ -7,6 +7,7 @@
 
 #include "UsbFixture.h"
 #include "connection/UsbSearch.h"
+#include "core/Notice.h"
 #include "core/Pause.h"
 #include "resources/ResourceIds.h"
 
@@ -58,7 +59,7 @@ protected:
                 UsbSearchWindows windows(&mainDialog);
                 goesOn = SearchUsbPrinter(machine.platform(), channel, windows) != UsbSearchOutcome::Failed;
                 if (!goesOn) {
-                    mainDialog.MessageBox(kUsbSearchFailed);
+                    MessageBoxNotices(&mainDialog).Show(MainWindowNotice(kUsbSearchFailed));
                     Pause(machine.platform(), 500);
                     mainDialog.EndDialog(ui::kIdCancel);
                 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "connection/UsbSearch.h"
+#include "core/Notice.h"
 #include "core/Pause.h"
 #include "platform/win32/Win32Platform.h"
 #include "resources/DialogTemplates.h"
@@ -29,7 +30,7 @@ bool SearchAsTheRunDoes(platform::Platform& platform, UsbChannel& channel, ui::D
 {
     UsbSearchWindows windows(&mainDialog);
     if (SearchUsbPrinter(platform, channel, windows) != UsbSearchOutcome::Failed) return true;
-    mainDialog.MessageBox(kUsbSearchFailed);
+    MessageBoxNotices(&mainDialog).Show(MainWindowNotice(kUsbSearchFailed));
     Pause(platform, 500);
     mainDialog.EndDialog(ui::kIdCancel);
     return false;
