@@ -134,6 +134,7 @@ std::string AddressOf(HWND control)
 // ---- The session ----
 
 struct SeenProcess {
+    DWORD id;
     DWORD parent;
     std::string name;
 };
@@ -146,6 +147,7 @@ public:
     {
         watching = false;
         if (watcher.joinable()) watcher.join();
+        for (HANDLE held : heldProcesses) CloseHandle(held);
         if (transcript) std::fclose(transcript);
     }
 
@@ -244,7 +246,11 @@ private:
     std::thread watcher;
     std::atomic<bool> watching{false};
     std::mutex seenLock;
-    std::map<DWORD, SeenProcess> seen;
+    // Every process seen, in order. Wine hands a finished process's id to the next one at
+    // once, so an id that comes back after a snapshot without it is another process.
+    std::vector<SeenProcess> seen;
+    std::map<DWORD, std::size_t> alive;  // id -> its entry in `seen`, as of the last snapshot
+    std::vector<HANDLE> heldProcesses;
 
     bool Start()
     {
@@ -264,28 +270,39 @@ private:
             if (snapshot != INVALID_HANDLE_VALUE) {
                 PROCESSENTRY32 entry{};
                 entry.dwSize = sizeof entry;
+                std::map<DWORD, std::size_t> now;
+                std::lock_guard<std::mutex> hold(seenLock);
                 for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-                    std::lock_guard<std::mutex> hold(seenLock);
-                    // A process only just created may not have its image name yet.
-                    auto found = seen.find(entry.th32ProcessID);
-                    if (found == seen.end())
-                        seen[entry.th32ProcessID] = SeenProcess{entry.th32ParentProcessID, entry.szExeFile};
-                    else if (found->second.name.empty())
-                        found->second.name = entry.szExeFile;
+                    auto found = alive.find(entry.th32ProcessID);
+                    if (found == alive.end() || seen[found->second].parent != entry.th32ParentProcessID) {
+                        seen.push_back(SeenProcess{entry.th32ProcessID, entry.th32ParentProcessID, entry.szExeFile});
+                        // Held open, the process keeps its id until the session ends.
+                        if (HANDLE held = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID))
+                            heldProcesses.push_back(held);
+                        now[entry.th32ProcessID] = seen.size() - 1;
+                    } else {
+                        // A process only just created may not have its image name yet.
+                        if (seen[found->second].name.empty()) seen[found->second].name = entry.szExeFile;
+                        now[entry.th32ProcessID] = found->second;
+                    }
                 }
+                alive = std::move(now);
                 CloseHandle(snapshot);
             }
             Sleep(15);
         }
     }
 
-    bool DescendsFromProgram(DWORD pid)
+    // Parents are looked up among the processes seen before the child.
+    bool DescendsFromProgram(std::size_t index)
     {
         for (int depth = 0; depth < 8; ++depth) {
-            auto found = seen.find(pid);
-            if (found == seen.end()) return false;
-            if (found->second.parent == process.dwProcessId) return true;
-            pid = found->second.parent;
+            if (seen[index].parent == process.dwProcessId) return true;
+            const DWORD parent = seen[index].parent;
+            std::size_t found = index;
+            while (found > 0 && seen[found - 1].id != parent) --found;
+            if (found == 0) return false;
+            index = found - 1;
         }
         return false;
     }
@@ -295,8 +312,9 @@ private:
         std::lock_guard<std::mutex> hold(seenLock);
         int count = 0;
         std::string all;
-        for (const auto& [pid, p] : seen) {
-            if (!DescendsFromProgram(pid)) continue;
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            const SeenProcess& p = seen[i];
+            if (!DescendsFromProgram(i)) continue;
             all += " " + p.name;
             if (_stricmp(p.name.c_str(), name.c_str()) == 0) ++count;
         }

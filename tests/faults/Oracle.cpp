@@ -291,12 +291,12 @@ using Edit = std::function<void(Machine&)>;
 
 Edit Remove(std::string fact)
 {
-    return [fact](Machine& machine) { machine.erase(fact); };
+    return [fact = std::move(fact)](Machine& machine) { machine.erase(fact); };
 }
 
 Edit RemoveStartingWith(std::string prefix)
 {
-    return [prefix](Machine& machine) {
+    return [prefix = std::move(prefix)](Machine& machine) {
         for (auto it = machine.begin(); it != machine.end();)
             it = it->first.rfind(prefix, 0) == 0 ? machine.erase(it) : std::next(it);
     };
@@ -305,7 +305,7 @@ Edit RemoveStartingWith(std::string prefix)
 // The printer as made, on another port.
 Edit MovePrinter(std::string printer, std::string port)
 {
-    return [printer, port](Machine& machine) {
+    return [printer = std::move(printer), port = std::move(port)](Machine& machine) {
         const auto it = machine.find("printer:" + printer);
         if (it == machine.end()) return;
         const auto driver = it->second.find(" driver ");
@@ -315,7 +315,7 @@ Edit MovePrinter(std::string printer, std::string port)
 
 Edit Set(std::string fact, std::string value)
 {
-    return [fact, value](Machine& machine) { machine[fact] = value; };
+    return [fact = std::move(fact), value = std::move(value)](Machine& machine) { machine[fact] = value; };
 }
 
 // The facts a call made, in the run without faults: what changed across it.
