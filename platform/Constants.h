@@ -90,6 +90,7 @@ inline constexpr Dword WAIT_FAILED = 0xFFFFFFFF;
 inline constexpr Dword STILL_ACTIVE = 259;
 inline constexpr Dword GENERIC_READ = 0x80000000;
 inline constexpr Dword GENERIC_WRITE = 0x40000000;
+inline constexpr Dword FILE_SHARE_READ = 1;
 inline constexpr Dword CREATE_NEW = 1;
 inline constexpr Dword CREATE_ALWAYS = 2;
 inline constexpr Dword OPEN_EXISTING = 3;

@@ -1,0 +1,39 @@
+#include "core/RunLog.h"
+
+#include <string>
+
+#include "platform/Constants.h"
+
+namespace zenthar {
+
+RunLog::~RunLog()
+{
+    if (IsOpen()) platform.kernel.CloseHandle(file);
+}
+
+platform::Dword RunLog::Open(const char* path)
+{
+    using namespace platform;
+    if (IsOpen()) {
+        platform.kernel.CloseHandle(file);
+        file = kInvalidHandle;
+    }
+    // Readable while the run goes on, so a deployment tool can follow it.
+    const auto opened = platform.io.CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                                FILE_ATTRIBUTE_NORMAL, 0);
+    if (opened.value == kInvalidHandle || opened.value == 0) return opened.error != 0 ? opened.error : ERROR_GEN_FAILURE;
+    file = opened.value;
+    return 0;
+}
+
+bool RunLog::Line(std::string_view text)
+{
+    if (!IsOpen()) return false;
+    std::string line(text);
+    line += "\r\n";
+    platform::Dword written = 0;
+    const auto wrote = platform.io.WriteFile(file, line.data(), static_cast<platform::Dword>(line.size()), &written, nullptr);
+    return wrote.value && written == line.size();
+}
+
+}  // namespace zenthar

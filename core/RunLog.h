@@ -1,0 +1,30 @@
+// A run's log file for runs without windows: one line per step, message and result, written
+// as it happens, so a run that is stopped half-way still leaves what it did on disk.
+#pragma once
+
+#include <string_view>
+
+#include "platform/Platform.h"
+
+namespace zenthar {
+
+class RunLog {
+public:
+    explicit RunLog(platform::Platform& platform) : platform(platform) {}
+    RunLog(const RunLog&) = delete;
+    RunLog& operator=(const RunLog&) = delete;
+    ~RunLog();
+
+    // Creates the file (an older one is replaced). 0, or the system's error number; a log
+    // that could not be opened takes lines and drops them.
+    platform::Dword Open(const char* path);
+    bool IsOpen() const { return file != platform::kInvalidHandle; }
+    // Writes the text and a line end. false when the write failed (or no file is open).
+    bool Line(std::string_view text);
+
+private:
+    platform::Platform& platform;
+    platform::Handle file = platform::kInvalidHandle;
+};
+
+}  // namespace zenthar
