@@ -1,12 +1,11 @@
 #include "app/DefaultPrinterDialog.h"
 
+#include "resources/DefaultPrinterDialogIds.h"
 #include "resources/ResourceIds.h"
 
 namespace zenthar {
 
-namespace {
-constexpr int kCheckId = 1023;
-}
+namespace ids = resources::default_ids;
 
 DefaultPrinterDialog::DefaultPrinterDialog(int& setDefaultRequested, ui::Dialog* parent)
     : ui::Dialog(resources::kDefaultPrinterDialog, parent), setDefaultRequested(setDefaultRequested)
@@ -15,14 +14,14 @@ DefaultPrinterDialog::DefaultPrinterDialog(int& setDefaultRequested, ui::Dialog*
 
 void DefaultPrinterDialog::DoDataExchange(ui::DataExchange& exchange)
 {
-    exchange.Control(ui::kIdOk, okButton);
-    exchange.Control(kCheckId, defaultCheck);
+    exchange.Control(ids::kOk, okButton);
+    exchange.Control(ids::kSetDefaultCheck, defaultCheck);
 }
 
 std::span<const ui::MessageEntry> DefaultPrinterDialog::MessageMap() const
 {
     static const ui::MessageEntry map[] = {
-        ui::OnClicked<DefaultPrinterDialog>(kCheckId, &DefaultPrinterDialog::OnCheckClicked),
+        ui::OnClicked<DefaultPrinterDialog>(ids::kSetDefaultCheck, &DefaultPrinterDialog::OnCheckClicked),
     };
     return map;
 }

@@ -1,19 +1,18 @@
 #include "app/InstallCompleteDialog.h"
 
+#include "resources/InstallCompleteDialogIds.h"
 #include "resources/ResourceIds.h"
 
 namespace zenthar {
 
-namespace {
-constexpr int kCompletedTextId = 1040;
-}
+namespace ids = resources::complete_ids;
 
 InstallCompleteDialog::InstallCompleteDialog(ui::Dialog* parent) : ui::Dialog(resources::kInstallCompleteDialog, parent) {}
 
 void InstallCompleteDialog::DoDataExchange(ui::DataExchange& exchange)
 {
-    exchange.Control(ui::kIdOk, okButton);
-    exchange.Control(kCompletedTextId, completedText);
+    exchange.Control(ids::kOk, okButton);
+    exchange.Control(ids::kCompletedText, completedText);
 }
 
 bool InstallCompleteDialog::OnInitDialog()

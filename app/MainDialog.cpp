@@ -16,6 +16,7 @@
 #include "core/FixedText.h"
 #include "core/SpoolerEnumeration.h"
 #include "platform/Constants.h"
+#include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "ui/Ui.h"
@@ -24,13 +25,8 @@ namespace zenthar {
 
 namespace {
 
-constexpr int kInstallButtonId = 1000;
-constexpr int kExitButtonId = 1012;
-constexpr int kProgressId = 1013;
-constexpr int kStatusId = 1015;
-constexpr int kListId = 1019;
-constexpr int kCloneCheckId = 1047;
-constexpr int kCopiesEditId = 1048;
+namespace ids = resources::main_ids;
+
 constexpr unsigned kAboutCommand = 0x0010;
 constexpr int kMaxCopies = 200;
 
@@ -67,24 +63,24 @@ MainDialog::~MainDialog()
 
 void MainDialog::DoDataExchange(ui::DataExchange& exchange)
 {
-    exchange.Control(kListId, modelList);
-    exchange.Control(kCloneCheckId, cloneCheck);
-    exchange.Control(kCopiesEditId, copiesEdit);
-    exchange.Control(kProgressId, progressBar);
-    exchange.Control(kStatusId, statusLine);
-    exchange.Control(kInstallButtonId, installButton);
-    exchange.Control(kExitButtonId, exitButton);
-    exchange.Text(kCopiesEditId, copiesText);
+    exchange.Control(ids::kModelList, modelList);
+    exchange.Control(ids::kCloneCheck, cloneCheck);
+    exchange.Control(ids::kCopiesEdit, copiesEdit);
+    exchange.Control(ids::kProgressBar, progressBar);
+    exchange.Control(ids::kStatusLine, statusLine);
+    exchange.Control(ids::kInstallButton, installButton);
+    exchange.Control(ids::kExitButton, exitButton);
+    exchange.Text(ids::kCopiesEdit, copiesText);
 }
 
 std::span<const ui::MessageEntry> MainDialog::MessageMap() const
 {
     static const ui::MessageEntry map[] = {
-        ui::OnClicked<MainDialog>(kInstallButtonId, &MainDialog::OnInstall),
-        ui::OnListSelChange<MainDialog>(kListId, &MainDialog::OnListSelectionChange),
-        ui::OnClicked<MainDialog>(kCloneCheckId, &MainDialog::OnCloneClicked),
-        ui::OnClicked<MainDialog>(kExitButtonId, &MainDialog::OnExit),
-        ui::OnEditChange<MainDialog>(kCopiesEditId, &MainDialog::OnCopiesChanged),
+        ui::OnClicked<MainDialog>(ids::kInstallButton, &MainDialog::OnInstall),
+        ui::OnListSelChange<MainDialog>(ids::kModelList, &MainDialog::OnListSelectionChange),
+        ui::OnClicked<MainDialog>(ids::kCloneCheck, &MainDialog::OnCloneClicked),
+        ui::OnClicked<MainDialog>(ids::kExitButton, &MainDialog::OnExit),
+        ui::OnEditChange<MainDialog>(ids::kCopiesEdit, &MainDialog::OnCopiesChanged),
     };
     return map;
 }

@@ -11,6 +11,10 @@
 #include "app/InstallerApp.h"
 #include "platform/Constants.h"
 #include "platform/sim/SimMachine.h"
+#include "resources/DefaultPrinterDialogIds.h"
+#include "resources/InstallCompleteDialogIds.h"
+#include "resources/InterfaceDialogIds.h"
+#include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "tests/common/SamplePackage.h"
 #include "ui/Ui.h"
@@ -20,11 +24,10 @@ namespace {
 
 using namespace zenthar;
 
-constexpr int kList = 1019;
-constexpr int kInstall = 1000;
-constexpr int kClone = 1047;
-constexpr int kCopies = 1048;
-constexpr int kOk = 1;
+using resources::main_ids::kCloneCheck;
+using resources::main_ids::kCopiesEdit;
+using resources::main_ids::kInstallButton;
+using resources::main_ids::kModelList;
 
 struct Goal {
     const char* what;
@@ -59,18 +62,18 @@ void CopiesKeystroke(benchmark::State& state)
     double total = 0;
     std::int64_t strokes = 0;
     screen.Script(resources::kMainDialog)
-        .Click(kClone)
+        .Click(kCloneCheck)
         .Then([&](ui::headless::HeadlessDialog& d) {
             bool flip = false;
             for (auto _ : state) {
                 const double start = ProcessCpuMilliseconds();
                 // "200" and "199" in turn, so every stroke rebuilds a full list.
-                d.UserSetText(kCopies, flip ? "199" : "200");
+                d.UserSetText(kCopiesEdit, flip ? "199" : "200");
                 total += ProcessCpuMilliseconds() - start;
                 ++strokes;
                 flip = !flip;
             }
-            benchmark::DoNotOptimize(d.Rows(kList).size());
+            benchmark::DoNotOptimize(d.Rows(kModelList).size());
         })
         .PressEscape();
     RunInstallerApp(machine.platform(), process);
@@ -114,10 +117,10 @@ void TwoHundredClones(benchmark::State& state)
         ui::headless::HeadlessBackend screen;
         ui::UseBackend(&screen);
         ProcessState process(machine.platform());
-        screen.Script(resources::kMainDialog).Click(kClone).SetText(kCopies, "200").Click(kInstall).PressEscape();
-        screen.Script(resources::kInterfaceDialog).Click(1005).Click(kOk);
-        screen.Script(resources::kDefaultPrinterDialog).Click(kOk);
-        screen.Script(resources::kInstallCompleteDialog).Click(kOk);
+        screen.Script(resources::kMainDialog).Click(kCloneCheck).SetText(kCopiesEdit, "200").Click(kInstallButton).PressEscape();
+        screen.Script(resources::kInterfaceDialog).Click(resources::interface_ids::kParallelRadio).Click(resources::interface_ids::kOk);
+        screen.Script(resources::kDefaultPrinterDialog).Click(resources::default_ids::kOk);
+        screen.Script(resources::kInstallCompleteDialog).Click(resources::complete_ids::kOk);
         state.ResumeTiming();
 
         const double start = ProcessCpuMilliseconds();

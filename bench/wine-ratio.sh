@@ -12,7 +12,7 @@ transcript=$out/screens/e2e/twenty-clones/transcript.txt
 [ -f "$transcript" ] && grep -q '^pass ' "$out/steps.txt" || { echo "wine ratio: the run failed (see $out)" >&2; exit 1; }
 # The user closes the interface dialog, then the default-printer question appears (the user's
 # pause to look at a new window comes after that line, outside the run).
-start=$(grep -m1 'step .*: close 1' "$transcript" | sed -E 's/^\[ *([0-9.]+)\].*/\1/')
+start=$(grep -m1 'step .*: close interface.ok' "$transcript" | sed -E 's/^\[ *([0-9.]+)\].*/\1/')
 end=$(grep -m1 'appeared "Set Default Printer Information Dialog"' "$transcript" | sed -E 's/^\[ *([0-9.]+)\].*/\1/')
 awk -v s="$start" -v e="$end" 'BEGIN {
   pauses = 1.0 + 20 * 2.5

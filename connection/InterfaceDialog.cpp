@@ -7,6 +7,7 @@
 #include "connection/PlatformDetection.h"
 #include "core/FixedText.h"
 #include "core/SpoolerEnumeration.h"
+#include "resources/InterfaceDialogIds.h"
 #include "resources/ResourceIds.h"
 
 namespace zenthar {
@@ -14,21 +15,21 @@ namespace {
 
 namespace ids = resources;
 
-constexpr int kSerialRadio = 1002;
-constexpr int kBluetoothRadio = 1004;
-constexpr int kParallelRadio = 1005;
-constexpr int kUsbRadio = 1006;
-constexpr int kEthernetRadio = 1007;
-constexpr int kWiFiRadio = 1008;
+using resources::interface_ids::kSerialRadio;
+using resources::interface_ids::kBluetoothRadio;
+using resources::interface_ids::kParallelRadio;
+using resources::interface_ids::kUsbRadio;
+using resources::interface_ids::kEthernetRadio;
+using resources::interface_ids::kWiFiRadio;
 // The interface radios and the hidden family radios below them are one range: checking one
 // clears all others.
-constexpr int kFirstRadio = 1002;
-constexpr int kLastRadio = 1048;
+using resources::interface_ids::kFirstRadio;
+using resources::interface_ids::kLastRadio;
 
-constexpr int kPictureFrame = 1016;
-constexpr int kCodePageCombo = 1025;
-constexpr int kPortCombo = 1026;
-constexpr int kProcessorCombo = 1027;
+using resources::interface_ids::kPictureFrame;
+using resources::interface_ids::kCodePageCombo;
+using resources::interface_ids::kPortCombo;
+using resources::interface_ids::kProcessorCombo;
 
 // One row per interface, in interface order.
 struct InterfaceChoice {
@@ -64,8 +65,8 @@ InterfaceDialog::InterfaceDialog(platform::Platform& platform, InstallSession& s
 
 void InterfaceDialog::DoDataExchange(ui::DataExchange& exchange)
 {
-    exchange.Control(ui::kIdOk, okButton);
-    exchange.Control(ui::kIdCancel, exitButton);
+    exchange.Control(resources::interface_ids::kOk, okButton);
+    exchange.Control(resources::interface_ids::kExit, exitButton);
     exchange.Control(kCodePageCombo, codePageCombo);
     exchange.Control(kPortCombo, portCombo);
     exchange.Control(kProcessorCombo, processorCombo);

@@ -3,13 +3,14 @@
 #include "connection/NetworkPort.h"
 #include "core/FixedText.h"
 #include "platform/Constants.h"
+#include "resources/IpAddressDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "ui/Ui.h"
 
 namespace zenthar {
 namespace {
 
-constexpr int kAddressField = 1044;
+using resources::address_ids::kAddressField;
 
 constexpr const char* kMonitorMissing = "Standard TCP/IP Port not installed\nPlease Install Standard TCP/IP Port";
 

@@ -4,12 +4,12 @@
 
 #include "core/Pause.h"
 #include "resources/ResourceIds.h"
+#include "resources/UsbSearchDialogIds.h"
 
 namespace zenthar {
 
 namespace {
 
-constexpr int kSearchBarId = 1026;
 constexpr const char* kProbeArgument = "USB:";
 
 // The printer was there at once: the bar still runs through, so that the user sees the
@@ -33,7 +33,7 @@ UsbSearchDialog::UsbSearchDialog(ui::Dialog* parent) : ui::Dialog(resources::kUs
 
 void UsbSearchDialog::DoDataExchange(ui::DataExchange& exchange)
 {
-    exchange.Control(kSearchBarId, bar);
+    exchange.Control(resources::search_ids::kSearchBar, bar);
 }
 
 void UsbSearchDialog::SetBarPos(int position)

@@ -11,13 +11,14 @@
 #include "core/Notice.h"
 #include "connection/IpAddressDialog.h"
 #include "connection/NetworkPort.h"
+#include "resources/IpAddressDialogIds.h"
 #include "resources/ResourceIds.h"
 
 namespace {
 
 using namespace zenthar;
 
-constexpr int kAddressField = 1044;
+using resources::address_ids::kAddressField;
 
 // What an address field holds after the user typed `typed` into it: the control takes
 // digits only and holds a field to 255; a field left without digits reads as 0. Worked out
@@ -43,7 +44,7 @@ void FuzzDialog(FuzzedDataProvider& input)
     std::memcpy(dialog.ipText, earlier.data(), earlier.size());
     std::array<std::string, 4> fields;
     for (auto& field : fields) field = fuzz::AsText(input.ConsumeRandomLengthString(6));
-    world.screen.Script(resources::kIpAddressDialog).SetIpFields(kAddressField, fields).Click(1);
+    world.screen.Script(resources::kIpAddressDialog).SetIpFields(kAddressField, fields).Click(resources::address_ids::kOk);
     FUZZ_CHECK(dialog.DoModal() == ui::kIdOk, "OK confirms the address");
 
     std::string expected;

@@ -7,16 +7,17 @@
 #include "FuzzSupport.h"
 #include "app/InstallerApp.h"
 #include "install/NameTables.h"
+#include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
 
 namespace {
 
 using namespace zenthar;
 
-constexpr int kList = 1019;
-constexpr int kInstall = 1000;
-constexpr int kClone = 1047;
-constexpr int kCopies = 1048;
+using resources::main_ids::kCloneCheck;
+using resources::main_ids::kCopiesEdit;
+using resources::main_ids::kInstallButton;
+using resources::main_ids::kModelList;
 constexpr std::size_t kCopiesBuffer = 63;  // the handler reads this much of the box
 constexpr long long kMaxCopies = 200;
 
@@ -52,13 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string shown;
     bool install = false;
     world.screen.Script(resources::kMainDialog)
-        .Click(kClone)
-        .SetText(kCopies, typed)
+        .Click(kCloneCheck)
+        .SetText(kCopiesEdit, typed)
         .Then([&](ui::headless::HeadlessDialog& d) {
-            rows = d.Rows(kList);
-            checks = d.RowChecks(kList);
-            shown = d.Find(kCopies)->text;
-            install = d.Find(kInstall)->Enabled();
+            rows = d.Rows(kModelList);
+            checks = d.RowChecks(kModelList);
+            shown = d.Find(kCopiesEdit)->text;
+            install = d.Find(kInstallButton)->Enabled();
         })
         .PressEscape();
     RunInstallerApp(world.machine.platform(), state);

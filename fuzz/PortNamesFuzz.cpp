@@ -8,13 +8,15 @@
 #include "connection/InterfaceDialog.h"
 #include "connection/PlatformDetection.h"
 #include "core/InstallSession.h"
+#include "resources/InterfaceDialogIds.h"
 #include "resources/ResourceIds.h"
 
 namespace {
 
 using namespace zenthar;
 
-constexpr int kPortCombo = 1026;
+namespace interface_ids = resources::interface_ids;
+using interface_ids::kPortCombo;
 constexpr std::size_t kPortNameSize = 32;
 
 PortKind Kind(const std::string& name)
@@ -63,11 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InstallSession session;
     InterfaceDialog dialog(world.machine.platform(), session, nullptr);
     world.screen.Script(resources::kInterfaceDialog)
-        .Click(1002)
+        .Click(interface_ids::kSerialRadio)
         .Then([&](ui::headless::HeadlessDialog& d) { CheckList(world.machine, d, dialog, "COM"); })
-        .Click(1005)
+        .Click(interface_ids::kParallelRadio)
         .Then([&](ui::headless::HeadlessDialog& d) { CheckList(world.machine, d, dialog, "LPT"); })
-        .Click(2);
+        .Click(interface_ids::kExit);
     dialog.DoModal();
     FUZZ_CHECK(world.screen.Errors().empty(), "the script ran as written");
     FUZZ_CHECK(world.machine.Misuses().empty(), "no misuse of the platform");

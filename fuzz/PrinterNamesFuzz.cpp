@@ -6,15 +6,16 @@
 
 #include "FuzzSupport.h"
 #include "app/InstallerApp.h"
+#include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
 
 namespace {
 
 using namespace zenthar;
 
-constexpr int kList = 1019;
-constexpr int kClone = 1047;
-constexpr int kCopies = 1048;
+using resources::main_ids::kCloneCheck;
+using resources::main_ids::kCopiesEdit;
+using resources::main_ids::kModelList;
 
 const char* const kRowNames[] = {"NORVA MTR333", "NORVA MTR444", "NORVA KSV100-III", "NORVA Orbix #1",
                                  "NORVA Orbix #2", "NORVA Orbix #12", "NORVA Orbix #200"};
@@ -70,14 +71,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<int> modelChecks, cloneChecks;
     world.screen.Script(resources::kMainDialog)
         .Then([&](ui::headless::HeadlessDialog& d) {
-            modelRows = d.Rows(kList);
-            modelChecks = d.RowChecks(kList);
+            modelRows = d.Rows(kModelList);
+            modelChecks = d.RowChecks(kModelList);
         })
-        .Click(kClone)
-        .SetText(kCopies, std::to_string(copies))
+        .Click(kCloneCheck)
+        .SetText(kCopiesEdit, std::to_string(copies))
         .Then([&](ui::headless::HeadlessDialog& d) {
-            cloneRows = d.Rows(kList);
-            cloneChecks = d.RowChecks(kList);
+            cloneRows = d.Rows(kModelList);
+            cloneChecks = d.RowChecks(kModelList);
         })
         .PressEscape();
     RunInstallerApp(world.machine.platform(), state);

@@ -1,6 +1,14 @@
 #include "resources/DialogTemplates.h"
 
+#include "resources/AboutDialogIds.h"
+#include "resources/DefaultPrinterDialogIds.h"
+#include "resources/InstallCompleteDialogIds.h"
+#include "resources/InterfaceDialogIds.h"
+#include "resources/IpAddressDialogIds.h"
+#include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
+#include "resources/UsbSearchDialogIds.h"
+#include "resources/UsbWarningDialogIds.h"
 
 namespace zenthar::resources {
 namespace {
@@ -85,92 +93,94 @@ constexpr ControlTemplate kAboutControls[] = {
     Item(kNoControlId, ControlClass::Static, "Zenthar Version 4.52", 40, 15, 150, 8, kItem | kSsLeft | kSsNoPrefix | kWsGroup),
     Item(kNoControlId, ControlClass::Static, "Printer driver installer for NORVA Orbix printers", 40, 29, 150, 8,
          kItem | kSsLeft | kSsNoPrefix | kWsGroup),
-    Item(1, ControlClass::Button, "OK", 198, 7, 50, 43, kItem | kBsDefPushButton | kWsTabStop | kWsGroup),
+    Item(about_ids::kOk, ControlClass::Button, "OK", 198, 7, 50, 43,
+         kItem | kBsDefPushButton | kWsTabStop | kWsGroup),
 };
 
 // 102: the main dialog.
 constexpr ControlTemplate kMainControls[] = {
-    GroupBox(1031, "Model Information", 16, 15, 248, 70),
-    LeftText(1032, "Model Name     : ", 24, 31, 69, 8),
-    LeftText(1035, "NORVA Orbix Printer", 98, 32, 143, 8),
-    LeftText(1033, "Installer Version : ", 24, 49, 70, 8),
+    GroupBox(main_ids::kModelGroup, "Model Information", 16, 15, 248, 70),
+    LeftText(main_ids::kModelNameLabel, "Model Name     : ", 24, 31, 69, 8),
+    LeftText(main_ids::kModelName, "NORVA Orbix Printer", 98, 32, 143, 8),
+    LeftText(main_ids::kInstallerVersionLabel, "Installer Version : ", 24, 49, 70, 8),
     LeftText(kNoControlId, "4.52", 98, 50, 91, 8),
-    LeftText(1034, "Driver Version    : ", 24, 68, 68, 8),
+    LeftText(main_ids::kDriverVersionLabel, "Driver Version    : ", 24, 68, 68, 8),
     LeftText(kNoControlId, "4.64", 98, 68, 98, 8),
-    Item(1019, ControlClass::ListBox, "", 16, 96, 127, 74,
+    Item(main_ids::kModelList, ControlClass::ListBox, "", 16, 96, 127, 74,
          kItem | kLbsOwnerDrawFixed | kLbsHasStrings | kLbsNotify | kLbsNoIntegralHeight | kWsVScroll | kWsBorder |
              kWsTabStop),
-    GroupBox(1049, "Printer Driver Cloning Option", 145, 92, 119, 78),
-    AutoCheckBox(1047, "Clone Printer Driver", 156, 109, 95, 11),
-    LeftText(1050, "Number of Printer Driver to install", 149, 131, 111, 8),
-    Item(1048, ControlClass::Edit, "", 156, 146, 37, 12, kItem | kEsCenter | kEsAutoHScroll | kWsBorder | kWsTabStop),
+    GroupBox(main_ids::kCloneGroup, "Printer Driver Cloning Option", 145, 92, 119, 78),
+    AutoCheckBox(main_ids::kCloneCheck, "Clone Printer Driver", 156, 109, 95, 11),
+    LeftText(main_ids::kCopiesLabel, "Number of Printer Driver to install", 149, 131, 111, 8),
+    Item(main_ids::kCopiesEdit, ControlClass::Edit, "", 156, 146, 37, 12,
+         kItem | kEsCenter | kEsAutoHScroll | kWsBorder | kWsTabStop),
     LeftText(kNoControlId, "Copy [ 1 ~ 200 ]", 197, 148, 60, 8),
-    LeftText(1036, "Progress Status : ", 16, 182, 60, 11),
-    LeftText(1015, "", 86, 182, 175, 8),
-    Item(1013, ControlClass::Progress, "", 15, 198, 249, 15, kItem),
-    PushButton(1000, "Installation(&I)", 15, 226, 101, 33),
-    PushButton(1012, "Exit(&E)", 163, 226, 101, 33),
+    LeftText(main_ids::kStatusLabel, "Progress Status : ", 16, 182, 60, 11),
+    LeftText(main_ids::kStatusLine, "", 86, 182, 175, 8),
+    Item(main_ids::kProgressBar, ControlClass::Progress, "", 15, 198, 249, 15, kItem),
+    PushButton(main_ids::kInstallButton, "Installation(&I)", 15, 226, 101, 33),
+    PushButton(main_ids::kExitButton, "Exit(&E)", 163, 226, 101, 33),
 };
 
 // 129: the interface dialog. The family radios lie below the visible area and are never shown.
 constexpr ControlTemplate kInterfaceControls[] = {
-    GroupBox(1030, "Printer interface", 13, 11, 170, 138),
-    AutoRadio(1002, "Serial", 22, 25, 40, 11),
-    AutoRadio(1004, "Bluetooth", 22, 45, 43, 11),
-    AutoRadio(1005, "Parallel", 22, 65, 39, 11),
-    AutoRadio(1006, "USB", 22, 87, 35, 11),
-    AutoRadio(1007, "Ethernet", 22, 107, 41, 11, kWsTabStop),
-    AutoRadio(1008, "Wi-Fi", 22, 128, 33, 11, kWsGroup),
-    Item(1016, ControlClass::Static, "", 85, 27, 88, 110, kItem | kSsBlackFrame),
-    RightText(1031, "Processor  : ", 16, 161, 42, 9),
-    DropDownList(1027, 61, 158, 122, 45, kWsDisabled),
-    RightText(1029, "Code Page : ", 16, 181, 42, 9),
-    DropDownList(1025, 61, 178, 122, 113, 0),
-    RightText(1042, "Printer Port : ", 17, 202, 41, 8),
-    DropDownList(1026, 61, 199, 122, 113, kCbsSort),
-    DefPushButton(1, "&OK", 14, 228, 70, 26),
-    DefPushButton(2, "&Exit", 112, 228, 70, 26),
-    AutoRadio(1009, "Windows XP", 14, 315, 53, 8, 0, false),
-    AutoRadio(1010, "Windows 2003", 15, 334, 58, 8, 0, false),
-    AutoRadio(1024, "Windows Vista", 15, 350, 58, 8, 0, false),
-    AutoRadio(1045, "Windows 2008", 81, 300, 63, 8, 0, false),
-    AutoRadio(1046, "Windows 7", 81, 314, 63, 8, 0, false),
-    AutoRadio(1047, "Windows 8.x or 10", 81, 328, 71, 8, 0, false),
-    AutoRadio(1048, "Windows 2012", 81, 343, 63, 8, 0, false),
+    GroupBox(interface_ids::kInterfaceGroup, "Printer interface", 13, 11, 170, 138),
+    AutoRadio(interface_ids::kSerialRadio, "Serial", 22, 25, 40, 11),
+    AutoRadio(interface_ids::kBluetoothRadio, "Bluetooth", 22, 45, 43, 11),
+    AutoRadio(interface_ids::kParallelRadio, "Parallel", 22, 65, 39, 11),
+    AutoRadio(interface_ids::kUsbRadio, "USB", 22, 87, 35, 11),
+    AutoRadio(interface_ids::kEthernetRadio, "Ethernet", 22, 107, 41, 11, kWsTabStop),
+    AutoRadio(interface_ids::kWiFiRadio, "Wi-Fi", 22, 128, 33, 11, kWsGroup),
+    Item(interface_ids::kPictureFrame, ControlClass::Static, "", 85, 27, 88, 110, kItem | kSsBlackFrame),
+    RightText(interface_ids::kProcessorLabel, "Processor  : ", 16, 161, 42, 9),
+    DropDownList(interface_ids::kProcessorCombo, 61, 158, 122, 45, kWsDisabled),
+    RightText(interface_ids::kCodePageLabel, "Code Page : ", 16, 181, 42, 9),
+    DropDownList(interface_ids::kCodePageCombo, 61, 178, 122, 113, 0),
+    RightText(interface_ids::kPortLabel, "Printer Port : ", 17, 202, 41, 8),
+    DropDownList(interface_ids::kPortCombo, 61, 199, 122, 113, kCbsSort),
+    DefPushButton(interface_ids::kOk, "&OK", 14, 228, 70, 26),
+    DefPushButton(interface_ids::kExit, "&Exit", 112, 228, 70, 26),
+    AutoRadio(interface_ids::kWindowsXpRadio, "Windows XP", 14, 315, 53, 8, 0, false),
+    AutoRadio(interface_ids::kWindows2003Radio, "Windows 2003", 15, 334, 58, 8, 0, false),
+    AutoRadio(interface_ids::kWindowsVistaRadio, "Windows Vista", 15, 350, 58, 8, 0, false),
+    AutoRadio(interface_ids::kWindows2008Radio, "Windows 2008", 81, 300, 63, 8, 0, false),
+    AutoRadio(interface_ids::kWindows7Radio, "Windows 7", 81, 314, 63, 8, 0, false),
+    AutoRadio(interface_ids::kWindows8Radio, "Windows 8.x or 10", 81, 328, 71, 8, 0, false),
+    AutoRadio(interface_ids::kWindows2012Radio, "Windows 2012", 81, 343, 63, 8, 0, false),
 };
 
 // 138: installation complete.
 constexpr ControlTemplate kInstallCompleteControls[] = {
     GroupBox(kNoControlId, "", 16, 14, 182, 37),
-    CentredText(1040, "Installation completed !!!", 23, 30, 165, 9),
-    PushButton(1, "&OK", 70, 63, 84, 29),
+    CentredText(complete_ids::kCompletedText, "Installation completed !!!", 23, 30, 165, 9),
+    PushButton(complete_ids::kOk, "&OK", 70, 63, 84, 29),
 };
 
 // 140: default printer question.
 constexpr ControlTemplate kDefaultPrinterControls[] = {
-    AutoCheckBox(1023, "Do you want to Set Default Printer", 25, 21, 116, 8),
-    PushButton(1, "&OK", 47, 45, 70, 28),
+    AutoCheckBox(default_ids::kSetDefaultCheck, "Do you want to Set Default Printer", 25, 21, 116, 8),
+    PushButton(default_ids::kOk, "&OK", 47, 45, 70, 28),
 };
 
 // 141: the USB search progress, created modeless.
 constexpr ControlTemplate kUsbSearchControls[] = {
-    LeftText(1028, "Please wait a minite ......", 15, 14, 155, 8),
-    Item(1026, ControlClass::Progress, "", 14, 27, 159, 9, kItem | kPbsSmooth),
+    LeftText(search_ids::kWaitText, "Please wait a minite ......", 15, 14, 155, 8),
+    Item(search_ids::kSearchBar, ControlClass::Progress, "", 14, 27, 159, 9, kItem | kPbsSmooth),
 };
 
 // 142: USB connection warning.
 constexpr ControlTemplate kUsbWarningControls[] = {
-    LeftText(1037, "1. Connect USB Printer to Desktop Computer.", 18, 16, 149, 8),
-    LeftText(1038, "2. Turn on the printer.", 18, 30, 151, 8),
-    LeftText(1039, "3. Click  \"OK\"  button.", 18, 44, 151, 8),
-    DefPushButton(1, "OK", 61, 63, 50, 13),
+    LeftText(warning_ids::kConnectStep, "1. Connect USB Printer to Desktop Computer.", 18, 16, 149, 8),
+    LeftText(warning_ids::kTurnOnStep, "2. Turn on the printer.", 18, 30, 151, 8),
+    LeftText(warning_ids::kClickStep, "3. Click  \"OK\"  button.", 18, 44, 151, 8),
+    DefPushButton(warning_ids::kOk, "OK", 61, 63, 50, 13),
 };
 
 // 143: printer IP address.
 constexpr ControlTemplate kIpAddressControls[] = {
-    RightText(1043, "IP Address : ", 17, 17, 41, 8),
-    Item(1044, ControlClass::IpAddress, "", 63, 16, 94, 12, kItem | kWsTabStop),
-    DefPushButton(1, "OK", 63, 40, 50, 14),
+    RightText(address_ids::kAddressLabel, "IP Address : ", 17, 17, 41, 8),
+    Item(address_ids::kAddressField, ControlClass::IpAddress, "", 63, 16, 94, 12, kItem | kWsTabStop),
+    DefPushButton(address_ids::kOk, "OK", 63, 40, 50, 14),
 };
 
 constexpr DialogTemplate kTemplates[] = {

@@ -30,4 +30,9 @@ inline constexpr int kAboutMenuString = 101;
 // The control id of a template item that the program never addresses.
 inline constexpr int kNoControlId = -1;
 
+// The dialog manager's own command ids (IDOK, IDCANCEL): Enter presses the first button,
+// Escape the second. Each dialog's control ids are in a header of its own (MainDialogIds.h, ...).
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+
 }  // namespace zenthar::resources

@@ -25,8 +25,8 @@ using CommandHandler = void (Dialog::*)();
 //     std::span<const MessageEntry> MainDialog::MessageMap() const
 //     {
 //         static const MessageEntry kMessages[] = {
-//             OnClicked(1000, &MainDialog::RunInstallation),
-//             OnEditChange(1048, &MainDialog::OnCopiesChanged),
+//             OnClicked(ids::kInstallButton, &MainDialog::RunInstallation),
+//             OnEditChange(ids::kCopiesEdit, &MainDialog::OnCopiesChanged),
 //         };
 //         return kMessages;
 //     }

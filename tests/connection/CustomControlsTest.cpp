@@ -6,6 +6,7 @@
 
 #include "controls/BitmapPanel.h"
 #include "controls/ImageButton.h"
+#include "resources/InterfaceDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "resources/WindowStyles.h"
 #include "ui/headless/HeadlessBackend.h"
@@ -239,7 +240,7 @@ struct FakePanel : ui::PanelWindow {
     int width = 132, height = 179;
     std::uint32_t style = rs::kWsChild | rs::kWsVisible;
     int invalidations = 0;
-    int Id() const override { return 1016; }
+    int Id() const override { return resources::interface_ids::kPictureFrame; }
     std::uint32_t Style() const override { return style; }
     Rect ClientRect() const override { return {0, 0, width, height}; }
     void Invalidate(bool) override { ++invalidations; }

@@ -7,6 +7,8 @@
 #include "ConnectionFixture.h"
 #include "connection/InterfaceDialog.h"
 #include "connection/NetworkPort.h"
+#include "resources/InterfaceDialogIds.h"
+#include "resources/IpAddressDialogIds.h"
 #include "resources/ResourceIds.h"
 
 namespace zenthar::testing {
@@ -18,8 +20,20 @@ using ::testing::IsEmpty;
 using ui::headless::HeadlessDialog;
 namespace ids = resources;
 
-constexpr int kProcessorCombo = 1027, kCodePageCombo = 1025, kPortCombo = 1026, kAddressField = 1044;
-constexpr int kSerial = 1002, kBluetooth = 1004, kParallel = 1005, kUsb = 1006, kEthernet = 1007, kWiFi = 1008;
+namespace address_ids = resources::address_ids;
+namespace interface_ids = resources::interface_ids;
+using resources::address_ids::kAddressField;
+using resources::interface_ids::kBluetoothRadio;
+using resources::interface_ids::kCodePageCombo;
+using resources::interface_ids::kEthernetRadio;
+using resources::interface_ids::kParallelRadio;
+using resources::interface_ids::kPictureFrame;
+using resources::interface_ids::kPortCombo;
+using resources::interface_ids::kProcessorCombo;
+using resources::interface_ids::kSerialRadio;
+using resources::interface_ids::kUsbRadio;
+using resources::interface_ids::kWiFiRadio;
+using resources::interface_ids::kWindows8Radio;
 
 std::string Address(const HeadlessDialog& d)
 {
@@ -53,17 +67,17 @@ TEST_F(InterfaceDialogTest, OpensOnUsbWithTheDetectedPlatformOnWindows10x64)
         EXPECT_FALSE(d.IsItemEnabled(kProcessorCombo));
         EXPECT_EQ(d.GetCount(kCodePageCombo), 23);
         EXPECT_EQ(d.GetItemText(kCodePageCombo), "US (ANSI) (1252)");
-        EXPECT_EQ(d.GetCheck(kUsb), 1);
-        EXPECT_EQ(d.GetCheck(kSerial) + d.GetCheck(kEthernet) + d.GetCheck(1047), 0);
+        EXPECT_EQ(d.GetCheck(kUsbRadio), 1);
+        EXPECT_EQ(d.GetCheck(kSerialRadio) + d.GetCheck(kEthernetRadio) + d.GetCheck(kWindows8Radio), 0);
         EXPECT_THAT(d.Rows(kPortCombo), ElementsAre("USB"));
         EXPECT_EQ(d.GetItemText(kPortCombo), "USB");
         // Both buttons are owner-drawn and carry their icon in the dialog's font.
-        for (int id : {ui::kIdOk, ui::kIdCancel}) {
+        for (int id : {interface_ids::kOk, interface_ids::kExit}) {
             EXPECT_EQ(d.Find(id)->style & 0x1F, 0xBu);
             EXPECT_TRUE(d.Find(id)->hasDialogFont);
         }
-        EXPECT_EQ(d.PaintPanel(1016).size(), 2u);  // the picture and the band below it
-    }).Click(ui::kIdOk);
+        EXPECT_EQ(d.PaintPanel(kPictureFrame).size(), 2u);  // the picture and the band below it
+    }).Click(interface_ids::kOk);
 
     EXPECT_EQ(Run(), ui::kIdOk);
     EXPECT_STREQ(dialog.portName, "USB");
@@ -83,28 +97,28 @@ TEST_F(InterfaceDialogTest, ComPortsComeInTheComboOrderForSerialAndBluetooth)
 {
     KeepPorts({"COM2:", "LPT1:", "COM10:", "FILE:"});
     User()
-        .Click(kSerial)
+        .Click(kSerialRadio)
         .Then([this](HeadlessDialog& d) {
             EXPECT_THAT(d.Rows(kPortCombo), ElementsAre("COM10:", "COM2:"));
             EXPECT_THAT(dialog.portNames, ElementsAre("COM2:", "COM10:"));
             EXPECT_STREQ(dialog.portName, "COM10:");
             EXPECT_EQ(dialog.Picture().BitmapSize(), (ui::Size{283, 260}));
         })
-        .Click(kBluetooth)
+        .Click(kBluetoothRadio)
         .Then([this](HeadlessDialog& d) {
-            EXPECT_EQ(d.GetCheck(kSerial), 0);
+            EXPECT_EQ(d.GetCheck(kSerialRadio), 0);
             EXPECT_THAT(d.Rows(kPortCombo), ElementsAre("COM10:", "COM2:"));
             EXPECT_EQ(dialog.Picture().BitmapSize(), (ui::Size{260, 267}));
         })
         .SelectCombo(kPortCombo, 1)
         .Then([this](HeadlessDialog&) { EXPECT_STREQ(dialog.portName, "COM2:"); })
-        .Click(kParallel)
+        .Click(kParallelRadio)
         .Then([this](HeadlessDialog& d) {
             EXPECT_THAT(d.Rows(kPortCombo), ElementsAre("LPT1:"));
             EXPECT_EQ(dialog.Picture().BitmapSize(), (ui::Size{294, 237}));
         })
         .SelectCombo(kCodePageCombo, 5)
-        .Click(ui::kIdOk);
+        .Click(interface_ids::kOk);
     Run();
     EXPECT_STREQ(dialog.portName, "LPT1:");
     EXPECT_EQ(session.codePageIndex, 5);
@@ -114,10 +128,10 @@ TEST_F(InterfaceDialogTest, PortNamesThatDoNotFitAreCutAndMissingKindsGiveNoPort
 {
     const std::string longName = "COM" + std::string(40, 'x') + ":";
     KeepPorts({longName.c_str()});
-    User().Click(kSerial).Click(kParallel).Then([this](HeadlessDialog& d) {
+    User().Click(kSerialRadio).Click(kParallelRadio).Then([this](HeadlessDialog& d) {
         EXPECT_THAT(d.Rows(kPortCombo), IsEmpty());
         EXPECT_STREQ(dialog.portName, "");
-    }).Click(kSerial).Click(ui::kIdOk);
+    }).Click(kSerialRadio).Click(interface_ids::kOk);
     Run();
     EXPECT_EQ(std::string(dialog.portName), longName.substr(0, 31));
 }
@@ -126,14 +140,14 @@ TEST_F(InterfaceDialogTest, ASecondEthernetEntryStartsFromTheFirstAndReplacesItW
 {
     AddressUser().Then([](HeadlessDialog& d) { EXPECT_EQ(Address(d), "192.168.0.192"); })
         .SetIpFields(kAddressField, {"192", "168", "100", "200"})
-        .Click(ui::kIdOk);
+        .Click(address_ids::kOk);
     AddressUser().Then([](HeadlessDialog& d) { EXPECT_EQ(Address(d), "192.168.100.200"); })
         .SetIpFields(kAddressField, {"10", "0", "0", "1"})
-        .Click(ui::kIdOk);
-    User().Click(kEthernet).Click(kEthernet).Then([this](HeadlessDialog& d) {
+        .Click(address_ids::kOk);
+    User().Click(kEthernetRadio).Click(kEthernetRadio).Then([this](HeadlessDialog& d) {
         EXPECT_THAT(d.Rows(kPortCombo), ElementsAre("TCP/IP"));
         EXPECT_EQ(dialog.Picture().BitmapSize(), (ui::Size{298, 292}));
-    }).Click(ui::kIdOk);
+    }).Click(interface_ids::kOk);
     Run();
 
     char expected[32] = "10.0.0.1";
@@ -145,9 +159,9 @@ TEST_F(InterfaceDialogTest, ASecondEthernetEntryStartsFromTheFirstAndReplacesItW
 
 TEST_F(InterfaceDialogTest, BlankFieldsGiveZerosAndACancelledEntryKeepsTheAddress)
 {
-    AddressUser().SetIpFields(kAddressField, {"", "", "", ""}).Click(ui::kIdOk);
+    AddressUser().SetIpFields(kAddressField, {"", "", "", ""}).Click(address_ids::kOk);
     AddressUser().SetIpFields(kAddressField, {"1", "2", "3", "4"}).PressEscape();
-    User().Click(kWiFi).Click(kWiFi).Click(ui::kIdOk);
+    User().Click(kWiFiRadio).Click(kWiFiRadio).Click(interface_ids::kOk);
     Run();
     EXPECT_STREQ(dialog.addressText, "0.0.0.0");
     EXPECT_STREQ(dialog.portName, "TCP/IP");
@@ -155,9 +169,9 @@ TEST_F(InterfaceDialogTest, BlankFieldsGiveZerosAndACancelledEntryKeepsTheAddres
 
     // Each opening starts afresh: USB, no address.
     User().Then([this](HeadlessDialog& d) {
-        EXPECT_EQ(d.GetCheck(kUsb), 1);
+        EXPECT_EQ(d.GetCheck(kUsbRadio), 1);
         EXPECT_EQ(dialog.addressEntered, 0);
-    }).Click(kWiFi).Click(ui::kIdCancel);
+    }).Click(kWiFiRadio).Click(interface_ids::kExit);
     AddressUser().Then([](HeadlessDialog& d) { EXPECT_EQ(Address(d), "192.168.0.192"); }).PressEscape();
     EXPECT_EQ(Run(), ui::kIdCancel);
     EXPECT_STREQ(dialog.addressText, "");
@@ -170,13 +184,13 @@ TEST_F(InterfaceDialogTest, OkOnANetworkPortWithoutAnAddressAsksForItAgain)
     AddressUser().PressEscape();
     std::string preloaded;
     AddressUser().Then([&](HeadlessDialog& d) { preloaded = Address(d); }).PressEscape();
-    AddressUser().Click(ui::kIdOk);
+    AddressUser().Click(address_ids::kOk);
     bool openAfterCancel = false;
     User()
-        .Click(kEthernet)
-        .Click(ui::kIdOk)
+        .Click(kEthernetRadio)
+        .Click(interface_ids::kOk)
         .Then([&](HeadlessDialog& d) { openAfterCancel = !d.Ended(); })
-        .Click(ui::kIdOk);
+        .Click(interface_ids::kOk);
     EXPECT_EQ(Run(), ui::kIdOk);
     EXPECT_EQ(preloaded, "192.168.0.192");
     EXPECT_TRUE(openAfterCancel);
@@ -190,14 +204,14 @@ TEST_F(InterfaceDialogTest, TheMonitorIsLookedForInTheCurrentControlSet)
     machine.CreateRegistryKey(platform::kHkeyLocalMachine, inSet2);
     machine.SetCurrentControlSet(2);
     machine.DeleteRegistryKey(platform::kHkeyLocalMachine, std::string(kTcpIpPortsKey).replace(7, 17, "ControlSet001"));
-    AddressUser().Click(ui::kIdOk);
-    User().Click(kEthernet).Click(ui::kIdOk);
+    AddressUser().Click(address_ids::kOk);
+    User().Click(kEthernetRadio).Click(interface_ids::kOk);
     Run();
     EXPECT_THAT(Messages(), IsEmpty());
 
     machine.DeleteRegistryKey(platform::kHkeyLocalMachine, inSet2);
-    AddressUser().SetIpFields(kAddressField, {"10", "1", "2", "3"}).Click(ui::kIdOk);
-    User().Click(kEthernet).Click(ui::kIdOk);
+    AddressUser().SetIpFields(kAddressField, {"10", "1", "2", "3"}).Click(address_ids::kOk);
+    User().Click(kEthernetRadio).Click(interface_ids::kOk);
     Run();
     EXPECT_THAT(Messages(), ElementsAre("message \"Standard TCP/IP Port not installed\\nPlease Install Standard "
                                         "TCP/IP Port\" caption \"zenthar\" icon exclamation owner 143"));

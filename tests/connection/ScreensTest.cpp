@@ -25,6 +25,8 @@
 #include "connection/InterfaceDialog.h"
 #include "connection/NetworkPort.h"
 #include "platform/win32/Win32Platform.h"
+#include "resources/InterfaceDialogIds.h"
+#include "resources/IpAddressDialogIds.h"
 #include "tests/common/WindowTestKit.h"
 
 namespace zenthar::testing {
@@ -150,7 +152,7 @@ std::filesystem::path ScreensFolder()
 
 constexpr const char* kInterfaceCaption = "Select Printer's Port Infomation Dialog";
 constexpr const char* kAddressCaption = "Printer IP Address";
-constexpr int kPicture = 1016;
+namespace interface_ids = resources::interface_ids;
 
 class ScreensTest : public ::testing::Test {
 protected:
@@ -202,8 +204,12 @@ constexpr struct {
     int radio;
     const char* art;  // the file of the bitmap the radio names
 } kInterfaces[] = {
-    {"serial", 1002, "serial.bmp"},       {"bluetooth", 1004, "bluetooth.bmp"}, {"parallel", 1005, "parallel.bmp"},
-    {"usb", 1006, "usb.bmp"},             {"ethernet", 1007, "ethernet.bmp"},   {"wifi", 1008, "wifi.bmp"},
+    {"serial", interface_ids::kSerialRadio, "serial.bmp"},
+    {"bluetooth", interface_ids::kBluetoothRadio, "bluetooth.bmp"},
+    {"parallel", interface_ids::kParallelRadio, "parallel.bmp"},
+    {"usb", interface_ids::kUsbRadio, "usb.bmp"},
+    {"ethernet", interface_ids::kEthernetRadio, "ethernet.bmp"},
+    {"wifi", interface_ids::kWiFiRadio, "wifi.bmp"},
 };
 
 // The panel's drawing and the one here are the same stretch of the same pixels (measured
@@ -218,19 +224,19 @@ TEST_F(ScreensTest, EachInterfaceShowsItsOwnPictureAndNetworkOnesAskForTheAddres
     RunWith([&](HWND window) {
         const auto take = [&](const std::string& name) {
             const Image shot = Save("interface-" + name, Photograph(window));
-            pictures[name] = shot.Crop(ClientWithin(window, GetDlgItem(window, kPicture)));
+            pictures[name] = shot.Crop(ClientWithin(window, GetDlgItem(window, interface_ids::kPictureFrame)));
         };
         take("start");
         for (const auto& [name, radio, art] : kInterfaces) {
             PostMessageA(GetDlgItem(window, radio), BM_CLICK, 0, 0);
-            if (radio == 1007 || radio == 1008) {
+            if (radio == interface_ids::kEthernetRadio || radio == interface_ids::kWiFiRadio) {
                 HWND asked = WaitForWindow(kAddressCaption);
                 if (!asked) {
                     failures.push_back(std::string("no address dialog for ") + name);
                     continue;
                 }
-                if (radio == 1007) address = Save("address", Photograph(asked));
-                PostMessageA(GetDlgItem(asked, IDOK), BM_CLICK, 0, 0);
+                if (radio == interface_ids::kEthernetRadio) address = Save("address", Photograph(asked));
+                PostMessageA(GetDlgItem(asked, resources::address_ids::kOk), BM_CLICK, 0, 0);
                 WaitGone(asked);
             }
             Sleep(200);
@@ -270,13 +276,13 @@ TEST_F(ScreensTest, ImageButtonsShowTheirStates)
 {
     std::map<std::string, Image> buttons;
     RunWith([&](HWND window) {
-        HWND ok = GetDlgItem(window, IDOK);
-        HWND exit = GetDlgItem(window, IDCANCEL);
+        HWND ok = GetDlgItem(window, interface_ids::kOk);
+        HWND exit = GetDlgItem(window, interface_ids::kExit);
         const auto take = [&](const std::string& name, HWND button) {
             buttons[name] = Save("button-" + name, Photograph(window).Crop(Within(window, button)));
         };
         // The focus on a radio button; Exit loses the default look it took from its template.
-        PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, 1006)), TRUE);
+        PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, interface_ids::kUsbRadio)), TRUE);
         Sleep(200);
         SendMessageA(exit, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
         SendMessageA(ok, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);

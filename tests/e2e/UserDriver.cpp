@@ -2,10 +2,11 @@
 // at the screen could, through window messages to its real windows (clicks, keys, picks,
 // typing), reads back what the screen shows, writes a transcript and saves a picture of
 // every dialog and message box it meets. What to do comes from a steps file (see
-// run-e2e.sh for the verbs; also: focus ID moves the focus as Tab would, key NAME presses
-// space, down, up, tab or enter on the focused control, `expect ID focus yes|no` reads
-// where the focus is, and `expect 0 ...` reads the current window itself, for example
-// whether a window behind a modal one takes input).
+// run-e2e.sh for the verbs; also: focus CONTROL moves the focus as Tab would, key NAME
+// presses space, down, up, tab or enter on the focused control, `expect CONTROL focus yes|no`
+// reads where the focus is, and `expect window ...` reads the current window itself, for
+// example whether a window behind a modal one takes input). A CONTROL is named as in
+// resources/ControlNames.h ("main.install"); a bare number is still taken as the id.
 //
 //   e2e-user.exe PROGRAM STEPS_FILE OUT_FOLDER
 //
@@ -22,10 +23,14 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
+#include "resources/ControlNames.h"
+#include "resources/DialogTemplates.h"
 #include "tests/common/WindowTestKit.h"
 #include "tests/e2e/ScriptLines.h"
 
@@ -190,18 +195,18 @@ public:
             return Shot(current, arg(1).empty() ? "again" : arg(1));
         }
         if (verb == "describe") return Describe(current);
-        if (verb == "click") return Click(std::stoi(arg(1)), false);
-        if (verb == "close") return Click(std::stoi(arg(1)), true);
+        if (verb == "click") return Click(ControlId(arg(1)), false);
+        if (verb == "close") return Click(ControlId(arg(1)), true);
         if (verb == "ok") return Click(IDOK, true);
         if (verb == "escape") return Escape();
         if (verb == "tick") return Tick(std::stoi(arg(1)));
-        if (verb == "focus") return FocusControl(std::stoi(arg(1)));
+        if (verb == "focus") return FocusControl(ControlId(arg(1)));
         if (verb == "key") return Key(arg(1));
-        if (verb == "type") return Type(std::stoi(arg(1)), arg(2));
-        if (verb == "pick") return Pick(std::stoi(arg(1)), arg(2));
-        if (verb == "ip") return SetAddress(std::stoi(arg(1)), arg(2));
-        if (verb == "expect") return Expect(std::stoi(arg(1)), arg(2), arg(3));
-        if (verb == "rows") return ExpectRows(std::stoi(arg(1)), std::vector<std::string>(w.begin() + 2, w.end()));
+        if (verb == "type") return Type(ControlId(arg(1)), arg(2));
+        if (verb == "pick") return Pick(ControlId(arg(1)), arg(2));
+        if (verb == "ip") return SetAddress(ControlId(arg(1)), arg(2));
+        if (verb == "expect") return Expect(ControlId(arg(1)), arg(2), arg(3));
+        if (verb == "rows") return ExpectRows(ControlId(arg(1)), std::vector<std::string>(w.begin() + 2, w.end()));
         if (verb == "message") return ExpectMessage(arg(1));
         if (verb == "pause") {
             Sleep(static_cast<DWORD>(std::stoi(arg(1))));
@@ -251,6 +256,43 @@ private:
     std::vector<SeenProcess> seen;
     std::map<DWORD, std::size_t> alive;  // id -> its entry in `seen`, as of the last snapshot
     std::vector<HANDLE> heldProcesses;
+
+    // The dialog template a window was made from, found by its caption; 0 for a window that
+    // is none of the program's dialogs (a message box).
+    int CurrentDialog() { return DialogOf(current); }
+
+    int DialogOf(HWND window)
+    {
+        if (!window || !IsWindow(window)) return 0;
+        const std::string caption = CaptionOf(window);
+        for (const zenthar::resources::DialogTemplate& dialog : zenthar::resources::AllDialogTemplates())
+            if (caption == dialog.caption) return dialog.id;
+        return 0;
+    }
+
+    // The id a scenario's control word stands for: a control's name, "window" for the current
+    // window itself, or a number. A name of another dialog than the current one is a mistake
+    // of the scenario, said as such rather than worked on a control that happens to share
+    // the number.
+    int ControlId(const std::string& word)
+    {
+        if (word == "window") return 0;
+        if (const zenthar::resources::ControlName* named = zenthar::resources::FindControlName(word)) {
+            const int dialog = CurrentDialog();
+            if (dialog != 0 && dialog != named->dialog)
+                throw std::invalid_argument(word + " is no control of " + Quoted(CaptionOf(current)));
+            return named->id;
+        }
+        if (!word.empty() && word.find_first_not_of("0123456789") == std::string::npos) return std::stoi(word);
+        throw std::invalid_argument("no control is named " + Quoted(word));
+    }
+
+    // A control as the transcript names it: its name where it has one, with its id.
+    std::string Shown(int id)
+    {
+        const std::string_view name = zenthar::resources::ControlNameOf(CurrentDialog(), id);
+        return name.empty() ? std::to_string(id) : std::string(name) + " (" + std::to_string(id) + ")";
+    }
 
     bool Start()
     {
@@ -381,9 +423,11 @@ private:
         HWND owner = GetWindow(window, GW_OWNER);
         Log("window %s (%s, %ldx%ld%s%s)", Quoted(CaptionOf(window)).c_str(), ClassOf(window).c_str(), r.right - r.left,
             r.bottom - r.top, owner ? ", owner " : "", owner ? Quoted(CaptionOf(owner)).c_str() : "");
+        const int dialog = DialogOf(window);
         for (HWND child : ChildrenOf(window)) {
             const std::string cls = ClassOf(child);
             const int id = GetDlgCtrlID(child);
+            const std::string name(zenthar::resources::ControlNameOf(dialog, id));
             std::string state;
             if (!IsWindowVisible(child)) state += " hidden";
             if (!IsWindowEnabled(child)) state += " disabled";
@@ -409,7 +453,7 @@ private:
             }
             const bool icon = _stricmp(cls.c_str(), "Static") == 0 && (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
             const std::string text = icon ? std::string("(icon)") : Quoted(TextOf(child));
-            Log("  %5d %-18s %s%s%s", id, cls.c_str(), text.c_str(), state.c_str(), detail.c_str());
+            Log("  %5d %-26s %-18s %s%s%s", id, name.c_str(), cls.c_str(), text.c_str(), state.c_str(), detail.c_str());
         }
         return true;
     }
@@ -446,7 +490,7 @@ private:
             return nullptr;
         }
         HWND control = GetDlgItem(current, id);
-        if (!control) why = "no control " + std::to_string(id) + " in " + Quoted(CaptionOf(current));
+        if (!control) why = "no control " + Shown(id) + " in " + Quoted(CaptionOf(current));
         return control;
     }
 
@@ -455,7 +499,7 @@ private:
     {
         HWND control = Control(id, why);
         if (control && (!IsWindowVisible(control) || !IsWindowEnabled(control))) {
-            why = "control " + std::to_string(id) + " " + Quoted(TextOf(control)) + " is " +
+            why = "control " + Shown(id) + " " + Quoted(TextOf(control)) + " is " +
                   (IsWindowVisible(control) ? "disabled" : "hidden") + ": a user cannot work it";
             return nullptr;
         }
@@ -539,7 +583,7 @@ private:
     bool Tick(int row)
     {
         std::string why;
-        HWND list = UsableControl(1019, why);
+        HWND list = UsableControl(zenthar::resources::main_ids::kModelList, why);
         if (!list) return Fail(why);
         const LRESULT count = AskOr(list, LB_GETCOUNT, 0, 0, 0);
         if (row < 0 || row >= count) return Fail("no row " + std::to_string(row) + " (the list has " + std::to_string(count) + ")");
@@ -578,7 +622,7 @@ private:
             Sleep(100);
             return true;
         }
-        return Fail("combo " + std::to_string(id) + " has no entry " + Quoted(label));
+        return Fail("combo " + Shown(id) + " has no entry " + Quoted(label));
     }
 
     bool SetAddress(int id, const std::string& address)
@@ -613,8 +657,9 @@ private:
             const LRESULT selected = AskOr(control, CB_GETCURSEL, 0, 0, -1);
             seen = selected >= 0 ? ListRow(control, static_cast<int>(selected), true) : std::string("(none)");
         } else return Fail("unknown property " + property);
-        if (seen != wanted) return Fail("control " + std::to_string(id) + " " + property + " is " + Quoted(seen) + ", wanted " + Quoted(wanted));
-        Log("control %d %s is %s", id, property.c_str(), Quoted(seen).c_str());
+        const std::string shown = id == 0 ? std::string("window") : Shown(id);
+        if (seen != wanted) return Fail("control " + shown + " " + property + " is " + Quoted(seen) + ", wanted " + Quoted(wanted));
+        Log("control %s %s is %s", shown.c_str(), property.c_str(), Quoted(seen).c_str());
         return true;
     }
 

@@ -12,17 +12,29 @@
 #include <set>
 
 #include "FaultMatrix.h"
+#include "resources/DefaultPrinterDialogIds.h"
+#include "resources/InstallCompleteDialogIds.h"
+#include "resources/InterfaceDialogIds.h"
+#include "resources/IpAddressDialogIds.h"
+#include "resources/MainDialogIds.h"
+#include "resources/UsbWarningDialogIds.h"
 
 namespace zenthar::testing::faults {
 namespace {
 
-constexpr int kList = 1019;
-constexpr int kInstall = 1000;
-constexpr int kExit = 1012;
-constexpr int kClone = 1047;
-constexpr int kCopies = 1048;
-constexpr int kPortCombo = 1026;
-constexpr int kOk = 1;
+using resources::main_ids::kCloneCheck;
+using resources::main_ids::kCopiesEdit;
+using resources::main_ids::kExitButton;
+using resources::main_ids::kInstallButton;
+using resources::main_ids::kModelList;
+using resources::interface_ids::kPortCombo;
+namespace address_ids = resources::address_ids;
+namespace complete_ids = resources::complete_ids;
+namespace default_ids = resources::default_ids;
+namespace interface_ids = resources::interface_ids;
+namespace warning_ids = resources::warning_ids;
+// A radio the interface dialog does not have.
+constexpr int kMissingRadio = 1099;
 
 constexpr const char* kUsbPath =
     "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
@@ -86,7 +98,7 @@ void ChooseInterface(InstallerRun& run, int radio, const char* port = nullptr)
     auto& script = run.Interface();
     if (radio != 0) script.Then([radio](ui::headless::HeadlessDialog& d) { Click(d, radio); });
     if (port) script.Then([port = std::string(port)](ui::headless::HeadlessDialog& d) { SelectPort(d, port); });
-    script.Then([](ui::headless::HeadlessDialog& d) { Click(d, kOk); });
+    script.Then([](ui::headless::HeadlessDialog& d) { Click(d, interface_ids::kOk); });
 }
 
 void ArrangeUsb(InstallerRun& run)
@@ -97,34 +109,34 @@ void ArrangeUsb(InstallerRun& run)
 
 void ArrangeCom(InstallerRun& run)
 {
-    ChooseInterface(run, 1002, "COM2:");
+    ChooseInterface(run, interface_ids::kSerialRadio, "COM2:");
 }
 
 void ArrangeLpt(InstallerRun& run)
 {
-    ChooseInterface(run, 1005, "LPT1:");
+    ChooseInterface(run, interface_ids::kParallelRadio, "LPT1:");
 }
 
 void ArrangeEthernet(InstallerRun& run)
 {
-    ChooseInterface(run, 1007);
-    run.Address().SetIpFields(1044, {"10", "1", "2", "3"}).Click(kOk);
+    ChooseInterface(run, interface_ids::kEthernetRadio);
+    run.Address().SetIpFields(address_ids::kAddressField, {"10", "1", "2", "3"}).Click(address_ids::kOk);
 }
 
 void ArrangeClones(InstallerRun& run)
 {
-    ChooseInterface(run, 1005, "LPT1:");
+    ChooseInterface(run, interface_ids::kParallelRadio, "LPT1:");
 }
 
 // Scenarios that no longer fit the program.
 void ArrangeMissingRadio(InstallerRun& run)
 {
-    ChooseInterface(run, 1099, "COM2:");
+    ChooseInterface(run, kMissingRadio, "COM2:");
 }
 
 void ArrangeUnlistedPort(InstallerRun& run)
 {
-    ChooseInterface(run, 1002, "COM9:");
+    ChooseInterface(run, interface_ids::kSerialRadio, "COM9:");
 }
 
 
@@ -319,40 +331,40 @@ RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& faul
 
     auto& main = run.Main();
     if (scenario.clone) {
-        main.Then([](ui::headless::HeadlessDialog& d) { Click(d, kClone); });
+        main.Then([](ui::headless::HeadlessDialog& d) { Click(d, kCloneCheck); });
         main.Then([](ui::headless::HeadlessDialog& d) {
-            const auto* edit = d.Find(kCopies);
+            const auto* edit = d.Find(kCopiesEdit);
             if (!edit) {
                 Note(&StepNotes::drifted, "the main dialog shows no copies box");
             } else if (!edit->Enabled()) {
                 Note(&StepNotes::couldNotDo, "copies: disabled");
             } else {
-                d.UserSetText(kCopies, "3");
+                d.UserSetText(kCopiesEdit, "3");
             }
         });
     } else {
         main.Then([](ui::headless::HeadlessDialog& d) {
-            const auto* list = d.Find(kList);
+            const auto* list = d.Find(kModelList);
             if (!list) {
                 Note(&StepNotes::drifted, "the main dialog shows no model list");
             } else if (list->rows.empty()) {
                 Note(&StepNotes::couldNotDo, "row 0: not listed");
             } else {
-                d.UserToggleRow(kList, 0);
+                d.UserToggleRow(kModelList, 0);
             }
         });
     }
-    main.Then([](ui::headless::HeadlessDialog& d) { Click(d, kInstall); });
+    main.Then([](ui::headless::HeadlessDialog& d) { Click(d, kInstallButton); });
     // Reached only when the run left the main dialog open.
     main.Then([&record](ui::headless::HeadlessDialog& d) {
         record.ending = Ending::Stopped;
-        record.installEnabled = d.Find(kInstall)->Enabled();
-        record.exitEnabled = d.Find(kExit)->Enabled();
+        record.installEnabled = d.Find(kInstallButton)->Enabled();
+        record.exitEnabled = d.Find(kExitButton)->Enabled();
     });
     main.PressEscape();
-    run.UsbWarning().Click(kOk);
-    run.DefaultPrinter().Click(kOk);
-    run.Complete().Click(kOk);
+    run.UsbWarning().Click(warning_ids::kOk);
+    run.DefaultPrinter().Click(default_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
     record.ending = Ending::ProgramEnded;
 
     if (fault) Arm(run.machine, *fault, run.machine.CallCount(fault->function) + 64);

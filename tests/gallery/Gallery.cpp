@@ -9,7 +9,11 @@
 #include <vector>
 
 #include "resources/DialogTemplates.h"
+#include "resources/InterfaceDialogIds.h"
+#include "resources/IpAddressDialogIds.h"
+#include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
+#include "resources/UsbSearchDialogIds.h"
 #include "tests/common/WindowTestKit.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
@@ -23,6 +27,8 @@ using zenthar::testing::PumpMessagesFor;
 using zenthar::testing::SaveBmp;
 using zenthar::testing::ScreenPicture;
 namespace ids = resources;
+namespace main_ids = resources::main_ids;
+namespace interface_ids = resources::interface_ids;
 
 // Dialogs with a few entries, so that the pictures show the controls at work.
 class MainSample : public ui::Dialog {
@@ -32,9 +38,9 @@ public:
 protected:
     void DoDataExchange(ui::DataExchange& dx) override
     {
-        dx.Control(1019, models);
-        dx.Control(1013, progress);
-        dx.Text(1048, copies);
+        dx.Control(main_ids::kModelList, models);
+        dx.Control(main_ids::kProgressBar, progress);
+        dx.Text(main_ids::kCopiesEdit, copies);
     }
     bool OnInitDialog() override
     {
@@ -44,9 +50,9 @@ protected:
         models.SetCheck(2, 2);
         progress.SetRange(0, 100);
         progress.SetPos(40);
-        SetItemText(1015, "Copying driver files...");
-        EnableItem(1048, false);
-        EnableItem(1000, false);
+        SetItemText(main_ids::kStatusLine, "Copying driver files...");
+        EnableItem(main_ids::kCopiesEdit, false);
+        EnableItem(main_ids::kInstallButton, false);
         return true;
     }
 
@@ -63,9 +69,9 @@ public:
 protected:
     void DoDataExchange(ui::DataExchange& dx) override
     {
-        dx.Control(1025, codePages);
-        dx.Control(1026, ports);
-        dx.Control(1027, processors);
+        dx.Control(interface_ids::kCodePageCombo, codePages);
+        dx.Control(interface_ids::kPortCombo, ports);
+        dx.Control(interface_ids::kProcessorCombo, processors);
     }
     bool OnInitDialog() override
     {
@@ -76,7 +82,7 @@ protected:
         processors.SetCurSel(1);
         ports.AddString("USB");
         ports.SetCurSel(0);
-        CheckRadioButton(1002, 1048, 1006);
+        CheckRadioButton(interface_ids::kFirstRadio, interface_ids::kLastRadio, interface_ids::kUsbRadio);
         return true;
     }
 
@@ -92,7 +98,7 @@ protected:
     bool OnInitDialog() override
     {
         Dialog::OnInitDialog();
-        Window()->SetProgressPos(1026, 40);
+        Window()->SetProgressPos(resources::search_ids::kSearchBar, 40);
         return true;
     }
 };
@@ -105,7 +111,7 @@ protected:
     bool OnInitDialog() override
     {
         Dialog::OnInitDialog();
-        Window()->SetIpAddress(1044, 0xC0A800C0u);
+        Window()->SetIpAddress(resources::address_ids::kAddressField, 0xC0A800C0u);
         return true;
     }
 };

@@ -5,16 +5,27 @@
 #include <vector>
 
 #include "InstallerRun.h"
+#include "resources/IpAddressDialogIds.h"
+#include "resources/InstallCompleteDialogIds.h"
+#include "resources/DefaultPrinterDialogIds.h"
+#include "resources/InterfaceDialogIds.h"
+#include "resources/MainDialogIds.h"
 
 namespace zenthar::testing {
 namespace {
 
+namespace address_ids = resources::address_ids;
+namespace complete_ids = resources::complete_ids;
+namespace default_ids = resources::default_ids;
+namespace interface_ids = resources::interface_ids;
+using resources::main_ids::kCloneCheck;
+using resources::main_ids::kCopiesEdit;
+using resources::main_ids::kExitButton;
+using resources::main_ids::kInstallButton;
+using resources::main_ids::kModelList;
+
 using Lines = std::vector<std::string>;
 
-constexpr int kList = 1019;
-constexpr int kInstall = 1000;
-constexpr int kClone = 1047;
-constexpr int kCopies = 1048;
 constexpr const char* kUsbPath = "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 
 std::string Message(const std::string& text, const std::string& caption = "zenthar", const char* icon = "none",
@@ -48,10 +59,10 @@ TEST(InstallationRun, TheTypicalUsbRunInstallsTheModelOnTheMonitorsPort)
 {
     InstallerRun run;
     run.machine.AddUsbPrinter(kUsbPath, 1);
-    run.Main().ToggleRow(kList, 0).Click(kInstall);
-    run.Interface().Click(1);
-    run.DefaultPrinter().Click(1);
-    run.Complete().Click(1);
+    run.Main().ToggleRow(kModelList, 0).Click(kInstallButton);
+    run.Interface().Click(interface_ids::kOk);
+    run.DefaultPrinter().Click(default_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
     run.Start();
 
     Lines usbSearch = {"open 129", "end 129 = 1", "create 141"};
@@ -84,10 +95,14 @@ TEST(InstallationRun, TheTypicalUsbRunInstallsTheModelOnTheMonitorsPort)
 TEST(InstallationRun, AComRunWithOneModel)
 {
     InstallerRun run(sim::Profiles::Windows7());
-    run.Main().ToggleRow(kList, 1).Click(kInstall);
-    run.Interface().Click(1002).SelectComboText(1026, "COM2:").SelectCombo(1025, 5).Click(1);
-    run.DefaultPrinter().Click(1023).Click(1);  // untick: keep the default printer
-    run.Complete().Click(1);
+    run.Main().ToggleRow(kModelList, 1).Click(kInstallButton);
+    run.Interface()
+        .Click(interface_ids::kSerialRadio)
+        .SelectComboText(interface_ids::kPortCombo, "COM2:")
+        .SelectCombo(interface_ids::kCodePageCombo, 5)
+        .Click(interface_ids::kOk);
+    run.DefaultPrinter().Click(default_ids::kSetDefaultCheck).Click(default_ids::kOk);  // untick: keep the default printer
+    run.Complete().Click(complete_ids::kOk);
     run.machine.SetDefaultPrinter("Old Printer");
     run.Start();
 
@@ -108,10 +123,13 @@ TEST(InstallationRun, AComRunWithOneModel)
 TEST(InstallationRun, ThreeClonesOnLpt1MakeTheLastOneTheDefault)
 {
     InstallerRun run;
-    run.Main().Click(kClone).SetText(kCopies, "3").Click(kInstall);
-    run.Interface().Click(1005).SelectComboText(1026, "LPT1:").Click(1);
-    run.DefaultPrinter().Click(1);
-    run.Complete().Click(1);
+    run.Main().Click(kCloneCheck).SetText(kCopiesEdit, "3").Click(kInstallButton);
+    run.Interface()
+        .Click(interface_ids::kParallelRadio)
+        .SelectComboText(interface_ids::kPortCombo, "LPT1:")
+        .Click(interface_ids::kOk);
+    run.DefaultPrinter().Click(default_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
     run.Start();
 
     EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(), RowLines(),
@@ -134,9 +152,9 @@ TEST(InstallationRun, AddingToAnEarlierInstallationAsksNoDefaultAndWritesNoUnins
 {
     InstallerRun run;
     run.AddExistingPrinter("NORVA Orbix #1");
-    run.Main().Click(kClone).SetText(kCopies, "3").Click(kInstall);
-    run.Interface().Click(1005).Click(1);
-    run.Complete().Click(1);
+    run.Main().Click(kCloneCheck).SetText(kCopiesEdit, "3").Click(kInstallButton);
+    run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
     run.Start();
 
     EXPECT_EQ(run.Transcript(),
@@ -155,10 +173,10 @@ TEST(InstallationRun, OnlyExistingRowsInstallNothingAndSetNoDefault)
     InstallerRun run;
     run.AddExistingPrinter("NORVA KSV100-III");
     run.machine.SetDefaultPrinter("Old Printer");
-    run.Main().SelectRow(kList, 2).Click(kInstall);
-    run.Interface().Click(1002).Click(1);
-    run.DefaultPrinter().Click(1);
-    run.Complete().Click(1);
+    run.Main().SelectRow(kModelList, 2).Click(kInstallButton);
+    run.Interface().Click(interface_ids::kSerialRadio).Click(interface_ids::kOk);
+    run.DefaultPrinter().Click(default_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
     run.Start();
 
     EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines,
@@ -174,11 +192,11 @@ TEST(InstallationRun, NoCheckedRowIsReportedAndTheDialogStays)
     InstallerRun run;
     bool installEnabled = true, exitEnabled = false;
     run.Main()
-        .Then([](ui::headless::HeadlessDialog& d) { d.EnableItem(kInstall, true); })
-        .Click(kInstall)
+        .Then([](ui::headless::HeadlessDialog& d) { d.EnableItem(kInstallButton, true); })
+        .Click(kInstallButton)
         .Then([&](ui::headless::HeadlessDialog& d) {
-            installEnabled = d.Find(kInstall)->Enabled();
-            exitEnabled = d.Find(1012)->Enabled();
+            installEnabled = d.Find(kInstallButton)->Enabled();
+            exitEnabled = d.Find(kExitButton)->Enabled();
         })
         .PressEscape();
     run.Start();
@@ -191,8 +209,8 @@ TEST(InstallationRun, NoCheckedRowIsReportedAndTheDialogStays)
 TEST(InstallationRun, CancellingTheInterfaceDialogEndsTheProgram)
 {
     InstallerRun run;
-    run.Main().ToggleRow(kList, 0).Click(kInstall);
-    run.Interface().Click(2);
+    run.Main().ToggleRow(kModelList, 0).Click(kInstallButton);
+    run.Interface().Click(interface_ids::kExit);
     run.Start();
     EXPECT_EQ(run.Transcript(), (Lines{"open 102", "open 129", "end 129 = 2", Message("Install Canceled"), "end 102 = 2"}));
     EXPECT_TRUE(run.machine.Printers().empty());
@@ -202,8 +220,8 @@ TEST(InstallationRun, CancellingTheInterfaceDialogEndsTheProgram)
 TEST(InstallationRun, CancellingTheDefaultPrinterQuestionEndsWithoutTheCompletionDialog)
 {
     InstallerRun run;
-    run.Main().ToggleRow(kList, 2).Click(kInstall);
-    run.Interface().Click(1005).Click(1);
+    run.Main().ToggleRow(kModelList, 2).Click(kInstallButton);
+    run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
     run.DefaultPrinter().PressEscape();
     run.Start();
     EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(),
@@ -228,12 +246,12 @@ TEST(InstallationRun, UnsupportedWindowsStopsTheRun)
         InstallerRun run(profile);
         bool install = true, exit = true;
         int focus = 0;
-        run.Main().ToggleRow(kList, 0).Click(kInstall).Then([&](ui::headless::HeadlessDialog& d) {
-            install = d.Find(kInstall)->Enabled();
-            exit = d.Find(1012)->Enabled();
+        run.Main().ToggleRow(kModelList, 0).Click(kInstallButton).Then([&](ui::headless::HeadlessDialog& d) {
+            install = d.Find(kInstallButton)->Enabled();
+            exit = d.Find(kExitButton)->Enabled();
             focus = d.GetFocus();
         }).PressEscape();
-        run.Interface().Click(1002).Click(1);
+        run.Interface().Click(interface_ids::kSerialRadio).Click(interface_ids::kOk);
         run.Start();
         const auto messages = run.Lines("message");
         if (known) {
@@ -244,7 +262,7 @@ TEST(InstallationRun, UnsupportedWindowsStopsTheRun)
         }
         ExpectStoppedWithButtonsDisabled(run, install, exit);
         // The pressed Install had the focus when the run disabled it: handed on to the list.
-        EXPECT_EQ(focus, kList);
+        EXPECT_EQ(focus, kModelList);
         EXPECT_TRUE(run.machine.Drivers().empty());
         EXPECT_EQ(run.machine.CallCount("EnumMonitorsA"), 0u);
     }
@@ -257,9 +275,9 @@ TEST(InstallationRun, AnUnknownProcessorGoesStraightToCompletion)
     profile.systemInfoArchitecture = 5;
     InstallerRun run(profile);
     run.state.session.processor = static_cast<Processor>(3);
-    run.Main().ToggleRow(kList, 0).Click(kInstall);
-    run.Interface().Click(1002).Click(1);
-    run.Complete().Click(1);
+    run.Main().ToggleRow(kModelList, 0).Click(kInstallButton);
+    run.Interface().Click(interface_ids::kSerialRadio).Click(interface_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
     run.Start();
     EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCompletion})) << run.TranscriptText();
     EXPECT_TRUE(run.machine.Drivers().empty());
@@ -272,11 +290,11 @@ TEST(InstallationRun, AFailedDriverRegistrationStopsBeforeTheNextRows)
     InstallerRun run;
     run.machine.FailNext("AddPrinterDriverA", 5, 2);
     bool install = true, exit = true;
-    run.Main().Click(kClone).SetText(kCopies, "3").Click(kInstall).Then([&](ui::headless::HeadlessDialog& d) {
-        install = d.Find(kInstall)->Enabled();
-        exit = d.Find(1012)->Enabled();
+    run.Main().Click(kCloneCheck).SetText(kCopiesEdit, "3").Click(kInstallButton).Then([&](ui::headless::HeadlessDialog& d) {
+        install = d.Find(kInstallButton)->Enabled();
+        exit = d.Find(kExitButton)->Enabled();
     }).PressEscape();
-    run.Interface().Click(1005).Click(1);
+    run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
     run.Start();
 
     const std::string deleteFailed = Message("Failure to DeletePrintProcessorFile GetLastError()=2", "zenthar",
@@ -300,15 +318,15 @@ TEST(InstallationRun, ASecondTryAfterAStoppedRunInstallsOnlyTheRemainingRows)
     run.machine.FailNext("AddPrinterDriverA", 5, 2);
     std::vector<int> checksAfterStop;
     run.Main()
-        .Click(kClone)
-        .SetText(kCopies, "3")
-        .Click(kInstall)
-        .Then([&](ui::headless::HeadlessDialog& d) { checksAfterStop = d.RowChecks(kList); })
-        .SelectRow(kList, 1)
-        .Click(kInstall);
-    run.Interface().Click(1005).Click(1);
-    run.Interface().Click(1005).Click(1);
-    run.Complete().Click(1);
+        .Click(kCloneCheck)
+        .SetText(kCopiesEdit, "3")
+        .Click(kInstallButton)
+        .Then([&](ui::headless::HeadlessDialog& d) { checksAfterStop = d.RowChecks(kModelList); })
+        .SelectRow(kModelList, 1)
+        .Click(kInstallButton);
+    run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
+    run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
     run.Start();
     EXPECT_EQ(checksAfterStop, (std::vector<int>{2, 1, 1}));
     EXPECT_TRUE(run.Lines("message \"Failure to AddPrinter ").empty()) << run.TranscriptText();
@@ -327,17 +345,17 @@ TEST(InstallationRun, TheClosingDialogsBelongToTheMainDialogWhichWaitsBehindThem
     InstallerRun run;
     bool mainEnabledBehindQuestion = true;
     int cloneAfterClick = -1;
-    run.Main().ToggleRow(kList, 0).ToggleRow(kList, 1).Click(kInstall);
-    run.Interface().Click(1002).Click(1);
+    run.Main().ToggleRow(kModelList, 0).ToggleRow(kModelList, 1).Click(kInstallButton);
+    run.Interface().Click(interface_ids::kSerialRadio).Click(interface_ids::kOk);
     run.DefaultPrinter()
         .Then([&](ui::headless::HeadlessDialog&) {
             ui::headless::HeadlessDialog* main = run.screen.FindDialog(resources::kMainDialog);
             mainEnabledBehindQuestion = main->DialogEnabled();
-            main->UserClick(kClone);
-            cloneAfterClick = main->GetCheck(kClone);
+            main->UserClick(kCloneCheck);
+            cloneAfterClick = main->GetCheck(kCloneCheck);
         })
         .Click(1);
-    run.Complete().Click(1);
+    run.Complete().Click(complete_ids::kOk);
     run.Start();
     EXPECT_FALSE(mainEnabledBehindQuestion);
     EXPECT_EQ(cloneAfterClick, 0);
@@ -355,8 +373,8 @@ TEST(InstallationRun, AFailedPrinterCreationKeepsThatRowsDriver)
 {
     InstallerRun run;
     run.machine.FailNext("AddPrinterA", 5, 2);
-    run.Main().Click(kClone).SetText(kCopies, "3").Click(kInstall).PressEscape();
-    run.Interface().Click(1005).Click(1);
+    run.Main().Click(kCloneCheck).SetText(kCopiesEdit, "3").Click(kInstallButton).PressEscape();
+    run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
     run.Start();
     EXPECT_NE(run.TranscriptText().find(Message("Failure to AddPrinter GetLastError()=5")), std::string::npos)
         << run.TranscriptText();
@@ -369,11 +387,11 @@ TEST(InstallationRun, AFailedPrinterCreationKeepsThatRowsDriver)
 TEST(InstallationRun, ANetworkRunMakesThePortAndRestartsTheServices)
 {
     InstallerRun run;
-    run.Main().ToggleRow(kList, 0).Click(kInstall);
-    run.Interface().Click(1007).Click(1);
-    run.Address().SetIpFields(1044, {"10", "1", "2", "3"}).Click(1);
-    run.DefaultPrinter().Click(1);
-    run.Complete().Click(1);
+    run.Main().ToggleRow(kModelList, 0).Click(kInstallButton);
+    run.Interface().Click(interface_ids::kEthernetRadio).Click(interface_ids::kOk);
+    run.Address().SetIpFields(address_ids::kAddressField, {"10", "1", "2", "3"}).Click(address_ids::kOk);
+    run.DefaultPrinter().Click(default_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
     run.Start();
 
     const auto printer = run.machine.FindPrinter("NORVA MTR333");

@@ -14,6 +14,7 @@
 #include "install/ProcessState.h"
 #include "core/Pause.h"
 #include "platform/sim/SimMachine.h"
+#include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "tests/common/SamplePackage.h"
 #include "ui/headless/HeadlessBackend.h"
@@ -103,8 +104,8 @@ private:
     {
         if (window.TemplateId() != resources::kMainDialog) return;
         Flush();
-        const auto* status = window.Find(1015);
-        const auto* bar = window.Find(1013);
+        const auto* status = window.Find(resources::main_ids::kStatusLine);
+        const auto* bar = window.Find(resources::main_ids::kProgressBar);
         if (!status || !bar) return;
         std::string line = "status \"" + status->text + "\" " + std::to_string(bar->pos);
         if (line != lastStatus) lines.push_back(line);

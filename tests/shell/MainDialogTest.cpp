@@ -7,19 +7,29 @@
 #include <vector>
 
 #include "InstallerRun.h"
+#include "resources/AboutDialogIds.h"
+#include "resources/InstallCompleteDialogIds.h"
+#include "resources/DefaultPrinterDialogIds.h"
+#include "resources/InterfaceDialogIds.h"
+#include "resources/MainDialogIds.h"
 
 namespace zenthar::testing {
 namespace {
+
+namespace about_ids = resources::about_ids;
+namespace complete_ids = resources::complete_ids;
+namespace default_ids = resources::default_ids;
+namespace interface_ids = resources::interface_ids;
+using resources::main_ids::kCloneCheck;
+using resources::main_ids::kCopiesEdit;
+using resources::main_ids::kExitButton;
+using resources::main_ids::kInstallButton;
+using resources::main_ids::kModelList;
 
 using ui::headless::HeadlessDialog;
 using Rows = std::vector<std::string>;
 using Checks = std::vector<int>;
 
-constexpr int kList = 1019;
-constexpr int kInstall = 1000;
-constexpr int kExit = 1012;
-constexpr int kClone = 1047;
-constexpr int kCopies = 1048;
 
 // What the main dialog shows, read by the user in the middle of a script.
 struct Seen {
@@ -33,8 +43,11 @@ struct Seen {
 
 Seen Look(HeadlessDialog& d)
 {
-    return {d.Rows(kList), d.RowChecks(kList), d.Find(kInstall)->Enabled(), d.Find(kExit)->Enabled(),
-            d.Find(kCopies)->Enabled(), d.Find(kCopies)->text};
+    return {d.Rows(kModelList),
+            d.RowChecks(kModelList),
+            d.Find(kInstallButton)->Enabled(),
+            d.Find(kExitButton)->Enabled(),
+            d.Find(kCopiesEdit)->Enabled(), d.Find(kCopiesEdit)->text};
 }
 
 Rows CloneRows(int count)
@@ -68,8 +81,8 @@ TEST(MainDialogStartUp, AnExistingModelIsIndeterminateAndStaysSo)
     Seen before, after;
     run.Main()
         .Then([&](HeadlessDialog& d) { before = Look(d); })
-        .ToggleRow(kList, 1)
-        .SelectRow(kList, 1)
+        .ToggleRow(kModelList, 1)
+        .SelectRow(kModelList, 1)
         .Then([&](HeadlessDialog& d) { after = Look(d); })
         .PressEscape();
     run.Start();
@@ -132,8 +145,8 @@ TEST(MainDialogStartUp, ASpoolerThatCannotStartLeavesTheListEmpty)
     run.Main()
         .Then([&](HeadlessDialog& d) {
             seen = Look(d);
-            installOps = d.DrawControl(kInstall);
-            exitOps = d.DrawControl(kExit);
+            installOps = d.DrawControl(kInstallButton);
+            exitOps = d.DrawControl(kExitButton);
         })
         .PressEscape();
     run.Start();
@@ -170,11 +183,11 @@ TEST(MainDialogCloning, TickingTheOptionChecksTheFreeClones)
     run.AddExistingPrinter("NORVA Orbix #3");
     Seen one, four, back;
     run.Main()
-        .Click(kClone)
+        .Click(kCloneCheck)
         .Then([&](HeadlessDialog& d) { one = Look(d); })
-        .SetText(kCopies, "4")
+        .SetText(kCopiesEdit, "4")
         .Then([&](HeadlessDialog& d) { four = Look(d); })
-        .Click(kClone)
+        .Click(kCloneCheck)
         .Then([&](HeadlessDialog& d) { back = Look(d); })
         .PressEscape();
     run.Start();
@@ -207,7 +220,7 @@ TEST(MainDialogCloning, TheCopiesTextDecidesTheRows)
     for (const auto& c : cases) {
         InstallerRun run;
         Seen seen;
-        run.Main().Click(kClone).SetText(kCopies, c.typed).Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+        run.Main().Click(kCloneCheck).SetText(kCopiesEdit, c.typed).Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
         run.Start();
         EXPECT_EQ(seen.rows, CloneRows(c.rows)) << c.typed;
         EXPECT_EQ(seen.checks, Checks(static_cast<std::size_t>(c.rows), 1)) << c.typed;
@@ -221,7 +234,7 @@ TEST(MainDialogCloning, TypingIntoTheBoxRebuildsAtEveryKeystroke)
 {
     InstallerRun run;
     Seen seen;
-    run.Main().Click(kClone).Type(kCopies, "300").Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+    run.Main().Click(kCloneCheck).Type(kCopiesEdit, "300").Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
     run.Start();
     // "3", "30", then "300" is cut to "200" by the nested change.
     EXPECT_EQ(seen.rows.size(), 200u);
@@ -234,7 +247,7 @@ TEST(MainDialogCloning, AModelCopiesChangeKeepsTheModelRows)
     Seen seen;
     // The box is disabled in model mode; the program can still change it.
     run.Main()
-        .Then([](HeadlessDialog& d) { d.SetItemText(kCopies, "5"); })
+        .Then([](HeadlessDialog& d) { d.SetItemText(kCopiesEdit, "5"); })
         .Then([&](HeadlessDialog& d) { seen = Look(d); })
         .PressEscape();
     run.Start();
@@ -251,9 +264,9 @@ TEST(MainDialogKeys, EnterEndsTheDialogAndTheAboutBoxComesFromTheSystemMenu)
     run.Main()
         .Then([&](HeadlessDialog& d) { menu = d.SystemMenuItems(); })
         .SysCommand(0x0010)
-        .Focus(kList)
+        .Focus(kModelList)
         .PressEnter();
-    run.screen.Script(resources::kAboutDialog).Click(1);
+    run.screen.Script(resources::kAboutDialog).Click(about_ids::kOk);
     run.Start();
     ASSERT_FALSE(menu.empty());
     EXPECT_EQ(menu.back(), (std::pair<unsigned, std::string>{0x0010, "Zenthar Information(&A)..."}));
@@ -263,7 +276,7 @@ TEST(MainDialogKeys, EnterEndsTheDialogAndTheAboutBoxComesFromTheSystemMenu)
 TEST(MainDialogKeys, TheExitButtonEndsTheProgram)
 {
     InstallerRun run;
-    run.Main().Click(kExit);
+    run.Main().Click(kExitButton);
     run.Start();
     EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open 102", "end 102 = 2"}));
 }
@@ -276,19 +289,19 @@ TEST(MainDialogKeys, SpaceOnARowCountsAsAClickOnItsBox)
     bool installAfterSpace = false;
     Checks beforeInstall;
     run.Main()
-        .Focus(kList)
-        .SelectRow(kList, 2)
+        .Focus(kModelList)
+        .SelectRow(kModelList, 2)
         .PressSpace()
-        .Then([&](HeadlessDialog& d) { installAfterSpace = d.Find(kInstall)->Enabled(); })
+        .Then([&](HeadlessDialog& d) { installAfterSpace = d.Find(kInstallButton)->Enabled(); })
         .PressSpace()
-        .ToggleRow(kList, 0)
-        .ToggleRow(kList, 1)
+        .ToggleRow(kModelList, 0)
+        .ToggleRow(kModelList, 1)
         .PressSpace()
-        .Then([&](HeadlessDialog& d) { beforeInstall = d.RowChecks(kList); })
-        .Click(kInstall);
-    run.Interface().Click(1002).Click(1);
-    run.DefaultPrinter().Click(1);
-    run.Complete().Click(1);
+        .Then([&](HeadlessDialog& d) { beforeInstall = d.RowChecks(kModelList); })
+        .Click(kInstallButton);
+    run.Interface().Click(interface_ids::kSerialRadio).Click(interface_ids::kOk);
+    run.DefaultPrinter().Click(default_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
     run.Start();
     EXPECT_TRUE(installAfterSpace);
     EXPECT_EQ(beforeInstall, (Checks{1, 0, 0}));
@@ -305,25 +318,25 @@ TEST(MainDialogFocus, TheCopiesBoxAndTheListKeepTheFocusWhenInstallIsDisabled)
     int afterLetter = 0, afterClear = 0, afterUntick = 0;
     bool installAfterClear = true;
     run.Main()
-        .Click(kClone)
-        .Type(kCopies, "x")
+        .Click(kCloneCheck)
+        .Type(kCopiesEdit, "x")
         .Then([&](HeadlessDialog& d) { afterLetter = d.GetFocus(); })
-        .Type(kCopies, "2")
-        .Type(kCopies, "")
+        .Type(kCopiesEdit, "2")
+        .Type(kCopiesEdit, "")
         .Then([&](HeadlessDialog& d) {
             afterClear = d.GetFocus();
-            installAfterClear = d.Find(kInstall)->Enabled();
+            installAfterClear = d.Find(kInstallButton)->Enabled();
         })
-        .Click(kClone)
-        .ToggleRow(kList, 0)
-        .ToggleRow(kList, 0)
+        .Click(kCloneCheck)
+        .ToggleRow(kModelList, 0)
+        .ToggleRow(kModelList, 0)
         .Then([&](HeadlessDialog& d) { afterUntick = d.GetFocus(); })
         .PressEscape();
     run.Start();
-    EXPECT_EQ(afterLetter, kCopies);
-    EXPECT_EQ(afterClear, kCopies);
+    EXPECT_EQ(afterLetter, kCopiesEdit);
+    EXPECT_EQ(afterClear, kCopiesEdit);
     EXPECT_FALSE(installAfterClear);
-    EXPECT_EQ(afterUntick, kList);
+    EXPECT_EQ(afterUntick, kModelList);
 }
 
 // Whatever number of copies a clone run left behind, model mode shows and installs every
@@ -335,17 +348,17 @@ TEST(MainDialogModes, ModelModeAlwaysShowsTheThreeModels)
     run.machine.FailNext("AddPrinterDriverA", 5);
     Seen afterUntick;
     run.Main()
-        .Click(kClone)
-        .Type(kCopies, "2")
-        .Click(kInstall)
-        .Click(kClone)
+        .Click(kCloneCheck)
+        .Type(kCopiesEdit, "2")
+        .Click(kInstallButton)
+        .Click(kCloneCheck)
         .Then([&](HeadlessDialog& d) { afterUntick = Look(d); })
-        .ToggleRow(kList, 2)
-        .Click(kInstall);
-    run.Interface().Click(1005).Click(1);
-    run.Interface().Click(1005).Click(1);
-    run.DefaultPrinter().Click(1);
-    run.Complete().Click(1);
+        .ToggleRow(kModelList, 2)
+        .Click(kInstallButton);
+    run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
+    run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
+    run.DefaultPrinter().Click(default_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
     run.Start();
     EXPECT_EQ(afterUntick.rows, kModels);
     EXPECT_TRUE(run.machine.FindPrinter("NORVA KSV100-III"));

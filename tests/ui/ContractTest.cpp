@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "resources/DefaultPrinterDialogIds.h"
+#include "resources/InterfaceDialogIds.h"
+#include "resources/IpAddressDialogIds.h"
+#include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "tests/ui/UiDriver.h"
 #include "ui/Controls.h"
@@ -19,6 +23,10 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 namespace ids = resources;
+namespace address_ids = resources::address_ids;
+namespace default_ids = resources::default_ids;
+namespace interface_ids = resources::interface_ids;
+namespace main_ids = resources::main_ids;
 
 class ContractTest : public ::testing::Test {
 protected:
@@ -39,16 +47,16 @@ public:
 protected:
     void DoDataExchange(DataExchange& dx) override
     {
-        dx.Control(1048, copies);
-        dx.Control(1019, list);
-        dx.Control(1013, progress);
-        dx.Text(1048, copiesText);
+        dx.Control(main_ids::kCopiesEdit, copies);
+        dx.Control(main_ids::kModelList, list);
+        dx.Control(main_ids::kProgressBar, progress);
+        dx.Text(main_ids::kCopiesEdit, copiesText);
     }
     std::span<const MessageEntry> MessageMap() const override
     {
         static const MessageEntry kMessages[] = {
-            OnEditChange(1048, &CopiesDialog::OnCopiesChanged),
-            OnClicked(1012, &CopiesDialog::OnExit),
+            OnEditChange(main_ids::kCopiesEdit, &CopiesDialog::OnCopiesChanged),
+            OnClicked(main_ids::kExitButton, &CopiesDialog::OnExit),
         };
         return kMessages;
     }
@@ -71,7 +79,7 @@ TEST_F(ContractTest, SettingEditTextRaisesTheChangeAgainNestedButNotDuringInitia
     std::string shownAtStart;
     driver->RunModal(dialog, [&](User& user) {
         shownAtStart = dialog.copies.GetText();
-        user.Type(1048, "250");
+        user.Type(main_ids::kCopiesEdit, "250");
         user.PressEscape();
     });
     EXPECT_EQ(shownAtStart, "1");
@@ -85,8 +93,8 @@ TEST_F(ContractTest, EnterWithoutDefaultButtonIsTheStandardOkWhichReadsTheContro
 {
     CopiesDialog dialog;
     const int result = driver->RunModal(dialog, [&](User& user) {
-        user.Type(1048, "12");
-        user.Focus(1019);
+        user.Type(main_ids::kCopiesEdit, "12");
+        user.Focus(main_ids::kModelList);
         user.PressEnter();
     });
     EXPECT_EQ(result, kIdOk);
@@ -98,11 +106,11 @@ TEST_F(ContractTest, EnterOnAFocusedPushButtonClicksIt)
     CopiesDialog dialog;
     int defaultButton = -1;
     const int result = driver->RunModal(dialog, [&](User& user) {
-        user.Focus(1012);
+        user.Focus(main_ids::kExitButton);
         defaultButton = user.DefaultButton();
         user.PressEnter();
     });
-    EXPECT_EQ(defaultButton, 1012);
+    EXPECT_EQ(defaultButton, main_ids::kExitButton);
     EXPECT_EQ(result, 12);
 }
 
@@ -129,7 +137,7 @@ TEST_F(ContractTest, CheckListRowsHaveThreeStatesAndTheUserTogglesThem)
         dialog.list.SetCheck(1, 2);
         missingRow = dialog.list.GetCheck(7);
         for (int row = 0; row < 3; ++row) {
-            user.ToggleRow(1019, row);
+            user.ToggleRow(main_ids::kModelList, row);
             afterClicks.push_back(dialog.list.GetCheck(row));
             selected.push_back(dialog.list.GetCurSel());
         }
@@ -161,7 +169,7 @@ public:
 protected:
     std::span<const MessageEntry> MessageMap() const override
     {
-        static const MessageEntry kMessages[] = {OnListSelChange(1019, &SelectionDialog::OnSelChange)};
+        static const MessageEntry kMessages[] = {OnListSelChange(main_ids::kModelList, &SelectionDialog::OnSelChange)};
         return kMessages;
     }
 
@@ -180,8 +188,8 @@ TEST_F(ContractTest, ListReportsEverySelectionByTheUserButNotByTheProgram)
         dialog.list.AddString("a");
         dialog.list.AddString("b");
         dialog.list.SetCurSel(1);
-        user.SelectRow(1019, 0);
-        user.ToggleRow(1019, 1);
+        user.SelectRow(main_ids::kModelList, 0);
+        user.ToggleRow(main_ids::kModelList, 1);
         user.PressEscape();
     });
     EXPECT_THAT(dialog.changes, ElementsAre(0, 1));
@@ -195,8 +203,8 @@ TEST_F(ContractTest, SpaceOnARowIsReportedLikeAClickOnItsBox)
     driver->RunModal(dialog, [&](User& user) {
         dialog.list.AddString("a");
         dialog.list.AddString("b");
-        user.Focus(1019);
-        user.SelectRow(1019, 1);
+        user.Focus(main_ids::kModelList);
+        user.SelectRow(main_ids::kModelList, 1);
         user.PressSpace();
         user.PressSpace();
         user.PressEscape();
@@ -240,16 +248,16 @@ public:
 protected:
     void DoDataExchange(DataExchange& dx) override
     {
-        dx.Control(1025, codePages);
-        dx.Control(1026, ports);
-        dx.Control(1027, processors);
+        dx.Control(interface_ids::kCodePageCombo, codePages);
+        dx.Control(interface_ids::kPortCombo, ports);
+        dx.Control(interface_ids::kProcessorCombo, processors);
     }
     std::span<const MessageEntry> MessageMap() const override
     {
         static const MessageEntry kMessages[] = {
-            OnClicked(1007, &PortsDialog::OnEthernet),
-            OnClicked(1009, &PortsDialog::OnHiddenRadio),
-            OnComboSelChange(1026, &PortsDialog::OnPort),
+            OnClicked(interface_ids::kEthernetRadio, &PortsDialog::OnEthernet),
+            OnClicked(interface_ids::kWindowsXpRadio, &PortsDialog::OnHiddenRadio),
+            OnComboSelChange(interface_ids::kPortCombo, &PortsDialog::OnPort),
         };
         return kMessages;
     }
@@ -257,10 +265,10 @@ protected:
 private:
     void OnEthernet()
     {
-        clicks.push_back(1007);
-        CheckRadioButton(1002, 1048, 1007);
+        clicks.push_back(interface_ids::kEthernetRadio);
+        CheckRadioButton(interface_ids::kFirstRadio, interface_ids::kLastRadio, interface_ids::kEthernetRadio);
     }
-    void OnHiddenRadio() { clicks.push_back(1009); }
+    void OnHiddenRadio() { clicks.push_back(interface_ids::kWindowsXpRadio); }
     void OnPort() { portChanges.push_back(ports.GetLBText(ports.GetCurSel())); }
 
 };
@@ -272,25 +280,27 @@ TEST_F(ContractTest, RadioRangeClearsEveryOtherRadioOfTheRangeHiddenOnesIncluded
     std::vector<int> checkedAfterHidden;
     std::vector<int> checkedAfterClick;
     bool hiddenVisible = true;
-    const int ids[] = {1002, 1004, 1005, 1006, 1007, 1008, 1047};
+    const int ids[] = {interface_ids::kSerialRadio, interface_ids::kBluetoothRadio, interface_ids::kParallelRadio,
+                       interface_ids::kUsbRadio,    interface_ids::kEthernetRadio,  interface_ids::kWiFiRadio,
+                       interface_ids::kWindows8Radio};
     driver->RunModal(dialog, [&](User& user) {
-        dialog.Window()->SetCheck(1047, 1);
-        dialog.CheckRadioButton(1002, 1048, 1006);
+        dialog.Window()->SetCheck(interface_ids::kWindows8Radio, 1);
+        dialog.CheckRadioButton(interface_ids::kFirstRadio, interface_ids::kLastRadio, interface_ids::kUsbRadio);
         for (int id : ids) checkedAfterStart.push_back(dialog.Window()->GetCheck(id));
         // A checked automatic radio clears the visible radios of its group, and the dialog's
         // last group goes on with its first controls: the interface radios.
-        dialog.Window()->SetCheck(1047, 1);
+        dialog.Window()->SetCheck(interface_ids::kWindows8Radio, 1);
         for (int id : ids) checkedAfterHidden.push_back(dialog.Window()->GetCheck(id));
-        user.Click(1009);  // hidden: no mouse reaches it
-        user.Click(1007);
+        user.Click(interface_ids::kWindowsXpRadio);  // hidden: no mouse reaches it
+        user.Click(interface_ids::kEthernetRadio);
         for (int id : ids) checkedAfterClick.push_back(dialog.Window()->GetCheck(id));
-        hiddenVisible = dialog.Window()->IsItemVisible(1047);
+        hiddenVisible = dialog.Window()->IsItemVisible(interface_ids::kWindows8Radio);
         user.PressEscape();
     });
     EXPECT_THAT(checkedAfterStart, ElementsAre(0, 0, 0, 1, 0, 0, 0));
     EXPECT_THAT(checkedAfterHidden, ElementsAre(0, 0, 0, 0, 0, 0, 1));
     EXPECT_THAT(checkedAfterClick, ElementsAre(0, 0, 0, 0, 1, 0, 0));
-    EXPECT_THAT(dialog.clicks, ElementsAre(1007));
+    EXPECT_THAT(dialog.clicks, ElementsAre(interface_ids::kEthernetRadio));
     EXPECT_FALSE(hiddenVisible);
 }
 
@@ -307,8 +317,8 @@ TEST_F(ContractTest, SortedComboOrdersAsWindowsAndUnsortedKeepsInsertionOrder)
         for (int i = 0; i < dialog.ports.GetCount(); ++i) ports.push_back(dialog.ports.GetLBText(i));
         for (int i = 0; i < dialog.codePages.GetCount(); ++i) codePages.push_back(dialog.codePages.GetLBText(i));
         dialog.ports.SetCurSel(0);
-        selectedText = dialog.GetItemText(1026);
-        user.SelectCombo(1026, 2);
+        selectedText = dialog.GetItemText(interface_ids::kPortCombo);
+        user.SelectCombo(interface_ids::kPortCombo, 2);
         dialog.ports.ResetContent();
         user.PressEscape();
     });
@@ -329,11 +339,11 @@ TEST_F(ContractTest, DisabledControlsIgnoreTheUser)
         dialog.processors.AddString("32-Bit OS");
         dialog.processors.AddString("64-Bit OS");
         dialog.processors.SetCurSel(1);
-        user.SelectCombo(1027, 0);  // disabled in the template
+        user.SelectCombo(interface_ids::kProcessorCombo, 0);  // disabled in the template
         selection = dialog.processors.GetCurSel();
-        dialog.EnableItem(1007, false);
-        enabled = dialog.Window()->IsItemEnabled(1007);
-        user.Click(1007);
+        dialog.EnableItem(interface_ids::kEthernetRadio, false);
+        enabled = dialog.Window()->IsItemEnabled(interface_ids::kEthernetRadio);
+        user.Click(interface_ids::kEthernetRadio);
         user.PressEscape();
     });
     EXPECT_EQ(selection, 1);
@@ -348,18 +358,18 @@ TEST_F(ContractTest, DefaultPushButtonFollowsTheKeyboardFocusAndStaysWhenItMoves
     int whileOnOk = 0;
     int whileOnCombo = 0;
     const int result = driver->RunModal(dialog, [&](User& user) {
-        user.Focus(2);
+        user.Focus(interface_ids::kExit);
         whileOnExit = user.DefaultButton();
-        user.Focus(1);
+        user.Focus(interface_ids::kOk);
         whileOnOk = user.DefaultButton();
-        user.Focus(2);
-        user.Focus(1025);
+        user.Focus(interface_ids::kExit);
+        user.Focus(interface_ids::kCodePageCombo);
         whileOnCombo = user.DefaultButton();
         user.PressEnter();
     });
-    EXPECT_EQ(whileOnExit, 2);
-    EXPECT_EQ(whileOnOk, 1);
-    EXPECT_EQ(whileOnCombo, 2);
+    EXPECT_EQ(whileOnExit, interface_ids::kExit);
+    EXPECT_EQ(whileOnOk, interface_ids::kOk);
+    EXPECT_EQ(whileOnCombo, interface_ids::kExit);
     EXPECT_EQ(result, kIdCancel);
 }
 
@@ -367,8 +377,8 @@ TEST_F(ContractTest, ClickingAPushButtonDoesNotMakeItTheDefault)
 {
     CopiesDialog dialog;
     const int result = driver->RunModal(dialog, [&](User& user) {
-        dialog.EnableItem(1000, true);
-        user.Click(1000);  // no handler: only the focus moves
+        dialog.EnableItem(main_ids::kInstallButton, true);
+        user.Click(main_ids::kInstallButton);  // no handler: only the focus moves
         user.PressEnter();
     });
     EXPECT_EQ(result, kIdOk);
@@ -378,7 +388,7 @@ TEST_F(ContractTest, EnterOnACheckBoxIsTheStandardOk)
 {
     Dialog dialog(ids::kDefaultPrinterDialog);
     const int result = driver->RunModal(dialog, [&](User& user) {
-        user.Focus(1023);
+        user.Focus(default_ids::kSetDefaultCheck);
         user.PressEnter();
     });
     EXPECT_EQ(result, kIdOk);
@@ -388,7 +398,7 @@ TEST_F(ContractTest, EnterOnTheFocusedCancelButtonCancels)
 {
     PortsDialog dialog;
     const int result = driver->RunModal(dialog, [&](User& user) {
-        user.Focus(2);
+        user.Focus(interface_ids::kExit);
         user.PressEnter();
     });
     EXPECT_EQ(result, kIdCancel);
@@ -418,7 +428,7 @@ TEST_F(ContractTest, FocusStartsOnTheFirstTabStopAndADisabledButtonCannotBeClick
         dialog.EnableItem(kIdOk, true);
         user.Click(kIdOk);
     });
-    EXPECT_EQ(firstFocus, 1023);
+    EXPECT_EQ(firstFocus, default_ids::kSetDefaultCheck);
     EXPECT_FALSE(endedWhileDisabled);
     EXPECT_EQ(result, kIdOk);
 }
@@ -428,13 +438,13 @@ TEST_F(ContractTest, CheckBoxFollowsClicks)
     DefaultPrinterDialog dialog;
     std::vector<int> states;
     driver->RunModal(dialog, [&](User& user) {
-        dialog.Window()->SetCheck(1023, 1);
-        states.push_back(dialog.Window()->GetCheck(1023));
-        user.Click(1023);
-        states.push_back(dialog.Window()->GetCheck(1023));
-        user.Focus(1023);
+        dialog.Window()->SetCheck(default_ids::kSetDefaultCheck, 1);
+        states.push_back(dialog.Window()->GetCheck(default_ids::kSetDefaultCheck));
+        user.Click(default_ids::kSetDefaultCheck);
+        states.push_back(dialog.Window()->GetCheck(default_ids::kSetDefaultCheck));
+        user.Focus(default_ids::kSetDefaultCheck);
         user.PressSpace();
-        states.push_back(dialog.Window()->GetCheck(1023));
+        states.push_back(dialog.Window()->GetCheck(default_ids::kSetDefaultCheck));
         user.PressEscape();
     });
     EXPECT_THAT(states, ElementsAre(1, 0, 1));
@@ -448,7 +458,7 @@ public:
     IpAddressField address;
 
 protected:
-    void DoDataExchange(DataExchange& dx) override { dx.Control(1044, address); }
+    void DoDataExchange(DataExchange& dx) override { dx.Control(address_ids::kAddressField, address); }
 };
 
 TEST_F(ContractTest, IpAddressFieldsReadBlankAsZero)
@@ -461,7 +471,7 @@ TEST_F(ContractTest, IpAddressFieldsReadBlankAsZero)
     const int result = driver->RunModal(dialog, [&](User& user) {
         dialog.address.SetAddress(0xC0A800C0u);
         filledAfterSet = dialog.address.GetAddress(f[0], f[1], f[2], f[3]);
-        user.SetIpFields(1044, {"10", "", "2", ""});
+        user.SetIpFields(address_ids::kAddressField, {"10", "", "2", ""});
         filledAfterUser = dialog.address.GetAddress(afterUser);
         user.PressEnter();  // the template's default push button is OK
     });
@@ -496,7 +506,7 @@ protected:
     }
     std::span<const MessageEntry> MessageMap() const override
     {
-        static const MessageEntry kMessages[] = {OnClicked(1000, &MessagesDialog::OnInstall)};
+        static const MessageEntry kMessages[] = {OnClicked(main_ids::kInstallButton, &MessagesDialog::OnInstall)};
         return kMessages;
     }
 
@@ -518,7 +528,7 @@ TEST_F(ContractTest, MessageBoxesShowTextCaptionIconAndOwner)
     std::string title;
     driver->RunModal(dialog, [&](User& user) {
         title = AppTitle();
-        user.Click(1000);
+        user.Click(main_ids::kInstallButton);
         user.PressEscape();
     });
     ASSERT_FALSE(title.empty());
@@ -624,10 +634,10 @@ public:
     int focusAfterDisable = 0;
 
 protected:
-    void DoDataExchange(DataExchange& dx) override { dx.Control(1000, install); }
+    void DoDataExchange(DataExchange& dx) override { dx.Control(main_ids::kInstallButton, install); }
     std::span<const MessageEntry> MessageMap() const override
     {
-        static const MessageEntry kMessages[] = {OnClicked(1000, &HookDialog::OnInstall)};
+        static const MessageEntry kMessages[] = {OnClicked(main_ids::kInstallButton, &HookDialog::OnInstall)};
         return kMessages;
     }
 
@@ -640,12 +650,12 @@ TEST_F(ContractTest, AttachedControlSeesItsMessagesAndDrawsItself)
     HookDialog dialog;
     int defaultButton = 0;
     driver->RunModal(dialog, [&](User& user) {
-        user.Redraw(1000);
-        user.Focus(1000);
+        user.Redraw(main_ids::kInstallButton);
+        user.Focus(main_ids::kInstallButton);
         defaultButton = user.DefaultButton();
-        user.Click(1000);
-        dialog.EnableItem(1000, false);
-        dialog.EnableItem(1000, true);
+        user.Click(main_ids::kInstallButton);
+        dialog.EnableItem(main_ids::kInstallButton, false);
+        dialog.EnableItem(main_ids::kInstallButton, true);
         user.PressEscape();
     });
     EXPECT_EQ(dialog.install.styleAfterAttach & 0xFu, 0xBu);
@@ -653,7 +663,7 @@ TEST_F(ContractTest, AttachedControlSeesItsMessagesAndDrawsItself)
     EXPECT_GE(dialog.install.draws, 1);
     EXPECT_GT(dialog.install.lastItem.Width(), 0);
     // The dialog manager asks the button whether it is a push button, then restyles it.
-    EXPECT_EQ(defaultButton, 1000);
+    EXPECT_EQ(defaultButton, main_ids::kInstallButton);
     ASSERT_FALSE(dialog.install.styleTypes.empty());
     EXPECT_EQ(dialog.install.styleTypes.front(), 1u);
     EXPECT_THAT(std::count(dialog.install.messages.begin(), dialog.install.messages.end(), kWmLButtonDown), 1);
@@ -670,21 +680,21 @@ TEST_F(ContractTest, ADisabledControlLosesTheFocusToNowhereBeforeItIsTold)
     int focusWhileEnabled = 0, focusAfterDisable = -1;
     std::vector<OwnerDrawHook::FocusStep> withFocus, withoutFocus;
     driver->RunModal(dialog, [&](User& user) {
-        user.Focus(1000);
+        user.Focus(main_ids::kInstallButton);
         focusWhileEnabled = dialog.GetFocusId();
         dialog.install.focusSteps.clear();
-        dialog.EnableItem(1000, false);
+        dialog.EnableItem(main_ids::kInstallButton, false);
         focusAfterDisable = dialog.GetFocusId();
         withFocus = dialog.install.focusSteps;
-        dialog.EnableItem(1000, true);
-        user.Focus(1012);
+        dialog.EnableItem(main_ids::kInstallButton, true);
+        user.Focus(main_ids::kExitButton);
         dialog.install.focusSteps.clear();
-        dialog.EnableItem(1000, false);
+        dialog.EnableItem(main_ids::kInstallButton, false);
         withoutFocus = dialog.install.focusSteps;
         user.PressEscape();
     });
     using Step = OwnerDrawHook::FocusStep;
-    EXPECT_EQ(focusWhileEnabled, 1000);
+    EXPECT_EQ(focusWhileEnabled, main_ids::kInstallButton);
     EXPECT_EQ(focusAfterDisable, 0);
     EXPECT_THAT(withFocus, ElementsAre(Step{kWmKillFocus, false, false, false}, Step{kWmEnable, false, false, false}));
     EXPECT_THAT(withoutFocus, ElementsAre(Step{kWmEnable, false, false, false}));
@@ -723,19 +733,19 @@ TEST_F(ContractTest, PanelTakesThePlaceOfAStaticAndCanBeMadeAgain)
     Rect firstClient;
     driver->RunModal(dialog, [&](User& user) {
         dialog.missing = dialog.ReplaceStatic(4711, dialog.panel);
-        dialog.first = dialog.ReplaceStatic(1016, dialog.panel);
+        dialog.first = dialog.ReplaceStatic(interface_ids::kPictureFrame, dialog.panel);
         if (dialog.first) {
             firstId = dialog.first->Id();
             firstClient = dialog.first->ClientRect();
         }
-        dialog.second = dialog.ReplaceStatic(1016, dialog.panel);
+        dialog.second = dialog.ReplaceStatic(interface_ids::kPictureFrame, dialog.panel);
         destroyedWhileOpen = dialog.panel.destroyed;
-        user.Redraw(1016);
+        user.Redraw(interface_ids::kPictureFrame);
         user.PressEscape();
     });
     EXPECT_EQ(dialog.missing, nullptr);
     ASSERT_NE(dialog.second, nullptr);
-    EXPECT_EQ(firstId, 1016);
+    EXPECT_EQ(firstId, interface_ids::kPictureFrame);
     ASSERT_EQ(dialog.panel.sizes.size(), 2u);
     EXPECT_EQ(dialog.panel.sizes[0], dialog.panel.sizes[1]);
     EXPECT_EQ(dialog.panel.sizes[0], (Size{firstClient.Width(), firstClient.Height()}));

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <thread>
 
+#include "resources/InterfaceDialogIds.h"
+#include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "ui/Controls.h"
 #include "ui/Ui.h"
@@ -17,6 +19,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 namespace ids = resources;
+namespace interface_ids = resources::interface_ids;
+namespace main_ids = resources::main_ids;
 
 class HeadlessTest : public ::testing::Test {
 protected:
@@ -32,7 +36,7 @@ public:
 protected:
     std::span<const MessageEntry> MessageMap() const override
     {
-        static const MessageEntry kMessages[] = {OnClicked(1000, &Outer::OnInstall)};
+        static const MessageEntry kMessages[] = {OnClicked(main_ids::kInstallButton, &Outer::OnInstall)};
         return kMessages;
     }
 
@@ -53,7 +57,7 @@ private:
 
 TEST_F(HeadlessTest, TranscriptRecordsDialogsAndMessageBoxesInTheOrderTheUserSawThem)
 {
-    backend.Script(ids::kMainDialog).Click(1000).PressEscape();
+    backend.Script(ids::kMainDialog).Click(main_ids::kInstallButton).PressEscape();
     bool outerEnabledBehindInner = true;
     backend.Script(ids::kDefaultPrinterDialog)
         .Then([&](HeadlessDialog&) { outerEnabledBehindInner = backend.FindDialog(ids::kMainDialog)->DialogEnabled(); })
@@ -110,12 +114,12 @@ public:
     char copies[8] = {};
 
 protected:
-    void DoDataExchange(DataExchange& dx) override { dx.Text(1048, copies, sizeof copies); }
+    void DoDataExchange(DataExchange& dx) override { dx.Text(main_ids::kCopiesEdit, copies, sizeof copies); }
 };
 
 TEST_F(HeadlessTest, FixedSizeFieldsTakeABoundedCopyOfTheText)
 {
-    backend.Script(ids::kMainDialog).SetText(1048, "123456789012").PressEnter();
+    backend.Script(ids::kMainDialog).SetText(main_ids::kCopiesEdit, "123456789012").PressEnter();
     CopiesOnly dialog;
     std::memcpy(dialog.copies, "5", 2);
     EXPECT_EQ(dialog.DoModal(), kIdOk);
@@ -125,8 +129,8 @@ TEST_F(HeadlessTest, FixedSizeFieldsTakeABoundedCopyOfTheText)
 TEST_F(HeadlessTest, SortedComboPutsPunctuationBeforeDigits)
 {
     backend.Script(ids::kInterfaceDialog).Then([](HeadlessDialog& d) {
-        for (const char* port : {"COM2:", "COM10:", "COM1:"}) d.AddString(1026, port);
-        EXPECT_THAT(d.Rows(1026), ElementsAre("COM1:", "COM10:", "COM2:"));
+        for (const char* port : {"COM2:", "COM10:", "COM1:"}) d.AddString(interface_ids::kPortCombo, port);
+        EXPECT_THAT(d.Rows(interface_ids::kPortCombo), ElementsAre("COM1:", "COM10:", "COM2:"));
         d.EndDialog(kIdCancel);
     });
     Dialog dialog(ids::kInterfaceDialog);

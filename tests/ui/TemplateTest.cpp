@@ -1,9 +1,11 @@
 // Template facts that are easy to get wrong when the tables are typed in.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 
+#include "resources/ControlNames.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
@@ -40,12 +42,12 @@ TEST(Templates, EveryDialogOfTheProgramIsThereOnceWithItsControlIdsUnique)
 TEST(Templates, TextsKeepTheirSpellingAndSpacing)
 {
     EXPECT_STREQ(FindDialogTemplate(kInterfaceDialog)->caption, "Select Printer's Port Infomation Dialog");
-    EXPECT_STREQ(Control(kUsbSearchDialog, 1028).text, "Please wait a minite ......");
+    EXPECT_STREQ(Control(kUsbSearchDialog, search_ids::kWaitText).text, "Please wait a minite ......");
     EXPECT_STREQ(FindDialogTemplate(kAboutDialog)->fontName, "MS San Serif");
     EXPECT_STREQ(FindDialogTemplate(kMainDialog)->fontName, "MS Sans Serif");
-    EXPECT_STREQ(Control(kUsbWarningDialog, 1039).text, "3. Click  \"OK\"  button.");
-    EXPECT_STREQ(Control(kMainDialog, 1032).text, "Model Name     : ");
-    EXPECT_STREQ(Control(kInterfaceDialog, 1031).text, "Processor  : ");
+    EXPECT_STREQ(Control(kUsbWarningDialog, warning_ids::kClickStep).text, "3. Click  \"OK\"  button.");
+    EXPECT_STREQ(Control(kMainDialog, main_ids::kModelNameLabel).text, "Model Name     : ");
+    EXPECT_STREQ(Control(kInterfaceDialog, interface_ids::kProcessorLabel).text, "Processor  : ");
     EXPECT_STREQ(LoadStringResource(kAboutMenuString), "Zenthar Information(&A)...");
     EXPECT_STREQ(LoadStringResource(4711), "");
 }
@@ -59,36 +61,36 @@ TEST(Templates, FamilyRadiosAreHiddenBelowTheInterfaceDialogAndShareOneIdRange)
                            (control.style & kBsTypeMask) == kBsAutoRadioButton;
         if (!radio) continue;
         ++radios;
-        EXPECT_GE(control.id, 1002);
-        EXPECT_LE(control.id, 1048);
-        const bool family = control.id >= 1009;
+        EXPECT_GE(control.id, interface_ids::kFirstRadio);
+        EXPECT_LE(control.id, interface_ids::kLastRadio);
+        const bool family = control.id >= interface_ids::kWindowsXpRadio;
         EXPECT_EQ(family, !(control.style & kWsVisible)) << control.id;
         if (family) {
             EXPECT_GT(control.y, dialog.cy) << control.id;
         }
     }
     EXPECT_EQ(radios, 13);
-    EXPECT_TRUE(Control(kInterfaceDialog, 1008).style & kWsGroup);
-    EXPECT_TRUE(Control(kInterfaceDialog, 1007).style & kWsTabStop);
+    EXPECT_TRUE(Control(kInterfaceDialog, interface_ids::kWiFiRadio).style & kWsGroup);
+    EXPECT_TRUE(Control(kInterfaceDialog, interface_ids::kEthernetRadio).style & kWsTabStop);
 }
 
 TEST(Templates, CombosSortOnlyThePortListAndTheProcessorIsDisabled)
 {
-    EXPECT_TRUE(Control(kInterfaceDialog, 1026).style & kCbsSort);
-    EXPECT_FALSE(Control(kInterfaceDialog, 1025).style & kCbsSort);
-    EXPECT_TRUE(Control(kInterfaceDialog, 1027).style & kWsDisabled);
-    for (int id : {1025, 1026, 1027}) EXPECT_EQ(Control(kInterfaceDialog, id).style & 0x3u, kCbsDropDownList);
+    EXPECT_TRUE(Control(kInterfaceDialog, interface_ids::kPortCombo).style & kCbsSort);
+    EXPECT_FALSE(Control(kInterfaceDialog, interface_ids::kCodePageCombo).style & kCbsSort);
+    EXPECT_TRUE(Control(kInterfaceDialog, interface_ids::kProcessorCombo).style & kWsDisabled);
+    for (int id : {interface_ids::kCodePageCombo, interface_ids::kPortCombo, interface_ids::kProcessorCombo}) EXPECT_EQ(Control(kInterfaceDialog, id).style & 0x3u, kCbsDropDownList);
 }
 
 TEST(Templates, ModelListIsAnOwnerDrawnCheckListAndTheCopiesBoxIsCentred)
 {
-    const StyleBits list = Control(kMainDialog, 1019).style;
+    const StyleBits list = Control(kMainDialog, main_ids::kModelList).style;
     for (StyleBits bit : {kLbsOwnerDrawFixed, kLbsHasStrings, kLbsNotify, kLbsNoIntegralHeight, kWsVScroll, kWsBorder,
                           kWsTabStop}) {
         EXPECT_TRUE(list & bit) << std::hex << bit;
     }
     EXPECT_FALSE(list & kLbsSort);
-    const StyleBits edit = Control(kMainDialog, 1048).style;
+    const StyleBits edit = Control(kMainDialog, main_ids::kCopiesEdit).style;
     EXPECT_TRUE(edit & kEsCenter);
     EXPECT_TRUE(edit & kEsAutoHScroll);
 }
@@ -104,12 +106,44 @@ TEST(Templates, FramesAndDefaultButtons)
     const DialogTemplate& search = *FindDialogTemplate(kUsbSearchDialog);
     EXPECT_TRUE(search.style & kDsCenter);
     EXPECT_TRUE(search.style & kDsSysModal);
-    EXPECT_EQ(Control(kInterfaceDialog, 1).style & kBsTypeMask, kBsDefPushButton);
-    EXPECT_EQ(Control(kInterfaceDialog, 2).style & kBsTypeMask, kBsDefPushButton);
-    EXPECT_EQ(Control(kMainDialog, 1000).style & kBsTypeMask, kBsPushButton);
-    EXPECT_EQ(Control(kIpAddressDialog, 1044).controlClass, ControlClass::IpAddress);
+    EXPECT_EQ(Control(kInterfaceDialog, interface_ids::kOk).style & kBsTypeMask, kBsDefPushButton);
+    EXPECT_EQ(Control(kInterfaceDialog, interface_ids::kExit).style & kBsTypeMask, kBsDefPushButton);
+    EXPECT_EQ(Control(kMainDialog, main_ids::kInstallButton).style & kBsTypeMask, kBsPushButton);
+    EXPECT_EQ(Control(kIpAddressDialog, address_ids::kAddressField).controlClass, ControlClass::IpAddress);
     EXPECT_STREQ(WindowClassName(ControlClass::IpAddress), "SysIPAddress32");
     EXPECT_STREQ(WindowClassName(ControlClass::Progress), "msctls_progress32");
+}
+
+// The names the end-to-end scenarios use: each addressed control of a template has exactly one,
+// each name is "dialog.control" with one prefix per dialog, and names a control of that dialog.
+TEST(Templates, EveryAddressedControlHasOneNameAndEveryNameItsControl)
+{
+    std::set<std::string> names;
+    std::map<std::string, int> dialogOfPrefix;
+    for (const ControlName& entry : AllControlNames()) {
+        const std::string name(entry.name);
+        EXPECT_TRUE(names.insert(name).second) << name;
+        const std::size_t dot = name.find('.');
+        ASSERT_NE(dot, std::string::npos) << name;
+        EXPECT_GT(dot, 0u) << name;
+        EXPECT_LT(dot + 1, name.size()) << name;
+        const auto [prefix, added] = dialogOfPrefix.emplace(name.substr(0, dot), entry.dialog);
+        EXPECT_EQ(prefix->second, entry.dialog) << name << ": the prefix names another dialog";
+        const DialogTemplate* dialog = FindDialogTemplate(entry.dialog);
+        ASSERT_NE(dialog, nullptr) << name;
+        EXPECT_NE(dialog->FindControl(entry.id), nullptr) << name << " is no control of dialog " << entry.dialog;
+        const ControlName* found = FindControlName(name);
+        ASSERT_NE(found, nullptr) << name;
+        EXPECT_EQ(found->id, entry.id) << name;
+    }
+    for (const DialogTemplate& dialog : AllDialogTemplates()) {
+        for (const ControlTemplate& control : dialog.controls) {
+            if (control.id == kNoControlId) continue;
+            EXPECT_FALSE(ControlNameOf(dialog.id, control.id).empty()) << dialog.id << "/" << control.id << " has no name";
+        }
+    }
+    EXPECT_EQ(FindControlName("main.nothing"), nullptr);
+    EXPECT_EQ(FindControlName("1000"), nullptr);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "resources/InterfaceDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "tests/ui/UiDriver.h"
 #include "ui/Dialog.h"
@@ -13,6 +14,7 @@ namespace zenthar::ui::contract {
 namespace {
 
 namespace ids = resources;
+namespace interface_ids = resources::interface_ids;
 
 class ThrowingPanel : public PanelHook {
 public:
@@ -44,8 +46,8 @@ TEST(Win32Guard, AnExceptionInACommandOrAPaintLeavesTheDialogWorking)
     std::unique_ptr<Driver> driver = MakeDriver();
     ThrowingDialog dialog;
     const int result = driver->RunModal(dialog, [&](User& user) {
-        dialog.replaced = dialog.ReplaceStatic(1016, dialog.panel);
-        user.Redraw(1016);
+        dialog.replaced = dialog.ReplaceStatic(interface_ids::kPictureFrame, dialog.panel);
+        user.Redraw(interface_ids::kPictureFrame);
         user.Click(kIdOk);
         user.Click(kIdCancel);
     });

@@ -10,6 +10,8 @@
 #include "core/Notice.h"
 #include "core/Pause.h"
 #include "resources/ResourceIds.h"
+#include "resources/UsbSearchDialogIds.h"
+#include "resources/UsbWarningDialogIds.h"
 
 namespace zenthar::testing {
 namespace {
@@ -18,7 +20,8 @@ using platform::Dword;
 using ui::headless::HeadlessDialog;
 namespace ids = resources;
 
-constexpr int kBarId = 1026;
+using resources::search_ids::kSearchBar;
+namespace warning_ids = resources::warning_ids;
 
 // One designed pause, with the search bar's position while it lasted (-1: no search window).
 struct SeenPause {
@@ -72,7 +75,7 @@ protected:
     // Probes made: each looks at the set of present printers once.
     std::size_t Probes() const { return machine.CallCount("SetupDiGetClassDevsA"); }
     // The bar as the search window last showed it, also after it was destroyed.
-    int FinalBar() const { return searchWindow ? searchWindow->Find(kBarId)->pos : -1; }
+    int FinalBar() const { return searchWindow ? searchWindow->Find(kSearchBar)->pos : -1; }
 
     static std::vector<SeenPause> Steps(int from, int to, int step, Dword milliseconds)
     {
@@ -90,7 +93,7 @@ private:
     {
         HeadlessDialog* window = current->screen.FindDialog(ids::kUsbSearchDialog);
         if (window) current->searchWindow = window;
-        current->pauses.push_back({milliseconds, window && window->Visible() ? window->Find(kBarId)->pos : -1});
+        current->pauses.push_back({milliseconds, window && window->Visible() ? window->Find(kSearchBar)->pos : -1});
         if (current->duringPause) current->duringPause();
         platform.clock.Sleep(milliseconds);
     }
@@ -115,7 +118,7 @@ TEST_F(UsbSearchTest, APrinterThereAtOnceFlashesTheBarThroughAndIsClosedAgain)
 
 TEST_F(UsbSearchTest, APrinterPluggedInDuringTheSearchEndsItAtTheNextProbe)
 {
-    screen.Script(ids::kUsbWarningDialog).Click(ui::kIdOk);
+    screen.Script(ids::kUsbWarningDialog).Click(warning_ids::kOk);
     // The fifth probe of the search has just missed it.
     duringPause = [this] {
         if (pauses.size() == 5) machine.AddUsbPrinter(kPrinterPath, 12);
@@ -177,16 +180,16 @@ TEST_F(UsbSearchTest, TheWarningAndSearchWindowsShowTheirTemplates)
 {
     screen.Script(ids::kUsbWarningDialog)
         .Then([](HeadlessDialog& d) {
-            EXPECT_EQ(d.DefaultButton(), ui::kIdOk);
-            EXPECT_EQ(d.GetItemText(1039), "3. Click  \"OK\"  button.");
+            EXPECT_EQ(d.DefaultButton(), warning_ids::kOk);
+            EXPECT_EQ(d.GetItemText(warning_ids::kClickStep), "3. Click  \"OK\"  button.");
         })
-        .Click(ui::kIdOk);
+        .Click(warning_ids::kOk);
     duringPause = [this] {
         if (pauses.size() == 1) machine.AddUsbPrinter(kPrinterPath, 1);
     };
     EXPECT_TRUE(Search());
     ASSERT_NE(searchWindow, nullptr);
-    EXPECT_EQ(searchWindow->GetItemText(1028), "Please wait a minite ......");
+    EXPECT_EQ(searchWindow->GetItemText(resources::search_ids::kWaitText), "Please wait a minite ......");
     EXPECT_EQ(searchWindow->Template().caption, std::string("Now USB Port Searching......"));
 }
 

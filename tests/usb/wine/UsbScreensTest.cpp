@@ -18,6 +18,8 @@
 #include "platform/win32/Win32Platform.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
+#include "resources/UsbSearchDialogIds.h"
+#include "resources/UsbWarningDialogIds.h"
 #include "tests/common/WindowTestKit.h"
 #include "ui/win32/Win32Backend.h"
 
@@ -39,7 +41,8 @@ bool SearchAsTheRunDoes(platform::Platform& platform, UsbChannel& channel, ui::D
 namespace ids = resources;
 using ui::win32::Win32Backend;
 
-constexpr int kBarId = 1026;
+using resources::search_ids::kSearchBar;
+namespace warning_ids = resources::warning_ids;
 
 std::string ItemText(HWND dialog, int id)
 {
@@ -220,17 +223,17 @@ TEST_F(UsbScreensTest, TheWarningDialogAsTheUserSeesIt)
         ASSERT_NE(window, nullptr);
         looked = true;
         EXPECT_EQ(WindowText(window), "USB Connection Warning");
-        EXPECT_EQ(ItemText(window, 1037), "1. Connect USB Printer to Desktop Computer.");
-        EXPECT_EQ(ItemText(window, 1038), "2. Turn on the printer.");
-        EXPECT_EQ(ItemText(window, 1039), "3. Click  \"OK\"  button.");
-        EXPECT_EQ(ItemText(window, IDOK), "OK");
-        EXPECT_TRUE(SendMessageA(GetDlgItem(window, IDOK), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+        EXPECT_EQ(ItemText(window, warning_ids::kConnectStep), "1. Connect USB Printer to Desktop Computer.");
+        EXPECT_EQ(ItemText(window, warning_ids::kTurnOnStep), "2. Turn on the printer.");
+        EXPECT_EQ(ItemText(window, warning_ids::kClickStep), "3. Click  \"OK\"  button.");
+        EXPECT_EQ(ItemText(window, warning_ids::kOk), "OK");
+        EXPECT_TRUE(SendMessageA(GetDlgItem(window, warning_ids::kOk), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
         EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
         const SIZE units = ClientInDialogUnits(window);
         EXPECT_NEAR(units.cx, 187, 2);
         EXPECT_NEAR(units.cy, 94, 2);
         EXPECT_TRUE(Save(window, "usb-warning-142.png"));
-        SendMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(window, warning_ids::kOk), BM_CLICK, 0, 0);
     });
     EXPECT_EQ(warning.DoModal(), IDOK);
     EXPECT_TRUE(looked);
@@ -247,10 +250,10 @@ TEST_F(UsbScreensTest, TheSearchDialogWithItsBarPartWay)
     ASSERT_NE(window, nullptr);
 
     EXPECT_EQ(WindowText(window), "Now USB Port Searching......");
-    EXPECT_EQ(ItemText(window, 1028), "Please wait a minite ......");
-    EXPECT_EQ(SendMessageA(GetDlgItem(window, kBarId), PBM_GETPOS, 0, 0), 40);
+    EXPECT_EQ(ItemText(window, resources::search_ids::kWaitText), "Please wait a minite ......");
+    EXPECT_EQ(SendMessageA(GetDlgItem(window, kSearchBar), PBM_GETPOS, 0, 0), 40);
     EXPECT_EQ(search.BarPos(), 40);
-    EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(window, kBarId), GWL_STYLE) & PBS_SMOOTH);
+    EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(window, kSearchBar), GWL_STYLE) & PBS_SMOOTH);
     const SIZE units = ClientInDialogUnits(window);
     EXPECT_NEAR(units.cx, 187, 2);
     EXPECT_NEAR(units.cy, 52, 2);
@@ -269,7 +272,7 @@ void FastPause(platform::Platform&, platform::Dword milliseconds)
     searchPauses.push_back(milliseconds);
     PumpMessages();
     HWND search = FindWindowA(nullptr, "Now USB Port Searching......");
-    if (search && !searchPictured && SendMessageA(GetDlgItem(search, kBarId), PBM_GETPOS, 0, 0) >= 40) {
+    if (search && !searchPictured && SendMessageA(GetDlgItem(search, kSearchBar), PBM_GETPOS, 0, 0) >= 40) {
         searchPictured = Save(search, "usb-search-run.png");
     }
     Sleep(1);
@@ -292,7 +295,7 @@ TEST_F(UsbScreensTest, ASearchThatFindsNothingEndsTheMainDialog)
             HWND warning = FindWindowA(nullptr, "USB Connection Warning");
             ASSERT_NE(warning, nullptr);
             warned = true;
-            SendMessageA(GetDlgItem(warning, IDOK), BM_CLICK, 0, 0);
+            SendMessageA(GetDlgItem(warning, warning_ids::kOk), BM_CLICK, 0, 0);
         });
         // The failure message, once it is there.
         Until(100, [&] {
