@@ -109,7 +109,7 @@ bool MainDialog::OnInitDialog()
     platform::Dword error = 0;
     switch (const ServiceQuery queried = QueryService(platform, "spooler", &error)) {
     case ServiceQuery::StatusRead:
-        if (StartServiceAndWait(platform, "spooler") != 1) {
+        if (!StartServiceAndWait(platform, "spooler")) {
             ui::AppMessageBox("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts");
             // Nothing can be installed, but the two buttons must still look like buttons
             // (an owner-drawn button left flat reads as a label): Install keeps its template

@@ -2,6 +2,7 @@
 
 #include "connection/NetworkPort.h"
 #include "core/FixedText.h"
+#include "core/Owners.h"
 #include "platform/Constants.h"
 #include "resources/IpAddressDialogIds.h"
 #include "resources/ResourceIds.h"
@@ -71,7 +72,7 @@ void IpAddressDialog::OnOK()
     if (opened.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
         ui::AppMessageBox(kMonitorMissing);
     } else {
-        platform.registry.RegCloseKey(key);
+        const KeyOwner monitorKey(platform.registry, key);  // looked for only
     }
     ui::Dialog::OnOK();
 }

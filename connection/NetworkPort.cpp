@@ -88,6 +88,20 @@ void ReportFailure(const PortValue& value, Dword error, const NoticeSink& notice
     }
 }
 
+// Makes the port's key and closes it again: the values are written through a key opened for
+// them.
+bool MakePortKey(platform::Platform& platform, const char* keyPath)
+{
+    platform::RegKey key = 0;
+    Dword disposition = 0;
+    const auto created = platform.registry.RegCreateKeyExA(platform::kHkeyLocalMachine, keyPath, 0, nullptr,
+                                                           platform::REG_OPTION_NON_VOLATILE, platform::KEY_WRITE,
+                                                           nullptr, &key, &disposition);
+    if (created.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) return false;
+    const KeyOwner createdKey(platform.registry, key);
+    return true;
+}
+
 }  // namespace
 
 void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
@@ -102,20 +116,14 @@ void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
         return;
     }
 
-    platform::RegKey key = 0;
-    Dword disposition = 0;
-    const auto created = platform.registry.RegCreateKeyExA(platform::kHkeyLocalMachine, fields.networkPortKey, 0,
-                                                           nullptr, platform::REG_OPTION_NON_VOLATILE,
-                                                           platform::KEY_WRITE, nullptr, &key, &disposition);
-    if (created.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
+    if (!MakePortKey(platform, fields.networkPortKey)) {
         platform.debug.OutputDebugStringA("RegCreateKeyEx() Fail !!!");
         return;
     }
-    platform.registry.RegCloseKey(key);
     WriteTcpIpPortValues(platform, fields, notices);
 }
 
-int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices)
+void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices)
 {
     platform::RegKey key = 0;
     const auto opened =
@@ -131,7 +139,6 @@ int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& 
     }
 
     for (const ServiceStep& step : kServiceRestart) RunCommand(platform, step.command, step.service);
-    return 1;
 }
 
 }  // namespace zenthar

@@ -28,7 +28,7 @@ void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
                        const char (&addressText)[kAddressTextSize], const NoticeSink& notices);
 
 // Writes the port's values to `fields.networkPortKey` and restarts the LPD service and the
-// spooler. Always 1.
-int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices);
+// spooler.
+void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices);
 
 }  // namespace zenthar

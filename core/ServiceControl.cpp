@@ -44,21 +44,21 @@ ServiceQuery QueryService(platform::Platform& platform, const char* serviceName,
     return queried.value ? ServiceQuery::StatusRead : ServiceQuery::QueryServiceStatusFailed;
 }
 
-int StartServiceAndWait(platform::Platform& platform, const char* serviceName)
+bool StartServiceAndWait(platform::Platform& platform, const char* serviceName)
 {
     auto& services = platform.services;
     const auto manager = services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS);
-    if (manager.value == platform::kNoHandle) return 0;
+    if (manager.value == platform::kNoHandle) return false;
     const ServiceOwner managerOwner(services, manager.value);
     const auto service = services.OpenServiceA(manager.value, serviceName, platform::SERVICE_ALL_ACCESS);
-    if (service.value == platform::kNoHandle) return 0;
+    if (service.value == platform::kNoHandle) return false;
     ServiceOwner serviceOwner(services, service.value);
 
-    int result = 0;
+    bool running = false;
     const auto started = services.StartServiceA(service.value, 0, nullptr);
     platform::ServiceStatus status{};
     if (!started.value) {
-        result = started.error == platform::ERROR_SERVICE_ALREADY_RUNNING ? 1 : 0;
+        running = started.error == platform::ERROR_SERVICE_ALREADY_RUNNING;
     } else if (services.QueryServiceStatus(service.value, &status).value) {
         platform::Dword waitStart = platform.clock.GetTickCount();
         platform::Dword lastCheckPoint = status.dwCheckPoint;
@@ -75,9 +75,9 @@ int StartServiceAndWait(platform::Platform& platform, const char* serviceName)
         }
         // A service handle that would not close counts as a failed start.
         const auto closed = serviceOwner.Close();
-        return closed.value && status.dwCurrentState == platform::SERVICE_RUNNING ? 1 : 0;
+        return closed.value && status.dwCurrentState == platform::SERVICE_RUNNING;
     }
-    return result;
+    return running;
 }
 
 platform::Dword RunCommand(platform::Platform& platform, const char* command, const char* argument)

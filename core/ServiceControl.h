@@ -14,8 +14,8 @@ enum class ServiceQuery { StatusRead, OpenSCManagerFailed, OpenServiceFailed, Qu
 // `lastError` receives the failing call's error number.
 ServiceQuery QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError = nullptr);
 
-// Starts the service and waits while it makes progress. 1 when it runs (or already ran).
-int StartServiceAndWait(platform::Platform& platform, const char* serviceName);
+// Starts the service and waits while it makes progress. True when it runs (or already ran).
+bool StartServiceAndWait(platform::Platform& platform, const char* serviceName);
 
 // Runs "<COMSPEC> /c <command> <argument>" hidden and waits for it. Returns the command's
 // exit code, or the error number when it could not be started (206 when the command line

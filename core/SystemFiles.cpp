@@ -4,14 +4,14 @@
 
 namespace zenthar {
 
-int DisableFsRedirection(platform::Platform& platform)
+bool DisableFsRedirection(platform::Platform& platform)
 {
     const auto kernel = platform.modules.GetModuleHandleW(u"kernel32");
-    if (kernel.value == 0) return 1;
+    if (kernel.value == 0) return true;
     const auto function = platform.modules.GetProcAddress(kernel.value, "Wow64DisableWow64FsRedirection");
-    if (function.value == 0) return 1;
+    if (function.value == 0) return true;
     void* oldValue = nullptr;
-    return platform.files.InvokeWow64DisableWow64FsRedirection(function.value, &oldValue).value ? 1 : 0;
+    return platform.files.InvokeWow64DisableWow64FsRedirection(function.value, &oldValue).value;
 }
 
 void CopyFrameDyn(platform::Platform& platform)

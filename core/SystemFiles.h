@@ -7,8 +7,8 @@
 namespace zenthar {
 
 // Lets this thread see the native system folders from now on (a 32-bit program on 64-bit
-// Windows is otherwise redirected to SysWOW64). 1 where the system has no redirection.
-int DisableFsRedirection(platform::Platform& platform);
+// Windows is otherwise redirected to SysWOW64). True also where the system has no redirection.
+bool DisableFsRedirection(platform::Platform& platform);
 
 // Puts the system's WBEM copy of FRAMEDYN.dll into the system directory, which the spooler
 // needs to register the driver on some systems.

@@ -5,6 +5,7 @@
 #include "connection/PlatformDetection.h"
 #include "core/CodePageTable.h"
 #include "core/FixedText.h"
+#include "core/Owners.h"
 #include "core/Pause.h"
 #include "install/DriverFileSets.h"
 #include "install/DriverRegistration.h"
@@ -99,7 +100,7 @@ void InstallationRun::Run(const RunRequest& request)
     }
 
     // The interface dialog asks for the monitor's port on every run, so this always checks.
-    if (session.usbMonitorPort && IsPortMonitorInstalled(platform) == 0) InstallPortMonitor(platform, session.processor);
+    if (session.usbMonitorPort && !IsPortMonitorInstalled(platform)) InstallPortMonitor(platform, session.processor);
 
     const bool knownProcessor = session.processor == Processor::X86 || session.processor == Processor::X64 ||
                                 session.processor == Processor::Itanium;
@@ -162,9 +163,10 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
 
         const platform::Handle printer = CreatePrinter(platform, name, port, screen);
         if (printer == platform::kNoHandle) return false;
+        PrinterOwner printerOwner(platform.spooler, printer);
         screen.ShowStep("Add Printer Ended", 85);
         Pause(platform, 500);
-        platform.spooler.ClosePrinter(printer);
+        printerOwner.Close();
         screen.ShowPosition(90);
         Pause(platform, 1500);
 

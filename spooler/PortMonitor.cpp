@@ -29,7 +29,7 @@ const char* MonitorSourceFormat(Processor processor)
 
 }  // namespace
 
-int IsPortMonitorInstalled(platform::Platform& platform)
+bool IsPortMonitorInstalled(platform::Platform& platform)
 {
     const auto enumMonitors = [&platform](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
                                           platform::Dword* returned) {
@@ -41,9 +41,9 @@ int IsPortMonitorInstalled(platform::Platform& platform)
     const auto listed = monitors.Fetch(enumMonitors, EmptyFetch::Make);
     platform.debug.OutputDebugStringA(listed.value ? "EnumMonitors() Success !!!" : "EnumMonitors() Fail !!!");
 
-    int installed = 0;
+    bool installed = false;
     for (const platform::MonitorInfo2A& monitor : monitors.Records()) {
-        if (monitor.pName != nullptr && std::strcmp(monitor.pName, kPortMonitorName) == 0) installed = 1;
+        if (monitor.pName != nullptr && std::strcmp(monitor.pName, kPortMonitorName) == 0) installed = true;
     }
     return installed;
 }

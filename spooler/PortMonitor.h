@@ -10,8 +10,8 @@ namespace zenthar {
 
 inline constexpr const char* kPortMonitorName = "KVPOS Port Monitor";
 
-// 1 when a monitor of exactly that name is registered with the spooler.
-int IsPortMonitorInstalled(platform::Platform& platform);
+// Whether a monitor of exactly that name is registered with the spooler.
+bool IsPortMonitorInstalled(platform::Platform& platform);
 
 // Copies the monitor's two libraries for `processor` into the system directory and registers
 // the monitor. Failures only reach the debugger output.

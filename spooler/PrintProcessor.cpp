@@ -17,7 +17,7 @@ constexpr const char* kFiles[] = {"\\spool\\prtprocs\\w32x86\\VXTHM4A.ini", "\\s
 
 }  // namespace
 
-int RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const NoticeSink& notices)
+void RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const NoticeSink& notices)
 {
     platform.spooler.DeletePrintProcessorA(nullptr, nullptr, kPrintProcessorName);
 
@@ -46,7 +46,6 @@ int RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const 
             notices.Show(AppNotice(message));
         }
     }
-    return 1;
 }
 
 }  // namespace zenthar

@@ -11,7 +11,7 @@ namespace zenthar {
 
 // Deletes the print processor "VXTHM4PP": its spooler registration, its registry key under
 // the x86 environment and its two files. Only files that cannot be deleted are reported, one
-// message each. Always returns 1.
-int RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const NoticeSink& notices);
+// message each.
+void RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const NoticeSink& notices);
 
 }  // namespace zenthar

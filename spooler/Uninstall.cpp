@@ -27,7 +27,7 @@ void RegisterUninstall(platform::Platform& platform)
     platform::RegKey key = 0;
     if (registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kUninstallKey, 0, platform::KEY_ALL_ACCESS, &key).value ==
         0) {
-        registry.RegCloseKey(key);
+        const KeyOwner existing(registry, key);  // there already: only closed again
         return;
     }
     platform::Dword disposition = 0;

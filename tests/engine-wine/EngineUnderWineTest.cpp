@@ -55,7 +55,7 @@ protected:
     void SetUp() override
     {
         ui::UseBackend(&screen);
-        ASSERT_EQ(StartServiceAndWait(P(), "spooler"), 1);
+        ASSERT_TRUE(StartServiceAndWait(P(), "spooler"));
         // And it has listed the printers, as the program does before it installs any.
         Dword needed = 0, returned = 0;
         P().spooler.EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
@@ -210,8 +210,8 @@ TEST_F(EngineUnderWine, AMissingPrintProcessorReportsBothFiles)
     char system[260] = {};
     P().files.GetSystemDirectoryA(system, sizeof system);
     Write(std::string(system) + "\\spool\\prtprocs\\w32x86\\placeholder.txt", "folder");
-    EXPECT_EQ(IsPortMonitorInstalled(P()), 0);
-    EXPECT_EQ(RemovePrintProcessor(P(), OsFamily::Win8, MessageBoxNotices(nullptr)), 1);
+    EXPECT_FALSE(IsPortMonitorInstalled(P()));
+    RemovePrintProcessor(P(), OsFamily::Win8, MessageBoxNotices(nullptr));
     EXPECT_EQ(screen.messages, (std::vector<std::string>{"Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar",
                                                         "Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar"}));
 }

@@ -37,7 +37,7 @@ TEST_F(ServiceControlTest, QueryReportsTheFirstFailingStep)
 TEST_F(ServiceControlTest, ARunningSpoolerNeedsNoWait)
 {
     machine.SetServiceState("spooler", platform::SERVICE_RUNNING);
-    EXPECT_EQ(StartServiceAndWait(Platform(), "spooler"), 1);
+    EXPECT_TRUE(StartServiceAndWait(Platform(), "spooler"));
     EXPECT_TRUE(Pauses().empty());
 }
 
@@ -45,7 +45,7 @@ TEST_F(ServiceControlTest, AServiceIsWaitedForWhileItsCheckPointGrows)
 {
     machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
     machine.ScriptServiceStart("spooler", sim::ServiceStartScript::PendingThenRunning(4, {0, 5000, 200000}));
-    EXPECT_EQ(StartServiceAndWait(Platform(), "spooler"), 1);
+    EXPECT_TRUE(StartServiceAndWait(Platform(), "spooler"));
     // A tenth of each hint, kept within one and ten seconds.
     EXPECT_EQ(Pauses(), (std::vector<platform::Dword>{1000, 1000, 10000, 10000}));
     EXPECT_EQ(ProgressLines(), 3u);
@@ -56,7 +56,7 @@ TEST_F(ServiceControlTest, AServiceWithoutProgressIsGivenUpAfterItsWaitHint)
 {
     machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
     machine.ScriptServiceStart("spooler", sim::ServiceStartScript::PendingForever(3000));
-    EXPECT_EQ(StartServiceAndWait(Platform(), "spooler"), 0);
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "spooler"));
     // Each wait is one second; the loop ends when more than the hint has passed.
     EXPECT_EQ(Pauses(), (std::vector<platform::Dword>{1000, 1000, 1000, 1000}));
     EXPECT_EQ(ProgressLines(), 0u);
@@ -66,19 +66,19 @@ TEST_F(ServiceControlTest, AServiceThatStopsByItselfIsNotRunning)
 {
     machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
     machine.ScriptServiceStart("spooler", sim::ServiceStartScript::StopsByItself(1));
-    EXPECT_EQ(StartServiceAndWait(Platform(), "spooler"), 0);
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "spooler"));
 }
 
 TEST_F(ServiceControlTest, AStartThatFailsOrAMissingServiceGivesZero)
 {
     machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
     machine.ScriptServiceStart("spooler", sim::ServiceStartScript::Fails(1058));
-    EXPECT_EQ(StartServiceAndWait(Platform(), "spooler"), 0);
-    EXPECT_EQ(StartServiceAndWait(Platform(), "nosuchservice"), 0);
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "spooler"));
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "nosuchservice"));
     machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
     machine.ScriptServiceStart("spooler", sim::ServiceStartScript::RunsAtOnce());
     machine.FailNext("CloseServiceHandle", 6);
-    EXPECT_EQ(StartServiceAndWait(Platform(), "spooler"), 0);
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "spooler"));
 }
 
 TEST_F(ServiceControlTest, CommandsRunHiddenThroughTheInterpreter)

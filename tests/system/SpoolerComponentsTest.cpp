@@ -40,18 +40,18 @@ protected:
 
 TEST_F(PortMonitorTest, OnlyTheExactNameCountsAsInstalled)
 {
-    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 0);
+    EXPECT_FALSE(IsPortMonitorInstalled(Platform()));
 
     sim::SimMonitor other;
     other.name = "kvpos port monitor";
     other.dllName = "KVUSBMON.dll";
     machine.AddMonitor(other);
-    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 0);
+    EXPECT_FALSE(IsPortMonitorInstalled(Platform()));
 
     sim::SimMonitor ours = other;
     ours.name = "KVPOS Port Monitor";
     machine.AddMonitor(ours);
-    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 1);
+    EXPECT_TRUE(IsPortMonitorInstalled(Platform()));
 }
 
 class PortMonitorOn32BitWindows : public PortMonitorTest {
@@ -64,7 +64,7 @@ TEST_F(PortMonitorOn32BitWindows, CopiesFromWin8AndRegistersTheMonitor)
     InstallPortMonitor(Platform(), Processor::X86);
     EXPECT_EQ(machine.FileContents("C:\\Windows\\System32\\KVUSBMON.dll"), "Win8 KVUSBMON.dll");
     EXPECT_EQ(machine.FileContents("C:\\Windows\\System32\\KVUSBMONUI.dll"), "Win8 KVUSBMONUI.dll");
-    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 1);
+    EXPECT_TRUE(IsPortMonitorInstalled(Platform()));
     EXPECT_TRUE(Messages().empty());
 }
 
@@ -76,7 +76,7 @@ TEST_F(PortMonitorTest, X86LibrariesOn64BitWindowsStayInSysWow64)
     EXPECT_EQ(machine.FileContents("C:\\Windows\\SysWOW64\\KVUSBMON.dll"), "Win8 KVUSBMON.dll");
     EXPECT_TRUE(machine.FsRedirectionActive());
     EXPECT_EQ(machine.DebugOutput().back(), "AddPortMonitor() Fail !!!");
-    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 0);
+    EXPECT_FALSE(IsPortMonitorInstalled(Platform()));
     EXPECT_TRUE(Messages().empty());
 }
 
@@ -86,7 +86,7 @@ TEST_F(PortMonitorTest, A64BitInstallTurnsRedirectionOffAndFillsTheNativeSystemD
     EXPECT_FALSE(machine.FsRedirectionActive());
     EXPECT_EQ(machine.FileContents("C:\\Windows\\System32\\KVUSBMON.dll"), "Win64\\x64 KVUSBMON.dll");
     EXPECT_FALSE(machine.FileExists("C:\\Windows\\SysWOW64\\KVUSBMON.dll"));
-    EXPECT_EQ(IsPortMonitorInstalled(Platform()), 1);
+    EXPECT_TRUE(IsPortMonitorInstalled(Platform()));
 }
 
 TEST_F(PortMonitorTest, ItaniumTakesItsOwnFolderAndAnUnknownProcessorCopiesNothing)
@@ -132,14 +132,14 @@ TEST_F(PortMonitorTest, FrameDynComesFromTheWbemFolder)
 TEST(DisableFsRedirectionWithoutTheExport, ReportsSuccess)
 {
     sim::SimMachine machine(sim::Profiles::WindowsXP());
-    EXPECT_EQ(DisableFsRedirection(machine.platform()), 1);
+    EXPECT_TRUE(DisableFsRedirection(machine.platform()));
 }
 
 class PrintProcessorTest : public EngineTest {};
 
 TEST_F(PrintProcessorTest, OnACleanMachineEachMissingFileIsReportedWithError2)
 {
-    EXPECT_EQ(RemovePrintProcessor(Platform(), OsFamily::Win8, MessageBoxNotices(nullptr)), 1);
+    RemovePrintProcessor(Platform(), OsFamily::Win8, MessageBoxNotices(nullptr));
     const std::string message =
         "message \"Failure to DeletePrintProcessorFile GetLastError()=2\" caption \"zenthar\" icon exclamation owner none";
     EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
@@ -171,7 +171,7 @@ TEST_F(PrintProcessorTest, WithoutTheWholeSystemDirectoryNoFileIsDeletedAndBothA
     machine.AddFile(root + "VXTHM4A.ini", "someone else's");
     machine.AddFile(root + "VXTHM4PP32.dll", "someone else's");
     machine.FailNext("GetSystemDirectoryA", 8);
-    EXPECT_EQ(RemovePrintProcessor(Platform(), OsFamily::Win8, MessageBoxNotices(nullptr)), 1);
+    RemovePrintProcessor(Platform(), OsFamily::Win8, MessageBoxNotices(nullptr));
     EXPECT_EQ(machine.CallCount("DeleteFileA"), 0u);
     EXPECT_TRUE(machine.FileExists(root + "VXTHM4A.ini"));
     EXPECT_TRUE(machine.FileExists(root + "VXTHM4PP32.dll"));
