@@ -28,6 +28,8 @@ namespace {
 namespace ids = resources::main_ids;
 
 constexpr unsigned kAboutCommand = 0x0010;
+// The low four bits of a system command are Windows' own.
+constexpr unsigned kSysCommandMask = 0xFFF0u;
 constexpr int kMaxCopies = 200;
 
 // The leading decimal number of a text: white space and a sign may come first; a text that
@@ -145,7 +147,7 @@ void MainDialog::OnExit()
 
 bool MainDialog::OnSysCommand(unsigned commandId)
 {
-    if ((commandId & 0xFFF0u) == kAboutCommand) {
+    if ((commandId & kSysCommandMask) == kAboutCommand) {
         AboutDialog about(this);
         about.DoModal();
         return true;

@@ -10,6 +10,8 @@ namespace {
 
 // Reported by 5.2 systems that are storage servers; such a system is never the XP x64 one.
 constexpr platform::Word kSuiteStorageServer = 0x2000;
+// Windows ME is version 4.90.
+constexpr platform::Dword kWinMeMinor = 90;
 
 platform::ProcAddress Kernel32Export(platform::Platform& platform, const char* name)
 {
@@ -60,7 +62,7 @@ void DetectPlatform(platform::Platform& platform, InstallSession& session)
     if (version.dwPlatformId == platform::VER_PLATFORM_WIN32_WINDOWS) {
         if (major == 4 && minor == 0) session.osFamily = OsFamily::Win95;
         else if (major == 4 && minor == 10) session.osFamily = OsFamily::Win98;
-        else if (major == 4 && minor == 90) session.osFamily = OsFamily::WinMe;
+        else if (major == 4 && minor == kWinMeMinor) session.osFamily = OsFamily::WinMe;
     } else if (version.dwPlatformId == platform::VER_PLATFORM_WIN32_NT) {
         if (major < 4) session.osFamily = OsFamily::NT3;
         else if (major == 4) session.osFamily = OsFamily::NT4;

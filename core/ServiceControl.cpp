@@ -12,9 +12,11 @@ namespace {
 // and ten seconds.
 platform::Dword StartWait(platform::Dword waitHint)
 {
+    constexpr platform::Dword kShortest = 1000;
+    constexpr platform::Dword kLongest = 10000;
     const platform::Dword wait = waitHint / 10;
-    if (wait < 1000) return 1000;
-    if (wait > 10000) return 10000;
+    if (wait < kShortest) return kShortest;
+    if (wait > kLongest) return kLongest;
     return wait;
 }
 

@@ -1,6 +1,7 @@
 #include "core/SystemFiles.h"
 
 #include "core/FixedText.h"
+#include "platform/Constants.h"
 
 namespace zenthar {
 
@@ -16,11 +17,11 @@ bool DisableFsRedirection(platform::Platform& platform)
 
 void CopyFrameDyn(platform::Platform& platform)
 {
-    char systemDirectory[260] = {};
+    char systemDirectory[platform::MAX_PATH] = {};
     const auto length = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory).value;
     if (length == 0 || length >= sizeof systemDirectory) return;
-    char source[260];
-    char destination[260];
+    char source[platform::MAX_PATH];
+    char destination[platform::MAX_PATH];
     if (FormatWhole(source, "%s\\WBEM\\FRAMEDYN.dll", systemDirectory) &&
         FormatWhole(destination, "%s\\FRAMEDYN.dll", systemDirectory))
         platform.files.CopyFileA(source, destination, false);

@@ -55,13 +55,15 @@ void FillDeviceConfigRecord(std::uint8_t (&record)[kDeviceConfigRecordSize], std
     for (const auto& field : kNumbers) PutNumber(record, field.offset, field.value);
     PutNumber(record, 0x0004, codePage);
     // Eight units of six numbers: k, 3, 162, 0, 0, 0.
+    constexpr std::uint32_t kUnitThird = 162;
     for (std::uint32_t k = 0; k < 8; ++k) {
         const std::size_t unit = 0x05C0 + 24 * k;
         PutNumber(record, unit, k);
         PutNumber(record, unit + 4, 3);
-        PutNumber(record, unit + 8, 162);
+        PutNumber(record, unit + 8, kUnitThird);
     }
-    PutTextEntry(record, 0x10B0, "1234567890");
+    constexpr std::size_t kSerialTextOffset = 0x10B0;
+    PutTextEntry(record, kSerialTextOffset, "1234567890");
     for (const auto& command : kCommands)
         PutTextEntry(record, kCommandArray + kTextEntrySize * command.unit, command.text);
 }

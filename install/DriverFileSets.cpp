@@ -173,7 +173,7 @@ void CopyDriverFiles(platform::Platform& platform, const InstallSession& session
     // The description file comes straight from the language folder when another code page
     // than the shipped one is chosen; the package itself is never changed, so every run
     // installs the code page it was asked for.
-    char languageFile[260] = {};
+    char languageFile[platform::MAX_PATH] = {};
     bool useLanguageFile = false;
     if (!rasdd && session.codePageIndex != kDefaultCodePageIndex && session.codePageIndex >= 0 &&
         session.codePageIndex < kLanguageGpdCount) {
@@ -185,7 +185,7 @@ void CopyDriverFiles(platform::Platform& platform, const InstallSession& session
         char destination[256];
         if (!FormatWhole(destination, "%s%s", driverDirectory, destinations[slot])) continue;
 
-        char source[260];
+        char source[platform::MAX_PATH];
         const char* from = set->sources[slot];
         if (!rasdd && slot == kDescriptionSlot && useLanguageFile) {
             from = languageFile;

@@ -35,6 +35,23 @@ const char* UnsupportedFamilyMessage(OsFamily family)
 constexpr const char* kCanceled = "Install Canceled";
 constexpr platform::Dword kSearchFailurePause = 500;
 
+// The designed pauses after the steps, so that each status can be read.
+constexpr platform::Dword kStepPause = 500;
+constexpr platform::Dword kPrinterMadePause = 1500;
+
+// Where the progress bar stands at each step, in percent.
+constexpr int kCopyStartedPosition = 30;
+constexpr int kCopyEndedPosition = 40;
+constexpr int kInstallStartedPosition = 50;
+constexpr int kInstallEndedPosition = 60;
+constexpr int kAddStartedPosition = 70;
+constexpr int kAddEndedPosition = 85;
+constexpr int kPrinterClosedPosition = 90;
+constexpr int kCompletedPosition = 100;
+
+// The spooler's export SetDefaultPrinterA has carried this number since before it had a name.
+constexpr platform::Word kSetDefaultPrinterOrdinal = 202;
+
 }  // namespace
 
 InstallationRun::InstallationRun(platform::Platform& platform, ProcessState& state, InstallationScreen& screen)
@@ -126,8 +143,8 @@ void InstallationRun::Run(const RunRequest& request)
         }
     }
 
-    screen.ShowStep("Installation Completed!!!", 100);
-    Pause(platform, 500);
+    screen.ShowStep("Installation Completed!!!", kCompletedPosition);
+    Pause(platform, kStepPause);
     screen.EnableExit(true);
     screen.ShowCompletion();
     screen.EndProgram();
@@ -138,12 +155,12 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
     auto& session = state.session;
     auto& rows = state.rows;
 
-    screen.ShowStep("Print Driver Copy Started", 30);
-    Pause(platform, 500);
+    screen.ShowStep("Print Driver Copy Started", kCopyStartedPosition);
+    Pause(platform, kStepPause);
     CopyDriverFiles(platform, session);
-    screen.ShowStep("Print Driver Copy Ended", 40);
-    Pause(platform, 500);
-    screen.ShowStep("Print Driver Install Started", 50);
+    screen.ShowStep("Print Driver Copy Ended", kCopyEndedPosition);
+    Pause(platform, kStepPause);
+    screen.ShowStep("Print Driver Install Started", kInstallStartedPosition);
 
     char usbPortName[32];
     CopyText(usbPortName, state.usbChannel.UsbPortName());
@@ -157,18 +174,18 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
         const char* name = RowName(i);
 
         if (!RegisterDriver(platform, session.processor, session.osFamily, name, screen)) return false;
-        screen.ShowStep("Print Driver Install Ended", 60);
-        Pause(platform, 500);
-        screen.ShowStep("Add Printer Started", 70);
+        screen.ShowStep("Print Driver Install Ended", kInstallEndedPosition);
+        Pause(platform, kStepPause);
+        screen.ShowStep("Add Printer Started", kAddStartedPosition);
 
         const platform::Handle printer = CreatePrinter(platform, name, port, screen);
         if (printer == platform::kNoHandle) return false;
         PrinterOwner printerOwner(platform.spooler, printer);
-        screen.ShowStep("Add Printer Ended", 85);
-        Pause(platform, 500);
+        screen.ShowStep("Add Printer Ended", kAddEndedPosition);
+        Pause(platform, kStepPause);
         printerOwner.Close();
-        screen.ShowPosition(90);
-        Pause(platform, 1500);
+        screen.ShowPosition(kPrinterClosedPosition);
+        Pause(platform, kPrinterMadePause);
 
         const int codePage = session.codePageIndex >= 0 && session.codePageIndex < kCodePageCount
                                  ? static_cast<int>(CodePageTable[session.codePageIndex].codePage)
@@ -184,8 +201,8 @@ void InstallationRun::SetDefaultPrinter(const char* printerName)
     platform::ModuleHandle spooler = modules.GetModuleHandleA("winspool.drv").value;
     if (spooler == 0) spooler = modules.LoadLibraryA("winspool.drv").value;
     if (spooler == 0) return;
-    // The export has carried number 202 since before it had a name; the name is the fallback.
-    platform::ProcAddress setDefault = modules.GetProcAddressByOrdinal(spooler, 202).value;
+    // By its number first; the name is the fallback.
+    platform::ProcAddress setDefault = modules.GetProcAddressByOrdinal(spooler, kSetDefaultPrinterOrdinal).value;
     if (setDefault == 0) setDefault = modules.GetProcAddress(spooler, "SetDefaultPrinterA").value;
     if (setDefault != 0) platform.spooler.InvokeSetDefaultPrinter(setDefault, printerName);
 }

@@ -1,5 +1,7 @@
 #include "install/NameTables.h"
 
+#include <string>
+
 namespace zenthar {
 
 namespace {
@@ -17,8 +19,9 @@ constexpr std::array<NameSlot, kCloneCount> MakeCloneNames()
     std::array<NameSlot, kCloneCount> table{};
     for (int i = 0; i < kCloneCount; ++i) {
         auto& slot = table[i];
-        slot = Slot("NORVA Orbix #");
-        int length = 13;
+        constexpr const char* kPrefix = "NORVA Orbix #";
+        slot = Slot(kPrefix);
+        int length = static_cast<int>(std::char_traits<char>::length(kPrefix));
         const int number = i + 1;
         if (number >= 100) slot[length++] = static_cast<char>('0' + number / 100);
         if (number >= 10) slot[length++] = static_cast<char>('0' + number / 10 % 10);

@@ -80,6 +80,7 @@ inline constexpr Dword SERVICE_STOP_PENDING = 3;
 inline constexpr Dword SERVICE_RUNNING = 4;
 
 // Processes, waits and files.
+inline constexpr Dword MAX_PATH = 260;  // a path's buffer, its terminating zero included
 inline constexpr Dword CREATE_NEW_CONSOLE = 0x10;
 inline constexpr Dword STARTF_USESHOWWINDOW = 0x1;
 inline constexpr Word SW_HIDE = 0;

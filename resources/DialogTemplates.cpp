@@ -78,9 +78,12 @@ constexpr ControlTemplate DropDownList(int id, int x, int y, int cx, int cy, Sty
     return Item(id, ControlClass::ComboBox, "", x, y, cx, cy, kItem | kCbsDropDownList | kWsVScroll | kWsTabStop | extra);
 }
 
+// An icon static's size in dialog units; Windows sizes it to the icon anyway.
+constexpr int kIconCells = 20;
+
 constexpr ControlTemplate Icon(int id, int resource, int x, int y)
 {
-    ControlTemplate item = Item(id, ControlClass::Static, "", x, y, 20, 20, kItem | kSsIcon);
+    ControlTemplate item = Item(id, ControlClass::Static, "", x, y, kIconCells, kIconCells, kItem | kSsIcon);
     item.imageResource = resource;
     return item;
 }

@@ -52,9 +52,9 @@ void InstallPortMonitor(platform::Platform& platform, Processor processor)
 {
     auto& files = platform.files;
     files.SetCurrentDirectoryA(kInstallerFolder);
-    char sourceRoot[260] = {};
+    char sourceRoot[platform::MAX_PATH] = {};
     const auto rootLength = files.GetCurrentDirectoryA(sizeof sourceRoot, sourceRoot).value;
-    char systemDirectory[260] = {};
+    char systemDirectory[platform::MAX_PATH] = {};
     const auto systemLength = files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory).value;
     // A folder that could not be read whole would leave paths from the drive's root: the
     // libraries are then not copied, as if the copy had failed, and the registration below
@@ -65,8 +65,8 @@ void InstallPortMonitor(platform::Platform& platform, Processor processor)
     if (const char* sourceFormat = MonitorSourceFormat(processor)) {
         if (processor != Processor::X86) DisableFsRedirection(platform);
         for (const char* library : kMonitorLibraries) {
-            char source[260];
-            char destination[260];
+            char source[platform::MAX_PATH];
+            char destination[platform::MAX_PATH];
             if (foldersKnown && FormatWhole(source, sourceFormat, sourceRoot, library) &&
                 FormatWhole(destination, "%s\\%s", systemDirectory, library))
                 files.CopyFileA(source, destination, false);

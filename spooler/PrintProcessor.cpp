@@ -31,13 +31,13 @@ void RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const
     // Without the whole system directory the paths would name files at the drive's root:
     // they are not used, and each file counts as not deleted, for the reason it could not be
     // named.
-    char systemDirectory[260] = {};
+    char systemDirectory[platform::MAX_PATH] = {};
     const auto system = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
     const bool known = system.value != 0 && system.value < sizeof systemDirectory;
     const platform::Dword unknownReason = system.value == 0 ? system.error : platform::ERROR_FILENAME_EXCED_RANGE;
 
     for (const char* file : osFamily == OsFamily::NT4 ? kNt4Files : kFiles) {
-        char path[260];
+        char path[platform::MAX_PATH];
         platform::Call<bool> deleted{false, known ? platform::ERROR_FILENAME_EXCED_RANGE : unknownReason};
         if (known && FormatWhole(path, "%s%s", systemDirectory, file)) deleted = platform.files.DeleteFileA(path);
         if (!deleted.value) {

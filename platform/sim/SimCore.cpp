@@ -609,6 +609,9 @@ void Core::AddService(std::string_view name, Dword state) {
 }
 
 namespace {
+// The hint of a pending service whose script names none.
+constexpr Dword kDefaultWaitHint = 2000;
+
 Dword FinalState(const ServiceStartScript& script) {
     return script.outcome == ServiceStartScript::Outcome::Stopped ? SERVICE_STOPPED : SERVICE_RUNNING;
 }
@@ -626,7 +629,7 @@ Dword Core::StartService(Service& service) {
         ServiceReachedState(service);
     } else {
         service.state = SERVICE_START_PENDING;
-        service.waitHint = script.waitHints.empty() ? 2000 : script.waitHints.front();
+        service.waitHint = script.waitHints.empty() ? kDefaultWaitHint : script.waitHints.front();
     }
     return 0;
 }
@@ -644,7 +647,7 @@ void Core::ReadServiceStatus(Service& service) {
     }
     service.checkPoint = script.checkPointGrows ? service.readsSinceStart : 1;
     if (script.waitHints.empty()) {
-        service.waitHint = 2000;
+        service.waitHint = kDefaultWaitHint;
     } else {
         const std::size_t index = std::min<std::size_t>(service.readsSinceStart - 1, script.waitHints.size() - 1);
         service.waitHint = script.waitHints[index];

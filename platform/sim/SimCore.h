@@ -115,6 +115,8 @@ struct PendingIo {
     Dword transferred = 0;
 };
 inline constexpr std::uint64_t kNeverTime = ~std::uint64_t{0};
+// The first handle the machine hands out; Windows' first handles of a process are as small.
+inline constexpr Handle kFirstHandle = 0x104;
 inline constexpr unsigned kNeverBack = ~0u;
 
 // ---- Kernel objects ---------------------------------------------------------------------
@@ -281,7 +283,7 @@ public:
     std::vector<std::string> misuses;
 
     std::map<Handle, HandleEntry> handles;
-    Handle nextHandle = 0x104;
+    Handle nextHandle = kFirstHandle;
     std::vector<std::shared_ptr<ThreadObject>> threads;
     std::size_t liveThreads = 0;
     bool shuttingDown = false;  // the machine is being destroyed: waits give up

@@ -54,6 +54,12 @@ using platform::Word;
 // ---------------------------------------------------------------------------------------------
 // Machine profiles: what version, processor and optional exports a machine has.
 
+// What a default profile reports: Windows 8's build, a Professional edition.
+inline constexpr Dword kWindows8Build = 9200;
+inline constexpr Dword kProductProfessional = 0x30;  // PRODUCT_PROFESSIONAL
+// The hint a service pending for good gives by default.
+inline constexpr Dword kPendingWaitHint = 2000;
+
 struct MachineProfile {
     std::string name = "Windows 10 x64";
 
@@ -61,7 +67,7 @@ struct MachineProfile {
     Dword platformId = 2;  // VER_PLATFORM_WIN32_NT
     Dword majorVersion = 6;
     Dword minorVersion = 2;
-    Dword buildNumber = 9200;
+    Dword buildNumber = kWindows8Build;
     std::string servicePack;  // szCSDVersion
     Word servicePackMajor = 0;
     Word servicePackMinor = 0;
@@ -78,7 +84,7 @@ struct MachineProfile {
     Dword numberOfProcessors = 2;
 
     int serverR2Metric = 0;       // GetSystemMetrics(SM_SERVERR2)
-    Dword productInfoType = 0x30;  // GetProductInfo (PRODUCT_PROFESSIONAL)
+    Dword productInfoType = kProductProfessional;  // GetProductInfo
 
     // Run-time exports that older systems lack.
     bool hasGetNativeSystemInfo = true;
@@ -225,7 +231,7 @@ struct ServiceStartScript {
     static ServiceStartScript RunsAtOnce();
     static ServiceStartScript PendingThenRunning(unsigned reads, std::vector<Dword> waitHints = {});
     // Pending for good, with a check point that never moves.
-    static ServiceStartScript PendingForever(Dword waitHint = 2000);
+    static ServiceStartScript PendingForever(Dword waitHint = kPendingWaitHint);
     static ServiceStartScript StopsByItself(unsigned pendingReads = 1);
     static ServiceStartScript Fails(Dword error);
 };

@@ -11,6 +11,13 @@ namespace {
 
 constexpr ModuleHandle kProgramModule = 0x00400000;
 
+// Windows' answers about the machine that no profile changes.
+constexpr Dword kBuildNumberBits = 0xFFFF;  // what of the build number 9x keeps beside the version
+constexpr std::uint64_t kHighestAddress32 = 0x7FFEFFFFull;
+constexpr std::uint64_t kHighestAddress64 = 0x7FFFFFEFFFFull;
+constexpr Dword kMostProcessorBits = 31;  // the processor mask is a 32-bit number here
+constexpr Word kProcessorRevision = 0x3A09;
+
 struct ProcessorFacts {
     Word architecture;
     Dword processorType;
@@ -58,7 +65,7 @@ Call<bool> SimSystemInformation::GetVersionExA(OsVersionInfoExA* info) {
     full.dwMajorVersion = p.majorVersion;
     full.dwMinorVersion = p.minorVersion;
     // 9x keeps the version in the high word of the build number.
-    full.dwBuildNumber = p.Is9x() ? (p.majorVersion << 24) | (p.minorVersion << 16) | (p.buildNumber & 0xFFFF)
+    full.dwBuildNumber = p.Is9x() ? (p.majorVersion << 24) | (p.minorVersion << 16) | (p.buildNumber & kBuildNumberBits)
                                   : p.buildNumber;
     full.dwPlatformId = p.platformId;
     const std::size_t length = std::min(p.servicePack.size(), sizeof full.szCSDVersion - 1);
@@ -82,13 +89,13 @@ void SimSystemInformation::Fill(SystemInfo* info, Word architecture) const {
     info->dwPageSize = facts.pageSize;
     info->lpMinimumApplicationAddress = reinterpret_cast<void*>(UintPtr{0x10000});
     info->lpMaximumApplicationAddress =
-        reinterpret_cast<void*>(static_cast<UintPtr>(p.Is32BitProgram() ? 0x7FFEFFFFull : 0x7FFFFFEFFFFull));
-    info->dwActiveProcessorMask = (UintPtr{1} << std::min<Dword>(p.numberOfProcessors, 31)) - 1;
+        reinterpret_cast<void*>(static_cast<UintPtr>(p.Is32BitProgram() ? kHighestAddress32 : kHighestAddress64));
+    info->dwActiveProcessorMask = (UintPtr{1} << std::min<Dword>(p.numberOfProcessors, kMostProcessorBits)) - 1;
     info->dwNumberOfProcessors = p.numberOfProcessors;
     info->dwProcessorType = facts.processorType;
     info->dwAllocationGranularity = 0x10000;
     info->wProcessorLevel = 6;
-    info->wProcessorRevision = 0x3A09;
+    info->wProcessorRevision = kProcessorRevision;
 }
 
 void SimSystemInformation::InvokeGetNativeSystemInfo(ProcAddress function, SystemInfo* info) {

@@ -493,7 +493,8 @@ void Walk::Step(std::size_t i, bool fails)
         return;
     }
     if (site.phase == Phase::Rows && call == "AddPrinterDriverA" && (driverFilesMissing || spoolerDown) && !fails) {
-        RegistrationFails(i, "AddDriverFailed:" + std::to_string(spoolerDown ? 1722 : platform::ERROR_FILE_NOT_FOUND));
+        constexpr platform::Dword kRpcServerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
+        RegistrationFails(i, "AddDriverFailed:" + std::to_string(spoolerDown ? kRpcServerUnavailable : platform::ERROR_FILE_NOT_FOUND));
         return;
     }
     if (site.phase == Phase::Rows && call == "AddPrinterA" && portUnknown && !fails) {

@@ -57,20 +57,29 @@ int MulDiv(int value, int numerator, int denominator)
 // Dialog base units of the fonts our templates name, as Windows measures them at 96 dpi.
 Size BaseUnits(const rs::DialogTemplate& source)
 {
-    if (std::string_view(source.fontName) == "System") return {8, 16};
-    if (source.pointSize <= 9) return {6, 13};
-    if (source.pointSize <= 11) return {7, 16};
-    return {8, 20};
+    constexpr Size kSystemFont{8, 16};
+    constexpr Size kNinePoint{6, 13};   // MS Sans Serif up to 9 points
+    constexpr Size kElevenPoint{7, 16};  // up to 11 points
+    constexpr Size kLarger{8, 20};
+    constexpr int kNinePoints = 9;
+    constexpr int kElevenPoints = 11;
+    if (std::string_view(source.fontName) == "System") return kSystemFont;
+    if (source.pointSize <= kNinePoints) return kNinePoint;
+    if (source.pointSize <= kElevenPoints) return kElevenPoint;
+    return kLarger;
 }
 
 // Sorted combo and list boxes order their entries as lstrcmpi does: without regard to case,
 // and with punctuation before digits before letters ("COM1:" < "COM10:" < "COM2:").
 int SortWeight(char c)
 {
+    constexpr int kLetters = 0x300;
+    constexpr int kDigits = 0x200;
+    constexpr int kPunctuation = 0x100;
     const unsigned char u = static_cast<unsigned char>(c);
-    if (std::isalpha(u)) return 0x300 + std::tolower(u);
-    if (std::isdigit(u)) return 0x200 + u;
-    return 0x100 + u;
+    if (std::isalpha(u)) return kLetters + std::tolower(u);
+    if (std::isdigit(u)) return kDigits + u;
+    return kPunctuation + u;
 }
 
 int CompareNoCase(std::string_view a, std::string_view b)
@@ -494,7 +503,8 @@ void HeadlessDialog::UserSysCommand(unsigned commandId)
     if (dialog.DispatchSysCommand(commandId)) return;
     constexpr unsigned kScMinimize = 0xF020;
     constexpr unsigned kScRestore = 0xF120;
-    switch (commandId & 0xFFF0u) {
+    constexpr unsigned kSysCommandMask = 0xFFF0u;  // the low four bits are Windows' own
+    switch (commandId & kSysCommandMask) {
     case kScClose: Notify(kButtonClicked, kIdCancel); break;
     case kScMinimize: iconic = true; break;
     case kScRestore: iconic = false; break;
