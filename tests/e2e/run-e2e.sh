@@ -35,13 +35,16 @@
 #                                    fails; Windows takes the print processor's default, RAW.
 #                                    Wine keeps the value when AddPrinter overwrites the key.
 #   [user]     the steps of e2e-user.exe:
-#                start; wait CAPTION [SECONDS]; look CAPTION (a window behind a modal one); ok; escape; click ID; close ID (click and wait
-#                for the window to go); tick ROW; type ID TEXT; pick ID LABEL; ip ID A.B.C.D;
-#                focus ID; key space|down|up|tab|enter (to the focused control, as typed);
-#                expect ID text|enabled|visible|checked|progress|address|count|selected|focus VALUE
-#                (ID 0: the current window itself);
-#                rows ID NAME STATE...; message TEXT; shot [LABEL]; describe; pause MS;
+#                start; wait CAPTION [SECONDS]; look CAPTION (a window behind a modal one); ok; escape; click C; close C (click and wait
+#                for the window to go); tick ROW; type C TEXT; pick C LABEL; ip C A.B.C.D;
+#                focus C; key space|down|up|tab|enter (to the focused control, as typed);
+#                expect C text|enabled|visible|checked|progress|address|count|selected|focus VALUE
+#                (C window: the current window itself);
+#                rows C NAME STATE...; message TEXT; shot [LABEL]; describe; pause MS;
 #                processes EXE COUNT; end [SECONDS]
+#              C is a control of the current window by its name in resources/ControlNames.h:
+#              the dialog's short name, a dot, the control's name (main.install, interface.port,
+#              address.field, default.ok, ...).
 #   [after]    the checks of e2e-check.exe:
 #                printer NAME PORT; no-printer NAME; printers PREFIX N; driver NAME;
 #                drivers PREFIX N; record PRINTER CODEPAGE; default NAME; monitor NAME DLL;
