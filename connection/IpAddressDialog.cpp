@@ -11,8 +11,6 @@ namespace {
 
 constexpr int kAddressField = 1044;
 
-constexpr const char* kMonitorMissing = "Standard TCP/IP Port not installed\nPlease Install Standard TCP/IP Port";
-
 constexpr std::uint32_t kNoAddress = 0xFFFFFFFF;
 
 }  // namespace
@@ -64,14 +62,7 @@ void IpAddressDialog::OnOK()
 
     // Only a warning: the port is written into the monitor's keys whether the monitor is
     // there or not, and the address is taken over either way.
-    platform::RegKey key = 0;
-    const auto opened = platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kTcpIpPortsKey, 0,
-                                                        platform::KEY_WRITE | platform::KEY_QUERY_VALUE, &key);
-    if (opened.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
-        ui::AppMessageBox(kMonitorMissing);
-    } else {
-        platform.registry.RegCloseKey(key);
-    }
+    if (!TcpIpMonitorPresent(platform)) ui::AppMessageBox(kTcpIpMonitorMissing);
     ui::Dialog::OnOK();
 }
 

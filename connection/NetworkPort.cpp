@@ -90,7 +90,7 @@ void ReportFailure(const PortValue& value, Dword error, const NoticeSink& notice
 
 }  // namespace
 
-void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
+bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
                        const char (&addressText)[kAddressTextSize], const NoticeSink& notices)
 {
     const std::string_view address = TextOf(addressText);
@@ -99,7 +99,7 @@ void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
     // A key path that did not fit would name another key; never write there.
     if (!FormatWhole(fields.networkPortKey, "%s\\%s", kTcpIpPortsKey, fields.networkPortName)) {
         platform.debug.OutputDebugStringA("Network port key too long");
-        return;
+        return false;
     }
 
     platform::RegKey key = 0;
@@ -109,29 +109,48 @@ void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
                                                            platform::KEY_WRITE, nullptr, &key, &disposition);
     if (created.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
         platform.debug.OutputDebugStringA("RegCreateKeyEx() Fail !!!");
-        return;
+        return false;
     }
     platform.registry.RegCloseKey(key);
-    WriteTcpIpPortValues(platform, fields, notices);
+    bool allWritten = false;
+    WriteTcpIpPortValues(platform, fields, notices, &allWritten);
+    return allWritten;
 }
 
-int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices)
+int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices,
+                         bool* allWritten)
 {
+    bool written = false;
     platform::RegKey key = 0;
     const auto opened =
         platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, fields.networkPortKey, 0, kPortKeyAccess, &key);
     if (opened.value == static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
         const KeyOwner keyOwner(platform.registry, key);
+        written = true;
         for (const PortValue& value : kPortValues) {
             const Dword status = WriteValue(platform, key, value, fields);
-            if (status != platform::ERROR_SUCCESS) ReportFailure(value, status, notices);
+            if (status != platform::ERROR_SUCCESS) {
+                ReportFailure(value, status, notices);
+                written = false;
+            }
         }
     } else {
         platform.debug.OutputDebugStringA("RegOpenKeyEx() Fail !!!");
     }
 
     for (const ServiceStep& step : kServiceRestart) RunCommand(platform, step.command, step.service);
+    if (allWritten) *allWritten = written;
     return 1;
+}
+
+bool TcpIpMonitorPresent(platform::Platform& platform)
+{
+    platform::RegKey key = 0;
+    const auto opened = platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kTcpIpPortsKey, 0,
+                                                        platform::KEY_WRITE | platform::KEY_QUERY_VALUE, &key);
+    if (opened.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) return false;
+    platform.registry.RegCloseKey(key);
+    return true;
 }
 
 }  // namespace zenthar

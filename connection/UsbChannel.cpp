@@ -8,7 +8,6 @@
 #include "core/Owners.h"
 #include "core/Pause.h"
 #include "platform/Constants.h"
-#include "ui/Ui.h"
 
 namespace zenthar {
 
@@ -89,7 +88,12 @@ std::string_view UsbChannel::DevicePath() const
 
 // ---- Finding and opening the printer ----------------------------------------------------------
 
-int UsbChannel::ProbeUsbPrinter(const char*)
+int UsbChannel::ProbeUsbPrinter(const char* portName)
+{
+    return ProbeUsbPrinter(portName, MessageBoxNotices(nullptr));
+}
+
+int UsbChannel::ProbeUsbPrinter(const char*, const NoticeSink& notices)
 {
     // A path from an earlier probe would name a device that may be gone; without the setup
     // library the key lookup below then finds nothing, as it should.
@@ -133,7 +137,7 @@ int UsbChannel::ProbeUsbPrinter(const char*)
     // Only a four-byte number is a port number; anything else would give a made-up port.
     if (read.value != static_cast<platform::Long>(platform::ERROR_SUCCESS) || type != platform::REG_DWORD ||
         size != sizeof(number)) {
-        ui::ShowMessageBox(nullptr, kPortNumberFailure, kPortNumberFailureCaption, ui::MessageIcon::None);
+        notices.Show(Notice{kPortNumberFailure, kPortNumberFailureCaption, NoticeOwner::InFront, NoticeIcon::None});
     } else {
         FormatText(usbPortName, kPortNameFormat, static_cast<unsigned>(number));
         platform.debug.OutputDebugStringA(kConnectedPortLine);

@@ -5,7 +5,6 @@
 #include "connection/PlatformDetection.h"
 #include "core/CodePageTable.h"
 #include "core/FixedText.h"
-#include "core/Pause.h"
 #include "install/DriverFileSets.h"
 #include "install/DriverRegistration.h"
 #include "install/NameTables.h"
@@ -34,6 +33,22 @@ const char* UnsupportedFamilyMessage(OsFamily family)
 constexpr const char* kCanceled = "Install Canceled";
 constexpr platform::Dword kSearchFailurePause = 500;
 
+// Passes notices on to the screen and counts them, so the run knows which step reported one.
+class CountedNotices final : public NoticeSink {
+public:
+    explicit CountedNotices(const NoticeSink& screen) : screen(screen) {}
+    void Show(const Notice& notice) const override
+    {
+        ++shown;
+        screen.Show(notice);
+    }
+    bool Any() const { return shown > 0; }
+
+private:
+    const NoticeSink& screen;
+    mutable int shown = 0;
+};
+
 }  // namespace
 
 InstallationRun::InstallationRun(platform::Platform& platform, ProcessState& state, InstallationScreen& screen)
@@ -46,7 +61,12 @@ const char* InstallationRun::RowName(int row) const
     return cloneMode ? kCloneTable[row] : kModelTable[row];
 }
 
-void InstallationRun::Run(const RunRequest& request)
+void InstallationRun::NoteSetback(RunSetback setback)
+{
+    if (firstSetback == RunSetback::None) firstSetback = setback;
+}
+
+RunOutcome InstallationRun::Run(const RunRequest& request)
 {
     auto& session = state.session;
     auto& rows = state.rows;
@@ -59,7 +79,7 @@ void InstallationRun::Run(const RunRequest& request)
         screen.EnableInstall(false);
         screen.EnableExit(true);
         screen.Show(MainWindowNotice("Please, select printer driver to install !!!"));
-        return;
+        return {RunEnding::NothingChosen, firstSetback};
     }
 
     session.codePageIndex = kDefaultCodePageIndex;
@@ -67,7 +87,7 @@ void InstallationRun::Run(const RunRequest& request)
     if (!screen.AskConnection(session, connection)) {
         screen.Show(MainWindowNotice(kCanceled));
         screen.EndProgram();
-        return;
+        return {RunEnding::Cancelled, firstSetback};
     }
 
     screen.EnableInstall(false);
@@ -77,25 +97,28 @@ void InstallationRun::Run(const RunRequest& request)
     session.portKind = ClassifyPort(portName);
     NetworkPortFields networkPort;
     if (session.portKind == PortKind::Usb) {
-        if (SearchUsbPrinter(platform, state.usbChannel, screen) == UsbSearchOutcome::Failed) {
+        const CountedNotices searchNotices(screen);
+        const UsbSearchOutcome searched = SearchUsbPrinter(platform, state.usbChannel, screen, searchNotices);
+        if (searchNotices.Any()) NoteSetback(RunSetback::UsbPortNumber);
+        if (searched == UsbSearchOutcome::Failed) {
             screen.Show(MainWindowNotice(kUsbSearchFailed));
-            Pause(platform, kSearchFailurePause);
+            screen.PauseToShow(kSearchFailurePause);
             screen.EndProgram();
-            return;
+            return {RunEnding::UsbPrinterNotFound, firstSetback};
         }
     } else if (session.portKind == PortKind::TcpIp) {
-        CreateNetworkPort(platform, networkPort, connection.addressText, screen);
+        if (!CreateNetworkPort(platform, networkPort, connection.addressText, screen)) NoteSetback(RunSetback::NetworkPort);
     }
     screen.Refresh();
 
     if (session.osFamily <= OsFamily::None) {
         screen.ShowListAfterStop();
-        return;
+        return {RunEnding::FamilyNotDetected, firstSetback};
     }
     if (const char* refused = UnsupportedFamilyMessage(session.osFamily)) {
         screen.Show(MainWindowNotice(refused, "ERROR"));
         screen.ShowListAfterStop();
-        return;
+        return {RunEnding::FamilyNotSupported, firstSetback};
     }
 
     // The interface dialog asks for the monitor's port on every run, so this always checks.
@@ -103,13 +126,15 @@ void InstallationRun::Run(const RunRequest& request)
 
     const bool knownProcessor = session.processor == Processor::X86 || session.processor == Processor::X64 ||
                                 session.processor == Processor::Itanium;
+    RunEnding ending = RunEnding::ProcessorNotSupported;
     if (knownProcessor) {
         bool workedOnARow = false;
-        if (!InstallRows(networkPort, workedOnARow)) {
+        if (!InstallRows(networkPort, workedOnARow, ending)) {
             RemovePrintProcessor(platform, session.osFamily, screen);
             screen.ShowListAfterStop();
-            return;
+            return {ending, firstSetback};
         }
+        ending = RunEnding::Completed;
 
         // A run that adds to an earlier installation (its first rows exist) leaves the
         // uninstall entry and the default printer to that installation.
@@ -118,7 +143,7 @@ void InstallationRun::Run(const RunRequest& request)
             if (!screen.AskDefaultPrinter(state.setDefaultRequested)) {
                 screen.Show(MainWindowNotice(kCanceled));
                 screen.EndProgram();
-                return;
+                return {RunEnding::Cancelled, firstSetback};
             }
             // Only a printer of this run can become the default.
             if (state.setDefaultRequested && workedOnARow) SetDefaultPrinter(RowName(lastRow));
@@ -126,22 +151,23 @@ void InstallationRun::Run(const RunRequest& request)
     }
 
     screen.ShowStep("Installation Completed!!!", 100);
-    Pause(platform, 500);
+    screen.PauseToShow(500);
     screen.EnableExit(true);
     screen.ShowCompletion();
     screen.EndProgram();
+    return {ending, firstSetback};
 }
 
-bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& workedOnARow)
+bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& workedOnARow, RunEnding& stopped)
 {
     auto& session = state.session;
     auto& rows = state.rows;
 
     screen.ShowStep("Print Driver Copy Started", 30);
-    Pause(platform, 500);
+    screen.PauseToShow(500);
     CopyDriverFiles(platform, session);
     screen.ShowStep("Print Driver Copy Ended", 40);
-    Pause(platform, 500);
+    screen.PauseToShow(500);
     screen.ShowStep("Print Driver Install Started", 50);
 
     char usbPortName[32];
@@ -155,23 +181,30 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
         workedOnARow = true;
         const char* name = RowName(i);
 
-        if (!RegisterDriver(platform, session.processor, session.osFamily, name, screen)) return false;
+        if (!RegisterDriver(platform, session.processor, session.osFamily, name, screen)) {
+            stopped = RunEnding::DriverNotRegistered;
+            return false;
+        }
         screen.ShowStep("Print Driver Install Ended", 60);
-        Pause(platform, 500);
+        screen.PauseToShow(500);
         screen.ShowStep("Add Printer Started", 70);
 
-        const platform::Handle printer = CreatePrinter(platform, name, port, screen);
-        if (printer == platform::kNoHandle) return false;
+        const CountedNotices printerNotices(screen);
+        const platform::Handle printer = CreatePrinter(platform, name, port, printerNotices);
+        if (printer == platform::kNoHandle) {
+            stopped = RunEnding::PrinterNotCreated;
+            return false;
+        }
+        if (printerNotices.Any()) NoteSetback(RunSetback::PrinterPort);
         screen.ShowStep("Add Printer Ended", 85);
-        Pause(platform, 500);
+        screen.PauseToShow(500);
         platform.spooler.ClosePrinter(printer);
         screen.ShowPosition(90);
-        Pause(platform, 1500);
+        screen.PauseToShow(1500);
 
-        const int codePage = session.codePageIndex >= 0 && session.codePageIndex < kCodePageCount
-                                 ? static_cast<int>(CodePageTable[session.codePageIndex].codePage)
-                                 : 0;
-        WritePrinterSettings(platform, name, static_cast<std::uint32_t>(codePage), screen);
+        const CountedNotices settingsNotices(screen);
+        WritePrinterSettings(platform, name, CodePageAt(session.codePageIndex), settingsNotices);
+        if (settingsNotices.Any()) NoteSetback(RunSetback::PrinterSettings);
     }
     return true;
 }

@@ -1,8 +1,35 @@
 #include "ui/Controls.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "ui/Dialog.h"
 
 namespace zenthar::ui {
+
+namespace {
+
+int SortWeight(char c)
+{
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (std::isalpha(u)) return 0x300 + std::tolower(u);
+    if (std::isdigit(u)) return 0x200 + u;
+    return 0x100 + u;
+}
+
+}  // namespace
+
+int CompareSortedEntries(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int wa = SortWeight(a[i]);
+        const int wb = SortWeight(b[i]);
+        if (wa != wb) return wa < wb ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
 
 void Control::Bind(Dialog& dialog, int controlId, unsigned windowSerial)
 {
