@@ -272,6 +272,12 @@ ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments)
         if (read.error.empty()) read.error = std::move(why);
     };
 
+    const auto takesValue = [](const std::string& name) {
+        return name == "model" || name == "clones" || name == "interface" || name == "port" || name == "address" ||
+               name == "codepage" || name == "log";
+    };
+    const auto known = [&](const std::string& name) { return takesValue(name) || name == "quiet" || name == "default"; };
+
     for (std::size_t at = 0; at < arguments.size(); ++at) {
         const std::string& word = arguments[at];
         const std::string name = OptionName(word);
@@ -279,10 +285,7 @@ ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments)
             fail("not an option: " + Quoted(word));
             continue;
         }
-        const bool takesValue = name == "model" || name == "clones" || name == "interface" || name == "port" ||
-                                name == "address" || name == "codepage" || name == "log";
-        const bool known = takesValue || name == "quiet" || name == "default";
-        if (!known) {
+        if (!known(name)) {
             fail("unknown option: " + word);
             continue;
         }
@@ -291,11 +294,12 @@ ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments)
                 if (earlier == name) fail("given twice: /" + name);
             seen.push_back(name);
         }
-        if (!takesValue) {
+        if (!takesValue(name)) {
             if (name == "default") options.makeDefault = true;
             continue;
         }
-        if (at + 1 >= arguments.size()) {
+        // An option where the value should be means the value was left out.
+        if (at + 1 >= arguments.size() || known(OptionName(arguments[at + 1]))) {
             fail("/" + name + " needs a value");
             continue;
         }
