@@ -280,6 +280,7 @@ int UsbChannel::WriteBytes(const void* buffer, int length)
         int piece = length - total < kPieceSize ? length - total : kPieceSize;
         const Handle event = platform.kernel.CreateEventA(nullptr, false, false, nullptr).value;
         if (event == kNoHandle) return 0;
+        const HandleOwner eventOwner(platform.kernel, event);
         platform::Overlapped overlapped{};
         overlapped.hEvent = event;
         const Dword burstStart = platform.clock.GetTickCount();
@@ -323,7 +324,6 @@ int UsbChannel::WriteBytes(const void* buffer, int length)
             if (platform.clock.GetTickCount() - burstStart >= kBurstTime) break;
         }
 
-        platform.kernel.CloseHandle(event);
         // A device that takes every request but writes nothing would otherwise be given
         // burst after burst for ever, with the user-interface thread blocked.
         if (done == 0) result = 0;

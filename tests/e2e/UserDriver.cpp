@@ -133,6 +133,21 @@ std::string AddressOf(HWND control)
 
 // ---- The session ----
 
+// The first visible top-level window of a process.
+struct WindowLook {
+    DWORD processId;
+    std::string seen;
+};
+
+BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM data)
+{
+    auto& look = *reinterpret_cast<WindowLook*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == look.processId && IsWindowVisible(window) && look.seen.empty()) look.seen = Quoted(TextOf(window));
+    return TRUE;
+}
+
 struct SeenProcess {
     DWORD id;
     DWORD parent;
@@ -662,19 +677,10 @@ private:
     bool EndWindowless(unsigned long wanted, int seconds)
     {
         if (!process.hProcess) return Fail("the program was not started");
-        struct Look {
-            DWORD id;
-            std::string seen;
-        } look{process.dwProcessId, {}};
+        WindowLook look{process.dwProcessId, {}};
         const DWORD start = GetTickCount();
         for (;;) {
-            EnumWindows([](HWND window, LPARAM data) -> BOOL {
-                auto& l = *reinterpret_cast<Look*>(data);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner == l.id && IsWindowVisible(window) && l.seen.empty()) l.seen = "\"" + TextOf(window) + "\"";
-                return TRUE;
-            }, reinterpret_cast<LPARAM>(&look));
+            EnumWindows(&NoteVisibleWindow, reinterpret_cast<LPARAM>(&look));
             if (!look.seen.empty()) return Fail("the program showed a window " + look.seen);
             if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) break;
             if (GetTickCount() - start > static_cast<DWORD>(seconds) * 1000)
