@@ -96,10 +96,13 @@ std::string OneLine(std::string_view text)
 // are not made.
 class QuietScreen final : public InstallationScreen {
 public:
-    QuietScreen(platform::Platform& platform, RunLog& log, const QuietOptions& options, std::string port)
-        : platform(platform), log(log), options(options), port(std::move(port))
+    QuietScreen(platform::Platform& platform, RunLog& log, const QuietOptions& options)
+        : platform(platform), log(log), options(options)
     {
     }
+
+    // The port the printers go on, once it is known to be one the interface offers.
+    void UsePort(std::string chosen) { port = std::move(chosen); }
 
     void Show(const Notice& notice) const override
     {
@@ -112,9 +115,8 @@ public:
 
     bool AskConnection(InstallSession& session, ConnectionChoice& choice) override
     {
-        DetectPlatform(platform, session);
+        PrepareConnectionSession(platform, session);
         session.codePageIndex = options.codePageIndex;
-        session.usbMonitorPort = 1;
         CopyText(choice.portName, port);
         CopyText(choice.addressText, options.address);
         std::string line = std::string("step: interface ") + InterfaceWord(options.printerInterface) + ", port " + port;
@@ -387,38 +389,30 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     };
     if (!read.error.empty()) return badArguments(read.error);
 
-    QuietScreen startup(platform, log, options, "");
+    QuietScreen screen(platform, log, options);
     log.Line("step: print spooler");
-    ExitCode earlier = ExitCode::Installed;
-    switch (CheckSpooler(platform, startup)) {
+    switch (CheckSpooler(platform, screen)) {
     case SpoolerCheck::NotStarted: return finish(ExitCode::SpoolerNotAvailable);
-    case SpoolerCheck::QueryFailed: earlier = ExitCode::SpoolerNotAvailable; break;
+    case SpoolerCheck::QueryFailed: screen.Note(ExitCode::SpoolerNotAvailable); break;
     case SpoolerCheck::Running: break;
     }
 
-    std::string port = options.port;
-    if (ListsSpoolerPorts(options.printerInterface)) {
-        const std::vector<std::string> ports = InterfacePortNames(platform, options.printerInterface);
+    // The port must be one the interface dialog would offer; without /port, its first.
+    const std::vector<std::string> ports = InterfacePortNames(platform, options.printerInterface);
+    std::string port = FirstListedPort(ports);
+    if (!options.port.empty()) {
+        port.clear();
+        for (const std::string& name : ports)
+            if (SameNoCase(name, options.port)) port = name;
         if (port.empty()) {
-            port = FirstListedPort(ports);
-        } else {
-            std::string listed;
-            for (const std::string& name : ports)
-                if (SameNoCase(name, port)) listed = name;
-            if (listed.empty()) {
-                std::string offered;
-                for (const std::string& name : ports) offered += (offered.empty() ? "" : ", ") + name;
-                return badArguments("no port " + Quoted(port) + " for " + InterfaceWord(options.printerInterface) +
-                                    " (ports: " + (offered.empty() ? "none" : offered) + ")");
-            }
-            port = listed;
+            std::string offered;
+            for (const std::string& name : ports) offered += (offered.empty() ? "" : ", ") + name;
+            return badArguments("no port " + Quoted(options.port) + " for " + InterfaceWord(options.printerInterface) +
+                                " (ports: " + (offered.empty() ? "none" : offered) + ")");
         }
-    } else {
-        port = InterfacePortNames(platform, options.printerInterface).back();
     }
+    screen.UsePort(port);
 
-    QuietScreen screen(platform, log, options, port);
-    screen.Note(earlier);
     const bool cloneMode = options.clones != 0;
     const NameTable& table = cloneMode ? kCloneTable : kModelTable;
     const int rowsShown = cloneMode ? options.clones : kModelCount;

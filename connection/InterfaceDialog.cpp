@@ -79,7 +79,7 @@ std::span<const ui::MessageEntry> InterfaceDialog::MessageMap() const
 bool InterfaceDialog::OnInitDialog()
 {
     ui::Dialog::OnInitDialog();
-    DetectPlatform(platform, session);
+    PrepareConnectionSession(platform, session);
 
     for (const CodePageEntry& entry : CodePageTable) codePageCombo.AddString(entry.label);
     codePageCombo.SetCurSel(session.codePageIndex);
@@ -93,7 +93,6 @@ bool InterfaceDialog::OnInitDialog()
 
     FillPortList(PrinterInterface::Usb);
     CheckRadioButton(kFirstRadio, kLastRadio, kUsbRadio);
-    session.usbMonitorPort = 1;
 
     portCombo.SetCurSel(0);
     TakePort(0);
