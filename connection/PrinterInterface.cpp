@@ -1,8 +1,8 @@
 #include "connection/PrinterInterface.h"
 
-#include <cctype>
 #include <cstring>
 
+#include "core/CommandLine.h"
 #include "core/SpoolerEnumeration.h"
 #include "ui/Controls.h"
 
@@ -27,15 +27,6 @@ const InterfacePorts& PortsOf(PrinterInterface printerInterface)
     return kInterfacePorts[static_cast<int>(printerInterface)];
 }
 
-bool SameWord(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 }  // namespace
 
 const char* InterfaceWord(PrinterInterface printerInterface)
@@ -46,7 +37,7 @@ const char* InterfaceWord(PrinterInterface printerInterface)
 std::optional<PrinterInterface> InterfaceOfWord(std::string_view word)
 {
     for (int i = 0; i < kInterfaceCount; ++i)
-        if (SameWord(word, kInterfacePorts[i].word)) return static_cast<PrinterInterface>(i);
+        if (SameWordNoCase(word, kInterfacePorts[i].word)) return static_cast<PrinterInterface>(i);
     return std::nullopt;
 }
 
