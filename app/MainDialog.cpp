@@ -6,15 +6,14 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
 
 #include "app/AboutDialog.h"
 #include "app/DefaultPrinterDialog.h"
 #include "app/InstallCompleteDialog.h"
+#include "app/StartupChecks.h"
 #include "connection/InterfaceDialog.h"
-#include "core/ServiceControl.h"
 #include "core/FixedText.h"
-#include "core/SpoolerEnumeration.h"
+#include "core/Pause.h"
 #include "platform/Constants.h"
 #include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
@@ -108,28 +107,13 @@ bool MainDialog::OnInitDialog()
     copiesEdit.Enable(false);
     ClearInstalledFlags();
 
-    platform::Dword error = 0;
-    switch (const ServiceQuery queried = QueryService(platform, "spooler", &error)) {
-    case ServiceQuery::StatusRead:
-        if (!StartServiceAndWait(platform, "spooler")) {
-            ui::AppMessageBox("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts");
-            // Nothing can be installed, but the two buttons must still look like buttons
-            // (an owner-drawn button left flat reads as a label): Install keeps its template
-            // state, and a press only finds no row to install.
-            SetUpImageButton(installButton, resources::kInstallIcon);
-            SetUpImageButton(exitButton, resources::kExitIcon);
-            return true;
-        }
-        break;
-    default: {
-        const char* format = queried == ServiceQuery::OpenSCManagerFailed ? "OpenSCManager() failed !!! ErrorCode=%d"
-                             : queried == ServiceQuery::OpenServiceFailed ? "OpenService() failed !!! ErrorCode=%d"
-                                                                          : "QueryServiceStatus() failed !!! ErrorCode=%d";
-        char message[128];
-        FormatText(message, format, static_cast<int>(error));
-        ui::AppMessageBox(message);
-        break;
-    }
+    if (CheckSpooler(platform, *this) == SpoolerCheck::NotStarted) {
+        // Nothing can be installed, but the two buttons must still look like buttons
+        // (an owner-drawn button left flat reads as a label): Install keeps its template
+        // state, and a press only finds no row to install.
+        SetUpImageButton(installButton, resources::kInstallIcon);
+        SetUpImageButton(exitButton, resources::kExitIcon);
+        return true;
     }
 
     RebuildList(kModelTable, kModelCount);
@@ -195,38 +179,12 @@ void MainDialog::MarkInstalledRows()
     const int rows = cloneMode ? copies : kModelCount;
     const NameTable& table = cloneMode ? kCloneTable : kModelTable;
 
-    const auto enumPrinters = [this](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
-                                     platform::Dword* returned) {
-        return platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned);
-    };
-    Enumeration<platform::PrinterInfo2A> printers;
-    const auto sized = printers.Size(enumPrinters);
-    // A machine without local printers answers the sizing call with nothing to fetch; only a
-    // failing spooler is worth a message.
-    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) {
-        MessageBox("EnumPrinters() failed", "EnumPrinters() Error");
-        return;
-    }
-    if (printers.Needed() == 0) return;
-    if (!printers.Fetch(enumPrinters).value) {
-        MessageBox("EnumPrinters() failed", "EnumPrinters() Error");
-        return;
-    }
-
-    // One look-up per printer: a print server with thousands of printers must not make every
-    // keystroke in the copies box compare each of them with each of 200 rows.
-    std::unordered_map<std::string_view, int> rowByName;
-    for (int i = 0; i < rows && i < table.count && i < kRowFlagCount; ++i) rowByName.emplace(table[i], i);
-
-    for (const platform::PrinterInfo2A& printer : printers.Records()) {
-        const char* printerName = printer.pPrinterName;
-        const char* driverName = printer.pDriverName;
-        if (printerName == nullptr || driverName == nullptr || std::strcmp(printerName, driverName) != 0) continue;
-        const auto row = rowByName.find(printerName);
-        if (row == rowByName.end()) continue;
-        state.rows.rowInstalled[row->second] = 1;
-        modelList.SetCheck(row->second, 1);
-        modelList.SetCheck(row->second, 2);
+    const auto found = FindInstalledRows(platform, table, rows, *this);
+    if (!found) return;
+    for (const int row : *found) {
+        state.rows.rowInstalled[row] = 1;
+        modelList.SetCheck(row, 1);
+        modelList.SetCheck(row, 2);
     }
 }
 
@@ -365,6 +323,11 @@ void MainDialog::ShowCompletion()
 void MainDialog::EndProgram()
 {
     EndDialog(ui::kIdCancel);
+}
+
+void MainDialog::PauseToShow(platform::Dword milliseconds)
+{
+    Pause(platform, milliseconds);
 }
 
 UsbSearchWindows& MainDialog::Search()

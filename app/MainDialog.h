@@ -74,6 +74,7 @@ private:
     bool AskDefaultPrinter(int& setDefaultRequested) override;
     void ShowCompletion() override;
     void EndProgram() override;
+    void PauseToShow(platform::Dword milliseconds) override;
     bool AskToPlugIn() override;
     void OpenSearch() override;
     void SetSearchPos(int position) override;

@@ -21,3 +21,4 @@ mkdir -p "$BUILD/win64"
 configure "$BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/x86_64-w64-mingw32.cmake"
 cmake --build "$BUILD/win64" -j "${JOBS:-2}" >"$BUILD/win64.build.log" 2>&1 || { tail -40 "$BUILD/win64.build.log" >&2; exit 1; }
 "$ROOT/bench/wine-ratio.sh"
+"$ROOT/bench/wine-quiet.sh"

@@ -1,12 +1,8 @@
 #include "connection/InterfaceDialog.h"
 
-#include <cstring>
-#include <iterator>
-
 #include "core/CodePageTable.h"
 #include "connection/PlatformDetection.h"
 #include "core/FixedText.h"
-#include "core/SpoolerEnumeration.h"
 #include "resources/InterfaceDialogIds.h"
 #include "resources/ResourceIds.h"
 
@@ -32,23 +28,16 @@ using resources::interface_ids::kPortCombo;
 using resources::interface_ids::kProcessorCombo;
 
 // One row per interface, in interface order.
-struct InterfaceChoice {
+struct InterfaceView {
     int radio;
-    const char* portPrefix;  // spooler ports taken by their first three characters, or null
-    const char* fixedPort;   // the one port offered instead, or null
     int bitmap;
-    bool asksAddress;
 };
 
-constexpr InterfaceChoice kInterfaces[] = {
-    {kSerialRadio, "COM", nullptr, ids::kSerialBitmap, false},
-    {kBluetoothRadio, "COM", nullptr, ids::kBluetoothBitmap, false},
-    {kParallelRadio, "LPT", nullptr, ids::kParallelBitmap, false},
-    {kUsbRadio, nullptr, "USB", ids::kUsbBitmap, false},
-    {kEthernetRadio, nullptr, "TCP/IP", ids::kEthernetBitmap, true},
-    {kWiFiRadio, nullptr, "TCP/IP", ids::kWifiBitmap, true},
+constexpr InterfaceView kInterfaces[kInterfaceCount] = {
+    {kSerialRadio, ids::kSerialBitmap},     {kBluetoothRadio, ids::kBluetoothBitmap},
+    {kParallelRadio, ids::kParallelBitmap}, {kUsbRadio, ids::kUsbBitmap},
+    {kEthernetRadio, ids::kEthernetBitmap}, {kWiFiRadio, ids::kWifiBitmap},
 };
-constexpr int kInterfaceCount = static_cast<int>(std::size(kInterfaces));
 
 // The processor combo's entries, indexed by Processor.
 constexpr const char* kProcessorLabels[] = {"32-Bit OS", "64-Bit OS", "Itanium"};
@@ -91,7 +80,7 @@ std::span<const ui::MessageEntry> InterfaceDialog::MessageMap() const
 bool InterfaceDialog::OnInitDialog()
 {
     ui::Dialog::OnInitDialog();
-    DetectPlatform(platform, session);
+    PrepareConnectionSession(platform, session);
 
     for (const CodePageEntry& entry : CodePageTable) codePageCombo.AddString(entry.label);
     codePageCombo.SetCurSel(session.codePageIndex);
@@ -103,9 +92,8 @@ bool InterfaceDialog::OnInitDialog()
     processorCombo.SetCurSel(static_cast<int>(session.processor));
     processorCombo.Enable(false);
 
-    FillPortList(Interface::Usb);
+    FillPortList(PrinterInterface::Usb);
     CheckRadioButton(kFirstRadio, kLastRadio, kUsbRadio);
-    session.usbMonitorPort = 1;
 
     portCombo.SetCurSel(0);
     TakePort(0);
@@ -125,27 +113,10 @@ bool InterfaceDialog::OnInitDialog()
     return true;
 }
 
-int InterfaceDialog::FillPortList(int interfaceIndex)
+int InterfaceDialog::FillPortList(PrinterInterface printerInterface)
 {
     portCombo.ResetContent();
-    portNames.clear();
-    if (interfaceIndex < 0 || interfaceIndex >= kInterfaceCount) return 0;
-    const InterfaceChoice& choice = kInterfaces[interfaceIndex];
-
-    const auto enumPorts = [this](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
-                                  platform::Dword* returned) {
-        return platform.spooler.EnumPortsA(nullptr, 2, buffer, size, needed, returned);
-    };
-    Enumeration<platform::PortInfo2A> ports;
-    ports.Size(enumPorts);
-    if (ports.Fetch(enumPorts).value && choice.portPrefix) {
-        for (const platform::PortInfo2A& port : ports.Records()) {
-            const char* name = port.pPortName;
-            if (name && std::strncmp(name, choice.portPrefix, 3) == 0) portNames.emplace_back(name);
-        }
-    }
-    if (choice.fixedPort) portNames.emplace_back(choice.fixedPort);
-
+    portNames = InterfacePortNames(platform, printerInterface);
     for (const std::string& name : portNames) portCombo.AddString(name);
     const int entries = portCombo.GetCount();
     return entries > 0 ? entries : 0;
@@ -164,13 +135,13 @@ void InterfaceDialog::ShowPicture(int bitmapId)
     picture.SetScaleMode(controls::ScaleMode::FitInside);
 }
 
-void InterfaceDialog::ChooseInterface(int interfaceIndex)
+void InterfaceDialog::ChooseInterface(PrinterInterface printerInterface)
 {
-    const InterfaceChoice& choice = kInterfaces[interfaceIndex];
+    const InterfaceView& choice = kInterfaces[static_cast<int>(printerInterface)];
     CheckRadioButton(kFirstRadio, kLastRadio, choice.radio);
-    FillPortList(interfaceIndex);
+    FillPortList(printerInterface);
     portCombo.SetCurSel(0);
-    if (!choice.asksAddress) {
+    if (!NeedsAddress(printerInterface)) {
         TakePort(0);
         ShowPicture(choice.bitmap);
         return;
@@ -198,32 +169,32 @@ void InterfaceDialog::OnOK()
 
 void InterfaceDialog::OnSerial()
 {
-    ChooseInterface(Interface::Serial);
+    ChooseInterface(PrinterInterface::Serial);
 }
 
 void InterfaceDialog::OnBluetooth()
 {
-    ChooseInterface(Interface::Bluetooth);
+    ChooseInterface(PrinterInterface::Bluetooth);
 }
 
 void InterfaceDialog::OnParallel()
 {
-    ChooseInterface(Interface::Parallel);
+    ChooseInterface(PrinterInterface::Parallel);
 }
 
 void InterfaceDialog::OnUsb()
 {
-    ChooseInterface(Interface::Usb);
+    ChooseInterface(PrinterInterface::Usb);
 }
 
 void InterfaceDialog::OnEthernet()
 {
-    ChooseInterface(Interface::Ethernet);
+    ChooseInterface(PrinterInterface::Ethernet);
 }
 
 void InterfaceDialog::OnWiFi()
 {
-    ChooseInterface(Interface::WiFi);
+    ChooseInterface(PrinterInterface::WiFi);
 }
 
 void InterfaceDialog::OnCodePageChanged()

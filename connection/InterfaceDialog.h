@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "connection/IpAddressDialog.h"
+#include "connection/PrinterInterface.h"
 #include "controls/BitmapPanel.h"
 #include "controls/ImageButton.h"
 #include "core/InstallSession.h"
@@ -17,22 +18,12 @@
 
 namespace zenthar {
 
-// The interfaces, in the order of the radio buttons.
-namespace Interface {
-inline constexpr int Serial = 0;
-inline constexpr int Bluetooth = 1;
-inline constexpr int Parallel = 2;
-inline constexpr int Usb = 3;
-inline constexpr int Ethernet = 4;
-inline constexpr int WiFi = 5;
-}  // namespace Interface
-
 class InterfaceDialog : public ui::Dialog {
 public:
     InterfaceDialog(platform::Platform& platform, InstallSession& session, ui::Dialog* parent);
 
     // Fills the port combo with the ports of the interface; returns the number of entries.
-    int FillPortList(int interfaceIndex);
+    int FillPortList(PrinterInterface printerInterface);
 
     // What the installation reads once the dialog closed with OK.
     char portName[32] = {};
@@ -66,7 +57,7 @@ private:
     void OnCodePageChanged();
     void OnPortChanged();
 
-    void ChooseInterface(int interfaceIndex);
+    void ChooseInterface(PrinterInterface printerInterface);
     void ShowPicture(int bitmapId);
     void TakePort(int index);
 

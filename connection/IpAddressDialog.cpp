@@ -2,7 +2,6 @@
 
 #include "connection/NetworkPort.h"
 #include "core/FixedText.h"
-#include "core/Owners.h"
 #include "platform/Constants.h"
 #include "resources/IpAddressDialogIds.h"
 #include "resources/ResourceIds.h"
@@ -12,8 +11,6 @@ namespace zenthar {
 namespace {
 
 using resources::address_ids::kAddressField;
-
-constexpr const char* kMonitorMissing = "Standard TCP/IP Port not installed\nPlease Install Standard TCP/IP Port";
 
 constexpr std::uint32_t kNoAddress = 0xFFFFFFFF;
 
@@ -66,14 +63,7 @@ void IpAddressDialog::OnOK()
 
     // Only a warning: the port is written into the monitor's keys whether the monitor is
     // there or not, and the address is taken over either way.
-    platform::RegKey key = 0;
-    const auto opened = platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kTcpIpPortsKey, 0,
-                                                        platform::KEY_WRITE | platform::KEY_QUERY_VALUE, &key);
-    if (opened.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
-        ui::AppMessageBox(kMonitorMissing);
-    } else {
-        const KeyOwner monitorKey(platform.registry, key);  // looked for only
-    }
+    if (!TcpIpMonitorPresent(platform)) ui::AppMessageBox(kTcpIpMonitorMissing);
     ui::Dialog::OnOK();
 }
 

@@ -104,7 +104,7 @@ bool MakePortKey(platform::Platform& platform, const char* keyPath)
 
 }  // namespace
 
-void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
+bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
                        const char (&addressText)[kAddressTextSize], const NoticeSink& notices)
 {
     const std::string_view address = TextOf(addressText);
@@ -113,32 +113,51 @@ void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
     // A key path that did not fit would name another key; never write there.
     if (!FormatWhole(fields.networkPortKey, "%s\\%s", kTcpIpPortsKey, fields.networkPortName)) {
         platform.debug.OutputDebugStringA("Network port key too long");
-        return;
+        return false;
     }
 
     if (!MakePortKey(platform, fields.networkPortKey)) {
         platform.debug.OutputDebugStringA("RegCreateKeyEx() Fail !!!");
-        return;
+        return false;
     }
-    WriteTcpIpPortValues(platform, fields, notices);
+    bool allWritten = false;
+    WriteTcpIpPortValues(platform, fields, notices, &allWritten);
+    return allWritten;
 }
 
-void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices)
+void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices,
+                          bool* allWritten)
 {
+    bool written = false;
     platform::RegKey key = 0;
     const auto opened =
         platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, fields.networkPortKey, 0, kPortKeyAccess, &key);
     if (opened.value == static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
         const KeyOwner keyOwner(platform.registry, key);
+        written = true;
         for (const PortValue& value : kPortValues) {
             const Dword status = WriteValue(platform, key, value, fields);
-            if (status != platform::ERROR_SUCCESS) ReportFailure(value, status, notices);
+            if (status != platform::ERROR_SUCCESS) {
+                ReportFailure(value, status, notices);
+                written = false;
+            }
         }
     } else {
         platform.debug.OutputDebugStringA("RegOpenKeyEx() Fail !!!");
     }
 
     for (const ServiceStep& step : kServiceRestart) RunCommand(platform, step.command, step.service);
+    if (allWritten) *allWritten = written;
+}
+
+bool TcpIpMonitorPresent(platform::Platform& platform)
+{
+    platform::RegKey key = 0;
+    const auto opened = platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kTcpIpPortsKey, 0,
+                                                        platform::KEY_WRITE | platform::KEY_QUERY_VALUE, &key);
+    if (opened.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) return false;
+    const KeyOwner monitorKey(platform.registry, key);  // looked for only
+    return true;
 }
 
 }  // namespace zenthar

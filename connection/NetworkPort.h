@@ -23,12 +23,20 @@ struct NetworkPortFields {
 // Names the port after `addressText` (the interface dialog's confirmed address, possibly
 // empty), creates its key with the monitor's values and restarts the services. A key that
 // cannot be created stops it silently: the printer is then made on the port name all the
-// same. Failed value writes are reported through `notices`.
-void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
+// same. Failed value writes are reported through `notices`. true: the key and every value
+// were written.
+bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
                        const char (&addressText)[kAddressTextSize], const NoticeSink& notices);
 
 // Writes the port's values to `fields.networkPortKey` and restarts the LPD service and the
-// spooler.
-void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices);
+// spooler. `allWritten` (when given) tells whether the key opened and took every value.
+void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices,
+                          bool* allWritten = nullptr);
+
+// What the address dialog warns of when the monitor's ports key cannot be opened for writing.
+inline constexpr const char* kTcpIpMonitorMissing =
+    "Standard TCP/IP Port not installed\nPlease Install Standard TCP/IP Port";
+// Whether the Standard TCP/IP Port monitor's ports key can be opened for writing.
+bool TcpIpMonitorPresent(platform::Platform& platform);
 
 }  // namespace zenthar

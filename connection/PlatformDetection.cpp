@@ -95,4 +95,10 @@ PortKind ClassifyPort(const char* portName)
     return PortKind::Com;
 }
 
+void PrepareConnectionSession(platform::Platform& platform, InstallSession& session)
+{
+    DetectPlatform(platform, session);
+    session.usbMonitorPort = 1;
+}
+
 }  // namespace zenthar

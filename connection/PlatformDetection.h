@@ -13,6 +13,10 @@ namespace zenthar {
 // version query changes nothing.
 void DetectPlatform(platform::Platform& platform, InstallSession& session);
 
+// What every connection choice starts from, with windows or without: the family and processor
+// detected, and USB printers put on the port monitor's port.
+void PrepareConnectionSession(platform::Platform& platform, InstallSession& session);
+
 // The kind of port a port name stands for: by its first characters, COM, LPT, USB or the six
 // characters "TCP/IP"; anything else is treated as a COM port.
 PortKind ClassifyPort(const char* portName);

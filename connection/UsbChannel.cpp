@@ -8,7 +8,6 @@
 #include "core/Owners.h"
 #include "core/Pause.h"
 #include "platform/Constants.h"
-#include "ui/Ui.h"
 
 namespace zenthar {
 
@@ -89,7 +88,12 @@ std::string_view UsbChannel::DevicePath() const
 
 // ---- Finding and opening the printer ----------------------------------------------------------
 
-int UsbChannel::ProbeUsbPrinter(const char*)
+int UsbChannel::ProbeUsbPrinter(const char* portName)
+{
+    return ProbeUsbPrinter(portName, MessageBoxNotices(nullptr));
+}
+
+int UsbChannel::ProbeUsbPrinter(const char*, const NoticeSink& notices)
 {
     // A path from an earlier probe would name a device that may be gone; without the setup
     // library the key lookup below then finds nothing, as it should.
@@ -133,7 +137,7 @@ int UsbChannel::ProbeUsbPrinter(const char*)
     // Only a four-byte number is a port number; anything else would give a made-up port.
     if (read.value != static_cast<platform::Long>(platform::ERROR_SUCCESS) || type != platform::REG_DWORD ||
         size != sizeof(number)) {
-        ui::ShowMessageBox(nullptr, kPortNumberFailure, kPortNumberFailureCaption, ui::MessageIcon::None);
+        notices.Show(Notice{kPortNumberFailure, kPortNumberFailureCaption, NoticeOwner::InFront, NoticeIcon::None});
     } else {
         FormatText(usbPortName, kPortNameFormat, static_cast<unsigned>(number));
         platform.debug.OutputDebugStringA(kConnectedPortLine);
@@ -276,6 +280,7 @@ int UsbChannel::WriteBytes(const void* buffer, int length)
         int piece = length - total < kPieceSize ? length - total : kPieceSize;
         const Handle event = platform.kernel.CreateEventA(nullptr, false, false, nullptr).value;
         if (event == kNoHandle) return 0;
+        const HandleOwner eventOwner(platform.kernel, event);
         platform::Overlapped overlapped{};
         overlapped.hEvent = event;
         const Dword burstStart = platform.clock.GetTickCount();
@@ -319,7 +324,6 @@ int UsbChannel::WriteBytes(const void* buffer, int length)
             if (platform.clock.GetTickCount() - burstStart >= kBurstTime) break;
         }
 
-        platform.kernel.CloseHandle(event);
         // A device that takes every request but writes nothing would otherwise be given
         // burst after burst for ever, with the user-interface thread blocked.
         if (done == 0) result = 0;

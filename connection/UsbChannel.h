@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/Notice.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -43,8 +44,10 @@ public:
     void CloseChannel();
 
     // 1: go on (the printer was found and opened, or the setup library is not there to ask);
-    // 0: the printer is not there. The argument is not used.
+    // 0: the printer is not there. The port name is not used. A port number that cannot be
+    // read is told through `notices`; without them, in a message box over the window in front.
     int ProbeUsbPrinter(const char* portName);
+    int ProbeUsbPrinter(const char* portName, const NoticeSink& notices);
     // 1 when the setup library is loaded and its four functions are known.
     int LoadSetupLibrary();
     // 1 when the printer was found and opened for overlapped I/O.

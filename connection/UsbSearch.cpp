@@ -70,8 +70,14 @@ void UsbSearchWindows::CloseSearch()
 
 UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view)
 {
+    return SearchUsbPrinter(platform, channel, view, MessageBoxNotices(nullptr));
+}
+
+UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view,
+                                  const NoticeSink& notices)
+{
     UsbSearchOutcome outcome = UsbSearchOutcome::Found;
-    if (channel.ProbeUsbPrinter(kProbeArgument) == 1) {
+    if (channel.ProbeUsbPrinter(kProbeArgument, notices) == 1) {
         view.OpenSearch();
         for (const int position : kFoundSteps) {
             view.SetSearchPos(position);
@@ -82,7 +88,7 @@ UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& chan
     } else if (view.AskToPlugIn()) {
         view.OpenSearch();
         for (int position = kSearchStart;;) {
-            if (channel.ProbeUsbPrinter(kProbeArgument) == 1) {
+            if (channel.ProbeUsbPrinter(kProbeArgument, notices) == 1) {
                 channel.CloseChannel();
                 view.SetSearchPos(kBarFull);
                 break;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "connection/UsbChannel.h"
+#include "core/Notice.h"
 #include "platform/Platform.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
@@ -70,7 +71,10 @@ enum class UsbSearchOutcome {
 
 inline constexpr const char* kUsbSearchFailed = "USB Port Search Failed";
 
-// Looks for the printer and closes the channel again once it was found.
+// Looks for the printer and closes the channel again once it was found. What a probe has to
+// tell goes to `notices`; without them, to message boxes.
 UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view);
+UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view,
+                                  const NoticeSink& notices);
 
 }  // namespace zenthar

@@ -29,4 +29,16 @@ const CodePageEntry CodePageTable[kCodePageCount] = {
     {"Multilingual Latin I + Euro(858)", 858},
 };
 
+int CodePageIndexOf(std::uint32_t codePage)
+{
+    for (int i = 0; i < kCodePageCount; ++i)
+        if (CodePageTable[i].codePage == codePage) return i;
+    return -1;
+}
+
+std::uint32_t CodePageAt(int index)
+{
+    return index >= 0 && index < kCodePageCount ? CodePageTable[index].codePage : 0;
+}
+
 }  // namespace zenthar

@@ -20,4 +20,9 @@ inline constexpr int kDefaultCodePageIndex = 13;
 
 extern const CodePageEntry CodePageTable[kCodePageCount];
 
+// The entry of a code page number; -1 when the table has none.
+int CodePageIndexOf(std::uint32_t codePage);
+// The code page number of an entry; 0 for an index outside the table.
+std::uint32_t CodePageAt(int index);
+
 }  // namespace zenthar

@@ -60,4 +60,13 @@ std::string OptionName(std::string_view argument)
     return name;
 }
 
+bool SameWordNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
 }  // namespace zenthar

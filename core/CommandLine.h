@@ -18,4 +18,7 @@ std::vector<std::string> SplitArguments(std::string_view commandLine);
 // that does not start with '/' or '-', or is only that character, gives "".
 std::string OptionName(std::string_view argument);
 
+// Whether two words are the same without regard to case, as option values are compared.
+bool SameWordNoCase(std::string_view a, std::string_view b);
+
 }  // namespace zenthar

@@ -27,7 +27,7 @@ void PaintingPause(zenthar::platform::Platform&, zenthar::platform::Dword millis
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     zenthar::win32::Win32Platform platform;
     zenthar::ui::win32::Win32Backend ui;
@@ -35,8 +35,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     zenthar::SetPauseHook(&PaintingPause);
 
     zenthar::ProcessState state(platform.Get());
-    zenthar::RunInstallerApp(platform.Get(), state);
+    const int exitCode = zenthar::RunProgram(platform.Get(), state, commandLine ? commandLine : "");
 
     zenthar::ui::UseBackend(nullptr);
-    return 0;
+    return exitCode;
 }

@@ -6,7 +6,6 @@
 #include "core/CodePageTable.h"
 #include "core/FixedText.h"
 #include "core/Owners.h"
-#include "core/Pause.h"
 #include "install/DriverFileSets.h"
 #include "install/DriverRegistration.h"
 #include "install/NameTables.h"
@@ -52,6 +51,22 @@ constexpr int kCompletedPosition = 100;
 // The spooler's export SetDefaultPrinterA has carried this number since before it had a name.
 constexpr platform::Word kSetDefaultPrinterOrdinal = 202;
 
+// Passes notices on to the screen and counts them, so the run knows which step reported one.
+class CountedNotices final : public NoticeSink {
+public:
+    explicit CountedNotices(const NoticeSink& screen) : screen(screen) {}
+    void Show(const Notice& notice) const override
+    {
+        ++shown;
+        screen.Show(notice);
+    }
+    bool Any() const { return shown > 0; }
+
+private:
+    const NoticeSink& screen;
+    mutable int shown = 0;
+};
+
 }  // namespace
 
 InstallationRun::InstallationRun(platform::Platform& platform, ProcessState& state, InstallationScreen& screen)
@@ -64,7 +79,12 @@ const char* InstallationRun::RowName(int row) const
     return cloneMode ? kCloneTable[row] : kModelTable[row];
 }
 
-void InstallationRun::Run(const RunRequest& request)
+void InstallationRun::NoteSetback(RunSetback setback)
+{
+    if (firstSetback == RunSetback::None) firstSetback = setback;
+}
+
+RunOutcome InstallationRun::Run(const RunRequest& request)
 {
     auto& session = state.session;
     auto& rows = state.rows;
@@ -77,7 +97,7 @@ void InstallationRun::Run(const RunRequest& request)
         screen.EnableInstall(false);
         screen.EnableExit(true);
         screen.Show(MainWindowNotice("Please, select printer driver to install !!!"));
-        return;
+        return {RunEnding::NothingChosen, firstSetback};
     }
 
     session.codePageIndex = kDefaultCodePageIndex;
@@ -85,7 +105,7 @@ void InstallationRun::Run(const RunRequest& request)
     if (!screen.AskConnection(session, connection)) {
         screen.Show(MainWindowNotice(kCanceled));
         screen.EndProgram();
-        return;
+        return {RunEnding::Cancelled, firstSetback};
     }
 
     screen.EnableInstall(false);
@@ -95,25 +115,28 @@ void InstallationRun::Run(const RunRequest& request)
     session.portKind = ClassifyPort(portName);
     NetworkPortFields networkPort;
     if (session.portKind == PortKind::Usb) {
-        if (SearchUsbPrinter(platform, state.usbChannel, screen) == UsbSearchOutcome::Failed) {
+        const CountedNotices searchNotices(screen);
+        const UsbSearchOutcome searched = SearchUsbPrinter(platform, state.usbChannel, screen, searchNotices);
+        if (searchNotices.Any()) NoteSetback(RunSetback::UsbPortNumber);
+        if (searched == UsbSearchOutcome::Failed) {
             screen.Show(MainWindowNotice(kUsbSearchFailed));
-            Pause(platform, kSearchFailurePause);
+            screen.PauseToShow(kSearchFailurePause);
             screen.EndProgram();
-            return;
+            return {RunEnding::UsbPrinterNotFound, firstSetback};
         }
     } else if (session.portKind == PortKind::TcpIp) {
-        CreateNetworkPort(platform, networkPort, connection.addressText, screen);
+        if (!CreateNetworkPort(platform, networkPort, connection.addressText, screen)) NoteSetback(RunSetback::NetworkPort);
     }
     screen.Refresh();
 
     if (session.osFamily <= OsFamily::None) {
         screen.ShowListAfterStop();
-        return;
+        return {RunEnding::FamilyNotDetected, firstSetback};
     }
     if (const char* refused = UnsupportedFamilyMessage(session.osFamily)) {
         screen.Show(MainWindowNotice(refused, "ERROR"));
         screen.ShowListAfterStop();
-        return;
+        return {RunEnding::FamilyNotSupported, firstSetback};
     }
 
     // The interface dialog asks for the monitor's port on every run, so this always checks.
@@ -121,13 +144,15 @@ void InstallationRun::Run(const RunRequest& request)
 
     const bool knownProcessor = session.processor == Processor::X86 || session.processor == Processor::X64 ||
                                 session.processor == Processor::Itanium;
+    RunEnding ending = RunEnding::ProcessorNotSupported;
     if (knownProcessor) {
         bool workedOnARow = false;
-        if (!InstallRows(networkPort, workedOnARow)) {
+        if (!InstallRows(networkPort, workedOnARow, ending)) {
             RemovePrintProcessor(platform, session.osFamily, screen);
             screen.ShowListAfterStop();
-            return;
+            return {ending, firstSetback};
         }
+        ending = RunEnding::Completed;
 
         // A run that adds to an earlier installation (its first rows exist) leaves the
         // uninstall entry and the default printer to that installation.
@@ -136,7 +161,7 @@ void InstallationRun::Run(const RunRequest& request)
             if (!screen.AskDefaultPrinter(state.setDefaultRequested)) {
                 screen.Show(MainWindowNotice(kCanceled));
                 screen.EndProgram();
-                return;
+                return {RunEnding::Cancelled, firstSetback};
             }
             // Only a printer of this run can become the default.
             if (state.setDefaultRequested && workedOnARow) SetDefaultPrinter(RowName(lastRow));
@@ -144,22 +169,23 @@ void InstallationRun::Run(const RunRequest& request)
     }
 
     screen.ShowStep("Installation Completed!!!", kCompletedPosition);
-    Pause(platform, kStepPause);
+    screen.PauseToShow(kStepPause);
     screen.EnableExit(true);
     screen.ShowCompletion();
     screen.EndProgram();
+    return {ending, firstSetback};
 }
 
-bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& workedOnARow)
+bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& workedOnARow, RunEnding& stopped)
 {
     auto& session = state.session;
     auto& rows = state.rows;
 
     screen.ShowStep("Print Driver Copy Started", kCopyStartedPosition);
-    Pause(platform, kStepPause);
+    screen.PauseToShow(kStepPause);
     CopyDriverFiles(platform, session);
     screen.ShowStep("Print Driver Copy Ended", kCopyEndedPosition);
-    Pause(platform, kStepPause);
+    screen.PauseToShow(kStepPause);
     screen.ShowStep("Print Driver Install Started", kInstallStartedPosition);
 
     char usbPortName[32];
@@ -173,24 +199,31 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
         workedOnARow = true;
         const char* name = RowName(i);
 
-        if (!RegisterDriver(platform, session.processor, session.osFamily, name, screen)) return false;
+        if (!RegisterDriver(platform, session.processor, session.osFamily, name, screen)) {
+            stopped = RunEnding::DriverNotRegistered;
+            return false;
+        }
         screen.ShowStep("Print Driver Install Ended", kInstallEndedPosition);
-        Pause(platform, kStepPause);
+        screen.PauseToShow(kStepPause);
         screen.ShowStep("Add Printer Started", kAddStartedPosition);
 
-        const platform::Handle printer = CreatePrinter(platform, name, port, screen);
-        if (printer == platform::kNoHandle) return false;
+        const CountedNotices printerNotices(screen);
+        const platform::Handle printer = CreatePrinter(platform, name, port, printerNotices);
+        if (printer == platform::kNoHandle) {
+            stopped = RunEnding::PrinterNotCreated;
+            return false;
+        }
         PrinterOwner printerOwner(platform.spooler, printer);
+        if (printerNotices.Any()) NoteSetback(RunSetback::PrinterPort);
         screen.ShowStep("Add Printer Ended", kAddEndedPosition);
-        Pause(platform, kStepPause);
+        screen.PauseToShow(kStepPause);
         printerOwner.Close();
         screen.ShowPosition(kPrinterClosedPosition);
-        Pause(platform, kPrinterMadePause);
+        screen.PauseToShow(kPrinterMadePause);
 
-        const int codePage = session.codePageIndex >= 0 && session.codePageIndex < kCodePageCount
-                                 ? static_cast<int>(CodePageTable[session.codePageIndex].codePage)
-                                 : 0;
-        WritePrinterSettings(platform, name, static_cast<std::uint32_t>(codePage), screen);
+        const CountedNotices settingsNotices(screen);
+        WritePrinterSettings(platform, name, CodePageAt(session.codePageIndex), settingsNotices);
+        if (settingsNotices.Any()) NoteSetback(RunSetback::PrinterSettings);
     }
     return true;
 }

@@ -40,6 +40,8 @@ public:
     virtual void ShowListAfterStop() = 0;
     // Ends the program (the main dialog, with cancel).
     virtual void EndProgram() = 0;
+    // A pause that only lets the user see a step; the machine's own waits are not asked here.
+    virtual void PauseToShow(platform::Dword milliseconds) = 0;
 
 protected:
     ~InstallationScreen() = default;
@@ -52,16 +54,44 @@ struct RunRequest {
     int checkedRows = 0;
 };
 
+// How a run ended. The user of the main dialog has seen it; a run without windows reports it.
+enum class RunEnding {
+    NothingChosen,
+    Cancelled,
+    UsbPrinterNotFound,
+    FamilyNotDetected,
+    FamilyNotSupported,
+    DriverNotRegistered,
+    PrinterNotCreated,
+    ProcessorNotSupported,  // the completion was reached with nothing installed
+    Completed,
+};
+
+// The first thing that went wrong without stopping the run.
+enum class RunSetback {
+    None,
+    NetworkPort,      // the port's key or one of its values was not written
+    UsbPortNumber,    // the USB printer's port number could not be read
+    PrinterPort,      // a printer was put on another port than the one chosen
+    PrinterSettings,  // a printer's settings record was not written
+};
+
+struct RunOutcome {
+    RunEnding ending = RunEnding::Completed;
+    RunSetback setback = RunSetback::None;
+};
+
 class InstallationRun {
 public:
     InstallationRun(platform::Platform& platform, ProcessState& state, InstallationScreen& screen);
-    void Run(const RunRequest& request);
+    RunOutcome Run(const RunRequest& request);
 
 private:
     const char* RowName(int row) const;
-    // Installs every chosen row that has no printer yet. false: the run stopped.
-    bool InstallRows(const NetworkPortFields& networkPort, bool& workedOnARow);
+    // Installs every chosen row that has no printer yet. false: the run stopped, `stopped` says why.
+    bool InstallRows(const NetworkPortFields& networkPort, bool& workedOnARow, RunEnding& stopped);
     void SetDefaultPrinter(const char* printerName);
+    void NoteSetback(RunSetback setback);
 
     platform::Platform& platform;
     ProcessState& state;
@@ -70,6 +100,7 @@ private:
     // The run's port, kept for its length: the chosen port's name.
     char portName[32] = {};
     int lastRow = -1;
+    RunSetback firstSetback = RunSetback::None;
 };
 
 }  // namespace zenthar

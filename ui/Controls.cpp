@@ -1,8 +1,38 @@
 #include "ui/Controls.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "ui/Dialog.h"
 
 namespace zenthar::ui {
+
+namespace {
+
+int SortWeight(char c)
+{
+    constexpr int kLetters = 0x300;
+    constexpr int kDigits = 0x200;
+    constexpr int kPunctuation = 0x100;
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (std::isalpha(u)) return kLetters + std::tolower(u);
+    if (std::isdigit(u)) return kDigits + u;
+    return kPunctuation + u;
+}
+
+}  // namespace
+
+int CompareSortedEntries(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int wa = SortWeight(a[i]);
+        const int wb = SortWeight(b[i]);
+        if (wa != wb) return wa < wb ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
 
 void Control::Bind(Dialog& dialog, int controlId, unsigned windowSerial)
 {

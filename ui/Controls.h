@@ -74,6 +74,11 @@ private:
     int lastId;
 };
 
+// How a sorted combo or list box orders two entries, as lstrcmpi does: without regard to case,
+// and with punctuation before digits before letters ("COM1:" < "COM10:" < "COM2:"). Negative,
+// 0 or positive.
+int CompareSortedEntries(std::string_view a, std::string_view b);
+
 class ComboBox : public Control {
 public:
     // Returns the new entry's index (its sorted place when the template sorts the box).

@@ -312,6 +312,7 @@ public:
         else if (verb == "driverdir-files" && need(1)) CheckDriverDirectoryFiles(line, std::stoi(w[1]));
         else if (verb == "driverdir-file" && need(2)) CheckFile(line, DriverDirectory() + "\\" + w[1], w[2]);
         else if (verb == "file" && need(2)) CheckFile(line, w[1], w[2]);
+        else if (verb == "file-line" && need(2)) CheckFileLine(line, w[1], w[2]);
         else if (verb == "no-file" && need(1)) CheckNoFile(line, w[1]);
         else if (verb == "exists" && need(1)) CheckExists(line, w[1]);
         else if (verb == "key-class" && need(2)) CheckKeyClass(line, w[1], w[2]);
@@ -327,7 +328,7 @@ private:
     {
         static const char* verbs[] = {"printer", "no-printer", "printers", "driver", "drivers", "record", "default",
                                       "monitor", "no-monitor", "port", "driverdir", "driverdir-files", "driverdir-file",
-                                      "file", "no-file", "exists", "key-class", "key", "no-key", "value", "service"};
+                                      "file", "file-line", "no-file", "exists", "key-class", "key", "no-key", "value", "service"};
         for (const char* v : verbs)
             if (verb == v) return true;
         return false;
@@ -505,6 +506,15 @@ private:
         content = Trimmed(content);
         if (content == wanted) Pass(line, Quoted(path) + " holds " + Quoted(content));
         else Fail(line, Quoted(path) + " holds " + Quoted(content.substr(0, 200)) + ", wanted " + Quoted(wanted));
+    }
+
+    void CheckFileLine(const ScriptLine& line, const std::string& path, const std::string& wanted)
+    {
+        std::string content;
+        if (!ReadWholeFile(path, content)) return Fail(line, "no file " + Quoted(path));
+        const std::string padded = "\n" + content;
+        if (padded.find("\n" + wanted + "\r\n") != std::string::npos) Pass(line, Quoted(path) + " has the line " + Quoted(wanted));
+        else Fail(line, Quoted(path) + " has no line " + Quoted(wanted) + "; it holds " + Quoted(content.substr(0, 2000)));
     }
 
     void CheckNoFile(const ScriptLine& line, const std::string& path)

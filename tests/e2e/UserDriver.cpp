@@ -138,6 +138,21 @@ std::string AddressOf(HWND control)
 
 // ---- The session ----
 
+// The first visible top-level window of a process.
+struct WindowLook {
+    DWORD processId;
+    std::string seen;
+};
+
+BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM data)
+{
+    auto& look = *reinterpret_cast<WindowLook*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == look.processId && IsWindowVisible(window) && look.seen.empty()) look.seen = Quoted(TextOf(window));
+    return TRUE;
+}
+
 struct SeenProcess {
     DWORD id;
     DWORD parent;
@@ -186,7 +201,7 @@ public:
         Log("step %d: %s", step.number, shown.c_str());
         const std::string& verb = w[0];
         auto arg = [&](std::size_t i) { return i < w.size() ? w[i] : std::string(); };
-        if (verb == "start") return Start();
+        if (verb == "start") return Start(std::vector<std::string>(w.begin() + 1, w.end()));
         if (verb == "wait") return Wait(arg(1), w.size() > 2 ? std::stoi(arg(2)) : 20);
         if (verb == "look") return Look(arg(1));
         if (verb == "shot") {
@@ -213,6 +228,7 @@ public:
             return true;
         }
         if (verb == "end") return End(w.size() > 1 ? std::stoi(arg(1)) : 20);
+        if (verb == "end-windowless") return EndWindowless(std::stoul(arg(1)), w.size() > 2 ? std::stoi(arg(2)) : 120);
         if (verb == "processes") return ExpectProcesses(arg(1), std::stoi(arg(2)));
         return Fail("unknown step " + Quoted(verb));
     }
@@ -294,11 +310,15 @@ private:
         return name.empty() ? std::to_string(id) : std::string(name) + " (" + std::to_string(id) + ")";
     }
 
-    bool Start()
+    // The words after "start" go on the program's command line, each quoted that has a blank.
+    bool Start(const std::vector<std::string>& arguments)
     {
-        if (!zenthar::testing::StartProgram("\"" + program + "\"", process))
+        std::string commandLine = "\"" + program + "\"";
+        for (const std::string& word : arguments)
+            commandLine += " " + (word.find(' ') != std::string::npos || word.empty() ? "\"" + word + "\"" : word);
+        if (!zenthar::testing::StartProgram(commandLine, process))
             return Fail("cannot start " + program + ", error " + std::to_string(GetLastError()));
-        Log("started %s, process %lu", program.c_str(), static_cast<unsigned long>(process.dwProcessId));
+        Log("started %s, process %lu", commandLine.c_str(), static_cast<unsigned long>(process.dwProcessId));
         watching = true;
         watcher = std::thread([this]() { WatchProcesses(); });
         return true;
@@ -695,6 +715,27 @@ private:
             if (!t.empty()) shown += " " + Quoted(t);
         }
         return Fail("the window shows" + shown + ", not " + Quoted(text));
+    }
+
+    // Waits for the program to end with `wanted`, looking every few milliseconds for a window of
+    // it: a run without windows must not show one, not even for a moment.
+    bool EndWindowless(unsigned long wanted, int seconds)
+    {
+        if (!process.hProcess) return Fail("the program was not started");
+        WindowLook look{process.dwProcessId, {}};
+        const DWORD start = GetTickCount();
+        for (;;) {
+            EnumWindows(&NoteVisibleWindow, reinterpret_cast<LPARAM>(&look));
+            if (!look.seen.empty()) return Fail("the program showed a window " + look.seen);
+            if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) break;
+            if (GetTickCount() - start > static_cast<DWORD>(seconds) * 1000)
+                return Fail("the program did not end within " + std::to_string(seconds) + " s");
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        Log("the program ended without a window, exit code %lu", static_cast<unsigned long>(code));
+        if (code != wanted) return Fail("exit code " + std::to_string(code) + ", wanted " + std::to_string(wanted));
+        return true;
     }
 
     bool End(int seconds)

@@ -35,7 +35,9 @@
 #                                    fails; Windows takes the print processor's default, RAW.
 #                                    Wine keeps the value when AddPrinter overwrites the key.
 #   [user]     the steps of e2e-user.exe:
-#                start; wait CAPTION [SECONDS]; look CAPTION (a window behind a modal one); ok; escape; click C; close C (click and wait
+#                start [ARGUMENT...]; end-windowless CODE [SECONDS] (the program must end
+#                with CODE and never show a window); wait CAPTION [SECONDS]; look CAPTION (a
+#                window behind a modal one); ok; escape; click C; close C (click and wait
 #                for the window to go); tick ROW; type C TEXT; pick C LABEL; ip C A.B.C.D;
 #                focus C; key space|down|up|tab|enter (to the focused control, as typed);
 #                expect C text|enabled|visible|checked|progress|address|count|selected|focus VALUE
@@ -49,7 +51,7 @@
 #                printer NAME PORT; no-printer NAME; printers PREFIX N; driver NAME;
 #                drivers PREFIX N; record PRINTER CODEPAGE; default NAME; monitor NAME DLL;
 #                no-monitor NAME; port NAME; driverdir PATH; driverdir-files N;
-#                driverdir-file NAME CONTENT; file PATH CONTENT; no-file PATH; exists PATH;
+#                driverdir-file NAME CONTENT; file PATH CONTENT; file-line PATH LINE; no-file PATH; exists PATH;
 #                key PATH N; key-class PATH CLASS;
 #                no-key PATH; value PATH NAME dword|sz DATA; service NAME STATE
 set -uo pipefail

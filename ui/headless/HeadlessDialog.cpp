@@ -3,6 +3,7 @@
 #include <string>
 
 #include "resources/WindowStyles.h"
+#include "ui/Controls.h"
 #include "ui/headless/HeadlessBackend.h"
 
 namespace zenthar::ui::headless {
@@ -67,31 +68,6 @@ Size BaseUnits(const rs::DialogTemplate& source)
     if (source.pointSize <= kNinePoints) return kNinePoint;
     if (source.pointSize <= kElevenPoints) return kElevenPoint;
     return kLarger;
-}
-
-// Sorted combo and list boxes order their entries as lstrcmpi does: without regard to case,
-// and with punctuation before digits before letters ("COM1:" < "COM10:" < "COM2:").
-int SortWeight(char c)
-{
-    constexpr int kLetters = 0x300;
-    constexpr int kDigits = 0x200;
-    constexpr int kPunctuation = 0x100;
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (std::isalpha(u)) return kLetters + std::tolower(u);
-    if (std::isdigit(u)) return kDigits + u;
-    return kPunctuation + u;
-}
-
-int CompareNoCase(std::string_view a, std::string_view b)
-{
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const int wa = SortWeight(a[i]);
-        const int wb = SortWeight(b[i]);
-        if (wa != wb) return wa < wb ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
 }
 
 bool IsButton(const HeadlessDialog::Item& item)
@@ -716,7 +692,7 @@ int HeadlessDialog::AddString(int id, std::string_view text)
     std::size_t at = item->rows.size();
     if (Sorted(*item)) {
         at = 0;
-        while (at < item->rows.size() && CompareNoCase(item->rows[at].text, text) <= 0) ++at;
+        while (at < item->rows.size() && ui::CompareSortedEntries(item->rows[at].text, text) <= 0) ++at;
     }
     item->rows.insert(item->rows.begin() + static_cast<std::ptrdiff_t>(at), Row{std::string(text), 0});
     if (item->curSel >= static_cast<int>(at)) ++item->curSel;

@@ -1,0 +1,61 @@
+// The run without windows as the command line asks for it: its options, read and checked
+// before anything is done, the usage text, and the exit codes that say how a run ended.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "connection/PrinterInterface.h"
+#include "core/CodePageTable.h"
+
+namespace zenthar {
+
+// The program's exit codes; deployment scripts rely on them, so they never change meaning.
+enum class ExitCode : int {
+    Installed = 0,  // or everything chosen existed already
+    BadArguments = 1,
+    WindowsNotSupported = 2,
+    SpoolerNotAvailable = 3,
+    UsbPrinterNotFound = 4,
+    NetworkPortNotWritten = 5,
+    DriverNotRegistered = 6,
+    PrinterNotCreated = 7,
+    OtherFailure = 8,
+};
+
+// A name in double quotes, as the log and the usage show names.
+std::string InQuotes(std::string_view text);
+
+// What the code means, as the log's last line says it.
+const char* ExitCodeMeaning(ExitCode code);
+
+struct QuietOptions {
+    std::vector<int> modelRows;  // rows of the model table, in the order given
+    int clones = 0;              // 0: models
+    PrinterInterface printerInterface = PrinterInterface::Usb;
+    std::string port;     // empty: the first port the interface dialog would show
+    std::string address;  // as the address dialog would have written it
+    int codePageIndex = kDefaultCodePageIndex;
+    bool makeDefault = false;
+    std::string logPath;
+};
+
+struct ReadOptions {
+    QuietOptions options;
+    std::string error;  // empty: the options are good
+};
+
+// Reads the arguments of a quiet run (the "/quiet" word among them). The log path is taken
+// even when something else is wrong, so the usage can be written there.
+ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments);
+
+// The options and exit codes, as the usage message box and the log show them.
+std::string UsageText();
+
+// True when the arguments ask for the run without windows.
+bool AsksQuiet(const std::vector<std::string>& arguments);
+// True when the only argument is "/?".
+bool AsksUsage(const std::vector<std::string>& arguments);
+
+}  // namespace zenthar

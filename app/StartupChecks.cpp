@@ -1,0 +1,71 @@
+#include "app/StartupChecks.h"
+
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+
+#include "core/FixedText.h"
+#include "core/InstallSession.h"
+#include "core/ServiceControl.h"
+#include "core/SpoolerEnumeration.h"
+#include "platform/Constants.h"
+
+namespace zenthar {
+
+SpoolerCheck CheckSpooler(platform::Platform& platform, const NoticeSink& notices)
+{
+    platform::Dword error = 0;
+    const ServiceQuery queried = QueryService(platform, "spooler", &error);
+    if (queried == ServiceQuery::StatusRead) {
+        if (StartServiceAndWait(platform, "spooler")) return SpoolerCheck::Running;
+        notices.Show(AppNotice("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts"));
+        return SpoolerCheck::NotStarted;
+    }
+    const char* format = queried == ServiceQuery::OpenSCManagerFailed ? "OpenSCManager() failed !!! ErrorCode=%d"
+                         : queried == ServiceQuery::OpenServiceFailed ? "OpenService() failed !!! ErrorCode=%d"
+                                                                      : "QueryServiceStatus() failed !!! ErrorCode=%d";
+    char message[128];
+    FormatText(message, format, static_cast<int>(error));
+    notices.Show(AppNotice(TextOf(message)));
+    return SpoolerCheck::QueryFailed;
+}
+
+std::optional<std::vector<int>> FindInstalledRows(platform::Platform& platform, const NameTable& table, int count,
+                                                  const NoticeSink& notices)
+{
+    const auto enumPrinters = [&platform](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
+                                          platform::Dword* returned) {
+        return platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned);
+    };
+    const Notice failed = MainWindowNotice("EnumPrinters() failed", "EnumPrinters() Error");
+    Enumeration<platform::PrinterInfo2A> printers;
+    const auto sized = printers.Size(enumPrinters);
+    // A machine without local printers answers the sizing call with nothing to fetch; only a
+    // failing spooler is worth a message.
+    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) {
+        notices.Show(failed);
+        return std::nullopt;
+    }
+    std::vector<int> found;
+    if (printers.Needed() == 0) return found;
+    if (!printers.Fetch(enumPrinters).value) {
+        notices.Show(failed);
+        return std::nullopt;
+    }
+
+    // One look-up per printer: a print server with thousands of printers must not make every
+    // keystroke in the copies box compare each of them with each of 200 rows.
+    std::unordered_map<std::string_view, int> rowByName;
+    for (int i = 0; i < count && i < table.count && i < kRowFlagCount; ++i) rowByName.emplace(table[i], i);
+
+    for (const platform::PrinterInfo2A& printer : printers.Records()) {
+        const char* printerName = printer.pPrinterName;
+        const char* driverName = printer.pDriverName;
+        if (printerName == nullptr || driverName == nullptr || std::strcmp(printerName, driverName) != 0) continue;
+        const auto row = rowByName.find(printerName);
+        if (row != rowByName.end()) found.push_back(row->second);
+    }
+    return found;
+}
+
+}  // namespace zenthar
