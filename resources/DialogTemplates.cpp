@@ -1,6 +1,9 @@
 #include "resources/DialogTemplates.h"
 
+#include <initializer_list>
+
 #include "resources/ResourceIds.h"
+#include "resources/UninstallerTemplates.h"
 
 namespace zenthar::resources {
 namespace {
@@ -221,8 +224,11 @@ std::span<const DialogTemplate> AllDialogTemplates()
 
 const DialogTemplate* FindDialogTemplate(int id)
 {
-    for (const DialogTemplate& dialog : kTemplates) {
-        if (dialog.id == id) return &dialog;
+    // The installer's, then the uninstaller's: both programs share the backends.
+    for (const std::span<const DialogTemplate> table : {AllDialogTemplates(), UninstallerDialogTemplates()}) {
+        for (const DialogTemplate& dialog : table) {
+            if (dialog.id == id) return &dialog;
+        }
     }
     return nullptr;
 }

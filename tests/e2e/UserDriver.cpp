@@ -7,6 +7,9 @@
 // where the focus is, and `expect 0 ...` reads the current window itself, for example
 // whether a window behind a modal one takes input).
 //
+// `run-entry KEY [ARG...]` starts the program an uninstall entry names, `exit-code N` reads
+// how the program ended, `lines ID TEXT...` reads a plain list's rows.
+//
 //   e2e-user.exe PROGRAM STEPS_FILE OUT_FOLDER
 //
 // Exit code 0 when every step held, 1 when one failed (the program is then ended).
@@ -182,6 +185,9 @@ public:
         const std::string& verb = w[0];
         auto arg = [&](std::size_t i) { return i < w.size() ? w[i] : std::string(); };
         if (verb == "start") return Start();
+        if (verb == "run-entry") return RunEntry(arg(1), std::vector<std::string>(w.begin() + 2, w.end()));
+        if (verb == "exit-code") return ExpectExitCode(arg(1));
+        if (verb == "lines") return ExpectLines(std::stoi(arg(1)), std::vector<std::string>(w.begin() + 2, w.end()));
         if (verb == "wait") return Wait(arg(1), w.size() > 2 ? std::stoi(arg(2)) : 20);
         if (verb == "look") return Look(arg(1));
         if (verb == "shot") {
@@ -252,13 +258,50 @@ private:
     std::map<DWORD, std::size_t> alive;  // id -> its entry in `seen`, as of the last snapshot
     std::vector<HANDLE> heldProcesses;
 
-    bool Start()
+    bool Start() { return StartCommand("\"" + program + "\""); }
+
+    // Later steps work the newest program started; the process watch runs once per session.
+    bool StartCommand(const std::string& commandLine)
     {
-        if (!zenthar::testing::StartProgram("\"" + program + "\"", process))
-            return Fail("cannot start " + program + ", error " + std::to_string(GetLastError()));
-        Log("started %s, process %lu", program.c_str(), static_cast<unsigned long>(process.dwProcessId));
-        watching = true;
-        watcher = std::thread([this]() { WatchProcesses(); });
+        if (process.hProcess) {
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+            process = {};
+        }
+        if (!zenthar::testing::StartProgram(commandLine, process))
+            return Fail("cannot start " + commandLine + ", error " + std::to_string(GetLastError()));
+        Log("started %s, process %lu", commandLine.c_str(), static_cast<unsigned long>(process.dwProcessId));
+        if (!watching.exchange(true)) watcher = std::thread([this]() { WatchProcesses(); });
+        return true;
+    }
+
+    // run-entry KEY [ARG...]: the UninstallString under HKLM\KEY (read as written, no
+    // redirection) started as the system's list of programs starts it, ARGs after it as an
+    // administrator would type them.
+    bool RunEntry(const std::string& key, const std::vector<std::string>& arguments)
+    {
+        HKEY entry = nullptr;
+        LONG error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &entry);
+        char command[1024] = {};
+        DWORD size = sizeof command - 1, type = 0;
+        if (error == ERROR_SUCCESS) {
+            error = RegQueryValueExA(entry, "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(command), &size);
+            RegCloseKey(entry);
+        }
+        if (error != ERROR_SUCCESS || type != REG_SZ)
+            return Fail("no UninstallString under HKLM\\" + key + " (error " + std::to_string(error) + ")");
+        Log("the entry's UninstallString is %s", Quoted(command).c_str());
+        std::string commandLine = command;
+        for (const std::string& argument : arguments) commandLine += " " + argument;
+        return StartCommand(commandLine);
+    }
+
+    bool ExpectExitCode(const std::string& wanted)
+    {
+        DWORD code = 0;
+        if (!process.hProcess || StillRunning() || !GetExitCodeProcess(process.hProcess, &code))
+            return Fail("the program has not ended");
+        if (std::to_string(code) != wanted) return Fail("exit code " + std::to_string(code) + ", wanted " + wanted);
         return true;
     }
 
@@ -632,6 +675,22 @@ private:
         for (std::size_t i = 0; i + 1 < wanted.size(); i += 2) expected += (i ? " " : "") + Quoted(wanted[i]) + " " + wanted[i + 1];
         if (seen != expected) return Fail("rows are [" + seen + "], wanted [" + expected + "]");
         Log("rows [%s]", seen.c_str());
+        return true;
+    }
+
+    // lines ID TEXT...: every row of a plain list, in order.
+    bool ExpectLines(int id, const std::vector<std::string>& wanted)
+    {
+        std::string why;
+        HWND list = Control(id, why);
+        if (!list) return Fail(why);
+        std::vector<std::string> seen;
+        for (LRESULT i = 0, count = AskOr(list, LB_GETCOUNT, 0, 0, -1); i < count; ++i)
+            seen.push_back(ListRow(list, static_cast<int>(i), false));
+        std::string shown;
+        for (const std::string& row : seen) shown += (shown.empty() ? "" : " ") + Quoted(row);
+        if (seen != wanted) return Fail("rows are [" + shown + "]");
+        Log("rows [%s]", shown.c_str());
         return true;
     }
 
