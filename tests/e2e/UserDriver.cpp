@@ -7,8 +7,9 @@
 // where the focus is, and `expect 0 ...` reads the current window itself, for example
 // whether a window behind a modal one takes input).
 //
-// `run-entry KEY [ARG...]` starts the program an uninstall entry names, `exit-code N` reads
-// how the program ended, `lines ID TEXT...` reads a plain list's rows.
+// `add-printer NAME PORT` sets up another maker's printer, `run-entry KEY [ARG...]` starts the
+// program an uninstall entry names, `exit-code N` reads how the program ended, `lines ID
+// TEXT...` reads a plain list's rows.
 //
 //   e2e-user.exe PROGRAM STEPS_FILE OUT_FOLDER
 //
@@ -16,6 +17,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
+#include <winspool.h>
 
 #include <algorithm>
 #include <atomic>
@@ -187,6 +189,7 @@ public:
         if (verb == "start") return Start();
         if (verb == "run-entry") return RunEntry(arg(1), std::vector<std::string>(w.begin() + 2, w.end()));
         if (verb == "exit-code") return ExpectExitCode(arg(1));
+        if (verb == "add-printer") return AddForeignPrinter(arg(1), arg(2));
         if (verb == "lines") return ExpectLines(std::stoi(arg(1)), std::vector<std::string>(w.begin() + 2, w.end()));
         if (verb == "wait") return Wait(arg(1), w.size() > 2 ? std::stoi(arg(2)) : 20);
         if (verb == "look") return Look(arg(1));
@@ -294,6 +297,35 @@ private:
         std::string commandLine = command;
         for (const std::string& argument : arguments) commandLine += " " + argument;
         return StartCommand(commandLine);
+    }
+
+    // add-printer NAME PORT: a printer of another maker set up as an administrator would, with
+    // a driver of the same name whose files are the package's older ones (none ours uses on
+    // this machine), and the data type Wine needs to open it later.
+    bool AddForeignPrinter(const std::string& name, const std::string& port)
+    {
+        std::string folder = "C:\\NORVA Orbix Printer 4.X\\WinNT\\", driverPath = folder + "RASDD.DLL",
+                    dataFile = folder + "THERMAL.DLL", configFile = folder + "RASDDUI.DLL", driverName = name;
+        DRIVER_INFO_3A driver{};
+        driver.cVersion = 3;
+        driver.pName = driverName.data();
+        driver.pDriverPath = driverPath.data();
+        driver.pDataFile = dataFile.data();
+        driver.pConfigFile = configFile.data();
+        if (!AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)))
+            return Fail("AddPrinterDriverA " + Quoted(name) + " failed, error " + std::to_string(GetLastError()));
+        std::string printerName = name, portName = port, processor = "winprint", datatype = "RAW";
+        PRINTER_INFO_2A printer{};
+        printer.pPrinterName = printerName.data();
+        printer.pPortName = portName.data();
+        printer.pDriverName = driverName.data();
+        printer.pPrintProcessor = processor.data();
+        printer.pDatatype = datatype.data();
+        HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
+        if (!added) return Fail("AddPrinterA " + Quoted(name) + " failed, error " + std::to_string(GetLastError()));
+        ClosePrinter(added);
+        Log("added printer %s on %s", Quoted(name).c_str(), port.c_str());
+        return true;
     }
 
     bool ExpectExitCode(const std::string& wanted)
