@@ -589,6 +589,32 @@ void Core::MirrorMonitor(const SimMonitor& monitor) {
     SetValue(*key, "Driver", REG_SZ, SzBytes(monitor.dllName));
 }
 
+void Core::ForgetPrinter(const std::string& name) {
+    if (auto key = NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(name), false))
+        RemoveNode(key);
+    const bool wasDefault = SameText(name, defaultPrinter);
+    std::erase_if(printers, [&](const SimPrinter& printer) { return SameText(printer.name, name); });
+    if (wasDefault) SetDefault(printers.empty() ? nullptr : &printers.front());
+}
+
+void Core::ForgetMonitor(const std::string& name) {
+    if (auto key = NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Monitors\\" + name, false)) RemoveNode(key);
+    std::erase_if(monitors, [&](const SimMonitor& monitor) { return SameText(monitor.name, name); });
+}
+
+void Core::SetDefault(const SimPrinter* printer) {
+    const char* const windowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+    if (!printer) {
+        defaultPrinter.clear();
+        if (auto key = NativeKey(kHkeyCurrentUser, windowsKey, false))
+            std::erase_if(key->values, [](const SimMachine::RegistryValue& value) { return SameText(value.name, "Device"); });
+        return;
+    }
+    defaultPrinter = printer->name;
+    auto key = NativeKey(kHkeyCurrentUser, windowsKey, true);
+    SetValue(*key, "Device", REG_SZ, SzBytes(printer->name + ",winspool," + printer->portName));
+}
+
 // ---- Services -----------------------------------------------------------------------------------
 
 Service* Core::FindService(std::string_view name) {
