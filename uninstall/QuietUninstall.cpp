@@ -31,14 +31,14 @@ QuietOptions ReadOptions(const std::vector<std::string>& arguments)
         if (option == "quiet") continue;
         if (option == "log") {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-                options.problem = "/log needs the path of the log file";
-                return options;
+                if (options.problem.empty()) options.problem = "/log needs the path of the log file";
+                continue;
             }
             options.logPath = arguments[++i];
             continue;
         }
-        options.problem = "\"" + arguments[i] + "\" is not understood";
-        return options;
+        // The rest is still read: a log asked for anywhere receives the complaint.
+        if (options.problem.empty()) options.problem = "\"" + arguments[i] + "\" is not understood";
     }
     return options;
 }

@@ -289,7 +289,7 @@ Outcome RemoveStagedFiles(platform::Platform& platform, const Part& part)
         const auto deleted = platform.files.DeleteFileA(path.c_str());
         if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND &&
             deleted.error != platform::ERROR_PATH_NOT_FOUND)
-            return Left(part, deleted.error, "its file " + Quoted(path) + " could not be deleted");
+            return Left(part, deleted.error, "DeleteFileA failed on its copy " + Quoted(path));
     }
     return Removed(part);
 }
@@ -348,7 +348,7 @@ Outcome RemoveMonitor(platform::Platform& platform, const Part& part)
         if (path.empty()) continue;
         const auto deleted = platform.files.DeleteFileA(path.c_str());
         if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND && outcome.error == 0)
-            outcome = Left(part, deleted.error, "its library " + Quoted(path) + " could not be deleted");
+            outcome = Left(part, deleted.error, "DeleteFileA failed on its library " + Quoted(path));
     }
     return outcome;
 }

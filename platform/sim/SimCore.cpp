@@ -159,7 +159,8 @@ Core::Core(MachineProfile machineProfile) : profile(std::move(machineProfile)) {
     link->isControlSetLink = true;
     link->parent = systemKey.get();
     systemKey->children.push_back(link);
-    NativeKey(kHkeyCurrentUser, "Software", true);
+    NativeKey(kHkeyCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", true);
+    NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Printers", true);
     NativeKey(kHkeyLocalMachine, kUninstallKey, true);
     if (profile.Is64BitSystem())
         NativeKey(kHkeyLocalMachine, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true);
