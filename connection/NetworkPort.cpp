@@ -94,7 +94,7 @@ void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
                        const char (&addressText)[kAddressTextSize], const NoticeSink& notices)
 {
     const std::string_view address = TextOf(addressText);
-    FormatText(fields.networkPortName, "IP_%.*s", static_cast<int>(address.size()), address.data());
+    FormatText(fields.networkPortName, "%s%.*s", kNetworkPortPrefix, static_cast<int>(address.size()), address.data());
     CopyText(fields.networkAddress, address);
     // A key path that did not fit would name another key; never write there.
     if (!FormatWhole(fields.networkPortKey, "%s\\%s", kTcpIpPortsKey, fields.networkPortName)) {
@@ -130,8 +130,13 @@ int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& 
         platform.debug.OutputDebugStringA("RegOpenKeyEx() Fail !!!");
     }
 
-    for (const ServiceStep& step : kServiceRestart) RunCommand(platform, step.command, step.service);
+    RestartPortServices(platform);
     return 1;
+}
+
+void RestartPortServices(platform::Platform& platform)
+{
+    for (const ServiceStep& step : kServiceRestart) RunCommand(platform, step.command, step.service);
 }
 
 }  // namespace zenthar

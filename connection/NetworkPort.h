@@ -12,6 +12,8 @@ inline constexpr const char* kTcpIpPortsKey =
     "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
 
 inline constexpr int kAddressTextSize = 32;
+// Every network port the installer makes is named this and the address.
+inline constexpr const char* kNetworkPortPrefix = "IP_";
 
 // The run's network port, kept by the main dialog for the printer creation.
 struct NetworkPortFields {
@@ -30,5 +32,9 @@ void CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
 // Writes the port's values to `fields.networkPortKey` and restarts the LPD service and the
 // spooler. Always 1.
 int WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices);
+
+// Stops and starts the LPD service and the spooler, so that the monitor reads its ports from
+// the registry again. The commands' results are not looked at: LPD may not exist.
+void RestartPortServices(platform::Platform& platform);
 
 }  // namespace zenthar

@@ -9,6 +9,8 @@
 namespace zenthar {
 
 inline constexpr const char* kPortMonitorName = "KVPOS Port Monitor";
+// The monitor and its user-interface part, copied into the system directory.
+inline constexpr const char* kPortMonitorLibraries[] = {"KVUSBMON.dll", "KVUSBMONUI.dll"};
 
 // 1 when a monitor of exactly that name is registered with the spooler.
 int IsPortMonitorInstalled(platform::Platform& platform);

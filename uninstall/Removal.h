@@ -16,9 +16,15 @@ struct Part {
 struct Plan {
     std::vector<Part> parts;
     bool Empty() const { return parts.empty(); }
+    // Not 0 when the spooler could not be read: the call that failed and its error. The plan
+    // then lists nothing, because what is ours cannot be told from what is not.
+    platform::Dword readError = 0;
+    std::string failedRead;
 };
 
-// Reads the machine: everything of ours that is there now.
+// Reads the machine: everything of ours that is there now. A stopped spooler is started
+// first, as the installer does, since nothing of it can be read or removed otherwise; the
+// native system folders are looked at from then on, where the installer put the monitor.
 Plan FindOurs(platform::Platform& platform);
 
 struct Outcome {
@@ -31,6 +37,8 @@ struct Outcome {
 class RemovalView {
 public:
     virtual void Removing(const Part& part, int position) = 0;
+    // Told after each part, with how it went.
+    virtual void Removed(const Outcome&) {}
 
 protected:
     ~RemovalView() = default;
@@ -45,5 +53,7 @@ std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, 
 //   "Could not remove printer \"NORVA MTR333\": 2 jobs are waiting (error 3009)".
 std::string Describe(const Part& part);
 std::string Describe(const Outcome& outcome);
+// "Could not read the print spooler: EnumPrintersA failed (error 1722)"; empty when it was read.
+std::string DescribeReadFailure(const Plan& plan);
 
 }  // namespace zenthar::uninstall
