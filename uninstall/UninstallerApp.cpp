@@ -13,6 +13,11 @@ namespace zenthar::uninstall {
 int RunUninstallerApp(platform::Platform& platform)
 {
     const Plan plan = FindOurs(platform);
+    if (plan.readError != 0) {
+        ui::ShowMessageBox(nullptr, DescribeReadFailure(plan) + "\nNothing was changed.", nullptr,
+                           ui::MessageIcon::Exclamation);
+        return kExitNotAllRemoved;
+    }
     if (plan.Empty()) {
         ui::ShowMessageBox(nullptr, kNothingFoundText, nullptr, ui::MessageIcon::None);
         return kExitRemoved;
