@@ -24,7 +24,7 @@ inline constexpr int kStatusLine = 2011;
 inline constexpr int kProgressBar = 2012;
 }  // namespace removal_progress
 
-// The end: a headline, one row per part, and OK.
+// The end: a headline, one line per part in a read-only text box, and OK.
 namespace removal_summary {
 inline constexpr int kHeadline = 2021;
 inline constexpr int kOutcomeList = 2022;

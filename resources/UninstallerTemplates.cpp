@@ -24,6 +24,11 @@ constexpr ControlTemplate ProgramIcon(int x, int y)
 
 // A read-only list of plain rows: the user scrolls it but has nothing to choose.
 constexpr StyleBits kPlainList = kLbsNoIntegralHeight | kWsVScroll | kWsBorder | kWsTabStop;
+// The summary's rows are sentences of any length: a read-only text box wraps them.
+constexpr StyleBits kEsMultiline = 0x4u;
+constexpr StyleBits kEsAutoVScroll = 0x40u;
+constexpr StyleBits kEsReadOnly = 0x800u;
+constexpr StyleBits kReadOnlyText = kEsMultiline | kEsAutoVScroll | kEsReadOnly | kWsVScroll | kWsBorder | kWsTabStop;
 constexpr StyleBits kLabel = kSsLeft | kSsNoPrefix | kWsGroup;
 constexpr StyleBits kDialogFrame = kDsModalFrame | kDsSetFont | kDsCenter | kWsPopup | kWsCaption;
 
@@ -47,7 +52,7 @@ constexpr ControlTemplate kProgressControls[] = {
 
 constexpr ControlTemplate kSummaryControls[] = {
     Place(removal_summary::kHeadline, ControlClass::Static, "", 10, 8, 320, 18, kLabel),
-    Place(removal_summary::kOutcomeList, ControlClass::ListBox, "", 10, 30, 320, 130, kPlainList),
+    Place(removal_summary::kOutcomeList, ControlClass::Edit, "", 10, 30, 320, 130, kReadOnlyText),
     Place(removal_summary::kOkButton, ControlClass::Button, "&OK", 140, 170, 60, 18,
           kBsDefPushButton | kWsTabStop | kWsGroup),
 };

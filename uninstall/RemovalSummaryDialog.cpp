@@ -15,7 +15,9 @@ bool RemovalSummaryDialog::OnInitDialog()
 {
     ui::Dialog::OnInitDialog();
     SetItemText(ids::kHeadline, SummaryHeadline(outcomes));
-    for (const Outcome& outcome : outcomes) Window()->AddString(ids::kOutcomeList, Describe(outcome));
+    std::string rows;
+    for (const Outcome& outcome : outcomes) rows += (rows.empty() ? "" : "\r\n") + Describe(outcome);
+    SetItemText(ids::kOutcomeList, rows);
     GotoItem(ids::kOkButton);
     return false;
 }

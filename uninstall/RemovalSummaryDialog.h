@@ -1,5 +1,6 @@
-// The end of a removal: a headline, then one row per part in the order they were removed,
-// saying it was removed or, when it was not, why and the system's error number.
+// The end of a removal: a headline, then one line per part in the order they were removed,
+// saying it was removed or, when it was not, why and the system's error number (in a
+// read-only text box that wraps the long ones).
 #pragma once
 
 #include <string>

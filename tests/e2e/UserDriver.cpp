@@ -9,7 +9,7 @@
 //
 // `add-printer NAME PORT` sets up another maker's printer, `run-entry KEY [ARG...]` starts the
 // program an uninstall entry names, `exit-code N` reads how the program ended, `lines ID
-// TEXT...` reads a plain list's rows.
+// TEXT...` reads a plain list's rows or a text box's lines.
 //
 //   e2e-user.exe PROGRAM STEPS_FILE OUT_FOLDER
 //
@@ -710,15 +710,21 @@ private:
         return true;
     }
 
-    // lines ID TEXT...: every row of a plain list, in order.
+    // lines ID TEXT...: every row of a plain list, or every line of a text box, in order.
     bool ExpectLines(int id, const std::vector<std::string>& wanted)
     {
         std::string why;
         HWND list = Control(id, why);
         if (!list) return Fail(why);
         std::vector<std::string> seen;
-        for (LRESULT i = 0, count = AskOr(list, LB_GETCOUNT, 0, 0, -1); i < count; ++i)
-            seen.push_back(ListRow(list, static_cast<int>(i), false));
+        if (_stricmp(ClassOf(list).c_str(), "Edit") == 0) {
+            const std::string text = TextOf(list);
+            for (std::size_t start = 0, end = 0; end != std::string::npos && !text.empty(); start = end + 2)
+                seen.push_back(text.substr(start, (end = text.find("\r\n", start)) - start));
+        } else {
+            for (LRESULT i = 0, count = AskOr(list, LB_GETCOUNT, 0, 0, -1); i < count; ++i)
+                seen.push_back(ListRow(list, static_cast<int>(i), false));
+        }
         std::string shown;
         for (const std::string& row : seen) shown += (shown.empty() ? "" : " ") + Quoted(row);
         if (seen != wanted) return Fail("rows are [" + shown + "]");

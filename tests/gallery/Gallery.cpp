@@ -115,16 +115,17 @@ protected:
     }
 };
 
-// The uninstaller's dialogs after a models installation, one removal having failed.
-const uninstall::Plan kSamplePlan{{
-    {uninstall::PartKind::Printer, "NORVA MTR333"},
-    {uninstall::PartKind::Printer, "NORVA MTR444"},
-    {uninstall::PartKind::Driver, "NORVA MTR333"},
-    {uninstall::PartKind::Driver, "NORVA MTR444"},
-    {uninstall::PartKind::Port, "IP_10.1.2.3"},
-    {uninstall::PartKind::Monitor, "KVPOS Port Monitor"},
-    {uninstall::PartKind::Entry, "NORVA Orbix Printer 4.64"},
-}};
+// The uninstaller's dialogs after a models installation, one printer having jobs waiting.
+const uninstall::Plan kSamplePlan = [] {
+    uninstall::Plan plan;
+    plan.parts = {
+        {uninstall::PartKind::Printer, "NORVA MTR333"},      {uninstall::PartKind::Printer, "NORVA MTR444"},
+        {uninstall::PartKind::Driver, "NORVA MTR333"},       {uninstall::PartKind::Driver, "NORVA MTR444"},
+        {uninstall::PartKind::Port, "IP_10.1.2.3"},          {uninstall::PartKind::Monitor, "KVPOS Port Monitor"},
+        {uninstall::PartKind::Entry, "NORVA Orbix Printer 4.64"},
+    };
+    return plan;
+}();
 
 const std::vector<uninstall::Outcome>& SampleOutcomes()
 {
@@ -132,7 +133,8 @@ const std::vector<uninstall::Outcome>& SampleOutcomes()
     if (!outcomes.empty()) return outcomes;
     for (const uninstall::Part& part : kSamplePlan.parts) outcomes.push_back({part, 0, {}});
     outcomes[1] = {kSamplePlan.parts[1], 3009, "2 jobs are waiting"};
-    outcomes[3] = {kSamplePlan.parts[3], 3001, "its printer is still there"};
+    outcomes[3] = {kSamplePlan.parts[3], 3001, "printer \"NORVA MTR444\" still uses it"};
+    outcomes[6] = {kSamplePlan.parts[6], 170, "kept while anything else of the driver is left, to run this again"};
     return outcomes;
 }
 

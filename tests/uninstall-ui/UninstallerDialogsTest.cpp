@@ -119,7 +119,11 @@ TEST(UninstallerDialogs, RemoveWalksTheProgressAndTheSummaryNamesWhatStayedWithI
     run.Summary()
         .Then([&](ui::headless::HeadlessDialog& d) {
             headline = d.Find(summary::kHeadline)->text;
-            rows = d.Rows(summary::kOutcomeList);
+            const std::string text = d.Find(summary::kOutcomeList)->text;
+            for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 2) {
+                end = text.find("\r\n", start);
+                rows.push_back(text.substr(start, end - start));
+            }
             owner = d.Owner().Parent() ? d.Owner().Parent()->TemplateId() : 0;
         })
         .PressEnter();
