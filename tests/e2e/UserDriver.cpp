@@ -314,7 +314,7 @@ private:
         driver.pConfigFile = configFile.data();
         if (!AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)))
             return Fail("AddPrinterDriverA " + Quoted(name) + " failed, error " + std::to_string(GetLastError()));
-        std::string printerName = name, portName = port, processor = "winprint", datatype = "RAW";
+        std::string printerName = name, portName = port, processor = "WinPrint", datatype = "RAW";
         PRINTER_INFO_2A printer{};
         printer.pPrinterName = printerName.data();
         printer.pPortName = portName.data();
