@@ -101,6 +101,15 @@ protected:
         return directory;
     }
 
+    // The copied files a driver record names, as placeholders.
+    void PlaceDriverFiles()
+    {
+        const std::string directory = DriverDirectory();
+        for (const char* name : {"UNIDRV.DLL", "VXTHM4.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP", "VXTHM4.Dll", "STDNAMES.GPD",
+                                 "UNIRES.Dll", "VXTHM4E.DLL", "VXTHM4UI.DLL", "VXTHM4.INI"})
+            Write(directory + "\\" + name, std::string("placeholder ") + name);
+    }
+
     // Wine opens a printer only when its key names a data type, which the installer's
     // AddPrinterA leaves to the spooler; the key made beforehand is kept.
     void GiveDatatype(const std::string& printer)
@@ -151,10 +160,7 @@ TEST_F(EngineUnderWine, CopiesTheSetOfA64BitFamily12SystemWithTheChosenCodePage)
 // through the whole program; here the registration alone, read back from Wine's registry.
 TEST_F(EngineUnderWine, RegistersTheDriverWithItsFiles)
 {
-    const std::string directory = DriverDirectory();
-    for (const char* name : {"UNIDRV.DLL", "VXTHM4.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP", "VXTHM4.Dll", "STDNAMES.GPD",
-                             "UNIRES.Dll", "VXTHM4E.DLL", "VXTHM4UI.DLL", "VXTHM4.INI"})
-        Write(directory + "\\" + name, std::string("placeholder ") + name);
+    PlaceDriverFiles();
 
     const char* name = "NORVA Orbix #7";
     ASSERT_TRUE(RegisterDriver(P(), Processor::X64, OsFamily::Win8, name, MessageBoxNotices(nullptr)));
@@ -241,10 +247,8 @@ public:
 // entry), beside a printer and a driver that are not ours.
 TEST_F(EngineUnderWine, WhatTheInstallerMadeIsRemovedAndAForeignPrinterStays)
 {
+    PlaceDriverFiles();
     const std::string directory = DriverDirectory();
-    for (const char* file : {"UNIDRV.DLL", "VXTHM4.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP", "VXTHM4.Dll", "STDNAMES.GPD",
-                             "UNIRES.Dll", "VXTHM4E.DLL", "VXTHM4UI.DLL", "VXTHM4.INI"})
-        Write(directory + "\\" + file, std::string("placeholder ") + file);
     const char* name = "NORVA MTR444";
     const char* foreign = "Zenthar Foreign";
     const char* foreignDriver = "Zenthar Foreign Driver";
