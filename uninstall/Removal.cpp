@@ -294,15 +294,24 @@ Outcome RemoveStagedFiles(platform::Platform& platform, const Part& part)
     return Removed(part);
 }
 
-Outcome RemoveDriver(platform::Platform& platform, const Part& part)
+// What leaves the part where it is because a printer (of ours that stayed, or any) still
+// needs it, or because the printers cannot be read to know; none when it is free to go.
+template <typename UsersOf>
+std::optional<Outcome> StillNeeded(platform::Platform& platform, const Part& part, UsersOf usersOf, Dword inUse)
 {
     Dword error = 0;
     const auto printers = ReadPrinters(platform, &error);
     if (!printers) return CallFailed(part, error, "EnumPrintersA");
+    const auto users = usersOf(*printers, part.name, true);
+    if (!users.empty()) return Left(part, inUse, StillUsedBy(users));
+    return std::nullopt;
+}
+
+Outcome RemoveDriver(platform::Platform& platform, const Part& part)
+{
     // The spooler refuses a driver in use; asking first keeps a spooler that would not from
     // taking it away under a printer.
-    const auto users = UsersOfDriver(*printers, part.name, true);
-    if (!users.empty()) return Left(part, platform::ERROR_PRINTER_DRIVER_IN_USE, StillUsedBy(users));
+    if (auto kept = StillNeeded(platform, part, UsersOfDriver, platform::ERROR_PRINTER_DRIVER_IN_USE)) return *kept;
     const auto deleted = platform.spooler.DeletePrinterDriverExA(nullptr, nullptr, part.name.c_str(),
                                                                  platform::DPD_DELETE_UNUSED_FILES, 0);
     if (!deleted.value && deleted.error != platform::ERROR_UNKNOWN_PRINTER_DRIVER)
@@ -312,11 +321,7 @@ Outcome RemoveDriver(platform::Platform& platform, const Part& part)
 
 Outcome RemovePort(platform::Platform& platform, const Part& part)
 {
-    Dword error = 0;
-    const auto printers = ReadPrinters(platform, &error);
-    if (!printers) return CallFailed(part, error, "EnumPrintersA");
-    const auto users = UsersOfPort(*printers, part.name, true);
-    if (!users.empty()) return Left(part, platform::ERROR_BUSY, StillUsedBy(users));
+    if (auto kept = StillNeeded(platform, part, UsersOfPort, platform::ERROR_BUSY)) return *kept;
     const auto deleted = platform.registry.RegDeleteKeyA(platform::kHkeyLocalMachine, PortKey(part.name).c_str());
     const Dword status = static_cast<Dword>(deleted.value);
     if (status != 0 && status != platform::ERROR_FILE_NOT_FOUND) return CallFailed(part, status, "RegDeleteKeyA");
