@@ -493,7 +493,7 @@ private:
             if (text == wanted) return Pass(line, Quoted(path) + " has the line " + Quoted(wanted));
             start = end + 1;
         }
-        Fail(line, Quoted(path) + " has no line " + Quoted(wanted) + "; it holds " + Quoted(content.substr(0, 600)));
+        Fail(line, Quoted(path) + " has no line " + Quoted(wanted) + "; it holds " + Quoted(content.substr(0, 300)));
     }
 
     void CheckDriverDirectory(const ScriptLine& line, const std::string& wanted)
