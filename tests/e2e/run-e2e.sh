@@ -41,14 +41,17 @@
 #                expect ID text|enabled|visible|checked|progress|address|count|selected|focus VALUE
 #                (ID 0: the current window itself);
 #                rows ID NAME STATE...; message TEXT; shot [LABEL]; describe; pause MS;
-#                processes EXE COUNT; end [SECONDS]
+#                processes EXE COUNT; end [SECONDS]; add-printer NAME PORT (another maker's
+#                printer and driver); run-entry KEY [ARG...] (start the UninstallString under
+#                HKLM\KEY, later steps work that program); exit-code N; lines ID TEXT...
 #   [after]    the checks of e2e-check.exe:
 #                printer NAME PORT; no-printer NAME; printers PREFIX N; driver NAME;
 #                drivers PREFIX N; record PRINTER CODEPAGE; default NAME; monitor NAME DLL;
 #                no-monitor NAME; port NAME; driverdir PATH; driverdir-files N;
 #                driverdir-file NAME CONTENT; file PATH CONTENT; no-file PATH; exists PATH;
 #                key PATH N; key-class PATH CLASS;
-#                no-key PATH; value PATH NAME dword|sz DATA; service NAME STATE
+#                no-key PATH; value PATH NAME dword|sz DATA; service NAME STATE; no-port NAME;
+#                file-line PATH TEXT
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-env.sh"
