@@ -312,8 +312,12 @@ Outcome RemoveDriver(platform::Platform& platform, const Part& part)
     // The spooler refuses a driver in use; asking first keeps a spooler that would not from
     // taking it away under a printer.
     if (auto kept = StillNeeded(platform, part, UsersOfDriver, platform::ERROR_PRINTER_DRIVER_IN_USE)) return *kept;
-    const auto deleted = platform.spooler.DeletePrinterDriverExA(nullptr, nullptr, part.name.c_str(),
-                                                                 platform::DPD_DELETE_UNUSED_FILES, 0);
+    auto deleted = platform.spooler.DeletePrinterDriverExA(nullptr, nullptr, part.name.c_str(),
+                                                           platform::DPD_DELETE_UNUSED_FILES, 0);
+    // A spooler that takes no delete flags refuses the call as a whole: the driver then goes
+    // alone and its files stay. Nothing uses it, as checked above.
+    if (!deleted.value && deleted.error == platform::ERROR_INVALID_PARAMETER)
+        deleted = platform.spooler.DeletePrinterDriverExA(nullptr, nullptr, part.name.c_str(), 0, 0);
     if (!deleted.value && deleted.error != platform::ERROR_UNKNOWN_PRINTER_DRIVER)
         return CallFailed(part, deleted.error, "DeletePrinterDriverExA");
     return Removed(part);

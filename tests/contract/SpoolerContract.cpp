@@ -1,5 +1,6 @@
 // Driver directory, the two-call enumerations, driver registration, printers and their data.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "tests/contract/ContractTest.h"
@@ -408,15 +409,24 @@ TEST_F(SpoolerContract, DriverInUseStaysAndAFreeOneGoesWithTheFilesNoOtherDriver
     const std::string versionFile = Join(DriverDirectory(), std::string("3\\") + kDependentFile);
     ASSERT_NE(P().files.GetFileAttributesA(versionFile.c_str()).value, INVALID_FILE_ATTRIBUTES) << versionFile;
 
-    const Call<bool> inUse =
-        P().spooler.DeletePrinterDriverExA(nullptr, nullptr, used.c_str(), DPD_DELETE_UNUSED_FILES, 0);
-    if (WineDeparts("DeletePrinterDriverExA takes no delete flags: 87")) {
-        EXPECT_FALSE(inUse.value);
-        EXPECT_EQ(inUse.error, ERROR_INVALID_PARAMETER);
-        return;
-    }
+    Dword flags = DPD_DELETE_UNUSED_FILES;
+    const Call<bool> inUse = P().spooler.DeletePrinterDriverExA(nullptr, nullptr, used.c_str(), flags, 0);
     EXPECT_FALSE(inUse.value);
-    EXPECT_EQ(inUse.error, ERROR_PRINTER_DRIVER_IN_USE);
+    const bool noFlags = WineDeparts("DeletePrinterDriverExA refuses every delete flag with 87 (files are never deleted)");
+    if (noFlags) {
+        EXPECT_EQ(inUse.error, ERROR_INVALID_PARAMETER);
+        flags = 0;
+        const Call<bool> anyway = P().spooler.DeletePrinterDriverExA(nullptr, nullptr, used.c_str(), flags, 0);
+        if (WineDeparts("DeletePrinterDriverExA removes a driver that a printer still uses")) {
+            EXPECT_TRUE(anyway.value);
+            ASSERT_TRUE(AddDriver(used).value);
+        } else {
+            EXPECT_FALSE(anyway.value);
+            EXPECT_EQ(anyway.error, ERROR_PRINTER_DRIVER_IN_USE);
+        }
+    } else {
+        EXPECT_EQ(inUse.error, ERROR_PRINTER_DRIVER_IN_USE);
+    }
 
     // With its printer gone the driver goes; the files the other driver names stay.
     PrinterDefaultsA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
@@ -424,17 +434,22 @@ TEST_F(SpoolerContract, DriverInUseStaysAndAFreeOneGoesWithTheFilesNoOtherDriver
     ASSERT_TRUE(P().spooler.OpenPrinterA(used.c_str(), &printer, &defaults).value);
     EXPECT_TRUE(P().spooler.DeletePrinter(printer).value);
     P().spooler.ClosePrinter(printer);
-    const Call<bool> freed = P().spooler.DeletePrinterDriverExA(nullptr, nullptr, used.c_str(), DPD_DELETE_UNUSED_FILES, 0);
+    const Call<bool> freed = P().spooler.DeletePrinterDriverExA(nullptr, nullptr, used.c_str(), flags, 0);
     EXPECT_TRUE(freed.value) << "error " << freed.error;
     EXPECT_FALSE(Listed(DriverNames(), used));
     EXPECT_NE(P().files.GetFileAttributesA(versionFile.c_str()).value, INVALID_FILE_ATTRIBUTES);
 
-    EXPECT_TRUE(P().spooler.DeletePrinterDriverExA(nullptr, nullptr, sharing.c_str(), DPD_DELETE_UNUSED_FILES, 0).value);
-    EXPECT_EQ(P().files.GetFileAttributesA(versionFile.c_str()).value, INVALID_FILE_ATTRIBUTES);
-    const Call<bool> unknown =
-        P().spooler.DeletePrinterDriverExA(nullptr, nullptr, sharing.c_str(), DPD_DELETE_UNUSED_FILES, 0);
+    EXPECT_TRUE(P().spooler.DeletePrinterDriverExA(nullptr, nullptr, sharing.c_str(), flags, 0).value);
+    EXPECT_FALSE(Listed(DriverNames(), sharing));
+    const bool fileLeft = P().files.GetFileAttributesA(versionFile.c_str()).value != INVALID_FILE_ATTRIBUTES;
+    EXPECT_EQ(fileLeft, noFlags);
+    const Call<bool> unknown = P().spooler.DeletePrinterDriverExA(nullptr, nullptr, sharing.c_str(), flags, 0);
     EXPECT_FALSE(unknown.value);
-    EXPECT_EQ(unknown.error, ERROR_UNKNOWN_PRINTER_DRIVER);
+    if (WineDeparts("DeletePrinterDriverExA of an unknown driver sets no error of its own")) {
+        std::printf("wine-measured: unknown driver, last error %u\n", static_cast<unsigned>(unknown.error));
+    } else {
+        EXPECT_EQ(unknown.error, ERROR_UNKNOWN_PRINTER_DRIVER);
+    }
 }
 
 TEST_F(SpoolerContract, AMonitorThatIsNotThereCannotBeDeleted) {

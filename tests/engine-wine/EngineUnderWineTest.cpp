@@ -276,7 +276,11 @@ TEST_F(EngineUnderWine, WhatTheInstallerMadeIsRemovedAndAForeignPrinterStays)
 
     const uninstall::Plan plan = uninstall::FindOurs(P());
     std::vector<std::string> parts;
-    for (const auto& part : plan.parts) parts.push_back(uninstall::Describe(part));
+    for (const auto& part : plan.parts) {
+        // Drivers of our names registered by the other tests of this program are ours too.
+        if (part.kind == uninstall::PartKind::Driver && part.name != name) continue;
+        parts.push_back(uninstall::Describe(part));
+    }
     EXPECT_EQ(parts, (std::vector<std::string>{"printer \"NORVA MTR444\"", "driver \"NORVA MTR444\"",
                                                "port \"IP_10.1.2.3\"",
                                                "uninstall entry \"NORVA Orbix Printer 4.64\""}));

@@ -214,6 +214,18 @@ TEST(Uninstall, APrinterWithWaitingJobsIsReportedAndKeepsWhatItNeeds)
     EXPECT_EQ(uninstall::FindOurs(machine.platform()).parts.size(), 4u);
 }
 
+TEST(Uninstall, ASpoolerThatTakesNoDeleteFlagsStillLosesTheDriver)
+{
+    auto run = Installation(Kind::ModelsOnCom);
+    run->Start();
+    auto& machine = run->machine;
+    machine.FailNext("DeletePrinterDriverExA", platform::ERROR_INVALID_PARAMETER);
+    for (const auto& outcome : Remove(machine, uninstall::FindOurs(machine.platform())))
+        EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+    EXPECT_EQ(machine.CallCount("DeletePrinterDriverExA"), 3u);
+    EXPECT_TRUE(machine.Drivers().size() == 1 && machine.Drivers().front().name == "Generic / Text Only");
+}
+
 // Every call the removal makes, failing once: the part it served is named with the call and
 // the error, what depended on that part stays with its own reason, and everything else goes.
 TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
