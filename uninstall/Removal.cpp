@@ -279,19 +279,18 @@ Outcome RemoveStagedFiles(platform::Platform& platform, const Part& part)
 {
     char directory[256] = {};
     Dword needed = 0;
-    if (!platform.spooler
-             .GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(directory),
-                                         sizeof directory - 1, &needed)
-             .value)
-        return Removed(part);
+    const auto found = platform.spooler.GetPrinterDriverDirectoryA(
+        nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(directory), sizeof directory - 1, &needed);
+    if (!found.value) return CallFailed(part, found.error, "GetPrinterDriverDirectoryA");
+    Outcome outcome = Removed(part);
     for (const std::string_view name : DriverDirectoryFileNames()) {
         const std::string path = std::string(directory) + "\\" + std::string(name);
         const auto deleted = platform.files.DeleteFileA(path.c_str());
         if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND &&
-            deleted.error != platform::ERROR_PATH_NOT_FOUND)
-            return Left(part, deleted.error, "DeleteFileA failed on its copy " + Quoted(path));
+            deleted.error != platform::ERROR_PATH_NOT_FOUND && outcome.error == 0)
+            outcome = Left(part, deleted.error, "DeleteFileA failed on its copy " + Quoted(path));
     }
-    return Removed(part);
+    return outcome;
 }
 
 // What leaves the part where it is because a printer (of ours that stayed, or any) still

@@ -230,8 +230,9 @@ TEST(Uninstall, ASpoolerThatTakesNoDeleteFlagsStillLosesTheDriver)
 // the error, what depended on that part stays with its own reason, and everything else goes.
 TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
 {
-    const char* calls[] = {"OpenPrinterA",  "GetPrinterA",   "DeletePrinter",  "EnumPrintersA", "DeletePrinterDriverExA",
-                           "EnumMonitorsA", "EnumPortsA",    "DeleteMonitorA", "RegDeleteKeyA", "DeleteFileA"};
+    const char* calls[] = {"OpenPrinterA",   "GetPrinterA",   "DeletePrinter",  "EnumPrintersA",
+                           "DeletePrinterDriverExA", "GetPrinterDriverDirectoryA", "EnumMonitorsA", "EnumPortsA",
+                           "DeleteMonitorA", "RegDeleteKeyA", "DeleteFileA"};
     // What a part left for a reason of another part says.
     const platform::Dword dependent[] = {platform::ERROR_PRINTER_DRIVER_IN_USE, platform::ERROR_PRINT_MONITOR_IN_USE,
                                          platform::ERROR_BUSY};
