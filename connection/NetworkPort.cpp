@@ -108,7 +108,7 @@ bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
                        const char (&addressText)[kAddressTextSize], const NoticeSink& notices)
 {
     const std::string_view address = TextOf(addressText);
-    FormatText(fields.networkPortName, "IP_%.*s", static_cast<int>(address.size()), address.data());
+    FormatText(fields.networkPortName, "%s%.*s", kNetworkPortPrefix, static_cast<int>(address.size()), address.data());
     CopyText(fields.networkAddress, address);
     // A key path that did not fit would name another key; never write there.
     if (!FormatWhole(fields.networkPortKey, "%s\\%s", kTcpIpPortsKey, fields.networkPortName)) {
@@ -146,7 +146,7 @@ void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields&
         platform.debug.OutputDebugStringA("RegOpenKeyEx() Fail !!!");
     }
 
-    for (const ServiceStep& step : kServiceRestart) RunCommand(platform, step.command, step.service);
+    RestartPortServices(platform);
     if (allWritten) *allWritten = written;
 }
 
@@ -158,6 +158,11 @@ bool TcpIpMonitorPresent(platform::Platform& platform)
     if (opened.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) return false;
     const KeyOwner monitorKey(platform.registry, key);  // looked for only
     return true;
+}
+
+void RestartPortServices(platform::Platform& platform)
+{
+    for (const ServiceStep& step : kServiceRestart) RunCommand(platform, step.command, step.service);
 }
 
 }  // namespace zenthar

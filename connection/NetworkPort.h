@@ -12,6 +12,8 @@ inline constexpr const char* kTcpIpPortsKey =
     "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
 
 inline constexpr int kAddressTextSize = 32;
+// Every network port the installer makes is named this and the address.
+inline constexpr const char* kNetworkPortPrefix = "IP_";
 
 // The run's network port, kept by the main dialog for the printer creation.
 struct NetworkPortFields {
@@ -38,5 +40,9 @@ inline constexpr const char* kTcpIpMonitorMissing =
     "Standard TCP/IP Port not installed\nPlease Install Standard TCP/IP Port";
 // Whether the Standard TCP/IP Port monitor's ports key can be opened for writing.
 bool TcpIpMonitorPresent(platform::Platform& platform);
+
+// Stops and starts the LPD service and the spooler, so that the monitor reads its ports from
+// the registry again. The commands' results are not looked at: LPD may not exist.
+void RestartPortServices(platform::Platform& platform);
 
 }  // namespace zenthar

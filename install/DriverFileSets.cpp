@@ -120,6 +120,14 @@ const char* const LanguageGpdNames[kLanguageGpdCount] = {
     "VXTHM4_737.GPD",  "VXTHM4_857.GPD",  "VXTHM4_858.GPD",
 };
 
+std::vector<std::string_view> DriverDirectoryFileNames()
+{
+    std::vector<std::string_view> names;
+    for (const char* destination : kUnidrvDestinations) names.emplace_back(destination + 1);
+    for (const char* destination : kRasddDestinations) names.emplace_back(destination + 1);
+    return names;
+}
+
 const DriverFileSet* PickDriverFileSet(Processor processor, OsFamily osFamily)
 {
     switch (processor) {

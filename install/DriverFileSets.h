@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "core/InstallSession.h"
 #include "platform/Platform.h"
@@ -23,6 +25,10 @@ extern const char* const LanguageGpdNames[kLanguageGpdCount];
 // The set for a processor kind and Windows family; none for a processor kind the package
 // does not serve (the installation then copies nothing).
 const DriverFileSet* PickDriverFileSet(Processor processor, OsFamily osFamily);
+
+// The names every set gives its copies in the driver directory (the universal driver's ten,
+// then the four of NT 4), where the spooler takes them from when a driver is registered.
+std::vector<std::string_view> DriverDirectoryFileNames();
 
 // Fills the spooler's driver directory with the set of the session's processor and family,
 // with the description file of the session's code page. Reports nothing: a missing file

@@ -23,6 +23,7 @@ inline constexpr Dword ERROR_INVALID_NAME = 123;
 inline constexpr Dword ERROR_MOD_NOT_FOUND = 126;
 inline constexpr Dword ERROR_PROC_NOT_FOUND = 127;
 inline constexpr Dword ERROR_DIR_NOT_EMPTY = 145;
+inline constexpr Dword ERROR_BUSY = 170;
 inline constexpr Dword ERROR_ALREADY_EXISTS = 183;
 inline constexpr Dword ERROR_ENVVAR_NOT_FOUND = 203;
 inline constexpr Dword ERROR_FILENAME_EXCED_RANGE = 206;
@@ -46,7 +47,10 @@ inline constexpr Dword ERROR_PRINTER_ALREADY_EXISTS = 1802;
 inline constexpr Dword ERROR_INVALID_ENVIRONMENT = 1805;
 inline constexpr Dword ERROR_PRINTER_DRIVER_ALREADY_INSTALLED = 1795;
 inline constexpr Dword ERROR_UNKNOWN_PRINT_MONITOR = 3000;
+inline constexpr Dword ERROR_PRINTER_DRIVER_IN_USE = 3001;
 inline constexpr Dword ERROR_PRINT_MONITOR_ALREADY_INSTALLED = 3006;
+inline constexpr Dword ERROR_PRINT_MONITOR_IN_USE = 3008;
+inline constexpr Dword ERROR_PRINTER_HAS_JOBS_QUEUED = 3009;
 
 // Registry.
 inline constexpr Dword REG_NONE = 0;
@@ -70,6 +74,10 @@ inline constexpr Dword PRINTER_ENUM_LOCAL = 0x2;
 inline constexpr Dword PRINTER_ALL_ACCESS = 0x000F000C;
 inline constexpr Dword PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST = 0x200;
 inline constexpr Dword PRINTER_ATTRIBUTE_ENABLE_BIDI = 0x800;
+inline constexpr Dword PRINTER_STATUS_PENDING_DELETION = 0x4;
+inline constexpr Dword DPD_DELETE_UNUSED_FILES = 0x1;
+inline constexpr Dword DPD_DELETE_SPECIFIC_VERSION = 0x2;
+inline constexpr Dword DPD_DELETE_ALL_FILES = 0x4;
 
 // Services.
 inline constexpr Dword SC_MANAGER_ALL_ACCESS = 0xF003F;

@@ -44,6 +44,18 @@ public:
                                   Dword* needed, Dword* returned) = 0;
     // The spooler library's set-default-printer export (ordinal 202, or SetDefaultPrinterA).
     virtual Call<bool> InvokeSetDefaultPrinter(ProcAddress function, const char* printerName) = 0;
+    // Level 2 only: the buffer receives a PrinterInfo2A with its strings behind it.
+    virtual Call<bool> GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
+                                   Dword* needed) = 0;
+    // The handle needs DELETE access (PRINTER_ALL_ACCESS has it); it stays open for ClosePrinter.
+    virtual Call<bool> DeletePrinter(Handle printer) = 0;
+    // Levels 1 (DriverInfo1A) and 2 (DriverInfo2A); no environment: the caller's default one.
+    virtual Call<bool> EnumPrinterDriversA(const char* server, const char* environment, Dword level,
+                                           std::uint8_t* buffer, Dword bufferSize, Dword* needed,
+                                           Dword* returned) = 0;
+    virtual Call<bool> DeletePrinterDriverExA(const char* server, const char* environment, const char* driverName,
+                                              Dword deleteFlag, Dword versionFlag) = 0;
+    virtual Call<bool> DeleteMonitorA(const char* server, const char* environment, const char* monitorName) = 0;
 };
 
 class Registry {

@@ -75,6 +75,19 @@ struct DriverInfo3A {
     char* pDefaultDataType;
 };
 
+struct DriverInfo1A {
+    char* pName;
+};
+
+struct DriverInfo2A {
+    Dword cVersion;
+    char* pName;
+    char* pEnvironment;
+    char* pDriverPath;
+    char* pDataFile;
+    char* pConfigFile;
+};
+
 struct MonitorInfo2A {
     char* pName;
     char* pEnvironment;

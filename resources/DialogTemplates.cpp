@@ -1,5 +1,7 @@
 #include "resources/DialogTemplates.h"
 
+#include <initializer_list>
+
 #include "resources/AboutDialogIds.h"
 #include "resources/DefaultPrinterDialogIds.h"
 #include "resources/InstallCompleteDialogIds.h"
@@ -9,6 +11,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/UsbSearchDialogIds.h"
 #include "resources/UsbWarningDialogIds.h"
+#include "resources/UninstallerTemplates.h"
 
 namespace zenthar::resources {
 namespace {
@@ -234,8 +237,11 @@ std::span<const DialogTemplate> AllDialogTemplates()
 
 const DialogTemplate* FindDialogTemplate(int id)
 {
-    for (const DialogTemplate& dialog : kTemplates) {
-        if (dialog.id == id) return &dialog;
+    // The installer's, then the uninstaller's: both programs share the backends.
+    for (const std::span<const DialogTemplate> table : {AllDialogTemplates(), UninstallerDialogTemplates()}) {
+        for (const DialogTemplate& dialog : table) {
+            if (dialog.id == id) return &dialog;
+        }
     }
     return nullptr;
 }

@@ -80,7 +80,7 @@ echo "== cppcheck" >&2
 cd "$ROOT" || exit 1
 cppcheck --enable=warning,performance,portability --std=c++20 --language=c++ --library=googletest -j "$JOBS" \
   --quiet --inline-suppr -I "$ROOT" --suppress=missingIncludeSystem --template='{file}:{line} {id} {message}' \
-  app install spooler connection controls core ui platform resources entry tools fuzz bench tests 2>&1 |
+  app uninstall install spooler connection controls core ui platform resources entry tools fuzz bench tests 2>&1 |
   grep -E "^[a-z]" | sort -u >>"$findings"
 cppcheck_rc=${PIPESTATUS[0]}
 [ "$cppcheck_rc" -eq 0 ] || { echo "static analysis: cppcheck failed (exit $cppcheck_rc)" >&2; exit 1; }

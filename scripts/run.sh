@@ -14,9 +14,9 @@ build_windows() {   # dir toolchain target...
 }
 
 echo "Building zenthar.exe (32-bit, the shipped program) ..."
-build_windows "$BUILD/win32" i686-w64-mingw32 zenthar e2e-user e2e-check
+build_windows "$BUILD/win32" i686-w64-mingw32 zenthar DriverOrbixUninstaller e2e-user e2e-check
 echo "Building the 64-bit build of the same sources (its port monitor stand-in goes into the driver package) ..."
-build_windows "$BUILD/win64" x86_64-w64-mingw32 zenthar e2e-user e2e-check KVUSBMON KVUSBMONUI
+build_windows "$BUILD/win64" x86_64-w64-mingw32 zenthar DriverOrbixUninstaller e2e-user e2e-check KVUSBMON KVUSBMONUI
 echo "The 32-bit zenthar.exe is at $BUILD/win32/entry/zenthar.exe."
 
 # The shipped program wherever Wine's 32-bit loader runs; the 64-bit build where it cannot.

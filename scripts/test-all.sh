@@ -53,7 +53,7 @@ SUITE_TARGETS="contract_sim sim_thread_tests usb_reconnect_tests reconnect_stres
   native_suite tsan "$BUILD/tsan" -DZENTHAR_SANITIZE=thread -- -L threads
 cross_build win32 "$BUILD/win32" i686-w64-mingw32
 cross_build win64 "$BUILD/win64" x86_64-w64-mingw32
-"$ROOT/scripts/check-product.sh" "$BUILD/win32/entry/zenthar.exe" && record "product file" pass || record "product file" fail
+"$ROOT/scripts/check-product.sh" "$BUILD/win32/entry/zenthar.exe" "$BUILD/win32/entry/DriverOrbixUninstaller.exe" && record "product files" pass || record "product files" fail
 # The shipped program is the 32-bit one; some machines cannot execute Wine's 32-bit loader.
 if why=$(wine32_probe); then
   wine32=1

@@ -13,7 +13,6 @@ namespace zenthar {
 namespace {
 
 constexpr const char* kInstallerFolder = "C:\\NORVA Orbix Printer 4.X";
-constexpr const char* kMonitorLibraries[] = {"KVUSBMON.dll", "KVUSBMONUI.dll"};
 char kMonitorName[] = "KVPOS Port Monitor";
 char kMonitorLibrary[] = "KVUSBMON.dll";
 
@@ -64,7 +63,7 @@ void InstallPortMonitor(platform::Platform& platform, Processor processor)
 
     if (const char* sourceFormat = MonitorSourceFormat(processor)) {
         if (processor != Processor::X86) DisableFsRedirection(platform);
-        for (const char* library : kMonitorLibraries) {
+        for (const char* library : kPortMonitorLibraries) {
             char source[platform::MAX_PATH];
             char destination[platform::MAX_PATH];
             if (foldersKnown && FormatWhole(source, sourceFormat, sourceRoot, library) &&

@@ -9,6 +9,8 @@
 namespace zenthar {
 
 inline constexpr const char* kPortMonitorName = "KVPOS Port Monitor";
+// The monitor and its user-interface part, copied into the system directory.
+inline constexpr const char* kPortMonitorLibraries[] = {"KVUSBMON.dll", "KVUSBMONUI.dll"};
 
 // Whether a monitor of exactly that name is registered with the spooler.
 bool IsPortMonitorInstalled(platform::Platform& platform);

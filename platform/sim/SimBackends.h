@@ -28,6 +28,14 @@ public:
     Call<bool> EnumPortsA(const char* server, Dword level, std::uint8_t* buffer, Dword bufferSize, Dword* needed,
                           Dword* returned) override;
     Call<bool> InvokeSetDefaultPrinter(ProcAddress function, const char* printerName) override;
+    Call<bool> GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
+                           Dword* needed) override;
+    Call<bool> DeletePrinter(Handle printer) override;
+    Call<bool> EnumPrinterDriversA(const char* server, const char* environment, Dword level, std::uint8_t* buffer,
+                                   Dword bufferSize, Dword* needed, Dword* returned) override;
+    Call<bool> DeletePrinterDriverExA(const char* server, const char* environment, const char* driverName,
+                                      Dword deleteFlag, Dword versionFlag) override;
+    Call<bool> DeleteMonitorA(const char* server, const char* environment, const char* monitorName) override;
 
 private:
     Core& core;

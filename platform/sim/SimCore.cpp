@@ -159,7 +159,8 @@ Core::Core(MachineProfile machineProfile) : profile(std::move(machineProfile)) {
     link->isControlSetLink = true;
     link->parent = systemKey.get();
     systemKey->children.push_back(link);
-    NativeKey(kHkeyCurrentUser, "Software", true);
+    NativeKey(kHkeyCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", true);
+    NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Printers", true);
     NativeKey(kHkeyLocalMachine, kUninstallKey, true);
     if (profile.Is64BitSystem())
         NativeKey(kHkeyLocalMachine, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true);
@@ -587,6 +588,32 @@ void Core::MirrorPrintProcessor(std::string_view environment, std::string_view n
 void Core::MirrorMonitor(const SimMonitor& monitor) {
     auto key = NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Monitors\\" + monitor.name, true);
     SetValue(*key, "Driver", REG_SZ, SzBytes(monitor.dllName));
+}
+
+void Core::ForgetPrinter(const std::string& name) {
+    if (auto key = NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(name), false))
+        RemoveNode(key);
+    const bool wasDefault = SameText(name, defaultPrinter);
+    std::erase_if(printers, [&](const SimPrinter& printer) { return SameText(printer.name, name); });
+    if (wasDefault) SetDefault(printers.empty() ? nullptr : &printers.front());
+}
+
+void Core::ForgetMonitor(const std::string& name) {
+    if (auto key = NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Monitors\\" + name, false)) RemoveNode(key);
+    std::erase_if(monitors, [&](const SimMonitor& monitor) { return SameText(monitor.name, name); });
+}
+
+void Core::SetDefault(const SimPrinter* printer) {
+    const char* const windowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+    if (!printer) {
+        defaultPrinter.clear();
+        if (auto key = NativeKey(kHkeyCurrentUser, windowsKey, false))
+            std::erase_if(key->values, [](const SimMachine::RegistryValue& value) { return SameText(value.name, "Device"); });
+        return;
+    }
+    defaultPrinter = printer->name;
+    auto key = NativeKey(kHkeyCurrentUser, windowsKey, true);
+    SetValue(*key, "Device", REG_SZ, SzBytes(printer->name + ",winspool," + printer->portName));
 }
 
 // ---- Services -----------------------------------------------------------------------------------

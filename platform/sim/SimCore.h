@@ -250,6 +250,11 @@ public:
     void MirrorPrinterData(const SimPrinter& printer, const SimPrinterData& data);
     void MirrorPrintProcessor(std::string_view environment, std::string_view name, std::string_view dll);
     void MirrorMonitor(const SimMonitor& monitor);
+    // What the spooler forgets when a printer or a monitor goes: its registry key, and for the
+    // default printer the default itself, which passes to the first printer left (or none).
+    void ForgetPrinter(const std::string& name);
+    void ForgetMonitor(const std::string& name);
+    void SetDefault(const SimPrinter* printer);
 
     // Services.
     Service* FindService(std::string_view name);

@@ -165,6 +165,11 @@ void SimMachine::RemovePort(std::string_view portName) {
         core->RemoveNode(key);
 }
 
+void SimMachine::SetPrinterJobs(std::string_view printerName, Dword jobs) {
+    auto lock = core->Lock();
+    if (SimPrinter* printer = core->FindPrinter(printerName)) printer->jobs = jobs;
+}
+
 void SimMachine::RemoveMonitor(std::string_view monitorName) {
     auto lock = core->Lock();
     std::erase_if(core->monitors, [&](const SimMonitor& monitor) { return SameText(monitor.name, monitorName); });

@@ -201,6 +201,8 @@ struct SimPrinter {
     Dword defaultPriority = 0;
     Dword startTime = 0;
     Dword untilTime = 0;
+    Dword status = 0;  // PRINTER_STATUS_* bits
+    Dword jobs = 0;    // documents waiting in its queue
     std::vector<SimPrinterData> data;  // in the order first stored
 
     // A copy that stays valid on its own, so machine.FindPrinter(name)->FindData(value) is safe
@@ -331,6 +333,8 @@ public:
     void AddMonitor(SimMonitor monitor);
     void AddPort(std::string_view monitorName, std::string_view portName);
     void RemovePort(std::string_view portName);
+    // Documents waiting in the printer's queue (DeletePrinter then only marks it for deletion).
+    void SetPrinterJobs(std::string_view printerName, Dword jobs);
     void RemoveMonitor(std::string_view monitorName);
     void AddPrintProcessor(std::string_view environment, std::string_view name,
                            std::string_view dllName = "winprint.dll");

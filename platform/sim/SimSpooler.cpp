@@ -110,6 +110,45 @@ std::vector<std::string> SplitPorts(const std::string& ports) {
     return names;
 }
 
+Strings PrinterStrings(const SimPrinter& p) {
+    return {p.name,           Optional(p.shareName), p.portName,  p.driverName,
+            Optional(p.comment), Optional(p.location), Optional(p.sepFile), p.printProcessor,
+            p.datatype,       Optional(p.parameters)};
+}
+
+// A level-2 record whose strings (in the order of PrinterStrings) are already in place.
+PrinterInfo2A PrinterRecord(const SimPrinter& p, const std::vector<char*>& s, const std::string& defaultPrinter) {
+    PrinterInfo2A record{};
+    record.pPrinterName = s[0];
+    record.pShareName = s[1];
+    record.pPortName = s[2];
+    record.pDriverName = s[3];
+    record.pComment = s[4];
+    record.pLocation = s[5];
+    record.pSepFile = s[6];
+    record.pPrintProcessor = s[7];
+    record.pDatatype = s[8];
+    record.pParameters = s[9];
+    record.Attributes =
+        p.attributes | PRINTER_ATTRIBUTE_LOCAL | (SameText(p.name, defaultPrinter) ? PRINTER_ATTRIBUTE_DEFAULT : 0);
+    record.Priority = p.priority;
+    record.DefaultPriority = p.defaultPriority;
+    record.StartTime = p.startTime;
+    record.UntilTime = p.untilTime;
+    record.Status = p.status;
+    record.cJobs = p.jobs;
+    return record;
+}
+
+// The names of a driver's files, as the spooler keeps them in its version directory.
+std::vector<std::string> DriverFiles(const SimDriver& driver) {
+    std::vector<std::string> names = {driver.driverPath, driver.dataFile, driver.configFile};
+    if (!driver.helpFile.empty()) names.push_back(driver.helpFile);
+    names.insert(names.end(), driver.dependentFiles.begin(), driver.dependentFiles.end());
+    for (auto& name : names) name = BaseName(name);
+    return names;
+}
+
 }  // namespace
 
 Call<bool> SimSpooler::EnumPrintersA(Dword flags, const char* name, Dword level, std::uint8_t* buffer,
@@ -131,9 +170,7 @@ Call<bool> SimSpooler::EnumPrintersA(Dword flags, const char* name, Dword level,
         if (level == 1)
             items.push_back({p->name + "," + p->driverName + "," + p->location, p->name, Optional(p->comment)});
         else
-            items.push_back({p->name, Optional(p->shareName), p->portName, p->driverName, Optional(p->comment),
-                             Optional(p->location), Optional(p->sepFile), p->printProcessor, p->datatype,
-                             Optional(p->parameters)});
+            items.push_back(PrinterStrings(*p));
     }
     if (level == 1) {
         return Pack<PrinterInfo1A>(
@@ -143,27 +180,7 @@ Call<bool> SimSpooler::EnumPrintersA(Dword flags, const char* name, Dword level,
     }
     return Pack<PrinterInfo2A>(
         items,
-        [&](std::size_t i, const std::vector<char*>& s) {
-            const SimPrinter& p = *chosen[i];
-            PrinterInfo2A record{};
-            record.pPrinterName = s[0];
-            record.pShareName = s[1];
-            record.pPortName = s[2];
-            record.pDriverName = s[3];
-            record.pComment = s[4];
-            record.pLocation = s[5];
-            record.pSepFile = s[6];
-            record.pPrintProcessor = s[7];
-            record.pDatatype = s[8];
-            record.pParameters = s[9];
-            record.Attributes = p.attributes | PRINTER_ATTRIBUTE_LOCAL |
-                                (SameText(p.name, core.defaultPrinter) ? PRINTER_ATTRIBUTE_DEFAULT : 0);
-            record.Priority = p.priority;
-            record.DefaultPriority = p.defaultPriority;
-            record.StartTime = p.startTime;
-            record.UntilTime = p.untilTime;
-            return record;
-        },
+        [&](std::size_t i, const std::vector<char*>& s) { return PrinterRecord(*chosen[i], s, core.defaultPrinter); },
         buffer, bufferSize, needed, returned);
 }
 
@@ -492,12 +509,146 @@ Call<bool> SimSpooler::InvokeSetDefaultPrinter(ProcAddress function, const char*
         target = core.FindPrinter(printerName);
     }
     if (!target) return Failed(false, ERROR_INVALID_PRINTER_NAME);
-    core.defaultPrinter = target->name;
-    auto key = core.NativeKey(kHkeyCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", true);
-    const std::string device = target->name + ",winspool," + target->portName;
-    std::vector<std::uint8_t> bytes(device.begin(), device.end());
-    bytes.push_back(0);
-    core.SetValue(*key, "Device", REG_SZ, std::move(bytes));
+    core.SetDefault(target);
+    return Ok(true);
+}
+
+Call<bool> SimSpooler::GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
+                                   Dword* needed) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetPrinterA")) return Failed(false, *fault);
+    if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
+    HandleEntry* entry = core.FindHandle(printer, {HandleKind::Printer});
+    if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
+    const SimPrinter* target = core.FindPrinter(entry->name);
+    if (!target) return Failed(false, ERROR_INVALID_HANDLE);
+    if (level != 2) return Failed(false, kErrorInvalidLevel);
+    Dword returned = 0;
+    return Pack<PrinterInfo2A>(
+        {PrinterStrings(*target)},
+        [&](std::size_t, const std::vector<char*>& s) { return PrinterRecord(*target, s, core.defaultPrinter); },
+        buffer, bufferSize, needed, &returned);
+}
+
+Call<bool> SimSpooler::DeletePrinter(Handle printer) {
+    constexpr Dword kDeleteAccess = 0x00010000;
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("DeletePrinter")) return Failed(false, *fault);
+    if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
+    HandleEntry* entry = core.FindHandle(printer, {HandleKind::Printer});
+    if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
+    SimPrinter* target = core.FindPrinter(entry->name);
+    if (!target) return Failed(false, ERROR_INVALID_HANDLE);
+    if (!(entry->access & kDeleteAccess)) return Failed(false, ERROR_ACCESS_DENIED);
+    // A printer with documents waiting goes once they are printed; until then it only shows
+    // that it is being deleted.
+    if (target->jobs > 0) {
+        target->status |= PRINTER_STATUS_PENDING_DELETION;
+        return Ok(true);
+    }
+    const std::string name = target->name;  // the record goes with it
+    core.ForgetPrinter(name);
+    return Ok(true);
+}
+
+Call<bool> SimSpooler::EnumPrinterDriversA(const char* server, const char* environment, Dword level,
+                                           std::uint8_t* buffer, Dword bufferSize, Dword* needed, Dword* returned) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("EnumPrinterDriversA")) return Failed(false, *fault);
+    if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
+    if (!LocalServer(server)) return Failed(false, ERROR_INVALID_NAME);
+    if (level != 1 && level != 2) return Failed(false, kErrorInvalidLevel);
+    const std::string env = environment && *environment ? std::string(environment) : core.DefaultEnvironment();
+    if (!core.KnownEnvironment(env)) return Failed(false, ERROR_INVALID_ENVIRONMENT);
+    std::vector<const SimDriver*> chosen;
+    std::vector<Strings> items;
+    for (const auto& driver : core.drivers) {
+        if (!SameText(driver.environment, env)) continue;
+        chosen.push_back(&driver);
+        if (level == 1) {
+            items.push_back({driver.name});
+        } else {
+            // Level 2 names the files where the spooler keeps them.
+            const std::string directory = core.DriverDirectory(env) + "\\" + std::to_string(driver.version) + "\\";
+            items.push_back({driver.name, driver.environment, directory + BaseName(driver.driverPath),
+                             directory + BaseName(driver.dataFile), directory + BaseName(driver.configFile)});
+        }
+    }
+    if (level == 1) {
+        return Pack<DriverInfo1A>(
+            items, [](std::size_t, const std::vector<char*>& s) { return DriverInfo1A{s[0]}; }, buffer, bufferSize,
+            needed, returned);
+    }
+    return Pack<DriverInfo2A>(
+        items,
+        [&](std::size_t i, const std::vector<char*>& s) {
+            return DriverInfo2A{chosen[i]->version, s[0], s[1], s[2], s[3], s[4]};
+        },
+        buffer, bufferSize, needed, returned);
+}
+
+Call<bool> SimSpooler::DeletePrinterDriverExA(const char* server, const char* environment, const char* driverName,
+                                              Dword deleteFlag, Dword versionFlag) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("DeletePrinterDriverExA")) return Failed(false, *fault);
+    if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
+    if (!LocalServer(server)) return Failed(false, ERROR_INVALID_NAME);
+    const std::string env = environment && *environment ? std::string(environment) : core.DefaultEnvironment();
+    if (!core.KnownEnvironment(env)) return Failed(false, ERROR_INVALID_ENVIRONMENT);
+    if (!driverName || !*driverName) return Failed(false, ERROR_INVALID_PARAMETER);
+    if (deleteFlag & ~(DPD_DELETE_UNUSED_FILES | DPD_DELETE_SPECIFIC_VERSION | DPD_DELETE_ALL_FILES))
+        return Failed(false, ERROR_INVALID_PARAMETER);
+    SimDriver* found = core.FindDriver(driverName, env);
+    if (!found || ((deleteFlag & DPD_DELETE_SPECIFIC_VERSION) && found->version != versionFlag))
+        return Failed(false, ERROR_UNKNOWN_PRINTER_DRIVER);
+    // Printers live in the default environment: only there can one use the driver.
+    if (SameText(env, core.DefaultEnvironment()))
+        for (const auto& printer : core.printers)
+            if (SameText(printer.driverName, found->name)) return Failed(false, ERROR_PRINTER_DRIVER_IN_USE);
+
+    const SimDriver driver = *found;
+    // A file is shared when another driver of the same environment and version names it.
+    const auto shared = [&](const std::string& file) {
+        for (const auto& other : core.drivers) {
+            if (&other == found || !SameText(other.environment, env) || other.version != driver.version) continue;
+            for (const auto& name : DriverFiles(other))
+                if (SameText(name, file)) return true;
+        }
+        return false;
+    };
+    const auto files = DriverFiles(driver);
+    if (deleteFlag & DPD_DELETE_ALL_FILES)
+        for (const auto& file : files)
+            if (shared(file)) return Failed(false, ERROR_PRINTER_DRIVER_IN_USE);
+    std::vector<std::string> unused;
+    if (deleteFlag & (DPD_DELETE_UNUSED_FILES | DPD_DELETE_ALL_FILES))
+        for (const auto& file : files)
+            if (!shared(file)) unused.push_back(file);
+    std::erase_if(core.drivers, [&](const SimDriver& each) { return &each == found; });
+    const std::string versionDirectory = core.DriverDirectory(env) + "\\" + std::to_string(driver.version);
+    for (const auto& file : unused) {
+        const std::string key = core.Key(versionDirectory + "\\" + file, false);
+        if (const FsEntry* entry = core.FindEntry(key); entry && !entry->directory) core.files.erase(key);
+    }
+    return Ok(true);
+}
+
+Call<bool> SimSpooler::DeleteMonitorA(const char* server, const char* environment, const char* monitorName) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("DeleteMonitorA")) return Failed(false, *fault);
+    if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
+    if (!LocalServer(server)) return Failed(false, ERROR_INVALID_NAME);
+    if (environment && *environment && !SameText(environment, NativeEnvironment(core.profile)))
+        return Failed(false, ERROR_INVALID_ENVIRONMENT);
+    if (!monitorName || !*monitorName) return Failed(false, ERROR_INVALID_PARAMETER);
+    SimMonitor* monitor = core.FindMonitor(monitorName);
+    if (!monitor) return Failed(false, ERROR_UNKNOWN_PRINT_MONITOR);
+    for (const auto& printer : core.printers)
+        for (const auto& port : SplitPorts(printer.portName))
+            for (const auto& own : monitor->ports)
+                if (SameText(port, own)) return Failed(false, ERROR_PRINT_MONITOR_IN_USE);
+    const std::string name = monitor->name;
+    core.ForgetMonitor(name);
     return Ok(true);
 }
 

@@ -113,6 +113,40 @@ Call<bool> Win32Platform::InvokeSetDefaultPrinter(platform::ProcAddress function
     return BoolCall(ToFunction<SetDefaultPrinterFunction>(function)(printerName));
 }
 
+Call<bool> Win32Platform::GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
+                                      Dword* needed) {
+    DWORD neededHere = 0;
+    const BOOL ok = ::GetPrinterA(ToHandle(printer), level, buffer, bufferSize, &neededHere);
+    const Call<bool> result = BoolCall(ok);
+    if (needed) *needed = neededHere;
+    return result;
+}
+
+Call<bool> Win32Platform::DeletePrinter(Handle printer) { return BoolCall(::DeletePrinter(ToHandle(printer))); }
+
+Call<bool> Win32Platform::EnumPrinterDriversA(const char* server, const char* environment, Dword level,
+                                              std::uint8_t* buffer, Dword bufferSize, Dword* needed,
+                                              Dword* returned) {
+    DWORD neededHere = 0;
+    DWORD returnedHere = 0;
+    const BOOL ok = ::EnumPrinterDriversA(Writable(server), Writable(environment), level, buffer, bufferSize,
+                                          &neededHere, &returnedHere);
+    const Call<bool> result = BoolCall(ok);
+    if (needed) *needed = neededHere;
+    if (returned) *returned = returnedHere;
+    return result;
+}
+
+Call<bool> Win32Platform::DeletePrinterDriverExA(const char* server, const char* environment, const char* driverName,
+                                                 Dword deleteFlag, Dword versionFlag) {
+    return BoolCall(
+        ::DeletePrinterDriverExA(Writable(server), Writable(environment), Writable(driverName), deleteFlag, versionFlag));
+}
+
+Call<bool> Win32Platform::DeleteMonitorA(const char* server, const char* environment, const char* monitorName) {
+    return BoolCall(::DeleteMonitorA(Writable(server), Writable(environment), Writable(monitorName)));
+}
+
 // ---- Registry
 
 Call<Long> Win32Platform::RegOpenKeyExA(platform::RegKey key, const char* subKey, Dword options, Dword access,

@@ -21,12 +21,14 @@ struct Entry {
   std::string file;
 };
 
-// id -> type and file, from the ICON and BITMAP statements of art.rc.
+// id -> type and file, from the ICON and BITMAP statements of art.rc and of the uninstaller's
+// uninstaller-art.rc.
 std::map<int, Entry> ReadScript() {
   std::map<int, Entry> out;
   std::ifstream in(kResources + "/art.rc");
+  std::ifstream uninstaller(kResources + "/uninstaller-art.rc");
   std::string line;
-  while (std::getline(in, line)) {
+  while (std::getline(in, line) || std::getline(uninstaller, line)) {
     std::istringstream words(line);
     int id = 0;
     std::string type, file;
@@ -48,13 +50,14 @@ struct IconFacts {
   int id;
   std::vector<int> sizes;
 };
-const IconFacts kIcons[] = {{128, {32, 16}}, {145, {32}}, {146, {32}}, {147, {32}}, {148, {32}}};
+const IconFacts kIcons[] = {{128, {32, 16}}, {145, {32}}, {146, {32}}, {147, {32}}, {148, {32}},
+                            {160, {32, 16}}};
 
 TEST(ArtFiles, ScriptBindsEveryIdToAnExistingFile) {
   const auto script = ReadScript();
   std::set<int> ids;
   for (const auto& [id, e] : script) ids.insert(id);
-  EXPECT_EQ(ids, (std::set<int>{128, 145, 146, 147, 148, 149, 150, 151, 152, 153, 154}));
+  EXPECT_EQ(ids, (std::set<int>{128, 145, 146, 147, 148, 149, 150, 151, 152, 153, 154, 160}));
   for (const auto& icon : kIcons) EXPECT_EQ(script.at(icon.id).type, "ICON") << icon.id;
   for (const auto& bmp : kBitmaps) EXPECT_EQ(script.at(bmp.id).type, "BITMAP") << bmp.id;
   for (const auto& [id, e] : script)

@@ -308,6 +308,7 @@ public:
         else if (verb == "monitor" && need(2)) CheckMonitor(line, w[1], w[2], true);
         else if (verb == "no-monitor" && need(1)) CheckMonitor(line, w[1], "", false);
         else if (verb == "port" && need(1)) CheckPort(line, w[1]);
+        else if (verb == "no-port" && need(1)) CheckNoPort(line, w[1]);
         else if (verb == "driverdir" && need(1)) CheckDriverDirectory(line, w[1]);
         else if (verb == "driverdir-files" && need(1)) CheckDriverDirectoryFiles(line, std::stoi(w[1]));
         else if (verb == "driverdir-file" && need(2)) CheckFile(line, DriverDirectory() + "\\" + w[1], w[2]);
@@ -327,7 +328,7 @@ private:
     static bool IsKnown(const std::string& verb)
     {
         static const char* verbs[] = {"printer", "no-printer", "printers", "driver", "drivers", "record", "default",
-                                      "monitor", "no-monitor", "port", "driverdir", "driverdir-files", "driverdir-file",
+                                      "monitor", "no-monitor", "port", "no-port", "driverdir", "driverdir-files", "driverdir-file",
                                       "file", "file-line", "no-file", "exists", "key-class", "key", "no-key", "value", "service"};
         for (const char* v : verbs)
             if (verb == v) return true;
@@ -471,6 +472,30 @@ private:
         Fail(line, "no port " + Quoted(name) + "; the spooler lists:" + all);
     }
 
+    void CheckNoPort(const ScriptLine& line, const std::string& name)
+    {
+        for (const std::string& port : Ports()) {
+            if (port == name) return Fail(line, "port " + Quoted(name) + " is still listed by the spooler");
+        }
+        Pass(line, "no port " + Quoted(name));
+    }
+
+    // One line of the file (without its line end) is exactly the text.
+    void CheckFileLine(const ScriptLine& line, const std::string& path, const std::string& wanted)
+    {
+        std::string content;
+        if (!ReadWholeFile(path, content)) return Fail(line, "no file " + Quoted(path));
+        for (std::size_t start = 0; start < content.size();) {
+            std::size_t end = content.find('\n', start);
+            if (end == std::string::npos) end = content.size();
+            std::string text = content.substr(start, end - start);
+            if (!text.empty() && text.back() == '\r') text.pop_back();
+            if (text == wanted) return Pass(line, Quoted(path) + " has the line " + Quoted(wanted));
+            start = end + 1;
+        }
+        Fail(line, Quoted(path) + " has no line " + Quoted(wanted) + "; it holds " + Quoted(content.substr(0, 300)));
+    }
+
     void CheckDriverDirectory(const ScriptLine& line, const std::string& wanted)
     {
         const std::string directory = DriverDirectory();
@@ -506,15 +531,6 @@ private:
         content = Trimmed(content);
         if (content == wanted) Pass(line, Quoted(path) + " holds " + Quoted(content));
         else Fail(line, Quoted(path) + " holds " + Quoted(content.substr(0, 200)) + ", wanted " + Quoted(wanted));
-    }
-
-    void CheckFileLine(const ScriptLine& line, const std::string& path, const std::string& wanted)
-    {
-        std::string content;
-        if (!ReadWholeFile(path, content)) return Fail(line, "no file " + Quoted(path));
-        const std::string padded = "\n" + content;
-        if (padded.find("\n" + wanted + "\r\n") != std::string::npos) Pass(line, Quoted(path) + " has the line " + Quoted(wanted));
-        else Fail(line, Quoted(path) + " has no line " + Quoted(wanted) + "; it holds " + Quoted(content.substr(0, 2000)));
     }
 
     void CheckNoFile(const ScriptLine& line, const std::string& path)

@@ -8,12 +8,17 @@
 // example whether a window behind a modal one takes input). A CONTROL is named as in
 // resources/ControlNames.h ("main.install"); a bare number is still taken as the id.
 //
+// `add-printer NAME PORT` sets up another maker's printer, `run-entry KEY [ARG...]` starts the
+// program an uninstall entry names, `exit-code N` reads how the program ended, `lines ID
+// TEXT...` reads a plain list's rows or a text box's lines.
+//
 //   e2e-user.exe PROGRAM STEPS_FILE OUT_FOLDER
 //
 // Exit code 0 when every step held, 1 when one failed (the program is then ended).
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
+#include <winspool.h>
 
 #include <algorithm>
 #include <atomic>
@@ -202,6 +207,10 @@ public:
         const std::string& verb = w[0];
         auto arg = [&](std::size_t i) { return i < w.size() ? w[i] : std::string(); };
         if (verb == "start") return Start(std::vector<std::string>(w.begin() + 1, w.end()));
+        if (verb == "run-entry") return RunEntry(arg(1), std::vector<std::string>(w.begin() + 2, w.end()));
+        if (verb == "exit-code") return ExpectExitCode(arg(1));
+        if (verb == "add-printer") return AddForeignPrinter(arg(1), arg(2));
+        if (verb == "lines") return ExpectLines(ControlId(arg(1)), std::vector<std::string>(w.begin() + 2, w.end()));
         if (verb == "wait") return Wait(arg(1), w.size() > 2 ? std::stoi(arg(2)) : 20);
         if (verb == "look") return Look(arg(1));
         if (verb == "shot") {
@@ -316,11 +325,80 @@ private:
         std::string commandLine = "\"" + program + "\"";
         for (const std::string& word : arguments)
             commandLine += " " + (word.find(' ') != std::string::npos || word.empty() ? "\"" + word + "\"" : word);
+        return StartCommand(commandLine);
+    }
+
+    // Later steps work the newest program started; the process watch runs once per session.
+    bool StartCommand(const std::string& commandLine)
+    {
+        if (process.hProcess) {
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+            process = {};
+        }
         if (!zenthar::testing::StartProgram(commandLine, process))
-            return Fail("cannot start " + program + ", error " + std::to_string(GetLastError()));
+            return Fail("cannot start " + commandLine + ", error " + std::to_string(GetLastError()));
         Log("started %s, process %lu", commandLine.c_str(), static_cast<unsigned long>(process.dwProcessId));
-        watching = true;
-        watcher = std::thread([this]() { WatchProcesses(); });
+        if (!watching.exchange(true)) watcher = std::thread([this]() { WatchProcesses(); });
+        return true;
+    }
+
+    // run-entry KEY [ARG...]: the UninstallString under HKLM\KEY (read as written, no
+    // redirection) started as the system's list of programs starts it, ARGs after it as an
+    // administrator would type them.
+    bool RunEntry(const std::string& key, const std::vector<std::string>& arguments)
+    {
+        HKEY entry = nullptr;
+        LONG error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &entry);
+        char command[1024] = {};
+        DWORD size = sizeof command - 1, type = 0;
+        if (error == ERROR_SUCCESS) {
+            error = RegQueryValueExA(entry, "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(command), &size);
+            RegCloseKey(entry);
+        }
+        if (error != ERROR_SUCCESS || type != REG_SZ)
+            return Fail("no UninstallString under HKLM\\" + key + " (error " + std::to_string(error) + ")");
+        Log("the entry's UninstallString is %s", Quoted(command).c_str());
+        std::string commandLine = command;
+        for (const std::string& argument : arguments) commandLine += " " + argument;
+        return StartCommand(commandLine);
+    }
+
+    // add-printer NAME PORT: a printer of another maker set up as an administrator would, with
+    // a driver of the same name whose files are the package's older ones (none ours uses on
+    // this machine), and the data type Wine needs to open it later.
+    bool AddForeignPrinter(const std::string& name, const std::string& port)
+    {
+        std::string folder = "C:\\NORVA Orbix Printer 4.X\\WinNT\\", driverPath = folder + "RASDD.DLL",
+                    dataFile = folder + "THERMAL.DLL", configFile = folder + "RASDDUI.DLL", driverName = name;
+        DRIVER_INFO_3A driver{};
+        driver.cVersion = 3;
+        driver.pName = driverName.data();
+        driver.pDriverPath = driverPath.data();
+        driver.pDataFile = dataFile.data();
+        driver.pConfigFile = configFile.data();
+        if (!AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)))
+            return Fail("AddPrinterDriverA " + Quoted(name) + " failed, error " + std::to_string(GetLastError()));
+        std::string printerName = name, portName = port, processor = "WinPrint", datatype = "RAW";
+        PRINTER_INFO_2A printer{};
+        printer.pPrinterName = printerName.data();
+        printer.pPortName = portName.data();
+        printer.pDriverName = driverName.data();
+        printer.pPrintProcessor = processor.data();
+        printer.pDatatype = datatype.data();
+        HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
+        if (!added) return Fail("AddPrinterA " + Quoted(name) + " failed, error " + std::to_string(GetLastError()));
+        ClosePrinter(added);
+        Log("added printer %s on %s", Quoted(name).c_str(), port.c_str());
+        return true;
+    }
+
+    bool ExpectExitCode(const std::string& wanted)
+    {
+        DWORD code = 0;
+        if (!process.hProcess || StillRunning() || !GetExitCodeProcess(process.hProcess, &code))
+            return Fail("the program has not ended");
+        if (std::to_string(code) != wanted) return Fail("exit code " + std::to_string(code) + ", wanted " + wanted);
         return true;
     }
 
@@ -697,6 +775,28 @@ private:
         for (std::size_t i = 0; i + 1 < wanted.size(); i += 2) expected += (i ? " " : "") + Quoted(wanted[i]) + " " + wanted[i + 1];
         if (seen != expected) return Fail("rows are [" + seen + "], wanted [" + expected + "]");
         Log("rows [%s]", seen.c_str());
+        return true;
+    }
+
+    // lines ID TEXT...: every row of a plain list, or every line of a text box, in order.
+    bool ExpectLines(int id, const std::vector<std::string>& wanted)
+    {
+        std::string why;
+        HWND list = Control(id, why);
+        if (!list) return Fail(why);
+        std::vector<std::string> seen;
+        if (_stricmp(ClassOf(list).c_str(), "Edit") == 0) {
+            const std::string text = TextOf(list);
+            for (std::size_t start = 0, end = 0; end != std::string::npos && !text.empty(); start = end + 2)
+                seen.push_back(text.substr(start, (end = text.find("\r\n", start)) - start));
+        } else {
+            for (LRESULT i = 0, count = AskOr(list, LB_GETCOUNT, 0, 0, -1); i < count; ++i)
+                seen.push_back(ListRow(list, static_cast<int>(i), false));
+        }
+        std::string shown;
+        for (const std::string& row : seen) shown += (shown.empty() ? "" : " ") + Quoted(row);
+        if (seen != wanted) return Fail("rows are [" + shown + "]");
+        Log("rows [%s]", shown.c_str());
         return true;
     }
 

@@ -53,7 +53,8 @@ done
 for folder in "${monitor_folders[@]}"; do
   cp "$monitors/KVUSBMON.dll" "$monitors/KVUSBMONUI.dll" "$package/$(unix_path "$folder")/"
 done
-printf 'package DriverOrbixUninstaller.exe\r\n' >"$package/DriverOrbixUninstaller.exe"
+# DriverOrbixUninstaller.exe is not package material: prepare-prefix.sh puts the build's own
+# beside it in each copy of the machine.
 
 drivers="$drive_c/windows/system32/spool/drivers"
 for folder in "${system_folders[@]}"; do

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The machine of the end-to-end scenarios: a booted Wine prefix (crash dialog off) with the
 # sample driver package in the installer folder and the universal driver in the driver
-# directory. Made once and remade only when the package or its monitor changes; each
+# directory; each copy also gets the build's DriverOrbixUninstaller.exe there. Made once and remade only when the package or its monitor changes; each
 # scenario then works in a copy.
 #
 #   tests/e2e/prepare-prefix.sh BUILD_DIR          make the machine (idempotent)
@@ -53,9 +53,14 @@ if [ "$(cat "$machine/.e2e-ready" 2>/dev/null)" != "$stamp" ]; then
 fi
 
 if [ $# -ge 2 ]; then
+  # The uninstaller the entry names lies in the installer folder, the build's own (its width
+  # is the program's).
+  uninstaller=$build/entry/DriverOrbixUninstaller.exe
+  [ -f "$uninstaller" ] || { echo "prepare-prefix: no $uninstaller (build the Windows build)" >&2; exit 1; }
   copy=$WINE_ROOT/e2e-$2
   rm -rf "$copy"
   cp -a "$machine" "$copy"
   rm -f "$copy/.e2e-ready"
+  cp "$uninstaller" "$copy/drive_c/NORVA Orbix Printer 4.X/"
   echo "$copy"
 fi

@@ -43,7 +43,9 @@
 #                expect C text|enabled|visible|checked|progress|address|count|selected|focus VALUE
 #                (C window: the current window itself);
 #                rows C NAME STATE...; message TEXT; shot [LABEL]; describe; pause MS;
-#                processes EXE COUNT; end [SECONDS]
+#                processes EXE COUNT; end [SECONDS]; add-printer NAME PORT (another maker's
+#                printer and driver); run-entry KEY [ARG...] (start the UninstallString under
+#                HKLM\KEY, later steps work that program); exit-code N; lines C TEXT...
 #              C is a control of the current window by its name in resources/ControlNames.h:
 #              the dialog's short name, a dot, the control's name (main.install, interface.port,
 #              address.field, default.ok, ...).
@@ -53,7 +55,8 @@
 #                no-monitor NAME; port NAME; driverdir PATH; driverdir-files N;
 #                driverdir-file NAME CONTENT; file PATH CONTENT; file-line PATH LINE; no-file PATH; exists PATH;
 #                key PATH N; key-class PATH CLASS;
-#                no-key PATH; value PATH NAME dword|sz DATA; service NAME STATE
+#                no-key PATH; value PATH NAME dword|sz DATA; service NAME STATE; no-port NAME;
+#                file-line PATH TEXT
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-env.sh"

@@ -20,6 +20,8 @@
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
 #include "spooler/Uninstall.h"
+#include "connection/NetworkPort.h"
+#include "uninstall/Removal.h"
 #include "ui/Backend.h"
 
 namespace zenthar::testing {
@@ -99,6 +101,29 @@ protected:
         return directory;
     }
 
+    // The copied files a driver record names, as placeholders.
+    void PlaceDriverFiles()
+    {
+        const std::string directory = DriverDirectory();
+        for (const char* name : {"UNIDRV.DLL", "VXTHM4.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP", "VXTHM4.Dll", "STDNAMES.GPD",
+                                 "UNIRES.Dll", "VXTHM4E.DLL", "VXTHM4UI.DLL", "VXTHM4.INI"})
+            Write(directory + "\\" + name, std::string("placeholder ") + name);
+    }
+
+    // Wine opens a printer only when its key names a data type, which the installer's
+    // AddPrinterA leaves to the spooler; the key made beforehand is kept.
+    void GiveDatatype(const std::string& printer)
+    {
+        const std::string path = "System\\CurrentControlSet\\Control\\Print\\Printers\\" + printer;
+        RegKey key = 0;
+        Dword disposition = 0;
+        ASSERT_EQ(P().registry.RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                               &key, &disposition).value, 0);
+        const char raw[] = "RAW";
+        P().registry.RegSetValueExA(key, "Datatype", 0, REG_SZ, reinterpret_cast<const std::uint8_t*>(raw), sizeof raw);
+        P().registry.RegCloseKey(key);
+    }
+
     RecordingBackend screen;
 };
 
@@ -135,10 +160,7 @@ TEST_F(EngineUnderWine, CopiesTheSetOfA64BitFamily12SystemWithTheChosenCodePage)
 // through the whole program; here the registration alone, read back from Wine's registry.
 TEST_F(EngineUnderWine, RegistersTheDriverWithItsFiles)
 {
-    const std::string directory = DriverDirectory();
-    for (const char* name : {"UNIDRV.DLL", "VXTHM4.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP", "VXTHM4.Dll", "STDNAMES.GPD",
-                             "UNIRES.Dll", "VXTHM4E.DLL", "VXTHM4UI.DLL", "VXTHM4.INI"})
-        Write(directory + "\\" + name, std::string("placeholder ") + name);
+    PlaceDriverFiles();
 
     const char* name = "NORVA Orbix #7";
     ASSERT_TRUE(RegisterDriver(P(), Processor::X64, OsFamily::Win8, name, MessageBoxNotices(nullptr)));
@@ -214,6 +236,67 @@ TEST_F(EngineUnderWine, AMissingPrintProcessorReportsBothFiles)
     RemovePrintProcessor(P(), OsFamily::Win8, MessageBoxNotices(nullptr));
     EXPECT_EQ(screen.messages, (std::vector<std::string>{"Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar",
                                                         "Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar"}));
+}
+
+class NoView final : public uninstall::RemovalView {
+public:
+    void Removing(const uninstall::Part&, int) override {}
+};
+
+// The uninstaller's engine after the installer's own steps (driver, network port, printer,
+// entry), beside a printer and a driver that are not ours.
+TEST_F(EngineUnderWine, WhatTheInstallerMadeIsRemovedAndAForeignPrinterStays)
+{
+    PlaceDriverFiles();
+    const std::string directory = DriverDirectory();
+    const char* name = "NORVA MTR444";
+    const char* foreign = "Zenthar Foreign";
+    const char* foreignDriver = "Zenthar Foreign Driver";
+    ASSERT_TRUE(RegisterDriver(P(), Processor::X64, OsFamily::Win8, name, MessageBoxNotices(nullptr)));
+    ASSERT_TRUE(RegisterDriver(P(), Processor::X64, OsFamily::Win8, foreignDriver, MessageBoxNotices(nullptr)));
+    NetworkPortFields fields;
+    const char address[kAddressTextSize] = "10.1.2.3";
+    CreateNetworkPort(P(), fields, address, MessageBoxNotices(nullptr));
+    GiveDatatype(name);
+    GiveDatatype(foreign);
+    const Handle printer = CreatePrinter(P(), name, fields.networkPortName, MessageBoxNotices(nullptr));
+    ASSERT_NE(printer, kNoHandle);
+    P().spooler.ClosePrinter(printer);
+    PrinterInfo2A other{};
+    other.pPrinterName = const_cast<char*>(foreign);
+    other.pPortName = const_cast<char*>("LPT1:");
+    other.pDriverName = const_cast<char*>(foreignDriver);
+    other.pPrintProcessor = const_cast<char*>("WinPrint");
+    other.pDatatype = const_cast<char*>("RAW");
+    const Call<Handle> added = P().spooler.AddPrinterA(nullptr, 2, &other);
+    ASSERT_NE(added.value, kNoHandle) << "error " << added.error;
+    P().spooler.ClosePrinter(added.value);
+    RegisterUninstall(P());
+    ASSERT_TRUE(screen.messages.empty()) << screen.messages.front();
+
+    const uninstall::Plan plan = uninstall::FindOurs(P());
+    std::vector<std::string> parts;
+    for (const auto& part : plan.parts) {
+        // Drivers of our names registered by the other tests of this program are ours too.
+        if (part.kind == uninstall::PartKind::Driver && part.name != name) continue;
+        parts.push_back(uninstall::Describe(part));
+    }
+    EXPECT_EQ(parts, (std::vector<std::string>{"printer \"NORVA MTR444\"", "driver \"NORVA MTR444\"",
+                                               "port \"IP_10.1.2.3\"",
+                                               "uninstall entry \"NORVA Orbix Printer 4.64\""}));
+    NoView view;
+    for (const auto& outcome : uninstall::RemoveOurs(P(), plan, view))
+        EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+
+    EXPECT_TRUE(uninstall::FindOurs(P()).Empty());
+    RegKey key = 0;
+    EXPECT_NE(P().registry.RegOpenKeyExA(kHkeyLocalMachine, fields.networkPortKey, 0, KEY_READ, &key).value, 0);
+    Handle left = kNoHandle;
+    PrinterDefaultsA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    ASSERT_TRUE(P().spooler.OpenPrinterA(foreign, &left, &defaults).value);
+    P().spooler.ClosePrinter(left);
+    // The foreign driver keeps the files it shares with the one removed.
+    EXPECT_EQ(Read(directory + "\\3\\VXTHM4UI.DLL"), "placeholder VXTHM4UI.DLL");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "resources/IpAddressDialogIds.h"
 #include "resources/MainDialogIds.h"
 #include "resources/UsbWarningDialogIds.h"
+#include "tests/common/MachineFacts.h"
 
 namespace zenthar::testing::faults {
 namespace {
@@ -140,34 +141,6 @@ void ArrangeUnlistedPort(InstallerRun& run)
 }
 
 
-std::string Upper(std::string text)
-{
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string Digest(const std::vector<std::uint8_t>& bytes)
-{
-    // FNV-1a, 64 bits.
-    constexpr std::uint64_t kOffsetBasis = 1469598103934665603ull;
-    constexpr std::uint64_t kPrime = 1099511628211ull;
-    std::uint64_t hash = kOffsetBasis;
-    for (const std::uint8_t byte : bytes) hash = (hash ^ byte) * kPrime;
-    char text[64];
-    std::snprintf(text, sizeof text, "%zu bytes %016llx", bytes.size(), static_cast<unsigned long long>(hash));
-    return text;
-}
-
-void AddKeys(const sim::SimMachine& machine, const std::string& path, Machine& facts)
-{
-    if (!machine.RegistryKeyExists(platform::kHkeyLocalMachine, path)) return;
-    facts["key:" + Upper(path)] = machine.RegistryKeyClass(platform::kHkeyLocalMachine, path).value_or("");
-    for (const auto& value : machine.RegistryValues(platform::kHkeyLocalMachine, path))
-        facts["value:" + Upper(path) + "\\" + value.name] = "type " + std::to_string(value.type) + " " + Digest(value.bytes);
-    for (const auto& child : machine.RegistrySubkeys(platform::kHkeyLocalMachine, path))
-        AddKeys(machine, path + "\\" + child, facts);
-}
-
 // The whole machine as far as the installer can change it: spooler objects, the files of
 // the driver, system and monitor folders (and of the drive root, where a path built on an
 // empty directory would land), its registry keys, services, the USB printer, the monitor's
@@ -175,23 +148,7 @@ void AddKeys(const sim::SimMachine& machine, const std::string& path, Machine& f
 Machine WhatIsMade(const sim::SimMachine& machine)
 {
     Machine facts;
-    for (const auto& driver : machine.Drivers()) {
-        std::string files;
-        for (const auto& file : driver.dependentFiles) files += file + ",";
-        facts["driver:" + driver.name] = "version " + std::to_string(driver.version) + " " + driver.environment + " " +
-                                         driver.driverPath + " " + driver.dataFile + " " + driver.configFile + " " +
-                                         driver.helpFile + " " + files + " " + driver.defaultDataType;
-    }
-    for (const auto& printer : machine.Printers()) {
-        facts["printer:" + printer.name] = "port " + printer.portName + " driver " + printer.driverName +
-                                           " processor " + printer.printProcessor + " attributes " +
-                                           std::to_string(printer.attributes);
-        for (const auto& data : printer.data)
-            facts["data:" + printer.name + "/" + data.name] = "type " + std::to_string(data.type) + " " + Digest(data.bytes);
-    }
-    for (const auto& monitor : machine.Monitors()) facts["monitor:" + monitor.name] = monitor.dllName;
-    for (const auto& port : machine.Ports()) facts["port:" + port] = "";
-    facts["default printer"] = machine.DefaultPrinter();
+    AddSpooler(machine, facts);
     for (const char* service : {"spooler", "LPDSVC"})
         if (const auto state = machine.ServiceState(service)) facts[std::string("service:") + service] = std::to_string(*state);
 
@@ -200,17 +157,12 @@ Machine WhatIsMade(const sim::SimMachine& machine)
          {machine.DriverDirectory(), machine.DriverDirectory() + "\\3", windows + "\\System32",
           windows + "\\SysWOW64", windows + "\\System32\\WBEM", windows + "\\SysWOW64\\spool\\drivers\\w32x86",
           windows + "\\SysWOW64\\spool\\drivers\\w32x86\\3", std::string("C:\\"), std::string("C:\\3")})
-        for (const auto& name : machine.ListDirectory(folder)) {
-            const std::string path = folder + (folder.back() == '\\' ? "" : "\\") + name;
-            if (machine.DirectoryExists(path)) continue;
-            const std::string contents = machine.FileContents(path).value_or("");
-            facts["file:" + Upper(path)] = Digest(std::vector<std::uint8_t>(contents.begin(), contents.end()));
-        }
+        AddFiles(machine, folder, facts, false);
     for (const char* path :
          {"SYSTEM\\ControlSet001\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports",
           "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64",
           "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"})
-        AddKeys(machine, path, facts);
+        AddKeys(machine, platform::kHkeyLocalMachine, path, facts);
 
     std::string received;
     for (const auto& write : machine.UsbWrites(kUsbPath)) received += Digest(write) + ";";

@@ -14,10 +14,15 @@
 #include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "resources/UsbSearchDialogIds.h"
+#include "resources/UninstallerIds.h"
+#include "resources/UninstallerTemplates.h"
 #include "tests/common/WindowTestKit.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "ui/win32/Win32Backend.h"
+#include "uninstall/ConfirmRemovalDialog.h"
+#include "uninstall/RemovalProgressDialog.h"
+#include "uninstall/RemovalSummaryDialog.h"
 
 namespace {
 
@@ -116,9 +121,45 @@ protected:
     }
 };
 
+// The uninstaller's dialogs after a models installation, one printer having jobs waiting.
+const uninstall::Plan kSamplePlan = [] {
+    uninstall::Plan plan;
+    plan.parts = {
+        {uninstall::PartKind::Printer, "NORVA MTR333"},      {uninstall::PartKind::Printer, "NORVA MTR444"},
+        {uninstall::PartKind::Driver, "NORVA MTR333"},       {uninstall::PartKind::Driver, "NORVA MTR444"},
+        {uninstall::PartKind::Port, "IP_10.1.2.3"},          {uninstall::PartKind::Monitor, "KVPOS Port Monitor"},
+        {uninstall::PartKind::Entry, "NORVA Orbix Printer 4.64"},
+    };
+    return plan;
+}();
+
+const std::vector<uninstall::Outcome>& SampleOutcomes()
+{
+    static std::vector<uninstall::Outcome> outcomes;
+    if (!outcomes.empty()) return outcomes;
+    for (const uninstall::Part& part : kSamplePlan.parts) outcomes.push_back({part, 0, {}});
+    outcomes[1] = {kSamplePlan.parts[1], 3009, "2 jobs are waiting"};
+    outcomes[3] = {kSamplePlan.parts[3], 3001, "printer \"NORVA MTR444\" still uses it"};
+    outcomes[6] = {kSamplePlan.parts[6], 170, "kept while anything else of the driver is left, to run this again"};
+    return outcomes;
+}
+
+class ProgressSample : public uninstall::RemovalProgressDialog {
+protected:
+    bool OnInitDialog() override
+    {
+        RemovalProgressDialog::OnInitDialog();
+        Removing(kSamplePlan.parts[2], 40);
+        return true;
+    }
+};
+
 std::unique_ptr<ui::Dialog> SampleOf(int id)
 {
     switch (id) {
+    case ids::kConfirmRemovalDialog: return std::make_unique<uninstall::ConfirmRemovalDialog>(kSamplePlan);
+    case ids::kRemovalProgressDialog: return std::make_unique<ProgressSample>();
+    case ids::kRemovalSummaryDialog: return std::make_unique<uninstall::RemovalSummaryDialog>(SampleOutcomes(), nullptr);
     case ids::kMainDialog: return std::make_unique<MainSample>();
     case ids::kInterfaceDialog: return std::make_unique<InterfaceSample>();
     case ids::kUsbSearchDialog: return std::make_unique<SearchSample>();
@@ -136,7 +177,7 @@ constexpr Picture kPictures[] = {
     {ids::kAppIcon, true},         {ids::kInstallIcon, true},    {ids::kExitIcon, true},
     {ids::kCancelIcon, true},      {ids::kOkIcon, true},         {ids::kBluetoothBitmap, false},
     {ids::kEthernetBitmap, false}, {ids::kParallelBitmap, false}, {ids::kSerialBitmap, false},
-    {ids::kUsbBitmap, false},      {ids::kWifiBitmap, false},
+    {ids::kUsbBitmap, false},      {ids::kWifiBitmap, false},   {ids::kUninstallIcon, true},
 };
 
 bool SavePicture(const Picture& picture, const std::string& path)
@@ -201,7 +242,11 @@ int main(int argc, char** argv)
     ui::UseBackend(&backend);
     int failures = 0;
 
-    for (const resources::DialogTemplate& source : resources::AllDialogTemplates()) {
+    std::vector<resources::DialogTemplate> everyDialog(resources::AllDialogTemplates().begin(),
+                                                      resources::AllDialogTemplates().end());
+    everyDialog.insert(everyDialog.end(), resources::UninstallerDialogTemplates().begin(),
+                       resources::UninstallerDialogTemplates().end());
+    for (const resources::DialogTemplate& source : everyDialog) {
         std::unique_ptr<ui::Dialog> dialog = SampleOf(source.id);
         if (!dialog->Create()) {
             std::printf("dialog %d: not created\n", source.id);

@@ -39,7 +39,7 @@ done
 rm -rf "$raw"
 
 missing=0
-for id in 100 102 129 138 140 141 142 143; do
+for id in 100 102 129 138 140 141 142 143 200 201 202; do
   [ -s "$out/dialog-$id.png" ] || { echo "gallery: dialog $id has no picture" >&2; missing=1; }
 done
 grep -E 'missing|not ' "$out/gallery.log" >&2 || true

@@ -263,5 +263,43 @@ TEST_F(SpoolerTest, StoppedSpoolerAnswersNothingAndTcpPortsLoadOnStart) {
     EXPECT_EQ(machine.Ports().back(), "IP_1.2.3.4");
 }
 
+// What the contract cannot show on a real spooler: documents waiting, the default printer
+// going, access rights, and a monitor whose port is taken.
+TEST_F(SpoolerTest, DeletionWaitsForJobsPassesTheDefaultOnAndRefusesWhatIsInUse) {
+    machine.AddDriver("Plain");
+    machine.AddPrinter("First", "LPT1:", "Plain");
+    machine.AddPrinter("Second", "USBPOS0", "Plain");
+    machine.AddMonitor({"KVPOS Port Monitor", "Windows x64", "KVUSBMON.dll", {"USBPOS0"}});
+    machine.SetDefaultPrinter("Second");
+    machine.SetPrinterJobs("First", 2);
+
+    const auto open = [&](const char* name, Dword access) {
+        PrinterDefaultsA defaults{nullptr, nullptr, access};
+        Handle printer = kNoHandle;
+        EXPECT_TRUE(spooler.OpenPrinterA(name, &printer, &defaults).value);
+        return printer;
+    };
+    const Handle used = open("First", 0x8);  // PRINTER_ACCESS_USE: no right to delete
+    EXPECT_EQ(spooler.DeletePrinter(used).error, ERROR_ACCESS_DENIED);
+    spooler.ClosePrinter(used);
+    const Handle first = open("First", PRINTER_ALL_ACCESS);
+    EXPECT_TRUE(spooler.DeletePrinter(first).value);
+    spooler.ClosePrinter(first);
+    ASSERT_TRUE(machine.FindPrinter("First"));
+    EXPECT_EQ(machine.FindPrinter("First")->status, PRINTER_STATUS_PENDING_DELETION);
+
+    EXPECT_EQ(spooler.DeleteMonitorA(nullptr, nullptr, "KVPOS Port Monitor").error, ERROR_PRINT_MONITOR_IN_USE);
+    EXPECT_EQ(spooler.DeletePrinterDriverExA(nullptr, nullptr, "Plain", 0, 0).error, ERROR_PRINTER_DRIVER_IN_USE);
+    const Handle second = open("Second", PRINTER_ALL_ACCESS);
+    EXPECT_TRUE(spooler.DeletePrinter(second).value);
+    spooler.ClosePrinter(second);
+    EXPECT_FALSE(machine.FindPrinter("Second"));
+    EXPECT_EQ(machine.DefaultPrinter(), "First");
+    EXPECT_FALSE(machine.RegistryKeyExists(kHkeyLocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\Second"));
+    EXPECT_TRUE(spooler.DeleteMonitorA(nullptr, nullptr, "KVPOS Port Monitor").value);
+    EXPECT_FALSE(machine.RegistryKeyExists(kHkeyLocalMachine,
+                                           "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\KVPOS Port Monitor"));
+}
+
 }  // namespace
 }  // namespace zenthar::sim::test

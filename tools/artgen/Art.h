@@ -13,6 +13,7 @@ Canvas DrawAppIcon(int size);
 Canvas DrawPrinterIcon(int size);
 Canvas DrawCrossIcon(int size);
 Canvas DrawTickIcon(int size);
+Canvas DrawUninstallIcon(int size);
 
 // Interface pictures: opaque, any size.
 Canvas DrawBluetooth(int w, int h);

@@ -101,6 +101,22 @@ Canvas DrawPrinterIcon(int size) {
   return c;
 }
 
+Canvas DrawUninstallIcon(int size) {
+  // The printer with a red "take away" badge over its lower right corner, ringed in white so
+  // that it stands off the printer at 16 pixels too.
+  Canvas c = DrawPrinterIcon(size);
+  const double k = size / 32.0;
+  const Affine m = Affine::Scale(k, k);
+  const Vec2 centre{23, 23};
+  c.Shadow(Path::Circle(centre, 8.6).Transformed(m), Vec2{0.4, 0.8} * k, 1.2 * k, 0.35);
+  c.Fill(Path::Circle(centre, 8.6).Transformed(m), Hex(0xFFFFFF));
+  c.Fill(Path::Circle(centre, 7.4).Transformed(m),
+         Radial(m.Apply({21, 20.5}), 9 * k,
+                {{0, Hex(kRedDisc.light)}, {0.6, Hex(kRedDisc.mid)}, {1, Hex(kRedDisc.dark)}}));
+  c.Fill(Stroke({{19, 23}, {27, 23}}, 2.8, Join::Miter, Cap::Round).Transformed(m), Hex(0xFFFFFF));
+  return c;
+}
+
 Canvas DrawAppIcon(int size) {
   Canvas c(size, size);
   if (size < 24) {

@@ -31,6 +31,7 @@ const IconEntry kIcons[] = {
     {"printer.ico", DrawPrinterIcon, {32}},
     {"cross.ico", DrawCrossIcon, {32}},
     {"tick.ico", DrawTickIcon, {32}},
+    {"uninstall.ico", DrawUninstallIcon, {32, 16}},
 };
 
 const BitmapEntry kBitmaps[] = {

@@ -1,0 +1,391 @@
+// The uninstaller's engine on simulated machines that the real installer has just worked on:
+// what it finds, what it removes, what it must leave, and its windowless run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Constants.h"
+#include "tests/common/MachineFacts.h"
+#include "tests/shell/InstallerRun.h"
+#include "uninstall/QuietUninstall.h"
+#include "uninstall/Removal.h"
+
+namespace zenthar::testing {
+namespace {
+
+using uninstall::Outcome;
+using uninstall::Part;
+using uninstall::PartKind;
+using uninstall::Plan;
+
+constexpr int kList = 1019;
+constexpr int kInstall = 1000;
+constexpr int kClone = 1047;
+constexpr int kCopies = 1048;
+constexpr int kKeepDefault = 1023;
+constexpr const char* kUsbPath = "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+constexpr const char* kPortKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
+
+enum class Kind { ModelsOnCom, ClonesOnLpt, UsbWithMonitor, Ethernet };
+
+// A machine as a workstation has it: an inbox driver of the system's universal driver, whose
+// files the installer's drivers share.
+void AddInboxDriver(sim::SimMachine& machine)
+{
+    sim::SimDriver driver;
+    driver.name = "Generic / Text Only";
+    driver.driverPath = "UNIDRV.DLL";
+    driver.dataFile = "TTY.GPD";
+    driver.configFile = "UNIDRVUI.DLL";
+    driver.helpFile = "UNIDRV.HLP";
+    driver.dependentFiles = {"UNIRES.DLL"};
+    machine.AddDriver(driver);
+}
+
+// The installer, ready to run one kind of installation as a user would answer it.
+std::unique_ptr<InstallerRun> Installation(Kind kind, bool makeDefault = true)
+{
+    auto run = std::make_unique<InstallerRun>();
+    AddInboxDriver(run->machine);
+    switch (kind) {
+    case Kind::ModelsOnCom:
+        run->Main().ToggleRow(kList, 0).ToggleRow(kList, 1).Click(kInstall);
+        run->Interface().Click(1002).SelectComboText(1026, "COM2:").Click(1);
+        break;
+    case Kind::ClonesOnLpt:
+        run->Main().Click(kClone).SetText(kCopies, "3").Click(kInstall);
+        run->Interface().Click(1005).SelectComboText(1026, "LPT1:").Click(1);
+        break;
+    case Kind::UsbWithMonitor:
+        run->machine.AddUsbPrinter(kUsbPath, 1);
+        run->Main().ToggleRow(kList, 0).Click(kInstall);
+        run->Interface().Click(1);
+        break;
+    case Kind::Ethernet:
+        run->Main().ToggleRow(kList, 2).Click(kInstall);
+        run->Interface().Click(1007).Click(1);
+        run->Address().SetIpFields(1044, {"10", "1", "2", "3"}).Click(1);
+        break;
+    }
+    if (makeDefault)
+        run->DefaultPrinter().Click(1);
+    else
+        run->DefaultPrinter().Click(kKeepDefault).Click(1);
+    run->Complete().Click(1);
+    return run;
+}
+
+class RecordingView final : public uninstall::RemovalView {
+public:
+    void Removing(const Part& part, int position) override
+    {
+        told.push_back(uninstall::Describe(part) + " at " + std::to_string(position));
+    }
+    std::vector<std::string> told;
+};
+
+std::vector<std::string> Descriptions(const Plan& plan)
+{
+    std::vector<std::string> lines;
+    for (const auto& part : plan.parts) lines.push_back(uninstall::Describe(part));
+    return lines;
+}
+
+std::vector<std::string> Descriptions(const std::vector<Outcome>& outcomes)
+{
+    std::vector<std::string> lines;
+    for (const auto& outcome : outcomes) lines.push_back(uninstall::Describe(outcome));
+    return lines;
+}
+
+std::vector<Outcome> Remove(sim::SimMachine& machine, const Plan& plan)
+{
+    RecordingView view;
+    return uninstall::RemoveOurs(machine.platform(), plan, view);
+}
+
+struct KindCase {
+    Kind kind;
+    std::vector<std::string> plan;
+};
+
+TEST(Uninstall, EachKindOfInstallationIsUndoneToTheWholeMachineBeforeIt)
+{
+    const std::string entry = "uninstall entry \"NORVA Orbix Printer 4.64\"";
+    // Every run installs the monitor: the interface dialog always asks for its port.
+    const std::string monitor = "port monitor \"KVPOS Port Monitor\"";
+    const std::vector<KindCase> cases = {
+        {Kind::ModelsOnCom,
+         {"printer \"NORVA MTR333\"", "printer \"NORVA MTR444\"", "driver \"NORVA MTR333\"", "driver \"NORVA MTR444\"",
+          monitor, entry}},
+        {Kind::ClonesOnLpt,
+         {"printer \"NORVA Orbix #1\"", "printer \"NORVA Orbix #2\"", "printer \"NORVA Orbix #3\"",
+          "driver \"NORVA Orbix #1\"", "driver \"NORVA Orbix #2\"", "driver \"NORVA Orbix #3\"", monitor, entry}},
+        {Kind::UsbWithMonitor,
+         {"printer \"NORVA MTR333\"", "driver \"NORVA MTR333\"", monitor, entry}},
+        {Kind::Ethernet,
+         {"printer \"NORVA KSV100-III\"", "driver \"NORVA KSV100-III\"", "port \"IP_10.1.2.3\"", monitor, entry}},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.plan.front());
+        auto run = Installation(each.kind);
+        auto& machine = run->machine;
+        const MachineFacts before = WholeMachine(machine);
+        run->Start();
+        ASSERT_FALSE(Differences(before, WholeMachine(machine)).empty());
+
+        const Plan plan = uninstall::FindOurs(machine.platform());
+        EXPECT_EQ(Descriptions(plan), each.plan);
+        RecordingView view;
+        const auto outcomes = uninstall::RemoveOurs(machine.platform(), plan, view);
+        for (const auto& outcome : outcomes) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        ASSERT_EQ(view.told.size(), plan.parts.size());
+        EXPECT_EQ(view.told.front(), each.plan.front() + " at 0");
+        EXPECT_EQ(view.told.back(),
+                  entry + " at " + std::to_string((plan.parts.size() - 1) * 100 / plan.parts.size()));
+
+        EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
+        EXPECT_TRUE(uninstall::FindOurs(machine.platform()).Empty());
+        EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
+    }
+}
+
+TEST(Uninstall, WhatOthersUseOrOnlyBearsOurNameIsLeftAlone)
+{
+    {
+        SCOPED_TRACE("a port shared with a foreign printer, a same-named printer with another driver");
+        auto run = Installation(Kind::Ethernet, false);
+        auto& machine = run->machine;
+        machine.AddPrinter("Front Desk", "IP_10.1.2.3", "Generic / Text Only");
+        machine.AddPrinter("NORVA MTR444", "LPT1:", "Generic / Text Only");
+        machine.AddDriver("Other Driver");
+        const MachineFacts before = WholeMachine(machine);
+        run->Start();
+
+        const Plan plan = uninstall::FindOurs(machine.platform());
+        EXPECT_EQ(Descriptions(plan), (std::vector<std::string>{"printer \"NORVA KSV100-III\"",
+                                                                "driver \"NORVA KSV100-III\"",
+                                                                "port monitor \"KVPOS Port Monitor\"",
+                                                                "uninstall entry \"NORVA Orbix Printer 4.64\""}));
+        for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        // What is left differs from the machine before only by the port the foreign printer uses.
+        const auto left = Differences(before, WholeMachine(machine));
+        EXPECT_FALSE(left.empty());
+        for (const auto& line : left) EXPECT_NE(line.find("IP_10.1.2.3"), std::string::npos) << line;
+        EXPECT_TRUE(machine.RegistryKeyExists(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.1.2.3"));
+    }
+    {
+        SCOPED_TRACE("the monitor's port taken by a foreign printer");
+        auto run = Installation(Kind::UsbWithMonitor, false);
+        run->Start();
+        auto& machine = run->machine;
+        machine.AddPrinter("Label Printer", "USBPOS0", "Generic / Text Only");
+        const Plan plan = uninstall::FindOurs(machine.platform());
+        EXPECT_EQ(Descriptions(plan), (std::vector<std::string>{"printer \"NORVA MTR333\"", "driver \"NORVA MTR333\"",
+                                                                "uninstall entry \"NORVA Orbix Printer 4.64\""}));
+        Remove(machine, plan);
+        EXPECT_EQ(machine.Monitors().size(), 3u);
+        EXPECT_TRUE(machine.FileExists(machine.SystemDirectory() + "\\KVUSBMON.dll"));
+        EXPECT_TRUE(machine.FindPrinter("Label Printer"));
+    }
+}
+
+TEST(Uninstall, APrinterWithWaitingJobsIsReportedAndKeepsWhatItNeeds)
+{
+    auto run = Installation(Kind::UsbWithMonitor);
+    run->Start();
+    auto& machine = run->machine;
+    machine.SetPrinterJobs("NORVA MTR333", 2);
+
+    const auto outcomes = Remove(machine, uninstall::FindOurs(machine.platform()));
+    EXPECT_EQ(Descriptions(outcomes),
+              (std::vector<std::string>{
+                  "Could not remove printer \"NORVA MTR333\": 2 jobs are waiting (error 3009)",
+                  "Could not remove driver \"NORVA MTR333\": printer \"NORVA MTR333\" still uses it (error 3001)",
+                  "Could not remove port monitor \"KVPOS Port Monitor\": its port \"USBPOS0\" is used by printer "
+                  "\"NORVA MTR333\" (error 3008)",
+                  "Could not remove uninstall entry \"NORVA Orbix Printer 4.64\": kept while anything else of the "
+                  "driver is left, to run this again (error 170)"}));
+    EXPECT_EQ(machine.CallCount("DeletePrinter"), 0u);
+    EXPECT_EQ(machine.FindPrinter("NORVA MTR333")->status, 0u);
+    EXPECT_EQ(uninstall::FindOurs(machine.platform()).parts.size(), 4u);
+}
+
+TEST(Uninstall, ASpoolerThatTakesNoDeleteFlagsStillLosesTheDriver)
+{
+    auto run = Installation(Kind::ModelsOnCom);
+    run->Start();
+    auto& machine = run->machine;
+    machine.FailNext("DeletePrinterDriverExA", platform::ERROR_INVALID_PARAMETER);
+    for (const auto& outcome : Remove(machine, uninstall::FindOurs(machine.platform())))
+        EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+    EXPECT_EQ(machine.CallCount("DeletePrinterDriverExA"), 3u);
+    EXPECT_TRUE(machine.Drivers().size() == 1 && machine.Drivers().front().name == "Generic / Text Only");
+}
+
+// Every call the removal makes, failing once: the part it served is named with the call and
+// the error, what depended on that part stays with its own reason, and everything else goes.
+TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
+{
+    const char* calls[] = {"OpenPrinterA",   "GetPrinterA",   "DeletePrinter",  "EnumPrintersA",
+                           "DeletePrinterDriverExA", "GetPrinterDriverDirectoryA", "EnumMonitorsA", "EnumPortsA",
+                           "DeleteMonitorA", "RegDeleteKeyA", "DeleteFileA"};
+    // What a part left for a reason of another part says.
+    const platform::Dword dependent[] = {platform::ERROR_PRINTER_DRIVER_IN_USE, platform::ERROR_PRINT_MONITOR_IN_USE,
+                                         platform::ERROR_BUSY};
+    for (const char* call : calls) {
+        SCOPED_TRACE(call);
+        // The monitor's printer and a network printer, so that every kind of part is there.
+        auto run = Installation(Kind::UsbWithMonitor);
+        run->Start();
+        auto& machine = run->machine;
+        machine.AddDriver("NORVA MTR444");
+        machine.AddPrinter("NORVA MTR444", "IP_10.9.8.7", "NORVA MTR444");
+        machine.SetRegistryDword(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.9.8.7", "PortNumber", 9100);
+        const Plan plan = uninstall::FindOurs(machine.platform());
+        ASSERT_EQ(plan.parts.size(), 7u) << ::testing::PrintToString(Descriptions(plan));
+
+        machine.FailNext(call, platform::ERROR_ACCESS_DENIED);
+        const auto outcomes = Remove(machine, plan);
+        ASSERT_EQ(outcomes.size(), plan.parts.size());
+        unsigned named = 0;
+        for (const auto& outcome : outcomes) {
+            if (outcome.error == 0) continue;
+            if (outcome.detail.find(call) != std::string::npos) {
+                EXPECT_EQ(outcome.error, platform::ERROR_ACCESS_DENIED);
+                ++named;
+            } else {
+                EXPECT_NE(std::find(std::begin(dependent), std::end(dependent), outcome.error), std::end(dependent))
+                    << uninstall::Describe(outcome);
+            }
+        }
+        EXPECT_EQ(named, 1u) << ::testing::PrintToString(Descriptions(outcomes));
+        // What is still found is exactly what was reported as not removed (a driver whose copy
+        // could not be deleted is gone itself, and the copy is no part of its own).
+        for (const auto& part : uninstall::FindOurs(machine.platform()).parts) {
+            const auto same = std::find_if(outcomes.begin(), outcomes.end(), [&](const Outcome& each) {
+                return each.part.kind == part.kind && each.part.name == part.name;
+            });
+            ASSERT_NE(same, outcomes.end());
+            EXPECT_NE(same->error, 0u) << uninstall::Describe(part) << " reported removed but still there";
+        }
+    }
+}
+
+TEST(Uninstall, NothingFoundChangesNothingAndAnUnreadableSpoolerPlansNothing)
+{
+    sim::SimMachine machine;
+    AddInboxDriver(machine);
+    machine.AddPrinter("Front Desk", "LPT1:", "Generic / Text Only");
+    const MachineFacts before = WholeMachine(machine);
+    const Plan plan = uninstall::FindOurs(machine.platform());
+    EXPECT_TRUE(plan.Empty());
+    EXPECT_EQ(plan.readError, 0u);
+    EXPECT_TRUE(Remove(machine, plan).empty());
+    EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
+
+    // An entry alone is still ours; a spooler that cannot be read leaves even that.
+    machine.SetRegistryString(platform::kHkeyLocalMachine,
+                              "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix "
+                              "Printer 4.64",
+                              "DisplayName", "NORVA Orbix Printer 4.64");
+    EXPECT_EQ(Descriptions(uninstall::FindOurs(machine.platform())),
+              std::vector<std::string>{"uninstall entry \"NORVA Orbix Printer 4.64\""});
+    machine.FailNext("EnumPrintersA", 1722);
+    const Plan unread = uninstall::FindOurs(machine.platform());
+    EXPECT_TRUE(unread.Empty());
+    EXPECT_EQ(uninstall::DescribeReadFailure(unread), "Could not read the print spooler: EnumPrintersA failed (error 1722)");
+}
+
+// ---- The windowless run -----------------------------------------------------------------------
+
+std::vector<std::string> LogLines(const sim::SimMachine& machine, const std::string& path)
+{
+    std::vector<std::string> lines;
+    const std::string text = machine.FileContents(path).value_or("(no log)");
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        at = end + 1;
+    }
+    return lines;
+}
+
+TEST(QuietUninstall, IsAskedForByItsOwnWordInAnyCase)
+{
+    EXPECT_TRUE(uninstall::WantsQuietRun({"/quiet"}));
+    EXPECT_TRUE(uninstall::WantsQuietRun({"/log", "C:\\u.log", "-QUIET"}));
+    EXPECT_FALSE(uninstall::WantsQuietRun({}));
+    EXPECT_FALSE(uninstall::WantsQuietRun({"quiet", "/quieter"}));
+}
+
+TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
+{
+    const std::string log = "C:\\uninstall.log";
+    {
+        SCOPED_TRACE("everything removed");
+        auto run = Installation(Kind::Ethernet);
+        run->Start();
+        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), 0);
+        EXPECT_EQ(LogLines(run->machine, log),
+                  (std::vector<std::string>{"Removed printer \"NORVA KSV100-III\"", "Removed driver \"NORVA KSV100-III\"",
+                                            "Removed port \"IP_10.1.2.3\"",
+                                            "Removed port monitor \"KVPOS Port Monitor\"",
+                                            "Removed uninstall entry \"NORVA Orbix Printer 4.64\"",
+                                            "5 removed, 0 could not be removed; exit code 0."}));
+        // Nothing left: a second run has nothing to do and says so.
+        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/Quiet", "-log", log}), 0);
+        EXPECT_EQ(LogLines(run->machine, log),
+                  std::vector<std::string>{"Nothing of the NORVA Orbix printer driver was found; nothing was changed."});
+    }
+    {
+        SCOPED_TRACE("something left");
+        auto run = Installation(Kind::ModelsOnCom);
+        run->Start();
+        run->machine.SetPrinterJobs("NORVA MTR444", 1);
+        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), 1);
+        const auto lines = LogLines(run->machine, log);
+        ASSERT_EQ(lines.size(), 7u);
+        EXPECT_EQ(lines[1], "Could not remove printer \"NORVA MTR444\": 1 job is waiting (error 3009)");
+        EXPECT_EQ(lines[6], "3 removed, 3 could not be removed; exit code 1.");
+    }
+    {
+        SCOPED_TRACE("the spooler cannot be read");
+        auto run = Installation(Kind::ModelsOnCom);
+        run->Start();
+        run->machine.FailAlways("EnumPrintersA", 1722);
+        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), 1);
+        EXPECT_EQ(LogLines(run->machine, log),
+                  std::vector<std::string>{
+                      "Could not read the print spooler: EnumPrintersA failed (error 1722); nothing was removed."});
+    }
+}
+
+TEST(QuietUninstall, ACommandLineItDoesNotUnderstandRemovesNothing)
+{
+    const std::string log = "C:\\uninstall.log";
+    auto run = Installation(Kind::ModelsOnCom);
+    run->Start();
+    auto& machine = run->machine;
+    const MachineFacts installed = WholeMachine(machine);
+
+    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/force", "/log", log}), 2);
+    EXPECT_EQ(LogLines(machine, log),
+              (std::vector<std::string>{"Nothing was removed: \"/force\" is not understood.",
+                                        "Usage: DriverOrbixUninstaller.exe /quiet [/log PATH]"}));
+    machine.RemovePath(log);
+    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log"}), 2);
+    // A log that cannot be written is no record: nothing is done without it.
+    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", "C:\\No Such Folder\\u.log"}), 2);
+    EXPECT_EQ(Differences(installed, WholeMachine(machine)), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace zenthar::testing

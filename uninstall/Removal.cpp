@@ -1,0 +1,490 @@
+#include "uninstall/Removal.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "connection/NetworkPort.h"
+#include "core/FixedText.h"
+#include "core/Owners.h"
+#include "core/ServiceControl.h"
+#include "core/SpoolerEnumeration.h"
+#include "core/SystemFiles.h"
+#include "install/DriverFileSets.h"
+#include "install/NameTables.h"
+#include "platform/Constants.h"
+#include "spooler/PortMonitor.h"
+#include "spooler/Uninstall.h"
+
+namespace zenthar::uninstall {
+
+namespace {
+
+using platform::Dword;
+
+// What the installer's entry is called when its display name cannot be read.
+constexpr const char* kEntryName = "NORVA Orbix Printer 4.64";
+
+// The spooler's names compare without regard to case; only the names the installer gives
+// its own printers and drivers are compared exactly, as its existing-printer scan does.
+bool SameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
+
+bool OurName(std::string_view name)
+{
+    for (const NameTable* table : {&kModelTable, &kCloneTable})
+        for (int i = 0; i < table->count; ++i)
+            if (name == (*table)[i]) return true;
+    return false;
+}
+
+// A printer may stand on several ports, listed with commas.
+std::vector<std::string> PortsOf(std::string_view list)
+{
+    std::vector<std::string> ports;
+    std::string current;
+    for (char c : std::string(list) + ",") {
+        if (c != ',') {
+            current.push_back(c);
+            continue;
+        }
+        const auto first = current.find_first_not_of(' ');
+        if (first != std::string::npos) ports.push_back(current.substr(first, current.find_last_not_of(' ') - first + 1));
+        current.clear();
+    }
+    return ports;
+}
+
+struct PrinterSeen {
+    std::string name;
+    std::string driver;
+    std::vector<std::string> ports;
+    bool ours = false;
+};
+
+// One enumeration read whole: the size, then the records. false with the failing call's
+// error when the spooler did not answer.
+template <typename Record, typename EnumCall>
+bool ReadAll(Enumeration<Record>& list, EnumCall call, Dword* error)
+{
+    const auto sized = list.Size(call);
+    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) {
+        *error = sized.error;
+        return false;
+    }
+    if (list.Needed() == 0) return true;
+    const auto fetched = list.Fetch(call);
+    if (!fetched.value) {
+        *error = fetched.error != 0 ? fetched.error : platform::ERROR_NOT_ENOUGH_MEMORY;
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<PrinterSeen>> ReadPrinters(platform::Platform& platform, Dword* error)
+{
+    Enumeration<platform::PrinterInfo2A> list;
+    const auto call = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
+        return platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned);
+    };
+    if (!ReadAll(list, call, error)) return std::nullopt;
+    std::vector<PrinterSeen> printers;
+    for (const auto& record : list.Records()) {
+        PrinterSeen printer{Text(record.pPrinterName), Text(record.pDriverName), PortsOf(Text(record.pPortName))};
+        printer.ours = OurName(printer.name) && printer.name == printer.driver;
+        printers.push_back(std::move(printer));
+    }
+    return printers;
+}
+
+// The names of the printers that use the driver, or stand on the port.
+std::vector<std::string> UsersOfDriver(const std::vector<PrinterSeen>& printers, std::string_view driver,
+                                       bool oursToo)
+{
+    std::vector<std::string> users;
+    for (const auto& printer : printers)
+        if ((oursToo || !printer.ours) && SameName(printer.driver, driver)) users.push_back(printer.name);
+    return users;
+}
+
+std::vector<std::string> UsersOfPort(const std::vector<PrinterSeen>& printers, std::string_view port, bool oursToo)
+{
+    std::vector<std::string> users;
+    for (const auto& printer : printers) {
+        if (!oursToo && printer.ours) continue;
+        for (const auto& each : printer.ports)
+            if (SameName(each, port)) {
+                users.push_back(printer.name);
+                break;
+            }
+    }
+    return users;
+}
+
+std::optional<std::vector<std::string>> ReadDriverNames(platform::Platform& platform, Dword* error)
+{
+    Enumeration<platform::DriverInfo1A> list;
+    const auto call = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
+        return platform.spooler.EnumPrinterDriversA(nullptr, nullptr, 1, buffer, size, needed, returned);
+    };
+    if (!ReadAll(list, call, error)) return std::nullopt;
+    std::vector<std::string> names;
+    for (const auto& record : list.Records()) names.push_back(Text(record.pName));
+    return names;
+}
+
+struct MonitorSeen {
+    bool registered = false;
+    std::vector<std::string> ports;
+};
+
+std::optional<MonitorSeen> ReadMonitor(platform::Platform& platform, Dword* error, std::string* failed)
+{
+    MonitorSeen monitor;
+    Enumeration<platform::MonitorInfo2A> monitors;
+    const auto listMonitors = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
+        return platform.spooler.EnumMonitorsA(nullptr, 2, buffer, size, needed, returned);
+    };
+    if (!ReadAll(monitors, listMonitors, error)) {
+        *failed = "EnumMonitorsA";
+        return std::nullopt;
+    }
+    for (const auto& record : monitors.Records())
+        if (Text(record.pName) == kPortMonitorName) monitor.registered = true;
+
+    Enumeration<platform::PortInfo2A> ports;
+    const auto listPorts = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
+        return platform.spooler.EnumPortsA(nullptr, 2, buffer, size, needed, returned);
+    };
+    if (!ReadAll(ports, listPorts, error)) {
+        *failed = "EnumPortsA";
+        return std::nullopt;
+    }
+    for (const auto& record : ports.Records())
+        if (Text(record.pMonitorName) == kPortMonitorName) monitor.ports.push_back(Text(record.pPortName));
+    return monitor;
+}
+
+// "<system directory>\<library>", or empty when the folder cannot be read whole.
+std::string SystemFile(platform::Platform& platform, const char* name)
+{
+    char directory[260] = {};
+    const Dword length = platform.files.GetSystemDirectoryA(directory, sizeof directory).value;
+    if (length == 0 || length >= sizeof directory) return {};
+    return std::string(directory) + "\\" + name;
+}
+
+bool FileThere(platform::Platform& platform, const std::string& path)
+{
+    return !path.empty() && platform.files.GetFileAttributesA(path.c_str()).value != platform::INVALID_FILE_ATTRIBUTES;
+}
+
+std::string PortKey(const std::string& port) { return std::string(kTcpIpPortsKey) + "\\" + port; }
+
+bool KeyThere(platform::Platform& platform, const std::string& path)
+{
+    platform::RegKey key = 0;
+    if (platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, path.c_str(), 0, platform::KEY_READ, &key).value !=
+        0)
+        return false;
+    platform.registry.RegCloseKey(key);
+    return true;
+}
+
+// The entry's display name, when the entry is there.
+std::optional<std::string> ReadEntry(platform::Platform& platform)
+{
+    platform::RegKey key = 0;
+    if (platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kUninstallKey, 0, platform::KEY_READ, &key)
+            .value != 0)
+        return std::nullopt;
+    const KeyOwner owner(platform.registry, key);
+    char name[128] = {};
+    Dword size = sizeof name - 1;
+    Dword type = 0;
+    const auto read = platform.registry.RegQueryValueExA(key, "DisplayName", nullptr, &type,
+                                                         reinterpret_cast<std::uint8_t*>(name), &size);
+    if (read.value != 0 || type != platform::REG_SZ || name[0] == '\0') return std::string(kEntryName);
+    return std::string(name);
+}
+
+void AddOnce(std::vector<Part>& parts, PartKind kind, const std::string& name)
+{
+    for (const auto& part : parts)
+        if (part.kind == kind && SameName(part.name, name)) return;
+    parts.push_back({kind, name});
+}
+
+// ---- Removal, one part at a time ------------------------------------------------------------
+
+Outcome Removed(const Part& part) { return {part, 0, {}}; }
+Outcome Left(const Part& part, Dword error, std::string detail) { return {part, error, std::move(detail)}; }
+Outcome CallFailed(const Part& part, Dword error, const char* call)
+{
+    return Left(part, error != 0 ? error : platform::ERROR_GEN_FAILURE, std::string(call) + " failed");
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string StillUsedBy(const std::vector<std::string>& users)
+{
+    return "printer " + Quoted(users.front()) + " still uses it";
+}
+
+Outcome RemovePrinter(platform::Platform& platform, const Part& part)
+{
+    auto& spooler = platform.spooler;
+    platform::PrinterDefaultsA defaults{nullptr, nullptr, platform::PRINTER_ALL_ACCESS};
+    platform::Handle printer = platform::kNoHandle;
+    const auto opened = spooler.OpenPrinterA(part.name.c_str(), &printer, &defaults);
+    if (!opened.value) {
+        // Gone already: what the removal was for holds.
+        if (opened.error == platform::ERROR_INVALID_PRINTER_NAME) return Removed(part);
+        return CallFailed(part, opened.error, "OpenPrinterA");
+    }
+    const PrinterOwner owner(spooler, printer);
+
+    Dword needed = 0;
+    const auto sized = spooler.GetPrinterA(printer, 2, nullptr, 0, &needed);
+    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER)
+        return CallFailed(part, sized.error, "GetPrinterA");
+    std::vector<std::uint8_t> buffer(std::max<Dword>(needed, sizeof(platform::PrinterInfo2A)));
+    const auto read = spooler.GetPrinterA(printer, 2, buffer.data(), static_cast<Dword>(buffer.size()), &needed);
+    if (!read.value) return CallFailed(part, read.error, "GetPrinterA");
+    platform::PrinterInfo2A info{};
+    std::memcpy(&info, buffer.data(), sizeof info);
+    // Waiting documents are the user's: the printer stays until they are printed or removed.
+    if (info.cJobs > 0) {
+        const std::string count = std::to_string(info.cJobs);
+        return Left(part, platform::ERROR_PRINTER_HAS_JOBS_QUEUED,
+                    info.cJobs == 1 ? "1 job is waiting" : count + " jobs are waiting");
+    }
+
+    const auto deleted = spooler.DeletePrinter(printer);
+    if (!deleted.value) return CallFailed(part, deleted.error, "DeletePrinter");
+    return Removed(part);
+}
+
+// The copies the installer left in the driver directory, from which the spooler took the
+// driver's files. No registered driver uses them; a missing one is no failure.
+Outcome RemoveStagedFiles(platform::Platform& platform, const Part& part)
+{
+    char directory[256] = {};
+    Dword needed = 0;
+    const auto found = platform.spooler.GetPrinterDriverDirectoryA(
+        nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(directory), sizeof directory - 1, &needed);
+    if (!found.value) return CallFailed(part, found.error, "GetPrinterDriverDirectoryA");
+    Outcome outcome = Removed(part);
+    for (const std::string_view name : DriverDirectoryFileNames()) {
+        const std::string path = std::string(directory) + "\\" + std::string(name);
+        const auto deleted = platform.files.DeleteFileA(path.c_str());
+        if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND &&
+            deleted.error != platform::ERROR_PATH_NOT_FOUND && outcome.error == 0)
+            outcome = Left(part, deleted.error, "DeleteFileA failed on its copy " + Quoted(path));
+    }
+    return outcome;
+}
+
+// What leaves the part where it is because a printer (of ours that stayed, or any) still
+// needs it, or because the printers cannot be read to know; none when it is free to go.
+template <typename UsersOf>
+std::optional<Outcome> StillNeeded(platform::Platform& platform, const Part& part, UsersOf usersOf, Dword inUse)
+{
+    Dword error = 0;
+    const auto printers = ReadPrinters(platform, &error);
+    if (!printers) return CallFailed(part, error, "EnumPrintersA");
+    const auto users = usersOf(*printers, part.name, true);
+    if (!users.empty()) return Left(part, inUse, StillUsedBy(users));
+    return std::nullopt;
+}
+
+Outcome RemoveDriver(platform::Platform& platform, const Part& part)
+{
+    // The spooler refuses a driver in use; asking first keeps a spooler that would not from
+    // taking it away under a printer.
+    if (auto kept = StillNeeded(platform, part, UsersOfDriver, platform::ERROR_PRINTER_DRIVER_IN_USE)) return *kept;
+    auto deleted = platform.spooler.DeletePrinterDriverExA(nullptr, nullptr, part.name.c_str(),
+                                                           platform::DPD_DELETE_UNUSED_FILES, 0);
+    // A spooler that takes no delete flags refuses the call as a whole: the driver then goes
+    // alone and its files stay. Nothing uses it, as checked above.
+    if (!deleted.value && deleted.error == platform::ERROR_INVALID_PARAMETER)
+        deleted = platform.spooler.DeletePrinterDriverExA(nullptr, nullptr, part.name.c_str(), 0, 0);
+    if (!deleted.value && deleted.error != platform::ERROR_UNKNOWN_PRINTER_DRIVER)
+        return CallFailed(part, deleted.error, "DeletePrinterDriverExA");
+    return Removed(part);
+}
+
+Outcome RemovePort(platform::Platform& platform, const Part& part)
+{
+    if (auto kept = StillNeeded(platform, part, UsersOfPort, platform::ERROR_BUSY)) return *kept;
+    const auto deleted = platform.registry.RegDeleteKeyA(platform::kHkeyLocalMachine, PortKey(part.name).c_str());
+    const Dword status = static_cast<Dword>(deleted.value);
+    if (status != 0 && status != platform::ERROR_FILE_NOT_FOUND) return CallFailed(part, status, "RegDeleteKeyA");
+    return Removed(part);
+}
+
+Outcome RemoveMonitor(platform::Platform& platform, const Part& part)
+{
+    Dword error = 0;
+    const auto printers = ReadPrinters(platform, &error);
+    if (!printers) return CallFailed(part, error, "EnumPrintersA");
+    std::string failed;
+    const auto monitor = ReadMonitor(platform, &error, &failed);
+    if (!monitor) return CallFailed(part, error, failed.c_str());
+    for (const auto& port : monitor->ports) {
+        const auto users = UsersOfPort(*printers, port, true);
+        if (!users.empty())
+            return Left(part, platform::ERROR_PRINT_MONITOR_IN_USE,
+                        "its port " + Quoted(port) + " is used by printer " + Quoted(users.front()));
+    }
+    if (monitor->registered) {
+        const auto deleted = platform.spooler.DeleteMonitorA(nullptr, nullptr, kPortMonitorName);
+        if (!deleted.value && deleted.error != platform::ERROR_UNKNOWN_PRINT_MONITOR)
+            return CallFailed(part, deleted.error, "DeleteMonitorA");
+    }
+    Outcome outcome = Removed(part);
+    for (const char* library : kPortMonitorLibraries) {
+        const std::string path = SystemFile(platform, library);
+        if (path.empty()) continue;
+        const auto deleted = platform.files.DeleteFileA(path.c_str());
+        if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND && outcome.error == 0)
+            outcome = Left(part, deleted.error, "DeleteFileA failed on its library " + Quoted(path));
+    }
+    return outcome;
+}
+
+Outcome RemoveEntry(platform::Platform& platform, const Part& part, bool allRemoved)
+{
+    // With anything of ours left, the entry is how the administrator runs this again.
+    if (!allRemoved)
+        return Left(part, platform::ERROR_BUSY, "kept while anything else of the driver is left, to run this again");
+    const auto deleted = platform.registry.RegDeleteKeyA(platform::kHkeyLocalMachine, kUninstallKey);
+    const Dword status = static_cast<Dword>(deleted.value);
+    if (status != 0 && status != platform::ERROR_FILE_NOT_FOUND) return CallFailed(part, status, "RegDeleteKeyA");
+    return Removed(part);
+}
+
+bool LastOfKind(const Plan& plan, std::size_t index)
+{
+    for (std::size_t i = index + 1; i < plan.parts.size(); ++i)
+        if (plan.parts[i].kind == plan.parts[index].kind) return false;
+    return true;
+}
+
+}  // namespace
+
+Plan FindOurs(platform::Platform& platform)
+{
+    Plan plan;
+    StartServiceAndWait(platform, "spooler");
+    DisableFsRedirection(platform);
+
+    const auto printers = ReadPrinters(platform, &plan.readError);
+    if (!printers) {
+        plan.failedRead = "EnumPrintersA";
+        return plan;
+    }
+    const auto drivers = ReadDriverNames(platform, &plan.readError);
+    if (!drivers) {
+        plan.failedRead = "EnumPrinterDriversA";
+        return plan;
+    }
+    const auto monitor = ReadMonitor(platform, &plan.readError, &plan.failedRead);
+    if (!monitor) return plan;
+
+    std::vector<Part> parts;
+    for (const auto& printer : *printers)
+        if (printer.ours) AddOnce(parts, PartKind::Printer, printer.name);
+    // A driver, port or monitor that another printer relies on is that printer's now.
+    for (const auto& driver : *drivers)
+        if (OurName(driver) && UsersOfDriver(*printers, driver, false).empty()) AddOnce(parts, PartKind::Driver, driver);
+    for (const auto& printer : *printers) {
+        if (!printer.ours) continue;
+        for (const auto& port : printer.ports)
+            if (port.rfind(kNetworkPortPrefix, 0) == 0 && UsersOfPort(*printers, port, false).empty() &&
+                KeyThere(platform, PortKey(port)))
+                AddOnce(parts, PartKind::Port, port);
+    }
+    bool monitorShared = false;
+    for (const auto& port : monitor->ports) monitorShared = monitorShared || !UsersOfPort(*printers, port, false).empty();
+    bool librariesThere = false;
+    for (const char* library : kPortMonitorLibraries)
+        librariesThere = librariesThere || FileThere(platform, SystemFile(platform, library));
+    if (!monitorShared && (monitor->registered || librariesThere)) AddOnce(parts, PartKind::Monitor, kPortMonitorName);
+    if (const auto entry = ReadEntry(platform)) AddOnce(parts, PartKind::Entry, *entry);
+
+    plan.parts = std::move(parts);
+    return plan;
+}
+
+std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, RemovalView& view)
+{
+    std::vector<Outcome> outcomes;
+    const std::size_t count = plan.parts.size();
+    bool portRemoved = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Part& part = plan.parts[i];
+        view.Removing(part, static_cast<int>(i * 100 / count));
+        Outcome outcome;
+        switch (part.kind) {
+        case PartKind::Printer: outcome = RemovePrinter(platform, part); break;
+        case PartKind::Driver:
+            outcome = RemoveDriver(platform, part);
+            if (outcome.error == 0 && LastOfKind(plan, i)) outcome = RemoveStagedFiles(platform, part);
+            break;
+        case PartKind::Port:
+            outcome = RemovePort(platform, part);
+            portRemoved = portRemoved || outcome.error == 0;
+            // The monitor forgets its ports when it reads the registry again.
+            if (portRemoved && LastOfKind(plan, i)) RestartPortServices(platform);
+            break;
+        case PartKind::Monitor: outcome = RemoveMonitor(platform, part); break;
+        case PartKind::Entry: {
+            const bool allRemoved =
+                std::all_of(outcomes.begin(), outcomes.end(), [](const Outcome& each) { return each.error == 0; });
+            outcome = RemoveEntry(platform, part, allRemoved);
+            break;
+        }
+        }
+        view.Removed(outcome);
+        outcomes.push_back(std::move(outcome));
+    }
+    return outcomes;
+}
+
+std::string Describe(const Part& part)
+{
+    const char* kind = "";
+    switch (part.kind) {
+    case PartKind::Printer: kind = "printer"; break;
+    case PartKind::Driver: kind = "driver"; break;
+    case PartKind::Port: kind = "port"; break;
+    case PartKind::Monitor: kind = "port monitor"; break;
+    case PartKind::Entry: kind = "uninstall entry"; break;
+    }
+    return std::string(kind) + " " + Quoted(part.name);
+}
+
+std::string Describe(const Outcome& outcome)
+{
+    if (outcome.error == 0) return "Removed " + Describe(outcome.part);
+    return "Could not remove " + Describe(outcome.part) + ": " + outcome.detail + " (error " +
+           std::to_string(outcome.error) + ")";
+}
+
+std::string DescribeReadFailure(const Plan& plan)
+{
+    if (plan.readError == 0) return {};
+    return "Could not read the print spooler: " + plan.failedRead + " failed (error " + std::to_string(plan.readError) +
+           ")";
+}
+
+}  // namespace zenthar::uninstall

@@ -1,0 +1,59 @@
+#pragma once
+#include <string>
+#include <vector>
+#include "platform/Platform.h"
+
+namespace zenthar::uninstall {
+
+enum class PartKind { Printer, Driver, Port, Monitor, Entry };
+
+// One thing of ours on the machine. Plans list parts in the order they are removed.
+struct Part {
+    PartKind kind = PartKind::Printer;
+    std::string name;  // printer, driver, port or monitor name; for Entry the entry's display name
+};
+
+struct Plan {
+    std::vector<Part> parts;
+    bool Empty() const { return parts.empty(); }
+    // Not 0 when the spooler could not be read: the call that failed and its error. The plan
+    // then lists nothing, because what is ours cannot be told from what is not.
+    platform::Dword readError = 0;
+    std::string failedRead;
+};
+
+// Reads the machine: everything of ours that is there now. A stopped spooler is started
+// first, as the installer does, since nothing of it can be read or removed otherwise; the
+// native system folders are looked at from then on, where the installer put the monitor.
+Plan FindOurs(platform::Platform& platform);
+
+struct Outcome {
+    Part part;
+    platform::Dword error = 0;  // 0: removed; otherwise the system's error number
+    std::string detail;         // when not removed: the failing call, or why it was left
+};
+
+// Told before each part is removed; position runs 0..100 over the plan.
+class RemovalView {
+public:
+    virtual void Removing(const Part& part, int position) = 0;
+    // Told after each part, with how it went.
+    virtual void Removed(const Outcome&) {}
+
+protected:
+    ~RemovalView() = default;
+};
+
+// Removes the plan's parts in order; one failure does not stop the others. One outcome per part.
+std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, RemovalView& view);
+
+// Plain-English texts shared by the dialogs, the summary and the log, e.g.
+// Describe(part) == "printer \"NORVA MTR333\"",
+// Describe(outcome) == "Removed printer \"NORVA MTR333\"" or
+//   "Could not remove printer \"NORVA MTR333\": 2 jobs are waiting (error 3009)".
+std::string Describe(const Part& part);
+std::string Describe(const Outcome& outcome);
+// "Could not read the print spooler: EnumPrintersA failed (error 1722)"; empty when it was read.
+std::string DescribeReadFailure(const Plan& plan);
+
+}  // namespace zenthar::uninstall

@@ -1,0 +1,35 @@
+#include "uninstall/RemovalSummaryDialog.h"
+
+#include "resources/UninstallerIds.h"
+
+namespace zenthar::uninstall {
+
+namespace ids = resources::removal_summary;
+
+RemovalSummaryDialog::RemovalSummaryDialog(const std::vector<Outcome>& outcomes, ui::Dialog* parent)
+    : ui::Dialog(resources::kRemovalSummaryDialog, parent), outcomes(outcomes)
+{
+}
+
+bool RemovalSummaryDialog::OnInitDialog()
+{
+    ui::Dialog::OnInitDialog();
+    SetItemText(ids::kHeadline, SummaryHeadline(outcomes));
+    std::string rows;
+    for (const Outcome& outcome : outcomes) rows += (rows.empty() ? "" : "\r\n") + Describe(outcome);
+    SetItemText(ids::kOutcomeList, rows);
+    GotoItem(ids::kOkButton);
+    return false;
+}
+
+std::string SummaryHeadline(const std::vector<Outcome>& outcomes)
+{
+    std::size_t failed = 0;
+    for (const Outcome& outcome : outcomes) failed += outcome.error != 0;
+    if (failed == 0) return "Removal completed !!!\nEverything listed below was removed from this computer.";
+    return "Removal completed with errors !!!\n" + std::to_string(failed) + " of " + std::to_string(outcomes.size()) +
+           (outcomes.size() == 1 ? " part" : " parts") +
+           " could not be removed; the system's error number is given with each.";
+}
+
+}  // namespace zenthar::uninstall

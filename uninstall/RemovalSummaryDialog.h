@@ -1,0 +1,28 @@
+// The end of a removal: a headline, then one line per part in the order they were removed,
+// saying it was removed or, when it was not, why and the system's error number (in a
+// read-only text box that wraps the long ones).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/Dialog.h"
+#include "uninstall/Removal.h"
+
+namespace zenthar::uninstall {
+
+class RemovalSummaryDialog : public ui::Dialog {
+public:
+    RemovalSummaryDialog(const std::vector<Outcome>& outcomes, ui::Dialog* parent);
+
+protected:
+    bool OnInitDialog() override;
+
+private:
+    const std::vector<Outcome>& outcomes;
+};
+
+// The headline over the rows: all removed, or how many parts were not.
+std::string SummaryHeadline(const std::vector<Outcome>& outcomes);
+
+}  // namespace zenthar::uninstall

@@ -1,0 +1,44 @@
+#include "uninstall/UninstallerApp.h"
+
+#include <vector>
+
+#include "ui/Ui.h"
+#include "uninstall/ConfirmRemovalDialog.h"
+#include "uninstall/RemovalProgressDialog.h"
+#include "uninstall/RemovalSummaryDialog.h"
+#include "uninstall/Removal.h"
+
+namespace zenthar::uninstall {
+
+int RunUninstallerApp(platform::Platform& platform)
+{
+    const Plan plan = FindOurs(platform);
+    if (plan.readError != 0) {
+        ui::ShowMessageBox(nullptr, DescribeReadFailure(plan) + "\nNothing was changed.", nullptr,
+                           ui::MessageIcon::Exclamation);
+        return kExitNotAllRemoved;
+    }
+    if (plan.Empty()) {
+        ui::ShowMessageBox(nullptr, kNothingFoundText, nullptr, ui::MessageIcon::None);
+        return kExitRemoved;
+    }
+
+    ConfirmRemovalDialog confirm(plan);
+    if (confirm.DoModal() != ui::kIdOk) return kExitCancelled;
+
+    RemovalProgressDialog progress;
+    const bool shown = progress.Open();
+    const std::vector<Outcome> outcomes = RemoveOurs(platform, plan, progress);
+    progress.Finished();
+
+    RemovalSummaryDialog summary(outcomes, shown ? &progress : nullptr);
+    summary.DoModal();
+    progress.DestroyWindow();
+
+    for (const Outcome& outcome : outcomes) {
+        if (outcome.error != 0) return kExitNotAllRemoved;
+    }
+    return kExitRemoved;
+}
+
+}  // namespace zenthar::uninstall
