@@ -13,6 +13,7 @@
 #include "resources/IpAddressDialogIds.h"
 #include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
+#include "resources/UninstallerIds.h"
 #include "resources/UsbSearchDialogIds.h"
 #include "resources/UsbWarningDialogIds.h"
 
@@ -86,6 +87,17 @@ inline constexpr ControlName kAll[] = {
     {kIpAddressDialog, "address.label", address_ids::kAddressLabel},
     {kIpAddressDialog, "address.field", address_ids::kAddressField},
     {kIpAddressDialog, "address.ok", address_ids::kOk},
+
+    {kConfirmRemovalDialog, "remove.parts", confirm_removal::kPartList},
+    {kConfirmRemovalDialog, "remove.remove", confirm_removal::kRemoveButton},
+    {kConfirmRemovalDialog, "remove.cancel", confirm_removal::kCancelButton},
+
+    {kRemovalProgressDialog, "removing.status", removal_progress::kStatusLine},
+    {kRemovalProgressDialog, "removing.progress", removal_progress::kProgressBar},
+
+    {kRemovalSummaryDialog, "summary.headline", removal_summary::kHeadline},
+    {kRemovalSummaryDialog, "summary.outcomes", removal_summary::kOutcomeList},
+    {kRemovalSummaryDialog, "summary.ok", removal_summary::kOkButton},
 };
 
 }  // namespace control_names

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "resources/ControlNames.h"
+#include "resources/UninstallerTemplates.h"
 #include "resources/DialogTemplates.h"
 #include "tests/common/WindowTestKit.h"
 #include "tests/e2e/ScriptLines.h"
@@ -290,8 +291,9 @@ private:
     {
         if (!window || !IsWindow(window)) return 0;
         const std::string caption = CaptionOf(window);
-        for (const zenthar::resources::DialogTemplate& dialog : zenthar::resources::AllDialogTemplates())
-            if (caption == dialog.caption) return dialog.id;
+        for (const auto table : {zenthar::resources::AllDialogTemplates(), zenthar::resources::UninstallerDialogTemplates()})
+            for (const zenthar::resources::DialogTemplate& dialog : table)
+                if (caption == dialog.caption) return dialog.id;
         return 0;
     }
 

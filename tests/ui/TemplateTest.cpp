@@ -7,6 +7,7 @@
 
 #include "resources/ControlNames.h"
 #include "resources/DialogTemplates.h"
+#include "resources/UninstallerTemplates.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 
@@ -136,7 +137,9 @@ TEST(Templates, EveryAddressedControlHasOneNameAndEveryNameItsControl)
         ASSERT_NE(found, nullptr) << name;
         EXPECT_EQ(found->id, entry.id) << name;
     }
-    for (const DialogTemplate& dialog : AllDialogTemplates()) {
+    std::vector<DialogTemplate> everyDialog(AllDialogTemplates().begin(), AllDialogTemplates().end());
+    everyDialog.insert(everyDialog.end(), UninstallerDialogTemplates().begin(), UninstallerDialogTemplates().end());
+    for (const DialogTemplate& dialog : everyDialog) {
         for (const ControlTemplate& control : dialog.controls) {
             if (control.id == kNoControlId) continue;
             EXPECT_FALSE(ControlNameOf(dialog.id, control.id).empty()) << dialog.id << "/" << control.id << " has no name";
