@@ -179,7 +179,7 @@ ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments)
             options.port = value;
         } else if (name == "address") {
             const std::uint32_t address = ParseDottedAddress(value.c_str());
-            if (address == 0xFFFFFFFF && value != "255.255.255.255") {
+            if (address == kNoAddress && value != "255.255.255.255") {
                 fail("not an address A.B.C.D: " + InQuotes(value));
             } else {
                 char text[kAddressTextSize];

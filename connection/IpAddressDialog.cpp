@@ -12,8 +12,6 @@ namespace {
 
 using resources::address_ids::kAddressField;
 
-constexpr std::uint32_t kNoAddress = 0xFFFFFFFF;
-
 }  // namespace
 
 std::uint32_t ParseDottedAddress(const char* text)

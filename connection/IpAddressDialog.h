@@ -12,7 +12,10 @@ namespace zenthar {
 // The address the field shows before any address was confirmed: 192.168.0.192.
 inline constexpr std::uint32_t kDefaultPrinterAddress = 0xC0A800C0;
 
-// A dotted IPv4 address as a 32-bit number, most significant byte first; 0xFFFFFFFF when the
+// What ParseDottedAddress gives for a text that is no address (and for 255.255.255.255).
+inline constexpr std::uint32_t kNoAddress = 0xFFFFFFFF;
+
+// A dotted IPv4 address as a 32-bit number, most significant byte first; kNoAddress when the
 // text is not four decimal numbers of 0 to 255 joined by points.
 std::uint32_t ParseDottedAddress(const char* text);
 

@@ -17,7 +17,8 @@ constexpr ControlTemplate Place(int id, ControlClass cls, const char* text, int 
 
 constexpr ControlTemplate ProgramIcon(int x, int y)
 {
-    ControlTemplate icon = Place(kNoControlId, ControlClass::Static, "", x, y, 20, 20, kSsIcon);
+    constexpr int kIconSize = 20;  // dialog units: a 32-pixel icon in the dialog's font
+    ControlTemplate icon = Place(kNoControlId, ControlClass::Static, "", x, y, kIconSize, kIconSize, kSsIcon);
     icon.imageResource = kUninstallIcon;
     return icon;
 }

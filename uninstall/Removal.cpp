@@ -176,7 +176,7 @@ std::optional<MonitorSeen> ReadMonitor(platform::Platform& platform, Dword* erro
 // "<system directory>\<library>", or empty when the folder cannot be read whole.
 std::string SystemFile(platform::Platform& platform, const char* name)
 {
-    char directory[260] = {};
+    char directory[platform::MAX_PATH] = {};
     const Dword length = platform.files.GetSystemDirectoryA(directory, sizeof directory).value;
     if (length == 0 || length >= sizeof directory) return {};
     return std::string(directory) + "\\" + name;
