@@ -25,8 +25,11 @@ inline std::string UpperText(std::string text)
 
 inline std::string Digest(const std::vector<std::uint8_t>& bytes)
 {
-    std::uint64_t hash = 1469598103934665603ull;
-    for (const std::uint8_t byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
+    // FNV-1a, 64 bits.
+    constexpr std::uint64_t kOffsetBasis = 1469598103934665603ull;
+    constexpr std::uint64_t kPrime = 1099511628211ull;
+    std::uint64_t hash = kOffsetBasis;
+    for (const std::uint8_t byte : bytes) hash = (hash ^ byte) * kPrime;
     char text[64];
     std::snprintf(text, sizeof text, "%zu bytes %016llx", bytes.size(), static_cast<unsigned long long>(hash));
     return text;
