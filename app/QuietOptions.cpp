@@ -87,26 +87,27 @@ bool AsksUsage(const std::vector<std::string>& arguments)
 
 std::string UsageText()
 {
+    // One option a line, without columns: a message box sets it in a proportional font and
+    // wraps long lines, where padding only scatters the words.
     std::string text =
         "Usage: zenthar.exe /quiet WHAT [WHERE] [/codepage N] [/default] [/log PATH]\n"
         "Installs without windows; options are case-insensitive and start with / or -.\n"
         "WHAT:\n"
-        "  /model NAME        one of " + ModelList() + "; may be given more than once\n"
-        "  /clones N          N numbered printers \"NORVA Orbix #1\" and up, N from 1 to 200\n"
+        "/model NAME: one of " + ModelList() + "; may be given more than once\n"
+        "/clones N: N numbered printers \"NORVA Orbix #1\" and up, N from 1 to 200\n"
         "WHERE (default: usb):\n"
-        "  /interface KIND    one of " + InterfaceList() + "\n"
-        "  /port NAME         for serial, bluetooth and parallel: a port such as COM3: or LPT1:\n"
-        "                     (default: the first port the interface dialog shows)\n"
-        "  /address A.B.C.D   for ethernet and wifi (required there)\n"
-        "  /codepage N        the printer's code page (default 1252), one of:\n"
-        "                    ";
+        "/interface KIND: one of " + InterfaceList() + "\n"
+        "/port NAME: for serial, bluetooth and parallel, a port such as COM3: or LPT1: "
+        "(default: the first port the interface dialog shows)\n"
+        "/address A.B.C.D: for ethernet and wifi (required there)\n"
+        "/codepage N: the printer's code page (default 1252), one of";
     for (const CodePageEntry& entry : CodePageTable) text += " " + std::to_string(entry.codePage);
     text += "\n"
-            "  /default           make the last printer installed the default printer\n"
-            "  /log PATH          write each step, message and the result to PATH\n"
+            "/default: make the last printer installed the default printer\n"
+            "/log PATH: write each step, message and the result to PATH\n"
             "Exit codes:\n";
     for (const ExitCodeText& each : kExitCodes)
-        text += "  " + std::to_string(static_cast<int>(each.code)) + "  " + each.meaning + "\n";
+        text += std::to_string(static_cast<int>(each.code)) + ": " + each.meaning + "\n";
     return text;
 }
 
