@@ -17,7 +17,7 @@ void RunInstallerApp(platform::Platform& platform, ProcessState& state)
 int RunProgram(platform::Platform& platform, ProcessState& state, std::string_view commandLine)
 {
     const std::vector<std::string> arguments = SplitArguments(commandLine);
-    if (AsksQuiet(arguments)) return static_cast<int>(RunQuietInstallation(platform, state, arguments));
+    if (HasOption(arguments, "quiet")) return static_cast<int>(RunQuietInstallation(platform, state, arguments));
     if (AsksUsage(arguments)) {
         ui::ShowMessageBox(nullptr, UsageText(), nullptr, ui::MessageIcon::None);
         return 0;

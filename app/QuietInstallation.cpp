@@ -140,21 +140,6 @@ const char* SilentEnding(RunEnding ending)
     }
 }
 
-class Finisher {
-public:
-    explicit Finisher(RunLog& log) : log(log) {}
-    ExitCode operator()(ExitCode code) const
-    {
-        char line[128];
-        FormatText(line, "result: %d %s", static_cast<int>(code), ExitCodeMeaning(code));
-        log.Line(TextOf(line));
-        return code;
-    }
-
-private:
-    RunLog& log;
-};
-
 }  // namespace
 
 ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
@@ -166,16 +151,14 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     // A log that was asked for and cannot be written: the deployment would have nothing to
     // read, so nothing is done.
     if (!options.logPath.empty() && log.Open(options.logPath.c_str()) != 0) return ExitCode::BadArguments;
-    const Finisher finish(log);
+    const auto finish = [&log](ExitCode code) {
+        log.Line("result: " + std::to_string(static_cast<int>(code)) + " " + ExitCodeMeaning(code));
+        return code;
+    };
 
     const auto badArguments = [&](const std::string& why) {
         log.Line("bad arguments: " + why);
-        std::string usage = UsageText();
-        for (std::size_t start = 0; start < usage.size();) {
-            const std::size_t end = usage.find('\n', start);
-            log.Line(std::string_view(usage).substr(start, end - start));
-            start = end == std::string::npos ? usage.size() : end + 1;
-        }
+        log.Lines(UsageText());
         return finish(ExitCode::BadArguments);
     };
     if (!read.error.empty()) return badArguments(read.error);

@@ -73,13 +73,6 @@ const char* ExitCodeMeaning(ExitCode code)
     return "";
 }
 
-bool AsksQuiet(const std::vector<std::string>& arguments)
-{
-    for (const std::string& argument : arguments)
-        if (OptionName(argument) == "quiet") return true;
-    return false;
-}
-
 bool AsksUsage(const std::vector<std::string>& arguments)
 {
     return arguments.size() == 1 && OptionName(arguments[0]) == "?";

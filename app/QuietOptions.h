@@ -53,8 +53,6 @@ ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments);
 // The options and exit codes, as the usage message box and the log show them.
 std::string UsageText();
 
-// True when the arguments ask for the run without windows.
-bool AsksQuiet(const std::vector<std::string>& arguments);
 // True when the only argument is "/?".
 bool AsksUsage(const std::vector<std::string>& arguments);
 

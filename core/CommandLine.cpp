@@ -69,4 +69,11 @@ bool SameWordNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
+bool HasOption(const std::vector<std::string>& arguments, std::string_view name)
+{
+    for (const std::string& argument : arguments)
+        if (OptionName(argument) == name) return true;
+    return false;
+}
+
 }  // namespace zenthar

@@ -36,4 +36,15 @@ bool RunLog::Line(std::string_view text)
     return wrote.value && written == line.size();
 }
 
+bool RunLog::Lines(std::string_view text)
+{
+    bool written = true;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        written = Line(text.substr(0, end)) && written;
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    return written;
+}
+
 }  // namespace zenthar

@@ -21,6 +21,8 @@ public:
     bool IsOpen() const { return file != platform::kInvalidHandle; }
     // Writes the text and a line end. false when the write failed (or no file is open).
     bool Line(std::string_view text);
+    // Writes each line of a text that holds several, split at its '\n's.
+    bool Lines(std::string_view text);
 
 private:
     platform::Platform& platform;

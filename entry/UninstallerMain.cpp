@@ -40,7 +40,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     zenthar::win32::Win32Platform platform;
     const std::vector<std::string> arguments = zenthar::SplitArguments(ArgumentText());
-    if (zenthar::uninstall::WantsQuietRun(arguments))
+    if (zenthar::HasOption(arguments, "quiet"))
         return zenthar::uninstall::RunQuietUninstall(platform.Get(), arguments);
 
     zenthar::ui::win32::Win32Backend ui;

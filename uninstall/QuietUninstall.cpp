@@ -10,12 +10,6 @@ namespace zenthar::uninstall {
 
 namespace {
 
-constexpr int kAllRemoved = 0;
-constexpr int kSomethingLeft = 1;
-// Nothing was tried: the command line was not understood, or the log asked for could not be
-// written. Kept apart from 1 so that a script can tell "did not run" from "ran, left something".
-constexpr int kNotRun = 2;
-
 constexpr const char* kUsage = "Usage: DriverOrbixUninstaller.exe /quiet [/log PATH]";
 
 struct QuietOptions {
@@ -57,32 +51,25 @@ private:
 
 }  // namespace
 
-bool WantsQuietRun(const std::vector<std::string>& arguments)
-{
-    for (const auto& argument : arguments)
-        if (OptionName(argument) == "quiet") return true;
-    return false;
-}
-
 int RunQuietUninstall(platform::Platform& platform, const std::vector<std::string>& arguments)
 {
     const QuietOptions options = ReadOptions(arguments);
     RunLog log(platform);
-    if (options.logPath && log.Open(options.logPath->c_str()) != 0) return kNotRun;
+    if (options.logPath && log.Open(options.logPath->c_str()) != 0) return kExitNothingTried;
     if (!options.problem.empty()) {
         log.Line("Nothing was removed: " + options.problem + ".");
         log.Line(kUsage);
-        return kNotRun;
+        return kExitNothingTried;
     }
 
     const Plan plan = FindOurs(platform);
     if (plan.readError != 0) {
         log.Line(DescribeReadFailure(plan) + "; nothing was removed.");
-        return kSomethingLeft;
+        return kExitNotAllRemoved;
     }
     if (plan.Empty()) {
         log.Line("Nothing of the NORVA Orbix printer driver was found; nothing was changed.");
-        return kAllRemoved;
+        return kExitRemoved;
     }
 
     LogView view(log);
@@ -90,7 +77,7 @@ int RunQuietUninstall(platform::Platform& platform, const std::vector<std::strin
     std::size_t left = 0;
     for (const auto& outcome : outcomes)
         if (outcome.error != 0) ++left;
-    const int exitCode = left == 0 ? kAllRemoved : kSomethingLeft;
+    const int exitCode = ExitCodeOf(outcomes);
     log.Line(std::to_string(outcomes.size() - left) + " removed, " + std::to_string(left) +
              " could not be removed; exit code " + std::to_string(exitCode) + ".");
     return exitCode;

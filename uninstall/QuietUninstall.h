@@ -8,7 +8,5 @@ namespace zenthar::uninstall {
 // The whole windowless run: arguments are what follows the program's name, already split
 // (core/CommandLine.h SplitArguments). Returns the process exit code.
 int RunQuietUninstall(platform::Platform& platform, const std::vector<std::string>& arguments);
-// true when the arguments ask for the windowless run (a "/quiet" or "-quiet" word, any case).
-bool WantsQuietRun(const std::vector<std::string>& arguments);
 
 }  // namespace zenthar::uninstall

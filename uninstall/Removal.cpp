@@ -487,4 +487,11 @@ std::string DescribeReadFailure(const Plan& plan)
            ")";
 }
 
+int ExitCodeOf(const std::vector<Outcome>& outcomes)
+{
+    for (const Outcome& outcome : outcomes)
+        if (outcome.error != 0) return kExitNotAllRemoved;
+    return kExitRemoved;
+}
+
 }  // namespace zenthar::uninstall

@@ -47,6 +47,17 @@ protected:
 // Removes the plan's parts in order; one failure does not stop the others. One outcome per part.
 std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, RemovalView& view);
 
+// The uninstaller's exit codes, the same with windows and without.
+inline constexpr int kExitRemoved = 0;        // everything removed, or nothing to remove
+inline constexpr int kExitNotAllRemoved = 1;  // at least one part is still there, or the spooler was unread
+// Nothing was tried: the user cancelled, or the command line was not understood, or the log
+// asked for could not be written. Apart from 1, so that a script can tell "did not run" from
+// "ran, left something".
+inline constexpr int kExitNothingTried = 2;
+
+// kExitRemoved when every outcome is a removal, else kExitNotAllRemoved.
+int ExitCodeOf(const std::vector<Outcome>& outcomes);
+
 // Plain-English texts shared by the dialogs, the summary and the log, e.g.
 // Describe(part) == "printer \"NORVA MTR333\"",
 // Describe(outcome) == "Removed printer \"NORVA MTR333\"" or

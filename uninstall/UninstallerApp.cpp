@@ -24,7 +24,7 @@ int RunUninstallerApp(platform::Platform& platform)
     }
 
     ConfirmRemovalDialog confirm(plan);
-    if (confirm.DoModal() != ui::kIdOk) return kExitCancelled;
+    if (confirm.DoModal() != ui::kIdOk) return kExitNothingTried;
 
     RemovalProgressDialog progress;
     const bool shown = progress.Open();
@@ -35,10 +35,7 @@ int RunUninstallerApp(platform::Platform& platform)
     summary.DoModal();
     progress.DestroyWindow();
 
-    for (const Outcome& outcome : outcomes) {
-        if (outcome.error != 0) return kExitNotAllRemoved;
-    }
-    return kExitRemoved;
+    return ExitCodeOf(outcomes);
 }
 
 }  // namespace zenthar::uninstall

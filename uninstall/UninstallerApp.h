@@ -7,11 +7,6 @@
 
 namespace zenthar::uninstall {
 
-// Exit codes of the run with windows; 0 and 1 mean what they mean for the windowless run.
-inline constexpr int kExitRemoved = 0;        // everything removed, or nothing to remove
-inline constexpr int kExitNotAllRemoved = 1;  // at least one part is still there, or unread
-inline constexpr int kExitCancelled = 2;      // the user said no: nothing was changed
-
 inline constexpr const char* kNothingFoundText =
     "No NORVA Orbix printer, printer driver, port or port monitor was found on this computer.\n"
     "Nothing was changed.";

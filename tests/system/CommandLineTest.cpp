@@ -40,6 +40,15 @@ TEST(CommandLine, OptionsIgnoreCaseAndPrefix)
     EXPECT_EQ(OptionName(""), "");
 }
 
+// Both programs' windowless runs are asked for by their own word, anywhere, in any case.
+TEST(CommandLine, AnOptionIsFoundByItsOwnWordInAnyCase)
+{
+    EXPECT_TRUE(HasOption({"/quiet"}, "quiet"));
+    EXPECT_TRUE(HasOption({"/log", "C:\\u.log", "-QUIET"}, "quiet"));
+    EXPECT_FALSE(HasOption({}, "quiet"));
+    EXPECT_FALSE(HasOption({"quiet", "/quieter"}, "quiet"));
+}
+
 class RunLogTest : public EngineTest {};
 
 TEST_F(RunLogTest, WritesLinesAsTheyComeAndReplacesAnOlderLog)

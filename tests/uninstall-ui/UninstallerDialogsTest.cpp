@@ -8,6 +8,7 @@
 #include "resources/UninstallerIds.h"
 #include "tests/common/MachineFacts.h"
 #include "tests/shell/InstallerRun.h"
+#include "uninstall/Removal.h"
 #include "uninstall/UninstallerApp.h"
 
 namespace zenthar::testing {
@@ -95,7 +96,7 @@ TEST(UninstallerDialogs, CancelBeforeRemoveListsWhatIsOursAndChangesNothing)
             EXPECT_EQ(d.DefaultButton(), confirm::kRemoveButton);
         })
         .Click(confirm::kCancelButton);
-    EXPECT_EQ(run.Start(), uninstall::kExitCancelled);
+    EXPECT_EQ(run.Start(), uninstall::kExitNothingTried);
 
     EXPECT_EQ(run.transcript, (Lines{"open 200", "end 200 = 2"}));
     EXPECT_EQ(rows, (Lines{"Printer \"NORVA MTR444\"", "Driver \"NORVA MTR444\"", "Port monitor \"KVPOS Port Monitor\"",

@@ -318,14 +318,6 @@ std::vector<std::string> LogLines(const sim::SimMachine& machine, const std::str
     return lines;
 }
 
-TEST(QuietUninstall, IsAskedForByItsOwnWordInAnyCase)
-{
-    EXPECT_TRUE(uninstall::WantsQuietRun({"/quiet"}));
-    EXPECT_TRUE(uninstall::WantsQuietRun({"/log", "C:\\u.log", "-QUIET"}));
-    EXPECT_FALSE(uninstall::WantsQuietRun({}));
-    EXPECT_FALSE(uninstall::WantsQuietRun({"quiet", "/quieter"}));
-}
-
 TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
 {
     const std::string log = "C:\\uninstall.log";
