@@ -3,7 +3,6 @@
 #include "app/StartupChecks.h"
 #include "connection/NetworkPort.h"
 #include "connection/PlatformDetection.h"
-#include "core/CommandLine.h"
 #include "core/FixedText.h"
 #include "core/RunLog.h"
 #include "install/InstallationRun.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/CommandLine.h"
+#include "core/FixedText.h"
 #include "core/SpoolerEnumeration.h"
 #include "ui/Controls.h"
 

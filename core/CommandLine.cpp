@@ -60,15 +60,6 @@ std::string OptionName(std::string_view argument)
     return name;
 }
 
-bool SameWordNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 bool HasOption(const std::vector<std::string>& arguments, std::string_view name)
 {
     for (const std::string& argument : arguments)

@@ -21,7 +21,4 @@ std::string OptionName(std::string_view argument);
 // Whether one of the words is the option `name` (lower case), in any of its spellings.
 bool HasOption(const std::vector<std::string>& arguments, std::string_view name);
 
-// Whether two words are the same without regard to case, as option values are compared.
-bool SameWordNoCase(std::string_view a, std::string_view b);
-
 }  // namespace zenthar

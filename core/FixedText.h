@@ -5,6 +5,7 @@
 // before filling it. Every fill here is bounded by the field; none can overrun it.
 #pragma once
 
+#include <cctype>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -61,6 +62,17 @@ template <std::size_t N>
 std::string_view TextOf(const char (&field)[N])
 {
     return std::string_view(field, strnlen(field, N));
+}
+
+// Whether two texts are the same without regard to case, as Windows compares the names of
+// printers, drivers and ports, and as option values are compared.
+inline bool SameWordNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
 }
 
 }  // namespace zenthar

@@ -1,7 +1,6 @@
 #include "uninstall/Removal.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -27,14 +26,9 @@ using platform::Dword;
 // What the installer's entry is called when its display name cannot be read.
 constexpr const char* kEntryName = "NORVA Orbix Printer 4.64";
 
-// The spooler's names compare without regard to case; only the names the installer gives
-// its own printers and drivers are compared exactly, as its existing-printer scan does.
-bool SameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
+// The spooler's names compare without regard to case (SameWordNoCase); only the names the
+// installer gives its own printers and drivers are compared exactly, as its existing-printer
+// scan does.
 
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
@@ -111,7 +105,7 @@ std::vector<std::string> UsersOfDriver(const std::vector<PrinterSeen>& printers,
 {
     std::vector<std::string> users;
     for (const auto& printer : printers)
-        if ((oursToo || !printer.ours) && SameName(printer.driver, driver)) users.push_back(printer.name);
+        if ((oursToo || !printer.ours) && SameWordNoCase(printer.driver, driver)) users.push_back(printer.name);
     return users;
 }
 
@@ -121,7 +115,7 @@ std::vector<std::string> UsersOfPort(const std::vector<PrinterSeen>& printers, s
     for (const auto& printer : printers) {
         if (!oursToo && printer.ours) continue;
         for (const auto& each : printer.ports)
-            if (SameName(each, port)) {
+            if (SameWordNoCase(each, port)) {
                 users.push_back(printer.name);
                 break;
             }
@@ -219,7 +213,7 @@ std::optional<std::string> ReadEntry(platform::Platform& platform)
 void AddOnce(std::vector<Part>& parts, PartKind kind, const std::string& name)
 {
     for (const auto& part : parts)
-        if (part.kind == kind && SameName(part.name, name)) return;
+        if (part.kind == kind && SameWordNoCase(part.name, name)) return;
     parts.push_back({kind, name});
 }
 
