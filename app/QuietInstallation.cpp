@@ -124,7 +124,8 @@ ExitCode CodeOf(const RunOutcome& outcome, ExitCode earlier)
     case RunSetback::NetworkPort: return ExitCode::NetworkPortNotWritten;
     case RunSetback::UsbPortNumber:
     case RunSetback::PrinterPort:
-    case RunSetback::PrinterSettings: return ExitCode::OtherFailure;
+    case RunSetback::PrinterSettings:
+    case RunSetback::CommandStopped: return ExitCode::OtherFailure;
     }
     return ExitCode::OtherFailure;
 }

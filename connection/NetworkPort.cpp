@@ -105,7 +105,7 @@ bool MakePortKey(platform::Platform& platform, const char* keyPath)
 }  // namespace
 
 bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
-                       const char (&addressText)[kAddressTextSize], const NoticeSink& notices)
+                       const char (&addressText)[kAddressTextSize], const NoticeSink& notices, bool* restarted)
 {
     const std::string_view address = TextOf(addressText);
     FormatText(fields.networkPortName, "%s%.*s", kNetworkPortPrefix, static_cast<int>(address.size()), address.data());
@@ -121,12 +121,12 @@ bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
         return false;
     }
     bool allWritten = false;
-    WriteTcpIpPortValues(platform, fields, notices, &allWritten);
+    WriteTcpIpPortValues(platform, fields, notices, &allWritten, restarted);
     return allWritten;
 }
 
 void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices,
-                          bool* allWritten)
+                          bool* allWritten, bool* restarted)
 {
     bool written = false;
     platform::RegKey key = 0;
@@ -146,8 +146,10 @@ void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields&
         platform.debug.OutputDebugStringA("RegOpenKeyEx() Fail !!!");
     }
 
-    RestartPortServices(platform);
+    const std::string notEnded = RestartPortServices(platform);
+    if (!notEnded.empty()) notices.Show(AppNotice(notEnded));
     if (allWritten) *allWritten = written;
+    if (restarted) *restarted = notEnded.empty();
 }
 
 bool TcpIpMonitorPresent(platform::Platform& platform)
@@ -160,9 +162,13 @@ bool TcpIpMonitorPresent(platform::Platform& platform)
     return true;
 }
 
-void RestartPortServices(platform::Platform& platform)
+std::string RestartPortServices(platform::Platform& platform)
 {
-    for (const ServiceStep& step : kServiceRestart) RunCommand(platform, step.command, step.service);
+    std::string notEnded;
+    for (const ServiceStep& step : kServiceRestart)
+        if (!RunCommand(platform, step.command, step.service).ended && notEnded.empty())
+            notEnded = CommandNotEndedText(step.command, step.service);
+    return notEnded;
 }
 
 }  // namespace zenthar

@@ -3,6 +3,8 @@
 // by restarting the spooler.
 #pragma once
 
+#include <string>
+
 #include "core/Notice.h"
 #include "platform/Platform.h"
 
@@ -25,15 +27,18 @@ struct NetworkPortFields {
 // Names the port after `addressText` (the interface dialog's confirmed address, possibly
 // empty), creates its key with the monitor's values and restarts the services. A key that
 // cannot be created stops it silently: the printer is then made on the port name all the
-// same. Failed value writes are reported through `notices`. true: the key and every value
-// were written.
+// same. Failed value writes and a restart command that had to be stopped are reported through
+// `notices`. true: the key and every value were written. `restarted` (when given) tells whether
+// every restart command ended by itself.
 bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
-                       const char (&addressText)[kAddressTextSize], const NoticeSink& notices);
+                       const char (&addressText)[kAddressTextSize], const NoticeSink& notices,
+                       bool* restarted = nullptr);
 
 // Writes the port's values to `fields.networkPortKey` and restarts the LPD service and the
-// spooler. `allWritten` (when given) tells whether the key opened and took every value.
+// spooler. `allWritten` (when given) tells whether the key opened and took every value,
+// `restarted` whether every restart command ended by itself.
 void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices,
-                          bool* allWritten = nullptr);
+                          bool* allWritten = nullptr, bool* restarted = nullptr);
 
 // What the address dialog warns of when the monitor's ports key cannot be opened for writing.
 inline constexpr const char* kTcpIpMonitorMissing =
@@ -42,7 +47,9 @@ inline constexpr const char* kTcpIpMonitorMissing =
 bool TcpIpMonitorPresent(platform::Platform& platform);
 
 // Stops and starts the LPD service and the spooler, so that the monitor reads its ports from
-// the registry again. The commands' results are not looked at: LPD may not exist.
-void RestartPortServices(platform::Platform& platform);
+// the registry again. The commands' exit codes are not looked at: LPD may not exist. A command
+// that does not end in its time is stopped and the others still run; the text that says so is
+// returned for the first such command (empty when every one ended).
+std::string RestartPortServices(platform::Platform& platform);
 
 }  // namespace zenthar

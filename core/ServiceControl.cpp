@@ -20,6 +20,9 @@ platform::Dword StartWait(platform::Dword waitHint)
     return wait;
 }
 
+// A service whose check point keeps growing is still given up after this long.
+constexpr platform::Dword kLongestStart = 180000;
+
 }  // namespace
 
 ServiceQuery QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError)
@@ -62,9 +65,11 @@ bool StartServiceAndWait(platform::Platform& platform, const char* serviceName)
     if (!started.value) {
         running = started.error == platform::ERROR_SERVICE_ALREADY_RUNNING;
     } else if (services.QueryServiceStatus(service.value, &status).value) {
-        platform::Dword waitStart = platform.clock.GetTickCount();
+        const platform::Dword firstWait = platform.clock.GetTickCount();
+        platform::Dword waitStart = firstWait;
         platform::Dword lastCheckPoint = status.dwCheckPoint;
-        while (status.dwCurrentState == platform::SERVICE_START_PENDING) {
+        while (status.dwCurrentState == platform::SERVICE_START_PENDING &&
+               platform.clock.GetTickCount() - firstWait <= kLongestStart) {
             platform.clock.Sleep(StartWait(status.dwWaitHint));
             if (!services.QueryServiceStatus(service.value, &status).value) break;
             if (status.dwCheckPoint > lastCheckPoint) {
@@ -82,19 +87,19 @@ bool StartServiceAndWait(platform::Platform& platform, const char* serviceName)
     return running;
 }
 
-platform::Dword RunCommand(platform::Platform& platform, const char* command, const char* argument)
+CommandResult RunCommand(platform::Platform& platform, const char* command, const char* argument)
 {
     char interpreter[4096] = {};
     const auto length = platform.environment.GetEnvironmentVariableA("COMSPEC", interpreter, sizeof interpreter);
     if (length.value == 0) {
         CopyText(interpreter, "CMD.EXE");
     } else if (length.value >= sizeof interpreter) {
-        return platform::ERROR_FILENAME_EXCED_RANGE;
+        return {platform::ERROR_FILENAME_EXCED_RANGE};
     }
 
     char commandLine[4096];
     if (!FormatWhole(commandLine, "%s /c %s %s", interpreter, command, argument))
-        return platform::ERROR_FILENAME_EXCED_RANGE;
+        return {platform::ERROR_FILENAME_EXCED_RANGE};
 
     platform::StartupInfoA startup{};
     startup.cb = sizeof startup;
@@ -104,14 +109,27 @@ platform::Dword RunCommand(platform::Platform& platform, const char* command, co
     const auto created = platform.processes.CreateProcessA(nullptr, commandLine, nullptr, nullptr, false,
                                                            platform::CREATE_NEW_CONSOLE, nullptr, nullptr, &startup,
                                                            &process);
-    if (!created.value) return created.error;
+    if (!created.value) return {created.error};
 
     const HandleOwner processOwner(platform.kernel, process.hProcess);
     const HandleOwner threadOwner(platform.kernel, process.hThread);
-    platform.kernel.WaitForSingleObject(process.hProcess, platform::INFINITE);
+    const auto waited = platform.kernel.WaitForSingleObject(process.hProcess, kCommandTimeLimit);
+    if (waited.value != platform::WAIT_OBJECT_0) {
+        // The interpreter goes; what it started may stay behind on its console, but this
+        // program is free to go on.
+        platform.processes.TerminateProcess(process.hProcess, platform::ERROR_TIMEOUT);
+        platform.debug.OutputDebugStringA("Command did not end in time and was stopped");
+        return {platform::ERROR_TIMEOUT, false};
+    }
     platform::Dword exitCode = 0;
     if (!platform.processes.GetExitCodeProcess(process.hProcess, &exitCode).value) exitCode = 0;
-    return exitCode;
+    return {exitCode};
+}
+
+std::string CommandNotEndedText(const char* command, const char* argument)
+{
+    return "\"" + std::string(command) + " " + argument + "\" did not end within " +
+           std::to_string(kCommandTimeLimit / 1000) + " seconds and was stopped";
 }
 
 }  // namespace zenthar

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/Platform.h"
 
@@ -14,12 +15,27 @@ enum class ServiceQuery { StatusRead, OpenSCManagerFailed, OpenServiceFailed, Qu
 // `lastError` receives the failing call's error number.
 ServiceQuery QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError = nullptr);
 
-// Starts the service and waits while it makes progress. True when it runs (or already ran).
+// Starts the service and waits while it makes progress, three minutes at the most. True when
+// it runs (or already ran).
 bool StartServiceAndWait(platform::Platform& platform, const char* serviceName);
 
-// Runs "<COMSPEC> /c <command> <argument>" hidden and waits for it. Returns the command's
-// exit code, or the error number when it could not be started (206 when the command line
-// would not fit its 4096-character buffer).
-platform::Dword RunCommand(platform::Platform& platform, const char* command, const char* argument);
+// How long a command may take before it is ended: a "net stop" that waits for an answer on its
+// hidden console would otherwise hold the program for ever.
+inline constexpr platform::Dword kCommandTimeLimit = 60000;
+
+struct CommandResult {
+    // The command's exit code, or the error number when it could not be started (206 when the
+    // command line would not fit its 4096-character buffer).
+    platform::Dword code = 0;
+    // It had not ended within kCommandTimeLimit and was terminated.
+    bool ended = true;
+};
+
+// Runs "<COMSPEC> /c <command> <argument>" hidden and waits for it, kCommandTimeLimit at most.
+CommandResult RunCommand(platform::Platform& platform, const char* command, const char* argument);
+
+// What the user is told of a command that was ended, e.g.
+// "\"net stop spooler\" did not end within 60 seconds and was stopped".
+std::string CommandNotEndedText(const char* command, const char* argument);
 
 }  // namespace zenthar

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         world.machine.SetEnvironmentVariable("COMSPEC", value);
     }
-    const platform::Dword result = RunCommand(world.machine.platform(), "net stop", "spooler");
+    const platform::Dword result = RunCommand(world.machine.platform(), "net stop", "spooler").code;
 
     const std::string interpreter = value.empty() ? std::string("CMD.EXE") : value;
     const std::string commandLine = interpreter + " /c net stop spooler";

@@ -125,7 +125,10 @@ RunOutcome InstallationRun::Run(const RunRequest& request)
             return {RunEnding::UsbPrinterNotFound, firstSetback};
         }
     } else if (session.portKind == PortKind::TcpIp) {
-        if (!CreateNetworkPort(platform, networkPort, connection.addressText, screen)) NoteSetback(RunSetback::NetworkPort);
+        bool restarted = true;
+        if (!CreateNetworkPort(platform, networkPort, connection.addressText, screen, &restarted))
+            NoteSetback(RunSetback::NetworkPort);
+        if (!restarted) NoteSetback(RunSetback::CommandStopped);
     }
     screen.Refresh();
 

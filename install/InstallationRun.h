@@ -74,6 +74,7 @@ enum class RunSetback {
     UsbPortNumber,    // the USB printer's port number could not be read
     PrinterPort,      // a printer was put on another port than the one chosen
     PrinterSettings,  // a printer's settings record was not written
+    CommandStopped,   // a command had not ended in its time and was stopped
 };
 
 struct RunOutcome {

@@ -30,6 +30,7 @@ inline constexpr Dword ERROR_FILENAME_EXCED_RANGE = 206;
 inline constexpr Dword ERROR_MORE_DATA = 234;
 inline constexpr Dword ERROR_NO_MORE_ITEMS = 259;
 inline constexpr Dword ERROR_INVALID_FLAGS = 1004;
+inline constexpr Dword ERROR_TIMEOUT = 1460;
 inline constexpr Dword ERROR_OPERATION_ABORTED = 995;
 inline constexpr Dword ERROR_IO_INCOMPLETE = 996;
 inline constexpr Dword ERROR_IO_PENDING = 997;

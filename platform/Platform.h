@@ -96,6 +96,7 @@ public:
                                       const void* environment, const char* currentDirectory,
                                       const StartupInfoA* startupInfo, ProcessInformation* processInformation) = 0;
     virtual Call<bool> GetExitCodeProcess(Handle process, Dword* exitCode) = 0;
+    virtual Call<bool> TerminateProcess(Handle process, Dword exitCode) = 0;
 };
 
 // Kernel objects: handles, events, waits and threads.

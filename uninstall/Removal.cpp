@@ -438,7 +438,10 @@ std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, 
             outcome = RemovePort(platform, part);
             portRemoved = portRemoved || outcome.error == 0;
             // The monitor forgets its ports when it reads the registry again.
-            if (portRemoved && LastOfKind(plan, i)) RestartPortServices(platform);
+            if (portRemoved && LastOfKind(plan, i)) {
+                const std::string notEnded = RestartPortServices(platform);
+                if (!notEnded.empty() && outcome.error == 0) outcome = Left(part, platform::ERROR_TIMEOUT, notEnded);
+            }
             break;
         case PartKind::Monitor: outcome = RemoveMonitor(platform, part); break;
         case PartKind::Entry: {

@@ -85,6 +85,7 @@ public:
                               const void* environment, const char* currentDirectory, const StartupInfoA* startupInfo,
                               ProcessInformation* processInformation) override;
     Call<bool> GetExitCodeProcess(Handle process, Dword* exitCode) override;
+    Call<bool> TerminateProcess(Handle process, Dword exitCode) override;
 
 private:
     Core& core;

@@ -85,7 +85,8 @@ struct Service {
 struct CommandRule {
     std::string pattern;
     bool failCreation = false;
-    Dword value = 0;  // exit code, or the creation error
+    bool neverEnds = false;  // waits for an answer that nobody gives, until it is terminated
+    Dword value = 0;         // exit code, or the creation error
 };
 
 // ---- USB --------------------------------------------------------------------------------
@@ -140,6 +141,8 @@ struct HandleEntry {
     std::shared_ptr<EventObject> event;
     std::shared_ptr<ThreadObject> thread;
     Dword exitCode = 0;  // processes
+    bool running = false;
+    std::size_t processRecord = 0;  // its entry in Core::processes
     // files
     std::string fileKey;
     Dword access = 0;

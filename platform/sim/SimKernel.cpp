@@ -63,7 +63,16 @@ Call<Dword> SimKernel::WaitForSingleObject(Handle handle, Dword milliseconds) {
     HandleEntry* entry = core.FindHandle(handle, {HandleKind::Event, HandleKind::Thread, HandleKind::Process,
                                                   HandleKind::File, HandleKind::Device});
     if (!entry) return Failed(WAIT_FAILED, ERROR_INVALID_HANDLE);
-    // Processes end at once in this machine; files and devices count as signalled.
+    // Processes end at once in this machine unless scripted never to; files and devices count
+    // as signalled.
+    if (entry->kind == HandleKind::Process && entry->running) {
+        if (milliseconds == INFINITE) {
+            core.Misuse("WaitForSingleObject: a wait without time limit on a process that never ends");
+            return Failed(WAIT_FAILED, ERROR_INVALID_HANDLE);
+        }
+        core.AdvanceClock(milliseconds);
+        return Ok(WAIT_TIMEOUT);
+    }
     if (entry->kind != HandleKind::Event && entry->kind != HandleKind::Thread) return Ok(WAIT_OBJECT_0);
     auto event = entry->event;
     auto thread = entry->thread;

@@ -364,12 +364,17 @@ void SimMachine::ScriptServiceStart(std::string_view name, ServiceStartScript sc
 
 void SimMachine::ScriptCommand(std::string_view pattern, Dword exitCode) {
     auto lock = core->Lock();
-    core->commandRules.push_back(CommandRule{std::string(pattern), false, exitCode});
+    core->commandRules.push_back(CommandRule{std::string(pattern), false, false, exitCode});
 }
 
 void SimMachine::FailCommand(std::string_view pattern, Dword error) {
     auto lock = core->Lock();
-    core->commandRules.push_back(CommandRule{std::string(pattern), true, error});
+    core->commandRules.push_back(CommandRule{std::string(pattern), true, false, error});
+}
+
+void SimMachine::HangCommand(std::string_view pattern) {
+    auto lock = core->Lock();
+    core->commandRules.push_back(CommandRule{std::string(pattern), false, true, 0});
 }
 
 std::vector<ProcessRecord> SimMachine::Processes() const {

@@ -252,6 +252,7 @@ struct ProcessRecord {
     bool created = false;
     Dword error = 0;     // when not created
     Dword exitCode = 0;  // when created
+    bool terminated = false;  // ended by TerminateProcess (exitCode is the one it was given)
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -400,6 +401,9 @@ public:
     // A matching rule replaces the built-in behaviour of "net start/stop".
     void ScriptCommand(std::string_view pattern, Dword exitCode);
     void FailCommand(std::string_view pattern, Dword error);
+    // The command starts and never ends by itself (a prompt nobody answers): a wait on it with
+    // a time-out passes that time, a wait without one is a misuse, TerminateProcess ends it.
+    void HangCommand(std::string_view pattern);
     std::vector<ProcessRecord> Processes() const;
 
     // --- Files --------------------------------------------------------------------------

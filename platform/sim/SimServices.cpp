@@ -238,16 +238,20 @@ Call<bool> SimProcesses::CreateProcessA(const char* applicationName, char* comma
         if (OneOf(BaseName(*program), {kInterpreters[0], kInterpreters[1]})) exitCode = RunInterpreter(core, words);
     }
 
+    const bool neverEnds = rule && rule->neverEnds;
+    if (neverEnds) exitCode = STILL_ACTIVE;
     record.created = true;
     record.exitCode = exitCode;
     core.processes.push_back(record);
     HandleEntry process;
     process.kind = HandleKind::Process;
     process.exitCode = exitCode;
+    process.running = neverEnds;
+    process.processRecord = core.processes.size() - 1;
     HandleEntry thread;
     thread.kind = HandleKind::Thread;
     thread.thread = std::make_shared<ThreadObject>();
-    thread.thread->ended = true;
+    thread.thread->ended = !neverEnds;
     thread.thread->exitCode = exitCode;
     processInformation->hProcess = core.NewHandle(std::move(process));
     processInformation->hThread = core.NewHandle(std::move(thread));
@@ -264,6 +268,22 @@ Call<bool> SimProcesses::GetExitCodeProcess(Handle process, Dword* exitCode) {
     if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
     if (!exitCode) return Failed(false, kErrorNoAccess);
     *exitCode = entry->exitCode;
+    return Ok(true);
+}
+
+Call<bool> SimProcesses::TerminateProcess(Handle process, Dword exitCode) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("TerminateProcess")) return Failed(false, *fault);
+    HandleEntry* entry = core.FindHandle(process, {HandleKind::Process});
+    if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
+    // A process that has ended already cannot be terminated again: Windows says access denied.
+    if (!entry->running) return Failed(false, kErrorNoAccess);
+    entry->running = false;
+    entry->exitCode = exitCode;
+    ProcessRecord& record = core.processes[entry->processRecord];
+    record.terminated = true;
+    record.exitCode = exitCode;
+    core.Changed();
     return Ok(true);
 }
 

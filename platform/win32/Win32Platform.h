@@ -103,6 +103,7 @@ public:
                               const platform::StartupInfoA* startupInfo,
                               platform::ProcessInformation* processInformation) override;
     Call<bool> GetExitCodeProcess(Handle process, Dword* exitCode) override;
+    Call<bool> TerminateProcess(Handle process, Dword exitCode) override;
 
     // Kernel
     Call<bool> CloseHandle(Handle handle) override;

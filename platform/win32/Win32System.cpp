@@ -73,6 +73,10 @@ Call<bool> Win32Platform::GetExitCodeProcess(Handle process, Dword* exitCode) {
     return result;
 }
 
+Call<bool> Win32Platform::TerminateProcess(Handle process, Dword exitCode) {
+    return BoolCall(::TerminateProcess(ToHandle(process), exitCode));
+}
+
 // ---- Kernel
 
 Call<bool> Win32Platform::CloseHandle(Handle handle) { return BoolCall(::CloseHandle(ToHandle(handle))); }

@@ -411,5 +411,27 @@ TEST(InstallationRun, ANetworkRunMakesThePortAndRestartsTheServices)
     EXPECT_EQ(std::string(address->bytes.begin(), address->bytes.end()), std::string("10.1.2.3", 9));
 }
 
+// A "net stop" that asks a question on its hidden console would hold the installer for ever.
+TEST(InstallationRun, ARestartCommandThatNeverEndsIsStoppedAndShown)
+{
+    InstallerRun run;
+    run.machine.HangCommand("net stop spooler");
+    run.Main().ToggleRow(kModelList, 0).Click(kInstallButton);
+    run.Interface().Click(interface_ids::kEthernetRadio).Click(interface_ids::kOk);
+    run.Address().SetIpFields(address_ids::kAddressField, {"10", "1", "2", "3"}).Click(address_ids::kOk);
+    run.DefaultPrinter().Click(default_ids::kOk);
+    run.Complete().Click(complete_ids::kOk);
+    run.Start();
+
+    EXPECT_EQ(run.Lines("message \"\"net stop spooler\" did not end within 60 seconds and was stopped\" caption "
+                        "\"zenthar\" icon exclamation").size(),
+              1u)
+        << run.TranscriptText();
+    const auto processes = run.machine.Processes();
+    ASSERT_EQ(processes.size(), 4u);
+    EXPECT_TRUE(processes[1].terminated);
+    EXPECT_TRUE(run.machine.FindPrinter("NORVA MTR333"));
+}
+
 }  // namespace
 }  // namespace zenthar::testing

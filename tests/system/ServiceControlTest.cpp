@@ -62,6 +62,15 @@ TEST_F(ServiceControlTest, AServiceWithoutProgressIsGivenUpAfterItsWaitHint)
     EXPECT_EQ(ProgressLines(), 0u);
 }
 
+TEST_F(ServiceControlTest, AServiceWhoseCheckPointGrowsForEverIsGivenUpAfterThreeMinutes)
+{
+    machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
+    machine.ScriptServiceStart("spooler", sim::ServiceStartScript::PendingThenRunning(100000, {30000}));
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "spooler"));
+    // Three-second waits: the first after which more than three minutes have passed is the last.
+    EXPECT_EQ(Pauses(), std::vector<platform::Dword>(61, 3000));
+}
+
 TEST_F(ServiceControlTest, AServiceThatStopsByItselfIsNotRunning)
 {
     machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
@@ -85,8 +94,8 @@ TEST_F(ServiceControlTest, CommandsRunHiddenThroughTheInterpreter)
 {
     machine.RemoveEnvironmentVariable("COMSPEC");
     machine.ScriptCommand("exit 3", 3);
-    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler"), 0u);
-    EXPECT_EQ(RunCommand(Platform(), "exit", "3"), 3u);
+    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").code, 0u);
+    EXPECT_EQ(RunCommand(Platform(), "exit", "3").code, 3u);
     const auto processes = machine.Processes();
     ASSERT_EQ(processes.size(), 2u);
     EXPECT_EQ(processes[0].commandLine, "CMD.EXE /c net stop spooler");
@@ -102,15 +111,15 @@ TEST_F(ServiceControlTest, AnInterpreterThatCannotStartGivesItsErrorNumber)
 {
     machine.SetEnvironmentVariable("COMSPEC", "C:\\missing\\cmd.exe");
     machine.FailCommand("C:\\missing\\cmd.exe", 2);
-    EXPECT_EQ(RunCommand(Platform(), "net start", "LPDSVC"), 2u);
+    EXPECT_EQ(RunCommand(Platform(), "net start", "LPDSVC").code, 2u);
 }
 
 TEST_F(ServiceControlTest, ACommandLineThatWouldNotFitIsNotRun)
 {
     machine.SetEnvironmentVariable("COMSPEC", std::string(4080, 'x'));
-    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler"), 206u);
+    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").code, 206u);
     machine.SetEnvironmentVariable("COMSPEC", std::string(5000, 'x'));
-    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler"), 206u);
+    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").code, 206u);
     EXPECT_TRUE(machine.Processes().empty());
     // The longest line that fits is run.
     machine.SetEnvironmentVariable("COMSPEC", std::string(4095 - 20, 'y'));

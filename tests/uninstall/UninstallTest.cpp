@@ -349,6 +349,20 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
         EXPECT_EQ(lines[6], "3 removed, 3 could not be removed; exit code 1.");
     }
     {
+        SCOPED_TRACE("a restart command that never ends");
+        auto run = Installation(Kind::Ethernet);
+        run->Start();
+        run->machine.HangCommand("net stop spooler");
+        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), 1);
+        const auto lines = LogLines(run->machine, log);
+        ASSERT_EQ(lines.size(), 6u);
+        EXPECT_EQ(lines[2], "Could not remove port \"IP_10.1.2.3\": \"net stop spooler\" did not end within 60 seconds "
+                            "and was stopped (error 1460)");
+        const auto processes = run->machine.Processes();
+        EXPECT_EQ(std::count_if(processes.begin(), processes.end(), [](const auto& each) { return each.terminated; }), 1);
+        EXPECT_TRUE(run->machine.Misuses().empty()) << ::testing::PrintToString(run->machine.Misuses());
+    }
+    {
         SCOPED_TRACE("the spooler cannot be read");
         auto run = Installation(Kind::ModelsOnCom);
         run->Start();
