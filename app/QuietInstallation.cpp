@@ -1,10 +1,13 @@
 #include "app/QuietInstallation.h"
 
+#include <algorithm>
+
 #include "app/StartupChecks.h"
 #include "connection/NetworkPort.h"
 #include "connection/PlatformDetection.h"
 #include "core/FixedText.h"
 #include "core/RunLog.h"
+#include "install/DefaultPrinter.h"
 #include "install/InstallationRun.h"
 #include "install/NameTables.h"
 
@@ -70,10 +73,11 @@ public:
     void ShowPosition(int) override {}
     void Refresh() override {}
 
+    // /default is carried out after the run, for the chosen printers whether new or not: the
+    // run itself asks only when it installed the first models.
     bool AskDefaultPrinter(int& setDefaultRequested) override
     {
-        setDefaultRequested = options.makeDefault ? 1 : 0;
-        log.Line(options.makeDefault ? "step: default printer: the last printer installed" : "step: default printer: unchanged");
+        setDefaultRequested = 0;
         return true;
     }
     void ShowCompletion() override {}
@@ -221,6 +225,21 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     InstallationRun run(platform, state, screen);
     const RunOutcome outcome = run.Run({cloneMode, options.clones, checkedRows});
     if (const char* silent = SilentEnding(outcome.ending)) log.Line(silent);
+    if (outcome.ending == RunEnding::Completed) {
+        if (!options.makeDefault) {
+            log.Line("step: default printer: unchanged");
+        } else {
+            const int lastChosen =
+                cloneMode ? options.clones - 1 : *std::max_element(options.modelRows.begin(), options.modelRows.end());
+            const DefaultPrinterResult made = MakeDefaultPrinter(platform, table[lastChosen]);
+            if (made.set) {
+                log.Line("step: default printer: " + InQuotes(table[lastChosen]));
+            } else {
+                log.Line("default printer not set: " + InQuotes(table[lastChosen]) + ": " + made.failure);
+                screen.Note(ExitCode::OtherFailure);
+            }
+        }
+    }
 
     // What the machine has now of what was chosen, whatever the ending.
     std::string present;

@@ -96,7 +96,8 @@ std::string UsageText()
         "/codepage N: the printer's code page (default 1252), one of";
     for (const CodePageEntry& entry : CodePageTable) text += " " + std::to_string(entry.codePage);
     text += "\n"
-            "/default: make the last printer installed the default printer\n"
+            "/default: make the last printer chosen the default printer of the user the program runs as, "
+            "whether installed now or there already\n"
             "/log PATH: write each step, message and the result to PATH\n"
             "Exit codes:\n";
     for (const ExitCodeText& each : kExitCodes)

@@ -6,6 +6,7 @@
 #include "core/CodePageTable.h"
 #include "core/FixedText.h"
 #include "core/Owners.h"
+#include "install/DefaultPrinter.h"
 #include "install/DriverFileSets.h"
 #include "install/DriverRegistration.h"
 #include "install/NameTables.h"
@@ -47,9 +48,6 @@ constexpr int kAddStartedPosition = 70;
 constexpr int kAddEndedPosition = 85;
 constexpr int kPrinterClosedPosition = 90;
 constexpr int kCompletedPosition = 100;
-
-// The spooler's export SetDefaultPrinterA has carried this number since before it had a name.
-constexpr platform::Word kSetDefaultPrinterOrdinal = 202;
 
 // Passes notices on to the screen and counts them, so the run knows which step reported one.
 class CountedNotices final : public NoticeSink {
@@ -233,14 +231,9 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
 
 void InstallationRun::SetDefaultPrinter(const char* printerName)
 {
-    auto& modules = platform.modules;
-    platform::ModuleHandle spooler = modules.GetModuleHandleA("winspool.drv").value;
-    if (spooler == 0) spooler = modules.LoadLibraryA("winspool.drv").value;
-    if (spooler == 0) return;
-    // By its number first; the name is the fallback.
-    platform::ProcAddress setDefault = modules.GetProcAddressByOrdinal(spooler, kSetDefaultPrinterOrdinal).value;
-    if (setDefault == 0) setDefault = modules.GetProcAddress(spooler, "SetDefaultPrinterA").value;
-    if (setDefault != 0) platform.spooler.InvokeSetDefaultPrinter(setDefault, printerName);
+    // The dialogs do not report it: the user sees the default printer in the system's list.
+    const DefaultPrinterResult result = MakeDefaultPrinter(platform, printerName);
+    if (!result.set) platform.debug.OutputDebugStringA(("Default printer not set: " + result.failure).c_str());
 }
 
 }  // namespace zenthar

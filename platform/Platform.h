@@ -7,7 +7,7 @@
 // is a simulated machine for the native tests.
 //
 // Functions that Windows only offers through a run-time lookup (GetNativeSystemInfo,
-// GetProductInfo, Wow64DisableWow64FsRedirection, the spooler's default-printer export, the
+// GetProductInfo, Wow64DisableWow64FsRedirection, the spooler's default-printer exports, the
 // four device-setup functions) are called through Invoke* with the ProcAddress that
 // Modules::GetProcAddress returned, exactly as the program would call the pointer.
 #pragma once
@@ -44,6 +44,9 @@ public:
                                   Dword* needed, Dword* returned) = 0;
     // The spooler library's set-default-printer export (ordinal 202, or SetDefaultPrinterA).
     virtual Call<bool> InvokeSetDefaultPrinter(ProcAddress function, const char* printerName) = 0;
+    // The spooler library's GetDefaultPrinterA: `size` is the buffer's length in, the length
+    // with the terminating zero out (also when the buffer is too small).
+    virtual Call<bool> InvokeGetDefaultPrinter(ProcAddress function, char* buffer, Dword* size) = 0;
     // Level 2 only: the buffer receives a PrinterInfo2A with its strings behind it.
     virtual Call<bool> GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
                                    Dword* needed) = 0;

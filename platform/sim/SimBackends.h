@@ -28,6 +28,7 @@ public:
     Call<bool> EnumPortsA(const char* server, Dword level, std::uint8_t* buffer, Dword bufferSize, Dword* needed,
                           Dword* returned) override;
     Call<bool> InvokeSetDefaultPrinter(ProcAddress function, const char* printerName) override;
+    Call<bool> InvokeGetDefaultPrinter(ProcAddress function, char* buffer, Dword* size) override;
     Call<bool> GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
                            Dword* needed) override;
     Call<bool> DeletePrinter(Handle printer) override;

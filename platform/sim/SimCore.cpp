@@ -18,6 +18,7 @@ const std::vector<ExportEntry> kExports = {
     {"setupapi.dll", "SetupDiEnumDeviceInterfaces", 0, Export::SetupDiEnumDeviceInterfaces},
     {"setupapi.dll", "SetupDiGetDeviceInterfaceDetailA", 0, Export::SetupDiGetDeviceInterfaceDetailA},
     {"setupapi.dll", "SetupDiDestroyDeviceInfoList", 0, Export::SetupDiDestroyDeviceInfoList},
+    {"winspool.drv", "GetDefaultPrinterA", 0, Export::GetDefaultPrinterA},
 };
 
 namespace {
@@ -699,6 +700,7 @@ bool Core::ExportAvailable(std::size_t exportIndex) const {
     case Export::Wow64DisableWow64FsRedirection:
         return profile.hasWow64FsRedirectionExport;
     case Export::SetDefaultPrinterA:
+    case Export::GetDefaultPrinterA:  // both came with the same Windows
         return profile.hasSetDefaultPrinterExport;
     default:
         return true;

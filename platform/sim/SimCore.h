@@ -167,6 +167,7 @@ enum class Export {
     Wow64DisableWow64FsRedirection,
     GetVersionExA,
     SetDefaultPrinterA,
+    GetDefaultPrinterA,
     SetupDiGetClassDevsA,
     SetupDiEnumDeviceInterfaces,
     SetupDiGetDeviceInterfaceDetailA,

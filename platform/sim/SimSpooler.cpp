@@ -513,6 +513,24 @@ Call<bool> SimSpooler::InvokeSetDefaultPrinter(ProcAddress function, const char*
     return Ok(true);
 }
 
+Call<bool> SimSpooler::InvokeGetDefaultPrinter(ProcAddress function, char* buffer, Dword* size) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetDefaultPrinterA")) return Failed(false, *fault);
+    if (!core.CheckProc(function, Export::GetDefaultPrinterA, "GetDefaultPrinterA"))
+        return Failed(false, ERROR_INVALID_PARAMETER);
+    if (!size) return Failed(false, ERROR_INVALID_PARAMETER);
+    // The default is the user's, kept outside the spooler: it is read with the spooler stopped.
+    if (core.defaultPrinter.empty()) return Failed(false, ERROR_FILE_NOT_FOUND);
+    const Dword length = static_cast<Dword>(core.defaultPrinter.size() + 1);
+    if (!buffer || *size < length) {
+        *size = length;
+        return Failed(false, ERROR_INSUFFICIENT_BUFFER);
+    }
+    std::memcpy(buffer, core.defaultPrinter.c_str(), length);
+    *size = length;
+    return Ok(true);
+}
+
 Call<bool> SimSpooler::GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
                                    Dword* needed) {
     auto lock = core.Lock();

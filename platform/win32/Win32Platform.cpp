@@ -113,6 +113,14 @@ Call<bool> Win32Platform::InvokeSetDefaultPrinter(platform::ProcAddress function
     return BoolCall(ToFunction<SetDefaultPrinterFunction>(function)(printerName));
 }
 
+Call<bool> Win32Platform::InvokeGetDefaultPrinter(platform::ProcAddress function, char* buffer, Dword* size) {
+    using GetDefaultPrinterFunction = BOOL(WINAPI*)(LPSTR, LPDWORD);
+    DWORD length = size ? *size : 0;
+    const Call<bool> result = BoolCall(ToFunction<GetDefaultPrinterFunction>(function)(buffer, size ? &length : nullptr));
+    if (size) *size = length;
+    return result;
+}
+
 Call<bool> Win32Platform::GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
                                       Dword* needed) {
     DWORD neededHere = 0;

@@ -346,6 +346,29 @@ TEST_F(SpoolerContract, DefaultPrinterIsSetThroughTheSpoolerLibraryExport) {
                                             &size).value, 0);
     P().registry.RegCloseKey(windows);
     EXPECT_EQ(Text(device).substr(0, name.size() + 1), name + ",");
+
+    // Read back: the size first (the terminating zero counted), then the name alone.
+    const Call<ProcAddress> getDefault = P().modules.GetProcAddress(library.value, "GetDefaultPrinterA");
+    ASSERT_NE(getDefault.value, 0u);
+    Dword length = 0;
+    const Call<bool> sized = P().spooler.InvokeGetDefaultPrinter(getDefault.value, nullptr, &length);
+    EXPECT_FALSE(sized.value);
+    EXPECT_EQ(sized.error, ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(length, name.size() + 1);
+    char back[256] = {};
+    length = sizeof back;
+    const Call<bool> read = P().spooler.InvokeGetDefaultPrinter(getDefault.value, back, &length);
+    ASSERT_TRUE(read.value) << "error " << read.error;
+    EXPECT_EQ(Text(back), name);
+    EXPECT_EQ(length, name.size() + 1);
+
+    // A printer that is not there is refused, and the default stays.
+    const Call<bool> missing = P().spooler.InvokeSetDefaultPrinter(byName.value, "Zenthar No Such Printer");
+    EXPECT_FALSE(missing.value);
+    EXPECT_EQ(missing.error, ERROR_INVALID_PRINTER_NAME);
+    length = sizeof back;
+    EXPECT_TRUE(P().spooler.InvokeGetDefaultPrinter(getDefault.value, back, &length).value);
+    EXPECT_EQ(Text(back), name);
     EXPECT_TRUE(P().modules.FreeLibrary(library.value).value);
 }
 

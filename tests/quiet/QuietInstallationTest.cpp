@@ -79,8 +79,8 @@ TEST(QuietInstallation, OneModelOnAComPortWithItsCodePageBecomesTheDefault)
                                   "step: Print Driver Copy Started", "step: Print Driver Copy Ended",
                                   "step: Print Driver Install Started"},
                                  kRowSteps,
-                                 {"step: default printer: the last printer installed",
-                                  "step: Installation Completed!!!", "printers: \"NORVA MTR444\"",
+                                 {"step: Installation Completed!!!", "step: default printer: \"NORVA MTR444\"",
+                                  "printers: \"NORVA MTR444\"",
                                   "result: 0 installed (or everything chosen existed already)"}}))
         << run.LogText();
     const auto printer = run.machine.FindPrinter("NORVA MTR444");
@@ -169,6 +169,31 @@ TEST(QuietInstallation, EverythingChosenExistingAlreadyIsSuccessWithNothingNew)
     EXPECT_TRUE(run.Logged("step: exists already, passed over: NORVA Orbix #2"));
     EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 0u);
     EXPECT_TRUE(run.Logged("printers: \"NORVA Orbix #1\", \"NORVA Orbix #2\""));
+}
+
+// /default is about the chosen printers, not about what this run happened to make: the last of
+// them in the list's order becomes the default, installed now or there before.
+TEST(QuietInstallation, TheDefaultIsTheLastChosenPrinterNewOrNot)
+{
+    struct Case {
+        const char* existing;
+        const char* arguments;
+        const char* madeDefault;
+    };
+    const Case cases[] = {
+        {"NORVA MTR333", "/quiet /model \"NORVA MTR444\" /model \"NORVA MTR333\" /interface parallel /default",
+         "NORVA MTR444"},
+        {"NORVA KSV100-III", "/quiet /model \"NORVA KSV100-III\" /interface parallel /default", "NORVA KSV100-III"},
+        {"NORVA Orbix #1", "/quiet /clones 2 /interface parallel /default", "NORVA Orbix #2"},
+    };
+    for (const Case& c : cases) {
+        QuietRun run;
+        run.AddExistingPrinter(c.existing);
+        run.machine.SetDefaultPrinter("Old Printer");
+        EXPECT_EQ(run.Run(c.arguments), 0) << c.arguments << "\n" << run.LogText();
+        EXPECT_EQ(run.machine.DefaultPrinter(), c.madeDefault) << c.arguments;
+        EXPECT_TRUE(run.Logged(std::string("step: default printer: \"") + c.madeDefault + "\"")) << run.LogText();
+    }
 }
 
 // Bad arguments: nothing is installed, the log says what was wrong and then the usage.
@@ -273,6 +298,12 @@ TEST(QuietInstallation, EachEndingHasItsExitCodeAndItsMessageInTheLog)
         {"restart command never ends", [](QuietRun& run) { run.machine.HangCommand("net stop spooler"); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 8,
          "message: \"net stop spooler\" did not end within 60 seconds and was stopped", "printers: \"NORVA MTR333\""},
+        {"default printer refused", [](QuietRun& run) { run.machine.FailNext("SetDefaultPrinterA", 5); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel /default", 8,
+         "default printer not set: \"NORVA MTR444\": SetDefaultPrinterA failed (error 5)", "printers: \"NORVA MTR444\""},
+        {"default printer not read back", [](QuietRun& run) { run.machine.FailNext("GetDefaultPrinterA", 1722); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel /default", 8,
+         "default printer not set: \"NORVA MTR444\": GetDefaultPrinterA failed (error 1722)", nullptr},
         {"driver not registered", [](QuietRun& run) { run.machine.FailNext("AddPrinterDriverA", 5, 2); },
          sim::Profiles::Windows10x64(), "/quiet /clones 3 /interface parallel", 6,
          "message: Failure to AddPrinterDriver() GetLastError()=5", "printers: \"NORVA Orbix #1\""},

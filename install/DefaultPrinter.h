@@ -1,0 +1,20 @@
+// Making a printer the default printer through the spooler library's exports, and telling
+// whether it took: the export's result, then the name the library gives back.
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace zenthar {
+
+struct DefaultPrinterResult {
+    bool set = false;
+    // When not set: the call that failed and its error, or the name read back instead.
+    std::string failure;
+};
+
+// The default belongs to the user the program runs as, not to the machine.
+DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char* printerName);
+
+}  // namespace zenthar
