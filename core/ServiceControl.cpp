@@ -114,7 +114,8 @@ CommandResult RunCommand(platform::Platform& platform, const char* command, cons
     const HandleOwner processOwner(platform.kernel, process.hProcess);
     const HandleOwner threadOwner(platform.kernel, process.hThread);
     const auto waited = platform.kernel.WaitForSingleObject(process.hProcess, kCommandTimeLimit);
-    if (waited.value != platform::WAIT_OBJECT_0) {
+    // A wait that failed outright has not waited at all: the exit code is read as before.
+    if (waited.value == platform::WAIT_TIMEOUT) {
         // The interpreter goes; what it started may stay behind on its console, but this
         // program is free to go on.
         platform.processes.TerminateProcess(process.hProcess, platform::ERROR_TIMEOUT);

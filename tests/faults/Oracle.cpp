@@ -754,6 +754,8 @@ void Walk::Step(std::size_t i, bool fails)
         break;
     case Phase::Default:
         if (call == "GetModuleHandleA") return;  // the library is loaded by name instead
+        // Reading the name back: the dialogs do not report what it finds.
+        if (call == "GetDefaultPrinterA" || (call == "GetProcAddress" && site.nth > 1)) return;
         if (call == "GetProcAddress") {
             // The export by number, then by name: only when both fail is no default set.
             if (fromThereOn) {
