@@ -9,7 +9,13 @@
 #include "core/RunLog.h"
 #include "install/DefaultPrinter.h"
 #include "install/InstallationRun.h"
+#include "install/InstalledPrinter.h"
 #include "install/NameTables.h"
+#include "install/PrinterCreation.h"
+#include "install/PrinterSettings.h"
+#include "platform/Constants.h"
+#include "spooler/PortMonitor.h"
+#include "spooler/Uninstall.h"
 
 namespace zenthar {
 
@@ -144,6 +150,45 @@ const char* SilentEnding(RunEnding ending)
     }
 }
 
+struct ExistingPrinter {
+    int row;
+    InstalledPrinter printer;
+};
+
+bool Chosen(const QuietOptions& options, int row)
+{
+    if (options.clones != 0) return row < options.clones;
+    return std::find(options.modelRows.begin(), options.modelRows.end(), row) != options.modelRows.end();
+}
+
+// The port printers already there are moved to, made ready when no installation run made it:
+// a network port's key is made only when it is not there (an administrator's values stay),
+// the monitor registered only when it is not.
+void PrepareWantedPort(platform::Platform& platform, InstallSession& session, QuietScreen& screen,
+                       const QuietOptions& options, RunLog& log)
+{
+    if (NeedsAddress(options.printerInterface)) {
+        NetworkPortFields fields;
+        char address[kAddressTextSize] = {};
+        CopyText(address, options.address);
+        const std::string key = std::string(kTcpIpPortsKey) + "\\" + kNetworkPortPrefix + options.address;
+        platform::RegKey opened = 0;
+        if (platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, key.c_str(), 0, platform::KEY_READ, &opened)
+                .value == 0) {
+            platform.registry.RegCloseKey(opened);
+            return;
+        }
+        log.Line(std::string("step: network port ") + kNetworkPortPrefix + options.address);
+        bool restarted = true;
+        if (!CreateNetworkPort(platform, fields, address, screen, &restarted)) screen.Note(ExitCode::NetworkPortNotWritten);
+        if (!restarted) screen.Note(ExitCode::OtherFailure);
+    } else if (options.printerInterface == PrinterInterface::Usb && !IsPortMonitorInstalled(platform)) {
+        log.Line("step: port monitor");
+        PrepareConnectionSession(platform, session);
+        InstallPortMonitor(platform, session.processor);
+    }
+}
+
 }  // namespace
 
 ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
@@ -219,13 +264,75 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     } else {
         for (const int row : options.modelRows) choose(row);
     }
-    for (int row = 0; row < rowsShown; ++row)
-        if (rows.rowInstalled[row]) log.Line(std::string("step: exists already, passed over: ") + table[row]);
+    // A chosen printer of ours that is there is brought to what the options ask instead of being
+    // passed over: deployment tools run the same command again and again.
+    const std::uint32_t codePage = CodePageAt(options.codePageIndex);
+    const std::string wantedPort = NeedsAddress(options.printerInterface) ? kNetworkPortPrefix + options.address
+                                   : options.printerInterface == PrinterInterface::Usb ? kUsbMonitorPortName
+                                                                                       : port;
+    std::vector<ExistingPrinter> ours;
+    bool anyMissing = false;
+    for (int row = 0; row < rowsShown; ++row) {
+        if (!rows.rowInstalled[row]) {
+            anyMissing = anyMissing || Chosen(options, row);
+            continue;
+        }
+        if (Chosen(options, row)) {
+            if (auto found = ReadInstalledPrinter(platform, table[row]); found && found->ours) {
+                ours.push_back({row, *found});
+                continue;
+            }
+        }
+        log.Line(std::string("step: exists already, passed over: ") + table[row]);
+    }
+    std::vector<std::string> monitorPorts;
+    if (options.printerInterface == PrinterInterface::Usb) monitorPorts = PortsOfMonitor(platform, kPortMonitorName);
+    const auto onWantedPort = [&](const InstalledPrinter& printer) {
+        if (options.printerInterface != PrinterInterface::Usb) return SameWordNoCase(printer.port, wantedPort);
+        return std::any_of(monitorPorts.begin(), monitorPorts.end(),
+                           [&](const std::string& each) { return SameWordNoCase(each, printer.port); });
+    };
 
-    InstallationRun run(platform, state, screen);
-    const RunOutcome outcome = run.Run({cloneMode, options.clones, checkedRows});
-    if (const char* silent = SilentEnding(outcome.ending)) log.Line(silent);
+    RunOutcome outcome;
+    if (anyMissing || ours.empty()) {
+        InstallationRun run(platform, state, screen);
+        outcome = run.Run({cloneMode, options.clones, checkedRows});
+        if (const char* silent = SilentEnding(outcome.ending)) log.Line(silent);
+    }
     if (outcome.ending == RunEnding::Completed) {
+        bool portReady = anyMissing;
+        for (const ExistingPrinter& each : ours) {
+            const char* name = table[each.row];
+            const bool portRight = onWantedPort(each.printer);
+            if (portRight && each.printer.codePage == codePage) {
+                log.Line("step: already as asked: " + InQuotes(name));
+                continue;
+            }
+            if (!portRight) {
+                if (!portReady) PrepareWantedPort(platform, state.session, screen, options, log);
+                portReady = true;
+                const char* failedCall = "";
+                const platform::Dword error = MovePrinterToPort(platform, name, wantedPort.c_str(), &failedCall);
+                if (error != 0) {
+                    log.Line("printer " + InQuotes(name) + " not moved to " + wantedPort + ": " + failedCall +
+                             " failed (error " + std::to_string(error) + ")");
+                    screen.Note(ExitCode::OtherFailure);
+                    continue;
+                }
+                log.Line("step: printer " + InQuotes(name) + " moved from " + each.printer.port + " to " + wantedPort);
+            }
+            if (!WritePrinterSettings(platform, name, codePage, screen)) {
+                log.Line("printer " + InQuotes(name) + ": settings record not written");
+                screen.Note(ExitCode::OtherFailure);
+                continue;
+            }
+            log.Line("step: printer " + InQuotes(name) + " settings record written anew, code page " +
+                     CodePageTable[options.codePageIndex].label);
+        }
+        // However the printers came to be there (a run that added to them writes no entry), the
+        // administrator finds them in the list of programs.
+        if (!ours.empty() || anyMissing) RegisterUninstall(platform);
+
         if (!options.makeDefault) {
             log.Line("step: default printer: unchanged");
         } else {

@@ -29,9 +29,10 @@ bool WritePrinterSettings(platform::Platform& platform, const char* name, std::u
         return false;
     }
     const PrinterOwner printerOwner(platform.spooler, printer);
-    platform.spooler.SetPrinterDataA(printer, kDeviceConfigValueName, platform::REG_BINARY, *record,
-                                     static_cast<platform::Dword>(kDeviceConfigRecordSize));
-    return true;
+    return platform.spooler
+               .SetPrinterDataA(printer, kDeviceConfigValueName, platform::REG_BINARY, *record,
+                                static_cast<platform::Dword>(kDeviceConfigRecordSize))
+               .value == platform::ERROR_SUCCESS;
 }
 
 }  // namespace zenthar

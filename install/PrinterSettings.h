@@ -9,7 +9,7 @@
 namespace zenthar {
 // Writes "TTY DeviceConfig" with the code page `codePage` to the printer `name`. A printer
 // that cannot be opened shows "Failure to OpenPrinter GetLastError()=%d Printer Name=%s";
-// the store itself is not checked.
+// the store's failure is not shown, only returned.
 bool WritePrinterSettings(platform::Platform& platform, const char* name, std::uint32_t codePage,
                           const NoticeSink& notices);
 

@@ -50,6 +50,9 @@ public:
     // Level 2 only: the buffer receives a PrinterInfo2A with its strings behind it.
     virtual Call<bool> GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
                                    Dword* needed) = 0;
+    // Level 2 only (`info` is a PrinterInfo2A, command 0): the printer takes the record's
+    // settings, its port among them. The handle needs PRINTER_ACCESS_ADMINISTER.
+    virtual Call<bool> SetPrinterA(Handle printer, Dword level, const void* info, Dword command) = 0;
     // The handle needs DELETE access (PRINTER_ALL_ACCESS has it); it stays open for ClosePrinter.
     virtual Call<bool> DeletePrinter(Handle printer) = 0;
     // Levels 1 (DriverInfo1A) and 2 (DriverInfo2A); no environment: the caller's default one.

@@ -531,6 +531,35 @@ Call<bool> SimSpooler::InvokeGetDefaultPrinter(ProcAddress function, char* buffe
     return Ok(true);
 }
 
+Call<bool> SimSpooler::SetPrinterA(Handle printer, Dword level, const void* info, Dword command) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("SetPrinterA")) return Failed(false, *fault);
+    if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
+    HandleEntry* entry = core.FindHandle(printer, {HandleKind::Printer});
+    if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
+    SimPrinter* target = core.FindPrinter(entry->name);
+    if (!target) return Failed(false, ERROR_INVALID_HANDLE);
+    if (level != 2 || command != 0) return Failed(false, kErrorInvalidLevel);
+    if (!(entry->access & PRINTER_ACCESS_ADMINISTER)) return Failed(false, ERROR_ACCESS_DENIED);
+    if (!info) return Failed(false, ERROR_INVALID_PARAMETER);
+    PrinterInfo2A record{};
+    std::memcpy(&record, info, sizeof record);
+    const std::string ports = TextOf(record.pPortName);
+    const auto portNames = SplitPorts(ports);
+    if (portNames.empty()) return Failed(false, ERROR_UNKNOWN_PORT);
+    for (const auto& port : portNames)
+        if (!core.PortExists(port)) return Failed(false, ERROR_UNKNOWN_PORT);
+    const std::string driverName = TextOf(record.pDriverName);
+    if (!core.FindDriver(driverName, core.DefaultEnvironment())) return Failed(false, ERROR_UNKNOWN_PRINTER_DRIVER);
+    target->portName = ports;
+    target->driverName = driverName;
+    target->comment = TextOf(record.pComment);
+    target->location = TextOf(record.pLocation);
+    target->attributes = record.Attributes;
+    core.MirrorPrinter(*target);
+    return Ok(true);
+}
+
 Call<bool> SimSpooler::GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
                                    Dword* needed) {
     auto lock = core.Lock();

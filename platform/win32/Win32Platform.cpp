@@ -121,6 +121,10 @@ Call<bool> Win32Platform::InvokeGetDefaultPrinter(platform::ProcAddress function
     return result;
 }
 
+Call<bool> Win32Platform::SetPrinterA(Handle printer, Dword level, const void* info, Dword command) {
+    return BoolCall(::SetPrinterA(ToHandle(printer), level, static_cast<LPBYTE>(const_cast<void*>(info)), command));
+}
+
 Call<bool> Win32Platform::GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
                                       Dword* needed) {
     DWORD neededHere = 0;

@@ -372,6 +372,54 @@ TEST_F(SpoolerContract, DefaultPrinterIsSetThroughTheSpoolerLibraryExport) {
     EXPECT_TRUE(P().modules.FreeLibrary(library.value).value);
 }
 
+// A printer moves to another port through its own level-2 record, read and written back.
+TEST_F(SpoolerContract, PrinterMovesToAnotherPortThroughSetPrinter) {
+    const std::string name = "Zenthar Contract Moved";
+    InstallPrinter(name);
+    if (HasFatalFailure()) return;
+    const std::string from = SomePort();
+    std::string to;
+    const Enumeration ports = Ports();
+    const auto* records = reinterpret_cast<const PortInfo2A*>(ports.buffer.data());
+    for (Dword i = 0; i < ports.count && to.empty(); ++i)
+        if (Text(records[i].pPortName) != from) to = Text(records[i].pPortName);
+    ASSERT_FALSE(to.empty());
+
+    PrinterDefaultsA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    Handle printer = kNoHandle;
+    ASSERT_TRUE(P().spooler.OpenPrinterA(name.c_str(), &printer, &defaults).value);
+    Dword needed = 0;
+    P().spooler.GetPrinterA(printer, 2, nullptr, 0, &needed);
+    std::vector<std::uint8_t> buffer(std::max<Dword>(needed, sizeof(PrinterInfo2A)));
+    ASSERT_TRUE(P().spooler.GetPrinterA(printer, 2, buffer.data(), static_cast<Dword>(buffer.size()), &needed).value);
+    PrinterInfo2A info{};
+    std::memcpy(&info, buffer.data(), sizeof info);
+    EXPECT_EQ(Text(info.pPortName), from);
+    info.pPortName = const_cast<char*>(to.c_str());
+    const Call<bool> moved = P().spooler.SetPrinterA(printer, 2, &info, 0);
+    EXPECT_TRUE(moved.value) << "error " << moved.error;
+
+    const Call<bool> unknownPort = [&] {
+        info.pPortName = const_cast<char*>("ZENTHAR_NO_PORT:");
+        return P().spooler.SetPrinterA(printer, 2, &info, 0);
+    }();
+    if (WineDeparts("SetPrinterA accepts any port name")) {
+        EXPECT_TRUE(unknownPort.value);
+        info.pPortName = const_cast<char*>(to.c_str());
+        EXPECT_TRUE(P().spooler.SetPrinterA(printer, 2, &info, 0).value);
+    } else {
+        EXPECT_FALSE(unknownPort.value);
+        EXPECT_EQ(unknownPort.error, ERROR_UNKNOWN_PORT);
+    }
+    EXPECT_TRUE(P().spooler.ClosePrinter(printer).value);
+
+    const Enumeration printers = Printers();
+    const PrinterInfo2A* found = FindPrinter(printers, name);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(Text(found->pPortName), to);
+    EXPECT_EQ(Text(found->pDriverName), name);
+}
+
 TEST_F(SpoolerContract, MissingMonitorLibraryAndPrintProcessorAreReported) {
     MonitorInfo2A monitor{const_cast<char*>("Zenthar Contract Monitor"), nullptr,
                           const_cast<char*>("zenthar-no-such-monitor.dll")};

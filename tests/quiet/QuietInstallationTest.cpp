@@ -32,6 +32,15 @@ public:
         return code;
     }
 
+    // The same command again, as a new process on the same machine.
+    int RunAgain(const std::string& commandLine)
+    {
+        ProcessState again(machine.platform());
+        const int code = RunProgram(machine.platform(), again, commandLine + " /log " + kLog);
+        EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
+        return code;
+    }
+
     LogLines Log() const
     {
         LogLines lines;
@@ -165,10 +174,86 @@ TEST(QuietInstallation, EverythingChosenExistingAlreadyIsSuccessWithNothingNew)
     run.AddExistingPrinter("NORVA Orbix #1");
     run.AddExistingPrinter("NORVA Orbix #2");
     EXPECT_EQ(run.Run("/quiet /clones 2 /interface parallel"), 0) << run.LogText();
-    EXPECT_TRUE(run.Logged("step: exists already, passed over: NORVA Orbix #1"));
-    EXPECT_TRUE(run.Logged("step: exists already, passed over: NORVA Orbix #2"));
+    // Ours and on the port asked, but without a settings record: that is written.
+    EXPECT_TRUE(run.Logged("step: printer \"NORVA Orbix #1\" settings record written anew, code page US (ANSI) (1252)"))
+        << run.LogText();
+    EXPECT_TRUE(run.Logged("step: printer \"NORVA Orbix #2\" settings record written anew, code page US (ANSI) (1252)"));
     EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 0u);
+    EXPECT_EQ(run.machine.CallCount("CopyFileA"), 0u);
     EXPECT_TRUE(run.Logged("printers: \"NORVA Orbix #1\", \"NORVA Orbix #2\""));
+}
+
+// Deployment tools run the same command again and again. A printer of ours that is as asked is
+// left alone (no USB search, no port write, no service restart, no file copy); one on another
+// port or with another code page is moved and its settings record written anew.
+TEST(QuietInstallation, ARerunChangesOnlyWhatIsNotAsAsked)
+{
+    const std::string portKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
+    struct Case {
+        const char* name;
+        const char* first;
+        std::function<void(QuietRun&)> between;
+        const char* second;
+        const char* logged;
+        bool asAsked;
+        std::function<void(QuietRun&)> check;
+    };
+    const Case cases[] = {
+        {"USB printer switched off", "/quiet /model \"NORVA MTR444\"",
+         [](QuietRun& run) { run.machine.SetUsbPresent(kUsbPath, false); }, "/quiet /model \"NORVA MTR444\"",
+         "step: already as asked: \"NORVA MTR444\"", true, [](QuietRun&) {}},
+        {"ethernet, a port value tuned since", "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3",
+         [&](QuietRun& run) {
+             run.machine.SetRegistryString(platform::kHkeyLocalMachine, portKey + "IP_10.1.2.3", "SNMP Community", "shop");
+         },
+         "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", "step: already as asked: \"NORVA MTR333\"",
+         true,
+         [&](QuietRun& run) {
+             const auto value =
+                 run.machine.FindRegistryValue(platform::kHkeyLocalMachine, portKey + "IP_10.1.2.3", "SNMP Community");
+             ASSERT_TRUE(value);
+             EXPECT_EQ(std::string(value->bytes.begin(), value->bytes.end()), std::string("shop", 5));
+         }},
+        {"ethernet, another address", "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", nullptr,
+         "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.4",
+         "step: printer \"NORVA MTR333\" moved from IP_10.1.2.3 to IP_10.1.2.4", false,
+         [&](QuietRun& run) {
+             EXPECT_EQ(run.machine.FindPrinter("NORVA MTR333")->portName, "IP_10.1.2.4");
+             EXPECT_TRUE(run.machine.RegistryKeyExists(platform::kHkeyLocalMachine, portKey + "IP_10.1.2.3"));
+         }},
+        {"serial, another port and code page", "/quiet /model \"NORVA MTR444\" /interface serial /port COM1:", nullptr,
+         "/quiet /model \"NORVA MTR444\" /interface serial /port COM2: /codepage 866",
+         "step: printer \"NORVA MTR444\" moved from COM1: to COM2:", false,
+         [](QuietRun& run) {
+             const auto printer = run.machine.FindPrinter("NORVA MTR444");
+             EXPECT_EQ(printer->portName, "COM2:");
+             const auto data = printer->FindData("TTY DeviceConfig");
+             ASSERT_NE(data, nullptr);
+             EXPECT_EQ(data->bytes[4] | data->bytes[5] << 8, 866);
+             EXPECT_EQ(run.machine.Printers().size(), 1u);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QuietRun run;
+        run.machine.AddUsbPrinter(kUsbPath, 1);
+        ASSERT_EQ(run.Run(c.first), 0) << run.LogText();
+        if (c.between) c.between(run);
+        const auto processes = run.machine.Processes().size();
+        const auto copies = run.machine.CallCount("CopyFileA");
+        const auto pauses = run.machine.Pauses().size();
+        const auto portWrites = run.machine.CallCount("RegSetValueExA");
+        EXPECT_EQ(run.RunAgain(c.second), 0) << run.LogText();
+        EXPECT_TRUE(run.Logged(c.logged)) << run.LogText();
+        EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 1u);
+        EXPECT_EQ(run.machine.CallCount("CopyFileA"), copies);
+        if (c.asAsked) {
+            EXPECT_EQ(run.machine.Processes().size(), processes);
+            EXPECT_EQ(run.machine.Pauses().size(), pauses);
+            EXPECT_EQ(run.machine.CallCount("RegSetValueExA"), portWrites);
+        }
+        c.check(run);
+    }
 }
 
 // /default is about the chosen printers, not about what this run happened to make: the last of
@@ -193,6 +278,10 @@ TEST(QuietInstallation, TheDefaultIsTheLastChosenPrinterNewOrNot)
         EXPECT_EQ(run.Run(c.arguments), 0) << c.arguments << "\n" << run.LogText();
         EXPECT_EQ(run.machine.DefaultPrinter(), c.madeDefault) << c.arguments;
         EXPECT_TRUE(run.Logged(std::string("step: default printer: \"") + c.madeDefault + "\"")) << run.LogText();
+        // A run that adds to printers of ours still leaves the entry that removes them.
+        EXPECT_TRUE(run.machine.RegistryKeyExists(
+            platform::kHkeyLocalMachine,
+            "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"));
     }
 }
 

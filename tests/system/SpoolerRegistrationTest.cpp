@@ -258,11 +258,12 @@ TEST_F(PrinterCreationTest, APrinterThatCannotBeOpenedIsReportedByName)
               "\"zenthar\" icon none owner none");
 }
 
+// The user is not told; the caller learns it (a quiet rerun logs it).
 TEST_F(PrinterCreationTest, AFailedStoreGoesUnnoticed)
 {
     Platform().spooler.ClosePrinter(CreatePrinter(Platform(), "NORVA MTR333", "COM2:", MessageBoxNotices(nullptr)));
     machine.FailNext("SetPrinterDataA", 5);
-    EXPECT_TRUE(WritePrinterSettings(Platform(), "NORVA MTR333", 1252, MessageBoxNotices(nullptr)));
+    EXPECT_FALSE(WritePrinterSettings(Platform(), "NORVA MTR333", 1252, MessageBoxNotices(nullptr)));
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(machine.CallCount("ClosePrinter"), 2u);
 }
