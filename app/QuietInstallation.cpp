@@ -150,6 +150,34 @@ const char* SilentEnding(RunEnding ending)
     }
 }
 
+// Where the options want the printers: the port's name, and for USB any port of our monitor.
+class WantedPort {
+public:
+    WantedPort(platform::Platform& platform, const QuietOptions& options, const std::string& listedPort)
+        : usb(options.printerInterface == PrinterInterface::Usb),
+          name(NeedsAddress(options.printerInterface) ? kNetworkPortPrefix + options.address
+               : usb                                  ? std::string(kUsbMonitorPortName)
+                                                      : listedPort)
+    {
+        if (usb) monitorPorts = PortsOfMonitor(platform, kPortMonitorName);
+    }
+
+    bool Holds(const InstalledPrinter& printer) const
+    {
+        if (!usb) return SameWordNoCase(printer.port, name);
+        return std::any_of(monitorPorts.begin(), monitorPorts.end(),
+                           [&](const std::string& each) { return SameWordNoCase(each, printer.port); });
+    }
+    // The port a printer is moved to.
+    const std::string& Name() const { return name; }
+    std::string Describe() const { return usb ? std::string("a port of the ") + kPortMonitorName : name; }
+
+private:
+    bool usb;
+    std::string name;
+    std::vector<std::string> monitorPorts;
+};
+
 struct ExistingPrinter {
     int row;
     InstalledPrinter printer;
@@ -189,6 +217,56 @@ void PrepareWantedPort(platform::Platform& platform, InstallSession& session, Qu
     }
 }
 
+int LastChosen(const QuietOptions& options)
+{
+    return options.clones != 0 ? options.clones - 1 : *std::max_element(options.modelRows.begin(), options.modelRows.end());
+}
+
+// The machine held to the options without changing it: one log line per difference.
+ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options, const std::string& port, RunLog& log)
+{
+    const NameTable& table = options.clones != 0 ? kCloneTable : kModelTable;
+    const int rowsShown = options.clones != 0 ? options.clones : kModelCount;
+    const WantedPort wantedPort(platform, options, port);
+    const std::uint32_t codePage = CodePageAt(options.codePageIndex);
+    int differences = 0;
+    const auto differ = [&](const std::string& what) {
+        log.Line("difference: " + what);
+        ++differences;
+    };
+    for (int row = 0; row < rowsShown; ++row) {
+        if (!Chosen(options, row)) continue;
+        const std::string name = InQuotes(table[row]);
+        platform::Dword error = 0;
+        const auto found = ReadInstalledPrinter(platform, table[row], &error);
+        if (!found) {
+            if (error == platform::ERROR_INVALID_PRINTER_NAME) {
+                differ(name + " is not installed");
+                continue;
+            }
+            log.Line("printer " + name + " could not be read (error " + std::to_string(error) + ")");
+            return ExitCode::SpoolerNotAvailable;
+        }
+        if (!found->ours) differ(name + " has the driver " + InQuotes(found->driver) + ", not its own");
+        if (!wantedPort.Holds(*found)) differ(name + " is on port " + found->port + ", not " + wantedPort.Describe());
+        if (found->codePage != codePage)
+            differ(name + (found->codePage ? " has code page " + std::to_string(*found->codePage) : " has no settings record") +
+                   ", not code page " + std::to_string(codePage));
+    }
+    if (options.makeDefault) {
+        const std::string wanted = table[LastChosen(options)];
+        std::string failure;
+        const auto current = ReadDefaultPrinter(platform, failure);
+        if (!current) {
+            differ("the default printer cannot be read: " + failure);
+        } else if (!SameWordNoCase(*current, wanted)) {
+            differ((current->empty() ? std::string("there is no default printer") : "the default printer is " + InQuotes(*current)) +
+                   ", not " + InQuotes(wanted));
+        }
+    }
+    return differences == 0 ? ExitCode::Installed : ExitCode::NotAsAsked;
+}
+
 }  // namespace
 
 ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
@@ -200,8 +278,8 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     // A log that was asked for and cannot be written: the deployment would have nothing to
     // read, so nothing is done.
     if (!options.logPath.empty() && log.Open(options.logPath.c_str()) != 0) return ExitCode::BadArguments;
-    const auto finish = [&log](ExitCode code) {
-        log.Line("result: " + std::to_string(static_cast<int>(code)) + " " + ExitCodeMeaning(code));
+    const auto finish = [&log, &options](ExitCode code) {
+        log.Line("result: " + std::to_string(static_cast<int>(code)) + " " + ExitCodeMeaning(code, options.check));
         return code;
     };
 
@@ -213,11 +291,14 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     if (!read.error.empty()) return badArguments(read.error);
 
     QuietScreen screen(platform, log, options);
-    log.Line("step: print spooler");
-    switch (CheckSpooler(platform, screen)) {
-    case SpoolerCheck::NotStarted: return finish(ExitCode::SpoolerNotAvailable);
-    case SpoolerCheck::QueryFailed: screen.Note(ExitCode::SpoolerNotAvailable); break;
-    case SpoolerCheck::Running: break;
+    // A check starts nothing: a stopped spooler shows as printers that cannot be read.
+    if (!options.check) {
+        log.Line("step: print spooler");
+        switch (CheckSpooler(platform, screen)) {
+        case SpoolerCheck::NotStarted: return finish(ExitCode::SpoolerNotAvailable);
+        case SpoolerCheck::QueryFailed: screen.Note(ExitCode::SpoolerNotAvailable); break;
+        case SpoolerCheck::Running: break;
+        }
     }
 
     // The port must be one the interface dialog would offer; without /port, its first.
@@ -235,6 +316,7 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
         }
     }
     screen.UsePort(port);
+    if (options.check) return finish(CheckMachine(platform, options, port, log));
 
     const bool cloneMode = options.clones != 0;
     const NameTable& table = cloneMode ? kCloneTable : kModelTable;
@@ -267,9 +349,6 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     // A chosen printer of ours that is there is brought to what the options ask instead of being
     // passed over: deployment tools run the same command again and again.
     const std::uint32_t codePage = CodePageAt(options.codePageIndex);
-    const std::string wantedPort = NeedsAddress(options.printerInterface) ? kNetworkPortPrefix + options.address
-                                   : options.printerInterface == PrinterInterface::Usb ? kUsbMonitorPortName
-                                                                                       : port;
     std::vector<ExistingPrinter> ours;
     bool anyMissing = false;
     for (int row = 0; row < rowsShown; ++row) {
@@ -285,13 +364,7 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
         }
         log.Line(std::string("step: exists already, passed over: ") + table[row]);
     }
-    std::vector<std::string> monitorPorts;
-    if (options.printerInterface == PrinterInterface::Usb) monitorPorts = PortsOfMonitor(platform, kPortMonitorName);
-    const auto onWantedPort = [&](const InstalledPrinter& printer) {
-        if (options.printerInterface != PrinterInterface::Usb) return SameWordNoCase(printer.port, wantedPort);
-        return std::any_of(monitorPorts.begin(), monitorPorts.end(),
-                           [&](const std::string& each) { return SameWordNoCase(each, printer.port); });
-    };
+    const WantedPort wantedPort(platform, options, port);
 
     RunOutcome outcome;
     if (anyMissing || ours.empty()) {
@@ -303,7 +376,7 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
         bool portReady = anyMissing;
         for (const ExistingPrinter& each : ours) {
             const char* name = table[each.row];
-            const bool portRight = onWantedPort(each.printer);
+            const bool portRight = wantedPort.Holds(each.printer);
             if (portRight && each.printer.codePage == codePage) {
                 log.Line("step: already as asked: " + InQuotes(name));
                 continue;
@@ -312,14 +385,14 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
                 if (!portReady) PrepareWantedPort(platform, state.session, screen, options, log);
                 portReady = true;
                 const char* failedCall = "";
-                const platform::Dword error = MovePrinterToPort(platform, name, wantedPort.c_str(), &failedCall);
+                const platform::Dword error = MovePrinterToPort(platform, name, wantedPort.Name().c_str(), &failedCall);
                 if (error != 0) {
-                    log.Line("printer " + InQuotes(name) + " not moved to " + wantedPort + ": " + failedCall +
+                    log.Line("printer " + InQuotes(name) + " not moved to " + wantedPort.Name() + ": " + failedCall +
                              " failed (error " + std::to_string(error) + ")");
                     screen.Note(ExitCode::OtherFailure);
                     continue;
                 }
-                log.Line("step: printer " + InQuotes(name) + " moved from " + each.printer.port + " to " + wantedPort);
+                log.Line("step: printer " + InQuotes(name) + " moved from " + each.printer.port + " to " + wantedPort.Name());
             }
             if (!WritePrinterSettings(platform, name, codePage, screen)) {
                 log.Line("printer " + InQuotes(name) + ": settings record not written");
@@ -336,8 +409,7 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
         if (!options.makeDefault) {
             log.Line("step: default printer: unchanged");
         } else {
-            const int lastChosen =
-                cloneMode ? options.clones - 1 : *std::max_element(options.modelRows.begin(), options.modelRows.end());
+            const int lastChosen = LastChosen(options);
             const DefaultPrinterResult made = MakeDefaultPrinter(platform, table[lastChosen]);
             if (made.set) {
                 log.Line("step: default printer: " + InQuotes(table[lastChosen]));

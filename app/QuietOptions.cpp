@@ -31,6 +31,7 @@ constexpr ExitCodeText kExitCodes[] = {
     {ExitCode::DriverNotRegistered, "driver registration failed"},
     {ExitCode::PrinterNotCreated, "printer creation failed"},
     {ExitCode::OtherFailure, "another failure, named in the log"},
+    {ExitCode::NotAsAsked, "not as the options ask (/check), each difference named in the log"},
 };
 
 // A whole decimal number of at most nine digits; nullopt for anything else.
@@ -66,8 +67,9 @@ std::string InQuotes(std::string_view text)
     return "\"" + std::string(text) + "\"";
 }
 
-const char* ExitCodeMeaning(ExitCode code)
+const char* ExitCodeMeaning(ExitCode code, bool check)
 {
+    if (check && code == ExitCode::Installed) return "as the options ask";
     for (const ExitCodeText& each : kExitCodes)
         if (each.code == code) return each.meaning;
     return "";
@@ -83,7 +85,7 @@ std::string UsageText()
     // One option a line, without columns: a message box sets it in a proportional font and
     // wraps long lines, where padding only scatters the words.
     std::string text =
-        "Usage: zenthar.exe /quiet WHAT [WHERE] [/codepage N] [/default] [/log PATH]\n"
+        "Usage: zenthar.exe /quiet WHAT [WHERE] [/codepage N] [/default] [/check] [/log PATH]\n"
         "Installs without windows; options are case-insensitive and start with / or -.\n"
         "WHAT:\n"
         "/model NAME: one of " + ModelList() + "; may be given more than once\n"
@@ -98,6 +100,7 @@ std::string UsageText()
     text += "\n"
             "/default: make the last printer chosen the default printer of the user the program runs as, "
             "whether installed now or there already\n"
+            "/check: change nothing; exit code 0 when the machine is as the other options ask, 9 when not\n"
             "/log PATH: write each step, message and the result to PATH\n"
             "Exit codes:\n";
     for (const ExitCodeText& each : kExitCodes)
@@ -118,7 +121,9 @@ ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments)
         return name == "model" || name == "clones" || name == "interface" || name == "port" || name == "address" ||
                name == "codepage" || name == "log";
     };
-    const auto known = [&](const std::string& name) { return takesValue(name) || name == "quiet" || name == "default"; };
+    const auto known = [&](const std::string& name) {
+        return takesValue(name) || name == "quiet" || name == "default" || name == "check";
+    };
 
     for (std::size_t at = 0; at < arguments.size(); ++at) {
         const std::string& word = arguments[at];
@@ -138,6 +143,7 @@ ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments)
         }
         if (!takesValue(name)) {
             if (name == "default") options.makeDefault = true;
+            if (name == "check") options.check = true;
             continue;
         }
         // An option where the value should be means the value was left out.

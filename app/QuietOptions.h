@@ -22,13 +22,14 @@ enum class ExitCode : int {
     DriverNotRegistered = 6,
     PrinterNotCreated = 7,
     OtherFailure = 8,
+    NotAsAsked = 9,  // /check: the machine differs from what the options ask
 };
 
 // A name in double quotes, as the log and the usage show names.
 std::string InQuotes(std::string_view text);
 
-// What the code means, as the log's last line says it.
-const char* ExitCodeMeaning(ExitCode code);
+// What the code means, as the log's last line says it; a check's 0 has a meaning of its own.
+const char* ExitCodeMeaning(ExitCode code, bool check = false);
 
 struct QuietOptions {
     std::vector<int> modelRows;  // rows of the model table, in the order given
@@ -38,6 +39,7 @@ struct QuietOptions {
     std::string address;  // as the address dialog would have written it
     int codePageIndex = kDefaultCodePageIndex;
     bool makeDefault = false;
+    bool check = false;  // only say whether the machine is as the other options ask
     std::string logPath;
 };
 

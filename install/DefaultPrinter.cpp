@@ -1,6 +1,7 @@
 #include "install/DefaultPrinter.h"
 
 #include "core/FixedText.h"
+#include "platform/Constants.h"
 
 namespace zenthar {
 
@@ -14,17 +15,53 @@ std::string Failed(const char* call, platform::Dword error)
     return std::string(call) + " failed (error " + std::to_string(error) + ")";
 }
 
+// The spooler library, which the program imports and so finds loaded; 0 with the reason when
+// it can be had neither way.
+platform::ModuleHandle SpoolerLibrary(platform::Platform& platform, std::string& failure)
+{
+    platform::ModuleHandle spooler = platform.modules.GetModuleHandleA("winspool.drv").value;
+    if (spooler != 0) return spooler;
+    const auto loaded = platform.modules.LoadLibraryA("winspool.drv");
+    if (loaded.value == 0) failure = Failed("LoadLibraryA(\"winspool.drv\")", loaded.error);
+    return loaded.value;
+}
+
+// The name, or nullopt with the reason.
+std::optional<std::string> ReadName(platform::Platform& platform, platform::ProcAddress getDefault, std::string& failure)
+{
+    char name[256] = {};
+    platform::Dword size = sizeof name;
+    const auto read = platform.spooler.InvokeGetDefaultPrinter(getDefault, name, &size);
+    if (!read.value) {
+        // No default printer at all is an answer, not a failure.
+        if (read.error == platform::ERROR_FILE_NOT_FOUND) return std::string();
+        failure = Failed("GetDefaultPrinterA", read.error);
+        return std::nullopt;
+    }
+    name[sizeof name - 1] = '\0';
+    return std::string(TextOf(name));
+}
+
 }  // namespace
+
+std::optional<std::string> ReadDefaultPrinter(platform::Platform& platform, std::string& failure)
+{
+    const platform::ModuleHandle spooler = SpoolerLibrary(platform, failure);
+    if (spooler == 0) return std::nullopt;
+    const platform::ProcAddress getDefault = platform.modules.GetProcAddress(spooler, "GetDefaultPrinterA").value;
+    if (getDefault == 0) {
+        failure = "the spooler library has no GetDefaultPrinterA";
+        return std::nullopt;
+    }
+    return ReadName(platform, getDefault, failure);
+}
 
 DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char* printerName)
 {
     auto& modules = platform.modules;
-    platform::ModuleHandle spooler = modules.GetModuleHandleA("winspool.drv").value;
-    if (spooler == 0) {
-        const auto loaded = modules.LoadLibraryA("winspool.drv");
-        if (loaded.value == 0) return {false, Failed("LoadLibraryA(\"winspool.drv\")", loaded.error)};
-        spooler = loaded.value;
-    }
+    std::string failure;
+    const platform::ModuleHandle spooler = SpoolerLibrary(platform, failure);
+    if (spooler == 0) return {false, failure};
     // By its number first; the name is the fallback.
     platform::ProcAddress setDefault = modules.GetProcAddressByOrdinal(spooler, kSetDefaultPrinterOrdinal).value;
     if (setDefault == 0) setDefault = modules.GetProcAddress(spooler, "SetDefaultPrinterA").value;
@@ -35,13 +72,10 @@ DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char
     // A spooler that answers yes without doing it is caught by reading the name back.
     const platform::ProcAddress getDefault = modules.GetProcAddress(spooler, "GetDefaultPrinterA").value;
     if (getDefault == 0) return {true, {}};
-    char name[256] = {};
-    platform::Dword size = sizeof name;
-    const auto read = platform.spooler.InvokeGetDefaultPrinter(getDefault, name, &size);
-    if (!read.value) return {false, Failed("GetDefaultPrinterA", read.error)};
-    name[sizeof name - 1] = '\0';
-    if (!SameWordNoCase(TextOf(name), printerName))
-        return {false, "the default printer is \"" + std::string(TextOf(name)) + "\" after SetDefaultPrinterA"};
+    const auto name = ReadName(platform, getDefault, failure);
+    if (!name) return {false, failure};
+    if (!SameWordNoCase(*name, printerName))
+        return {false, "the default printer is \"" + *name + "\" after SetDefaultPrinterA"};
     return {true, {}};
 }
 

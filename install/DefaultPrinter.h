@@ -2,6 +2,7 @@
 // whether it took: the export's result, then the name the library gives back.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -16,5 +17,9 @@ struct DefaultPrinterResult {
 
 // The default belongs to the user the program runs as, not to the machine.
 DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char* printerName);
+
+// The default printer's name, empty when there is none; nullopt with the reason in `failure`
+// when it cannot be read (a spooler library without GetDefaultPrinterA among the reasons).
+std::optional<std::string> ReadDefaultPrinter(platform::Platform& platform, std::string& failure);
 
 }  // namespace zenthar

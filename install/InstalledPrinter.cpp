@@ -60,7 +60,8 @@ std::optional<InstalledPrinter> ReadInstalledPrinter(platform::Platform& platfor
     if (!ReadRecord(platform, printer, buffer, info, &failure)) return std::nullopt;
 
     InstalledPrinter found;
-    found.ours = Text(info.pDriverName) == name;
+    found.driver = Text(info.pDriverName);
+    found.ours = found.driver == name;
     found.port = Text(info.pPortName);
     std::vector<std::uint8_t> record(kDeviceConfigRecordSize);
     platform::Dword type = 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/InstallerApp.h"
+#include "tests/common/MachineFacts.h"
 #include "tests/shell/InstallerRun.h"
 
 namespace zenthar::testing {
@@ -253,6 +254,52 @@ TEST(QuietInstallation, ARerunChangesOnlyWhatIsNotAsAsked)
             EXPECT_EQ(run.machine.CallCount("RegSetValueExA"), portWrites);
         }
         c.check(run);
+    }
+}
+
+// A deployment tool's detection rule: the installation's options with /check change nothing
+// and name each difference.
+TEST(QuietInstallation, TheCheckChangesNothingAndNamesEachDifference)
+{
+    const std::string installation = "/quiet /model \"NORVA MTR444\" /interface serial /port COM1: /codepage 866 /default";
+    struct Case {
+        const char* name;
+        std::function<void(QuietRun&)> between;
+        std::string arguments;
+        int code;
+        LogLines differences;
+    };
+    const Case cases[] = {
+        {"as asked", nullptr, installation + " /check", 0, {}},
+        {"another port and code page", nullptr, "/quiet /check /model \"NORVA MTR444\" /interface serial /port COM2:", 9,
+         {"difference: \"NORVA MTR444\" is on port COM1:, not COM2:",
+          "difference: \"NORVA MTR444\" has code page 866, not code page 1252"}},
+        {"a printer missing and the default changed since",
+         [](QuietRun& run) { run.machine.SetDefaultPrinter("Old Printer"); },
+         "/quiet /model \"NORVA MTR333\" /model \"NORVA MTR444\" /interface serial /port COM1: /codepage 866 /default /check",
+         9,
+         {"difference: \"NORVA MTR333\" is not installed",
+          "difference: the default printer is \"Old Printer\", not \"NORVA MTR444\""}},
+        {"USB, not on a port of our monitor", nullptr, "/quiet /model \"NORVA MTR444\" /codepage 866 /check", 9,
+         {"difference: \"NORVA MTR444\" is on port COM1:, not a port of the KVPOS Port Monitor"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QuietRun run;
+        ASSERT_EQ(run.Run(installation), 0) << run.LogText();
+        if (c.between) c.between(run);
+        const MachineFacts before = WholeMachine(run.machine);
+        EXPECT_EQ(run.RunAgain(c.arguments), c.code) << run.LogText();
+        LogLines differences;
+        for (const std::string& line : run.Log())
+            if (line.rfind("difference: ", 0) == 0) differences.push_back(line);
+        EXPECT_EQ(differences, c.differences) << run.LogText();
+        LogLines changed;
+        for (const std::string& line : Differences(before, WholeMachine(run.machine)))
+            if (line.find("QUIET.LOG") == std::string::npos) changed.push_back(line);
+        EXPECT_EQ(changed, LogLines{});
+        EXPECT_EQ(run.Log().back(), c.code == 0 ? "result: 0 as the options ask"
+                                                : "result: 9 not as the options ask (/check), each difference named in the log");
     }
 }
 
