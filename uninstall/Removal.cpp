@@ -276,6 +276,10 @@ Outcome RemoveStagedFiles(platform::Platform& platform, const Part& part)
     const auto found = platform.spooler.GetPrinterDriverDirectoryA(
         nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(directory), sizeof directory - 1, &needed);
     if (!found.value) return CallFailed(part, found.error, "GetPrinterDriverDirectoryA");
+    // An empty folder would make "\UNIDRV.DLL" of the paths: a file at the drive's root that is
+    // not ours. A folder that did not fit its field is not the folder either.
+    if (directory[0] == '\0' || needed > sizeof directory - 1)
+        return Left(part, platform::ERROR_PATH_NOT_FOUND, "the spooler gave no usable driver folder for its copies");
     Outcome outcome = Removed(part);
     for (const std::string_view name : DriverDirectoryFileNames()) {
         const std::string path = std::string(directory) + "\\" + std::string(name);

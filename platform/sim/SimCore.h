@@ -318,6 +318,7 @@ public:
     std::vector<SimMonitor> monitors;
     std::vector<std::pair<std::string, std::string>> printProcessors;  // environment, name
     std::string defaultPrinter;
+    bool emptyDriverDirectoryAnswer = false;
     std::map<std::string, MonitorLibrary> monitorLibraries;  // by upper-case file name
     std::vector<std::string> driverRequiredLibraries;
 

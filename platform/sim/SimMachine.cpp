@@ -257,6 +257,11 @@ std::string SimMachine::DriverDirectory(std::string_view environment) const {
     return core->DriverDirectory(environment.empty() ? core->DefaultEnvironment() : std::string(environment));
 }
 
+void SimMachine::AnswerEmptyDriverDirectory(bool empty) {
+    auto lock = core->Lock();
+    core->emptyDriverDirectoryAnswer = empty;
+}
+
 // ---- Registry -----------------------------------------------------------------------------------
 
 void SimMachine::CreateRegistryKey(RegKey root, std::string_view path, std::string_view keyClass) {

@@ -362,6 +362,8 @@ public:
     // native 64-bit one, "Windows 4.0" on 9x.
     std::string DefaultEnvironment() const;
     std::string DriverDirectory(std::string_view environment = {}) const;
+    // A broken spooler: GetPrinterDriverDirectoryA succeeds with an empty folder name.
+    void AnswerEmptyDriverDirectory(bool empty);
 
     // --- Registry -----------------------------------------------------------------------
     // `root` is kHkeyLocalMachine or kHkeyCurrentUser; `path` is below it. Missing keys on the

@@ -194,7 +194,7 @@ Call<bool> SimSpooler::GetPrinterDriverDirectoryA(const char* server, const char
     const std::string env = environment && *environment ? std::string(environment) : core.DefaultEnvironment();
     if (!core.KnownEnvironment(env)) return Failed(false, ERROR_INVALID_ENVIRONMENT);
     if (!needed) return Failed(false, kRpcNullRefPointer);
-    const std::string directory = core.DriverDirectory(env);
+    const std::string directory = core.emptyDriverDirectoryAnswer ? std::string() : core.DriverDirectory(env);
     *needed = static_cast<Dword>(directory.size() + 1);
     if (!buffer && bufferSize > 0) return Failed(false, kErrorInvalidUserBuffer);
     if (bufferSize < directory.size() + 1) return Failed(false, ERROR_INSUFFICIENT_BUFFER);

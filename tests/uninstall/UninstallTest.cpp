@@ -226,6 +226,21 @@ TEST(Uninstall, ASpoolerThatTakesNoDeleteFlagsStillLosesTheDriver)
     EXPECT_TRUE(machine.Drivers().size() == 1 && machine.Drivers().front().name == "Generic / Text Only");
 }
 
+// A spooler that answers with an empty driver folder would have the copies' paths start at the
+// drive's root, where files of the same names are not ours.
+TEST(Uninstall, AnEmptyDriverFolderDeletesNoCopies)
+{
+    auto run = Installation(Kind::ModelsOnCom);
+    run->Start();
+    auto& machine = run->machine;
+    machine.AddFile("C:\\UNIDRV.DLL", "not ours");
+    machine.AnswerEmptyDriverDirectory(true);
+    const auto outcomes = Remove(machine, uninstall::FindOurs(machine.platform()));
+    EXPECT_EQ(Descriptions(outcomes)[3], "Could not remove driver \"NORVA MTR444\": the spooler gave no usable driver "
+                                         "folder for its copies (error 3)");
+    EXPECT_TRUE(machine.FileExists("C:\\UNIDRV.DLL"));
+}
+
 // Every call the removal makes, failing once: the part it served is named with the call and
 // the error, what depended on that part stays with its own reason, and everything else goes.
 TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
