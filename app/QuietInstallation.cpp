@@ -80,10 +80,12 @@ public:
     void Refresh() override {}
 
     // /default is carried out after the run, for the chosen printers whether new or not: the
-    // run itself asks only when it installed the first models.
+    // run itself asks only when it installed the first models. Its line stays for the
+    // scripts that read it.
     bool AskDefaultPrinter(int& setDefaultRequested) override
     {
         setDefaultRequested = 0;
+        log.Line(options.makeDefault ? "step: default printer: the last printer installed" : "step: default printer: unchanged");
         return true;
     }
     void ShowCompletion() override {}
@@ -406,9 +408,7 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
         // administrator finds them in the list of programs.
         if (!ours.empty() || anyMissing) RegisterUninstall(platform);
 
-        if (!options.makeDefault) {
-            log.Line("step: default printer: unchanged");
-        } else {
+        if (options.makeDefault) {
             const int lastChosen = LastChosen(options);
             const DefaultPrinterResult made = MakeDefaultPrinter(platform, table[lastChosen]);
             if (made.set) {

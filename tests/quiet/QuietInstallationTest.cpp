@@ -89,7 +89,8 @@ TEST(QuietInstallation, OneModelOnAComPortWithItsCodePageBecomesTheDefault)
                                   "step: Print Driver Copy Started", "step: Print Driver Copy Ended",
                                   "step: Print Driver Install Started"},
                                  kRowSteps,
-                                 {"step: Installation Completed!!!", "step: default printer: \"NORVA MTR444\"",
+                                 {"step: default printer: the last printer installed",
+                                  "step: Installation Completed!!!", "step: default printer: \"NORVA MTR444\"",
                                   "printers: \"NORVA MTR444\"",
                                   "result: 0 installed (or everything chosen existed already)"}}))
         << run.LogText();
