@@ -15,6 +15,22 @@ bool DisableFsRedirection(platform::Platform& platform)
     return platform.files.InvokeWow64DisableWow64FsRedirection(function.value, &oldValue).value;
 }
 
+NativeSystemFolders::NativeSystemFolders(platform::Platform& platform) : platform(platform)
+{
+    const auto kernel = platform.modules.GetModuleHandleW(u"kernel32");
+    if (kernel.value == 0) return;
+    const auto disable = platform.modules.GetProcAddress(kernel.value, "Wow64DisableWow64FsRedirection");
+    const auto revertFunction = platform.modules.GetProcAddress(kernel.value, "Wow64RevertWow64FsRedirection");
+    // Without a way back, redirection is not turned off at all.
+    if (disable.value == 0 || revertFunction.value == 0) return;
+    if (platform.files.InvokeWow64DisableWow64FsRedirection(disable.value, &oldValue).value) revert = revertFunction.value;
+}
+
+NativeSystemFolders::~NativeSystemFolders()
+{
+    if (revert != 0) platform.files.InvokeWow64RevertWow64FsRedirection(revert, oldValue);
+}
+
 void CopyFrameDyn(platform::Platform& platform)
 {
     char systemDirectory[platform::MAX_PATH] = {};

@@ -10,6 +10,21 @@ namespace zenthar {
 // Windows is otherwise redirected to SysWOW64). True also where the system has no redirection.
 bool DisableFsRedirection(platform::Platform& platform);
 
+// The native system folders for this thread while it lives, and redirection as it was
+// afterwards: windows and everything else the program does see the folders as it expects.
+class NativeSystemFolders {
+public:
+    explicit NativeSystemFolders(platform::Platform& platform);
+    ~NativeSystemFolders();
+    NativeSystemFolders(const NativeSystemFolders&) = delete;
+    NativeSystemFolders& operator=(const NativeSystemFolders&) = delete;
+
+private:
+    platform::Platform& platform;
+    platform::ProcAddress revert = 0;
+    void* oldValue = nullptr;
+};
+
 // Puts the system's WBEM copy of FRAMEDYN.dll into the system directory, which the spooler
 // needs to register the driver on some systems.
 void CopyFrameDyn(platform::Platform& platform);

@@ -7,7 +7,7 @@
 // is a simulated machine for the native tests.
 //
 // Functions that Windows only offers through a run-time lookup (GetNativeSystemInfo,
-// GetProductInfo, Wow64DisableWow64FsRedirection, the spooler's default-printer exports, the
+// GetProductInfo, Wow64DisableWow64FsRedirection and its revert, the spooler's default-printer exports, the
 // four device-setup functions) are called through Invoke* with the ProcAddress that
 // Modules::GetProcAddress returned, exactly as the program would call the pointer.
 #pragma once
@@ -131,6 +131,8 @@ public:
     virtual Call<Dword> GetSystemDirectoryA(char* buffer, Dword size) = 0;
     virtual Call<Dword> GetFileAttributesA(const char* path) = 0;
     virtual Call<bool> InvokeWow64DisableWow64FsRedirection(ProcAddress function, void** oldValue) = 0;
+    // Puts back what the disabling call saved in `oldValue`.
+    virtual Call<bool> InvokeWow64RevertWow64FsRedirection(ProcAddress function, void* oldValue) = 0;
 };
 
 // Files and devices opened with CreateFileA, including the USB printer's overlapped I/O.

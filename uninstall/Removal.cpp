@@ -359,6 +359,7 @@ Outcome RemoveMonitor(platform::Platform& platform, const Part& part)
             return CallFailed(part, deleted.error, "DeleteMonitorA");
     }
     Outcome outcome = Removed(part);
+    const NativeSystemFolders native(platform);
     for (const char* library : kPortMonitorLibraries) {
         const std::string path = SystemFile(platform, library);
         if (path.empty()) continue;
@@ -397,7 +398,6 @@ Plan FindOurs(platform::Platform& platform)
 {
     Plan plan;
     StartServiceAndWait(platform, "spooler");
-    DisableFsRedirection(platform);
 
     const auto printers = ReadPrinters(platform, &plan.readError);
     if (!printers) {
@@ -438,8 +438,12 @@ Plan FindOurs(platform::Platform& platform)
     bool monitorShared = false;
     for (const auto& port : monitor->ports) monitorShared = monitorShared || !UsersOfPort(*printers, port, false).empty();
     bool librariesThere = false;
-    for (const char* library : kPortMonitorLibraries)
-        librariesThere = librariesThere || FileThere(platform, SystemFile(platform, library));
+    {
+        // The installer put the monitor's libraries in the native system folder.
+        const NativeSystemFolders native(platform);
+        for (const char* library : kPortMonitorLibraries)
+            librariesThere = librariesThere || FileThere(platform, SystemFile(platform, library));
+    }
     if (!monitorShared && (monitor->registered || librariesThere)) AddOnce(parts, PartKind::Monitor, kPortMonitorName);
     std::vector<std::string> entryKeys = {kUninstallKey};
     if (program64) entryKeys.push_back(kView32Prefix + std::string(kUninstallKey).substr(std::strlen(kSoftwarePrefix)));

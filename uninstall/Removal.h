@@ -26,8 +26,10 @@ struct Plan {
 };
 
 // Reads the machine: everything of ours that is there now. A stopped spooler is started
-// first, as the installer does, since nothing of it can be read or removed otherwise; the
-// native system folders are looked at from then on, where the installer put the monitor.
+// first, as the installer does, since nothing of it can be read or removed otherwise. The
+// monitor's libraries are looked for in the native system folder, where the installer put
+// them; WOW64 redirection is off only for those looks and their deletion, so the windows made
+// afterwards see the folders as they expect.
 Plan FindOurs(platform::Platform& platform);
 
 struct Outcome {

@@ -20,6 +20,7 @@ const std::vector<ExportEntry> kExports = {
     {"setupapi.dll", "SetupDiGetDeviceInterfaceDetailA", 0, Export::SetupDiGetDeviceInterfaceDetailA},
     {"setupapi.dll", "SetupDiDestroyDeviceInfoList", 0, Export::SetupDiDestroyDeviceInfoList},
     {"winspool.drv", "GetDefaultPrinterA", 0, Export::GetDefaultPrinterA},
+    {"kernel32.dll", "Wow64RevertWow64FsRedirection", 0, Export::Wow64RevertWow64FsRedirection},
 };
 
 namespace {
@@ -699,6 +700,7 @@ bool Core::ExportAvailable(std::size_t exportIndex) const {
     case Export::GetProductInfo:
         return profile.hasGetProductInfo;
     case Export::Wow64DisableWow64FsRedirection:
+    case Export::Wow64RevertWow64FsRedirection:
         return profile.hasWow64FsRedirectionExport;
     case Export::SetDefaultPrinterA:
     case Export::GetDefaultPrinterA:  // both came with the same Windows

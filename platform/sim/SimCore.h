@@ -165,6 +165,7 @@ enum class Export {
     GetNativeSystemInfo,
     GetProductInfo,
     Wow64DisableWow64FsRedirection,
+    Wow64RevertWow64FsRedirection,
     IsWow64Process,
     GetVersionExA,
     SetDefaultPrinterA,

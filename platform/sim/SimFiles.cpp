@@ -193,6 +193,17 @@ Call<bool> SimFiles::InvokeWow64DisableWow64FsRedirection(ProcAddress function, 
     return Ok(true);
 }
 
+Call<bool> SimFiles::InvokeWow64RevertWow64FsRedirection(ProcAddress function, void* oldValue) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("Wow64RevertWow64FsRedirection")) return Failed(false, *fault);
+    if (!core.CheckProc(function, Export::Wow64RevertWow64FsRedirection, "Wow64RevertWow64FsRedirection"))
+        return Failed(false, ERROR_INVALID_PARAMETER);
+    if (!core.profile.Is64BitSystem()) return Failed(false, kErrorInvalidFunction);
+    // The saved value says whether redirection was off before the disabling call.
+    if (oldValue == nullptr) core.redirectionOff.erase(std::this_thread::get_id());
+    return Ok(true);
+}
+
 // ---- CreateFileA and its I/O ----------------------------------------------------------------
 
 Call<Handle> SimDeviceIo::CreateFileA(const char* path, Dword access, Dword shareMode, const void*,

@@ -457,6 +457,11 @@ std::string SimMachine::SystemDirectory() const {
     return core->SystemDirectory();
 }
 
+void SimMachine::ResetFsRedirection() {
+    auto lock = core->Lock();
+    core->redirectionOff.clear();
+}
+
 bool SimMachine::FsRedirectionActive() const {
     auto lock = core->Lock();
     return core->RedirectionActiveForThisThread();

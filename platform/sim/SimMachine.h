@@ -431,6 +431,8 @@ public:
     std::string SystemDirectory() const;
     // The calling thread's WOW64 file-system redirection (only on WOW64 profiles).
     bool FsRedirectionActive() const;
+    // Redirection on again for every thread, as a newly started program has it.
+    void ResetFsRedirection();
 
     // --- Modules --------------------------------------------------------------------------
     // LoadLibraryA of this name (with or without path, letter case ignored) fails with 126.

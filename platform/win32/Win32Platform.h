@@ -126,6 +126,7 @@ public:
     Call<Dword> GetSystemDirectoryA(char* buffer, Dword size) override;
     Call<Dword> GetFileAttributesA(const char* path) override;
     Call<bool> InvokeWow64DisableWow64FsRedirection(ProcAddress function, void** oldValue) override;
+    Call<bool> InvokeWow64RevertWow64FsRedirection(ProcAddress function, void* oldValue) override;
 
     // DeviceIo
     Call<Handle> CreateFileA(const char* path, Dword access, Dword shareMode, const void* security,

@@ -153,6 +153,11 @@ Call<bool> Win32Platform::InvokeWow64DisableWow64FsRedirection(platform::ProcAdd
     return BoolCall(ToFunction<DisableRedirectionFunction>(function)(oldValue));
 }
 
+Call<bool> Win32Platform::InvokeWow64RevertWow64FsRedirection(platform::ProcAddress function, void* oldValue) {
+    using RevertRedirectionFunction = BOOL(WINAPI*)(PVOID);
+    return BoolCall(ToFunction<RevertRedirectionFunction>(function)(oldValue));
+}
+
 // ---- DeviceIo
 
 Call<Handle> Win32Platform::CreateFileA(const char* path, Dword access, Dword shareMode, const void* security,

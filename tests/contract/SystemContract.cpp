@@ -122,6 +122,7 @@ TEST_F(SystemContract, ModuleLookupsReportWhatIsMissing) {
     EXPECT_EQ(absent.error, ERROR_PROC_NOT_FOUND);
     const Call<ProcAddress> redirection = P().modules.GetProcAddress(kernel.value, "Wow64DisableWow64FsRedirection");
     EXPECT_NE(redirection.value, 0u);
+    EXPECT_NE(P().modules.GetProcAddress(kernel.value, "Wow64RevertWow64FsRedirection").value, 0u);
 }
 
 TEST_F(SystemContract, DeviceSetupListsUsbPrinterInterfacesUntilNoMoreItems) {

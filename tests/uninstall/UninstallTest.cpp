@@ -137,10 +137,15 @@ TEST(Uninstall, EachKindOfInstallationIsUndoneToTheWholeMachineBeforeIt)
         run->Start();
         ASSERT_FALSE(Differences(before, WholeMachine(machine)).empty());
 
+        // The uninstaller is a program of its own: redirection on, as it starts.
+        machine.ResetFsRedirection();
         const Plan plan = uninstall::FindOurs(machine.platform());
         EXPECT_EQ(Descriptions(plan), each.plan);
+        // Its windows come after the plan and must see the folders as a 32-bit program does.
+        EXPECT_TRUE(machine.FsRedirectionActive());
         RecordingView view;
         const auto outcomes = uninstall::RemoveOurs(machine.platform(), plan, view);
+        EXPECT_TRUE(machine.FsRedirectionActive());
         for (const auto& outcome : outcomes) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
         ASSERT_EQ(view.told.size(), plan.parts.size());
         EXPECT_EQ(view.told.front(), each.plan.front() + " at 0");
