@@ -5,14 +5,6 @@
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
-build_windows() {   # dir toolchain target...
-  local dir=$1 toolchain=$2 targets=() t; shift 2
-  for t in "$@"; do targets+=(--target "$t"); done
-  mkdir -p "$dir"
-  configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$toolchain.cmake" &&
-    cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir.build.log" 2>&1 || { tail -30 "$dir.build.log" >&2; exit 1; }
-}
-
 build_windows "$BUILD/win32" i686-w64-mingw32 zenthar DriverOrbixUninstaller ZentharMsiActions
 package=${1:-}
 if [ -z "$package" ]; then
