@@ -209,6 +209,11 @@ void PrepareWantedPort(platform::Platform& platform, InstallSession& session, Qu
             return;
         }
         log.Line(std::string("step: network port ") + kNetworkPortPrefix + options.address);
+        // The warning the installation run gives where it takes the address.
+        if (!TcpIpMonitorPresent(platform)) {
+            screen.Show(AppNotice(kTcpIpMonitorMissing));
+            screen.Note(ExitCode::NetworkPortNotWritten);
+        }
         bool restarted = true;
         if (!CreateNetworkPort(platform, fields, address, screen, &restarted)) screen.Note(ExitCode::NetworkPortNotWritten);
         if (!restarted) screen.Note(ExitCode::OtherFailure);
