@@ -64,12 +64,12 @@ verdict ctest-no-result-fails "$b" "0 passed, 2 failed" \
   "^FAILED: host .*holds no test|^FAILED: host tests: no result file" "^FAILED: asan tests: no result file"
 
 # ---- Windows test programs under a fake Wine ----
-# A fake loader: "wineboot" makes the prefix, "reg" and "cmd" do nothing, a program runs the
+# A fake loader: "wineboot" makes the prefix (of the kind WINEARCH asks), "reg" and "cmd" do nothing, a program runs the
 # behaviour kept beside it (NAME.behaviour) with the report's Unix path.
 cat >"$fakes/wine" <<'EOF'
 #!/usr/bin/env bash
 case $1 in
-  wineboot) mkdir -p "$WINEPREFIX"; touch "$WINEPREFIX/system.reg"; exit 0 ;;
+  wineboot) mkdir -p "$WINEPREFIX"; echo "#arch=${WINEARCH:-win64}" >"$WINEPREFIX/system.reg"; exit 0 ;;
   reg | cmd) exit 0 ;;
   --version) echo "fake-wine"; exit 0 ;;
 esac
