@@ -9,8 +9,10 @@
 #
 # BUILD_DIR is the Windows build of the user and checker programs; its width says which
 # Windows the scenarios meet. x86_64: a 64-bit prefix, where the 32-bit zenthar.exe (through
-# Wine's 32-bit loader) hands the work to zenthar64.exe; on a machine that cannot execute that
-# loader zenthar64.exe is started directly, and a note says so. i686: a 32-bit prefix
+# Wine's 32-bit loader) hands the work to zenthar64.exe. On a machine that cannot execute that
+# loader the installer folder's zenthar.exe and DriverOrbixUninstaller.exe are the 64-bit
+# twins themselves, a note says so, and the scenarios whose point is the hand-over are noted
+# as not run instead of run. i686: a 32-bit prefix
 # (WINEARCH=win32), where the 32-bit program does everything itself; it needs the 32-bit
 # loader. For each scenario one line "pass e2e <name>" or "fail e2e <name>" (for the 32-bit
 # prefix "pass e2e32 <name>", ...) is appended to RESULTS_DIR/steps.txt, also when the
@@ -18,8 +20,9 @@
 # RESULTS_DIR/screens/e2e/<name>/ (e2e32/<name>/).
 #
 # The two Windows differ: a line of any section that starts with "win32:" applies to the
-# 32-bit prefix alone, one that starts with "win64:" to the 64-bit prefix alone; every other
-# line to both. A new scenario's lines need a tag only where the two differ (on the 32-bit
+# 32-bit prefix alone, one that starts with "win64:" to the 64-bit prefix alone, one that
+# starts with "wow64:" to the 64-bit prefix where the 32-bit program hands over (not where the
+# twins stand in for it); every other line to both. A new scenario's lines need a tag only where the two differ (on the 32-bit
 # Windows the driver is filed under "Windows NT x86" in w32x86, the uninstall entry has no
 # Wow6432Node to go to). The checker reads files and keys as they are on the machine (no
 # redirection to syswow64 or Wow6432Node); its spooler calls are its own (drivers and driver
@@ -35,6 +38,8 @@
 #                spooler-start N     the Start value of the Spooler service (4: disabled)
 #                delete-key PATH     remove a key below HKLM (to see whether the run writes it)
 #                delete-file PATH    remove a file of drive C: (it must be there)
+#                handover            the scenario is about the 32-bit program handing over to
+#                                    its twin: not run where the twins stand in for it
 #                printer-datatype NAME  the data type RAW for a printer the run will add: Wine 8
 #                                    stores a printer added without one (as the installer
 #                                    adds it) but cannot open it afterwards, so its AddPrinter
@@ -85,6 +90,7 @@ if [ "${1:-}" = "--inside" ]; then
         file=$prefix/drive_c/${file//\\//}
         [ -f "$file" ] || { echo "delete-file: no $value" >&2; exit 1; }
         rm -f "$file" ;;
+      handover) ;;
       spooler-start) WINEPREFIX=$prefix "$WINE" reg add 'HKLM\System\CurrentControlSet\Services\Spooler' /v Start /t REG_DWORD /d "$value" /f ;;
       printer-datatype) WINEPREFIX=$prefix "$WINE" reg add "HKLM\System\CurrentControlSet\Control\Print\Printers\\$value" /v Datatype /d RAW /f ;;
       delete-key) WINEPREFIX=$prefix "$WINE" reg delete "HKLM\\$value" /f ;;
@@ -130,12 +136,13 @@ fi
 # the 32-bit one.
 machine=$(pe_machine "$build/tests/e2e/e2e-user.exe")
 case $machine in
-  i386) kind=e2e32 own=win32 copies=e2e-32- ;;
-  *) kind=e2e own=win64 copies=e2e- ;;
+  i386) kind=e2e32 own=win32 also=win32 copies=e2e-32- ;;
+  *) kind=e2e own=win64 also=wow64 copies=e2e- ;;
 esac
 screens=$results/screens/$kind
 folder='C:\NORVA Orbix Printer 4.X'
 program="$folder\zenthar.exe"
+handover=1
 
 # cannot_run WHY: no scenario can run; each still gets its verdict.
 cannot_run() {
@@ -151,20 +158,20 @@ for exe in tests/e2e/e2e-user.exe tests/e2e/e2e-check.exe; do
 done
 if ! why=$(wine32_probe); then
   [ "$machine" = i386 ] && cannot_run "Wine's 32-bit loader does not run here: $why"
-  # The 64-bit Windows can still be met, by the twin that does the work there.
-  program="$folder\zenthar64.exe"
-  echo "note $kind the shipped 32-bit zenthar.exe was not run, zenthar64.exe was started directly: $why" >>"$results/steps.txt"
+  # The 64-bit Windows can still be met, by the twins that do the work there.
+  handover=0 also=win64
+  echo "note $kind the shipped 32-bit programs were not run, their 64-bit twins stood in for them: $why" >>"$results/steps.txt"
 fi
 [ "$machine" = i386 ] || [ "$machine" = x86_64 ] || cannot_run "tests/e2e/e2e-user.exe is neither an i686 nor an x86_64 program"
 for file in "${scenarios[@]}"; do [ -f "$file" ] || cannot_run "no scenario $file"; done
 "$here/../../scripts/ship.sh" >/dev/null || cannot_run "the shipped folder could not be put together"
 
 section() {   # file name: the lines of one section that apply to this build, without their tag
-  awk -v want="[$2]" -v own="$own:" '
+  awk -v want="[$2]" -v own="$own:" -v also="$also:" '
     /^\[.*\]$/ { inside = ($0 == want); next }
     !inside { next }
-    $1 == own { sub(/^[ \t]*[a-z0-9]+:[ \t]*/, ""); print; next }
-    $1 == "win32:" || $1 == "win64:" { next }
+    $1 == own || $1 == also { sub(/^[ \t]*[a-z0-9]+:[ \t]*/, ""); print; next }
+    $1 == "win32:" || $1 == "win64:" || $1 == "wow64:" { next }
     { print }' "$1"
 }
 
@@ -184,6 +191,11 @@ for file in "${scenarios[@]}"; do
   section "$file" machine >"$dir/machine.settings"
   section "$file" user >"$dir/user.steps"
   section "$file" after >"$dir/after.checks"
+  if [ $handover = 0 ] && grep -qx handover "$dir/machine.settings"; then
+    echo "note $kind $name not run: it needs the 32-bit program, which cannot run here" >>"$results/steps.txt"
+    echo "$kind $name: not run (needs the 32-bit program)" >&2
+    continue
+  fi
   after=$(awk '$1 == "after" { print $2 }' "$dir/machine.settings")
   if [ -n "$after" ]; then
     prefix=$WINE_ROOT/$copies$name
@@ -191,6 +203,11 @@ for file in "${scenarios[@]}"; do
     if [ -d "$WINE_ROOT/$copies$after" ]; then cp -a "$WINE_ROOT/$copies$after" "$prefix"; else prefix=; fi
   else
     prefix=$("$here/prepare-prefix.sh" "$build" "${copies#e2e-}$name")
+    if [ -n "$prefix" ] && [ $handover = 0 ]; then
+      for exe in zenthar DriverOrbixUninstaller; do
+        cp "$prefix/drive_c/NORVA Orbix Printer 4.X/${exe}64.exe" "$prefix/drive_c/NORVA Orbix Printer 4.X/$exe.exe"
+      done
+    fi
   fi
   start=$(date +%s)
   if [ -z "$prefix" ]; then
