@@ -67,4 +67,11 @@ bool HasOption(const std::vector<std::string>& arguments, std::string_view name)
     return false;
 }
 
+std::string OptionValue(const std::vector<std::string>& arguments, std::string_view name)
+{
+    for (std::size_t i = 0; i + 1 < arguments.size(); ++i)
+        if (OptionName(arguments[i]) == name) return arguments[i + 1];
+    return {};
+}
+
 }  // namespace zenthar

@@ -21,4 +21,7 @@ std::string OptionName(std::string_view argument);
 // Whether one of the words is the option `name` (lower case), in any of its spellings.
 bool HasOption(const std::vector<std::string>& arguments, std::string_view name);
 
+// The word after the first option `name` ("/log PATH" gives PATH); "" when there is none.
+std::string OptionValue(const std::vector<std::string>& arguments, std::string_view name);
+
 }  // namespace zenthar

@@ -39,12 +39,20 @@ std::string ArgumentText()
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     zenthar::win32::Win32Platform platform;
-    const std::vector<std::string> arguments = zenthar::SplitArguments(ArgumentText());
-    if (zenthar::HasOption(arguments, "quiet"))
-        return zenthar::uninstall::RunQuietUninstall(platform.Get(), arguments);
-
     zenthar::ui::win32::Win32Backend ui;
     zenthar::ui::UseBackend(&ui);
+    const std::string argumentText = ArgumentText();
+    if (const auto twinExitCode = zenthar::uninstall::HandOverToTwin(platform.Get(), argumentText)) {
+        zenthar::ui::UseBackend(nullptr);
+        return *twinExitCode;
+    }
+    const std::vector<std::string> arguments = zenthar::SplitArguments(argumentText);
+    if (zenthar::HasOption(arguments, "quiet")) {
+        const int exitCode = zenthar::uninstall::RunQuietUninstall(platform.Get(), arguments);
+        zenthar::ui::UseBackend(nullptr);
+        return exitCode;
+    }
+
     const int exitCode = zenthar::uninstall::RunUninstallerApp(platform.Get());
     zenthar::ui::UseBackend(nullptr);
     return exitCode;

@@ -34,8 +34,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     zenthar::ui::UseBackend(&ui);
     zenthar::SetPauseHook(&PaintingPause);
 
+    const std::string_view arguments = commandLine ? commandLine : "";
+    if (const auto twinExitCode = zenthar::HandOverToTwin(platform.Get(), arguments)) {
+        zenthar::ui::UseBackend(nullptr);
+        return *twinExitCode;
+    }
     zenthar::ProcessState state(platform.Get());
-    const int exitCode = zenthar::RunProgram(platform.Get(), state, commandLine ? commandLine : "");
+    const int exitCode = zenthar::RunProgram(platform.Get(), state, arguments);
 
     zenthar::ui::UseBackend(nullptr);
     return exitCode;

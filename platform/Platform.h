@@ -153,6 +153,9 @@ public:
     virtual Call<bool> InvokeGetProductInfo(ProcAddress function, Dword osMajor, Dword osMinor, Dword spMajor,
                                             Dword spMinor, Dword* productType) = 0;
     virtual Call<int> GetSystemMetrics(int index) = 0;
+    // IsWow64Process for this process (its pseudo-handle): whether it is a 32-bit program
+    // on a 64-bit Windows.
+    virtual Call<bool> InvokeIsWow64Process(ProcAddress function, bool* wow64) = 0;
 };
 
 class Modules {
@@ -164,6 +167,8 @@ public:
     virtual Call<bool> FreeLibrary(ModuleHandle module) = 0;
     virtual Call<ProcAddress> GetProcAddress(ModuleHandle module, const char* name) = 0;
     virtual Call<ProcAddress> GetProcAddressByOrdinal(ModuleHandle module, Word ordinal) = 0;
+    // The path of the module's file; module 0 is the program itself.
+    virtual Call<Dword> GetModuleFileNameA(ModuleHandle module, char* buffer, Dword size) = 0;
 };
 
 // SETUPAPI.DLL, reached only through the addresses resolved from the loaded library.

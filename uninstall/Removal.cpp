@@ -11,6 +11,7 @@
 #include "core/ServiceControl.h"
 #include "core/SpoolerEnumeration.h"
 #include "core/SystemFiles.h"
+#include "core/TwinHandover.h"
 #include "install/DriverFileSets.h"
 #include "install/NameTables.h"
 #include "platform/Constants.h"
@@ -25,6 +26,14 @@ using platform::Dword;
 
 // What the installer's entry is called when its display name cannot be read.
 constexpr const char* kEntryName = "NORVA Orbix Printer 4.64";
+// What a 32-bit installer left on a 64-bit Windows, as the 64-bit program finds it: the
+// driver under the 32-bit environment, the entry in the 32-bit registry view.
+constexpr const char* kEnvironment32 = "Windows NT x86";
+constexpr const char* kSoftwarePrefix = "Software\\";
+constexpr const char* kView32Prefix = "Software\\Wow6432Node\\";
+
+// The environment argument of the spooler's calls for a driver part.
+const char* EnvironmentOf(const Part& part) { return part.where.empty() ? nullptr : part.where.c_str(); }
 
 // The spooler's names compare without regard to case (SameWordNoCase); only the names the
 // installer gives its own printers and drivers are compared exactly, as its existing-printer
@@ -123,11 +132,12 @@ std::vector<std::string> UsersOfPort(const std::vector<PrinterSeen>& printers, s
     return users;
 }
 
-std::optional<std::vector<std::string>> ReadDriverNames(platform::Platform& platform, Dword* error)
+std::optional<std::vector<std::string>> ReadDriverNames(platform::Platform& platform, const char* environment,
+                                                        Dword* error)
 {
     Enumeration<platform::DriverInfo1A> list;
-    const auto call = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
-        return platform.spooler.EnumPrinterDriversA(nullptr, nullptr, 1, buffer, size, needed, returned);
+    const auto call = [&platform, environment](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
+        return platform.spooler.EnumPrinterDriversA(nullptr, environment, 1, buffer, size, needed, returned);
     };
     if (!ReadAll(list, call, error)) return std::nullopt;
     std::vector<std::string> names;
@@ -194,10 +204,10 @@ bool KeyThere(platform::Platform& platform, const std::string& path)
 }
 
 // The entry's display name, when the entry is there.
-std::optional<std::string> ReadEntry(platform::Platform& platform)
+std::optional<std::string> ReadEntry(platform::Platform& platform, const std::string& keyPath)
 {
     platform::RegKey key = 0;
-    if (platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kUninstallKey, 0, platform::KEY_READ, &key)
+    if (platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, keyPath.c_str(), 0, platform::KEY_READ, &key)
             .value != 0)
         return std::nullopt;
     const KeyOwner owner(platform.registry, key);
@@ -210,11 +220,11 @@ std::optional<std::string> ReadEntry(platform::Platform& platform)
     return std::string(name);
 }
 
-void AddOnce(std::vector<Part>& parts, PartKind kind, const std::string& name)
+void AddOnce(std::vector<Part>& parts, PartKind kind, const std::string& name, const std::string& where = {})
 {
     for (const auto& part : parts)
-        if (part.kind == kind && SameWordNoCase(part.name, name)) return;
-    parts.push_back({kind, name});
+        if (part.kind == kind && SameWordNoCase(part.name, name) && SameWordNoCase(part.where, where)) return;
+    parts.push_back({kind, name, where});
 }
 
 // ---- Removal, one part at a time ------------------------------------------------------------
@@ -274,7 +284,7 @@ Outcome RemoveStagedFiles(platform::Platform& platform, const Part& part)
     char directory[256] = {};
     Dword needed = 0;
     const auto found = platform.spooler.GetPrinterDriverDirectoryA(
-        nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(directory), sizeof directory - 1, &needed);
+        nullptr, EnvironmentOf(part), 1, reinterpret_cast<std::uint8_t*>(directory), sizeof directory - 1, &needed);
     if (!found.value) return CallFailed(part, found.error, "GetPrinterDriverDirectoryA");
     Outcome outcome = Removed(part);
     for (const std::string_view name : DriverDirectoryFileNames()) {
@@ -305,12 +315,12 @@ Outcome RemoveDriver(platform::Platform& platform, const Part& part)
     // The spooler refuses a driver in use; asking first keeps a spooler that would not from
     // taking it away under a printer.
     if (auto kept = StillNeeded(platform, part, UsersOfDriver, platform::ERROR_PRINTER_DRIVER_IN_USE)) return *kept;
-    auto deleted = platform.spooler.DeletePrinterDriverExA(nullptr, nullptr, part.name.c_str(),
+    auto deleted = platform.spooler.DeletePrinterDriverExA(nullptr, EnvironmentOf(part), part.name.c_str(),
                                                            platform::DPD_DELETE_UNUSED_FILES, 0);
     // A spooler that takes no delete flags refuses the call as a whole: the driver then goes
     // alone and its files stay. Nothing uses it, as checked above.
     if (!deleted.value && deleted.error == platform::ERROR_INVALID_PARAMETER)
-        deleted = platform.spooler.DeletePrinterDriverExA(nullptr, nullptr, part.name.c_str(), 0, 0);
+        deleted = platform.spooler.DeletePrinterDriverExA(nullptr, EnvironmentOf(part), part.name.c_str(), 0, 0);
     if (!deleted.value && deleted.error != platform::ERROR_UNKNOWN_PRINTER_DRIVER)
         return CallFailed(part, deleted.error, "DeletePrinterDriverExA");
     return Removed(part);
@@ -360,16 +370,20 @@ Outcome RemoveEntry(platform::Platform& platform, const Part& part, bool allRemo
     // With anything of ours left, the entry is how the administrator runs this again.
     if (!allRemoved)
         return Left(part, platform::ERROR_BUSY, "kept while anything else of the driver is left, to run this again");
-    const auto deleted = platform.registry.RegDeleteKeyA(platform::kHkeyLocalMachine, kUninstallKey);
+    const std::string key = part.where.empty() ? std::string(kUninstallKey) : part.where;
+    const auto deleted = platform.registry.RegDeleteKeyA(platform::kHkeyLocalMachine, key.c_str());
     const Dword status = static_cast<Dword>(deleted.value);
     if (status != 0 && status != platform::ERROR_FILE_NOT_FOUND) return CallFailed(part, status, "RegDeleteKeyA");
     return Removed(part);
 }
 
-bool LastOfKind(const Plan& plan, std::size_t index)
+// Whether no later part is of the same kind (and, with `samePlace`, lies in the same place).
+bool LastOfKind(const Plan& plan, std::size_t index, bool samePlace = false)
 {
+    const Part& part = plan.parts[index];
     for (std::size_t i = index + 1; i < plan.parts.size(); ++i)
-        if (plan.parts[i].kind == plan.parts[index].kind) return false;
+        if (plan.parts[i].kind == part.kind && (!samePlace || SameWordNoCase(plan.parts[i].where, part.where)))
+            return false;
     return true;
 }
 
@@ -386,10 +400,19 @@ Plan FindOurs(platform::Platform& platform)
         plan.failedRead = "EnumPrintersA";
         return plan;
     }
-    const auto drivers = ReadDriverNames(platform, &plan.readError);
-    if (!drivers) {
-        plan.failedRead = "EnumPrinterDriversA";
-        return plan;
+    // A 64-bit program also finds what a 32-bit installer filed under the 32-bit environment
+    // and in the 32-bit registry view.
+    const bool program64 = RunsAs64BitProgram(platform);
+    std::vector<std::string> environments = {""};
+    if (program64) environments.push_back(kEnvironment32);
+    std::vector<std::pair<std::string, std::string>> drivers;  // environment, name
+    for (const auto& environment : environments) {
+        const auto names = ReadDriverNames(platform, environment.empty() ? nullptr : environment.c_str(), &plan.readError);
+        if (!names) {
+            plan.failedRead = "EnumPrinterDriversA";
+            return plan;
+        }
+        for (const auto& name : *names) drivers.emplace_back(environment, name);
     }
     const auto monitor = ReadMonitor(platform, &plan.readError, &plan.failedRead);
     if (!monitor) return plan;
@@ -398,8 +421,9 @@ Plan FindOurs(platform::Platform& platform)
     for (const auto& printer : *printers)
         if (printer.ours) AddOnce(parts, PartKind::Printer, printer.name);
     // A driver, port or monitor that another printer relies on is that printer's now.
-    for (const auto& driver : *drivers)
-        if (OurName(driver) && UsersOfDriver(*printers, driver, false).empty()) AddOnce(parts, PartKind::Driver, driver);
+    for (const auto& [environment, driver] : drivers)
+        if (OurName(driver) && UsersOfDriver(*printers, driver, false).empty())
+            AddOnce(parts, PartKind::Driver, driver, environment);
     for (const auto& printer : *printers) {
         if (!printer.ours) continue;
         for (const auto& port : printer.ports)
@@ -413,7 +437,10 @@ Plan FindOurs(platform::Platform& platform)
     for (const char* library : kPortMonitorLibraries)
         librariesThere = librariesThere || FileThere(platform, SystemFile(platform, library));
     if (!monitorShared && (monitor->registered || librariesThere)) AddOnce(parts, PartKind::Monitor, kPortMonitorName);
-    if (const auto entry = ReadEntry(platform)) AddOnce(parts, PartKind::Entry, *entry);
+    std::vector<std::string> entryKeys = {kUninstallKey};
+    if (program64) entryKeys.push_back(kView32Prefix + std::string(kUninstallKey).substr(std::strlen(kSoftwarePrefix)));
+    for (const auto& key : entryKeys)
+        if (const auto entry = ReadEntry(platform, key)) AddOnce(parts, PartKind::Entry, *entry, key);
 
     plan.parts = std::move(parts);
     return plan;
@@ -432,7 +459,7 @@ std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, 
         case PartKind::Printer: outcome = RemovePrinter(platform, part); break;
         case PartKind::Driver:
             outcome = RemoveDriver(platform, part);
-            if (outcome.error == 0 && LastOfKind(plan, i)) outcome = RemoveStagedFiles(platform, part);
+            if (outcome.error == 0 && LastOfKind(plan, i, true)) outcome = RemoveStagedFiles(platform, part);
             break;
         case PartKind::Port:
             outcome = RemovePort(platform, part);
@@ -464,7 +491,10 @@ std::string Describe(const Part& part)
     case PartKind::Monitor: kind = "port monitor"; break;
     case PartKind::Entry: kind = "uninstall entry"; break;
     }
-    return std::string(kind) + " " + Quoted(part.name);
+    std::string text = std::string(kind) + " " + Quoted(part.name);
+    if (part.kind == PartKind::Driver && !part.where.empty()) text += " (" + part.where + ")";
+    if (part.kind == PartKind::Entry && part.where.rfind(kView32Prefix, 0) == 0) text += " (32-bit registry view)";
+    return text;
 }
 
 std::string Describe(const Outcome& outcome)

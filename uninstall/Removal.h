@@ -11,6 +11,9 @@ enum class PartKind { Printer, Driver, Port, Monitor, Entry };
 struct Part {
     PartKind kind = PartKind::Printer;
     std::string name;  // printer, driver, port or monitor name; for Entry the entry's display name
+    // Where the part lies when that is not where this program looks first: for a driver the
+    // environment ("" for this program's own), for the entry its key below HKLM.
+    std::string where;
 };
 
 struct Plan {

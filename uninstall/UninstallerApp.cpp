@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/TwinHandover.h"
 #include "ui/Ui.h"
 #include "uninstall/ConfirmRemovalDialog.h"
 #include "uninstall/RemovalProgressDialog.h"
@@ -9,6 +10,12 @@
 #include "uninstall/Removal.h"
 
 namespace zenthar::uninstall {
+
+std::optional<int> HandOverToTwin(platform::Platform& platform, std::string_view arguments)
+{
+    const Twin twin{"DriverOrbixUninstaller64.exe", "removal", "removed", kExitNothingTried, nullptr};
+    return zenthar::HandOverToTwin(platform, twin, arguments);
+}
 
 int RunUninstallerApp(platform::Platform& platform)
 {

@@ -3,6 +3,9 @@
 // its progress window, then the summary over it.
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 #include "platform/Platform.h"
 
 namespace zenthar::uninstall {
@@ -12,5 +15,10 @@ inline constexpr const char* kNothingFoundText =
     "Nothing was changed.";
 
 int RunUninstallerApp(platform::Platform& platform);
+
+// The 32-bit program on 64-bit Windows: runs "DriverOrbixUninstaller64.exe" from its own folder
+// with the same arguments and gives its exit code; kExitNothingTried, after saying so, when it
+// cannot be started. Nothing when this program does the work itself.
+std::optional<int> HandOverToTwin(platform::Platform& platform, std::string_view arguments);
 
 }  // namespace zenthar::uninstall

@@ -154,6 +154,7 @@ public:
     Call<bool> InvokeGetProductInfo(ProcAddress function, Dword osMajor, Dword osMinor, Dword spMajor, Dword spMinor,
                                     Dword* productType) override;
     Call<int> GetSystemMetrics(int index) override;
+    Call<bool> InvokeIsWow64Process(ProcAddress function, bool* wow64) override;
 
 private:
     void Fill(SystemInfo* info, Word architecture) const;
@@ -169,6 +170,7 @@ public:
     Call<bool> FreeLibrary(ModuleHandle module) override;
     Call<ProcAddress> GetProcAddress(ModuleHandle module, const char* name) override;
     Call<ProcAddress> GetProcAddressByOrdinal(ModuleHandle module, Word ordinal) override;
+    Call<Dword> GetModuleFileNameA(ModuleHandle module, char* buffer, Dword size) override;
 
 private:
     Call<ModuleHandle> ModuleByName(std::string_view name);

@@ -12,6 +12,7 @@ const std::vector<ExportEntry> kExports = {
     {"kernel32.dll", "GetNativeSystemInfo", 0, Export::GetNativeSystemInfo},
     {"kernel32.dll", "GetProductInfo", 0, Export::GetProductInfo},
     {"kernel32.dll", "Wow64DisableWow64FsRedirection", 0, Export::Wow64DisableWow64FsRedirection},
+    {"kernel32.dll", "IsWow64Process", 0, Export::IsWow64Process},
     {"kernel32.dll", "GetVersionExA", 0, Export::GetVersionExA},
     {"winspool.drv", "SetDefaultPrinterA", 202, Export::SetDefaultPrinterA},
     {"setupapi.dll", "SetupDiGetClassDevsA", 0, Export::SetupDiGetClassDevsA},
@@ -700,6 +701,8 @@ bool Core::ExportAvailable(std::size_t exportIndex) const {
         return profile.hasWow64FsRedirectionExport;
     case Export::SetDefaultPrinterA:
         return profile.hasSetDefaultPrinterExport;
+    case Export::IsWow64Process:
+        return profile.hasIsWow64ProcessExport;
     default:
         return true;
     }

@@ -162,6 +162,7 @@ enum class Export {
     GetNativeSystemInfo,
     GetProductInfo,
     Wow64DisableWow64FsRedirection,
+    IsWow64Process,
     GetVersionExA,
     SetDefaultPrinterA,
     SetupDiGetClassDevsA,

@@ -61,6 +61,13 @@ SimMachine::~SimMachine() {
 platform::Platform& SimMachine::platform() { return *platformRefs; }
 const MachineProfile& SimMachine::profile() const { return core->profile; }
 
+void SimMachine::SetWow64(bool wow64) {
+    auto lock = core->Lock();
+    if (!core->profile.Is64BitSystem()) return;
+    core->profile.wow64 = wow64;
+    core->profile.systemInfoArchitecture = wow64 ? PROCESSOR_ARCHITECTURE_INTEL : core->profile.nativeArchitecture;
+}
+
 // ---- Faults and the call log --------------------------------------------------------------------
 
 void SimMachine::FailNext(std::string_view function, Dword error, unsigned nth) {

@@ -91,8 +91,11 @@ struct MachineProfile {
     bool hasGetProductInfo = true;
     bool hasWow64FsRedirectionExport = true;  // kernel32's Wow64DisableWow64FsRedirection
     bool hasSetDefaultPrinterExport = true;   // winspool.drv ordinal 202 / SetDefaultPrinterA
+    bool hasIsWow64ProcessExport = true;      // kernel32's IsWow64Process
 
     std::string windowsDirectory = "C:\\Windows";
+    // What GetModuleFileNameA gives for the program itself.
+    std::string programPath = "C:\\NORVA Orbix Printer 4.X\\zenthar.exe";
     bool hasSpoolerService = true;
     bool hasLpdService = false;
 
@@ -298,6 +301,10 @@ public:
     // The interfaces, as the installer receives them.
     platform::Platform& platform();
     const MachineProfile& profile() const;
+    // On a 64-bit profile: whether the program that runs from now on is a 32-bit one under
+    // WOW64, as the profiles start, or a 64-bit one (the same machine after an older 32-bit
+    // program worked on it, say).
+    void SetWow64(bool wow64);
 
     // --- Fault injection and the call log ------------------------------------------------
     // A call is named by its Windows function name as Platform.h spells it ("AddPrinterA",

@@ -131,6 +131,16 @@ Call<int> SimSystemInformation::GetSystemMetrics(int index) {
     return Ok(0);
 }
 
+Call<bool> SimSystemInformation::InvokeIsWow64Process(ProcAddress function, bool* wow64) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("IsWow64Process")) return Failed(false, *fault);
+    if (!core.CheckProc(function, Export::IsWow64Process, "IsWow64Process"))
+        return Failed(false, ERROR_INVALID_PARAMETER);
+    if (!wow64) return Failed(false, kErrorNoAccess);
+    *wow64 = core.profile.Is64BitSystem() && core.profile.wow64;
+    return Ok(true);
+}
+
 // ---- Modules ----------------------------------------------------------------------------------
 
 Call<ModuleHandle> SimModules::ModuleByName(std::string_view name) {
@@ -227,6 +237,24 @@ Call<ProcAddress> SimModules::GetProcAddressByOrdinal(ModuleHandle module, Word 
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetProcAddress")) return Failed(ProcAddress{0}, *fault);
     return Lookup(module, nullptr, ordinal);
+}
+
+Call<Dword> SimModules::GetModuleFileNameA(ModuleHandle module, char* buffer, Dword size) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetModuleFileNameA")) return Failed(Dword{0}, *fault);
+    std::string path;
+    if (module == 0) path = core.profile.programPath;
+    for (std::size_t slot = 0; slot < core.modules.size() && path.empty(); ++slot)
+        if (core.ModuleBase(slot) == module && core.modules[slot].references > 0)
+            path = core.SystemDirectory() + "\\" + core.modules[slot].name;
+    if (path.empty()) return Failed(Dword{0}, ERROR_MOD_NOT_FOUND);
+    if (!buffer || size == 0) return Failed(Dword{0}, ERROR_INSUFFICIENT_BUFFER);
+    // As Windows: a path that does not fit is cut, terminated, and reported with the size given.
+    const std::size_t copied = std::min<std::size_t>(path.size(), size - 1);
+    path.copy(buffer, copied);
+    buffer[copied] = '\0';
+    if (copied < path.size()) return Failed(size, ERROR_INSUFFICIENT_BUFFER);
+    return Ok(static_cast<Dword>(copied));
 }
 
 }  // namespace zenthar::sim::detail

@@ -144,6 +144,7 @@ public:
     Call<bool> InvokeGetProductInfo(ProcAddress function, Dword osMajor, Dword osMinor, Dword spMajor, Dword spMinor,
                                     Dword* productType) override;
     Call<int> GetSystemMetrics(int index) override;
+    Call<bool> InvokeIsWow64Process(ProcAddress function, bool* wow64) override;
 
     // Modules
     Call<ModuleHandle> GetModuleHandleA(const char* name) override;
@@ -152,6 +153,7 @@ public:
     Call<bool> FreeLibrary(ModuleHandle module) override;
     Call<ProcAddress> GetProcAddress(ModuleHandle module, const char* name) override;
     Call<ProcAddress> GetProcAddressByOrdinal(ModuleHandle module, Word ordinal) override;
+    Call<Dword> GetModuleFileNameA(ModuleHandle module, char* buffer, Dword size) override;
 
     // DeviceSetup
     Call<Handle> InvokeSetupDiGetClassDevsA(ProcAddress function, const platform::Guid* classGuid,

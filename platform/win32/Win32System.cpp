@@ -219,6 +219,14 @@ Call<int> Win32Platform::GetSystemMetrics(int index) {
     return {value, ::GetLastError()};
 }
 
+Call<bool> Win32Platform::InvokeIsWow64Process(platform::ProcAddress function, bool* wow64) {
+    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+    BOOL answer = FALSE;
+    const Call<bool> result = BoolCall(ToFunction<IsWow64ProcessFunction>(function)(::GetCurrentProcess(), &answer));
+    if (wow64) *wow64 = answer != FALSE;
+    return result;
+}
+
 // ---- Modules
 
 Call<platform::ModuleHandle> Win32Platform::GetModuleHandleA(const char* name) {
@@ -250,6 +258,11 @@ Call<platform::ProcAddress> Win32Platform::GetProcAddressByOrdinal(platform::Mod
                                                                    platform::Word ordinal) {
     const FARPROC address = ::GetProcAddress(ToModule(module), MAKEINTRESOURCEA(ordinal));
     return {reinterpret_cast<platform::ProcAddress>(address), ::GetLastError()};
+}
+
+Call<Dword> Win32Platform::GetModuleFileNameA(platform::ModuleHandle module, char* buffer, Dword size) {
+    const DWORD length = ::GetModuleFileNameA(ToModule(module), buffer, size);
+    return {length, ::GetLastError()};
 }
 
 // ---- DeviceSetup: SETUPAPI's types are the platform's records (checked with the others).

@@ -78,6 +78,38 @@ TEST_F(SystemContract, NativeProcessorAndProductComeThroughKernelExports) {
     EXPECT_NE(productType, 0u);
 }
 
+// The shipped 32-bit program learns from these whether to hand its run to its 64-bit twin,
+// and where the twin lies.
+TEST_F(SystemContract, Wow64AndTheProgramsOwnPathAreAskedOfTheSystem) {
+    const Call<ModuleHandle> kernel = P().modules.GetModuleHandleA("kernel32.dll");
+    ASSERT_NE(kernel.value, 0u);
+    const Call<ProcAddress> isWow64 = P().modules.GetProcAddress(kernel.value, "IsWow64Process");
+    ASSERT_NE(isWow64.value, 0u);
+    bool wow64 = true;
+    ASSERT_TRUE(P().system.InvokeIsWow64Process(isWow64.value, &wow64).value);
+    SystemInfo nativeInfo{};
+    P().system.InvokeGetNativeSystemInfo(P().modules.GetProcAddress(kernel.value, "GetNativeSystemInfo").value,
+                                         &nativeInfo);
+    SystemInfo ownInfo{};
+    P().system.GetSystemInfo(&ownInfo);
+    // Under WOW64 the program sees a 32-bit processor on a 64-bit one.
+    EXPECT_EQ(wow64, ownInfo.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL &&
+                         nativeInfo.wProcessorArchitecture != PROCESSOR_ARCHITECTURE_INTEL);
+
+    char path[kPathLength] = {};
+    const Call<Dword> length = P().modules.GetModuleFileNameA(0, path, sizeof path);
+    ASSERT_GT(length.value, 0u);
+    EXPECT_EQ(length.value, Text(path).size());
+    EXPECT_TRUE(EndsWithNoCase(path, ".exe")) << path;
+    EXPECT_NE(Text(path).find('\\'), std::string::npos) << "a whole path: " << path;
+    // Too small a buffer: the path is cut and terminated, and the call says so.
+    char small[4] = {'x', 'x', 'x', 'x'};
+    const Call<Dword> cut = P().modules.GetModuleFileNameA(0, small, sizeof small);
+    EXPECT_EQ(cut.value, Dword{sizeof small});
+    EXPECT_EQ(cut.error, ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(small[3], '\0');
+}
+
 TEST_F(SystemContract, ModuleLookupsReportWhatIsMissing) {
     const Call<ModuleHandle> missing = P().modules.LoadLibraryA("zenthar-no-such-library.dll");
     EXPECT_EQ(missing.value, 0u);

@@ -47,6 +47,8 @@ TEST(CommandLine, AnOptionIsFoundByItsOwnWordInAnyCase)
     EXPECT_TRUE(HasOption({"/log", "C:\\u.log", "-QUIET"}, "quiet"));
     EXPECT_FALSE(HasOption({}, "quiet"));
     EXPECT_FALSE(HasOption({"quiet", "/quieter"}, "quiet"));
+    EXPECT_EQ(OptionValue({"/quiet", "-LOG", "C:\\u.log"}, "log"), "C:\\u.log");
+    EXPECT_EQ(OptionValue({"/quiet", "/log"}, "log"), "");
 }
 
 class RunLogTest : public EngineTest {};

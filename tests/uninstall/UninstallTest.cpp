@@ -153,6 +153,28 @@ TEST(Uninstall, EachKindOfInstallationIsUndoneToTheWholeMachineBeforeIt)
     }
 }
 
+// An installation the 32-bit program made on 64-bit Windows, before its twin did the work
+// there: its drivers under the 32-bit environment, its entry in the 32-bit registry view. The
+// 64-bit uninstaller finds and removes them too.
+TEST(Uninstall, TheSixtyFourBitProgramRemovesWhatThe32BitInstallerLeft)
+{
+    auto run = Installation(Kind::ModelsOnCom);
+    auto& machine = run->machine;
+    const MachineFacts before = WholeMachine(machine);
+    run->Start();
+    machine.SetWow64(false);
+
+    const Plan plan = uninstall::FindOurs(machine.platform());
+    EXPECT_EQ(Descriptions(plan),
+              (std::vector<std::string>{"printer \"NORVA MTR333\"", "printer \"NORVA MTR444\"",
+                                        "driver \"NORVA MTR333\" (Windows NT x86)",
+                                        "driver \"NORVA MTR444\" (Windows NT x86)", "port monitor \"KVPOS Port Monitor\"",
+                                        "uninstall entry \"NORVA Orbix Printer 4.64\" (32-bit registry view)"}));
+    for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+    EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
+    EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
+}
+
 TEST(Uninstall, WhatOthersUseOrOnlyBearsOurNameIsLeftAlone)
 {
     {
