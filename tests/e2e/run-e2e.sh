@@ -12,9 +12,8 @@
 # Wine's 32-bit loader) hands the work to zenthar64.exe. On a machine that cannot execute that
 # loader the installer folder's zenthar.exe and DriverOrbixUninstaller.exe are the 64-bit
 # twins themselves, a note says so, and the scenarios whose point is the hand-over are noted
-# as not run instead of run. i686: a 32-bit prefix
-# (WINEARCH=win32), where the 32-bit program does everything itself; it needs the 32-bit
-# loader. For each scenario one line "pass e2e <name>" or "fail e2e <name>" (for the 32-bit
+# as not run instead of run. i686: a 32-bit prefix (WINEARCH=win32), where the 32-bit program
+# does everything itself; it needs the 32-bit loader. For each scenario one line "pass e2e <name>" or "fail e2e <name>" (for the 32-bit
 # prefix "pass e2e32 <name>", ...) is appended to RESULTS_DIR/steps.txt, also when the
 # scenario could not be run at all; pictures, the transcript and the checker's report go to
 # RESULTS_DIR/screens/e2e/<name>/ (e2e32/<name>/).
@@ -22,9 +21,9 @@
 # The two Windows differ: a line of any section that starts with "win32:" applies to the
 # 32-bit prefix alone, one that starts with "win64:" to the 64-bit prefix alone, one that
 # starts with "wow64:" to the 64-bit prefix where the 32-bit program hands over (not where the
-# twins stand in for it); every other line to both. A new scenario's lines need a tag only where the two differ (on the 32-bit
-# Windows the driver is filed under "Windows NT x86" in w32x86, the uninstall entry has no
-# Wow6432Node to go to). The checker reads files and keys as they are on the machine (no
+# twins stand in for it); every other line to both. A new scenario's lines need a tag only
+# where the two differ (on the 32-bit Windows the driver is filed under "Windows NT x86" in
+# w32x86 from the 32-bit file sets, the uninstall entry has no Wow6432Node to go to). The checker reads files and keys as they are on the machine (no
 # redirection to syswow64 or Wow6432Node); its spooler calls are its own (drivers and driver
 # directory of its environment, the machine's native one).
 #
@@ -71,11 +70,13 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-env.sh"
+# The program a person starts, where they find it.
+program='C:\NORVA Orbix Printer 4.X\zenthar.exe'
 
 # Internal: one scenario, already under Xvfb. The machine is set up, and the user and checker
 # programs run, through the loader the prefix boots with.
 if [ "${1:-}" = "--inside" ]; then
-  prefix=$2 build=$3 dir=$4 machine_file=$5 program=$6
+  prefix=$2 build=$3 dir=$4 machine_file=$5
   trap 'wine_stop "$prefix"' EXIT
   wine_use_prefix "$prefix"
   while read -r verb value; do
@@ -140,8 +141,6 @@ case $machine in
   *) kind=e2e own=win64 also=wow64 copies=e2e- ;;
 esac
 screens=$results/screens/$kind
-folder='C:\NORVA Orbix Printer 4.X'
-program="$folder\zenthar.exe"
 handover=1
 
 # cannot_run WHY: no scenario can run; each still gets its verdict.
@@ -213,7 +212,7 @@ for file in "${scenarios[@]}"; do
   if [ -z "$prefix" ]; then
     echo "no machine of scenario $after to start from" >"$dir/result.txt"; rc=1
   else
-    xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$prefix" "$build" "$dir" "$dir/machine.settings" "$program"
+    xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$prefix" "$build" "$dir" "$dir/machine.settings"
     rc=$?
   fi
   for bmp in "$dir"/*.bmp; do
