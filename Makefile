@@ -1,5 +1,5 @@
 # The two entry points. Each first makes sure the machine has what it needs.
-.PHONY: run test deps build clean fuzz bench
+.PHONY: run test deps build clean fuzz bench msi
 
 deps:
 	@scripts/ensure-deps.sh
@@ -18,6 +18,11 @@ fuzz: deps
 # Google Benchmark figures, each with its goal.
 bench: deps
 	@bench/run.sh
+
+# "NORVA Orbix Printer 4.64.msi" in build/msi, wrapping PACKAGE (a driver package folder with
+# the programs in it; default: the tests' sample package).
+msi: deps
+	@scripts/msi.sh $(PACKAGE)
 
 clean:
 	rm -rf build

@@ -13,6 +13,16 @@ configure() {
   fi
 }
 
+# build_windows DIR TOOLCHAIN TARGET...: those targets of a Windows build, configured once;
+# a failed build shows its log's end and ends the script.
+build_windows() {   # dir toolchain target...
+  local dir=$1 toolchain=$2 targets=() t; shift 2
+  for t in "$@"; do targets+=(--target "$t"); done
+  mkdir -p "$dir"
+  configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$toolchain.cmake" &&
+    cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir.build.log" 2>&1 || { tail -30 "$dir.build.log" >&2; exit 1; }
+}
+
 # record NAME pass|fail: a result that is not a GoogleTest case (a build, a scenario).
 record() {
   mkdir -p "$RESULTS"

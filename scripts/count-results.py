@@ -30,6 +30,7 @@ RUNS = [
     ("gallery", "pictures of every dialog (64-bit build)"),
     ("e2e64", "end-to-end scenarios, 64-bit build"),
     ("e2e32", "end-to-end scenarios, 32-bit build (the product)"),
+    ("msi", "the Windows Installer package: tables, msiexec under Wine"),
     ("fuzz", "fuzz smoke runs"),
     ("analysis", "static analysis"),
 ]
@@ -39,7 +40,7 @@ STEP_RUNS = {
     "selftest": "selftest", "host": "host", "asan": "asan", "tsan": "tsan",
     "win32": "builds", "win64": "builds", "product": "builds",
     "wine": "wine64", "wine32": "wine32", "gallery": "gallery",
-    "e2e": "e2e64", "e2e32": "e2e32", "fuzz": "fuzz", "static": "analysis", "analysis": "analysis",
+    "e2e": "e2e64", "e2e32": "e2e32", "msi": "msi", "fuzz": "fuzz", "static": "analysis", "analysis": "analysis",
 }
 
 CTEST_OWN_SKIPS = ("SKIP_REGULAR_EXPRESSION_MATCHED", "SKIP_RETURN_CODE")

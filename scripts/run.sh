@@ -5,14 +5,6 @@
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
-build_windows() {   # dir toolchain target...
-  local dir=$1 toolchain=$2 targets=() t; shift 2
-  for t in "$@"; do targets+=(--target "$t"); done
-  mkdir -p "$dir"
-  configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$toolchain.cmake" &&
-    cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir.build.log" 2>&1 || { tail -30 "$dir.build.log" >&2; exit 1; }
-}
-
 echo "Building zenthar.exe (32-bit, the shipped program) ..."
 build_windows "$BUILD/win32" i686-w64-mingw32 zenthar DriverOrbixUninstaller e2e-user e2e-check KVUSBMON KVUSBMONUI
 echo "Building its 64-bit twin from the same sources (it does the work on a 64-bit Windows) ..."

@@ -88,6 +88,19 @@ if [ $wine32 -eq 1 ]; then
 fi
 echo "Pictures of the dialogs: $RESULTS/screens" >&2
 
+# The Windows Installer package of the sample package: built, its tables read, and run by
+# Wine's msiexec (install by properties, refused properties, removal).
+if "$ROOT/scripts/msi.sh" >"$BUILD/msi.log" 2>&1; then
+  record "msi package built" pass
+  "$ROOT/tests/msi/run-msi.sh" "$BUILD/msi/NORVA Orbix Printer 4.64.msi" "$BUILD/win64" "$RESULTS" >>"$BUILD/msi.log" 2>&1 ||
+    tail -20 "$BUILD/msi.log" >&2
+else
+  tail -20 "$BUILD/msi.log" >&2; record "msi package built" fail
+fi
+msi_cases=(tables)
+[ $wine32 -eq 1 ] && msi_cases+=(install-by-properties bad-properties remove)
+expect_verdicts msi "${msi_cases[@]}"
+
 # Reliability: the fuzz targets for a few seconds each, and static analysis. (The fault matrix
 # runs inside the native suites, label "matrix"; the USB reconnect stress run under
 # ThreadSanitizer, label "threads".)

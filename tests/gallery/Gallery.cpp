@@ -124,11 +124,12 @@ protected:
 // The uninstaller's dialogs after a models installation, one printer having jobs waiting.
 const uninstall::Plan kSamplePlan = [] {
     uninstall::Plan plan;
+    using uninstall::PartKind;
     plan.parts = {
-        {uninstall::PartKind::Printer, "NORVA MTR333"},      {uninstall::PartKind::Printer, "NORVA MTR444"},
-        {uninstall::PartKind::Driver, "NORVA MTR333"},       {uninstall::PartKind::Driver, "NORVA MTR444"},
-        {uninstall::PartKind::Port, "IP_10.1.2.3"},          {uninstall::PartKind::Monitor, "KVPOS Port Monitor"},
-        {uninstall::PartKind::Entry, "NORVA Orbix Printer 4.64"},
+        {PartKind::Printer, "NORVA MTR333", {}}, {PartKind::Printer, "NORVA MTR444", {}},
+        {PartKind::Driver, "NORVA MTR333", {}},  {PartKind::Driver, "NORVA MTR444", {}},
+        {PartKind::Port, "IP_10.1.2.3", {}},     {PartKind::Monitor, "KVPOS Port Monitor", {}},
+        {PartKind::Entry, "NORVA Orbix Printer 4.64", {}},
     };
     return plan;
 }();
