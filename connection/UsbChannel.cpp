@@ -315,7 +315,10 @@ int UsbChannel::WriteBytes(const void* buffer, int length)
             if (failed) {
                 written = 0;
                 result = 0;
-                if (isOpen.load() == 1 && linkUp.load() == 1) StartReconnect();
+                // Only the device that failed is given up: a write on the handle a
+                // reconnect already let go fails too, and the worker may have brought the
+                // printer back since; blaming the new link would start a needless worker.
+                if (isOpen.load() == 1 && linkUp.load() == 1 && deviceHandle.load() == device) StartReconnect();
             }
 
             done += static_cast<int>(written);

@@ -8,9 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZENTHAR_BUILD:-$root/build}
 out=${1:?output folder}
 rm -rf "$out"; mkdir -p "$out/drive_c"
-"$root/tests/e2e/make-package.sh" "$out/drive_c" "$build/win64/tests/e2e" >&2
+"$root/tests/e2e/make-package.sh" "$out/drive_c" "$build/win32/tests/e2e" "$build/win64/tests/e2e" 64 >&2
 package="$out/drive_c/NORVA Orbix Printer 4.X"
-cp "$build/win32/entry/zenthar.exe" "$build/win32/entry/DriverOrbixUninstaller.exe" "$package/"
-cp "$build/win64/entry/zenthar.exe" "$package/zenthar64.exe"
-cp "$build/win64/entry/DriverOrbixUninstaller.exe" "$package/DriverOrbixUninstaller64.exe"
+ship=$("$root/scripts/ship.sh")
+cp "$ship"/*.exe "$package/"
 echo "$package"

@@ -8,6 +8,7 @@ set -euo pipefail
 build_windows "$BUILD/win32" i686-w64-mingw32 zenthar DriverOrbixUninstaller ZentharMsiActions
 package=${1:-}
 if [ -z "$package" ]; then
+  build_windows "$BUILD/win32" i686-w64-mingw32 KVUSBMON KVUSBMONUI
   build_windows "$BUILD/win64" x86_64-w64-mingw32 zenthar DriverOrbixUninstaller KVUSBMON KVUSBMONUI
   package=$("$ROOT/packaging/sample-package.sh" "$BUILD/msi/sample")
 fi

@@ -6,26 +6,30 @@ set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
 echo "Building zenthar.exe (32-bit, the shipped program) ..."
-build_windows "$BUILD/win32" i686-w64-mingw32 zenthar DriverOrbixUninstaller e2e-user e2e-check
-echo "Building the 64-bit build of the same sources (its port monitor stand-in goes into the driver package) ..."
+build_windows "$BUILD/win32" i686-w64-mingw32 zenthar DriverOrbixUninstaller e2e-user e2e-check KVUSBMON KVUSBMONUI
+echo "Building its 64-bit twin from the same sources (it does the work on a 64-bit Windows) ..."
 build_windows "$BUILD/win64" x86_64-w64-mingw32 zenthar DriverOrbixUninstaller e2e-user e2e-check KVUSBMON KVUSBMONUI
-echo "The 32-bit zenthar.exe is at $BUILD/win32/entry/zenthar.exe."
+ship=$("$ROOT/scripts/ship.sh") || exit 1
+echo "The programs that ship are in $ship."
 
-# The shipped program wherever Wine's 32-bit loader runs; the 64-bit build where it cannot.
+# A 64-bit Windows, as most machines are; the shipped zenthar.exe wherever Wine's 32-bit loader
+# runs, its twin directly where it cannot.
+folder='C:\NORVA Orbix Printer 4.X'
 if why=$(wine32_probe); then
-  run=$BUILD/win32 kind=e2e32
-  echo "Wine's 32-bit loader runs here: starting the 32-bit zenthar.exe."
+  program=zenthar.exe
+  wine_use i386
+  echo "Starting the 32-bit zenthar.exe from the installer folder; it hands the work to zenthar64.exe."
 else
-  run=$BUILD/win64 kind=e2e
-  echo "The 32-bit product cannot run on this machine ($why): starting the 64-bit build instead."
+  program=zenthar64.exe
+  wine_use x86_64
+  echo "The 32-bit zenthar.exe cannot run on this machine ($why): starting zenthar64.exe directly."
 fi
-wine_use "$(pe_machine "$run/entry/zenthar.exe")"
 
 if [ -n "${DISPLAY:-}" ]; then
-  prefix=$("$ROOT/tests/e2e/prepare-prefix.sh" "$run" run | tail -1) || exit 1
+  prefix=$("$ROOT/tests/e2e/prepare-prefix.sh" "$BUILD/win64" run | tail -1) || exit 1
   wine_start "$prefix"
   echo "Starting the installer under Wine (prefix $prefix) ..."
-  WINEPREFIX=$prefix "$WINE" "$run/entry/zenthar.exe"
+  WINEPREFIX=$prefix "$WINE" "$folder\\$program"
   wine_stop "$prefix"
   exit 0
 fi
@@ -33,8 +37,8 @@ fi
 demo=$BUILD/demo
 rm -rf "$demo"; mkdir -p "$demo"
 echo "No display: running the demo installation under Xvfb (\"NORVA MTR444\" on COM1:, code page 866) ..."
-"$ROOT/tests/e2e/run-e2e.sh" "$run" "$demo" 01-serial-win7 >"$demo/run.log" 2>&1
-shots=$demo/screens/$kind/01-serial-win7
+"$ROOT/tests/e2e/run-e2e.sh" "$BUILD/win64" "$demo" 01-serial-win7 >"$demo/run.log" 2>&1
+shots=$demo/screens/e2e/01-serial-win7
 cat "$demo/steps.txt" 2>/dev/null
 echo "Pictures of every dialog the user met: $shots/*.png"
 echo "What the user saw: $shots/transcript.txt"

@@ -3,7 +3,8 @@
 # last line is "N passed, M failed". Suites: the scripts' self-test, native (host),
 # AddressSanitizer + UndefinedBehaviorSanitizer, ThreadSanitizer, the two Windows builds, the
 # test programs under Wine (64-bit build; 32-bit build where Wine's 32-bit loader runs), the
-# gallery, the end-to-end scenarios (likewise for each build), fuzzing and static analysis.
+# gallery, the end-to-end scenarios (on a 64-bit and, where that loader runs, a 32-bit Windows),
+# fuzzing and static analysis.
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
@@ -53,7 +54,12 @@ SUITE_TARGETS="contract_sim sim_thread_tests usb_reconnect_tests reconnect_stres
   native_suite tsan "$BUILD/tsan" -DZENTHAR_SANITIZE=thread -- -L threads
 cross_build win32 "$BUILD/win32" i686-w64-mingw32
 cross_build win64 "$BUILD/win64" x86_64-w64-mingw32
-"$ROOT/scripts/check-product.sh" "$BUILD/win32/entry/zenthar.exe" "$BUILD/win32/entry/DriverOrbixUninstaller.exe" && record "product files" pass || record "product files" fail
+# What ships: the four programs in one folder, each checked as a customer receives it.
+if ship=$("$ROOT/scripts/ship.sh") && "$ROOT/scripts/check-product.sh" "$ship"/*.exe; then
+  record "product files" pass
+else
+  record "product files" fail
+fi
 # The shipped program is the 32-bit one; some machines cannot execute Wine's 32-bit loader.
 if why=$(wine32_probe); then
   wine32=1
@@ -69,8 +75,9 @@ if "$ROOT/tests/gallery/run-gallery.sh" "$BUILD/win64" "$RESULTS/screens/gallery
 else
   tail -20 "$BUILD/gallery.log" >&2; record "gallery of every dialog" fail
 fi
-# The whole program under Wine, worked by a user program, checked against Wine's own state;
-# every scenario must leave its verdict.
+# The shipped program under Wine, worked by a user program, checked against Wine's own state,
+# on a 64-bit Windows (where it hands the work to its 64-bit twin) and a 32-bit one; every
+# scenario must leave its verdict.
 scenarios=()
 for file in "$ROOT"/tests/e2e/scenarios/*.scenario; do scenarios+=("$(basename "$file" .scenario)"); done
 "$ROOT/tests/e2e/run-e2e.sh" "$BUILD/win64" "$RESULTS" >"$BUILD/e2e.log" 2>&1 || tail -30 "$BUILD/e2e.log" >&2

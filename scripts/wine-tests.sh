@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs every Windows test program of a build folder (its wine-tests.txt) under Wine and Xvfb,
 # each in a fresh copy of the booted prefix, writing a GoogleTest XML file per program to
-# $RESULTS/wine (x86_64 programs, through wine64) or $RESULTS/wine32 (i386 programs, through
-# Wine's 32-bit loader in the same 64-bit prefix). A program that hangs is ended after
-# ZENTHAR_WINE_TIMEOUT seconds (600).
+# $RESULTS/wine (x86_64 programs, through wine64 in a 64-bit prefix) or $RESULTS/wine32 (i386
+# programs, through Wine's 32-bit loader in a 32-bit prefix). A program that hangs is ended
+# after ZENTHAR_WINE_TIMEOUT seconds (600).
 #
 #   scripts/wine-tests.sh [--none-expected] BUILD_DIR   all programs of the build
 #   scripts/wine-tests.sh --one PREFIX EXE XML LOG      (internal: one run inside Xvfb)
@@ -51,7 +51,11 @@ if [ ! -s "$list" ]; then
 fi
 results=$RESULTS/$kind
 mkdir -p "$results"
-wine_base_prefix || { record "$kind prefix" fail; exit 1; }
+# The 32-bit programs meet a 32-bit Windows, the one they run on by themselves; on a 64-bit
+# one the work is their 64-bit twins'.
+base=$WINE_BASE boot=wine_base_prefix
+[ $kind = wine32 ] && base=$WINE_BASE32 boot=wine_base_prefix32
+$boot || { record "$kind prefix" fail; exit 1; }
 
 failures=0
 fail() {   # name why
@@ -70,7 +74,7 @@ while read -r exe; do
   if [ "$kind/$machine" != wine/x86_64 ] && [ "$kind/$machine" != wine32/i386 ]; then
     fail "$name" "a program for $machine in a list of $kind programs"; continue
   fi
-  prefix=$(wine_copy_prefix "test-$kind-$name")
+  prefix=$(wine_copy_prefix "test-$kind-$name" "$base")
   start=$(date +%s)
   xvfb-run -a -s "-screen 0 1024x768x24" "$0" --one "$prefix" "$exe" "$xml" "$log"
   rc=$?

@@ -102,12 +102,12 @@ TEST_F(SystemContract, Wow64AndTheProgramsOwnPathAreAskedOfTheSystem) {
     EXPECT_EQ(length.value, Text(path).size());
     EXPECT_TRUE(EndsWithNoCase(path, ".exe")) << path;
     EXPECT_NE(Text(path).find('\\'), std::string::npos) << "a whole path: " << path;
-    // Too small a buffer: the path is cut and terminated, and the call says so.
+    // Too small a buffer: the call gives the buffer's whole size, which is how a cut path is
+    // told (XP, and Wine's 32-bit side, leave it unterminated).
     char small[4] = {'x', 'x', 'x', 'x'};
     const Call<Dword> cut = P().modules.GetModuleFileNameA(0, small, sizeof small);
     EXPECT_EQ(cut.value, Dword{sizeof small});
     EXPECT_EQ(cut.error, ERROR_INSUFFICIENT_BUFFER);
-    EXPECT_EQ(small[3], '\0');
 }
 
 TEST_F(SystemContract, ModuleLookupsReportWhatIsMissing) {

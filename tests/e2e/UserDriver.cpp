@@ -144,9 +144,30 @@ std::string AddressOf(HWND control)
 
 // ---- The session ----
 
-// The first visible top-level window of a process.
+// A process and every process started under it, as Wine lists them now: on a 64-bit Windows
+// the 32-bit program hands its work to its 64-bit twin, whose windows are the program's.
+std::set<DWORD> FamilyOf(DWORD root)
+{
+    std::set<DWORD> family{root};
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return family;
+    std::vector<std::pair<DWORD, DWORD>> links;  // id, parent
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        links.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+    CloseHandle(snapshot);
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [id, parent] : links)
+            if (family.count(parent) && family.insert(id).second) grew = true;
+    }
+    return family;
+}
+
+// The first visible top-level window of a process family.
 struct WindowLook {
-    DWORD processId;
+    std::set<DWORD> processes;
     std::string seen;
 };
 
@@ -155,7 +176,7 @@ BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM data)
     auto& look = *reinterpret_cast<WindowLook*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == look.processId && IsWindowVisible(window) && look.seen.empty()) look.seen = Quoted(TextOf(window));
+    if (look.processes.count(owner) && IsWindowVisible(window) && look.seen.empty()) look.seen = Quoted(TextOf(window));
     return TRUE;
 }
 
@@ -253,6 +274,15 @@ public:
         }
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
             Log("ending the program");
+            // The twin first: the checker must not meet it still at work.
+            for (DWORD id : FamilyOf(process.dwProcessId)) {
+                if (id == process.dwProcessId) continue;
+                if (HANDLE other = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+                    TerminateProcess(other, 99);
+                    WaitForSingleObject(other, 5000);
+                    CloseHandle(other);
+                }
+            }
             TerminateProcess(process.hProcess, 99);
             WaitForSingleObject(process.hProcess, 5000);
         }
@@ -468,7 +498,12 @@ private:
 
     std::vector<HWND> ProgramWindows(bool enabledOnly)
     {
-        return zenthar::testing::ShownWindowsOf(process.dwProcessId, enabledOnly);
+        std::vector<HWND> windows;
+        for (DWORD id : FamilyOf(process.dwProcessId)) {
+            const std::vector<HWND> own = zenthar::testing::ShownWindowsOf(id, enabledOnly);
+            windows.insert(windows.end(), own.begin(), own.end());
+        }
+        return windows;
     }
 
     bool Wait(const std::string& caption, int seconds)
@@ -824,9 +859,10 @@ private:
     bool EndWindowless(unsigned long wanted, int seconds)
     {
         if (!process.hProcess) return Fail("the program was not started");
-        WindowLook look{process.dwProcessId, {}};
+        WindowLook look{{}, {}};
         const DWORD start = GetTickCount();
         for (;;) {
+            look.processes = FamilyOf(process.dwProcessId);
             EnumWindows(&NoteVisibleWindow, reinterpret_cast<LPARAM>(&look));
             if (!look.seen.empty()) return Fail("the program showed a window " + look.seen);
             if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) break;

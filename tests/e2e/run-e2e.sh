@@ -1,34 +1,44 @@
 #!/usr/bin/env bash
-# The end-to-end scenarios: the real zenthar.exe under Wine and Xvfb, worked by e2e-user.exe
-# like a person at the screen, then Wine's spooler, registry and files read back by
-# e2e-check.exe. Each scenario starts from a fresh copy of the prepared machine
-# (prepare-prefix.sh) or from the machine an earlier scenario left.
+# The end-to-end scenarios: the shipped zenthar.exe under Wine and Xvfb, started from the
+# installer folder as a person starts it and worked by e2e-user.exe like a person at the
+# screen, then Wine's spooler, registry and files read back by e2e-check.exe. Each scenario
+# starts from a fresh copy of the prepared machine (prepare-prefix.sh), whose installer folder
+# holds the shipped programs (scripts/ship.sh), or from the machine an earlier scenario left.
 #
 #   tests/e2e/run-e2e.sh BUILD_DIR RESULTS_DIR [SCENARIO...]
 #
-# BUILD_DIR is a Windows build: the x86_64 one (run through wine64) or the i686 one, the
-# shipped program (run through Wine's 32-bit loader in the same 64-bit prefix, where this
-# machine can execute that loader). For each scenario one line "pass e2e <name>" or
-# "fail e2e <name>" (for the i686 build "pass e2e32 <name>", ...) is appended to
-# RESULTS_DIR/steps.txt, also when the scenario could not be run at all; pictures, the
-# transcript and the checker's report go to RESULTS_DIR/screens/e2e/<name>/ (e2e32/<name>/).
+# BUILD_DIR is the Windows build of the user and checker programs; its width says which
+# Windows the scenarios meet. x86_64: a 64-bit prefix, where the 32-bit zenthar.exe (through
+# Wine's 32-bit loader) hands the work to zenthar64.exe. On a machine that cannot execute that
+# loader the installer folder's zenthar.exe and DriverOrbixUninstaller.exe are the 64-bit
+# twins themselves, a note says so, and the scenarios whose point is the hand-over are noted
+# as not run instead of run. i686: a 32-bit prefix (WINEARCH=win32), where the 32-bit program
+# does everything itself; it needs the 32-bit loader. For each scenario one line "pass e2e <name>" or "fail e2e <name>" (for the 32-bit
+# prefix "pass e2e32 <name>", ...) is appended to RESULTS_DIR/steps.txt, also when the
+# scenario could not be run at all; pictures, the transcript and the checker's report go to
+# RESULTS_DIR/screens/e2e/<name>/ (e2e32/<name>/).
 #
-# Each build sees its own side of the same Windows: a line of any section that starts with
-# "win32:" applies to the i686 build alone, one that starts with "win64:" to the x86_64 build
-# alone; every other line to both. A new scenario's lines need a tag only where the two differ
-# (the 32-bit program's driver directory is w32x86, its uninstall entry is under Wow6432Node,
-# its port monitor cannot be added under Wine). The checker of either width reads files and
-# keys as they are on the machine (no redirection to syswow64 or Wow6432Node); its spooler
-# calls are its own (drivers and driver directory of its environment).
+# The two Windows differ: a line of any section that starts with "win32:" applies to the
+# 32-bit prefix alone, one that starts with "win64:" to the 64-bit prefix alone, one that
+# starts with "wow64:" to the 64-bit prefix where the 32-bit program hands over (not where the
+# twins stand in for it); every other line to both. A new scenario's lines need a tag only
+# where the two differ (on the 32-bit Windows the driver is filed under "Windows NT x86" in
+# w32x86 from the 32-bit file sets, the uninstall entry has no Wow6432Node to go to). The checker reads files and keys as they are on the machine (no
+# redirection to syswow64 or Wow6432Node); its spooler calls are its own (drivers and driver
+# directory of its environment, the machine's native one).
 #
 # A scenario is tests/e2e/scenarios/<name>.scenario, in three sections:
 #   [machine]  how the machine differs before the run:
 #                after NAME          start from the machine scenario NAME left (NAME must
 #                                    run earlier in the same call)
 #                windows VERSION     winecfg -v VERSION (win7, win10, ...)
-#                app-windows VERSION the version Wine reports to zenthar.exe alone
+#                app-windows VERSION the version Wine reports to the installer alone (both
+#                                    widths of it)
 #                spooler-start N     the Start value of the Spooler service (4: disabled)
 #                delete-key PATH     remove a key below HKLM (to see whether the run writes it)
+#                delete-file PATH    remove a file of drive C: (it must be there)
+#                handover            the scenario is about the 32-bit program handing over to
+#                                    its twin: not run where the twins stand in for it
 #                printer-datatype NAME  the data type RAW for a printer the run will add: Wine 8
 #                                    stores a printer added without one (as the installer
 #                                    adds it) but cannot open it afterwards, so its AddPrinter
@@ -60,16 +70,28 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-env.sh"
+# The program a person starts, where they find it.
+program='C:\NORVA Orbix Printer 4.X\zenthar.exe'
 
-# Internal: one scenario, already under Xvfb. The machine is set up through wine64; the
-# user and checker programs are the build's own, through the loader of its width.
+# Internal: one scenario, already under Xvfb. The machine is set up, and the user and checker
+# programs run, through the loader the prefix boots with.
 if [ "${1:-}" = "--inside" ]; then
   prefix=$2 build=$3 dir=$4 machine_file=$5
   trap 'wine_stop "$prefix"' EXIT
+  wine_use_prefix "$prefix"
   while read -r verb value; do
     case $verb in
       windows) WINEPREFIX=$prefix timeout 60 "$WINE" winecfg -v "$value" ;;
-      app-windows) WINEPREFIX=$prefix "$WINE" reg add 'HKCU\Software\Wine\AppDefaults\zenthar.exe' /v Version /d "$value" /f ;;
+      app-windows)
+        for exe in zenthar.exe zenthar64.exe; do
+          WINEPREFIX=$prefix "$WINE" reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe" /v Version /d "$value" /f
+        done ;;
+      delete-file)
+        file=${value#[Cc]:\\}
+        file=$prefix/drive_c/${file//\\//}
+        [ -f "$file" ] || { echo "delete-file: no $value" >&2; exit 1; }
+        rm -f "$file" ;;
+      handover) ;;
       spooler-start) WINEPREFIX=$prefix "$WINE" reg add 'HKLM\System\CurrentControlSet\Services\Spooler' /v Start /t REG_DWORD /d "$value" /f ;;
       printer-datatype) WINEPREFIX=$prefix "$WINE" reg add "HKLM\System\CurrentControlSet\Control\Print\Printers\\$value" /v Datatype /d RAW /f ;;
       delete-key) WINEPREFIX=$prefix "$WINE" reg delete "HKLM\\$value" /f ;;
@@ -81,9 +103,8 @@ if [ "${1:-}" = "--inside" ]; then
   # server sees them all, and its spooler service starts out stopped.
   wine_stop "$prefix"
   wine_start "$prefix" </dev/null >/dev/null 2>&1
-  wine_use "$(pe_machine "$build/entry/zenthar.exe")"
   WINEPREFIX=$prefix timeout -k 10 300 "$WINE" "$build/tests/e2e/e2e-user.exe" \
-    "$(winepath_of "$build/entry/zenthar.exe")" "$(winepath_of "$dir/user.steps")" "$(winepath_of "$dir")" \
+    "$program" "$(winepath_of "$dir/user.steps")" "$(winepath_of "$dir")" \
     </dev/null >"$dir/user.log" 2>&1
   user=$?
   WINEPREFIX=$prefix timeout -k 10 120 "$WINE" "$build/tests/e2e/e2e-check.exe" "$(winepath_of "$dir/after.checks")" \
@@ -112,13 +133,15 @@ else
   scenarios=("$here"/scenarios/*.scenario)
 fi
 
-# The build's width names its results: e2e for x86_64, e2e32 for i686.
-machine=$(pe_machine "$build/entry/zenthar.exe")
+# The build's width names the machine and the results: e2e for the 64-bit prefix, e2e32 for
+# the 32-bit one.
+machine=$(pe_machine "$build/tests/e2e/e2e-user.exe")
 case $machine in
-  i386) kind=e2e32 own=win32 copies=e2e-32- ;;
-  *) kind=e2e own=win64 copies=e2e- ;;
+  i386) kind=e2e32 own=win32 also=win32 copies=e2e-32- ;;
+  *) kind=e2e own=win64 also=wow64 copies=e2e- ;;
 esac
 screens=$results/screens/$kind
+handover=1
 
 # cannot_run WHY: no scenario can run; each still gets its verdict.
 cannot_run() {
@@ -128,23 +151,26 @@ cannot_run() {
   exit 1
 }
 [ -d "$build" ] && build=$(cd "$build" && pwd)
-for exe in entry/zenthar.exe tests/e2e/e2e-user.exe tests/e2e/e2e-check.exe; do
+for exe in tests/e2e/e2e-user.exe tests/e2e/e2e-check.exe; do
   [ -f "$build/$exe" ] || cannot_run "no $build/$exe (build the Windows build)"
-  [ "$(pe_machine "$build/$exe")" = "$machine" ] || cannot_run "$exe is not a $machine program like entry/zenthar.exe"
+  [ "$(pe_machine "$build/$exe")" = "$machine" ] || cannot_run "$exe is not a $machine program like tests/e2e/e2e-user.exe"
 done
-if [ "$machine" = i386 ]; then
-  why=$(wine32_probe) || cannot_run "Wine's 32-bit loader does not run here: $why"
-elif [ "$machine" != x86_64 ]; then
-  cannot_run "entry/zenthar.exe is neither an i686 nor an x86_64 program"
+if ! why=$(wine32_probe); then
+  [ "$machine" = i386 ] && cannot_run "Wine's 32-bit loader does not run here: $why"
+  # The 64-bit Windows can still be met, by the twins that do the work there.
+  handover=0 also=win64
+  echo "note $kind the shipped 32-bit programs were not run, their 64-bit twins stood in for them: $why" >>"$results/steps.txt"
 fi
+[ "$machine" = i386 ] || [ "$machine" = x86_64 ] || cannot_run "tests/e2e/e2e-user.exe is neither an i686 nor an x86_64 program"
 for file in "${scenarios[@]}"; do [ -f "$file" ] || cannot_run "no scenario $file"; done
+"$here/../../scripts/ship.sh" >/dev/null || cannot_run "the shipped folder could not be put together"
 
 section() {   # file name: the lines of one section that apply to this build, without their tag
-  awk -v want="[$2]" -v own="$own:" '
+  awk -v want="[$2]" -v own="$own:" -v also="$also:" '
     /^\[.*\]$/ { inside = ($0 == want); next }
     !inside { next }
-    $1 == own { sub(/^[ \t]*[a-z0-9]+:[ \t]*/, ""); print; next }
-    $1 == "win32:" || $1 == "win64:" { next }
+    $1 == own || $1 == also { sub(/^[ \t]*[a-z0-9]+:[ \t]*/, ""); print; next }
+    $1 == "win32:" || $1 == "win64:" || $1 == "wow64:" { next }
     { print }' "$1"
 }
 
@@ -164,6 +190,11 @@ for file in "${scenarios[@]}"; do
   section "$file" machine >"$dir/machine.settings"
   section "$file" user >"$dir/user.steps"
   section "$file" after >"$dir/after.checks"
+  if [ $handover = 0 ] && grep -qx handover "$dir/machine.settings"; then
+    echo "note $kind $name not run: it needs the 32-bit program, which cannot run here" >>"$results/steps.txt"
+    echo "$kind $name: not run (needs the 32-bit program)" >&2
+    continue
+  fi
   after=$(awk '$1 == "after" { print $2 }' "$dir/machine.settings")
   if [ -n "$after" ]; then
     prefix=$WINE_ROOT/$copies$name
@@ -171,6 +202,11 @@ for file in "${scenarios[@]}"; do
     if [ -d "$WINE_ROOT/$copies$after" ]; then cp -a "$WINE_ROOT/$copies$after" "$prefix"; else prefix=; fi
   else
     prefix=$("$here/prepare-prefix.sh" "$build" "${copies#e2e-}$name")
+    if [ -n "$prefix" ] && [ $handover = 0 ]; then
+      for exe in zenthar DriverOrbixUninstaller; do
+        cp "$prefix/drive_c/NORVA Orbix Printer 4.X/${exe}64.exe" "$prefix/drive_c/NORVA Orbix Printer 4.X/$exe.exe"
+      done
+    fi
   fi
   start=$(date +%s)
   if [ -z "$prefix" ]; then

@@ -19,6 +19,7 @@ protected:
     {
         ui::UseBackend(nullptr);
         EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
+        EXPECT_TRUE(screen.Errors().empty()) << ::testing::PrintToString(screen.Errors());
     }
 
     platform::Platform& Platform() { return machine.platform(); }

@@ -85,7 +85,7 @@ TEST_F(HeadlessTest, TranscriptRecordsDialogsAndMessageBoxesInTheOrderTheUserSaw
     EXPECT_THAT(backend.Errors(), IsEmpty());
 }
 
-TEST_F(HeadlessTest, MissingOrShortScriptsAreReportedAndTheDialogIsCancelled)
+TEST_F(HeadlessTest, MissingOrShortScriptsAndStepsOnControlsItLacksAreReported)
 {
     Dialog unscripted(ids::kUsbWarningDialog);
     EXPECT_EQ(unscripted.DoModal(), kIdCancel);
@@ -95,6 +95,20 @@ TEST_F(HeadlessTest, MissingOrShortScriptsAreReportedAndTheDialogIsCancelled)
     EXPECT_EQ(backend.Errors().size(), 2u);
     Dialog noTemplate(4711);
     EXPECT_EQ(noTemplate.DoModal(), -1);
+
+    // A step on a control the dialog lacks, or on one of another kind, is the script's fault;
+    // a click on a disabled control only does nothing, as a person's would.
+    backend.Script(ids::kUsbWarningDialog)
+        .Click(4711)
+        .SetText(kIdOk, "typed into a button")
+        .Then([](HeadlessDialog& dialog) { dialog.EnableItem(kIdOk, false); })
+        .Click(kIdOk)
+        .PressEscape();
+    Dialog wrongSteps(ids::kUsbWarningDialog);
+    EXPECT_EQ(wrongSteps.DoModal(), kIdCancel);
+    EXPECT_THAT(backend.Errors(),
+                ElementsAre(testing::_, testing::_, testing::_, "dialog 142: click on control 4711, which the dialog does not have",
+                            "dialog 142: set text on control 1, which is not a control of that kind"));
 }
 
 TEST_F(HeadlessTest, EachRunTakesTheNextScriptOfItsTemplate)

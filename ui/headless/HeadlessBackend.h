@@ -210,6 +210,11 @@ private:
     Item* FirstTabStop();
     // A usable control for the user: exists, visible and enabled.
     Item* Reachable(int id);
+    // The control a step of the script acts on, when a person could act on it. A control
+    // that is missing, or of another kind than `kind` (any kind when `kind` is null), is a
+    // fault of the script, reported to the backend; a hidden or disabled one is only out of
+    // the person's reach, and the step does nothing, as the person's click would.
+    Item* StepTarget(int id, const std::optional<resources::ControlClass>& kind, const char* step);
 
     HeadlessBackend& backend;
     Dialog& dialog;

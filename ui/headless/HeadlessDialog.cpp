@@ -161,6 +161,22 @@ HeadlessDialog::Item* HeadlessDialog::Reachable(int id)
     return item;
 }
 
+HeadlessDialog::Item* HeadlessDialog::StepTarget(int id, const std::optional<ControlClass>& kind, const char* step)
+{
+    const Item* item = Find(id);
+    const std::string where = "dialog " + std::to_string(dialog.TemplateId()) + ": " + step + " on control " +
+                              std::to_string(id);
+    if (!item) {
+        backend.ReportError(where + ", which the dialog does not have");
+        return nullptr;
+    }
+    if (kind && item->controlClass != *kind) {
+        backend.ReportError(where + ", which is not a control of that kind");
+        return nullptr;
+    }
+    return Reachable(id);
+}
+
 std::vector<std::string> HeadlessDialog::Rows(int id) const
 {
     std::vector<std::string> texts;
@@ -346,8 +362,8 @@ void HeadlessDialog::FocusNextAfter(const Item& from)
 
 void HeadlessDialog::UserClick(int id)
 {
-    Item* item = Reachable(id);
-    if (!item || !IsButton(*item)) return;
+    Item* item = StepTarget(id, ControlClass::Button, "click");
+    if (!item) return;
     SendToControl(*item, {kWmLButtonDown, 0, 0});
     if (!focus || focus != item) MoveFocus(item);
     item->pushed = false;
@@ -363,16 +379,16 @@ void HeadlessDialog::UserClick(int id)
 
 void HeadlessDialog::UserSetText(int id, const std::string& text)
 {
-    Item* item = Reachable(id);
-    if (!item || item->controlClass != ControlClass::Edit) return;
+    Item* item = StepTarget(id, ControlClass::Edit, "set text");
+    if (!item) return;
     MoveFocus(item);
     SetItemText(id, text);
 }
 
 void HeadlessDialog::UserType(int id, const std::string& text)
 {
-    Item* item = Reachable(id);
-    if (!item || item->controlClass != ControlClass::Edit) return;
+    Item* item = StepTarget(id, ControlClass::Edit, "type");
+    if (!item) return;
     MoveFocus(item);
     if (text.empty()) {
         SetItemText(id, "");
@@ -383,8 +399,8 @@ void HeadlessDialog::UserType(int id, const std::string& text)
 
 void HeadlessDialog::UserSelectCombo(int id, int index)
 {
-    Item* item = Reachable(id);
-    if (!item || item->controlClass != ControlClass::ComboBox) return;
+    Item* item = StepTarget(id, ControlClass::ComboBox, "pick");
+    if (!item) return;
     if (index < 0 || index >= static_cast<int>(item->rows.size())) return;
     MoveFocus(item);
     item->curSel = index;
@@ -393,8 +409,8 @@ void HeadlessDialog::UserSelectCombo(int id, int index)
 
 void HeadlessDialog::UserSelectRow(int id, int row)
 {
-    Item* item = Reachable(id);
-    if (!item || item->controlClass != ControlClass::ListBox) return;
+    Item* item = StepTarget(id, ControlClass::ListBox, "select a row");
+    if (!item) return;
     if (row < 0 || row >= static_cast<int>(item->rows.size())) return;
     MoveFocus(item);
     item->curSel = row;
@@ -403,8 +419,8 @@ void HeadlessDialog::UserSelectRow(int id, int row)
 
 void HeadlessDialog::UserToggleRow(int id, int row)
 {
-    Item* item = Reachable(id);
-    if (!item || item->controlClass != ControlClass::ListBox) return;
+    Item* item = StepTarget(id, ControlClass::ListBox, "tick a row");
+    if (!item) return;
     if (row < 0 || row >= static_cast<int>(item->rows.size())) return;
     MoveFocus(item);
     int& check = item->rows[static_cast<std::size_t>(row)].check;
@@ -416,8 +432,8 @@ void HeadlessDialog::UserToggleRow(int id, int row)
 
 void HeadlessDialog::UserSetIpFields(int id, const std::array<std::string, 4>& fields)
 {
-    Item* item = Reachable(id);
-    if (!item || item->controlClass != ControlClass::IpAddress) return;
+    Item* item = StepTarget(id, ControlClass::IpAddress, "type an address");
+    if (!item) return;
     MoveFocus(item);
     for (std::size_t i = 0; i < 4; ++i) {
         if (fields[i].empty()) {
@@ -435,7 +451,7 @@ void HeadlessDialog::UserSetIpFields(int id, const std::array<std::string, 4>& f
 
 void HeadlessDialog::UserFocus(int id)
 {
-    if (Item* item = Reachable(id)) NextDlgCtl(item);
+    if (Item* item = StepTarget(id, std::nullopt, "focus")) NextDlgCtl(item);
 }
 
 void HeadlessDialog::UserEnter()

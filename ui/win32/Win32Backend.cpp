@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <string_view>
+
 #include "ui/Dialog.h"
 #include "ui/win32/Win32Dialog.h"
 
@@ -71,6 +73,12 @@ std::string Win32Backend::AppTitle() const
     if (slash != std::string::npos) name.erase(0, slash + 1);
     const std::size_t dot = name.find_last_of('.');
     if (dot != std::string::npos) name.erase(dot);
+#if defined(_WIN64)
+    // The 64-bit build ships as the twin of the 32-bit program, under its name with "64"
+    // added. The person started the 32-bit program: its name is the one their boxes carry.
+    constexpr std::string_view twinMark = "64";
+    if (name.size() > twinMark.size() && name.ends_with(twinMark)) name.erase(name.size() - twinMark.size());
+#endif
     return name;
 }
 
