@@ -357,9 +357,34 @@ void Win32Dialog::SetRowCheck(int id, int index, int state)
     HWND item = Item(id);
     if (!item || !IsList(id) || index < 0) return;
     if (SendMessageA(item, LB_SETITEMDATA, static_cast<WPARAM>(index), std::clamp(state, 0, 2)) == LB_ERR) return;
+    // A held list is drawn whole when it is released.
+    if (redrawHolds.count(id)) return;
     RECT row{};
     if (SendMessageA(item, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row)) != LB_ERR)
         InvalidateRect(item, &row, FALSE);
+}
+
+void Win32Dialog::ReserveRows(int id, int rows)
+{
+    HWND item = Item(id);
+    if (!item || !IsList(id) || rows <= 0) return;
+    // The texts are kept by the list; a row name is short, 32 bytes covers it.
+    SendMessageA(item, LB_INITSTORAGE, static_cast<WPARAM>(rows), static_cast<LPARAM>(rows) * 32);
+}
+
+void Win32Dialog::HoldRedraw(int id, bool hold)
+{
+    HWND item = Item(id);
+    if (!item) return;
+    if (hold) {
+        if (redrawHolds[id]++ == 0) SendMessageA(item, WM_SETREDRAW, FALSE, 0);
+        return;
+    }
+    const auto held = redrawHolds.find(id);
+    if (held == redrawHolds.end() || --held->second > 0) return;
+    redrawHolds.erase(held);
+    SendMessageA(item, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(item, nullptr, TRUE);
 }
 
 void Win32Dialog::SetProgressRange(int id, int low, int high)
