@@ -39,5 +39,5 @@ fi
 echo "Copies box of the real main dialog under Wine: $program ($machine), prefix $prefix"
 xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$prefix" "$program" "$bench"
 rc=$?
-[ -n "${2:-}" ] || rm -rf "$prefix"
+[ -n "${2:-}" ] || { wine_stop "$prefix"; rm -rf "$prefix"; }
 exit $rc
