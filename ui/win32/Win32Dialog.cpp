@@ -17,6 +17,35 @@ namespace zenthar::ui::win32 {
 
 using resources::ControlClass;
 
+namespace {
+
+// An owned dialog whose template does not ask to be centred on the screen opens centred over
+// its owner, kept within the owner's screen: placed by its template alone it would open at
+// the owner's top-left corner, over the owner's caption.
+void CentreOverOwner(HWND dialog)
+{
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (!owner || (GetWindowLongPtrA(dialog, GWL_STYLE) & DS_CENTER) || !IsWindowVisible(owner) || IsIconic(owner))
+        return;
+    RECT ownerRect{}, own{};
+    GetWindowRect(owner, &ownerRect);
+    GetWindowRect(dialog, &own);
+    const LONG width = own.right - own.left;
+    const LONG height = own.bottom - own.top;
+    LONG x = ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2;
+    LONG y = ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2;
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    if (GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &screen)) {
+        const RECT& work = screen.rcWork;
+        x = std::max(work.left, std::min(x, work.right - width));
+        y = std::max(work.top, std::min(y, work.bottom - height));
+    }
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 Win32Dialog::Win32Dialog(Win32Backend& backend, Dialog& dialog, bool modal)
     : backend(backend), dialog(dialog), source(resources::FindDialogTemplate(dialog.TemplateId())), modal(modal)
 {
@@ -40,6 +69,7 @@ INT_PTR Win32Dialog::Message(HWND window, UINT message, WPARAM wParam, LPARAM lP
         self->window = window;
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         self->backend.Register(window, self);
+        CentreOverOwner(window);
         self->dialog.AttachWindow(self);
         for (const resources::ControlTemplate& control : self->source->controls) {
             if (self->IsCheckList(control.id)) AttachCheckList(self->Item(control.id));
