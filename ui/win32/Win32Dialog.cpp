@@ -137,6 +137,7 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetWindowLongPtrA(window, DWLP_USER, 0);
         dialog.AttachWindow(nullptr);
         window = nullptr;
+        items.clear();
         return FALSE;
     default: return FALSE;
     }
@@ -144,7 +145,17 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 HWND Win32Dialog::Item(int id) const
 {
-    return window ? GetDlgItem(window, id) : nullptr;
+    if (!window) return nullptr;
+    const auto known = items.find(id);
+    // A window handle can be reused once its window is gone: the one found must still be
+    // this dialog's control with this id.
+    if (known != items.end() && IsWindow(known->second) && GetParent(known->second) == window &&
+        GetDlgCtrlID(known->second) == id)
+        return known->second;
+    HWND found = GetDlgItem(window, id);
+    if (found) items[id] = found;
+    else items.erase(id);
+    return found;
 }
 
 ControlClass Win32Dialog::ClassOf(int id) const
@@ -488,6 +499,7 @@ PanelWindow* Win32Dialog::ReplaceStatic(int id, PanelHook& hook)
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(old, GWL_EXSTYLE));
     const std::string text = WindowText(old);
     DestroyWindow(old);
+    items.erase(id);
     // The panel object of an earlier window stays until the dialog goes: its window is gone,
     // but a caller may still hold it.
     if (auto previous = panels.find(id); previous != panels.end()) {

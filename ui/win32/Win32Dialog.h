@@ -96,6 +96,9 @@ private:
     std::vector<std::unique_ptr<Panel>> retiredPanels;
     // The controls whose drawing is held off, with the number of holds.
     std::map<int, int> redrawHolds;
+    // The control windows found so far, by id: under Wine each GetDlgItem is a round trip to
+    // the server, and rebuilding a 200-row list asks for its control some 600 times.
+    mutable std::map<int, HWND> items;
 };
 
 }  // namespace zenthar::ui::win32
