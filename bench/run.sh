@@ -24,7 +24,9 @@ echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ */
 echo "Load: $(uptime | sed 's/.*load average/load average/')"
 echo
 echo "== Our code only (headless backend, simulated machine)"
-"$dir/bench/zenthar_bench" "$@"
+# A goal missed here still lets the Wine figures be measured; the exit status says it.
+status=0
+"$dir/bench/zenthar_bench" "$@" || status=1
 
 # The Windows builds with what the Wine figures run: the programs, the end-to-end user and
 # checker, the benchmark programs, and the x86_64 build's stand-in port monitor (the machine
@@ -44,7 +46,6 @@ done
 
 echo
 echo "== The real programs under Wine and Xvfb"
-status=0
 if why=$(wine32_probe); then
   "$ROOT/bench/wine-keys.sh" "$BUILD/win32/entry/zenthar.exe" "${ZENTHAR_BENCH_I686_PREFIX:-}" || status=1
 else
