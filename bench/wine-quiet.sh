@@ -8,9 +8,8 @@
 # DriverOrbixUninstaller.exe and the floor its bench/win/spooler-floor.exe (the driver,
 # printer and settings-record calls of each clone, in a loop and nothing else). PREFIX is the
 # Wine prefix to run in (used as it is, so it must hold none of the N printers); without it, a
-# fresh copy of the end-to-end machine of the program's build. ROUNDS (default 3) rounds, each
-# the quiet run, its removal, the floor and a removal that leaves the machine as it was; the
-# medians are printed.
+# fresh copy of the end-to-end machine of the program's build. ROUNDS (default 5) rounds of
+# the quiet run and its removal beside the floor; the medians are printed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../scripts/wine-env.sh"
@@ -39,24 +38,31 @@ if [ "${1:-}" = "--inside" ]; then
   # removal takes the files away).
   drivers=$prefix/drive_c/windows/system32/spool/drivers
   left=$(mktemp -d)
-  # Each round: the quiet run, its removal, the floor, and a removal that is not timed. The
-  # machine is shared: rounds alternate the two runs so that both meet the same load.
-  for round in $(seq 1 "${ROUNDS:-3}"); do
+  quiet() {
     datatypes
-    read -r quiet rc < <(seconds "$logs/quiet-$round.log" timeout 900 "$WINE" "$program" /quiet /clones "$clones" /interface parallel /port LPT1:)
-    echo "quiet $quiet $rc"
+    read -r time rc < <(seconds "$logs/quiet-$round.log" timeout 900 "$WINE" "$program" /quiet /clones "$clones" /interface parallel /port LPT1:)
+    echo "quiet $time $rc"
     rm -rf "${left:?}"/*
     for dir in "$drivers"/*/; do
       mkdir -p "$left/$(basename "$dir")"
       find "$dir" -maxdepth 1 -type f -exec cp -p {} "$left/$(basename "$dir")/" \;
     done
-    read -r removal rc < <(seconds "$logs/removal-$round.log" timeout 900 "$WINE" "$build/entry/DriverOrbixUninstaller.exe" /quiet)
-    echo "removal $removal $rc"
+    read -r time rc < <(seconds "$logs/removal-$round.log" timeout 900 "$WINE" "$build/entry/DriverOrbixUninstaller.exe" /quiet)
+    echo "removal $time $rc"
+  }
+  floor() {
     datatypes
     cp -rp "$left"/. "$drivers"/
-    read -r floor rc < <(seconds "$logs/floor-$round.log" timeout 900 "$WINE" "$build/bench/win/spooler-floor.exe" "$clones" LPT1:)
-    echo "floor $floor $rc"
+    read -r time rc < <(seconds "$logs/floor-$round.log" timeout 900 "$WINE" "$build/bench/win/spooler-floor.exe" "$clones" LPT1:)
+    echo "floor $time $rc"
     timeout 900 "$WINE" "$build/entry/DriverOrbixUninstaller.exe" /quiet </dev/null >"$logs/removal-floor-$round.log" 2>&1
+  }
+  # Each round times the quiet run, its removal and the floor, each removal leaving the
+  # machine as it was. The machine is shared: the rounds alternate which of the two runs goes
+  # first, so that both meet the same load (the first round starts with the quiet run, whose
+  # copy step the floor's driver directory is taken from).
+  for round in $(seq 1 "${ROUNDS:-5}"); do
+    if [ $((round % 2)) = 1 ]; then quiet; floor; else floor; quiet; fi
   done
   rm -rf "$left"
   exit
