@@ -165,8 +165,10 @@ int MainDialog::CountCheckedRows() const
 
 void MainDialog::RebuildList(const NameTable& table, int count)
 {
-    for (int row = modelList.GetCount() - 1; row >= 0; --row) modelList.DeleteString(row);
-    for (int i = 0; i < count && i < table.count; ++i) modelList.AddString(table[i]);
+    modelList.ResetContent();
+    const int rows = count < table.count ? count : table.count;
+    modelList.ReserveRows(rows);
+    for (int i = 0; i < rows; ++i) modelList.AddString(table[i]);
 }
 
 const char* MainDialog::RowName(int row) const
@@ -211,6 +213,9 @@ void MainDialog::RefreshSelections()
 
 void MainDialog::RefillForMode()
 {
+    // Drawn once when its rows and marks are all in place: a list drawn row by row as it is
+    // rebuilt held the window for a second at 200 rows.
+    modelList.HoldRedraw(true);
     if (cloneMode) {
         RebuildList(kCloneTable, copies);
         MarkInstalledRows();
@@ -221,6 +226,7 @@ void MainDialog::RefillForMode()
         MarkInstalledRows();
     }
     RefreshSelections();
+    modelList.HoldRedraw(false);
 }
 
 void MainDialog::ShowListAfterStop()

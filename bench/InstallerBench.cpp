@@ -1,5 +1,7 @@
-// What the installer costs: a keystroke in the copies box against many existing printers,
-// and a 200-clone run on the simulated machine. Each figure is printed with its goal.
+// What our own code costs, on the headless backend and the simulated machine: a keystroke in
+// the copies box against many existing printers, and a 200-clone run. A guard for our share
+// of each figure; what a person waits for is measured on the real window under Wine
+// (bench/wine-*.sh). Each figure is printed with its goal.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -149,7 +151,7 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
 
     bool allMet = true;
-    std::printf("\nFigures and goals:\n");
+    std::printf("\nFigures and goals, our code only (headless backend, simulated machine):\n");
     for (const auto& [name, figure] : figures) {
         const auto& [value, goal] = figure;
         if (goal.limit > 0) {
@@ -161,7 +163,5 @@ int main(int argc, char** argv)
             std::printf("  %-32s %-34s %8.3f %s  (no goal)\n", name.c_str(), goal.what, value, goal.unit);
         }
     }
-    std::printf("  %-32s %-34s %s\n", "WineTwentyClones", "20-clone run, wall / designed pauses",
-                "not measured: needs the Wine end-to-end driver (goal <= 1.05)");
     return allMet ? 0 : 2;
 }

@@ -65,6 +65,10 @@ public:
     // Check-list rows: 0 unchecked, 1 checked, 2 indeterminate.
     virtual int GetRowCheck(int id, int index) const = 0;
     virtual void SetRowCheck(int id, int index, int state) = 0;
+    // A list rebuilt at length: room for `rows` rows made at once, and its drawing held off
+    // until the last release (holds nest), when it is drawn once, whole.
+    virtual void ReserveRows(int id, int rows) = 0;
+    virtual void HoldRedraw(int id, bool hold) = 0;
 
     // Progress bars.
     virtual void SetProgressRange(int id, int low, int high) = 0;

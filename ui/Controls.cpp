@@ -197,6 +197,16 @@ void CheckListBox::SetCheck(int index, int state)
     if (auto* w = Window()) w->SetRowCheck(Id(), index, state);
 }
 
+void CheckListBox::ReserveRows(int rows)
+{
+    if (auto* w = Window()) w->ReserveRows(Id(), rows);
+}
+
+void CheckListBox::HoldRedraw(bool hold)
+{
+    if (auto* w = Window()) w->HoldRedraw(Id(), hold);
+}
+
 void ProgressBar::SetRange(int low, int high)
 {
     if (auto* w = Window()) w->SetProgressRange(Id(), low, high);

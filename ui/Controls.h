@@ -103,6 +103,8 @@ public:
     std::string GetText(int index) const;
     int GetCheck(int index) const;
     void SetCheck(int index, int state);
+    void ReserveRows(int rows);
+    void HoldRedraw(bool hold);
 };
 
 class ProgressBar : public Control {

@@ -272,6 +272,38 @@ int main(int argc, char** argv)
         PumpMessagesFor(100);
     }
 
+    // The two dialogs the main dialog owns during an installation, as they open over it.
+    for (const int ownedId : {resources::kDefaultPrinterDialog, resources::kInstallCompleteDialog}) {
+        std::unique_ptr<ui::Dialog> owner = SampleOf(resources::kMainDialog);
+        if (!owner->Create()) {
+            std::printf("dialog %d over the main dialog: the main dialog was not created\n", ownedId);
+            ++failures;
+            continue;
+        }
+        HWND ownerWindow = ui::win32::Win32Backend::DialogHandle(*owner);
+        SetWindowPos(ownerWindow, HWND_TOP, 16, 16, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        owner->ShowWindow();
+        ui::Dialog owned(ownedId, owner.get());
+        const bool made = owned.Create();
+        if (made) owned.ShowWindow();
+        RedrawWindow(ownerWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        if (made) {
+            HWND ownedWindow = ui::win32::Win32Backend::DialogHandle(owned);
+            RedrawWindow(ownedWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        }
+        PumpMessagesFor(400);
+        const std::string path = folder + "\\owned-" + std::to_string(ownedId) + ".bmp";
+        if (made && SaveBmp(ScreenPicture(ownerWindow), path)) {
+            std::printf("dialog %d over the main dialog: saved\n", ownedId);
+        } else {
+            std::printf("dialog %d over the main dialog: not captured\n", ownedId);
+            ++failures;
+        }
+        if (made) owned.DestroyWindow();
+        owner->DestroyWindow();
+        PumpMessagesFor(100);
+    }
+
     for (const Picture& picture : kPictures) {
         const std::string path =
             folder + (picture.icon ? "\\icon-" : "\\bitmap-") + std::to_string(picture.id) + ".bmp";

@@ -4,7 +4,8 @@
 #   tests/gallery/run-gallery.sh BUILD_DIR OUT_DIR
 #
 # BUILD_DIR is an x86_64 Windows build (its tests/gallery/gallery.exe); OUT_DIR receives
-# dialog-<id>.png, icon-<id>.png, bitmap-<id>.png and gallery.log. Fails when a dialog has
+# dialog-<id>.png, owned-<id>.png (the two dialogs the main dialog owns during an installation,
+# as they open over it), icon-<id>.png, bitmap-<id>.png and gallery.log. Fails when a dialog has
 # no picture; icons and bitmaps missing from the resources are only listed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

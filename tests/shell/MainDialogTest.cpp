@@ -39,6 +39,8 @@ struct Seen {
     bool exitEnabled = false;
     bool copiesEnabled = false;
     std::string copiesText;
+    // The list's drawing still held off after a rebuild: it would never show its rows.
+    bool listHeld = false;
 };
 
 Seen Look(HeadlessDialog& d)
@@ -47,7 +49,8 @@ Seen Look(HeadlessDialog& d)
             d.RowChecks(kModelList),
             d.Find(kInstallButton)->Enabled(),
             d.Find(kExitButton)->Enabled(),
-            d.Find(kCopiesEdit)->Enabled(), d.Find(kCopiesEdit)->text};
+            d.Find(kCopiesEdit)->Enabled(), d.Find(kCopiesEdit)->text,
+            d.Find(kModelList)->redrawHolds > 0};
 }
 
 Rows CloneRows(int count)
@@ -226,6 +229,7 @@ TEST(MainDialogCloning, TheCopiesTextDecidesTheRows)
         EXPECT_EQ(seen.checks, Checks(static_cast<std::size_t>(c.rows), 1)) << c.typed;
         EXPECT_EQ(seen.installEnabled, c.install) << c.typed;
         EXPECT_EQ(seen.copiesText, c.shown) << c.typed;
+        EXPECT_FALSE(seen.listHeld) << c.typed;
         for (int i = 0; i < kRowFlagCount; ++i) EXPECT_EQ(run.state.rows.rowSelected[i], i < c.rows ? 1 : 0) << c.typed;
     }
 }

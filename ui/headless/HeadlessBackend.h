@@ -92,6 +92,7 @@ public:
         bool hasDialogFont = false;
         std::vector<Row> rows;
         int curSel = -1;
+        int redrawHolds = 0;  // a list held undrawn while it is rebuilt
         int low = 0, high = 100, step = 10, pos = 0;
         std::array<std::optional<int>, 4> ipFields;
         ControlHook* hook = nullptr;
@@ -176,6 +177,8 @@ public:
     int AddString(int id, std::string_view text) override;
     int DeleteString(int id, int index) override;
     void ResetContent(int id) override;
+    void ReserveRows(int id, int rows) override;
+    void HoldRedraw(int id, bool hold) override;
     int GetCount(int id) const override;
     int GetCurSel(int id) const override;
     int SetCurSel(int id, int index) override;

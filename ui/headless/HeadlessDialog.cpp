@@ -736,6 +736,20 @@ void HeadlessDialog::ResetContent(int id)
     item->curSel = -1;
 }
 
+void HeadlessDialog::ReserveRows(int id, int rows)
+{
+    Item* item = Find(id);
+    if (item && IsList(*item) && rows > 0) item->rows.reserve(static_cast<std::size_t>(rows));
+}
+
+void HeadlessDialog::HoldRedraw(int id, bool hold)
+{
+    Item* item = Find(id);
+    if (!item) return;
+    if (hold) ++item->redrawHolds;
+    else if (item->redrawHolds > 0) --item->redrawHolds;
+}
+
 int HeadlessDialog::GetCount(int id) const
 {
     const Item* item = Find(id);

@@ -17,6 +17,35 @@ namespace zenthar::ui::win32 {
 
 using resources::ControlClass;
 
+namespace {
+
+// An owned dialog whose template does not ask to be centred on the screen opens centred over
+// its owner, kept within the owner's screen: placed by its template alone it would open at
+// the owner's top-left corner, over the owner's caption.
+void CentreOverOwner(HWND dialog)
+{
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (!owner || (GetWindowLongPtrA(dialog, GWL_STYLE) & DS_CENTER) || !IsWindowVisible(owner) || IsIconic(owner))
+        return;
+    RECT ownerRect{}, own{};
+    GetWindowRect(owner, &ownerRect);
+    GetWindowRect(dialog, &own);
+    const LONG width = own.right - own.left;
+    const LONG height = own.bottom - own.top;
+    LONG x = ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2;
+    LONG y = ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2;
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    if (GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &screen)) {
+        const RECT& work = screen.rcWork;
+        x = std::max(work.left, std::min(x, work.right - width));
+        y = std::max(work.top, std::min(y, work.bottom - height));
+    }
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 Win32Dialog::Win32Dialog(Win32Backend& backend, Dialog& dialog, bool modal)
     : backend(backend), dialog(dialog), source(resources::FindDialogTemplate(dialog.TemplateId())), modal(modal)
 {
@@ -40,6 +69,7 @@ INT_PTR Win32Dialog::Message(HWND window, UINT message, WPARAM wParam, LPARAM lP
         self->window = window;
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         self->backend.Register(window, self);
+        CentreOverOwner(window);
         self->dialog.AttachWindow(self);
         for (const resources::ControlTemplate& control : self->source->controls) {
             if (self->IsCheckList(control.id)) AttachCheckList(self->Item(control.id));
@@ -107,6 +137,7 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetWindowLongPtrA(window, DWLP_USER, 0);
         dialog.AttachWindow(nullptr);
         window = nullptr;
+        items.clear();
         return FALSE;
     default: return FALSE;
     }
@@ -114,7 +145,17 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 HWND Win32Dialog::Item(int id) const
 {
-    return window ? GetDlgItem(window, id) : nullptr;
+    if (!window) return nullptr;
+    const auto known = items.find(id);
+    // A window handle can be reused once its window is gone: the one found must still be
+    // this dialog's control with this id.
+    if (known != items.end() && IsWindow(known->second) && GetParent(known->second) == window &&
+        GetDlgCtrlID(known->second) == id)
+        return known->second;
+    HWND found = GetDlgItem(window, id);
+    if (found) items[id] = found;
+    else items.erase(id);
+    return found;
 }
 
 ControlClass Win32Dialog::ClassOf(int id) const
@@ -152,7 +193,12 @@ void Win32Dialog::Destroy()
 
 void Win32Dialog::Invalidate(bool erase)
 {
-    if (window) InvalidateRect(window, nullptr, erase);
+    if (!window) return;
+    // Without erasing, the dialog's own painting leaves its controls as they are, and each
+    // control that changed has invalidated itself: the others are not drawn again. (Drawing
+    // every control of the main dialog takes about 10 ms under Wine, and a run repaints it
+    // after every step.)
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | (erase ? RDW_ERASE | RDW_ALLCHILDREN : RDW_NOCHILDREN));
 }
 
 void Win32Dialog::UpdateWindow()
@@ -357,9 +403,34 @@ void Win32Dialog::SetRowCheck(int id, int index, int state)
     HWND item = Item(id);
     if (!item || !IsList(id) || index < 0) return;
     if (SendMessageA(item, LB_SETITEMDATA, static_cast<WPARAM>(index), std::clamp(state, 0, 2)) == LB_ERR) return;
+    // A held list is drawn whole when it is released.
+    if (redrawHolds.count(id)) return;
     RECT row{};
     if (SendMessageA(item, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row)) != LB_ERR)
         InvalidateRect(item, &row, FALSE);
+}
+
+void Win32Dialog::ReserveRows(int id, int rows)
+{
+    HWND item = Item(id);
+    if (!item || !IsList(id) || rows <= 0) return;
+    // The texts are kept by the list; a row name is short, 32 bytes covers it.
+    SendMessageA(item, LB_INITSTORAGE, static_cast<WPARAM>(rows), static_cast<LPARAM>(rows) * 32);
+}
+
+void Win32Dialog::HoldRedraw(int id, bool hold)
+{
+    HWND item = Item(id);
+    if (!item) return;
+    if (hold) {
+        if (redrawHolds[id]++ == 0) SendMessageA(item, WM_SETREDRAW, FALSE, 0);
+        return;
+    }
+    const auto held = redrawHolds.find(id);
+    if (held == redrawHolds.end() || --held->second > 0) return;
+    redrawHolds.erase(held);
+    SendMessageA(item, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(item, nullptr, TRUE);
 }
 
 void Win32Dialog::SetProgressRange(int id, int low, int high)
@@ -428,6 +499,7 @@ PanelWindow* Win32Dialog::ReplaceStatic(int id, PanelHook& hook)
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(old, GWL_EXSTYLE));
     const std::string text = WindowText(old);
     DestroyWindow(old);
+    items.erase(id);
     // The panel object of an earlier window stays until the dialog goes: its window is gone,
     // but a caller may still hold it.
     if (auto previous = panels.find(id); previous != panels.end()) {

@@ -63,6 +63,8 @@ public:
     std::string GetString(int id, int index) const override;
     int GetRowCheck(int id, int index) const override;
     void SetRowCheck(int id, int index, int state) override;
+    void ReserveRows(int id, int rows) override;
+    void HoldRedraw(int id, bool hold) override;
     void SetProgressRange(int id, int low, int high) override;
     void SetProgressStep(int id, int step) override;
     int SetProgressPos(int id, int pos) override;
@@ -92,6 +94,11 @@ private:
     std::map<int, std::unique_ptr<HookedControl>> hooks;
     std::map<int, std::unique_ptr<Panel>> panels;
     std::vector<std::unique_ptr<Panel>> retiredPanels;
+    // The controls whose drawing is held off, with the number of holds.
+    std::map<int, int> redrawHolds;
+    // The control windows found so far, by id: under Wine each GetDlgItem is a round trip to
+    // the server, and rebuilding a 200-row list asks for its control some 600 times.
+    mutable std::map<int, HWND> items;
 };
 
 }  // namespace zenthar::ui::win32
