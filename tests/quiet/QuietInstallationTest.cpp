@@ -426,7 +426,8 @@ TEST(QuietInstallation, EachEndingHasItsExitCodeAndItsMessageInTheLog)
         {"USB port number unreadable", [](QuietRun& run) { run.machine.AddUsbPrinter(kUsbPath, std::nullopt); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\"", 8,
          "message: Fail to Read USB Port Number (caption RegQueryValueEx)", "printers: \"NORVA MTR333\""},
-        {"network value not written", [](QuietRun& run) { run.machine.FailNext("RegSetValueExA", 5, 2); },
+        // The first value written records the new port in the installation record; Protocol is the third.
+        {"network value not written", [](QuietRun& run) { run.machine.FailNext("RegSetValueExA", 5, 3); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 5,
          "message: Fail to Write Protocol GetLastError=5 (caption RegQueryValueEx)", "printers: \"NORVA MTR333\""},
         {"network port key not made", [](QuietRun& run) { run.machine.FailNext("RegCreateKeyExA", 5); },
