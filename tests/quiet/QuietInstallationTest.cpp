@@ -222,6 +222,11 @@ TEST(QuietInstallation, ARerunChangesOnlyWhatIsNotAsAsked)
          [&](QuietRun& run) {
              EXPECT_EQ(run.machine.FindPrinter("NORVA MTR333")->portName, "IP_10.1.2.4");
              EXPECT_TRUE(run.machine.RegistryKeyExists(platform::kHkeyLocalMachine, portKey + "IP_10.1.2.3"));
+             // Both ports are the installation's: the uninstaller finds the old one by its record.
+             for (const char* port : {"Port: IP_10.1.2.3", "Port: IP_10.1.2.4"})
+                 EXPECT_TRUE(run.machine.FindRegistryValue(platform::kHkeyLocalMachine,
+                                                           "Software\\Wow6432Node\\NORVA\\Orbix Printer 4.64", port))
+                     << port;
          }},
         {"serial, another port and code page", "/quiet /model \"NORVA MTR444\" /interface serial /port COM1:", nullptr,
          "/quiet /model \"NORVA MTR444\" /interface serial /port COM2: /codepage 866",
