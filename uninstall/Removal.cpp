@@ -418,20 +418,32 @@ Outcome RemoveEntry(platform::Platform& platform, const Part& part, bool allRemo
     return Removed(part);
 }
 
+// The spooler's lists, each read once when first needed by the record's update.
+struct SpoolerNow {
+    bool printersRead = false;
+    std::optional<std::vector<PrinterSeen>> printers;
+    bool driversRead = false;
+    std::optional<std::vector<std::string>> drivers;
+};
+
 // Whether a recorded thing is still on the machine; what cannot be read counts as there.
-bool StillThere(platform::Platform& platform, const RecordFound& record, const MadeThing& thing)
+bool StillThere(platform::Platform& platform, const RecordFound& record, const MadeThing& thing, SpoolerNow& now)
 {
     Dword error = 0;
     switch (thing.kind) {
     case Made::Printer: {
-        const auto printers = ReadPrinters(platform, &error);
+        if (!now.printersRead) now.printers = ReadPrinters(platform, &error);
+        now.printersRead = true;
+        const auto& printers = now.printers;
         return !printers || std::any_of(printers->begin(), printers->end(), [&](const PrinterSeen& each) {
             return SameWordNoCase(each.name, thing.name);
         });
     }
     case Made::Driver: {
-        const auto names =
-            ReadDriverNames(platform, record.environment.empty() ? nullptr : record.environment.c_str(), &error);
+        if (!now.driversRead)
+            now.drivers = ReadDriverNames(platform, record.environment.empty() ? nullptr : record.environment.c_str(), &error);
+        now.driversRead = true;
+        const auto& names = now.drivers;
         return !names || std::any_of(names->begin(), names->end(),
                                      [&](const std::string& each) { return SameWordNoCase(each, thing.name); });
     }
@@ -464,9 +476,10 @@ std::optional<Outcome> SettleRecords(platform::Platform& platform, const Plan& p
     for (const RecordFound& record : plan.records) {
         std::vector<MadeThing> gone = record.handedOver;
         std::size_t kept = 0;
+        SpoolerNow spooler;
         for (const MadeThing& thing : record.things) {
             if (std::find(gone.begin(), gone.end(), thing) != gone.end()) continue;
-            if (StillThere(platform, record, thing)) {
+            if (StillThere(platform, record, thing, spooler)) {
                 ++kept;
             } else {
                 gone.push_back(thing);

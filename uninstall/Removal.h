@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 #include "core/InstallationRecord.h"
 #include "platform/Platform.h"
@@ -10,6 +11,12 @@ enum class PartKind { Printer, Driver, Copies, Port, Monitor, Entry };
 
 // One thing of ours on the machine. Plans list parts in the order they are removed.
 struct Part {
+    Part() = default;
+    Part(PartKind kind, std::string name, std::string where = {})
+        : kind(kind), name(std::move(name)), where(std::move(where))
+    {
+    }
+
     PartKind kind = PartKind::Printer;
     std::string name;  // printer, driver, port or monitor name; for Entry the entry's display name
     // Where the part lies when that is not where this program looks first: for a driver or
