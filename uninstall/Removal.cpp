@@ -556,12 +556,16 @@ Plan FindOurs(platform::Platform& platform)
     std::vector<Part> parts;
     for (const auto& printer : *printers)
         if (printer.ours) AddOnce(parts, PartKind::Printer, printer.name);
-    for (const auto& record : plan.records)
-        for (const auto& thing : record.things)
-            if (thing.kind == Made::Printer &&
-                std::any_of(printers->begin(), printers->end(),
-                            [&](const PrinterSeen& each) { return SameWordNoCase(each.name, thing.name); }))
-                AddOnce(parts, PartKind::Printer, thing.name);
+    // A printer we made that was given another driver since is the administrator's now.
+    for (auto& record : plan.records)
+        for (const auto& thing : record.things) {
+            if (thing.kind != Made::Printer) continue;
+            const auto printer = std::find_if(printers->begin(), printers->end(),
+                                              [&](const PrinterSeen& each) { return SameWordNoCase(each.name, thing.name); });
+            if (printer == printers->end() || printer->ours) continue;
+            leave({PartKind::Printer, printer->name}, "it uses the driver " + Quoted(printer->driver) + " now");
+            record.handedOver.push_back(thing);
+        }
 
     // A driver, port or monitor that another printer relies on is that printer's now.
     for (const auto& [environment, driver] : drivers)
