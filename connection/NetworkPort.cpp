@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/FixedText.h"
+#include "core/InstallationRecord.h"
 #include "core/Owners.h"
 #include "core/ServiceControl.h"
 #include "platform/Constants.h"
@@ -89,8 +90,8 @@ void ReportFailure(const PortValue& value, Dword error, const NoticeSink& notice
 }
 
 // Makes the port's key and closes it again: the values are written through a key opened for
-// them.
-bool MakePortKey(platform::Platform& platform, const char* keyPath)
+// them. A key made now is recorded as ours; one that was there is the administrator's.
+bool MakePortKey(platform::Platform& platform, const char* keyPath, const char* portName)
 {
     platform::RegKey key = 0;
     Dword disposition = 0;
@@ -98,7 +99,9 @@ bool MakePortKey(platform::Platform& platform, const char* keyPath)
                                                            platform::REG_OPTION_NON_VOLATILE, platform::KEY_WRITE,
                                                            nullptr, &key, &disposition);
     if (created.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) return false;
-    const KeyOwner createdKey(platform.registry, key);
+    KeyOwner createdKey(platform.registry, key);
+    createdKey.Close();
+    if (disposition == platform::REG_CREATED_NEW_KEY) Record(platform, {{Made::Port, portName}});
     return true;
 }
 
@@ -116,7 +119,7 @@ bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
         return false;
     }
 
-    if (!MakePortKey(platform, fields.networkPortKey)) {
+    if (!MakePortKey(platform, fields.networkPortKey, fields.networkPortName)) {
         platform.debug.OutputDebugStringA("RegCreateKeyEx() Fail !!!");
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "core/CodePageTable.h"
 #include "core/FixedText.h"
+#include "core/InstallationRecord.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -189,6 +190,7 @@ void CopyDriverFiles(platform::Platform& platform, const InstallSession& session
             FormatWhole(languageFile, "%s\\%s", set->languageFolder, LanguageGpdNames[session.codePageIndex]);
     }
 
+    std::vector<MadeThing> copies;
     for (int slot = 0; slot < set->fileCount; ++slot) {
         char destination[256];
         if (!FormatWhole(destination, "%s%s", driverDirectory, destinations[slot])) continue;
@@ -202,8 +204,9 @@ void CopyDriverFiles(platform::Platform& platform, const InstallSession& session
                 continue;
             from = source;
         }
-        files.CopyFileA(from, destination, false);
+        if (files.CopyFileA(from, destination, false).value) copies.push_back({Made::DriverCopy, destination});
     }
+    Record(platform, copies);
 
     if (!rasdd && haveVersionDirectory) {
         char stdNames[256];

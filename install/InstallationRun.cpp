@@ -1,10 +1,16 @@
 #include "install/InstallationRun.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "connection/PlatformDetection.h"
 #include "core/CodePageTable.h"
 #include "core/FixedText.h"
+#include "core/InstallationRecord.h"
+#include "core/SpoolerEnumeration.h"
 #include "core/Owners.h"
 #include "install/DefaultPrinter.h"
 #include "install/DriverFileSets.h"
@@ -12,6 +18,7 @@
 #include "install/NameTables.h"
 #include "install/PrinterCreation.h"
 #include "install/PrinterSettings.h"
+#include "platform/Constants.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
 #include "spooler/Uninstall.h"
@@ -64,6 +71,26 @@ private:
     const NoticeSink& screen;
     mutable int shown = 0;
 };
+
+// The drivers registered before the run's own: registering one of them again only updates it,
+// and it stays the earlier installation's. None when the spooler does not say; the run then
+// records no driver, as any could have been there.
+std::optional<std::vector<std::string>> RegisteredDrivers(platform::Platform& platform)
+{
+    Enumeration<platform::DriverInfo1A> list;
+    const auto call = [&platform](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
+                                  platform::Dword* returned) {
+        return platform.spooler.EnumPrinterDriversA(nullptr, nullptr, 1, buffer, size, needed, returned);
+    };
+    const auto sized = list.Size(call);
+    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+    std::vector<std::string> names;
+    if (list.Needed() == 0) return names;
+    if (!list.Fetch(call).value) return std::nullopt;
+    for (const auto& record : list.Records())
+        if (record.pName != nullptr) names.emplace_back(record.pName);
+    return names;
+}
 
 }  // namespace
 
@@ -182,6 +209,7 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
     auto& session = state.session;
     auto& rows = state.rows;
 
+    const auto driversBefore = RegisteredDrivers(platform);
     screen.ShowStep("Print Driver Copy Started", kCopyStartedPosition);
     screen.PauseToShow(kStepPause);
     CopyDriverFiles(platform, session);
@@ -204,6 +232,9 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
             stopped = RunEnding::DriverNotRegistered;
             return false;
         }
+        if (driversBefore && std::none_of(driversBefore->begin(), driversBefore->end(),
+                                          [name](const std::string& each) { return SameWordNoCase(each, name); }))
+            Record(platform, {{Made::Driver, name}});
         screen.ShowStep("Print Driver Install Ended", kInstallEndedPosition);
         screen.PauseToShow(kStepPause);
         screen.ShowStep("Add Printer Started", kAddStartedPosition);
@@ -214,6 +245,7 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
             stopped = RunEnding::PrinterNotCreated;
             return false;
         }
+        Record(platform, {{Made::Printer, name}});
         PrinterOwner printerOwner(platform.spooler, printer);
         if (printerNotices.Any()) NoteSetback(RunSetback::PrinterPort);
         screen.ShowStep("Add Printer Ended", kAddEndedPosition);

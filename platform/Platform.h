@@ -81,6 +81,7 @@ public:
     virtual Call<Long> RegQueryInfoKeyA(RegKey key, char* keyClass, Dword* keyClassLength, Dword* subKeys,
                                         Dword* values) = 0;
     virtual Call<Long> RegDeleteKeyA(RegKey key, const char* subKey) = 0;
+    virtual Call<Long> RegDeleteValueA(RegKey key, const char* valueName) = 0;
     virtual Call<Long> RegCloseKey(RegKey key) = 0;
 };
 

@@ -1,8 +1,10 @@
 #include "spooler/PortMonitor.h"
 
 #include <cstring>
+#include <vector>
 
 #include "core/FixedText.h"
+#include "core/InstallationRecord.h"
 #include "core/InstallSession.h"
 #include "core/SpoolerEnumeration.h"
 #include "core/SystemFiles.h"
@@ -61,20 +63,31 @@ void InstallPortMonitor(platform::Platform& platform, Processor processor)
     const bool foldersKnown = rootLength != 0 && rootLength < sizeof sourceRoot && systemLength != 0 &&
                               systemLength < sizeof systemDirectory;
 
+    // A library that was there before is another installation's: it is replaced, but never
+    // recorded, so that the uninstaller leaves it.
+    std::vector<MadeThing> made;
     if (const char* sourceFormat = MonitorSourceFormat(processor)) {
         if (processor != Processor::X86) DisableFsRedirection(platform);
         for (const char* library : kPortMonitorLibraries) {
             char source[platform::MAX_PATH];
             char destination[platform::MAX_PATH];
-            if (foldersKnown && FormatWhole(source, sourceFormat, sourceRoot, library) &&
-                FormatWhole(destination, "%s\\%s", systemDirectory, library))
-                files.CopyFileA(source, destination, false);
+            if (!foldersKnown || !FormatWhole(source, sourceFormat, sourceRoot, library) ||
+                !FormatWhole(destination, "%s\\%s", systemDirectory, library))
+                continue;
+            const auto before = files.GetFileAttributesA(destination);
+            const bool absent = before.value == platform::INVALID_FILE_ATTRIBUTES &&
+                                (before.error == platform::ERROR_FILE_NOT_FOUND ||
+                                 before.error == platform::ERROR_PATH_NOT_FOUND);
+            if (files.CopyFileA(source, destination, false).value && absent)
+                made.push_back({Made::MonitorLibrary, destination});
         }
     }
 
     platform::MonitorInfo2A info{kMonitorName, nullptr, kMonitorLibrary};
     const auto added = platform.spooler.AddMonitorA(nullptr, 2, &info);
     platform.debug.OutputDebugStringA(added.value ? "AddPortMonitor() Success !!!" : "AddPortMonitor() Fail !!!");
+    if (added.value) made.push_back({Made::Monitor, kMonitorName});
+    Record(platform, made);
 }
 
 }  // namespace zenthar

@@ -68,6 +68,7 @@ int RunQuietUninstall(platform::Platform& platform, const std::vector<std::strin
         return kExitNotAllRemoved;
     }
     if (plan.Empty()) {
+        for (const auto& line : plan.left) log.Line(line);
         log.Line("Nothing of the NORVA Orbix printer driver was found; nothing was changed.");
         return kExitRemoved;
     }
@@ -78,6 +79,7 @@ int RunQuietUninstall(platform::Platform& platform, const std::vector<std::strin
     for (const auto& outcome : outcomes)
         if (outcome.error != 0) ++left;
     const int exitCode = ExitCodeOf(outcomes);
+    for (const auto& line : plan.left) log.Line(line);
     log.Line(std::to_string(outcomes.size() - left) + " removed, " + std::to_string(left) +
              " could not be removed; exit code " + std::to_string(exitCode) + ".");
     return exitCode;

@@ -31,6 +31,7 @@ constexpr const char* kEntryName = "NORVA Orbix Printer 4.64";
 constexpr const char* kEnvironment32 = "Windows NT x86";
 constexpr const char* kSoftwarePrefix = "Software\\";
 constexpr const char* kView32Prefix = "Software\\Wow6432Node\\";
+constexpr const char* kNoRecord = "installed before this version kept a record of what it made";
 
 // The environment argument of the spooler's calls for a driver part.
 const char* EnvironmentOf(const Part& part) { return part.where.empty() ? nullptr : part.where.c_str(); }
@@ -191,6 +192,13 @@ bool FileThere(platform::Platform& platform, const std::string& path)
     return !path.empty() && platform.files.GetFileAttributesA(path.c_str()).value != platform::INVALID_FILE_ATTRIBUTES;
 }
 
+bool FileGone(platform::Platform& platform, const std::string& path)
+{
+    const auto found = platform.files.GetFileAttributesA(path.c_str());
+    return found.value == platform::INVALID_FILE_ATTRIBUTES &&
+           (found.error == platform::ERROR_FILE_NOT_FOUND || found.error == platform::ERROR_PATH_NOT_FOUND);
+}
+
 std::string PortKey(const std::string& port) { return std::string(kTcpIpPortsKey) + "\\" + port; }
 
 bool KeyThere(platform::Platform& platform, const std::string& path)
@@ -218,6 +226,19 @@ std::optional<std::string> ReadEntry(platform::Platform& platform, const std::st
                                                          reinterpret_cast<std::uint8_t*>(name), &size);
     if (read.value != 0 || type != platform::REG_SZ || name[0] == '\0') return std::string(kEntryName);
     return std::string(name);
+}
+
+// A key of the Software branch as a 64-bit program sees it in the 32-bit registry view.
+std::string View32(const std::string& softwareKey)
+{
+    return kView32Prefix + softwareKey.substr(std::strlen(kSoftwarePrefix));
+}
+
+std::vector<std::string> RecordKeys(bool program64)
+{
+    std::vector<std::string> keys = {kRecordKey};
+    if (program64) keys.push_back(View32(kRecordKey));
+    return keys;
 }
 
 void AddOnce(std::vector<Part>& parts, PartKind kind, const std::string& name, const std::string& where = {})
@@ -314,6 +335,20 @@ std::optional<Outcome> StillNeeded(platform::Platform& platform, const Part& par
     return std::nullopt;
 }
 
+// The recorded copies: they are the installation's whatever their names, and the spooler's
+// answer about its folder plays no part.
+Outcome RemoveRecordedFiles(platform::Platform& platform, const Part& part, const char* what)
+{
+    Outcome outcome = Removed(part);
+    for (const std::string& path : part.files) {
+        const auto deleted = platform.files.DeleteFileA(path.c_str());
+        if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND &&
+            deleted.error != platform::ERROR_PATH_NOT_FOUND && outcome.error == 0)
+            outcome = Left(part, deleted.error, "DeleteFileA failed on " + std::string(what) + " " + Quoted(path));
+    }
+    return outcome;
+}
+
 Outcome RemoveDriver(platform::Platform& platform, const Part& part)
 {
     // The spooler refuses a driver in use; asking first keeps a spooler that would not from
@@ -353,13 +388,14 @@ Outcome RemoveMonitor(platform::Platform& platform, const Part& part)
             return Left(part, platform::ERROR_PRINT_MONITOR_IN_USE,
                         "its port " + Quoted(port) + " is used by printer " + Quoted(users.front()));
     }
-    if (monitor->registered) {
+    if (monitor->registered && part.unregister) {
         const auto deleted = platform.spooler.DeleteMonitorA(nullptr, nullptr, kPortMonitorName);
         if (!deleted.value && deleted.error != platform::ERROR_UNKNOWN_PRINT_MONITOR)
             return CallFailed(part, deleted.error, "DeleteMonitorA");
     }
-    Outcome outcome = Removed(part);
     const NativeSystemFolders native(platform);
+    if (part.recordedFiles) return RemoveRecordedFiles(platform, part, "its library");
+    Outcome outcome = Removed(part);
     for (const char* library : kPortMonitorLibraries) {
         const std::string path = SystemFile(platform, library);
         if (path.empty()) continue;
@@ -380,6 +416,93 @@ Outcome RemoveEntry(platform::Platform& platform, const Part& part, bool allRemo
     const Dword status = static_cast<Dword>(deleted.value);
     if (status != 0 && status != platform::ERROR_FILE_NOT_FOUND) return CallFailed(part, status, "RegDeleteKeyA");
     return Removed(part);
+}
+
+// The spooler's lists, each read once when first needed by the record's update.
+struct SpoolerNow {
+    bool printersRead = false;
+    std::optional<std::vector<PrinterSeen>> printers;
+    bool driversRead = false;
+    std::optional<std::vector<std::string>> drivers;
+};
+
+// Whether a recorded thing is still on the machine; what cannot be read counts as there.
+bool StillThere(platform::Platform& platform, const RecordFound& record, const MadeThing& thing, SpoolerNow& now)
+{
+    Dword error = 0;
+    switch (thing.kind) {
+    case Made::Printer: {
+        if (!now.printersRead) now.printers = ReadPrinters(platform, &error);
+        now.printersRead = true;
+        const auto& printers = now.printers;
+        return !printers || std::any_of(printers->begin(), printers->end(), [&](const PrinterSeen& each) {
+            return SameWordNoCase(each.name, thing.name);
+        });
+    }
+    case Made::Driver: {
+        if (!now.driversRead)
+            now.drivers = ReadDriverNames(platform, record.environment.empty() ? nullptr : record.environment.c_str(), &error);
+        now.driversRead = true;
+        const auto& names = now.drivers;
+        return !names || std::any_of(names->begin(), names->end(),
+                                     [&](const std::string& each) { return SameWordNoCase(each, thing.name); });
+    }
+    case Made::DriverCopy: return !FileGone(platform, thing.name);
+    case Made::MonitorLibrary: {
+        const NativeSystemFolders native(platform);
+        return !FileGone(platform, thing.name);
+    }
+    case Made::Port: {
+        platform::RegKey key = 0;
+        const auto opened = platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, PortKey(thing.name).c_str(), 0,
+                                                            platform::KEY_READ, &key);
+        if (opened.value == 0) platform.registry.RegCloseKey(key);
+        return opened.value != static_cast<platform::Long>(platform::ERROR_FILE_NOT_FOUND);
+    }
+    case Made::Monitor: {
+        std::string failed;
+        const auto monitor = ReadMonitor(platform, &error, &failed);
+        return !monitor || monitor->registered;
+    }
+    }
+    return true;
+}
+
+// Takes out of each record what is gone and what was left to others; a record left empty goes.
+// An outcome for the entry when a record could not be brought up to date or deleted.
+std::optional<Outcome> SettleRecords(platform::Platform& platform, const Plan& plan, const Part& entry)
+{
+    std::optional<Outcome> failure;
+    for (const RecordFound& record : plan.records) {
+        std::vector<MadeThing> gone = record.handedOver;
+        std::size_t kept = 0;
+        SpoolerNow spooler;
+        for (const MadeThing& thing : record.things) {
+            if (std::find(gone.begin(), gone.end(), thing) != gone.end()) continue;
+            if (StillThere(platform, record, thing, spooler)) {
+                ++kept;
+            } else {
+                gone.push_back(thing);
+            }
+        }
+        if (const Dword error = Forget(platform, record.key, gone); error != 0) {
+            if (!failure) failure = CallFailed(entry, error, "RegDeleteValueA");
+            continue;
+        }
+        if (kept != 0) continue;
+        // Written since the plan was made (an installation running meanwhile): kept.
+        const auto now = ReadRecord(platform, record.key);
+        if (now && !now->empty()) continue;
+        if (const Dword error = DeleteRecord(platform, record.key); error != 0 && !failure)
+            failure = CallFailed(entry, error, "RegDeleteKeyA");
+    }
+    return failure;
+}
+
+bool RecordsGone(platform::Platform& platform, const Plan& plan)
+{
+    return std::none_of(plan.records.begin(), plan.records.end(),
+                        [&](const RecordFound& record) { return ReadRecord(platform, record.key).has_value(); });
 }
 
 // Whether no later part is of the same kind (and, with `samePlace`, lies in the same place).
@@ -421,35 +544,150 @@ Plan FindOurs(platform::Platform& platform)
     const auto monitor = ReadMonitor(platform, &plan.readError, &plan.failedRead);
     if (!monitor) return plan;
 
+    for (const auto& key : RecordKeys(program64)) {
+        if (auto things = ReadRecord(platform, key))
+            plan.records.push_back({key, key == kRecordKey ? std::string() : std::string(kEnvironment32), std::move(*things), {}});
+    }
+    const bool recorded = !plan.records.empty();
+    const auto leave = [&plan](const Part& part, const std::string& why) {
+        plan.left.push_back("Left " + Describe(part) + ": " + why);
+    };
+
     std::vector<Part> parts;
     for (const auto& printer : *printers)
         if (printer.ours) AddOnce(parts, PartKind::Printer, printer.name);
+    // A printer we made that was given another driver since is the administrator's now.
+    for (auto& record : plan.records)
+        for (const auto& thing : record.things) {
+            if (thing.kind != Made::Printer) continue;
+            const auto printer = std::find_if(printers->begin(), printers->end(),
+                                              [&](const PrinterSeen& each) { return SameWordNoCase(each.name, thing.name); });
+            if (printer == printers->end() || printer->ours) continue;
+            leave({PartKind::Printer, printer->name}, "it uses the driver " + Quoted(printer->driver) + " now");
+            record.handedOver.push_back(thing);
+        }
+
     // A driver, port or monitor that another printer relies on is that printer's now.
     for (const auto& [environment, driver] : drivers)
         if (OurName(driver) && UsersOfDriver(*printers, driver, false).empty())
             AddOnce(parts, PartKind::Driver, driver, environment);
-    for (const auto& printer : *printers) {
-        if (!printer.ours) continue;
-        for (const auto& port : printer.ports)
-            if (port.rfind(kNetworkPortPrefix, 0) == 0 && UsersOfPort(*printers, port, false).empty() &&
-                KeyThere(platform, PortKey(port)))
-                AddOnce(parts, PartKind::Port, port);
+    for (auto& record : plan.records)
+        for (const auto& thing : record.things) {
+            if (thing.kind != Made::Driver) continue;
+            const bool there = std::any_of(drivers.begin(), drivers.end(), [&](const auto& each) {
+                return each.first == record.environment && SameWordNoCase(each.second, thing.name);
+            });
+            if (!there) continue;
+            const auto users = UsersOfDriver(*printers, thing.name, false);
+            if (users.empty()) {
+                AddOnce(parts, PartKind::Driver, thing.name, record.environment);
+            } else {
+                leave({PartKind::Driver, thing.name, record.environment}, StillUsedBy(users));
+                record.handedOver.push_back(thing);
+            }
+        }
+
+    for (const auto& record : plan.records) {
+        Part copies{PartKind::Copies, {}, record.environment};
+        for (const auto& thing : record.things)
+            if (thing.kind == Made::DriverCopy && FileThere(platform, thing.name)) copies.files.push_back(thing.name);
+        if (copies.files.empty()) continue;
+        // They go with the last driver of their environment, as they always have; alone only
+        // when the drivers are gone and the copies stayed.
+        const auto driver = std::find_if(parts.rbegin(), parts.rend(), [&](const Part& each) {
+            return each.kind == PartKind::Driver && SameWordNoCase(each.where, record.environment);
+        });
+        if (driver != parts.rend()) {
+            driver->files.insert(driver->files.end(), copies.files.begin(), copies.files.end());
+            continue;
+        }
+        copies.name = copies.files.front().substr(0, copies.files.front().rfind('\\'));
+        parts.push_back(std::move(copies));
     }
-    bool monitorShared = false;
-    for (const auto& port : monitor->ports) monitorShared = monitorShared || !UsersOfPort(*printers, port, false).empty();
-    bool librariesThere = false;
-    {
-        // The installer put the monitor's libraries in the native system folder.
-        const NativeSystemFolders native(platform);
-        for (const char* library : kPortMonitorLibraries)
-            librariesThere = librariesThere || FileThere(platform, SystemFile(platform, library));
+
+    if (recorded) {
+        for (auto& record : plan.records)
+            for (const auto& thing : record.things) {
+                if (thing.kind != Made::Port || !KeyThere(platform, PortKey(thing.name))) continue;
+                const auto users = UsersOfPort(*printers, thing.name, false);
+                if (users.empty()) {
+                    AddOnce(parts, PartKind::Port, thing.name);
+                } else {
+                    leave({PartKind::Port, thing.name, {}}, StillUsedBy(users));
+                    record.handedOver.push_back(thing);
+                }
+            }
+    } else {
+        // Without a record a port of our printer may as well be one the administrator made.
+        std::vector<std::string> ports;
+        for (const auto& printer : *printers) {
+            if (!printer.ours) continue;
+            for (const auto& port : printer.ports)
+                if (port.rfind(kNetworkPortPrefix, 0) == 0 && UsersOfPort(*printers, port, false).empty() &&
+                    KeyThere(platform, PortKey(port)) &&
+                    std::none_of(ports.begin(), ports.end(), [&](const auto& each) { return SameWordNoCase(each, port); }))
+                    ports.push_back(port);
+        }
+        for (const auto& port : ports) leave({PartKind::Port, port, {}}, kNoRecord);
     }
-    if (!monitorShared && (monitor->registered || librariesThere)) AddOnce(parts, PartKind::Monitor, kPortMonitorName);
+
+    std::string sharedPort;
+    std::vector<std::string> sharedBy;
+    for (const auto& port : monitor->ports) {
+        const auto users = UsersOfPort(*printers, port, false);
+        if (!users.empty() && sharedBy.empty()) {
+            sharedPort = port;
+            sharedBy = users;
+        }
+    }
+    const Part monitorPart{PartKind::Monitor, kPortMonitorName, {}};
+    if (recorded) {
+        Part ours = monitorPart;
+        ours.recordedFiles = true;
+        ours.unregister = false;
+        std::vector<std::pair<RecordFound*, MadeThing>> recordedThings;
+        {
+            const NativeSystemFolders native(platform);
+            for (auto& record : plan.records)
+                for (const auto& thing : record.things) {
+                    if (thing.kind == Made::Monitor) {
+                        ours.unregister = true;
+                        recordedThings.emplace_back(&record, thing);
+                    }
+                    if (thing.kind == Made::MonitorLibrary && FileThere(platform, thing.name)) {
+                        ours.files.push_back(thing.name);
+                        recordedThings.emplace_back(&record, thing);
+                    }
+                }
+        }
+        // Libraries we copied under a monitor registered before us are that monitor's now.
+        const bool handOver = !sharedBy.empty() || (!ours.unregister && monitor->registered);
+        if (handOver) {
+            if (!sharedBy.empty() && !recordedThings.empty())
+                leave(monitorPart, "its port " + Quoted(sharedPort) + " is used by printer " + Quoted(sharedBy.front()));
+            for (auto& [record, thing] : recordedThings) record->handedOver.push_back(thing);
+        } else if ((ours.unregister && monitor->registered) || !ours.files.empty()) {
+            parts.push_back(std::move(ours));
+        }
+    } else {
+        bool librariesThere = false;
+        {
+            // The installer put the monitor's libraries in the native system folder.
+            const NativeSystemFolders native(platform);
+            for (const char* library : kPortMonitorLibraries)
+                librariesThere = librariesThere || FileThere(platform, SystemFile(platform, library));
+        }
+        if (sharedBy.empty() && (monitor->registered || librariesThere)) leave(monitorPart, kNoRecord);
+    }
+
     std::vector<std::string> entryKeys = {kUninstallKey};
-    if (program64) entryKeys.push_back(kView32Prefix + std::string(kUninstallKey).substr(std::strlen(kSoftwarePrefix)));
+    if (program64) entryKeys.push_back(View32(kUninstallKey));
     for (const auto& key : entryKeys)
         if (const auto entry = ReadEntry(platform, key)) AddOnce(parts, PartKind::Entry, *entry, key);
 
+    // Printers first, then what they stood on; the order the parts must go in.
+    std::stable_sort(parts.begin(), parts.end(),
+                     [](const Part& a, const Part& b) { return static_cast<int>(a.kind) < static_cast<int>(b.kind); });
     plan.parts = std::move(parts);
     return plan;
 }
@@ -459,6 +697,7 @@ std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, 
     std::vector<Outcome> outcomes;
     const std::size_t count = plan.parts.size();
     bool portRemoved = false;
+    bool settled = false;
     for (std::size_t i = 0; i < count; ++i) {
         const Part& part = plan.parts[i];
         view.Removing(part, static_cast<int>(i * 100 / count));
@@ -467,8 +706,12 @@ std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, 
         case PartKind::Printer: outcome = RemovePrinter(platform, part); break;
         case PartKind::Driver:
             outcome = RemoveDriver(platform, part);
-            if (outcome.error == 0 && LastOfKind(plan, i, true)) outcome = RemoveStagedFiles(platform, part);
+            // An installation that kept a record names its copies in it.
+            if (outcome.error == 0 && LastOfKind(plan, i, true))
+                outcome = plan.records.empty() ? RemoveStagedFiles(platform, part)
+                                               : RemoveRecordedFiles(platform, part, "its copy");
             break;
+        case PartKind::Copies: outcome = RemoveRecordedFiles(platform, part, "its copy"); break;
         case PartKind::Port:
             outcome = RemovePort(platform, part);
             portRemoved = portRemoved || outcome.error == 0;
@@ -480,8 +723,16 @@ std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, 
             break;
         case PartKind::Monitor: outcome = RemoveMonitor(platform, part); break;
         case PartKind::Entry: {
+            if (!settled) {
+                settled = true;
+                if (auto failed = SettleRecords(platform, plan, part)) {
+                    outcome = *failed;
+                    break;
+                }
+            }
             const bool allRemoved =
-                std::all_of(outcomes.begin(), outcomes.end(), [](const Outcome& each) { return each.error == 0; });
+                std::all_of(outcomes.begin(), outcomes.end(), [](const Outcome& each) { return each.error == 0; }) &&
+                RecordsGone(platform, plan);
             outcome = RemoveEntry(platform, part, allRemoved);
             break;
         }
@@ -489,6 +740,8 @@ std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, 
         view.Removed(outcome);
         outcomes.push_back(std::move(outcome));
     }
+    // Without an entry the records are still brought up to date.
+    if (!settled && !plan.records.empty()) SettleRecords(platform, plan, Part{PartKind::Entry, kEntryName, {}});
     return outcomes;
 }
 
@@ -498,6 +751,7 @@ std::string Describe(const Part& part)
     switch (part.kind) {
     case PartKind::Printer: kind = "printer"; break;
     case PartKind::Driver: kind = "driver"; break;
+    case PartKind::Copies: kind = "driver file copies in"; break;
     case PartKind::Port: kind = "port"; break;
     case PartKind::Monitor: kind = "port monitor"; break;
     case PartKind::Entry: kind = "uninstall entry"; break;

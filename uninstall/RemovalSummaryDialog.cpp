@@ -6,8 +6,9 @@ namespace zenthar::uninstall {
 
 namespace ids = resources::removal_summary;
 
-RemovalSummaryDialog::RemovalSummaryDialog(const std::vector<Outcome>& outcomes, ui::Dialog* parent)
-    : ui::Dialog(resources::kRemovalSummaryDialog, parent), outcomes(outcomes)
+RemovalSummaryDialog::RemovalSummaryDialog(const std::vector<Outcome>& outcomes, const std::vector<std::string>& left,
+                                           ui::Dialog* parent)
+    : ui::Dialog(resources::kRemovalSummaryDialog, parent), outcomes(outcomes), left(left)
 {
 }
 
@@ -17,6 +18,7 @@ bool RemovalSummaryDialog::OnInitDialog()
     SetItemText(ids::kHeadline, SummaryHeadline(outcomes));
     std::string rows;
     for (const Outcome& outcome : outcomes) rows += (rows.empty() ? "" : "\r\n") + Describe(outcome);
+    for (const std::string& line : left) rows += (rows.empty() ? "" : "\r\n") + line;
     SetItemText(ids::kOutcomeList, rows);
     GotoItem(ids::kOkButton);
     return false;

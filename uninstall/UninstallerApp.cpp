@@ -38,7 +38,7 @@ int RunUninstallerApp(platform::Platform& platform)
     const std::vector<Outcome> outcomes = RemoveOurs(platform, plan, progress);
     progress.Finished();
 
-    RemovalSummaryDialog summary(outcomes, shown ? &progress : nullptr);
+    RemovalSummaryDialog summary(outcomes, plan.left, shown ? &progress : nullptr);
     summary.DoModal();
     progress.DestroyWindow();
 

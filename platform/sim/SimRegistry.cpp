@@ -182,6 +182,23 @@ Call<Long> SimRegistry::RegQueryInfoKeyA(RegKey key, char* keyClass, Dword* keyC
     return Status(0);
 }
 
+Call<Long> SimRegistry::RegDeleteValueA(RegKey key, const char* valueName) {
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("RegDeleteValueA")) return Status(*fault);
+    Long status = 0;
+    RegHandle* handle = Find(key, &status);
+    if (!handle) return Status(static_cast<Dword>(status));
+    if (!(handle->access & KEY_SET_VALUE)) return Status(ERROR_ACCESS_DENIED);
+    auto& values = handle->node->values;
+    const std::string name = TextOf(valueName);
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        if (!SameText(it->name, name)) continue;
+        values.erase(it);
+        return Status(0);
+    }
+    return Status(ERROR_FILE_NOT_FOUND);
+}
+
 Call<Long> SimRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     auto lock = core.Lock();
     if (auto fault = core.Enter("RegDeleteKeyA")) return Status(*fault);

@@ -213,6 +213,10 @@ Call<Long> Win32Platform::RegDeleteKeyA(platform::RegKey key, const char* subKey
     return StatusCall(::RegDeleteKeyA(ToKey(key), subKey));
 }
 
+Call<Long> Win32Platform::RegDeleteValueA(platform::RegKey key, const char* valueName) {
+    return StatusCall(::RegDeleteValueA(ToKey(key), valueName));
+}
+
 Call<Long> Win32Platform::RegCloseKey(platform::RegKey key) { return StatusCall(::RegCloseKey(ToKey(key))); }
 
 // ---- Services

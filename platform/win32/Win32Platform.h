@@ -89,6 +89,7 @@ public:
     Call<Long> RegQueryInfoKeyA(RegKey key, char* keyClass, Dword* keyClassLength, Dword* subKeys,
                                 Dword* values) override;
     Call<Long> RegDeleteKeyA(RegKey key, const char* subKey) override;
+    Call<Long> RegDeleteValueA(RegKey key, const char* valueName) override;
     Call<Long> RegCloseKey(RegKey key) override;
 
     // Services

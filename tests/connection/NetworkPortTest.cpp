@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ConnectionFixture.h"
+#include "core/InstallationRecord.h"
 #include "core/Notice.h"
 #include "connection/NetworkPort.h"
 #include "platform/Constants.h"
@@ -74,11 +75,14 @@ TEST_F(NetworkPortTest, BlankAndMissingAddressesNameThePortAllTheSame)
     EXPECT_EQ(machine.FindRegistryValue(kHklm, Key("IP_"), "IPAddress")->bytes, Bytes{0});
 }
 
+// An existing key is overwritten but stays the administrator's: only a key made now is recorded.
 TEST_F(NetworkPortTest, AnExistingPortKeyIsOverwritten)
 {
     machine.SetRegistryDword(kHklm, Key("IP_10.0.0.1"), "PortNumber", 515);
     machine.SetRegistryString(kHklm, Key("IP_10.0.0.1"), "IPAddress", "10.0.0.100");
     Create("10.0.0.1");
+    Create("10.0.0.2");
+    EXPECT_EQ(ReadRecord(machine.platform(), kRecordKey), (std::vector<MadeThing>{{Made::Port, "IP_10.0.0.2"}}));
     EXPECT_EQ(machine.FindRegistryValue(kHklm, Key("IP_10.0.0.1"), "PortNumber")->bytes, (Bytes{0x8C, 0x23, 0, 0}));
     EXPECT_EQ(machine.FindRegistryValue(kHklm, Key("IP_10.0.0.1"), "IPAddress")->bytes,
               (Bytes{'1', '0', '.', '0', '.', '0', '.', '1', 0}));
@@ -101,7 +105,8 @@ TEST_F(NetworkPortTest, EachFailedWriteIsReportedAndTheOthersAreStillWritten)
         SCOPED_TRACE(n);
         const std::size_t before = Messages().size();
         machine.DeleteRegistryKey(kHklm, Key("IP_10.0.0.1"));
-        machine.FailNext("RegSetValueExA", 5, n);
+        // The first value written records the new key in the installation record.
+        machine.FailNext("RegSetValueExA", 5, n + 1);
         Create("10.0.0.1");
         const auto shown = Messages();
         EXPECT_THAT(std::vector<std::string>(shown.begin() + static_cast<std::ptrdiff_t>(before), shown.end()),

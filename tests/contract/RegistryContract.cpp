@@ -179,6 +179,16 @@ TEST_F(RegistryContract, DeletedKeyCannotBeOpenedAndMissingKeysAreNotFound) {
               static_cast<Long>(ERROR_FILE_NOT_FOUND));
 }
 
+TEST_F(RegistryContract, DeletedValueIsGoneAndAMissingOneIsNotFound) {
+    const std::uint8_t data[] = {'x', 0};
+    ASSERT_EQ(P().registry.RegSetValueExA(key, "Doomed Value", 0, REG_SZ, data, sizeof data).value, 0);
+    EXPECT_EQ(P().registry.RegDeleteValueA(key, "doomed value").value, 0);
+    Dword size = 0;
+    EXPECT_EQ(P().registry.RegQueryValueExA(key, "Doomed Value", nullptr, nullptr, nullptr, &size).value,
+              static_cast<Long>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(P().registry.RegDeleteValueA(key, "Doomed Value").value, static_cast<Long>(ERROR_FILE_NOT_FOUND));
+}
+
 TEST_F(RegistryContract, KeyWithSubKeysIsNotDeleted) {
     RegKey child = 0;
     RegKey grandChild = 0;

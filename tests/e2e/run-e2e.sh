@@ -36,6 +36,8 @@
 #                                    widths of it)
 #                spooler-start N     the Start value of the Spooler service (4: disabled)
 #                delete-key PATH     remove a key below HKLM (to see whether the run writes it)
+#                port-key NAME       a Standard TCP/IP port key the administrator made before
+#                                    the run (PortNumber 9101 alone)
 #                delete-file PATH    remove a file of drive C: (it must be there)
 #                handover            the scenario is about the 32-bit program handing over to
 #                                    its twin: not run where the twins stand in for it
@@ -95,6 +97,7 @@ if [ "${1:-}" = "--inside" ]; then
       spooler-start) WINEPREFIX=$prefix "$WINE" reg add 'HKLM\System\CurrentControlSet\Services\Spooler' /v Start /t REG_DWORD /d "$value" /f ;;
       printer-datatype) WINEPREFIX=$prefix "$WINE" reg add "HKLM\System\CurrentControlSet\Control\Print\Printers\\$value" /v Datatype /d RAW /f ;;
       delete-key) WINEPREFIX=$prefix "$WINE" reg delete "HKLM\\$value" /f ;;
+      port-key) WINEPREFIX=$prefix "$WINE" reg add "HKLM\\System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\$value" /v PortNumber /t REG_DWORD /d 9101 /f ;;
       after | '') ;;
       *) echo "unknown machine setting: $verb" >&2; exit 1 ;;
     esac

@@ -194,6 +194,26 @@ TEST(FaultOracle, TellsEndingsOfOtherFaultsApart)
     EXPECT_NE(Judge(lpt, driverFails, baseline, exitLeftOn), "");
 }
 
+// The installation record: a write of it that fails leaves that thing out of the record and
+// changes nothing else; a record that lost or gained a thing is no designed ending.
+TEST(FaultOracle, AFailedRecordWriteChangesTheRecordAlone)
+{
+    const Scenario& ethernet = Scenarios()[3];
+    const RunRecord baseline = RunScenario(ethernet, std::nullopt);
+    const std::string port = "record:Port: IP_10.1.2.3";
+    ASSERT_EQ(baseline.machine.count(port), 1u);
+    const Fault recordPort = FaultAt(baseline, "RegSetValueExA", 1, platform::ERROR_ACCESS_DENIED);
+    const RunRecord failed = RunScenario(ethernet, recordPort);
+    ASSERT_EQ(Judge(ethernet, recordPort, baseline, failed), "");
+    EXPECT_EQ(failed.machine.count(port), 0u);
+    EXPECT_EQ(failed.transcript, baseline.transcript);
+    EXPECT_NE(Judge(ethernet, recordPort, baseline, baseline), "");
+    EXPECT_NE(Judge(ethernet, recordPort, baseline, WithoutFact(failed, "record:Printer: NORVA MTR333")), "");
+    RunRecord extra = failed;
+    extra.machine["record:Printer: NORVA MTR444"] = "type 1";
+    EXPECT_NE(Judge(ethernet, recordPort, baseline, extra), "");
+}
+
 TEST(FaultOracle, RejectsEndingsThatLostSomething)
 {
     const Scenario& ethernet = Scenarios()[3];
@@ -201,8 +221,9 @@ TEST(FaultOracle, RejectsEndingsThatLostSomething)
     const char* const kPortKey = "value:SYSTEM\\CONTROLSET001\\CONTROL\\PRINT\\MONITORS\\STANDARD TCP/IP PORT\\PORTS\\"
                                  "IP_10.1.2.3\\";
 
-    // A failed write of the third value: its message, and the key without that value.
-    const Fault snmpEnabled = FaultAt(baseline, "RegSetValueExA", 3, platform::ERROR_ACCESS_DENIED);
+    // A failed write of the third value (the first value written records the port): its
+    // message, and the key without that value.
+    const Fault snmpEnabled = FaultAt(baseline, "RegSetValueExA", 4, platform::ERROR_ACCESS_DENIED);
     const RunRecord failed = RunScenario(ethernet, snmpEnabled);
     ASSERT_EQ(Judge(ethernet, snmpEnabled, baseline, failed), "");
     EXPECT_EQ(failed.machine.count(std::string(kPortKey) + "SNMP Enabled"), 0u);
@@ -211,7 +232,7 @@ TEST(FaultOracle, RejectsEndingsThatLostSomething)
     EXPECT_NE(Judge(ethernet, snmpEnabled, baseline, WithLine(failed, "message \"Fail to Read SNMP Enabled GetLastError=5\"", "")), "");
     EXPECT_NE(Judge(ethernet, snmpEnabled, baseline, WithoutFact(failed, std::string(kPortKey) + "HostName")), "");
     // The message of another call site: the run of the second value's failure, or its line.
-    const Fault protocol = FaultAt(baseline, "RegSetValueExA", 2, platform::ERROR_ACCESS_DENIED);
+    const Fault protocol = FaultAt(baseline, "RegSetValueExA", 3, platform::ERROR_ACCESS_DENIED);
     EXPECT_NE(Judge(ethernet, snmpEnabled, baseline, RunScenario(ethernet, protocol)), "");
     EXPECT_NE(Judge(ethernet, snmpEnabled, baseline,
                     WithLine(failed, "message \"Fail to Read SNMP Enabled GetLastError=5\"",
@@ -224,7 +245,7 @@ TEST(FaultOracle, RejectsEndingsThatLostSomething)
               "");
 
     // The first value's message names the error: a wrong number is rejected.
-    const Fault portNumber = FaultAt(baseline, "RegSetValueExA", 1, platform::ERROR_ACCESS_DENIED);
+    const Fault portNumber = FaultAt(baseline, "RegSetValueExA", 2, platform::ERROR_ACCESS_DENIED);
     const RunRecord numbered = RunScenario(ethernet, portNumber);
     ASSERT_EQ(Judge(ethernet, portNumber, baseline, numbered), "");
     EXPECT_NE(Judge(ethernet, portNumber, baseline,

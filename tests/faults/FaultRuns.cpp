@@ -143,8 +143,8 @@ void ArrangeUnlistedPort(InstallerRun& run)
 
 // The whole machine as far as the installer can change it: spooler objects, the files of
 // the driver, system and monitor folders (and of the drive root, where a path built on an
-// empty directory would land), its registry keys, services, the USB printer, the monitor's
-// diagnostics.
+// empty directory would land), its registry keys and record, services, the USB printer, the
+// monitor's diagnostics.
 Machine WhatIsMade(const sim::SimMachine& machine)
 {
     Machine facts;
@@ -163,6 +163,10 @@ Machine WhatIsMade(const sim::SimMachine& machine)
           "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64",
           "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"})
         AddKeys(machine, platform::kHkeyLocalMachine, path, facts);
+    // The installation record by its values: whether its key is there follows from them.
+    for (const char* path : {"Software\\NORVA\\Orbix Printer 4.64", "Software\\Wow6432Node\\NORVA\\Orbix Printer 4.64"})
+        for (const auto& value : machine.RegistryValues(platform::kHkeyLocalMachine, path))
+            facts["record:" + value.name] = "type " + std::to_string(value.type) + " " + Digest(value.bytes);
 
     std::string received;
     for (const auto& write : machine.UsbWrites(kUsbPath)) received += Digest(write) + ";";

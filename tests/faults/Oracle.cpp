@@ -3,6 +3,7 @@
 // and what the machine holds afterwards, compared fact by fact with the run without the
 // fault, less what the failure keeps from being made.
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -79,6 +80,12 @@ constexpr const char* kMonitorPort = "USBPOS0";
 constexpr const char* kFallbackPort = "COM1:";
 // What deleting the old print processor's files gives on a machine that never had them.
 constexpr platform::Dword kNoPrintProcessorFile = platform::ERROR_FILE_NOT_FOUND;
+
+std::string Upper(std::string text)
+{
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
 
 std::string EscapeRegex(const std::string& text)
 {
@@ -205,7 +212,20 @@ struct Site {
     Phase phase = Phase::QueryService;
     unsigned nth = 0;  // the how-manieth call of its function within the phase
     int row = -1;      // Rows: the row worked on
+    // A call that writes the installation record, and where its writing starts: such calls
+    // open no step and are not counted among the step's own.
+    bool record = false;
+    std::size_t recordStart = 0;
 };
+
+// The record is written right after what it names, through a key of its own: a create that
+// values follow at once. The uninstall entry, the only other key written so, is looked for
+// first.
+bool StartsRecordWrite(const std::vector<std::string>& calls, std::size_t i)
+{
+    return calls[i] == "RegCreateKeyExA" && i + 1 < calls.size() && calls[i + 1] == "RegSetValueExA" &&
+           (i == 0 || calls[i - 1] != "RegOpenKeyExA");
+}
 
 // The site of every call of a run without faults, from the calls that open each step.
 std::vector<Site> Sites(const std::vector<std::string>& calls)
@@ -217,6 +237,14 @@ std::vector<Site> Sites(const std::vector<std::string>& calls)
     std::map<std::string, unsigned> counts;
     for (std::size_t i = 0; i < calls.size(); ++i) {
         const std::string& call = calls[i];
+        if (StartsRecordWrite(calls, i)) {
+            const std::size_t start = i;
+            for (; i < calls.size(); ++i) {
+                sites[i] = Site{phase, 0, phase == Phase::Rows ? row : -1, true, start};
+                if (calls[i] == "RegCloseKey") break;
+            }
+            continue;
+        }
         Phase next = phase;
         if (call == "OpenSCManagerA" && ++managers == 2) next = Phase::StartService;
         if (call == "EnumPrintersA" && phase < Phase::Scan) next = Phase::Scan;
@@ -471,6 +499,25 @@ void Walk::Step(std::size_t i, bool fails)
     const std::string e = std::to_string(error);
     const bool fromThereOn = fault.mode == Mode::FromThereOn;
 
+    if (site.record) {
+        // A failed write leaves its things out of the record and changes nothing else.
+        if (!fails) return;
+        if (call == "RegCreateKeyExA") {
+            for (std::size_t j = i + 1; j < calls.size() && sites[j].record && sites[j].recordStart == site.recordStart; ++j)
+                if (calls[j] == "RegSetValueExA") expect.edits.push_back(Undo(scenario, j));
+        } else if (call == "RegSetValueExA") {
+            expect.edits.push_back(Undo(scenario, i));
+        }
+        return;
+    }
+    if (call == "EnumPrinterDriversA") {
+        // The drivers there before the run are unknown: none is recorded, as any may have been
+        // there. A size call that only asks for a buffer is what the spooler answers anyway.
+        if (fails && !(site.nth == 1 && error == platform::ERROR_INSUFFICIENT_BUFFER))
+            expect.edits.push_back(RemoveStartingWith("record:Driver: "));
+        return;
+    }
+
     // Steps that follow from an earlier failure, whether this call fails or not.
     if (familyUnknown && site.phase >= Phase::Monitor) {
         // No Windows family: the run stops at the family gate, without a word.
@@ -659,6 +706,21 @@ void Walk::Step(std::size_t i, bool fails)
         break;
     case Phase::Monitor:
         if (call == "EnumMonitorsA") return;  // not found either way: the monitor is installed
+        if (call == "GetFileAttributesA") {
+            // A library that may have been there is copied but not recorded.
+            if (error == platform::ERROR_FILE_NOT_FOUND || error == platform::ERROR_PATH_NOT_FOUND) return;
+            static const char* const kLibraries[] = {"\\KVUSBMON.DLL", "\\KVUSBMONUI.DLL"};
+            const std::string library = kLibraries[(site.nth - 1) % std::size(kLibraries)];
+            expect.edits.push_back([library](Machine& machine) {
+                for (auto it = machine.begin(); it != machine.end();) {
+                    const std::string upper = Upper(it->first);
+                    const bool match = upper.rfind("RECORD:MONITOR LIBRARY: ", 0) == 0 && upper.size() >= library.size() &&
+                                       upper.compare(upper.size() - library.size(), library.size(), library) == 0;
+                    it = match ? machine.erase(it) : std::next(it);
+                }
+            });
+            return;
+        }
         if (call == "SetCurrentDirectoryA" || call == "GetCurrentDirectoryA" || call == "GetSystemDirectoryA" ||
             (call == "CopyFileA" && site.nth == 1)) {
             // The monitor library does not reach the system directory.
@@ -773,6 +835,29 @@ void Walk::Step(std::size_t i, bool fails)
     Unknown(i);
 }
 
+// The record names what the run made: whatever a failure kept from being made is not in it.
+// Only what is there can be recorded; what is there but not recorded has rules of its own.
+void RecordOnlyWhatIsThere(Machine& machine)
+{
+    const auto there = [&machine](const std::string& kind, const std::string& name) {
+        if (kind == "Printer") return machine.count("printer:" + name) != 0;
+        if (kind == "Driver") return machine.count("driver:" + name) != 0;
+        if (kind == "Monitor") return machine.count("monitor:" + name) != 0;
+        if (kind == "Port") return machine.count("key:" + std::string(kPortsKey) + Upper(name)) != 0;
+        return machine.count("file:" + Upper(name)) != 0;  // a copy or a monitor library
+    };
+    for (auto it = machine.begin(); it != machine.end();) {
+        const std::string& fact = it->first;
+        const auto colon = fact.find(": ");
+        const bool record = fact.rfind("record:", 0) == 0 && colon != std::string::npos;
+        if (record && !there(fact.substr(7, colon - 7), fact.substr(colon + 2))) {
+            it = machine.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 std::string FirstMachineDifference(const Machine& expected, const Machine& run)
 {
     for (const auto& [fact, value] : expected) {
@@ -853,6 +938,7 @@ std::string Judge(const Scenario& scenario, const Fault& fault, const RunRecord&
     for (const Edit& edit : expect.edits) edit(expected);
     if (expect.endsAt)
         for (const Edit& edit : expect.editsIfStopped) edit(expected);
+    RecordOnlyWhatIsThere(expected);
     if (const std::string why = FirstMachineDifference(expected, run.machine);
         !why.empty())
         return "the machine: " + why;

@@ -145,6 +145,14 @@ const std::vector<uninstall::Outcome>& SampleOutcomes()
     return outcomes;
 }
 
+// What a removal leaves on purpose is named after the outcomes.
+const std::vector<std::string>& SampleLeft()
+{
+    static const std::vector<std::string> left = {
+        "Left port \"IP_10.1.2.3\": printer \"Front Desk\" still uses it"};
+    return left;
+}
+
 class ProgressSample : public uninstall::RemovalProgressDialog {
 protected:
     bool OnInitDialog() override
@@ -160,7 +168,7 @@ std::unique_ptr<ui::Dialog> SampleOf(int id)
     switch (id) {
     case ids::kConfirmRemovalDialog: return std::make_unique<uninstall::ConfirmRemovalDialog>(kSamplePlan);
     case ids::kRemovalProgressDialog: return std::make_unique<ProgressSample>();
-    case ids::kRemovalSummaryDialog: return std::make_unique<uninstall::RemovalSummaryDialog>(SampleOutcomes(), nullptr);
+    case ids::kRemovalSummaryDialog: return std::make_unique<uninstall::RemovalSummaryDialog>(SampleOutcomes(), SampleLeft(), nullptr);
     case ids::kMainDialog: return std::make_unique<MainSample>();
     case ids::kInterfaceDialog: return std::make_unique<InterfaceSample>();
     case ids::kUsbSearchDialog: return std::make_unique<SearchSample>();

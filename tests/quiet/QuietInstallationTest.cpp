@@ -222,6 +222,11 @@ TEST(QuietInstallation, ARerunChangesOnlyWhatIsNotAsAsked)
          [&](QuietRun& run) {
              EXPECT_EQ(run.machine.FindPrinter("NORVA MTR333")->portName, "IP_10.1.2.4");
              EXPECT_TRUE(run.machine.RegistryKeyExists(platform::kHkeyLocalMachine, portKey + "IP_10.1.2.3"));
+             // Both ports are the installation's: the uninstaller finds the old one by its record.
+             for (const char* port : {"Port: IP_10.1.2.3", "Port: IP_10.1.2.4"})
+                 EXPECT_TRUE(run.machine.FindRegistryValue(platform::kHkeyLocalMachine,
+                                                           "Software\\Wow6432Node\\NORVA\\Orbix Printer 4.64", port))
+                     << port;
          }},
         {"serial, another port and code page", "/quiet /model \"NORVA MTR444\" /interface serial /port COM1:", nullptr,
          "/quiet /model \"NORVA MTR444\" /interface serial /port COM2: /codepage 866",
@@ -426,7 +431,8 @@ TEST(QuietInstallation, EachEndingHasItsExitCodeAndItsMessageInTheLog)
         {"USB port number unreadable", [](QuietRun& run) { run.machine.AddUsbPrinter(kUsbPath, std::nullopt); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\"", 8,
          "message: Fail to Read USB Port Number (caption RegQueryValueEx)", "printers: \"NORVA MTR333\""},
-        {"network value not written", [](QuietRun& run) { run.machine.FailNext("RegSetValueExA", 5, 2); },
+        // The first value written records the new port in the installation record; Protocol is the third.
+        {"network value not written", [](QuietRun& run) { run.machine.FailNext("RegSetValueExA", 5, 3); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 5,
          "message: Fail to Write Protocol GetLastError=5 (caption RegQueryValueEx)", "printers: \"NORVA MTR333\""},
         {"network port key not made", [](QuietRun& run) { run.machine.FailNext("RegCreateKeyExA", 5); },

@@ -157,6 +157,24 @@ TEST(UninstallerDialogs, RemoveWalksTheProgressAndTheSummaryNamesWhatStayedWithI
     EXPECT_FALSE(installed.machine.FindPrinter("NORVA Orbix #2"));
 }
 
+// What is left on purpose follows the outcomes, with why.
+TEST(UninstallerDialogs, TheSummaryNamesWhatWasLeftAndWhy)
+{
+    InstallerRun installed;
+    InstallClonesOnLpt(installed, "1");
+    installed.machine.AddPrinter("Label Printer", "USBPOS0", "Generic / Text Only");
+
+    UninstallerRun run(installed);
+    std::string text;
+    run.Confirm().Click(confirm::kRemoveButton);
+    run.Summary()
+        .Then([&](ui::headless::HeadlessDialog& d) { text = d.Find(summary::kOutcomeList)->text; })
+        .PressEnter();
+    EXPECT_EQ(run.Start(), uninstall::kExitRemoved);
+    EXPECT_EQ(text.substr(text.rfind("\r\n") + 2),
+              "Left port monitor \"KVPOS Port Monitor\": its port \"USBPOS0\" is used by printer \"Label Printer\"");
+}
+
 TEST(UninstallerDialogs, NothingOfOursIsSaidInAMessageAndNothingChanges)
 {
     InstallerRun installed;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/InstallationRecord.h"
 #include "platform/Constants.h"
 #include "tests/common/MachineFacts.h"
 #include "tests/shell/InstallerRun.h"
@@ -28,6 +29,8 @@ constexpr int kCopies = 1048;
 constexpr int kKeepDefault = 1023;
 constexpr const char* kUsbPath = "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 constexpr const char* kPortKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
+// Where the 32-bit installer's record lands on the simulated 64-bit Windows.
+constexpr const char* kRecordKey32 = "Software\\Wow6432Node\\NORVA\\Orbix Printer 4.64";
 
 enum class Kind { ModelsOnCom, ClonesOnLpt, UsbWithMonitor, Ethernet };
 
@@ -107,9 +110,26 @@ std::vector<Outcome> Remove(sim::SimMachine& machine, const Plan& plan)
     return uninstall::RemoveOurs(machine.platform(), plan, view);
 }
 
+// The record's values, the driver folder's copies counted rather than named.
+std::vector<std::string> RecordLines(const sim::SimMachine& machine)
+{
+    std::vector<std::string> lines;
+    int copies = 0;
+    for (const auto& value : machine.RegistryValues(platform::kHkeyLocalMachine, kRecordKey32)) {
+        if (value.name.rfind("Driver copy: C:\\Windows\\System32\\spool\\drivers\\w32x86\\", 0) == 0) {
+            ++copies;
+            continue;
+        }
+        lines.push_back(value.name);
+    }
+    lines.push_back(std::to_string(copies) + " driver copies");
+    return lines;
+}
+
 struct KindCase {
     Kind kind;
     std::vector<std::string> plan;
+    std::vector<std::string> record;
 };
 
 TEST(Uninstall, EachKindOfInstallationIsUndoneToTheWholeMachineBeforeIt)
@@ -117,17 +137,34 @@ TEST(Uninstall, EachKindOfInstallationIsUndoneToTheWholeMachineBeforeIt)
     const std::string entry = "uninstall entry \"NORVA Orbix Printer 4.64\"";
     // Every run installs the monitor: the interface dialog always asks for its port.
     const std::string monitor = "port monitor \"KVPOS Port Monitor\"";
+    const std::vector<std::string> monitorMade = {"Monitor library: C:\\Windows\\System32\\KVUSBMON.dll",
+                                                  "Monitor library: C:\\Windows\\System32\\KVUSBMONUI.dll",
+                                                  "Monitor: KVPOS Port Monitor"};
+    const auto made = [&monitorMade](std::vector<std::string> rest) {
+        rest.insert(rest.begin(), monitorMade.begin(), monitorMade.end());
+        return rest;
+    };
     const std::vector<KindCase> cases = {
         {Kind::ModelsOnCom,
          {"printer \"NORVA MTR333\"", "printer \"NORVA MTR444\"", "driver \"NORVA MTR333\"", "driver \"NORVA MTR444\"",
-          monitor, entry}},
+          monitor, entry},
+         made({"Driver: NORVA MTR333", "Printer: NORVA MTR333", "Driver: NORVA MTR444", "Printer: NORVA MTR444",
+               "10 driver copies"})},
         {Kind::ClonesOnLpt,
          {"printer \"NORVA Orbix #1\"", "printer \"NORVA Orbix #2\"", "printer \"NORVA Orbix #3\"",
-          "driver \"NORVA Orbix #1\"", "driver \"NORVA Orbix #2\"", "driver \"NORVA Orbix #3\"", monitor, entry}},
+          "driver \"NORVA Orbix #1\"", "driver \"NORVA Orbix #2\"", "driver \"NORVA Orbix #3\"", monitor, entry},
+         made({"Driver: NORVA Orbix #1", "Printer: NORVA Orbix #1", "Driver: NORVA Orbix #2", "Printer: NORVA Orbix #2",
+               "Driver: NORVA Orbix #3", "Printer: NORVA Orbix #3", "10 driver copies"})},
         {Kind::UsbWithMonitor,
-         {"printer \"NORVA MTR333\"", "driver \"NORVA MTR333\"", monitor, entry}},
+         {"printer \"NORVA MTR333\"", "driver \"NORVA MTR333\"", monitor, entry},
+         made({"Driver: NORVA MTR333", "Printer: NORVA MTR333", "10 driver copies"})},
         {Kind::Ethernet,
-         {"printer \"NORVA KSV100-III\"", "driver \"NORVA KSV100-III\"", "port \"IP_10.1.2.3\"", monitor, entry}},
+         {"printer \"NORVA KSV100-III\"", "driver \"NORVA KSV100-III\"", "port \"IP_10.1.2.3\"", monitor, entry},
+         [&] {
+             auto lines = made({"Driver: NORVA KSV100-III", "Printer: NORVA KSV100-III", "10 driver copies"});
+             lines.insert(lines.begin(), "Port: IP_10.1.2.3");
+             return lines;
+         }()},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(each.plan.front());
@@ -136,6 +173,7 @@ TEST(Uninstall, EachKindOfInstallationIsUndoneToTheWholeMachineBeforeIt)
         const MachineFacts before = WholeMachine(machine);
         run->Start();
         ASSERT_FALSE(Differences(before, WholeMachine(machine)).empty());
+        EXPECT_EQ(RecordLines(machine), each.record);
 
         // The uninstaller is a program of its own: redirection on, as it starts.
         machine.ResetFsRedirection();
@@ -178,6 +216,68 @@ TEST(Uninstall, TheSixtyFourBitProgramRemovesWhatThe32BitInstallerLeft)
     for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
     EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
     EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
+}
+
+// A run stopped at its printer: the record holds what was made up to there, and the
+// uninstaller, which has no printer of ours to lead it to the port, takes the machine back.
+TEST(Uninstall, ARunStoppedHalfWayIsRecordedAndUndone)
+{
+    auto run = std::make_unique<InstallerRun>();
+    AddInboxDriver(run->machine);
+    // The stopped run leaves the main dialog open, to be closed.
+    run->Main().ToggleRow(kList, 2).Click(kInstall).Close();
+    run->Interface().Click(1007).Click(1);
+    run->Address().SetIpFields(1044, {"10", "1", "2", "3"}).Click(1);
+    auto& machine = run->machine;
+    const MachineFacts before = WholeMachine(machine);
+    machine.FailNext("AddPrinterA", platform::ERROR_ACCESS_DENIED);
+    run->Start();
+    ASSERT_FALSE(machine.FindPrinter("NORVA KSV100-III"));
+    const auto record = RecordLines(machine);
+    EXPECT_EQ(std::count(record.begin(), record.end(), "Port: IP_10.1.2.3"), 1);
+    EXPECT_EQ(std::count(record.begin(), record.end(), "Driver: NORVA KSV100-III"), 1);
+    EXPECT_EQ(std::count(record.begin(), record.end(), "Printer: NORVA KSV100-III"), 0);
+
+    const Plan plan = uninstall::FindOurs(machine.platform());
+    EXPECT_EQ(Descriptions(plan), (std::vector<std::string>{"driver \"NORVA KSV100-III\"", "port \"IP_10.1.2.3\"",
+                                                            "port monitor \"KVPOS Port Monitor\""}));
+    for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+    EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
+}
+
+// A port key the administrator made and a monitor registered before our installation are not
+// ours, even when our printer stood on them.
+TEST(Uninstall, WhatWasThereBeforeIsKeptEvenWhenOurPrinterUsedIt)
+{
+    {
+        SCOPED_TRACE("the administrator's own port");
+        auto run = Installation(Kind::Ethernet);
+        auto& machine = run->machine;
+        machine.SetRegistryDword(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.1.2.3", "PortNumber", 9101);
+        run->Start();
+        ASSERT_EQ(machine.FindPrinter("NORVA KSV100-III")->portName, "IP_10.1.2.3");
+        const Plan plan = uninstall::FindOurs(machine.platform());
+        for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        EXPECT_FALSE(machine.FindPrinter("NORVA KSV100-III"));
+        EXPECT_TRUE(machine.RegistryKeyExists(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.1.2.3"));
+        EXPECT_TRUE(uninstall::FindOurs(machine.platform()).Empty());
+    }
+    {
+        SCOPED_TRACE("a monitor registered before");
+        auto run = Installation(Kind::UsbWithMonitor);
+        auto& machine = run->machine;
+        machine.AddFile(machine.SystemDirectory() + "\\KVUSBMON.dll", "another installation's");
+        machine.AddMonitor({"KVPOS Port Monitor", "", "KVUSBMON.dll", {"USBPOS0"}});
+        run->Start();
+        ASSERT_EQ(machine.FindPrinter("NORVA MTR333")->portName, "USBPOS0");
+        const Plan plan = uninstall::FindOurs(machine.platform());
+        EXPECT_EQ(Descriptions(plan), (std::vector<std::string>{"printer \"NORVA MTR333\"", "driver \"NORVA MTR333\"",
+                                                                "uninstall entry \"NORVA Orbix Printer 4.64\""}));
+        for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        EXPECT_EQ(machine.Monitors().size(), 3u);
+        EXPECT_TRUE(machine.FileExists(machine.SystemDirectory() + "\\KVUSBMON.dll"));
+        EXPECT_TRUE(uninstall::FindOurs(machine.platform()).Empty());
+    }
 }
 
 TEST(Uninstall, WhatOthersUseOrOnlyBearsOurNameIsLeftAlone)
@@ -260,6 +360,8 @@ TEST(Uninstall, AnEmptyDriverFolderDeletesNoCopies)
     auto run = Installation(Kind::ModelsOnCom);
     run->Start();
     auto& machine = run->machine;
+    // Only an installation without a record has its copies looked for in the spooler's folder.
+    machine.DeleteRegistryKey(platform::kHkeyLocalMachine, kRecordKey32);
     machine.AddFile("C:\\UNIDRV.DLL", "not ours");
     machine.AnswerEmptyDriverDirectory(true);
     const auto outcomes = Remove(machine, uninstall::FindOurs(machine.platform()));
@@ -273,8 +375,8 @@ TEST(Uninstall, AnEmptyDriverFolderDeletesNoCopies)
 TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
 {
     const char* calls[] = {"OpenPrinterA",   "GetPrinterA",   "DeletePrinter",  "EnumPrintersA",
-                           "DeletePrinterDriverExA", "GetPrinterDriverDirectoryA", "EnumMonitorsA", "EnumPortsA",
-                           "DeleteMonitorA", "RegDeleteKeyA", "DeleteFileA"};
+                           "DeletePrinterDriverExA", "EnumMonitorsA", "EnumPortsA",
+                           "DeleteMonitorA", "RegDeleteKeyA", "DeleteFileA", "RegDeleteValueA"};
     // What a part left for a reason of another part says.
     const platform::Dword dependent[] = {platform::ERROR_PRINTER_DRIVER_IN_USE, platform::ERROR_PRINT_MONITOR_IN_USE,
                                          platform::ERROR_BUSY};
@@ -287,6 +389,7 @@ TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
         machine.AddDriver("NORVA MTR444");
         machine.AddPrinter("NORVA MTR444", "IP_10.9.8.7", "NORVA MTR444");
         machine.SetRegistryDword(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.9.8.7", "PortNumber", 9100);
+        Record(machine.platform(), {{Made::Port, "IP_10.9.8.7"}});
         const Plan plan = uninstall::FindOurs(machine.platform());
         ASSERT_EQ(plan.parts.size(), 7u) << ::testing::PrintToString(Descriptions(plan));
 
@@ -306,9 +409,11 @@ TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
         }
         EXPECT_EQ(named, 1u) << ::testing::PrintToString(Descriptions(outcomes));
         // What is still found is exactly what was reported as not removed (a driver whose copy
-        // could not be deleted is gone itself, and the copy is no part of its own).
+        // could not be deleted is gone itself, and the copy is then found alone).
         for (const auto& part : uninstall::FindOurs(machine.platform()).parts) {
             const auto same = std::find_if(outcomes.begin(), outcomes.end(), [&](const Outcome& each) {
+                if (part.kind == PartKind::Copies)
+                    return each.part.kind == PartKind::Driver && each.detail.find("its copy") != std::string::npos;
                 return each.part.kind == part.kind && each.part.name == part.name;
             });
             ASSERT_NE(same, outcomes.end());
@@ -380,6 +485,24 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
                   std::vector<std::string>{"Nothing of the NORVA Orbix printer driver was found; nothing was changed."});
     }
     {
+        SCOPED_TRACE("an installation that kept no record");
+        auto run = Installation(Kind::Ethernet);
+        run->Start();
+        auto& machine = run->machine;
+        machine.DeleteRegistryKey(platform::kHkeyLocalMachine, "Software\\Wow6432Node\\NORVA");
+        EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), 0);
+        EXPECT_EQ(LogLines(machine, log),
+                  (std::vector<std::string>{
+                      "Removed printer \"NORVA KSV100-III\"", "Removed driver \"NORVA KSV100-III\"",
+                      "Removed uninstall entry \"NORVA Orbix Printer 4.64\"",
+                      "Left port \"IP_10.1.2.3\": installed before this version kept a record of what it made",
+                      "Left port monitor \"KVPOS Port Monitor\": installed before this version kept a record of what "
+                      "it made",
+                      "3 removed, 0 could not be removed; exit code 0."}));
+        EXPECT_TRUE(machine.RegistryKeyExists(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.1.2.3"));
+        EXPECT_EQ(machine.Monitors().size(), 3u);
+    }
+    {
         SCOPED_TRACE("something left");
         auto run = Installation(Kind::ModelsOnCom);
         run->Start();
@@ -413,6 +536,45 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
         EXPECT_EQ(LogLines(run->machine, log),
                   std::vector<std::string>{
                       "Could not read the print spooler: EnumPrintersA failed (error 1722); nothing was removed."});
+    }
+}
+
+// What could not be removed stays recorded: the next run finds it, although the printer that
+// led to it is gone, and removes it and then the entry.
+TEST(QuietUninstall, WhatCouldNotBeRemovedIsRemovedByTheNextRun)
+{
+    const std::string log = "C:\\uninstall.log";
+    const std::string folder = "C:\\Windows\\System32\\spool\\drivers\\w32x86";
+    struct Case {
+        const char* call;
+        std::string failed;  // how the first run's line for it starts
+        std::string removed;
+    };
+    const std::vector<Case> cases = {
+        {"RegDeleteKeyA", "Could not remove port \"IP_10.1.2.3\": RegDeleteKeyA failed (error 5)",
+         "Removed port \"IP_10.1.2.3\""},
+        {"DeleteFileA", "Could not remove driver \"NORVA KSV100-III\": DeleteFileA failed on its copy \"" + folder + "\\",
+         "Removed driver file copies in \"" + folder + "\""},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.call);
+        auto run = Installation(Kind::Ethernet);
+        auto& machine = run->machine;
+        const MachineFacts before = WholeMachine(machine);
+        run->Start();
+        machine.FailNext(each.call, platform::ERROR_ACCESS_DENIED);
+        EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), 1);
+        const auto first = LogLines(machine, log);
+        EXPECT_EQ(std::count_if(first.begin(), first.end(),
+                                [&](const std::string& line) { return line.rfind(each.failed, 0) == 0; }),
+                  1)
+            << ::testing::PrintToString(first);
+        EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), 0);
+        EXPECT_EQ(LogLines(machine, log),
+                  (std::vector<std::string>{each.removed, "Removed uninstall entry \"NORVA Orbix Printer 4.64\"",
+                                            "2 removed, 0 could not be removed; exit code 0."}));
+        machine.RemovePath(log);
+        EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
     }
 }
 
