@@ -1,6 +1,5 @@
 #include "app/MainDialog.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -29,13 +28,11 @@ namespace ids = resources::main_ids;
 constexpr unsigned kAboutCommand = 0x0010;
 // The low four bits of a system command are Windows' own.
 constexpr unsigned kSysCommandMask = 0xFFF0u;
-constexpr int kMaxCopies = 200;
 
 // The leading decimal number of a text: white space and a sign may come first; a text that
 // does not start with a number gives 0; numbers beyond an int are held at its limits.
 int LeadingNumber(const char* text)
 {
-    errno = 0;
     const long value = std::strtol(text, nullptr, 10);
     if (value > INT_MAX) return INT_MAX;
     if (value < INT_MIN) return INT_MIN;
@@ -171,11 +168,6 @@ void MainDialog::RebuildList(const NameTable& table, int count)
     for (int i = 0; i < rows; ++i) modelList.AddString(table[i]);
 }
 
-const char* MainDialog::RowName(int row) const
-{
-    return cloneMode ? kCloneTable[row] : kModelTable[row];
-}
-
 void MainDialog::MarkInstalledRows()
 {
     const int rows = cloneMode ? copies : kModelCount;
@@ -249,8 +241,8 @@ void MainDialog::OnCopiesChanged()
     ClearText(copiesBuffer);
     CopyText(copiesBuffer, copiesEdit.GetText());
     copies = LeadingNumber(copiesBuffer);
-    if (copies > kMaxCopies) {
-        copies = kMaxCopies;
+    if (copies > kCloneCount) {
+        copies = kCloneCount;
         // The box shows the number used; this runs the handler once more, nested.
         copiesEdit.SetText("200");
     }

@@ -35,9 +35,7 @@ public:
     void RunInstallation();
 
     // The name of row `row` in the current mode.
-    const char* RowName(int row) const;
 
-    int CloneMode() const { return cloneMode; }
     int Copies() const { return copies; }
 
 protected:

@@ -14,7 +14,6 @@ namespace zenthar {
 
 namespace {
 
-constexpr int kMaxClones = kCloneCount;
 
 struct ExitCodeText {
     ExitCode code;
@@ -164,7 +163,7 @@ ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments)
             }
         } else if (name == "clones") {
             const auto clones = WholeNumber(value);
-            if (!clones || *clones < 1 || *clones > kMaxClones) {
+            if (!clones || *clones < 1 || *clones > kCloneCount) {
                 fail("/clones takes a number from 1 to 200, not " + InQuotes(value));
             } else {
                 options.clones = *clones;

@@ -17,7 +17,7 @@ inline constexpr int kAddressTextSize = 32;
 // Every network port the installer makes is named this and the address.
 inline constexpr const char* kNetworkPortPrefix = "IP_";
 
-// The run's network port, kept by the main dialog for the printer creation.
+// The run's network port, kept by the installation run for the printer creation.
 struct NetworkPortFields {
     char networkPortName[32] = {};
     char networkAddress[32] = {};

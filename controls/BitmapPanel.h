@@ -44,7 +44,6 @@ public:
     bool HasWindow() const { return window != nullptr; }
     ui::BitmapHandle Bitmap() const { return bitmap; }
     ui::Size BitmapSize() const { return bitmapSize; }
-    ui::Rect SourceRect() const { return sourceRect; }
     ScaleMode Mode() const { return scaleMode; }
     double Scale() const { return scale; }
     ui::Rect DestRect() const { return destRect; }

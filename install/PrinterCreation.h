@@ -7,7 +7,6 @@
 
 namespace zenthar {
 inline constexpr const char* kUsbMonitorPortName = "USBPOS0";
-inline constexpr const char* kFallbackPortName = "COM1:";
 
 // The port a printer goes on: the monitor's USB port (or the system USB port the search
 // found, when the monitor is not used), the network port, or the port the user chose.

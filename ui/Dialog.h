@@ -25,8 +25,8 @@ using CommandHandler = void (Dialog::*)();
 //     std::span<const MessageEntry> MainDialog::MessageMap() const
 //     {
 //         static const MessageEntry kMessages[] = {
-//             OnClicked(ids::kInstallButton, &MainDialog::RunInstallation),
-//             OnEditChange(ids::kCopiesEdit, &MainDialog::OnCopiesChanged),
+//             OnClicked<MainDialog>(ids::kExitButton, &MainDialog::OnExit),
+//             OnEditChange<MainDialog>(ids::kCopiesEdit, &MainDialog::OnCopiesChanged),
 //         };
 //         return kMessages;
 //     }
