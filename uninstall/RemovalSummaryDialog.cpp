@@ -15,7 +15,7 @@ RemovalSummaryDialog::RemovalSummaryDialog(const std::vector<Outcome>& outcomes,
 bool RemovalSummaryDialog::OnInitDialog()
 {
     ui::Dialog::OnInitDialog();
-    SetItemText(ids::kHeadline, SummaryHeadline(outcomes));
+    SetItemText(ids::kHeadline, SummaryHeadline(outcomes, left.size()));
     std::string rows;
     for (const Outcome& outcome : outcomes) rows += (rows.empty() ? "" : "\r\n") + Describe(outcome);
     for (const std::string& line : left) rows += (rows.empty() ? "" : "\r\n") + line;
@@ -24,10 +24,13 @@ bool RemovalSummaryDialog::OnInitDialog()
     return false;
 }
 
-std::string SummaryHeadline(const std::vector<Outcome>& outcomes)
+std::string SummaryHeadline(const std::vector<Outcome>& outcomes, std::size_t leftOnPurpose)
 {
     std::size_t failed = 0;
     for (const Outcome& outcome : outcomes) failed += outcome.error != 0;
+    // "Everything" would deny the lines below it that say what stays.
+    if (failed == 0 && leftOnPurpose > 0)
+        return "Removal completed !!!\nEverything below was removed except the parts marked \"Left\", which stay.";
     if (failed == 0) return "Removal completed !!!\nEverything listed below was removed from this computer.";
     return "Removal completed with errors !!!\n" + std::to_string(failed) + " of " + std::to_string(outcomes.size()) +
            (outcomes.size() == 1 ? " part" : " parts") +

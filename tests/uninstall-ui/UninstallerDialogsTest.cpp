@@ -166,11 +166,16 @@ TEST(UninstallerDialogs, TheSummaryNamesWhatWasLeftAndWhy)
 
     UninstallerRun run(installed);
     std::string text;
+    std::string headline;
     run.Confirm().Click(confirm::kRemoveButton);
     run.Summary()
-        .Then([&](ui::headless::HeadlessDialog& d) { text = d.Find(summary::kOutcomeList)->text; })
+        .Then([&](ui::headless::HeadlessDialog& d) {
+            text = d.Find(summary::kOutcomeList)->text;
+            headline = d.Find(summary::kHeadline)->text;
+        })
         .PressEnter();
     EXPECT_EQ(run.Start(), uninstall::kExitRemoved);
+    EXPECT_EQ(headline, "Removal completed !!!\nEverything below was removed except the parts marked \"Left\", which stay.");
     EXPECT_EQ(text.substr(text.rfind("\r\n") + 2),
               "Left port monitor \"KVPOS Port Monitor\": its port \"USBPOS0\" is used by printer \"Label Printer\"");
 }
