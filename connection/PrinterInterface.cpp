@@ -55,18 +55,9 @@ std::vector<std::string> InterfacePortNames(platform::Platform& platform, Printe
 {
     const InterfacePorts& choice = PortsOf(printerInterface);
     std::vector<std::string> names;
-    const auto enumPorts = [&platform](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
-                                       platform::Dword* returned) {
-        return platform.spooler.EnumPortsA(nullptr, 2, buffer, size, needed, returned);
-    };
-    Enumeration<platform::PortInfo2A> ports;
-    ports.Size(enumPorts);
-    if (ports.Fetch(enumPorts).value && choice.portPrefix) {
-        for (const platform::PortInfo2A& port : ports.Records()) {
-            const char* name = port.pPortName;
-            if (name && std::strncmp(name, choice.portPrefix, 3) == 0) names.emplace_back(name);
-        }
-    }
+    // The ports are listed even where the choice takes none of them, as the dialog always asks.
+    for (const ListedPort& port : ListPorts(platform))
+        if (choice.portPrefix && std::strncmp(port.name.c_str(), choice.portPrefix, 3) == 0) names.push_back(port.name);
     if (choice.fixedPort) names.emplace_back(choice.fixedPort);
     return names;
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -57,5 +59,14 @@ private:
     std::unique_ptr<std::uint8_t[]> buffer;
     platform::Dword count = 0;
 };
+
+// One port as EnumPortsA (level 2) lists it.
+struct ListedPort {
+    std::string name;
+    std::string monitor;  // "" when the spooler names none
+};
+
+// The spooler's ports, read whole; none when they cannot be read.
+std::vector<ListedPort> ListPorts(platform::Platform& platform);
 
 }  // namespace zenthar

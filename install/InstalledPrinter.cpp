@@ -120,16 +120,8 @@ platform::Dword MovePrinterToPort(platform::Platform& platform, const char* name
 std::vector<std::string> PortsOfMonitor(platform::Platform& platform, const char* monitorName)
 {
     std::vector<std::string> names;
-    const auto enumPorts = [&platform](std::uint8_t* buffer, platform::Dword size, platform::Dword* needed,
-                                       platform::Dword* returned) {
-        return platform.spooler.EnumPortsA(nullptr, 2, buffer, size, needed, returned);
-    };
-    Enumeration<platform::PortInfo2A> ports;
-    ports.Size(enumPorts);
-    if (ports.Fetch(enumPorts).value)
-        for (const platform::PortInfo2A& record : ports.Records())
-            if (record.pPortName && SameWordNoCase(Text(record.pMonitorName), monitorName))
-                names.emplace_back(record.pPortName);
+    for (const ListedPort& port : ListPorts(platform))
+        if (SameWordNoCase(port.monitor, monitorName)) names.push_back(port.name);
     return names;
 }
 

@@ -384,15 +384,21 @@ TEST(InstallationRun, AFailedPrinterCreationKeepsThatRowsDriver)
     EXPECT_FALSE(run.machine.FindDriver("NORVA Orbix #3"));
 }
 
-TEST(InstallationRun, ANetworkRunMakesThePortAndRestartsTheServices)
+// The user installs "NORVA MTR333" on the network address 10.1.2.3 and takes every default.
+void RunEthernetInstallation(InstallerRun& run)
 {
-    InstallerRun run;
     run.Main().ToggleRow(kModelList, 0).Click(kInstallButton);
     run.Interface().Click(interface_ids::kEthernetRadio).Click(interface_ids::kOk);
     run.Address().SetIpFields(address_ids::kAddressField, {"10", "1", "2", "3"}).Click(address_ids::kOk);
     run.DefaultPrinter().Click(default_ids::kOk);
     run.Complete().Click(complete_ids::kOk);
     run.Start();
+}
+
+TEST(InstallationRun, ANetworkRunMakesThePortAndRestartsTheServices)
+{
+    InstallerRun run;
+    RunEthernetInstallation(run);
 
     const auto printer = run.machine.FindPrinter("NORVA MTR333");
     ASSERT_TRUE(printer) << run.TranscriptText();
@@ -416,12 +422,7 @@ TEST(InstallationRun, ARestartCommandThatNeverEndsIsStoppedAndShown)
 {
     InstallerRun run;
     run.machine.HangCommand("net stop spooler");
-    run.Main().ToggleRow(kModelList, 0).Click(kInstallButton);
-    run.Interface().Click(interface_ids::kEthernetRadio).Click(interface_ids::kOk);
-    run.Address().SetIpFields(address_ids::kAddressField, {"10", "1", "2", "3"}).Click(address_ids::kOk);
-    run.DefaultPrinter().Click(default_ids::kOk);
-    run.Complete().Click(complete_ids::kOk);
-    run.Start();
+    RunEthernetInstallation(run);
 
     EXPECT_EQ(run.Lines("message \"\"net stop spooler\" did not end within 60 seconds and was stopped\" caption "
                         "\"zenthar\" icon exclamation").size(),
