@@ -28,9 +28,9 @@ RUNS = [
     ("wine64", "Windows test programs, 64-bit build, Wine"),
     ("wine32", "Windows test programs, 32-bit build, Wine"),
     ("gallery", "pictures of every dialog (64-bit build)"),
-    ("e2e64", "end-to-end scenarios, 64-bit Windows (hand-over to the twin)"),
-    ("e2e32", "end-to-end scenarios, 32-bit Windows (the product alone)"),
-    ("msi", "the Windows Installer package and Wine's msiexec"),
+    ("e2e64", "end-to-end, 64-bit Windows (hand-over)"),
+    ("e2e32", "end-to-end, 32-bit Windows (no twin)"),
+    ("msi", "Windows Installer package, msiexec"),
     ("fuzz", "fuzz smoke runs"),
     ("analysis", "static analysis"),
 ]
