@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/SystemFiles.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -12,13 +13,6 @@ namespace {
 constexpr platform::Word kSuiteStorageServer = 0x2000;
 // Windows ME is version 4.90.
 constexpr platform::Dword kWinMeMinor = 90;
-
-platform::ProcAddress Kernel32Export(platform::Platform& platform, const char* name)
-{
-    const auto kernel = platform.modules.GetModuleHandleA("kernel32.dll");
-    if (kernel.value == 0) return 0;
-    return platform.modules.GetProcAddress(kernel.value, name).value;
-}
 
 // 5.2 is XP x64 when it is a workstation on AMD64 and neither R2 nor a storage server.
 OsFamily FamilyOf52(platform::Platform& platform, const platform::OsVersionInfoExA& version,

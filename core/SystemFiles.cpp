@@ -5,6 +5,13 @@
 
 namespace zenthar {
 
+platform::ProcAddress Kernel32Export(platform::Platform& platform, const char* name)
+{
+    const auto kernel = platform.modules.GetModuleHandleA("kernel32.dll");
+    if (kernel.value == 0) return 0;
+    return platform.modules.GetProcAddress(kernel.value, name).value;
+}
+
 bool DisableFsRedirection(platform::Platform& platform)
 {
     const auto kernel = platform.modules.GetModuleHandleW(u"kernel32");

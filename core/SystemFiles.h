@@ -6,6 +6,9 @@
 
 namespace zenthar {
 
+// The address of a kernel32 function that not every system has, or 0 where it has none.
+platform::ProcAddress Kernel32Export(platform::Platform& platform, const char* name);
+
 // Lets this thread see the native system folders from now on (a 32-bit program on 64-bit
 // Windows is otherwise redirected to SysWOW64). True also where the system has no redirection.
 bool DisableFsRedirection(platform::Platform& platform);

@@ -3,19 +3,13 @@
 #include "core/CommandLine.h"
 #include "core/Owners.h"
 #include "core/RunLog.h"
+#include "core/SystemFiles.h"
 #include "platform/Constants.h"
 #include "ui/Ui.h"
 
 namespace zenthar {
 
 namespace {
-
-platform::ProcAddress Kernel32Function(platform::Platform& platform, const char* name)
-{
-    const auto kernel = platform.modules.GetModuleHandleA("kernel32.dll");
-    if (kernel.value == 0) return 0;
-    return platform.modules.GetProcAddress(kernel.value, name).value;
-}
 
 // "<folder of this program>\<file>", or "" when the program's own path cannot be read whole.
 std::string BesideThisProgram(platform::Platform& platform, const char* fileName)
@@ -33,7 +27,7 @@ std::string BesideThisProgram(platform::Platform& platform, const char* fileName
 
 bool RunsUnderWow64(platform::Platform& platform)
 {
-    const auto function = Kernel32Function(platform, "IsWow64Process");
+    const auto function = Kernel32Export(platform, "IsWow64Process");
     if (function == 0) return false;
     bool wow64 = false;
     return platform.system.InvokeIsWow64Process(function, &wow64).value && wow64;
@@ -41,7 +35,7 @@ bool RunsUnderWow64(platform::Platform& platform)
 
 bool RunsAs64BitProgram(platform::Platform& platform)
 {
-    const auto function = Kernel32Function(platform, "GetNativeSystemInfo");
+    const auto function = Kernel32Export(platform, "GetNativeSystemInfo");
     if (function == 0) return false;
     platform::SystemInfo info{};
     platform.system.InvokeGetNativeSystemInfo(function, &info);
