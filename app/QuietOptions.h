@@ -8,22 +8,9 @@
 
 #include "connection/PrinterInterface.h"
 #include "core/CodePageTable.h"
+#include "core/ExitCodes.h"
 
 namespace zenthar {
-
-// The program's exit codes; deployment scripts rely on them, so they never change meaning.
-enum class ExitCode : int {
-    Installed = 0,  // or everything chosen existed already
-    BadArguments = 1,
-    WindowsNotSupported = 2,
-    SpoolerNotAvailable = 3,
-    UsbPrinterNotFound = 4,
-    NetworkPortNotWritten = 5,
-    DriverNotRegistered = 6,
-    PrinterNotCreated = 7,
-    OtherFailure = 8,
-    NotAsAsked = 9,  // /check: the machine differs from what the options ask
-};
 
 // A name in double quotes, as the log and the usage show names.
 std::string InQuotes(std::string_view text);

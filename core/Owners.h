@@ -2,7 +2,14 @@
 // own closing call, when it goes out of scope or earlier through Close(), which gives that
 // call's answer. They are made only for what was opened, so the calls made are exactly the
 // opening and closing pairs a careful caller would write, in reverse order of opening.
+//
+// An owner moves (the one moved from is left empty and closes nothing) and can Release() its
+// handle to a caller that keeps it beyond the owner, such as a channel whose worker thread
+// shares it. The opening helpers below return an owner with the call's answer, so no caller
+// writes a closing call by hand.
 #pragma once
+
+#include <utility>
 
 #include "platform/Platform.h"
 
@@ -11,31 +18,106 @@ namespace zenthar {
 template <typename Family, typename Value, auto CloseCall>
 class Owner {
 public:
-    Owner(Family& family, Value value) : family(family), value(value) {}
+    Owner() = default;
+    Owner(Family& family, Value value) : family(&family), value(value), open(true) {}
     Owner(const Owner&) = delete;
     Owner& operator=(const Owner&) = delete;
+    Owner(Owner&& other) noexcept
+        : family(other.family), value(other.value), open(std::exchange(other.open, false))
+    {
+    }
+    Owner& operator=(Owner&& other) noexcept
+    {
+        if (this != &other)
+        {
+            if (open) (family->*CloseCall)(value);
+            family = other.family;
+            value = other.value;
+            open = std::exchange(other.open, false);
+        }
+        return *this;
+    }
     ~Owner()
     {
-        if (open) (family.*CloseCall)(value);
+        if (open) (family->*CloseCall)(value);
     }
 
+    bool IsOpen() const { return open; }
     Value Get() const { return value; }
 
+    // Closes now and gives the closing call's answer; an empty owner makes no call.
     auto Close()
     {
+        using Answer = decltype((family->*CloseCall)(value));
+        if (!std::exchange(open, false)) return Answer{};
+        return (family->*CloseCall)(value);
+    }
+
+    // Hands the handle over; from here on the caller closes it.
+    Value Release()
+    {
         open = false;
-        return (family.*CloseCall)(value);
+        return value;
     }
 
 private:
-    Family& family;
-    Value value;
-    bool open = true;
+    Family* family = nullptr;
+    Value value{};
+    bool open = false;
 };
 
 using KeyOwner = Owner<platform::Registry, platform::RegKey, &platform::Registry::RegCloseKey>;
 using PrinterOwner = Owner<platform::Spooler, platform::Handle, &platform::Spooler::ClosePrinter>;
 using ServiceOwner = Owner<platform::Services, platform::Handle, &platform::Services::CloseServiceHandle>;
 using HandleOwner = Owner<platform::Kernel, platform::Handle, &platform::Kernel::CloseHandle>;
+using ModuleOwner = Owner<platform::Modules, platform::ModuleHandle, &platform::Modules::FreeLibrary>;
+
+// What an opening helper gives: the owner (empty when the call failed) and, on failure, the
+// call's error number (a registry call's status, otherwise the thread's last error).
+template <typename OwnerType>
+struct Opened {
+    OwnerType owner;
+    platform::Dword error = 0;
+
+    explicit operator bool() const { return owner.IsOpen(); }
+};
+
+inline Opened<KeyOwner> OpenKey(platform::Registry& registry, platform::RegKey root, const char* path,
+                                platform::Dword access)
+{
+    platform::RegKey key = 0;
+    const auto opened = registry.RegOpenKeyExA(root, path, 0, access, &key);
+    if (opened.value != 0) return {{}, static_cast<platform::Dword>(opened.value)};
+    return {KeyOwner(registry, key), 0};
+}
+
+inline Opened<PrinterOwner> OpenPrinter(platform::Spooler& spooler, const char* name,
+                                        const platform::PrinterDefaultsA* defaults)
+{
+    platform::Handle printer = platform::kNoHandle;
+    const auto opened = spooler.OpenPrinterA(name, &printer, defaults);
+    if (!opened.value) return {{}, opened.error};
+    return {PrinterOwner(spooler, printer), 0};
+}
+
+// For calls that answer with a handle, 0 or (CreateFileA) kInvalidHandle meaning failure.
+inline Opened<HandleOwner> OwnHandle(platform::Kernel& kernel, const platform::Call<platform::Handle>& call)
+{
+    if (call.value == platform::kNoHandle || call.value == platform::kInvalidHandle) return {{}, call.error};
+    return {HandleOwner(kernel, call.value), 0};
+}
+
+inline Opened<ServiceOwner> OwnService(platform::Services& services, const platform::Call<platform::Handle>& call)
+{
+    if (call.value == platform::kNoHandle) return {{}, call.error};
+    return {ServiceOwner(services, call.value), 0};
+}
+
+inline Opened<ModuleOwner> LoadModule(platform::Modules& modules, const char* name)
+{
+    const auto loaded = modules.LoadLibraryA(name);
+    if (loaded.value == 0) return {{}, loaded.error};
+    return {ModuleOwner(modules, loaded.value), 0};
+}
 
 }  // namespace zenthar
