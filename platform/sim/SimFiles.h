@@ -32,7 +32,7 @@ public:
     // The folders and system files of a freshly installed Windows of the profile.
     void InstallSystemFiles();
 
-    // Resolve gives the upper-case key of a path as the program sees it, after the current
+    // Key gives the upper-case key of a path as the program sees it, after the current
     // directory and WOW64 redirection; `redirect` false gives the disk's own view.
     std::string Absolute(std::string_view path) const;  // normalised, spelled as given
     std::string Redirected(const std::string& absolute) const;
