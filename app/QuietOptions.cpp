@@ -14,7 +14,6 @@ namespace zenthar {
 
 namespace {
 
-
 struct ExitCodeText {
     ExitCode code;
     const char* meaning;
@@ -59,6 +58,161 @@ std::string InterfaceList()
     return list;
 }
 
+// The first thing found wrong is the one the run reports.
+void Fail(ReadOptions& read, std::string why)
+{
+    if (read.error.empty()) read.error = std::move(why);
+}
+
+void ApplyModel(const std::string& value, ReadOptions& read)
+{
+    int row = -1;
+    for (int i = 0; i < kModelCount; ++i)
+        if (SameWordNoCase(value, kModelTable[i])) row = i;
+    if (row < 0) {
+        Fail(read, "not a model: " + InQuotes(value) + " (one of " + ModelList() + ")");
+    } else {
+        read.options.modelRows.push_back(row);
+    }
+}
+
+void ApplyClones(const std::string& value, ReadOptions& read)
+{
+    const auto clones = WholeNumber(value);
+    if (!clones || *clones < 1 || *clones > kCloneCount) {
+        Fail(read, "/clones takes a number from 1 to 200, not " + InQuotes(value));
+    } else {
+        read.options.clones = *clones;
+    }
+}
+
+void ApplyInterface(const std::string& value, ReadOptions& read)
+{
+    const auto chosen = InterfaceOfWord(value);
+    if (!chosen) {
+        Fail(read, "not an interface: " + InQuotes(value) + " (one of " + InterfaceList() + ")");
+    } else {
+        read.options.printerInterface = *chosen;
+    }
+}
+
+void ApplyPort(const std::string& value, ReadOptions& read)
+{
+    read.options.port = value;
+}
+
+void ApplyAddress(const std::string& value, ReadOptions& read)
+{
+    const std::uint32_t address = ParseDottedAddress(value.c_str());
+    // The one address whose reading equals the "no address" answer is still an address.
+    if (address == kNoAddress && value != "255.255.255.255") {
+        Fail(read, "not an address A.B.C.D: " + InQuotes(value));
+        return;
+    }
+    char text[kAddressTextSize];
+    FormatText(text, "%u.%u.%u.%u", address >> 24, (address >> 16) & 0xFF, (address >> 8) & 0xFF, address & 0xFF);
+    read.options.address = std::string(TextOf(text));
+}
+
+void ApplyCodePage(const std::string& value, ReadOptions& read)
+{
+    const auto number = WholeNumber(value);
+    const int index = number ? CodePageIndexOf(static_cast<std::uint32_t>(*number)) : -1;
+    if (index < 0) {
+        Fail(read, "not a code page of the table: " + InQuotes(value));
+    } else {
+        read.options.codePageIndex = index;
+    }
+}
+
+void ApplyLog(const std::string& value, ReadOptions& read)
+{
+    read.options.logPath = value;
+}
+
+void ApplyDefault(const std::string& /*value*/, ReadOptions& read)
+{
+    read.options.makeDefault = true;
+}
+
+void ApplyCheck(const std::string& /*value*/, ReadOptions& read)
+{
+    read.options.check = true;
+}
+
+std::string CodePageList()
+{
+    std::string list;
+    for (const CodePageEntry& entry : CodePageTable) list += " " + std::to_string(entry.codePage);
+    return list;
+}
+
+// One option of the quiet run: how it is read, how the usage shows it, and what it does.
+struct OptionSpec {
+    const char* name;  // as OptionName gives it: lower case, without the / or -
+    bool takesValue;
+    bool repeatable;
+    const char* heading;       // a line the usage puts above this option's; null: none
+    const char* usage;         // its usage line, "{}" standing for `choices`; null: not shown
+    std::string (*choices)();  // null: none
+    void (*apply)(const std::string& value, ReadOptions& read);  // null: nothing to do
+};
+
+// In the usage's order. "/quiet" is named by the usage's first line.
+const OptionSpec kOptions[] = {
+    {"quiet", false, false, nullptr, nullptr, nullptr, nullptr},
+    {"model", true, true, "WHAT:", "/model NAME: one of {}; may be given more than once", ModelList, ApplyModel},
+    {"clones", true, false, nullptr, "/clones N: N numbered printers \"NORVA Orbix #1\" and up, N from 1 to 200",
+     nullptr, ApplyClones},
+    {"interface", true, false, "WHERE (default: usb):", "/interface KIND: one of {}", InterfaceList, ApplyInterface},
+    {"port", true, false, nullptr,
+     "/port NAME: for serial, bluetooth and parallel, a port such as COM3: or LPT1: "
+     "(default: the first port the interface dialog shows)",
+     nullptr, ApplyPort},
+    {"address", true, false, nullptr, "/address A.B.C.D: for ethernet and wifi (required there)", nullptr,
+     ApplyAddress},
+    {"codepage", true, false, nullptr, "/codepage N: the printer's code page (default 1252), one of{}", CodePageList,
+     ApplyCodePage},
+    {"default", false, false, nullptr,
+     "/default: make the last printer chosen the default printer of the user the program runs as, "
+     "whether installed now or there already",
+     nullptr, ApplyDefault},
+    {"check", false, false, nullptr,
+     "/check: change nothing; exit code 0 when the machine is as the other options ask, 9 when not", nullptr,
+     ApplyCheck},
+    {"log", true, false, nullptr, "/log PATH: write each step, message and the result to PATH", nullptr, ApplyLog},
+};
+
+const OptionSpec* FindOption(const std::string& name)
+{
+    for (const OptionSpec& option : kOptions)
+        if (name == option.name) return &option;
+    return nullptr;
+}
+
+std::string UsageLine(const OptionSpec& option)
+{
+    std::string line = option.usage;
+    const auto at = line.find("{}");
+    if (option.choices && at != std::string::npos) line.replace(at, 2, option.choices());
+    return line + "\n";
+}
+
+// What the options say together, once each has been read.
+void CheckTogether(ReadOptions& read)
+{
+    const QuietOptions& options = read.options;
+    if (options.modelRows.empty() && options.clones == 0) Fail(read, "nothing to install: give /model or /clones");
+    if (!options.modelRows.empty() && options.clones != 0) Fail(read, "/model and /clones cannot go together");
+    const std::string interfaceName = InterfaceWord(options.printerInterface);
+    if (!options.port.empty() && !ListsSpoolerPorts(options.printerInterface))
+        Fail(read, "/port is for serial, bluetooth and parallel, not " + interfaceName);
+    if (!options.address.empty() && !NeedsAddress(options.printerInterface))
+        Fail(read, "/address is for ethernet and wifi, not " + interfaceName);
+    if (options.address.empty() && NeedsAddress(options.printerInterface))
+        Fail(read, interfaceName + " needs /address");
+}
+
 }  // namespace
 
 std::string InQuotes(std::string_view text)
@@ -85,23 +239,12 @@ std::string UsageText()
     // wraps long lines, where padding only scatters the words.
     std::string text =
         "Usage: zenthar.exe /quiet WHAT [WHERE] [/codepage N] [/default] [/check] [/log PATH]\n"
-        "Installs without windows; options are case-insensitive and start with / or -.\n"
-        "WHAT:\n"
-        "/model NAME: one of " + ModelList() + "; may be given more than once\n"
-        "/clones N: N numbered printers \"NORVA Orbix #1\" and up, N from 1 to 200\n"
-        "WHERE (default: usb):\n"
-        "/interface KIND: one of " + InterfaceList() + "\n"
-        "/port NAME: for serial, bluetooth and parallel, a port such as COM3: or LPT1: "
-        "(default: the first port the interface dialog shows)\n"
-        "/address A.B.C.D: for ethernet and wifi (required there)\n"
-        "/codepage N: the printer's code page (default 1252), one of";
-    for (const CodePageEntry& entry : CodePageTable) text += " " + std::to_string(entry.codePage);
-    text += "\n"
-            "/default: make the last printer chosen the default printer of the user the program runs as, "
-            "whether installed now or there already\n"
-            "/check: change nothing; exit code 0 when the machine is as the other options ask, 9 when not\n"
-            "/log PATH: write each step, message and the result to PATH\n"
-            "Exit codes:\n";
+        "Installs without windows; options are case-insensitive and start with / or -.\n";
+    for (const OptionSpec& option : kOptions) {
+        if (option.heading) text += std::string(option.heading) + "\n";
+        if (option.usage) text += UsageLine(option);
+    }
+    text += "Exit codes:\n";
     for (const ExitCodeText& each : kExitCodes)
         text += std::to_string(static_cast<int>(each.code)) + ": " + each.meaning + "\n";
     return text;
@@ -110,104 +253,36 @@ std::string UsageText()
 ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments)
 {
     ReadOptions read;
-    QuietOptions& options = read.options;
     std::vector<std::string> seen;
-    const auto fail = [&read](std::string why) {
-        if (read.error.empty()) read.error = std::move(why);
-    };
-
-    const auto takesValue = [](const std::string& name) {
-        return name == "model" || name == "clones" || name == "interface" || name == "port" || name == "address" ||
-               name == "codepage" || name == "log";
-    };
-    const auto known = [&](const std::string& name) {
-        return takesValue(name) || name == "quiet" || name == "default" || name == "check";
-    };
-
     for (std::size_t at = 0; at < arguments.size(); ++at) {
         const std::string& word = arguments[at];
         const std::string name = OptionName(word);
+        const OptionSpec* option = FindOption(name);
         if (name.empty()) {
-            fail("not an option: " + InQuotes(word));
+            Fail(read, "not an option: " + InQuotes(word));
             continue;
         }
-        if (!known(name)) {
-            fail("unknown option: " + word);
+        if (!option) {
+            Fail(read, "unknown option: " + word);
             continue;
         }
-        if (name != "model") {
+        if (!option->repeatable) {
             for (const std::string& earlier : seen)
-                if (earlier == name) fail("given twice: /" + name);
+                if (earlier == name) Fail(read, "given twice: /" + name);
             seen.push_back(name);
         }
-        if (!takesValue(name)) {
-            if (name == "default") options.makeDefault = true;
-            if (name == "check") options.check = true;
-            continue;
+        std::string value;
+        if (option->takesValue) {
+            // An option where the value should be means the value was left out.
+            if (at + 1 >= arguments.size() || FindOption(OptionName(arguments[at + 1]))) {
+                Fail(read, "/" + name + " needs a value");
+                continue;
+            }
+            value = arguments[++at];
         }
-        // An option where the value should be means the value was left out.
-        if (at + 1 >= arguments.size() || known(OptionName(arguments[at + 1]))) {
-            fail("/" + name + " needs a value");
-            continue;
-        }
-        const std::string& value = arguments[++at];
-
-        if (name == "model") {
-            int row = -1;
-            for (int i = 0; i < kModelCount; ++i)
-                if (SameWordNoCase(value, kModelTable[i])) row = i;
-            if (row < 0) {
-                fail("not a model: " + InQuotes(value) + " (one of " + ModelList() + ")");
-            } else {
-                options.modelRows.push_back(row);
-            }
-        } else if (name == "clones") {
-            const auto clones = WholeNumber(value);
-            if (!clones || *clones < 1 || *clones > kCloneCount) {
-                fail("/clones takes a number from 1 to 200, not " + InQuotes(value));
-            } else {
-                options.clones = *clones;
-            }
-        } else if (name == "interface") {
-            const auto chosen = InterfaceOfWord(value);
-            if (!chosen) {
-                fail("not an interface: " + InQuotes(value) + " (one of " + InterfaceList() + ")");
-            } else {
-                options.printerInterface = *chosen;
-            }
-        } else if (name == "port") {
-            options.port = value;
-        } else if (name == "address") {
-            const std::uint32_t address = ParseDottedAddress(value.c_str());
-            if (address == kNoAddress && value != "255.255.255.255") {
-                fail("not an address A.B.C.D: " + InQuotes(value));
-            } else {
-                char text[kAddressTextSize];
-                FormatText(text, "%u.%u.%u.%u", address >> 24, (address >> 16) & 0xFF, (address >> 8) & 0xFF,
-                           address & 0xFF);
-                options.address = std::string(TextOf(text));
-            }
-        } else if (name == "codepage") {
-            const auto number = WholeNumber(value);
-            const int index = number ? CodePageIndexOf(static_cast<std::uint32_t>(*number)) : -1;
-            if (index < 0) {
-                fail("not a code page of the table: " + InQuotes(value));
-            } else {
-                options.codePageIndex = index;
-            }
-        } else {
-            options.logPath = value;
-        }
+        if (option->apply) option->apply(value, read);
     }
-
-    if (options.modelRows.empty() && options.clones == 0) fail("nothing to install: give /model or /clones");
-    if (!options.modelRows.empty() && options.clones != 0) fail("/model and /clones cannot go together");
-    const std::string interfaceName = InterfaceWord(options.printerInterface);
-    if (!options.port.empty() && !ListsSpoolerPorts(options.printerInterface))
-        fail("/port is for serial, bluetooth and parallel, not " + interfaceName);
-    if (!options.address.empty() && !NeedsAddress(options.printerInterface))
-        fail("/address is for ethernet and wifi, not " + interfaceName);
-    if (options.address.empty() && NeedsAddress(options.printerInterface)) fail(interfaceName + " needs /address");
+    CheckTogether(read);
     return read;
 }
 

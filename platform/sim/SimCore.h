@@ -1,124 +1,44 @@
-// The simulated machine's state, shared by the interface implementations.
+// The simulated machine as a whole: what its parts share, and the parts themselves.
+//
+// Each subsystem keeps its state and operations in its own files (SimFiles, SimRegistry,
+// SimSpooler, SimServices, SimDevices, SimSystem, SimKernel); Core is all of them at once, so
+// an interface reaches any part of the machine through the one Core it was given, and a part
+// reaches another through the Core it belongs to.
 //
 // One mutex guards everything: the machine is small, and a single lock keeps the worker
 // thread of the USB channel and the UI thread from ever seeing half-done changes. Every
-// function here expects the caller to hold it (`Core::Lock`).
+// function of Core and of its parts expects the caller to hold it (`Core::Lock`).
 #pragma once
 
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 #include "platform/Constants.h"
+#include "platform/sim/SimDevices.h"
+#include "platform/sim/SimFiles.h"
+#include "platform/sim/SimKernel.h"
 #include "platform/sim/SimMachine.h"
+#include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimServices.h"
+#include "platform/sim/SimSpooler.h"
+#include "platform/sim/SimSystem.h"
+#include "platform/sim/SimText.h"
 
 namespace zenthar::sim::detail {
 
 using namespace zenthar::platform;
 
-// ---- Text helpers -----------------------------------------------------------------------
-
-std::string Upper(std::string_view text);
-bool SameText(std::string_view a, std::string_view b);  // letter case ignored
-bool StartsWithText(std::string_view text, std::string_view prefix);  // letter case ignored
-bool ContainsText(std::string_view text, std::string_view part);      // letter case ignored
-std::string TextOf(const char* text);  // null reads as empty
-std::vector<std::string> SplitPath(std::string_view path);  // on '\', empty parts dropped
-
-// ---- Files ------------------------------------------------------------------------------
-
-struct FsEntry {
-    std::string path;  // as spelled when created, e.g. "C:\Windows\System32"
-    bool directory = false;
-    std::vector<std::uint8_t> bytes;
-};
-
-// ---- Registry ---------------------------------------------------------------------------
-
-struct RegNode {
-    std::string name;
-    std::string keyClass;
-    std::vector<std::shared_ptr<RegNode>> children;
-    std::vector<SimMachine::RegistryValue> values;
-    RegNode* parent = nullptr;
-    bool deleted = false;
-    bool isControlSetLink = false;  // HKLM\SYSTEM\CurrentControlSet
-    bool isHklmSoftware = false;    // where the 32-bit view branches into Wow6432Node
-
-    std::shared_ptr<RegNode> Child(std::string_view childName) const;
-    SimMachine::RegistryValue* Value(std::string_view valueName);
-};
-
-struct RegHandle {
-    std::shared_ptr<RegNode> node;
-    bool view32 = false;
-    Dword access = 0;
-};
-
-// ---- Spooler ----------------------------------------------------------------------------
-
-struct MonitorLibrary {
-    std::vector<std::string> ports;
-    bool isMonitor = true;
-};
-
-// ---- Services and processes -------------------------------------------------------------
-
-struct Service {
-    std::string name;
-    Dword state = SERVICE_STOPPED;
-    ServiceStartScript script;
-    unsigned readsSinceStart = 0;
-    Dword checkPoint = 0;
-    Dword waitHint = 0;
-};
-
-struct CommandRule {
-    std::string pattern;
-    bool failCreation = false;
-    bool neverEnds = false;  // waits for an answer that nobody gives, until it is terminated
-    Dword value = 0;         // exit code, or the creation error
-};
-
-// ---- USB --------------------------------------------------------------------------------
-
-struct UsbDevice {
-    std::string path;
-    bool present = true;
-    unsigned attemptsBeforeBack = 0;  // while unplugged
-    unsigned generation = 0;          // handles of an older generation are dead
-    UsbWriteBehaviour behaviour;
-    std::deque<UsbWriteBehaviour> queued;
-    std::vector<std::vector<std::uint8_t>> writes;
-    std::size_t writeAttempts = 0;
-    std::deque<std::uint8_t> readable;
-    bool commSupported = false;
-};
-
-struct PendingIo {
-    Overlapped* overlapped = nullptr;
-    bool isWrite = true;
-    std::vector<std::uint8_t> bytes;  // a write's data
-    std::uint8_t* readBuffer = nullptr;
-    Dword readSize = 0;
-    std::uint64_t completesAt = 0;  // virtual ms; kNeverTime: not by time
-    bool done = false;
-    Dword result = 0;  // error, 0 on success
-    Dword transferred = 0;
-};
 inline constexpr std::uint64_t kNeverTime = ~std::uint64_t{0};
 // The first handle the machine hands out; Windows' first handles of a process are as small.
 inline constexpr Handle kFirstHandle = 0x104;
-inline constexpr unsigned kNeverBack = ~0u;
 
 // ---- Kernel objects ---------------------------------------------------------------------
 
@@ -159,31 +79,6 @@ struct HandleEntry {
     std::vector<std::string> devicePaths;
 };
 
-// ---- Modules ----------------------------------------------------------------------------
-
-enum class Export {
-    GetNativeSystemInfo,
-    GetProductInfo,
-    Wow64DisableWow64FsRedirection,
-    Wow64RevertWow64FsRedirection,
-    IsWow64Process,
-    GetVersionExA,
-    SetDefaultPrinterA,
-    GetDefaultPrinterA,
-    SetupDiGetClassDevsA,
-    SetupDiEnumDeviceInterfaces,
-    SetupDiGetDeviceInterfaceDetailA,
-    SetupDiDestroyDeviceInfoList,
-};
-
-struct LoadedModule {
-    std::string name;  // lower case file name, e.g. "setupapi.dll"
-    unsigned references = 0;
-    bool pinned = false;  // imported by the program: never unloaded
-};
-
-// ---- The core ---------------------------------------------------------------------------
-
 struct Fault {
     std::string function;
     Dword error = 0;
@@ -191,7 +86,15 @@ struct Fault {
     bool always = false;
 };
 
-class Core {
+// The machine: its parts, and what they share (the lock, the calls' log and faults, the
+// handles, threads and the clock).
+class Core : public DiskState,
+             public RegistryState,
+             public SpoolerState,
+             public ServiceState,
+             public DeviceState,
+             public ModuleState,
+             public ProcessState {
 public:
     explicit Core(MachineProfile profile);
 
@@ -216,73 +119,6 @@ public:
     std::uint64_t Now() const { return now; }
     Dword Ticks() const { return static_cast<Dword>(tickBase + now); }
 
-    // Files. Resolve gives the upper-case key of a path as the program sees it, after the
-    // current directory and WOW64 redirection; `redirect` false gives the disk's own view.
-    std::string Absolute(std::string_view path) const;  // normalised, spelled as given
-    std::string Redirected(const std::string& absolute) const;
-    std::string Key(std::string_view path, bool redirect) const { return Upper(redirect ? Redirected(Absolute(path)) : Absolute(path)); }
-    FsEntry* FindEntry(const std::string& key);
-    const FsEntry* FindEntry(const std::string& key) const;
-    static std::string ParentKey(const std::string& key);  // empty for a drive root
-    bool IsDirectory(const std::string& key) const;
-    void MakeDirectories(const std::string& absolute);
-    void PutFile(const std::string& absolute, std::vector<std::uint8_t> bytes);
-    void RemoveTree(const std::string& key);
-    bool FileOpenBlocking(const std::string& key) const;  // open without delete sharing
-    bool RedirectionActiveForThisThread() const;
-    std::string SystemDirectory() const;
-    std::string WindowsDirectory() const { return profile.windowsDirectory; }
-
-    // Registry.
-    std::shared_ptr<RegNode> RootNode(RegKey root) const;
-    // Walks `path` from `node`; creates missing keys when `create`.
-    std::shared_ptr<RegNode> Walk(std::shared_ptr<RegNode> node, std::string_view path, bool view32, bool create,
-                                  bool* created = nullptr, std::string_view newClass = {});
-    std::shared_ptr<RegNode> NativeKey(RegKey root, std::string_view path, bool create);
-    void SetValue(RegNode& node, std::string_view name, Dword type, std::vector<std::uint8_t> bytes);
-    void RemoveNode(const std::shared_ptr<RegNode>& node);
-
-    // Spooler.
-    bool SpoolerAvailable() const;
-    std::string DefaultEnvironment() const;
-    bool KnownEnvironment(std::string_view environment) const;
-    std::string DriverDirectory(std::string_view environment) const;
-    SimDriver* FindDriver(std::string_view name, std::string_view environment);
-    SimPrinter* FindPrinter(std::string_view name);
-    SimMonitor* FindMonitor(std::string_view name);
-    bool PortExists(std::string_view port) const;
-    void LoadTcpIpPorts();  // what the Standard TCP/IP Port monitor reads when the spooler starts
-    void MirrorPrinter(const SimPrinter& printer);
-    void MirrorPrinterData(const SimPrinter& printer, const SimPrinterData& data);
-    void MirrorPrintProcessor(std::string_view environment, std::string_view name, std::string_view dll);
-    void MirrorMonitor(const SimMonitor& monitor);
-    // What the spooler forgets when a printer or a monitor goes: its registry key, and for the
-    // default printer the default itself, which passes to the first printer left (or none).
-    void ForgetPrinter(const std::string& name);
-    void ForgetMonitor(const std::string& name);
-    void SetDefault(const SimPrinter* printer);
-
-    // Services.
-    Service* FindService(std::string_view name);
-    void AddService(std::string_view name, Dword state);
-    // Applies a start request; returns 0 or the error StartServiceA gives.
-    Dword StartService(Service& service);
-    void ReadServiceStatus(Service& service);
-    void ServiceReachedState(Service& service);
-
-    // Modules.
-    ModuleHandle ModuleBase(std::size_t slot) const { return 0x10000000u + static_cast<ModuleHandle>(slot) * 0x100000u; }
-    bool ExportAvailable(std::size_t exportIndex) const;
-    static bool LibraryKnown(std::string_view fileName);
-    // Checks that `address` is the export `expected` of a loaded module.
-    bool CheckProc(ProcAddress address, Export expected, const char* caller);
-
-    // USB.
-    std::shared_ptr<UsbDevice> FindDevice(std::string_view path) const;
-    bool CountAttempt(UsbDevice& device);  // an unplugged device one step closer to back
-    void SettleIo();  // completes pending requests whose time has come
-    void CompleteIo(HandleEntry& entry, PendingIo& io, Dword result);
-
     // State (guarded by `mutex`).
     MachineProfile profile;
     mutable std::mutex mutex;
@@ -302,49 +138,7 @@ public:
     std::uint64_t now = 0;
     Dword tickBase = 0x00100000;
     std::vector<Pause> pauses;
-    std::vector<std::string> debugLines;
-    std::vector<std::pair<std::string, std::string>> environment;
-
-    std::map<std::string, FsEntry> files;  // by upper-case absolute path
-    std::string currentDirectory = "C:\\";
-    std::set<std::thread::id> redirectionOff;
-
-    std::shared_ptr<RegNode> hklm;
-    std::shared_ptr<RegNode> hkcu;
-    std::map<RegKey, RegHandle> regHandles;
-    RegKey nextRegKey = 0x100;
-    int currentControlSet = 1;
-
-    std::vector<SimDriver> drivers;
-    std::vector<SimPrinter> printers;
-    std::vector<SimMonitor> monitors;
-    std::vector<std::pair<std::string, std::string>> printProcessors;  // environment, name
-    std::string defaultPrinter;
-    bool emptyDriverDirectoryAnswer = false;
-    std::map<std::string, MonitorLibrary> monitorLibraries;  // by upper-case file name
-    std::vector<std::string> driverRequiredLibraries;
-
-    std::vector<Service> services;
-    std::vector<CommandRule> commandRules;
-    std::vector<ProcessRecord> processes;
-    Dword nextProcessId = 0x1000;
-
-    std::vector<LoadedModule> modules;  // slot = index; references 0 = not loaded
-    std::set<std::string> missingLibraries;  // upper-case file names
-    std::set<std::pair<std::string, std::string>> removedExports;  // upper-case module, function
-
-    std::vector<std::shared_ptr<UsbDevice>> devices;
 };
-
-// The data of the Windows machine: exports, known libraries, default files and keys.
-struct ExportEntry {
-    const char* module;
-    const char* function;
-    Word ordinal;  // 0: by name only
-    Export id;
-};
-extern const std::vector<ExportEntry> kExports;
-inline constexpr ProcAddress kProcBase = 0x7F000000u;
 
 template <class Ready>
 bool Core::WaitUntil(std::unique_lock<std::mutex>& lock, std::uint64_t deadline, Ready ready, const char* what) {

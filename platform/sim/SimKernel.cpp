@@ -16,6 +16,17 @@ bool OnCreatedThread(const Core& core) {
 
 }  // namespace
 
+// ---- The process ----------------------------------------------------------------------------------
+
+void ProcessState::InstallVariables(const MachineProfile& profile) {
+    const std::string windows = profile.windowsDirectory;
+    environment.emplace_back("COMSPEC", profile.Is9x() ? windows + "\\COMMAND.COM" : windows + "\\system32\\cmd.exe");
+    environment.emplace_back("windir", windows);
+    if (!profile.Is9x()) environment.emplace_back("SystemRoot", windows);
+}
+
+// ---- Kernel objects -------------------------------------------------------------------------------
+
 Call<bool> SimKernel::CloseHandle(Handle handle) {
     auto lock = core.Lock();
     if (auto fault = core.Enter("CloseHandle")) return Failed(false, *fault);

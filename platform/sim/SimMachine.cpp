@@ -22,11 +22,6 @@ const char* const kTcpIpMonitorName = "Standard TCP/IP Port";
 const char* const kTcpIpPortsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
 constexpr auto kThreadGrace = std::chrono::seconds(5);
 
-std::vector<std::uint8_t> DwordBytes(Dword value) {
-    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-}
-
 }  // namespace
 
 SimMachine::SimMachine(MachineProfile profile)

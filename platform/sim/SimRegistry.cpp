@@ -1,3 +1,6 @@
+// The registry: its keys and values, and the RegXxx calls on them with handles and WOW64 views.
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/sim/SimBackends.h"
@@ -9,6 +12,7 @@ namespace {
 constexpr Dword KEY_CREATE_SUB_KEY = 0x0004;
 constexpr Dword KEY_WOW64_32KEY = 0x0200;
 constexpr Dword ERROR_KEY_DELETED = 1018;
+const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 bool IsPredefined(RegKey key) { return key == kHkeyLocalMachine || key == kHkeyCurrentUser; }
 
@@ -21,6 +25,117 @@ bool View32(const MachineProfile& profile, Dword access) {
 }
 
 }  // namespace
+
+// ---- The registry's state ----------------------------------------------------------------------
+
+std::shared_ptr<RegNode> RegNode::Child(std::string_view childName) const {
+    for (const auto& child : children)
+        if (SameText(child->name, childName)) return child;
+    return nullptr;
+}
+
+SimMachine::RegistryValue* RegNode::Value(std::string_view valueName) {
+    for (auto& value : values)
+        if (SameText(value.name, valueName)) return &value;
+    return nullptr;
+}
+
+void RegistryState::InstallSkeleton(bool is64BitSystem) {
+    hklm = std::make_shared<RegNode>();
+    hklm->name = "HKEY_LOCAL_MACHINE";
+    hkcu = std::make_shared<RegNode>();
+    hkcu->name = "HKEY_CURRENT_USER";
+    for (const char* name : {"HARDWARE", "SOFTWARE", "SYSTEM"}) NativeKey(kHkeyLocalMachine, name, true);
+    hklm->Child("SOFTWARE")->isHklmSoftware = true;
+    NativeKey(kHkeyLocalMachine, "SYSTEM\\ControlSet001\\Control", true);
+    auto systemKey = hklm->Child("SYSTEM");
+    auto link = std::make_shared<RegNode>();
+    link->name = "CurrentControlSet";
+    link->isControlSetLink = true;
+    link->parent = systemKey.get();
+    systemKey->children.push_back(link);
+    NativeKey(kHkeyCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", true);
+    NativeKey(kHkeyLocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers", true);
+    NativeKey(kHkeyLocalMachine, kUninstallKey, true);
+    if (is64BitSystem)
+        NativeKey(kHkeyLocalMachine, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true);
+}
+
+std::shared_ptr<RegNode> RegistryState::RootNode(RegKey root) const {
+    if (root == kHkeyLocalMachine) return hklm;
+    if (root == kHkeyCurrentUser) return hkcu;
+    return nullptr;
+}
+
+std::shared_ptr<RegNode> RegistryState::MakeChild(RegNode& node, const std::string& name) {
+    auto child = std::make_shared<RegNode>();
+    child->name = name;
+    child->parent = &node;
+    node.children.push_back(child);
+    return child;
+}
+
+std::shared_ptr<RegNode> RegistryState::Walk(std::shared_ptr<RegNode> node, std::string_view path, bool view32,
+                                             bool create, bool* created, std::string_view newClass) {
+    if (created) *created = false;
+    const auto parts = SplitPath(path);
+    for (std::size_t i = 0; i < parts.size() && node; ++i) {
+        const std::string& part = parts[i];
+        if (view32 && node->isHklmSoftware && !SameText(part, "Wow6432Node")) {
+            auto wow = node->Child("Wow6432Node");
+            if (!wow) {
+                if (!create) return nullptr;
+                wow = MakeChild(*node, "Wow6432Node");
+            }
+            node = wow;
+        }
+        auto child = node->Child(part);
+        if (!child) {
+            if (!create) return nullptr;
+            child = MakeChild(*node, part);
+            if (i + 1 == parts.size()) child->keyClass = std::string(newClass);
+            if (created && i + 1 == parts.size()) *created = true;
+        }
+        if (child->isControlSetLink) {
+            char name[32];
+            std::snprintf(name, sizeof name, "ControlSet%03d", currentControlSet);
+            auto target = node->Child(name);
+            child = target ? target : MakeChild(*node, name);
+        }
+        node = child;
+    }
+    return node;
+}
+
+std::shared_ptr<RegNode> RegistryState::NativeKey(RegKey root, std::string_view path, bool create) {
+    auto node = RootNode(root);
+    return node ? Walk(node, path, false, create) : nullptr;
+}
+
+void RegistryState::SetValue(RegNode& node, std::string_view name, Dword type, std::vector<std::uint8_t> bytes) {
+    if (auto* value = node.Value(name)) {
+        value->type = type;
+        value->bytes = std::move(bytes);
+    } else {
+        node.values.push_back({std::string(name), type, std::move(bytes)});
+    }
+}
+
+void RegistryState::RemoveNode(const std::shared_ptr<RegNode>& node) {
+    std::vector<RegNode*> stack = {node.get()};
+    while (!stack.empty()) {
+        RegNode* current = stack.back();
+        stack.pop_back();
+        current->deleted = true;
+        for (auto& child : current->children) stack.push_back(child.get());
+    }
+    if (RegNode* parent = node->parent) {
+        auto& siblings = parent->children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), node), siblings.end());
+    }
+}
+
+// ---- The interface ------------------------------------------------------------------------------
 
 RegHandle* SimRegistry::Find(RegKey key, Long* status) {
     static thread_local RegHandle root;

@@ -55,7 +55,75 @@ bool OneOf(const std::string& text, std::initializer_list<const char*> names) {
     return false;
 }
 
+// The hint of a pending service whose script names none.
+constexpr Dword kDefaultWaitHint = 2000;
+
+Dword FinalState(const ServiceStartScript& script) {
+    return script.outcome == ServiceStartScript::Outcome::Stopped ? SERVICE_STOPPED : SERVICE_RUNNING;
+}
+
 }  // namespace
+
+// ---- The services' state -----------------------------------------------------------------------
+
+Service* ServiceState::FindService(std::string_view name) {
+    for (auto& service : services)
+        if (SameText(service.name, name)) return &service;
+    return nullptr;
+}
+
+void ServiceState::AddService(std::string_view name, Dword state) {
+    if (Service* existing = FindService(name)) {
+        existing->state = state;
+        return;
+    }
+    Service service;
+    service.name = std::string(name);
+    service.state = state;
+    services.push_back(service);
+}
+
+Dword ServiceState::StartService(Service& service) {
+    if (service.state != SERVICE_STOPPED) return ERROR_SERVICE_ALREADY_RUNNING;
+    const auto& script = service.script;
+    if (script.outcome == ServiceStartScript::Outcome::Fails) return script.error;
+    service.readsSinceStart = 0;
+    service.checkPoint = 0;
+    if (script.pendingReads == 0 && script.outcome != ServiceStartScript::Outcome::StaysPending) {
+        service.state = FinalState(script);
+        service.waitHint = 0;
+        ServiceReachedState(service);
+    } else {
+        service.state = SERVICE_START_PENDING;
+        service.waitHint = script.waitHints.empty() ? kDefaultWaitHint : script.waitHints.front();
+    }
+    return 0;
+}
+
+void ServiceState::ReadServiceStatus(Service& service) {
+    if (service.state != SERVICE_START_PENDING) return;
+    const auto& script = service.script;
+    ++service.readsSinceStart;
+    if (script.outcome != ServiceStartScript::Outcome::StaysPending && service.readsSinceStart > script.pendingReads) {
+        service.state = FinalState(script);
+        service.checkPoint = 0;
+        service.waitHint = 0;
+        ServiceReachedState(service);
+        return;
+    }
+    service.checkPoint = script.checkPointGrows ? service.readsSinceStart : 1;
+    if (script.waitHints.empty()) {
+        service.waitHint = kDefaultWaitHint;
+    } else {
+        const std::size_t index = std::min<std::size_t>(service.readsSinceStart - 1, script.waitHints.size() - 1);
+        service.waitHint = script.waitHints[index];
+    }
+}
+
+void ServiceState::ServiceReachedState(Service& service) {
+    // A starting spooler loads its monitors, and the TCP/IP monitor reads its ports again.
+    if (SameText(service.name, "Spooler") && service.state == SERVICE_RUNNING) core.LoadTcpIpPorts();
+}
 
 // ---- Services -----------------------------------------------------------------------------------
 
@@ -186,6 +254,40 @@ Dword RunInterpreter(Core& core, const std::vector<std::string>& words) {
     return 0;
 }
 
+// The program a command starts: the application name, else the command line's first word.
+std::optional<std::string> FindCommandProgram(Core& core, const char* applicationName, const std::string& line) {
+    if (applicationName) return FindProgram(core, applicationName);
+    if (!line.empty() && line.front() == '"') return FindProgram(core, line.substr(1, line.find('"', 1) - 1));
+    // An unquoted path with spaces: Windows tries each space as the end of the name.
+    std::optional<std::string> program;
+    for (std::size_t end = line.find(' '); !program; end = line.find(' ', end + 1)) {
+        program = FindProgram(core, line.substr(0, end));
+        if (end == std::string::npos) break;
+    }
+    return program;
+}
+
+// The handles and ids of a process just created (its record is the last one), and of its thread.
+ProcessInformation NewProcess(Core& core, Dword exitCode, bool neverEnds) {
+    HandleEntry process;
+    process.kind = HandleKind::Process;
+    process.exitCode = exitCode;
+    process.running = neverEnds;
+    process.processRecord = core.processes.size() - 1;
+    HandleEntry thread;
+    thread.kind = HandleKind::Thread;
+    thread.thread = std::make_shared<ThreadObject>();
+    thread.thread->ended = !neverEnds;
+    thread.thread->exitCode = exitCode;
+    ProcessInformation information{};
+    information.hProcess = core.NewHandle(std::move(process));
+    information.hThread = core.NewHandle(std::move(thread));
+    information.dwProcessId = core.nextProcessId;
+    information.dwThreadId = core.nextProcessId + 4;
+    core.nextProcessId += 8;
+    return information;
+}
+
 }  // namespace
 
 Call<bool> SimProcesses::CreateProcessA(const char* applicationName, char* commandLine, const void*, const void*,
@@ -221,18 +323,7 @@ Call<bool> SimProcesses::CreateProcessA(const char* applicationName, char* comma
     if (rule) {
         exitCode = rule->value;
     } else {
-        std::optional<std::string> program;
-        if (applicationName) {
-            program = FindProgram(core, applicationName);
-        } else if (!line.empty() && line.front() == '"') {
-            program = FindProgram(core, line.substr(1, line.find('"', 1) - 1));
-        } else {
-            // An unquoted path with spaces: Windows tries each space as the end of the name.
-            for (std::size_t end = line.find(' '); !program; end = line.find(' ', end + 1)) {
-                program = FindProgram(core, line.substr(0, end));
-                if (end == std::string::npos) break;
-            }
-        }
+        const std::optional<std::string> program = FindCommandProgram(core, applicationName, line);
         if (!program) return fail(ERROR_FILE_NOT_FOUND);
         const auto words = Words(line);
         if (OneOf(BaseName(*program), {kInterpreters[0], kInterpreters[1]})) exitCode = RunInterpreter(core, words);
@@ -243,21 +334,7 @@ Call<bool> SimProcesses::CreateProcessA(const char* applicationName, char* comma
     record.created = true;
     record.exitCode = exitCode;
     core.processes.push_back(record);
-    HandleEntry process;
-    process.kind = HandleKind::Process;
-    process.exitCode = exitCode;
-    process.running = neverEnds;
-    process.processRecord = core.processes.size() - 1;
-    HandleEntry thread;
-    thread.kind = HandleKind::Thread;
-    thread.thread = std::make_shared<ThreadObject>();
-    thread.thread->ended = !neverEnds;
-    thread.thread->exitCode = exitCode;
-    processInformation->hProcess = core.NewHandle(std::move(process));
-    processInformation->hThread = core.NewHandle(std::move(thread));
-    processInformation->dwProcessId = core.nextProcessId;
-    processInformation->dwThreadId = core.nextProcessId + 4;
-    core.nextProcessId += 8;
+    *processInformation = NewProcess(core, exitCode, neverEnds);
     return Ok(true);
 }
 

@@ -1,3 +1,5 @@
+// The print spooler: its drivers, printers, monitors and ports, and the spooler calls on them.
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <functional>
@@ -149,7 +151,188 @@ std::vector<std::string> DriverFiles(const SimDriver& driver) {
     return names;
 }
 
+const char* const kLocalPorts[] = {"COM1:", "COM2:", "COM3:", "COM4:", "LPT1:", "LPT2:", "LPT3:", "FILE:"};
+// The universal printer driver that Windows 2000 and later install in each version directory.
+// The standard names file is left to the first driver that brings one.
+const char* const kUniversalDriverFiles[] = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "UNIDRV.HLP"};
+
+struct EnvironmentEntry {
+    const char* name;
+    const char* directory;  // below spool\drivers
+};
+const EnvironmentEntry kEnvironments[] = {
+    {"Windows NT x86", "w32x86"}, {"Windows x64", "x64"}, {"Windows IA64", "ia64"}, {"Windows 4.0", "win40"}};
+
+const char* const kPrintRoot = "SYSTEM\\CurrentControlSet\\Control\\Print";
+const char* const kTcpIpPortsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
+const char* const kLocalMonitor = "Local Port";
+const char* const kTcpIpMonitor = "Standard TCP/IP Port";
+
+std::string PrinterKeyName(std::string_view printer) {
+    std::string name(printer);
+    std::replace(name.begin(), name.end(), '\\', ',');
+    return name;
+}
+
 }  // namespace
+
+// ---- The spooler's state ------------------------------------------------------------------------
+
+void SpoolerState::InstallPrintEnvironments() {
+    if (!core.profile.Is9x()) {
+        std::vector<std::string> environments = {"Windows NT x86"};
+        if (core.profile.nativeArchitecture == PROCESSOR_ARCHITECTURE_AMD64) environments.push_back("Windows x64");
+        if (core.profile.nativeArchitecture == PROCESSOR_ARCHITECTURE_IA64) environments.push_back("Windows IA64");
+        for (const auto& environment : environments) {
+            const std::string directory = DriverDirectory(environment);
+            core.MakeDirectories(directory);
+            if (core.profile.majorVersion >= 5) {
+                for (const char* name : kUniversalDriverFiles)
+                    core.PutFile(directory + "\\3\\" + name, Bytes("sim:" + environment + ":" + name));
+            }
+            std::string prtprocs = directory;
+            prtprocs.replace(prtprocs.find("\\drivers\\"), 9, "\\prtprocs\\");
+            core.PutFile(prtprocs + "\\winprint.dll", Bytes("sim:winprint.dll"));
+            printProcessors.emplace_back(environment, "winprint");
+            MirrorPrintProcessor(environment, "winprint", "winprint.dll");
+        }
+    }
+}
+
+void SpoolerState::InstallMonitors() {
+    if (core.profile.Is9x()) printProcessors.emplace_back(DefaultEnvironment(), "WinPrint");
+    SimMonitor local{kLocalMonitor, DefaultEnvironment(), "localspl.dll", {}};
+    for (const char* port : kLocalPorts) local.ports.push_back(port);
+    monitors.push_back(local);
+    MirrorMonitor(local);
+    if (!core.profile.Is9x()) {
+        SimMonitor tcpip{kTcpIpMonitor, DefaultEnvironment(), "tcpmon.dll", {}};
+        monitors.push_back(tcpip);
+        MirrorMonitor(tcpip);
+        auto ports = core.NativeKey(kHkeyLocalMachine, kTcpIpPortsKey, true);
+        core.SetValue(*ports, "StatusUpdateEnabled", REG_DWORD, DwordBytes(1));
+        core.SetValue(*ports, "StatusUpdateInterval", REG_DWORD, DwordBytes(10));
+        LoadTcpIpPorts();
+    }
+    monitorLibraries["KVUSBMON.DLL"] = MonitorLibrary{{"USBPOS0"}, true};
+}
+
+bool SpoolerState::SpoolerAvailable() const {
+    if (core.profile.Is9x()) return true;
+    for (const auto& service : core.services)
+        if (SameText(service.name, "Spooler")) return service.state == SERVICE_RUNNING;
+    return false;
+}
+
+std::string SpoolerState::DefaultEnvironment() const {
+    if (core.profile.Is9x()) return "Windows 4.0";
+    if (core.profile.Is32BitProgram()) return "Windows NT x86";
+    return core.profile.nativeArchitecture == PROCESSOR_ARCHITECTURE_IA64 ? "Windows IA64" : "Windows x64";
+}
+
+bool SpoolerState::KnownEnvironment(std::string_view environment) const {
+    for (const auto& entry : kEnvironments)
+        if (SameText(entry.name, environment)) return true;
+    return false;
+}
+
+std::string SpoolerState::DriverDirectory(std::string_view environment) const {
+    if (core.profile.Is9x()) return core.SystemDirectory();
+    for (const auto& entry : kEnvironments)
+        if (SameText(entry.name, environment)) return core.SystemDirectory() + "\\spool\\drivers\\" + entry.directory;
+    return {};
+}
+
+SimDriver* SpoolerState::FindDriver(std::string_view name, std::string_view environment) {
+    for (auto& driver : drivers)
+        if (SameText(driver.name, name) && SameText(driver.environment, environment)) return &driver;
+    return nullptr;
+}
+
+SimPrinter* SpoolerState::FindPrinter(std::string_view name) {
+    for (auto& printer : printers)
+        if (SameText(printer.name, name)) return &printer;
+    return nullptr;
+}
+
+SimMonitor* SpoolerState::FindMonitor(std::string_view name) {
+    for (auto& monitor : monitors)
+        if (SameText(monitor.name, name)) return &monitor;
+    return nullptr;
+}
+
+bool SpoolerState::PortExists(std::string_view port) const {
+    for (const auto& monitor : monitors)
+        for (const auto& name : monitor.ports)
+            if (SameText(name, port)) return true;
+    return false;
+}
+
+void SpoolerState::LoadTcpIpPorts() {
+    SimMonitor* monitor = FindMonitor(kTcpIpMonitor);
+    if (!monitor) return;
+    monitor->ports.clear();
+    if (auto key = core.NativeKey(kHkeyLocalMachine, kTcpIpPortsKey, false))
+        for (const auto& child : key->children) monitor->ports.push_back(child->name);
+}
+
+void SpoolerState::MirrorPrinter(const SimPrinter& printer) {
+    auto key = core.NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(printer.name), true);
+    core.SetValue(*key, "Name", REG_SZ, SzBytes(printer.name));
+    core.SetValue(*key, "Port", REG_SZ, SzBytes(printer.portName));
+    core.SetValue(*key, "Printer Driver", REG_SZ, SzBytes(printer.driverName));
+    core.SetValue(*key, "Print Processor", REG_SZ, SzBytes(printer.printProcessor));
+    core.SetValue(*key, "Attributes", REG_DWORD, DwordBytes(printer.attributes));
+    for (const auto& data : printer.data) MirrorPrinterData(printer, data);
+}
+
+void SpoolerState::MirrorPrinterData(const SimPrinter& printer, const SimPrinterData& data) {
+    auto key = core.NativeKey(kHkeyLocalMachine,
+                         std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(printer.name) + "\\PrinterDriverData",
+                         true);
+    core.SetValue(*key, data.name, data.type, data.bytes);
+}
+
+void SpoolerState::MirrorPrintProcessor(std::string_view environment, std::string_view name, std::string_view dll) {
+    auto key = core.NativeKey(kHkeyLocalMachine,
+                         std::string(kPrintRoot) + "\\Environments\\" + std::string(environment) + "\\Print Processors\\" +
+                             std::string(name),
+                         true);
+    core.SetValue(*key, "Driver", REG_SZ, SzBytes(dll));
+}
+
+void SpoolerState::MirrorMonitor(const SimMonitor& monitor) {
+    auto key = core.NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Monitors\\" + monitor.name, true);
+    core.SetValue(*key, "Driver", REG_SZ, SzBytes(monitor.dllName));
+}
+
+void SpoolerState::ForgetPrinter(const std::string& name) {
+    if (auto key = core.NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(name), false))
+        core.RemoveNode(key);
+    const bool wasDefault = SameText(name, defaultPrinter);
+    std::erase_if(printers, [&](const SimPrinter& printer) { return SameText(printer.name, name); });
+    if (wasDefault) SetDefault(printers.empty() ? nullptr : &printers.front());
+}
+
+void SpoolerState::ForgetMonitor(const std::string& name) {
+    if (auto key = core.NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Monitors\\" + name, false)) core.RemoveNode(key);
+    std::erase_if(monitors, [&](const SimMonitor& monitor) { return SameText(monitor.name, name); });
+}
+
+void SpoolerState::SetDefault(const SimPrinter* printer) {
+    const char* const windowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+    if (!printer) {
+        defaultPrinter.clear();
+        if (auto key = core.NativeKey(kHkeyCurrentUser, windowsKey, false))
+            std::erase_if(key->values, [](const SimMachine::RegistryValue& value) { return SameText(value.name, "Device"); });
+        return;
+    }
+    defaultPrinter = printer->name;
+    auto key = core.NativeKey(kHkeyCurrentUser, windowsKey, true);
+    core.SetValue(*key, "Device", REG_SZ, SzBytes(printer->name + ",winspool," + printer->portName));
+}
+
+// ---- The interface ------------------------------------------------------------------------------
 
 Call<bool> SimSpooler::EnumPrintersA(Dword flags, const char* name, Dword level, std::uint8_t* buffer,
                                      Dword bufferSize, Dword* needed, Dword* returned) {

@@ -45,7 +45,82 @@ std::string ModuleFileName(std::string_view name) {
     return base;
 }
 
+// Libraries every Windows has, loadable without a file of ours on the simulated disk.
+const char* const kKnownLibraries[] = {"kernel32.dll", "winspool.drv", "setupapi.dll", "advapi32.dll",
+                                       "user32.dll",   "gdi32.dll",    "ws2_32.dll",   "ntdll.dll",
+                                       "shell32.dll",  "comctl32.dll", "ole32.dll",    "msvcrt.dll"};
+// Loaded with the program itself: it imports from them.
+const char* const kPinnedLibraries[] = {"kernel32.dll", "winspool.drv", "ntdll.dll"};
+
 }  // namespace
+
+// ---- Data of a stock Windows machine --------------------------------------------------------
+
+const std::vector<ExportEntry> kExports = {
+    {"kernel32.dll", "GetNativeSystemInfo", 0, Export::GetNativeSystemInfo},
+    {"kernel32.dll", "GetProductInfo", 0, Export::GetProductInfo},
+    {"kernel32.dll", "Wow64DisableWow64FsRedirection", 0, Export::Wow64DisableWow64FsRedirection},
+    {"kernel32.dll", "IsWow64Process", 0, Export::IsWow64Process},
+    {"kernel32.dll", "GetVersionExA", 0, Export::GetVersionExA},
+    {"winspool.drv", "SetDefaultPrinterA", 202, Export::SetDefaultPrinterA},
+    {"setupapi.dll", "SetupDiGetClassDevsA", 0, Export::SetupDiGetClassDevsA},
+    {"setupapi.dll", "SetupDiEnumDeviceInterfaces", 0, Export::SetupDiEnumDeviceInterfaces},
+    {"setupapi.dll", "SetupDiGetDeviceInterfaceDetailA", 0, Export::SetupDiGetDeviceInterfaceDetailA},
+    {"setupapi.dll", "SetupDiDestroyDeviceInfoList", 0, Export::SetupDiDestroyDeviceInfoList},
+    {"winspool.drv", "GetDefaultPrinterA", 0, Export::GetDefaultPrinterA},
+    {"kernel32.dll", "Wow64RevertWow64FsRedirection", 0, Export::Wow64RevertWow64FsRedirection},
+};
+
+// ---- The modules' state ------------------------------------------------------------------------
+
+void ModuleState::InstallPinnedLibraries() {
+    for (const char* name : kPinnedLibraries) modules.push_back(LoadedModule{name, 1, true});
+}
+
+bool ModuleState::ExportAvailable(std::size_t exportIndex) const {
+    const ExportEntry& entry = kExports[exportIndex];
+    if (removedExports.count({Upper(entry.module), Upper(entry.function)})) return false;
+    switch (entry.id) {
+    case Export::GetNativeSystemInfo:
+        return core.profile.hasGetNativeSystemInfo;
+    case Export::GetProductInfo:
+        return core.profile.hasGetProductInfo;
+    case Export::Wow64DisableWow64FsRedirection:
+    case Export::Wow64RevertWow64FsRedirection:
+        return core.profile.hasWow64FsRedirectionExport;
+    case Export::SetDefaultPrinterA:
+    case Export::GetDefaultPrinterA:  // both came with the same Windows
+        return core.profile.hasSetDefaultPrinterExport;
+    case Export::IsWow64Process:
+        return core.profile.hasIsWow64ProcessExport;
+    default:
+        return true;
+    }
+}
+
+bool ModuleState::CheckProc(ProcAddress address, Export expected, const char* caller) {
+    const std::size_t index = (address - kProcBase) / 16;
+    if (address < kProcBase || (address - kProcBase) % 16 != 0 || index >= kExports.size()) {
+        core.Misuse(std::string(caller) + " called through an address that is no function");
+        return false;
+    }
+    const ExportEntry& entry = kExports[index];
+    if (entry.id != expected) {
+        core.Misuse(std::string(caller) + " called through the address of " + entry.function);
+        return false;
+    }
+    for (const auto& module : modules)
+        if (module.references > 0 && SameText(module.name, entry.module)) return true;
+    core.Misuse(std::string(caller) + " called after its library " + entry.module + " was unloaded");
+    return false;
+}
+
+bool ModuleState::LibraryKnown(std::string_view fileName) {
+    for (const char* name : kKnownLibraries)
+        if (SameText(name, fileName)) return true;
+    return false;
+}
+
 
 // ---- System information -----------------------------------------------------------------------
 
