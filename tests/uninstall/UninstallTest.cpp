@@ -504,6 +504,11 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
         EXPECT_TRUE(machine.RegistryKeyExists(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.1.2.3"));
         EXPECT_EQ(machine.Monitors().size(), 3u);
     }
+}
+
+TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasLeft)
+{
+    const std::string log = "C:\\uninstall.log";
     {
         SCOPED_TRACE("something left");
         auto run = Installation(Kind::ModelsOnCom);
