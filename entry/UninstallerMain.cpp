@@ -44,16 +44,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const std::string argumentText = ArgumentText();
     if (const auto twinExitCode = zenthar::uninstall::HandOverToTwin(platform.Get(), argumentText)) {
         zenthar::ui::UseBackend(nullptr);
-        return *twinExitCode;
+        return static_cast<int>(*twinExitCode);
     }
     const std::vector<std::string> arguments = zenthar::SplitArguments(argumentText);
     if (zenthar::HasOption(arguments, "quiet")) {
-        const int exitCode = zenthar::uninstall::RunQuietUninstall(platform.Get(), arguments);
+        const auto exitCode = zenthar::uninstall::RunQuietUninstall(platform.Get(), arguments);
         zenthar::ui::UseBackend(nullptr);
-        return exitCode;
+        return static_cast<int>(exitCode);
     }
 
-    const int exitCode = zenthar::uninstall::RunUninstallerApp(platform.Get());
+    const auto exitCode = zenthar::uninstall::RunUninstallerApp(platform.Get());
     zenthar::ui::UseBackend(nullptr);
-    return exitCode;
+    return static_cast<int>(exitCode);
 }

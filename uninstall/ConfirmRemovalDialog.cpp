@@ -2,6 +2,7 @@
 
 #include "resources/UninstallerIds.h"
 #include "ui/Ui.h"
+#include "uninstall/RemovalTexts.h"
 
 namespace zenthar::uninstall {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ui/Dialog.h"
-#include "uninstall/Removal.h"
+#include "uninstall/Survey.h"
 
 namespace zenthar::uninstall {
 

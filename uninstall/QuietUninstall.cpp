@@ -5,6 +5,7 @@
 #include "core/CommandLine.h"
 #include "core/RunLog.h"
 #include "uninstall/Removal.h"
+#include "uninstall/RemovalTexts.h"
 
 namespace zenthar::uninstall {
 
@@ -51,37 +52,33 @@ private:
 
 }  // namespace
 
-int RunQuietUninstall(platform::Platform& platform, const std::vector<std::string>& arguments)
+UninstallerExit RunQuietUninstall(platform::Platform& platform, const std::vector<std::string>& arguments)
 {
     const QuietOptions options = ReadOptions(arguments);
     RunLog log(platform);
-    if (options.logPath && log.Open(options.logPath->c_str()) != 0) return kExitNothingTried;
+    if (options.logPath && log.Open(options.logPath->c_str()) != 0) return UninstallerExit::NothingTried;
     if (!options.problem.empty()) {
         log.Line("Nothing was removed: " + options.problem + ".");
         log.Line(kUsage);
-        return kExitNothingTried;
+        return UninstallerExit::NothingTried;
     }
 
     const Plan plan = FindOurs(platform);
     if (plan.readError != 0) {
         log.Line(DescribeReadFailure(plan) + "; nothing was removed.");
-        return kExitNotAllRemoved;
+        return UninstallerExit::NotAllRemoved;
     }
     if (plan.Empty()) {
         for (const auto& line : plan.left) log.Line(line);
-        log.Line("Nothing of the NORVA Orbix printer driver was found; nothing was changed.");
-        return kExitRemoved;
+        log.Line(kNothingFoundLine);
+        return UninstallerExit::Removed;
     }
 
     LogView view(log);
     const auto outcomes = RemoveOurs(platform, plan, view);
-    std::size_t left = 0;
-    for (const auto& outcome : outcomes)
-        if (outcome.error != 0) ++left;
-    const int exitCode = ExitCodeOf(outcomes);
+    const UninstallerExit exitCode = ExitCodeOf(outcomes);
     for (const auto& line : plan.left) log.Line(line);
-    log.Line(std::to_string(outcomes.size() - left) + " removed, " + std::to_string(left) +
-             " could not be removed; exit code " + std::to_string(exitCode) + ".");
+    log.Line(TotalsLine(outcomes, exitCode));
     return exitCode;
 }
 

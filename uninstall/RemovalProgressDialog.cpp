@@ -3,6 +3,7 @@
 #include <string>
 
 #include "resources/UninstallerIds.h"
+#include "uninstall/RemovalTexts.h"
 
 namespace zenthar::uninstall {
 

@@ -24,8 +24,4 @@ private:
     const std::vector<std::string>& left;
 };
 
-// The headline over the rows: all removed (with `leftOnPurpose` rows saying what stays and
-// why), or how many parts were not.
-std::string SummaryHeadline(const std::vector<Outcome>& outcomes, std::size_t leftOnPurpose);
-
 }  // namespace zenthar::uninstall

@@ -8,30 +8,35 @@
 #include "uninstall/RemovalProgressDialog.h"
 #include "uninstall/RemovalSummaryDialog.h"
 #include "uninstall/Removal.h"
+#include "uninstall/RemovalTexts.h"
 
 namespace zenthar::uninstall {
 
-std::optional<int> HandOverToTwin(platform::Platform& platform, std::string_view arguments)
+std::optional<UninstallerExit> HandOverToTwin(platform::Platform& platform, std::string_view arguments)
 {
-    const Twin twin{"DriverOrbixUninstaller64.exe", "removal", "removed", kExitNothingTried, nullptr};
-    return zenthar::HandOverToTwin(platform, twin, arguments);
+    const Twin twin{"DriverOrbixUninstaller64.exe", "removal", "removed",
+                    static_cast<int>(UninstallerExit::NothingTried), nullptr};
+    const auto exitCode = zenthar::HandOverToTwin(platform, twin, arguments);
+    if (!exitCode) return std::nullopt;
+    // The twin's code is passed on as it came, even one this program never gives (a crash).
+    return static_cast<UninstallerExit>(*exitCode);
 }
 
-int RunUninstallerApp(platform::Platform& platform)
+UninstallerExit RunUninstallerApp(platform::Platform& platform)
 {
     const Plan plan = FindOurs(platform);
     if (plan.readError != 0) {
         ui::ShowMessageBox(nullptr, DescribeReadFailure(plan) + "\nNothing was changed.", nullptr,
                            ui::MessageIcon::Exclamation);
-        return kExitNotAllRemoved;
+        return UninstallerExit::NotAllRemoved;
     }
     if (plan.Empty()) {
         ui::ShowMessageBox(nullptr, kNothingFoundText, nullptr, ui::MessageIcon::None);
-        return kExitRemoved;
+        return UninstallerExit::Removed;
     }
 
     ConfirmRemovalDialog confirm(plan);
-    if (confirm.DoModal() != ui::kIdOk) return kExitNothingTried;
+    if (confirm.DoModal() != ui::kIdOk) return UninstallerExit::NothingTried;
 
     RemovalProgressDialog progress;
     const bool shown = progress.Open();

@@ -6,19 +6,16 @@
 #include <optional>
 #include <string_view>
 
+#include "core/ExitCodes.h"
 #include "platform/Platform.h"
 
 namespace zenthar::uninstall {
 
-inline constexpr const char* kNothingFoundText =
-    "No NORVA Orbix printer, printer driver, port or port monitor was found on this computer.\n"
-    "Nothing was changed.";
-
-int RunUninstallerApp(platform::Platform& platform);
+UninstallerExit RunUninstallerApp(platform::Platform& platform);
 
 // The 32-bit program on 64-bit Windows: runs "DriverOrbixUninstaller64.exe" from its own folder
-// with the same arguments and gives its exit code; kExitNothingTried, after saying so, when it
-// cannot be started. Nothing when this program does the work itself.
-std::optional<int> HandOverToTwin(platform::Platform& platform, std::string_view arguments);
+// with the same arguments and gives its exit code, whatever number that is; NothingTried, after
+// saying so, when it cannot be started. Nothing when this program does the work itself.
+std::optional<UninstallerExit> HandOverToTwin(platform::Platform& platform, std::string_view arguments);
 
 }  // namespace zenthar::uninstall

@@ -22,6 +22,7 @@
 #include "spooler/Uninstall.h"
 #include "connection/NetworkPort.h"
 #include "uninstall/Removal.h"
+#include "uninstall/RemovalTexts.h"
 #include "ui/Backend.h"
 
 namespace zenthar::testing {

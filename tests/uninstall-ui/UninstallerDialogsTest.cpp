@@ -35,9 +35,9 @@ public:
     ui::headless::UserScript& Confirm() { return installed.screen.Script(resources::kConfirmRemovalDialog); }
     ui::headless::UserScript& Summary() { return installed.screen.Script(resources::kRemovalSummaryDialog); }
 
-    int Start()
+    UninstallerExit Start()
     {
-        const int exitCode = uninstall::RunUninstallerApp(installed.machine.platform());
+        const UninstallerExit exitCode = uninstall::RunUninstallerApp(installed.machine.platform());
         Flush();
         EXPECT_TRUE(installed.screen.Errors().empty()) << ::testing::PrintToString(installed.screen.Errors());
         EXPECT_TRUE(installed.machine.Misuses().empty()) << ::testing::PrintToString(installed.machine.Misuses());
@@ -96,7 +96,7 @@ TEST(UninstallerDialogs, CancelBeforeRemoveListsWhatIsOursAndChangesNothing)
             EXPECT_EQ(d.DefaultButton(), confirm::kRemoveButton);
         })
         .Click(confirm::kCancelButton);
-    EXPECT_EQ(run.Start(), uninstall::kExitNothingTried);
+    EXPECT_EQ(run.Start(), UninstallerExit::NothingTried);
 
     EXPECT_EQ(run.transcript, (Lines{"open 200", "end 200 = 2"}));
     EXPECT_EQ(rows, (Lines{"Printer \"NORVA MTR444\"", "Driver \"NORVA MTR444\"", "Port monitor \"KVPOS Port Monitor\"",
@@ -128,7 +128,7 @@ TEST(UninstallerDialogs, RemoveWalksTheProgressAndTheSummaryNamesWhatStayedWithI
             owner = d.Owner().Parent() ? d.Owner().Parent()->TemplateId() : 0;
         })
         .PressEnter();
-    EXPECT_EQ(run.Start(), uninstall::kExitNotAllRemoved);
+    EXPECT_EQ(run.Start(), UninstallerExit::NotAllRemoved);
 
     EXPECT_EQ(run.transcript, (Lines{"open 200",
                                      "end 200 = 1",
@@ -174,7 +174,7 @@ TEST(UninstallerDialogs, TheSummaryNamesWhatWasLeftAndWhy)
             headline = d.Find(summary::kHeadline)->text;
         })
         .PressEnter();
-    EXPECT_EQ(run.Start(), uninstall::kExitRemoved);
+    EXPECT_EQ(run.Start(), UninstallerExit::Removed);
     EXPECT_EQ(headline, "Removal completed !!!\nEverything below was removed except the parts marked \"Left\", which stay.");
     EXPECT_EQ(text.substr(text.rfind("\r\n") + 2),
               "Left port monitor \"KVPOS Port Monitor\": its port \"USBPOS0\" is used by printer \"Label Printer\"");
@@ -189,7 +189,7 @@ TEST(UninstallerDialogs, NothingOfOursIsSaidInAMessageAndNothingChanges)
     const MachineFacts before = WholeMachine(installed.machine);
 
     UninstallerRun run(installed);
-    EXPECT_EQ(run.Start(), uninstall::kExitRemoved);
+    EXPECT_EQ(run.Start(), UninstallerExit::Removed);
     EXPECT_EQ(run.transcript,
               (Lines{"message \"No NORVA Orbix printer, printer driver, port or port monitor was found on this "
                      "computer.\\nNothing was changed.\" caption \"DriverOrbixUninstaller\" icon none owner none"}));
@@ -206,7 +206,7 @@ TEST(UninstallerDialogs, AnUnreadableSpoolerIsSaidWithItsErrorAndNothingChanges)
     installed.machine.FailAlways("EnumPrintersA", 1722);
 
     UninstallerRun run(installed);
-    EXPECT_EQ(run.Start(), uninstall::kExitNotAllRemoved);
+    EXPECT_EQ(run.Start(), UninstallerExit::NotAllRemoved);
     EXPECT_EQ(run.transcript, (Lines{"message \"Could not read the print spooler: EnumPrintersA failed (error 1722)\\n"
                                      "Nothing was changed.\" caption \"DriverOrbixUninstaller\" icon exclamation owner "
                                      "none"}));

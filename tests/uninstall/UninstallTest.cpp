@@ -13,11 +13,13 @@
 #include "tests/shell/InstallerRun.h"
 #include "uninstall/QuietUninstall.h"
 #include "uninstall/Removal.h"
+#include "uninstall/RemovalTexts.h"
 
 namespace zenthar::testing {
 namespace {
 
 using uninstall::Outcome;
+using Exit = UninstallerExit;
 using uninstall::Part;
 using uninstall::PartKind;
 using uninstall::Plan;
@@ -472,7 +474,7 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
         SCOPED_TRACE("everything removed");
         auto run = Installation(Kind::Ethernet);
         run->Start();
-        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), 0);
+        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), Exit::Removed);
         EXPECT_EQ(LogLines(run->machine, log),
                   (std::vector<std::string>{"Removed printer \"NORVA KSV100-III\"", "Removed driver \"NORVA KSV100-III\"",
                                             "Removed port \"IP_10.1.2.3\"",
@@ -480,7 +482,7 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
                                             "Removed uninstall entry \"NORVA Orbix Printer 4.64\"",
                                             "5 removed, 0 could not be removed; exit code 0."}));
         // Nothing left: a second run has nothing to do and says so.
-        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/Quiet", "-log", log}), 0);
+        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/Quiet", "-log", log}), Exit::Removed);
         EXPECT_EQ(LogLines(run->machine, log),
                   std::vector<std::string>{"Nothing of the NORVA Orbix printer driver was found; nothing was changed."});
     }
@@ -490,7 +492,7 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
         run->Start();
         auto& machine = run->machine;
         machine.DeleteRegistryKey(platform::kHkeyLocalMachine, "Software\\Wow6432Node\\NORVA");
-        EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), 0);
+        EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), Exit::Removed);
         EXPECT_EQ(LogLines(machine, log),
                   (std::vector<std::string>{
                       "Removed printer \"NORVA KSV100-III\"", "Removed driver \"NORVA KSV100-III\"",
@@ -502,12 +504,17 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
         EXPECT_TRUE(machine.RegistryKeyExists(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.1.2.3"));
         EXPECT_EQ(machine.Monitors().size(), 3u);
     }
+}
+
+TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasLeft)
+{
+    const std::string log = "C:\\uninstall.log";
     {
         SCOPED_TRACE("something left");
         auto run = Installation(Kind::ModelsOnCom);
         run->Start();
         run->machine.SetPrinterJobs("NORVA MTR444", 1);
-        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), 1);
+        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), Exit::NotAllRemoved);
         const auto lines = LogLines(run->machine, log);
         ASSERT_EQ(lines.size(), 7u);
         EXPECT_EQ(lines[1], "Could not remove printer \"NORVA MTR444\": 1 job is waiting (error 3009)");
@@ -518,7 +525,7 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
         auto run = Installation(Kind::Ethernet);
         run->Start();
         run->machine.HangCommand("net stop spooler");
-        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), 1);
+        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), Exit::NotAllRemoved);
         const auto lines = LogLines(run->machine, log);
         ASSERT_EQ(lines.size(), 6u);
         EXPECT_EQ(lines[2], "Could not remove port \"IP_10.1.2.3\": \"net stop spooler\" did not end within 60 seconds "
@@ -532,7 +539,7 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
         auto run = Installation(Kind::ModelsOnCom);
         run->Start();
         run->machine.FailAlways("EnumPrintersA", 1722);
-        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), 1);
+        EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), Exit::NotAllRemoved);
         EXPECT_EQ(LogLines(run->machine, log),
                   std::vector<std::string>{
                       "Could not read the print spooler: EnumPrintersA failed (error 1722); nothing was removed."});
@@ -563,13 +570,13 @@ TEST(QuietUninstall, WhatCouldNotBeRemovedIsRemovedByTheNextRun)
         const MachineFacts before = WholeMachine(machine);
         run->Start();
         machine.FailNext(each.call, platform::ERROR_ACCESS_DENIED);
-        EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), 1);
+        EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), Exit::NotAllRemoved);
         const auto first = LogLines(machine, log);
         EXPECT_EQ(std::count_if(first.begin(), first.end(),
                                 [&](const std::string& line) { return line.rfind(each.failed, 0) == 0; }),
                   1)
             << ::testing::PrintToString(first);
-        EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), 0);
+        EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), Exit::Removed);
         EXPECT_EQ(LogLines(machine, log),
                   (std::vector<std::string>{each.removed, "Removed uninstall entry \"NORVA Orbix Printer 4.64\"",
                                             "2 removed, 0 could not be removed; exit code 0."}));
@@ -586,14 +593,15 @@ TEST(QuietUninstall, ACommandLineItDoesNotUnderstandRemovesNothing)
     auto& machine = run->machine;
     const MachineFacts installed = WholeMachine(machine);
 
-    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/force", "/log", log}), 2);
+    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/force", "/log", log}), Exit::NothingTried);
     EXPECT_EQ(LogLines(machine, log),
               (std::vector<std::string>{"Nothing was removed: \"/force\" is not understood.",
                                         "Usage: DriverOrbixUninstaller.exe /quiet [/log PATH]"}));
     machine.RemovePath(log);
-    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log"}), 2);
+    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log"}), Exit::NothingTried);
     // A log that cannot be written is no record: nothing is done without it.
-    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", "C:\\No Such Folder\\u.log"}), 2);
+    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", "C:\\No Such Folder\\u.log"}),
+              Exit::NothingTried);
     EXPECT_EQ(Differences(installed, WholeMachine(machine)), std::vector<std::string>{});
 }
 

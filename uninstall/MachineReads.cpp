@@ -1,0 +1,154 @@
+#include "uninstall/MachineReads.h"
+
+#include "connection/NetworkPort.h"
+#include "core/FixedText.h"
+#include "core/SpoolerEnumeration.h"
+#include "install/NameTables.h"
+#include "platform/Constants.h"
+#include "spooler/PortMonitor.h"
+
+namespace zenthar::uninstall {
+
+namespace {
+
+using platform::Dword;
+
+std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
+
+// A printer may stand on several ports, listed with commas.
+std::vector<std::string> PortsOf(std::string_view list)
+{
+    std::vector<std::string> ports;
+    std::string current;
+    for (char c : std::string(list) + ",") {
+        if (c != ',') {
+            current.push_back(c);
+            continue;
+        }
+        const auto first = current.find_first_not_of(' ');
+        if (first != std::string::npos) ports.push_back(current.substr(first, current.find_last_not_of(' ') - first + 1));
+        current.clear();
+    }
+    return ports;
+}
+
+// One enumeration read whole: the size, then the records. A failure names `callName` with the
+// error of the call that failed; none when the spooler answered.
+template <typename Record, typename EnumCall>
+std::optional<ReadFailure> ReadAll(Enumeration<Record>& list, EnumCall call, const char* callName)
+{
+    const auto sized = list.Size(call);
+    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) return ReadFailure{callName, sized.error};
+    if (list.Needed() == 0) return std::nullopt;
+    const auto fetched = list.Fetch(call);
+    if (!fetched.value)
+        return ReadFailure{callName, fetched.error != 0 ? fetched.error : platform::ERROR_NOT_ENOUGH_MEMORY};
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool OurName(std::string_view name)
+{
+    for (const NameTable* table : {&kModelTable, &kCloneTable})
+        for (int i = 0; i < table->count; ++i)
+            if (name == (*table)[i]) return true;
+    return false;
+}
+
+SpoolerRead<std::vector<PrinterSeen>> ReadPrinters(platform::Platform& platform)
+{
+    Enumeration<platform::PrinterInfo2A> list;
+    const auto call = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
+        return platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned);
+    };
+    if (const auto failed = ReadAll(list, call, "EnumPrintersA")) return {std::nullopt, *failed};
+    std::vector<PrinterSeen> printers;
+    for (const auto& record : list.Records()) {
+        PrinterSeen printer{Text(record.pPrinterName), Text(record.pDriverName), PortsOf(Text(record.pPortName))};
+        printer.ours = OurName(printer.name) && printer.name == printer.driver;
+        printers.push_back(std::move(printer));
+    }
+    return {std::move(printers), {}};
+}
+
+SpoolerRead<std::vector<std::string>> ReadDriverNames(platform::Platform& platform, const std::string& environment)
+{
+    const char* asked = environment.empty() ? nullptr : environment.c_str();
+    Enumeration<platform::DriverInfo1A> list;
+    const auto call = [&platform, asked](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
+        return platform.spooler.EnumPrinterDriversA(nullptr, asked, 1, buffer, size, needed, returned);
+    };
+    if (const auto failed = ReadAll(list, call, "EnumPrinterDriversA")) return {std::nullopt, *failed};
+    std::vector<std::string> names;
+    for (const auto& record : list.Records()) names.push_back(Text(record.pName));
+    return {std::move(names), {}};
+}
+
+SpoolerRead<MonitorSeen> ReadMonitor(platform::Platform& platform)
+{
+    MonitorSeen monitor;
+    Enumeration<platform::MonitorInfo2A> monitors;
+    const auto listMonitors = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
+        return platform.spooler.EnumMonitorsA(nullptr, 2, buffer, size, needed, returned);
+    };
+    if (const auto failed = ReadAll(monitors, listMonitors, "EnumMonitorsA")) return {std::nullopt, *failed};
+    for (const auto& record : monitors.Records())
+        if (Text(record.pName) == kPortMonitorName) monitor.registered = true;
+
+    Enumeration<platform::PortInfo2A> ports;
+    const auto listPorts = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
+        return platform.spooler.EnumPortsA(nullptr, 2, buffer, size, needed, returned);
+    };
+    if (const auto failed = ReadAll(ports, listPorts, "EnumPortsA")) return {std::nullopt, *failed};
+    for (const auto& record : ports.Records())
+        if (Text(record.pMonitorName) == kPortMonitorName) monitor.ports.push_back(Text(record.pPortName));
+    return {std::move(monitor), {}};
+}
+
+std::vector<std::string> UsersOfDriver(const std::vector<PrinterSeen>& printers, std::string_view driver, Among among)
+{
+    std::vector<std::string> users;
+    for (const auto& printer : printers)
+        if ((among == Among::AllPrinters || !printer.ours) && SameWordNoCase(printer.driver, driver))
+            users.push_back(printer.name);
+    return users;
+}
+
+std::vector<std::string> UsersOfPort(const std::vector<PrinterSeen>& printers, std::string_view port, Among among)
+{
+    std::vector<std::string> users;
+    for (const auto& printer : printers) {
+        if (among == Among::OtherPrinters && printer.ours) continue;
+        for (const auto& each : printer.ports)
+            if (SameWordNoCase(each, port)) {
+                users.push_back(printer.name);
+                break;
+            }
+    }
+    return users;
+}
+
+std::string SystemFile(platform::Platform& platform, const char* name)
+{
+    char directory[platform::MAX_PATH] = {};
+    const Dword length = platform.files.GetSystemDirectoryA(directory, sizeof directory).value;
+    if (length == 0 || length >= sizeof directory) return {};
+    return std::string(directory) + "\\" + name;
+}
+
+bool FileThere(platform::Platform& platform, const std::string& path)
+{
+    return !path.empty() && platform.files.GetFileAttributesA(path.c_str()).value != platform::INVALID_FILE_ATTRIBUTES;
+}
+
+bool FileGone(platform::Platform& platform, const std::string& path)
+{
+    const auto found = platform.files.GetFileAttributesA(path.c_str());
+    return found.value == platform::INVALID_FILE_ATTRIBUTES &&
+           (found.error == platform::ERROR_FILE_NOT_FOUND || found.error == platform::ERROR_PATH_NOT_FOUND);
+}
+
+std::string PortKey(const std::string& port) { return std::string(kTcpIpPortsKey) + "\\" + port; }
+
+}  // namespace zenthar::uninstall

@@ -1,0 +1,76 @@
+// What is on the machine now, read by the survey and again by the removal, which looks before
+// each part whether a printer took it up meanwhile.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+#include "platform/Platform.h"
+
+namespace zenthar::uninstall {
+
+// What the installer's entry is called when its display name cannot be read.
+inline constexpr const char* kEntryName = "NORVA Orbix Printer 4.64";
+// What a 32-bit installer left on a 64-bit Windows, as the 64-bit program finds it: the
+// driver under the 32-bit environment, the entry in the 32-bit registry view.
+inline constexpr const char* kEnvironment32 = "Windows NT x86";
+inline constexpr const char* kView32Prefix = "Software\\Wow6432Node\\";
+
+// Why a list could not be read: the spooler's call that failed, and its error.
+struct ReadFailure {
+    const char* call = "";
+    platform::Dword error = 0;
+};
+
+// A list read whole from the spooler, or why it could not be.
+template <typename List>
+struct SpoolerRead {
+    std::optional<List> list;  // nothing when the spooler did not answer
+    ReadFailure failure;
+
+    explicit operator bool() const { return list.has_value(); }
+    const List& operator*() const { return *list; }
+    const List* operator->() const { return &*list; }
+};
+
+// Whether the name is one the installer gives its own printers and drivers. The spooler's
+// names compare without regard to case (SameWordNoCase); only these are compared exactly, as
+// the installer's existing-printer scan does.
+bool OurName(std::string_view name);
+
+struct PrinterSeen {
+    std::string name;
+    std::string driver;
+    std::vector<std::string> ports;
+    bool ours = false;
+};
+
+SpoolerRead<std::vector<PrinterSeen>> ReadPrinters(platform::Platform& platform);
+// The drivers registered for the environment ("" for this program's own).
+SpoolerRead<std::vector<std::string>> ReadDriverNames(platform::Platform& platform, const std::string& environment);
+
+struct MonitorSeen {
+    bool registered = false;
+    std::vector<std::string> ports;
+};
+
+SpoolerRead<MonitorSeen> ReadMonitor(platform::Platform& platform);
+
+// Which printers count as users: while planning only those that are not ours, since ours go
+// first; while removing every printer, since one of ours that stayed still needs its parts.
+enum class Among { OtherPrinters, AllPrinters };
+
+// The names of the printers that use the driver, or stand on the port.
+std::vector<std::string> UsersOfDriver(const std::vector<PrinterSeen>& printers, std::string_view driver, Among among);
+std::vector<std::string> UsersOfPort(const std::vector<PrinterSeen>& printers, std::string_view port, Among among);
+
+// "<system directory>\<library>", or empty when the folder cannot be read whole.
+std::string SystemFile(platform::Platform& platform, const char* name);
+bool FileThere(platform::Platform& platform, const std::string& path);
+// Whether the file is known to be gone; one that cannot be looked at is not.
+bool FileGone(platform::Platform& platform, const std::string& path);
+
+// The port's key below HKLM.
+std::string PortKey(const std::string& port);
+
+}  // namespace zenthar::uninstall
