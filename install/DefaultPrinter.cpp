@@ -1,6 +1,9 @@
 #include "install/DefaultPrinter.h"
 
+#include <utility>
+
 #include "core/FixedText.h"
+#include "core/Owners.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -15,15 +18,24 @@ std::string Failed(const char* call, platform::Dword error)
     return std::string(call) + " failed (error " + std::to_string(error) + ")";
 }
 
-// The spooler library, which the program imports and so finds loaded; 0 with the reason when
-// it can be had neither way.
-platform::ModuleHandle SpoolerLibrary(platform::Platform& platform, std::string& failure)
+struct SpoolerModule {
+    platform::ModuleHandle handle = 0;
+    ModuleOwner loaded;  // when it was loaded here: unloaded again after use
+};
+
+// The spooler library, which the program imports and so finds loaded; a handle of 0 with the
+// reason when it can be had neither way.
+SpoolerModule SpoolerLibrary(platform::Platform& platform, std::string& failure)
 {
-    platform::ModuleHandle spooler = platform.modules.GetModuleHandleA("winspool.drv").value;
-    if (spooler != 0) return spooler;
-    const auto loaded = platform.modules.LoadLibraryA("winspool.drv");
-    if (loaded.value == 0) failure = Failed("LoadLibraryA(\"winspool.drv\")", loaded.error);
-    return loaded.value;
+    const platform::ModuleHandle spooler = platform.modules.GetModuleHandleA("winspool.drv").value;
+    if (spooler != 0) return {spooler, {}};
+    auto loaded = LoadModule(platform.modules, "winspool.drv");
+    if (!loaded) {
+        failure = Failed("LoadLibraryA(\"winspool.drv\")", loaded.error);
+        return {};
+    }
+    const platform::ModuleHandle handle = loaded.owner.Get();
+    return {handle, std::move(loaded.owner)};
 }
 
 // The name, or nullopt with the reason.
@@ -46,7 +58,8 @@ std::optional<std::string> ReadName(platform::Platform& platform, platform::Proc
 
 std::optional<std::string> ReadDefaultPrinter(platform::Platform& platform, std::string& failure)
 {
-    const platform::ModuleHandle spooler = SpoolerLibrary(platform, failure);
+    const SpoolerModule library = SpoolerLibrary(platform, failure);
+    const platform::ModuleHandle spooler = library.handle;
     if (spooler == 0) return std::nullopt;
     const platform::ProcAddress getDefault = platform.modules.GetProcAddress(spooler, "GetDefaultPrinterA").value;
     if (getDefault == 0) {
@@ -60,7 +73,8 @@ DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char
 {
     auto& modules = platform.modules;
     std::string failure;
-    const platform::ModuleHandle spooler = SpoolerLibrary(platform, failure);
+    const SpoolerModule library = SpoolerLibrary(platform, failure);
+    const platform::ModuleHandle spooler = library.handle;
     if (spooler == 0) return {false, failure};
     // By its number first; the name is the fallback.
     platform::ProcAddress setDefault = modules.GetProcAddressByOrdinal(spooler, kSetDefaultPrinterOrdinal).value;
