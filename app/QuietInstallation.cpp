@@ -257,8 +257,7 @@ ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options,
     }
     if (options.makeDefault) {
         const std::string wanted = table[LastChosen(options)];
-        std::string failure;
-        const auto current = ReadDefaultPrinter(platform, failure);
+        const auto [current, failure] = ReadDefaultPrinter(platform);
         if (!current) {
             differ("the default printer cannot be read: " + failure);
         } else if (!SameWordNoCase(*current, wanted)) {
