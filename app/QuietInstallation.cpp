@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/StartupChecks.h"
+#include "core/Owners.h"
 #include "connection/NetworkPort.h"
 #include "connection/PlatformDetection.h"
 #include "core/FixedText.h"
@@ -202,21 +203,16 @@ void PrepareWantedPort(platform::Platform& platform, InstallSession& session, Qu
         char address[kAddressTextSize] = {};
         CopyText(address, options.address);
         const std::string key = std::string(kTcpIpPortsKey) + "\\" + kNetworkPortPrefix + options.address;
-        platform::RegKey opened = 0;
-        if (platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, key.c_str(), 0, platform::KEY_READ, &opened)
-                .value == 0) {
-            platform.registry.RegCloseKey(opened);
-            return;
-        }
+        if (OpenKey(platform.registry, platform::kHkeyLocalMachine, key.c_str(), platform::KEY_READ)) return;
         log.Line(std::string("step: network port ") + kNetworkPortPrefix + options.address);
         // The warning the installation run gives where it takes the address.
         if (!TcpIpMonitorPresent(platform)) {
             screen.Show(AppNotice(kTcpIpMonitorMissing));
             screen.Note(ExitCode::NetworkPortNotWritten);
         }
-        bool restarted = true;
-        if (!CreateNetworkPort(platform, fields, address, screen, &restarted)) screen.Note(ExitCode::NetworkPortNotWritten);
-        if (!restarted) screen.Note(ExitCode::OtherFailure);
+        const NetworkPortWritten written = CreateNetworkPort(platform, fields, address, screen);
+        if (!written.allWritten) screen.Note(ExitCode::NetworkPortNotWritten);
+        if (!written.restarted) screen.Note(ExitCode::OtherFailure);
     } else if (options.printerInterface == PrinterInterface::Usb && !IsPortMonitorInstalled(platform)) {
         log.Line("step: port monitor");
         PrepareConnectionSession(platform, session);
@@ -244,8 +240,7 @@ ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options,
     for (int row = 0; row < rowsShown; ++row) {
         if (!Chosen(options, row)) continue;
         const std::string name = InQuotes(table[row]);
-        platform::Dword error = 0;
-        const auto found = ReadInstalledPrinter(platform, table[row], &error);
+        const auto [found, error] = ReadInstalledPrinter(platform, table[row]);
         if (!found) {
             if (error == platform::ERROR_INVALID_PRINTER_NAME) {
                 differ(name + " is not installed");
@@ -262,8 +257,7 @@ ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options,
     }
     if (options.makeDefault) {
         const std::string wanted = table[LastChosen(options)];
-        std::string failure;
-        const auto current = ReadDefaultPrinter(platform, failure);
+        const auto [current, failure] = ReadDefaultPrinter(platform);
         if (!current) {
             differ("the default printer cannot be read: " + failure);
         } else if (!SameWordNoCase(*current, wanted)) {
@@ -272,6 +266,156 @@ ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options,
         }
     }
     return differences == 0 ? ExitCode::Installed : ExitCode::NotAsAsked;
+}
+
+// false: the spooler is not running and cannot be started. One whose state cannot be read
+// is tried all the same, and noted.
+bool SpoolerStarted(platform::Platform& platform, QuietScreen& screen, RunLog& log)
+{
+    log.Line("step: print spooler");
+    switch (CheckSpooler(platform, screen)) {
+    case SpoolerCheck::NotStarted: return false;
+    case SpoolerCheck::QueryFailed: screen.Note(ExitCode::SpoolerNotAvailable); break;
+    case SpoolerCheck::Running: break;
+    }
+    return true;
+}
+
+// The port must be one the interface dialog would offer; without /port, its first. An empty
+// port with the reason when the one asked for is not offered.
+struct PortChoice {
+    std::string port;
+    std::string refused;
+};
+
+PortChoice ChoosePort(platform::Platform& platform, const QuietOptions& options)
+{
+    const std::vector<std::string> ports = InterfacePortNames(platform, options.printerInterface);
+    if (options.port.empty()) return {FirstListedPort(ports), {}};
+    std::string port;
+    for (const std::string& name : ports)
+        if (SameWordNoCase(name, options.port)) port = name;
+    if (!port.empty()) return {port, {}};
+    std::string offered;
+    for (const std::string& name : ports) offered += (offered.empty() ? "" : ", ") + name;
+    return {{}, "no port " + InQuotes(options.port) + " for " + InterfaceWord(options.printerInterface) +
+                    " (ports: " + (offered.empty() ? "none" : offered) + ")"};
+}
+
+// Marks the rows that have a printer and those chosen; the number the run counts as checked.
+int MarkRows(platform::Platform& platform, RowState& rows, const QuietOptions& options, const NameTable& table,
+             int rowsShown, QuietScreen& screen, RunLog& log)
+{
+    rows.rowCount = kModelCount;
+    for (int& flag : rows.rowInstalled) flag = 0;
+    for (int& flag : rows.rowSelected) flag = 0;
+
+    log.Line("step: existing printers");
+    const auto existing = FindInstalledRows(platform, table, rowsShown, screen);
+    if (!existing) screen.Note(ExitCode::SpoolerNotAvailable);
+    int checkedRows = 0;
+    if (existing) {
+        for (const int row : *existing) {
+            if (rows.rowInstalled[row] == 0) ++checkedRows;
+            rows.rowInstalled[row] = 1;
+        }
+    }
+    const auto choose = [&](int row) {
+        if (rows.rowInstalled[row] != 0 || rows.rowSelected[row] != 0) return;
+        rows.rowSelected[row] = 1;
+        ++checkedRows;
+    };
+    if (options.clones != 0) {
+        for (int row = 0; row < options.clones; ++row) choose(row);
+    } else {
+        for (const int row : options.modelRows) choose(row);
+    }
+    return checkedRows;
+}
+
+// The chosen printers of ours that are there, and whether any chosen one is not.
+struct ChosenPrinters {
+    std::vector<ExistingPrinter> ours;
+    bool anyMissing = false;
+};
+
+ChosenPrinters SortChosen(platform::Platform& platform, const RowState& rows, const QuietOptions& options,
+                          const NameTable& table, int rowsShown, RunLog& log)
+{
+    ChosenPrinters chosen;
+    for (int row = 0; row < rowsShown; ++row) {
+        if (!rows.rowInstalled[row]) {
+            chosen.anyMissing = chosen.anyMissing || Chosen(options, row);
+            continue;
+        }
+        if (Chosen(options, row)) {
+            if (auto found = ReadInstalledPrinter(platform, table[row]).printer; found && found->ours) {
+                chosen.ours.push_back({row, *found});
+                continue;
+            }
+        }
+        log.Line(std::string("step: exists already, passed over: ") + table[row]);
+    }
+    return chosen;
+}
+
+// Moves a printer of ours to the wanted port (the port made first, once) and writes its
+// settings record anew.
+void BringToWhatIsAsked(platform::Platform& platform, InstallSession& session, const char* name,
+                        const ExistingPrinter& each, const WantedPort& wantedPort, bool& portReady, QuietScreen& screen,
+                        const QuietOptions& options, RunLog& log)
+{
+    const std::uint32_t codePage = CodePageAt(options.codePageIndex);
+    const bool portRight = wantedPort.Holds(each.printer);
+    if (portRight && each.printer.codePage == codePage) {
+        log.Line("step: already as asked: " + InQuotes(name));
+        return;
+    }
+    if (!portRight) {
+        if (!portReady) PrepareWantedPort(platform, session, screen, options, log);
+        portReady = true;
+        const PrinterMoved moved = MovePrinterToPort(platform, name, wantedPort.Name().c_str());
+        if (moved.error != 0) {
+            log.Line("printer " + InQuotes(name) + " not moved to " + wantedPort.Name() + ": " + moved.failedCall +
+                     " failed (error " + std::to_string(moved.error) + ")");
+            screen.Note(ExitCode::OtherFailure);
+            return;
+        }
+        log.Line("step: printer " + InQuotes(name) + " moved from " + each.printer.port + " to " + wantedPort.Name());
+    }
+    if (!WritePrinterSettings(platform, name, codePage, screen)) {
+        log.Line("printer " + InQuotes(name) + ": settings record not written");
+        screen.Note(ExitCode::OtherFailure);
+        return;
+    }
+    log.Line("step: printer " + InQuotes(name) + " settings record written anew, code page " +
+             CodePageTable[options.codePageIndex].label);
+}
+
+void MakeChosenDefault(platform::Platform& platform, const NameTable& table, const QuietOptions& options,
+                       QuietScreen& screen, RunLog& log)
+{
+    const int lastChosen = LastChosen(options);
+    const DefaultPrinterResult made = MakeDefaultPrinter(platform, table[lastChosen]);
+    if (made.set) {
+        log.Line("step: default printer: " + InQuotes(table[lastChosen]));
+    } else {
+        log.Line("default printer not set: " + InQuotes(table[lastChosen]) + ": " + made.failure);
+        screen.Note(ExitCode::OtherFailure);
+    }
+}
+
+// What the machine has now of what was chosen.
+std::string PresentPrinters(platform::Platform& platform, const NameTable& table, int rowsShown, QuietScreen& screen)
+{
+    std::string present;
+    if (const auto now = FindInstalledRows(platform, table, rowsShown, screen)) {
+        bool listed[kRowFlagCount] = {};
+        for (const int row : *now) listed[row] = true;
+        for (int row = 0; row < rowsShown; ++row)
+            if (listed[row]) present += (present.empty() ? "" : ", ") + InQuotes(table[row]);
+    }
+    return present.empty() ? std::string("none") : present;
 }
 
 }  // namespace
@@ -299,141 +443,42 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
 
     QuietScreen screen(platform, log, options);
     // A check starts nothing: a stopped spooler shows as printers that cannot be read.
-    if (!options.check) {
-        log.Line("step: print spooler");
-        switch (CheckSpooler(platform, screen)) {
-        case SpoolerCheck::NotStarted: return finish(ExitCode::SpoolerNotAvailable);
-        case SpoolerCheck::QueryFailed: screen.Note(ExitCode::SpoolerNotAvailable); break;
-        case SpoolerCheck::Running: break;
-        }
-    }
+    if (!options.check && !SpoolerStarted(platform, screen, log)) return finish(ExitCode::SpoolerNotAvailable);
 
-    // The port must be one the interface dialog would offer; without /port, its first.
-    const std::vector<std::string> ports = InterfacePortNames(platform, options.printerInterface);
-    std::string port = FirstListedPort(ports);
-    if (!options.port.empty()) {
-        port.clear();
-        for (const std::string& name : ports)
-            if (SameWordNoCase(name, options.port)) port = name;
-        if (port.empty()) {
-            std::string offered;
-            for (const std::string& name : ports) offered += (offered.empty() ? "" : ", ") + name;
-            return badArguments("no port " + InQuotes(options.port) + " for " + InterfaceWord(options.printerInterface) +
-                                " (ports: " + (offered.empty() ? "none" : offered) + ")");
-        }
-    }
+    const PortChoice chosenPort = ChoosePort(platform, options);
+    if (!chosenPort.refused.empty()) return badArguments(chosenPort.refused);
+    const std::string& port = chosenPort.port;
     screen.UsePort(port);
     if (options.check) return finish(CheckMachine(platform, options, port, log));
 
     const bool cloneMode = options.clones != 0;
     const NameTable& table = cloneMode ? kCloneTable : kModelTable;
     const int rowsShown = cloneMode ? options.clones : kModelCount;
-    auto& rows = state.rows;
-    rows.rowCount = kModelCount;
-    for (int& flag : rows.rowInstalled) flag = 0;
-    for (int& flag : rows.rowSelected) flag = 0;
-
-    log.Line("step: existing printers");
-    const auto existing = FindInstalledRows(platform, table, rowsShown, screen);
-    if (!existing) screen.Note(ExitCode::SpoolerNotAvailable);
-    int checkedRows = 0;
-    if (existing) {
-        for (const int row : *existing) {
-            if (rows.rowInstalled[row] == 0) ++checkedRows;
-            rows.rowInstalled[row] = 1;
-        }
-    }
-    const auto choose = [&](int row) {
-        if (rows.rowInstalled[row] != 0 || rows.rowSelected[row] != 0) return;
-        rows.rowSelected[row] = 1;
-        ++checkedRows;
-    };
-    if (cloneMode) {
-        for (int row = 0; row < options.clones; ++row) choose(row);
-    } else {
-        for (const int row : options.modelRows) choose(row);
-    }
+    const int checkedRows = MarkRows(platform, state.rows, options, table, rowsShown, screen, log);
     // A chosen printer of ours that is there is brought to what the options ask instead of being
     // passed over: deployment tools run the same command again and again.
-    const std::uint32_t codePage = CodePageAt(options.codePageIndex);
-    std::vector<ExistingPrinter> ours;
-    bool anyMissing = false;
-    for (int row = 0; row < rowsShown; ++row) {
-        if (!rows.rowInstalled[row]) {
-            anyMissing = anyMissing || Chosen(options, row);
-            continue;
-        }
-        if (Chosen(options, row)) {
-            if (auto found = ReadInstalledPrinter(platform, table[row]); found && found->ours) {
-                ours.push_back({row, *found});
-                continue;
-            }
-        }
-        log.Line(std::string("step: exists already, passed over: ") + table[row]);
-    }
+    const ChosenPrinters chosen = SortChosen(platform, state.rows, options, table, rowsShown, log);
     const WantedPort wantedPort(platform, options, port);
 
     RunOutcome outcome;
-    if (anyMissing || ours.empty()) {
+    if (chosen.anyMissing || chosen.ours.empty()) {
         InstallationRun run(platform, state, screen);
         outcome = run.Run({cloneMode, options.clones, checkedRows});
         if (const char* silent = SilentEnding(outcome.ending)) log.Line(silent);
     }
     if (outcome.ending == RunEnding::Completed) {
-        bool portReady = anyMissing;
-        for (const ExistingPrinter& each : ours) {
-            const char* name = table[each.row];
-            const bool portRight = wantedPort.Holds(each.printer);
-            if (portRight && each.printer.codePage == codePage) {
-                log.Line("step: already as asked: " + InQuotes(name));
-                continue;
-            }
-            if (!portRight) {
-                if (!portReady) PrepareWantedPort(platform, state.session, screen, options, log);
-                portReady = true;
-                const char* failedCall = "";
-                const platform::Dword error = MovePrinterToPort(platform, name, wantedPort.Name().c_str(), &failedCall);
-                if (error != 0) {
-                    log.Line("printer " + InQuotes(name) + " not moved to " + wantedPort.Name() + ": " + failedCall +
-                             " failed (error " + std::to_string(error) + ")");
-                    screen.Note(ExitCode::OtherFailure);
-                    continue;
-                }
-                log.Line("step: printer " + InQuotes(name) + " moved from " + each.printer.port + " to " + wantedPort.Name());
-            }
-            if (!WritePrinterSettings(platform, name, codePage, screen)) {
-                log.Line("printer " + InQuotes(name) + ": settings record not written");
-                screen.Note(ExitCode::OtherFailure);
-                continue;
-            }
-            log.Line("step: printer " + InQuotes(name) + " settings record written anew, code page " +
-                     CodePageTable[options.codePageIndex].label);
-        }
+        bool portReady = chosen.anyMissing;
+        for (const ExistingPrinter& each : chosen.ours)
+            BringToWhatIsAsked(platform, state.session, table[each.row], each, wantedPort, portReady, screen, options,
+                               log);
         // However the printers came to be there (a run that added to them writes no entry), the
         // administrator finds them in the list of programs.
-        if (!ours.empty() || anyMissing) RegisterUninstall(platform);
-
-        if (options.makeDefault) {
-            const int lastChosen = LastChosen(options);
-            const DefaultPrinterResult made = MakeDefaultPrinter(platform, table[lastChosen]);
-            if (made.set) {
-                log.Line("step: default printer: " + InQuotes(table[lastChosen]));
-            } else {
-                log.Line("default printer not set: " + InQuotes(table[lastChosen]) + ": " + made.failure);
-                screen.Note(ExitCode::OtherFailure);
-            }
-        }
+        if (!chosen.ours.empty() || chosen.anyMissing) RegisterUninstall(platform);
+        if (options.makeDefault) MakeChosenDefault(platform, table, options, screen, log);
     }
 
     // What the machine has now of what was chosen, whatever the ending.
-    std::string present;
-    if (const auto now = FindInstalledRows(platform, table, rowsShown, screen)) {
-        bool listed[kRowFlagCount] = {};
-        for (const int row : *now) listed[row] = true;
-        for (int row = 0; row < rowsShown; ++row)
-            if (listed[row]) present += (present.empty() ? "" : ", ") + InQuotes(table[row]);
-    }
-    log.Line("printers: " + (present.empty() ? std::string("none") : present));
+    log.Line("printers: " + PresentPrinters(platform, table, rowsShown, screen));
     return finish(CodeOf(outcome, screen.Noted()));
 }
 

@@ -14,8 +14,7 @@ namespace zenthar {
 
 SpoolerCheck CheckSpooler(platform::Platform& platform, const NoticeSink& notices)
 {
-    platform::Dword error = 0;
-    const ServiceQuery queried = QueryService(platform, "spooler", &error);
+    const auto [queried, error] = QueryService(platform, "spooler");
     if (queried == ServiceQuery::StatusRead) {
         if (StartServiceAndWait(platform, "spooler")) return SpoolerCheck::Running;
         notices.Show(AppNotice("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts"));

@@ -107,8 +107,8 @@ bool MakePortKey(platform::Platform& platform, const char* keyPath, const char* 
 
 }  // namespace
 
-bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
-                       const char (&addressText)[kAddressTextSize], const NoticeSink& notices, bool* restarted)
+NetworkPortWritten CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
+                                     const char (&addressText)[kAddressTextSize], const NoticeSink& notices)
 {
     const std::string_view address = TextOf(addressText);
     FormatText(fields.networkPortName, "%s%.*s", kNetworkPortPrefix, static_cast<int>(address.size()), address.data());
@@ -116,30 +116,25 @@ bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
     // A key path that did not fit would name another key; never write there.
     if (!FormatWhole(fields.networkPortKey, "%s\\%s", kTcpIpPortsKey, fields.networkPortName)) {
         platform.debug.OutputDebugStringA("Network port key too long");
-        return false;
+        return {};
     }
 
     if (!MakePortKey(platform, fields.networkPortKey, fields.networkPortName)) {
         platform.debug.OutputDebugStringA("RegCreateKeyEx() Fail !!!");
-        return false;
+        return {};
     }
-    bool allWritten = false;
-    WriteTcpIpPortValues(platform, fields, notices, &allWritten, restarted);
-    return allWritten;
+    return WriteTcpIpPortValues(platform, fields, notices);
 }
 
-void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices,
-                          bool* allWritten, bool* restarted)
+NetworkPortWritten WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields,
+                                        const NoticeSink& notices)
 {
     bool written = false;
-    platform::RegKey key = 0;
-    const auto opened =
-        platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, fields.networkPortKey, 0, kPortKeyAccess, &key);
-    if (opened.value == static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
-        const KeyOwner keyOwner(platform.registry, key);
+    if (const auto opened = OpenKey(platform.registry, platform::kHkeyLocalMachine, fields.networkPortKey,
+                                    kPortKeyAccess)) {
         written = true;
         for (const PortValue& value : kPortValues) {
-            const Dword status = WriteValue(platform, key, value, fields);
+            const Dword status = WriteValue(platform, opened.owner.Get(), value, fields);
             if (status != platform::ERROR_SUCCESS) {
                 ReportFailure(value, status, notices);
                 written = false;
@@ -151,18 +146,14 @@ void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields&
 
     const std::string notEnded = RestartPortServices(platform);
     if (!notEnded.empty()) notices.Show(AppNotice(notEnded));
-    if (allWritten) *allWritten = written;
-    if (restarted) *restarted = notEnded.empty();
+    return {written, notEnded.empty()};
 }
 
 bool TcpIpMonitorPresent(platform::Platform& platform)
 {
-    platform::RegKey key = 0;
-    const auto opened = platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kTcpIpPortsKey, 0,
-                                                        platform::KEY_WRITE | platform::KEY_QUERY_VALUE, &key);
-    if (opened.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) return false;
-    const KeyOwner monitorKey(platform.registry, key);  // looked for only
-    return true;
+    // Looked for only: closed again at once.
+    return static_cast<bool>(OpenKey(platform.registry, platform::kHkeyLocalMachine, kTcpIpPortsKey,
+                                     platform::KEY_WRITE | platform::KEY_QUERY_VALUE));
 }
 
 std::string RestartPortServices(platform::Platform& platform)

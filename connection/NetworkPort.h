@@ -24,21 +24,25 @@ struct NetworkPortFields {
     char networkPortKey[1024] = {};
 };
 
+struct NetworkPortWritten {
+    // The key was made, opened and took every value.
+    bool allWritten = false;
+    // Every restart command ended by itself (true when none was run).
+    bool restarted = true;
+};
+
 // Names the port after `addressText` (the interface dialog's confirmed address, possibly
 // empty), creates its key with the monitor's values and restarts the services. A key that
 // cannot be created stops it silently: the printer is then made on the port name all the
 // same. Failed value writes and a restart command that had to be stopped are reported through
-// `notices`. true: the key and every value were written. `restarted` (when given) tells whether
-// every restart command ended by itself.
-bool CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
-                       const char (&addressText)[kAddressTextSize], const NoticeSink& notices,
-                       bool* restarted = nullptr);
+// `notices`.
+NetworkPortWritten CreateNetworkPort(platform::Platform& platform, NetworkPortFields& fields,
+                                     const char (&addressText)[kAddressTextSize], const NoticeSink& notices);
 
 // Writes the port's values to `fields.networkPortKey` and restarts the LPD service and the
-// spooler. `allWritten` (when given) tells whether the key opened and took every value,
-// `restarted` whether every restart command ended by itself.
-void WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields, const NoticeSink& notices,
-                          bool* allWritten = nullptr, bool* restarted = nullptr);
+// spooler.
+NetworkPortWritten WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields,
+                                        const NoticeSink& notices);
 
 // What the address dialog warns of when the monitor's ports key cannot be opened for writing.
 inline constexpr const char* kTcpIpMonitorMissing =

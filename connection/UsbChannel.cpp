@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "core/FixedText.h"
@@ -71,9 +72,17 @@ UsbChannel::UsbChannel(platform::Platform& platform) : platform(platform) {}
 UsbChannel::~UsbChannel()
 {
     StopReconnectWorker();
-    if (const Handle device = deviceHandle.exchange(kNoHandle); device != kNoHandle)
-        platform.kernel.CloseHandle(device);
-    if (readOverlapped.hEvent != kNoHandle) platform.kernel.CloseHandle(readOverlapped.hEvent);
+    CloseDevice();
+    // Only a parting zero byte that went out unloads the setup library; otherwise it stays
+    // loaded until the process ends.
+    setupLibrary.Release();
+}
+
+void UsbChannel::CloseDevice()
+{
+    // By hand, not by an owner: the worker opens and closes the device too, and the atomic
+    // exchange is what makes one thread's close the only one.
+    if (const Handle device = deviceHandle.exchange(kNoHandle); device != kNoHandle) platform.kernel.CloseHandle(device);
 }
 
 std::string_view UsbChannel::UsbPortName() const
@@ -88,25 +97,29 @@ std::string_view UsbChannel::DevicePath() const
 
 // ---- Finding and opening the printer ----------------------------------------------------------
 
-int UsbChannel::ProbeUsbPrinter(const char* portName)
+UsbProbe UsbChannel::ProbeUsbPrinter(const char* portName)
 {
     return ProbeUsbPrinter(portName, MessageBoxNotices(nullptr));
 }
 
-int UsbChannel::ProbeUsbPrinter(const char*, const NoticeSink& notices)
+UsbProbe UsbChannel::ProbeUsbPrinter(const char* /*portName*/, const NoticeSink& notices)
 {
+    // The worker reopens the device and reads through the read record; neither may change
+    // under it.
+    StopReconnectWorker();
     // A path from an earlier probe would name a device that may be gone; without the setup
     // library the key lookup below then finds nothing, as it should.
     ClearText(devicePath);
     if (LoadSetupLibrary() && !OpenPrinterDevice()) {
         ReleaseSetupLibrary();
-        return 0;
+        return {};
     }
 
-    isOpen.store(1);
-    if (readOverlapped.hEvent != kNoHandle) platform.kernel.CloseHandle(readOverlapped.hEvent);
+    isOpen.store(true);
+    readEvent.Close();
     readOverlapped = {};
-    readOverlapped.hEvent = platform.kernel.CreateEventA(nullptr, true, false, nullptr).value;
+    readEvent = OwnHandle(platform.kernel, platform.kernel.CreateEventA(nullptr, true, false, nullptr)).owner;
+    readOverlapped.hEvent = readEvent.IsOpen() ? readEvent.Get() : kNoHandle;
 
     // The registry names the device's key after its path with every backslash made "#".
     for (char& c : devicePath)
@@ -116,7 +129,7 @@ int UsbChannel::ProbeUsbPrinter(const char*, const NoticeSink& notices)
         char line[128];
         FormatText(line, kKeyOpenFailure, static_cast<int>(platform::ERROR_FILENAME_EXCED_RANGE));
         platform.debug.OutputDebugStringA(line);
-        return 1;
+        return {true};
     }
     platform::RegKey key = 0;
     const auto opened = platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, keyBuffer, 0,
@@ -125,7 +138,7 @@ int UsbChannel::ProbeUsbPrinter(const char*, const NoticeSink& notices)
         char line[128];
         FormatText(line, kKeyOpenFailure, static_cast<int>(opened.error));
         platform.debug.OutputDebugStringA(line);
-        return 1;
+        return {true};
     }
     const KeyOwner keyOwner(platform.registry, key);
 
@@ -138,27 +151,27 @@ int UsbChannel::ProbeUsbPrinter(const char*, const NoticeSink& notices)
     if (read.value != static_cast<platform::Long>(platform::ERROR_SUCCESS) || type != platform::REG_DWORD ||
         size != sizeof(number)) {
         notices.Show(Notice{kPortNumberFailure, kPortNumberFailureCaption, NoticeOwner::InFront, NoticeIcon::None});
-    } else {
-        FormatText(usbPortName, kPortNameFormat, static_cast<unsigned>(number));
-        platform.debug.OutputDebugStringA(kConnectedPortLine);
-        platform.debug.OutputDebugStringA(usbPortName);
+        return {true, true};
     }
-    return 1;
+    FormatText(usbPortName, kPortNameFormat, static_cast<unsigned>(number));
+    platform.debug.OutputDebugStringA(kConnectedPortLine);
+    platform.debug.OutputDebugStringA(usbPortName);
+    return {true};
 }
 
-int UsbChannel::LoadSetupLibrary()
+bool UsbChannel::LoadSetupLibrary()
 {
-    if (setupLibrary != 0) return SetupFunctionsKnown() ? 1 : 0;
-    const auto library = platform.modules.LoadLibraryA(kSetupLibraryName);
-    if (library.value == 0) return 0;
-    setupLibrary = library.value;
+    if (setupLibrary.IsOpen()) return SetupFunctionsKnown();
+    auto library = LoadModule(platform.modules, kSetupLibraryName);
+    if (!library) return false;
+    setupLibrary = std::move(library.owner);
     bool all = true;
     for (int i = 0; i < kSetupFunctionCount; ++i) {
-        const auto address = platform.modules.GetProcAddress(setupLibrary, kSetupFunctionNames[i]).value;
+        const auto address = platform.modules.GetProcAddress(setupLibrary.Get(), kSetupFunctionNames[i]).value;
         setupFunctions[i].store(address);
         all = all && address != 0;
     }
-    return all ? 1 : 0;
+    return all;
 }
 
 bool UsbChannel::SetupFunctionsKnown() const
@@ -173,28 +186,29 @@ void UsbChannel::ForgetSetupFunctions()
     for (auto& function : setupFunctions) function.store(0);
 }
 
-int UsbChannel::OpenPrinterDevice()
+bool UsbChannel::OpenPrinterDevice()
 {
     char path[kInterfacePathSize] = {};
-    if (!FindPrinterInterface(kUsbPrintInterfaceClass, path)) return 0;
+    if (!FindPrinterInterface(kUsbPrintInterfaceClass, path)) return false;
     char openPath[kInterfacePathSize];
-    if (!FormatWhole(openPath, "%s%.*s", path, static_cast<int>(kOpenSuffix.size()), kOpenSuffix.data())) return 0;
+    if (!FormatWhole(openPath, "%s%.*s", path, static_cast<int>(kOpenSuffix.size()), kOpenSuffix.data())) return false;
 
-    if (const Handle old = deviceHandle.exchange(kNoHandle); old != kNoHandle) platform.kernel.CloseHandle(old);
-    const Handle device = OpenDevicePath(openPath, platform::FILE_FLAG_OVERLAPPED);
+    CloseDevice();
+    const auto opened = OpenDevicePath(openPath, platform::FILE_FLAG_OVERLAPPED);
+    const Handle device = opened.value == kInvalidHandle ? kNoHandle : opened.value;
     deviceHandle.store(device);
-    return device != kNoHandle ? 1 : 0;
+    return device != kNoHandle;
 }
 
-int UsbChannel::FindPrinterInterface(const platform::Guid& interfaceClass, char (&path)[kInterfacePathSize])
+bool UsbChannel::FindPrinterInterface(const platform::Guid& interfaceClass, char (&path)[kInterfacePathSize])
 {
     // Without all four functions there is nothing that could be called safely.
-    if (!SetupFunctionsKnown()) return 0;
+    if (!SetupFunctionsKnown()) return false;
     const auto set = platform.setup.InvokeSetupDiGetClassDevsA(setupFunctions[GetClassDevs].load(), &interfaceClass,
                                                                nullptr, kNoHandle, kPresentInterfaces);
-    if (set.value == kInvalidHandle || set.value == kNoHandle) return 0;
+    if (set.value == kInvalidHandle || set.value == kNoHandle) return false;
 
-    Handle found = kNoHandle;
+    HandleOwner found;
     for (Dword index = 0; index < kMaxInterfaceIndex; ++index) {
         platform::SpDeviceInterfaceData interfaceData{};
         interfaceData.cbSize = sizeof(interfaceData);
@@ -205,24 +219,24 @@ int UsbChannel::FindPrinterInterface(const platform::Guid& interfaceClass, char 
             continue;
         }
         found = ExamineInterface(set.value, interfaceData, path);
-        if (found != kNoHandle) break;
+        if (found.IsOpen()) break;
     }
     platform.setup.InvokeSetupDiDestroyDeviceInfoList(setupFunctions[DestroyDeviceInfoList].load(), set.value);
-
-    if (found == kNoHandle) return 0;
-    platform.kernel.CloseHandle(found);
-    return 1;
+    // Only a trial: the device is opened again, for overlapped I/O, by the caller.
+    if (!found.IsOpen()) return false;
+    found.Close();
+    return true;
 }
 
-Handle UsbChannel::ExamineInterface(Handle deviceSet, platform::SpDeviceInterfaceData& interfaceData,
-                                    char (&path)[kInterfacePathSize])
+HandleOwner UsbChannel::ExamineInterface(Handle deviceSet, platform::SpDeviceInterfaceData& interfaceData,
+                                         char (&path)[kInterfacePathSize])
 {
     const platform::ProcAddress getDetail = setupFunctions[GetDeviceInterfaceDetail].load();
     Dword required = 0;
     platform.setup.InvokeSetupDiGetDeviceInterfaceDetailA(getDetail, deviceSet, &interfaceData, nullptr, 0, &required,
                                                           nullptr);
     constexpr Dword pathOffset = offsetof(platform::SpDeviceInterfaceDetailDataA, DevicePath);
-    if (required <= pathOffset || required > kMaxDetailSize) return kNoHandle;
+    if (required <= pathOffset || required > kMaxDetailSize) return {};
 
     // Dwords keep the record's size field aligned.
     std::vector<Dword> storage((required + sizeof(Dword) - 1) / sizeof(Dword));
@@ -232,113 +246,117 @@ Handle UsbChannel::ExamineInterface(Handle deviceSet, platform::SpDeviceInterfac
              .InvokeSetupDiGetDeviceInterfaceDetailA(getDetail, deviceSet, &interfaceData, detail, required, nullptr,
                                                      nullptr)
              .value)
-        return kNoHandle;
+        return {};
 
     const char* text = reinterpret_cast<const char*>(storage.data()) + pathOffset;
     const std::string_view found(text, strnlen(text, required - pathOffset));
     // The path must still fit once the open suffix is behind it; one that cannot be opened
     // is as good as absent.
-    if (found.size() + kOpenSuffix.size() >= kInterfacePathSize) return kNoHandle;
+    if (found.size() + kOpenSuffix.size() >= kInterfacePathSize) return {};
     CopyText(path, found);
 
-    if (IsLegacyPlatform() != 0) return OpenDevicePath(path, 0);
-    if (found.substr(0, kPrinterPathPrefix.size()) != kPrinterPathPrefix) return kNoHandle;
-    const Handle device = OpenDevicePath(path, 0);
+    if (IsLegacyPlatform() != LegacyPlatform::No) return OwnHandle(platform.kernel, OpenDevicePath(path, 0)).owner;
+    if (found.substr(0, kPrinterPathPrefix.size()) != kPrinterPathPrefix) return {};
+    HandleOwner device = OwnHandle(platform.kernel, OpenDevicePath(path, 0)).owner;
     CopyText(devicePath, found);
     return device;
 }
 
-int UsbChannel::IsLegacyPlatform()
+LegacyPlatform UsbChannel::IsLegacyPlatform()
 {
     platform::OsVersionInfoExA version{};
     version.dwOSVersionInfoSize = platform::kOsVersionInfoSize;
-    if (!platform.system.GetVersionExA(&version).value) return 0;
-    if (version.dwPlatformId == platform::VER_PLATFORM_WIN32_WINDOWS) return 1;
-    if (version.dwPlatformId == platform::VER_PLATFORM_WIN32_NT && version.dwMajorVersion <= 4) return 2;
-    return 0;
+    if (!platform.system.GetVersionExA(&version).value) return LegacyPlatform::No;
+    if (version.dwPlatformId == platform::VER_PLATFORM_WIN32_WINDOWS) return LegacyPlatform::Windows9x;
+    if (version.dwPlatformId == platform::VER_PLATFORM_WIN32_NT && version.dwMajorVersion <= 4)
+        return LegacyPlatform::NtUpTo4;
+    return LegacyPlatform::No;
 }
 
-Handle UsbChannel::OpenDevicePath(const char* path, Dword flags)
+platform::Call<Handle> UsbChannel::OpenDevicePath(const char* path, Dword flags)
 {
-    const auto opened = platform.io.CreateFileA(path, platform::GENERIC_READ | platform::GENERIC_WRITE, 0, nullptr,
-                                                platform::OPEN_EXISTING, flags, kNoHandle);
-    return opened.value == kInvalidHandle ? kNoHandle : opened.value;
+    return platform.io.CreateFileA(path, platform::GENERIC_READ | platform::GENERIC_WRITE, 0, nullptr,
+                                   platform::OPEN_EXISTING, flags, kNoHandle);
 }
 
 // ---- Talking to the printer -----------------------------------------------------------------
 
-int UsbChannel::WriteBytes(const void* buffer, int length)
+bool UsbChannel::WriteBytes(const void* buffer, int length)
 {
-    if (isOpen.load() == 0) return 0;
-    if (length <= 0) return 1;
-    if (buffer == nullptr) return 0;
+    if (!isOpen.load()) return false;
+    if (length <= 0) return true;
+    if (buffer == nullptr) return false;
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     const Dword pendingLimit = kPendingWriteTimeout + kPendingWritePerByte * static_cast<Dword>(length);
 
     int total = 0;
     while (total < length) {
-        int piece = length - total < kPieceSize ? length - total : kPieceSize;
-        const Handle event = platform.kernel.CreateEventA(nullptr, false, false, nullptr).value;
-        if (event == kNoHandle) return 0;
-        const HandleOwner eventOwner(platform.kernel, event);
-        platform::Overlapped overlapped{};
-        overlapped.hEvent = event;
-        const Dword burstStart = platform.clock.GetTickCount();
-        int result = 1;
-        int done = 0;
-
-        for (;;) {
-            platform.kernel.ResetEvent(event);
-            if (piece >= length - total - done) piece = length - total - done;
-            const Handle device = deviceHandle.load();
-            Dword written = 0;
-            const auto write = platform.io.WriteFile(device, bytes + total + done, static_cast<Dword>(piece), &written,
-                                                     &overlapped);
-            bool failed = !write.value;
-            if (failed && write.error == platform::ERROR_IO_PENDING) {
-                failed = false;
-                const Dword waitStart = platform.clock.GetTickCount();
-                auto state = platform.io.GetOverlappedResult(device, &overlapped, &written, false);
-                while (!state.value && state.error == platform::ERROR_IO_INCOMPLETE) {
-                    if (platform.clock.GetTickCount() - waitStart > pendingLimit) {
-                        platform.io.CancelIo(device);
-                        // The device may still write into the record until the cancelled
-                        // request is finished; it is reused for the next piece.
-                        platform.io.GetOverlappedResult(device, &overlapped, &written, true);
-                        break;
-                    }
-                    Pause(platform, kPollPause);
-                    state = platform.io.GetOverlappedResult(device, &overlapped, &written, false);
-                }
-                failed = !state.value;
-            }
-            if (failed) {
-                written = 0;
-                result = 0;
-                // Only the device that failed is given up: a write on the handle a
-                // reconnect already let go fails too, and the worker may have brought the
-                // printer back since; blaming the new link would start a needless worker.
-                if (isOpen.load() == 1 && linkUp.load() == 1 && deviceHandle.load() == device) StartReconnect();
-            }
-
-            done += static_cast<int>(written);
-            if (!failed && total + done >= length) break;
-            Pause(platform, kPollPause);
-            if (platform.clock.GetTickCount() - burstStart >= kBurstTime) break;
-        }
-
+        const auto event = OwnHandle(platform.kernel, platform.kernel.CreateEventA(nullptr, false, false, nullptr));
+        if (!event) return false;
         // A device that takes every request but writes nothing would otherwise be given
         // burst after burst for ever, with the user-interface thread blocked.
-        if (done == 0) result = 0;
-        if (result == 0) return 0;
+        const int done = WriteBurst(bytes + total, length - total, event.owner.Get(), pendingLimit);
+        if (done == 0) return false;
         total += done;
     }
-    return 1;
+    return true;
+}
+
+int UsbChannel::WriteBurst(const std::uint8_t* bytes, int remaining, Handle event, Dword pendingLimit)
+{
+    int piece = remaining < kPieceSize ? remaining : kPieceSize;
+    platform::Overlapped overlapped{};
+    overlapped.hEvent = event;
+    const Dword burstStart = platform.clock.GetTickCount();
+    bool failed = false;
+    int done = 0;
+    for (;;) {
+        platform.kernel.ResetEvent(event);
+        if (piece >= remaining - done) piece = remaining - done;
+        const Handle device = deviceHandle.load();
+        const auto written = WritePiece(device, bytes + done, static_cast<Dword>(piece), overlapped, pendingLimit);
+        if (!written) {
+            failed = true;
+            // Only the device that failed is given up: a write on the handle a reconnect
+            // already let go fails too, and the worker may have brought the printer back
+            // since; blaming the new link would start a needless worker.
+            if (isOpen.load() && linkUp.load() && deviceHandle.load() == device) StartReconnect();
+        }
+        done += static_cast<int>(written.value_or(0));
+        if (written && done >= remaining) break;
+        Pause(platform, kPollPause);
+        if (platform.clock.GetTickCount() - burstStart >= kBurstTime) break;
+    }
+    return failed ? 0 : done;
+}
+
+std::optional<Dword> UsbChannel::WritePiece(Handle device, const std::uint8_t* bytes, Dword size,
+                                            platform::Overlapped& overlapped, Dword pendingLimit)
+{
+    Dword written = 0;
+    const auto write = platform.io.WriteFile(device, bytes, size, &written, &overlapped);
+    if (write.value) return written;
+    if (write.error != platform::ERROR_IO_PENDING) return std::nullopt;
+    const Dword waitStart = platform.clock.GetTickCount();
+    auto state = platform.io.GetOverlappedResult(device, &overlapped, &written, false);
+    while (!state.value && state.error == platform::ERROR_IO_INCOMPLETE) {
+        if (platform.clock.GetTickCount() - waitStart > pendingLimit) {
+            platform.io.CancelIo(device);
+            // The device may still write into the record until the cancelled request is
+            // finished; it is reused for the next piece.
+            platform.io.GetOverlappedResult(device, &overlapped, &written, true);
+            return std::nullopt;
+        }
+        Pause(platform, kPollPause);
+        state = platform.io.GetOverlappedResult(device, &overlapped, &written, false);
+    }
+    if (!state.value) return std::nullopt;
+    return written;
 }
 
 int UsbChannel::ReadBytes(void* buffer, int length)
 {
-    if (isOpen.load() == 0) return 0;
+    if (!isOpen.load()) return 0;
     if (buffer == nullptr || length <= 0) return 0;
     const Handle device = deviceHandle.load();
 
@@ -365,22 +383,20 @@ int UsbChannel::ReadBytes(void* buffer, int length)
 
 // ---- Shutdown and reconnect ---------------------------------------------------------------
 
-int UsbChannel::ReleaseSetupLibrary()
+void UsbChannel::ReleaseSetupLibrary()
 {
-    if (setupLibrary != 0) {
-        const std::uint8_t zero = 0;
-        if (WriteBytes(&zero, 1) == 1) {
-            if (WorkerRunning()) {
-                // The worker may be inside the library; it goes once the worker ended.
-                libraryAwaitingWorker = setupLibrary;
-            } else {
-                ForgetSetupFunctions();
-                platform.modules.FreeLibrary(setupLibrary);
-            }
-        }
-        setupLibrary = 0;
+    if (!setupLibrary.IsOpen()) return;
+    const std::uint8_t zero = 0;
+    if (!WriteBytes(&zero, 1)) {
+        // Forgotten, not unloaded: the printer did not take its parting byte.
+        setupLibrary.Release();
+    } else if (WorkerRunning()) {
+        // The worker may be inside the library; it goes once the worker ended.
+        libraryAwaitingWorker = std::move(setupLibrary);
+    } else {
+        ForgetSetupFunctions();
+        setupLibrary.Close();
     }
-    return 1;
 }
 
 void UsbChannel::CloseChannel()
@@ -388,12 +404,13 @@ void UsbChannel::CloseChannel()
     ReleaseSetupLibrary();
     // A worker may reopen the device at any moment; it has to be gone before the device is.
     StopReconnectWorker();
-    if (isOpen.load() == 0) return;
-    isOpen.store(0);
+    if (!isOpen.load()) return;
+    isOpen.store(false);
     if (const Handle device = deviceHandle.exchange(kNoHandle); device != kNoHandle) {
-        linkUp.store(1);
+        linkUp.store(true);
         // Fails on a printer, which is not a serial port; nothing to do about it.
         platform.io.PurgeComm(device, platform::PURGE_ALL);
+        // By hand: the device handle is shared with the worker (see CloseDevice).
         platform.kernel.CloseHandle(device);
     }
 }
@@ -402,55 +419,52 @@ void UsbChannel::StartReconnect()
 {
     // A worker that reconnected by itself has ended but not been collected yet.
     StopReconnectWorker();
-    if (const Handle device = deviceHandle.exchange(kNoHandle); device != kNoHandle)
-        platform.kernel.CloseHandle(device);
-    linkUp.store(0);
-    const Handle done = platform.kernel.CreateEventA(nullptr, true, false, nullptr).value;
-    if (done == kNoHandle) {
+    CloseDevice();
+    linkUp.store(false);
+    auto done = OwnHandle(platform.kernel, platform.kernel.CreateEventA(nullptr, true, false, nullptr));
+    if (!done) {
         // No way to know when a worker ends: do without one, and let a later write try again.
-        linkUp.store(1);
+        linkUp.store(true);
         return;
     }
-    workerDone.store(done);
-    const auto started = platform.kernel.CreateThread(nullptr, 0, &UsbChannel::ReconnectWorker, this, 0, nullptr);
-    if (started.value == kNoHandle) {
+    workerDone.store(done.owner.Get());
+    auto started = OwnHandle(platform.kernel,
+                             platform.kernel.CreateThread(nullptr, 0, &UsbChannel::ReconnectWorker, this, 0, nullptr));
+    if (!started) {
         workerDone.store(kNoHandle);
-        platform.kernel.CloseHandle(done);
-        linkUp.store(1);
+        linkUp.store(true);
         return;
     }
-    worker = started.value;
+    doneEvent = std::move(done.owner);
+    worker = std::move(started.owner);
 }
 
 void UsbChannel::StopReconnectWorker()
 {
-    if (worker == kNoHandle) return;
-    linkUp.store(1);
-    const Handle done = workerDone.load();
-    if (platform.kernel.WaitForSingleObject(done, platform::INFINITE).value != platform::WAIT_OBJECT_0)
-        platform.kernel.WaitForSingleObject(worker, platform::INFINITE);
+    if (!worker.IsOpen()) return;
+    linkUp.store(true);
+    if (platform.kernel.WaitForSingleObject(doneEvent.Get(), platform::INFINITE).value != platform::WAIT_OBJECT_0)
+        platform.kernel.WaitForSingleObject(worker.Get(), platform::INFINITE);
     workerDone.store(kNoHandle);
-    platform.kernel.CloseHandle(done);
-    platform.kernel.CloseHandle(worker);
-    worker = kNoHandle;
-    if (libraryAwaitingWorker != 0) {
+    doneEvent.Close();
+    worker.Close();
+    if (libraryAwaitingWorker.IsOpen()) {
         ForgetSetupFunctions();
-        platform.modules.FreeLibrary(libraryAwaitingWorker);
-        libraryAwaitingWorker = 0;
+        libraryAwaitingWorker.Close();
     }
 }
 
 Dword UsbChannel::ReconnectWorker(void* parameter)
 {
     auto& channel = *static_cast<UsbChannel*>(parameter);
-    while (channel.linkUp.load() == 0) {
+    while (!channel.linkUp.load()) {
         char drained[kReconnectReadSize] = {};
         channel.ReadBytes(drained, static_cast<int>(sizeof(drained)));
         // Not Pause: its hook keeps the user interface painted, which is the other thread's.
         channel.platform.clock.Sleep(kReconnectPause);
-        const int reopened = channel.OpenPrinterDevice();
+        const bool reopened = channel.OpenPrinterDevice();
         channel.isOpen.store(reopened);
-        if (reopened == 1) channel.linkUp.store(1);
+        if (reopened) channel.linkUp.store(true);
     }
     channel.platform.kernel.SetEvent(channel.workerDone.load());
     return 0;

@@ -6,18 +6,34 @@
 // except ReconnectWorker, which a failed write starts on a thread of its own. The worker
 // shares isOpen, linkUp, deviceHandle, workerDone and the setup function addresses with the
 // user-interface thread; those are atomic, and workerDone is the only hand-over between the
-// two (CloseChannel waits for it).
+// two (CloseChannel waits for it). Everything else, the read record included, the worker uses
+// only while the user-interface thread leaves it alone: a probe and a close first stop a
+// running worker. The device handle is the one handle both threads open and close, so it has
+// no owner; every other handle has one, held by the thread that opened it.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "core/Notice.h"
+#include "core/Owners.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
+
+// What a probe found.
+struct UsbProbe {
+    // Go on: the printer was found and opened, or the setup library is not there to ask.
+    bool goOn = false;
+    // The printer's port number could not be read; the user was told.
+    bool portNumberUnread = false;
+};
+
+// Where any printer of the class is taken, whoever made it: the 9x platform, and NT 4 and older.
+enum class LegacyPlatform { No, Windows9x, NtUpTo4 };
 
 class UsbChannel {
 public:
@@ -31,45 +47,43 @@ public:
     UsbChannel(const UsbChannel&) = delete;
     UsbChannel& operator=(const UsbChannel&) = delete;
 
-    // 1 when every byte was written (also for length 0 or less), 0 otherwise and at once on
-    // a channel that is not open. Writes go out in pieces of at most 64 bytes.
-    int WriteBytes(const void* buffer, int length);
+    // true when every byte was written (also for length 0 or less), false otherwise and at
+    // once on a channel that is not open. Writes go out in pieces of at most 64 bytes.
+    bool WriteBytes(const void* buffer, int length);
     // The number of bytes read; 0 on a closed channel, when nothing is waiting, or when the
     // device cannot say how much is waiting.
     int ReadBytes(void* buffer, int length);
     // Sends the zero byte and, when it went out, unloads the setup library; the library
-    // handle is forgotten either way. Always 1.
-    int ReleaseSetupLibrary();
+    // handle is forgotten either way.
+    void ReleaseSetupLibrary();
     // Releases the setup library, ends a running reconnect and closes the device.
     void CloseChannel();
 
-    // 1: go on (the printer was found and opened, or the setup library is not there to ask);
-    // 0: the printer is not there. The port name is not used. A port number that cannot be
-    // read is told through `notices`; without them, in a message box over the window in front.
-    int ProbeUsbPrinter(const char* portName);
-    int ProbeUsbPrinter(const char* portName, const NoticeSink& notices);
-    // 1 when the setup library is loaded and its four functions are known.
-    int LoadSetupLibrary();
-    // 1 when the printer was found and opened for overlapped I/O.
-    int OpenPrinterDevice();
-    // 1 when an interface of the class matches the printer and could be opened (the trial
+    // The port name is not used. A port number that cannot be read is told through `notices`;
+    // without them, in a message box over the window in front.
+    UsbProbe ProbeUsbPrinter(const char* portName);
+    UsbProbe ProbeUsbPrinter(const char* portName, const NoticeSink& notices);
+    // true when the setup library is loaded and its four functions are known.
+    bool LoadSetupLibrary();
+    // true when the printer was found and opened for overlapped I/O.
+    bool OpenPrinterDevice();
+    // true when an interface of the class matches the printer and could be opened (the trial
     // handle is closed again); `path` then holds its device path.
-    int FindPrinterInterface(const platform::Guid& interfaceClass, char (&path)[kInterfacePathSize]);
-    // The interface's device opened, or kNoHandle when it is not the printer or cannot be
-    // opened.
-    platform::Handle ExamineInterface(platform::Handle deviceSet, platform::SpDeviceInterfaceData& interfaceData,
-                                      char (&path)[kInterfacePathSize]);
-    // 1 on the 9x platform, 2 on NT 4 and older, 0 otherwise and when the version is unknown.
-    int IsLegacyPlatform();
+    bool FindPrinterInterface(const platform::Guid& interfaceClass, char (&path)[kInterfacePathSize]);
+    // The interface's device opened; empty when it is not the printer or cannot be opened.
+    HandleOwner ExamineInterface(platform::Handle deviceSet, platform::SpDeviceInterfaceData& interfaceData,
+                                 char (&path)[kInterfacePathSize]);
+    // No as well when the version cannot be read.
+    LegacyPlatform IsLegacyPlatform();
 
     // What the rest of the program and the tests read.
     std::string_view UsbPortName() const;
     std::string_view DevicePath() const;
-    int IsOpen() const { return isOpen.load(); }
-    int LinkUp() const { return linkUp.load(); }
+    bool IsOpen() const { return isOpen.load(); }
+    bool LinkUp() const { return linkUp.load(); }
     platform::Handle DeviceHandle() const { return deviceHandle.load(); }
-    platform::ModuleHandle SetupLibrary() const { return setupLibrary; }
-    bool WorkerRunning() const { return worker != platform::kNoHandle; }
+    platform::ModuleHandle SetupLibrary() const { return setupLibrary.IsOpen() ? setupLibrary.Get() : 0; }
+    bool WorkerRunning() const { return worker.IsOpen(); }
 
 private:
     enum SetupFunction { GetClassDevs, EnumDeviceInterfaces, GetDeviceInterfaceDetail, DestroyDeviceInfoList,
@@ -81,21 +95,31 @@ private:
     void StopReconnectWorker();
     void ForgetSetupFunctions();
     bool SetupFunctionsKnown() const;
-    platform::Handle OpenDevicePath(const char* path, platform::Dword flags);
+    platform::Call<platform::Handle> OpenDevicePath(const char* path, platform::Dword flags);
+    // Closes the device a write failed on or a reopen replaces.
+    void CloseDevice();
+    // One burst of pieces: the bytes written, 0 when a write failed.
+    int WriteBurst(const std::uint8_t* bytes, int remaining, platform::Handle event, platform::Dword pendingLimit);
+    // One piece on the device: the bytes written, or nothing when the write failed or timed out.
+    std::optional<platform::Dword> WritePiece(platform::Handle device, const std::uint8_t* bytes, platform::Dword size,
+                                              platform::Overlapped& overlapped, platform::Dword pendingLimit);
 
     platform::Platform& platform;
 
-    platform::ModuleHandle setupLibrary = 0;
+    ModuleOwner setupLibrary;
     std::atomic<platform::ProcAddress> setupFunctions[kSetupFunctionCount] = {};
     // A library whose zero byte went out while a worker still ran: unloaded once it ended.
-    platform::ModuleHandle libraryAwaitingWorker = 0;
+    ModuleOwner libraryAwaitingWorker;
 
     std::atomic<platform::Handle> deviceHandle{platform::kNoHandle};
-    std::atomic<std::int32_t> isOpen{0};
+    std::atomic<bool> isOpen{false};
+    HandleOwner readEvent;
     platform::Overlapped readOverlapped{};
-    std::atomic<std::int32_t> linkUp{0};
+    std::atomic<bool> linkUp{false};
+    // The worker signals the event through workerDone; the user-interface thread owns it.
+    HandleOwner doneEvent;
     std::atomic<platform::Handle> workerDone{platform::kNoHandle};
-    platform::Handle worker = platform::kNoHandle;
+    HandleOwner worker;
 
     char devicePath[1024] = {};
     char keyBuffer[1024] = {};

@@ -68,16 +68,21 @@ void UsbSearchWindows::CloseSearch()
     search.DestroyWindow();
 }
 
-UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view)
+UsbSearched SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view)
 {
     return SearchUsbPrinter(platform, channel, view, MessageBoxNotices(nullptr));
 }
 
-UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view,
-                                  const NoticeSink& notices)
+UsbSearched SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view,
+                             const NoticeSink& notices)
 {
-    UsbSearchOutcome outcome = UsbSearchOutcome::Found;
-    if (channel.ProbeUsbPrinter(kProbeArgument, notices) == 1) {
+    UsbSearched searched;
+    const auto probe = [&] {
+        const UsbProbe probed = channel.ProbeUsbPrinter(kProbeArgument, notices);
+        searched.portNumberUnread = searched.portNumberUnread || probed.portNumberUnread;
+        return probed.goOn;
+    };
+    if (probe()) {
         view.OpenSearch();
         for (const int position : kFoundSteps) {
             view.SetSearchPos(position);
@@ -88,26 +93,27 @@ UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& chan
     } else if (view.AskToPlugIn()) {
         view.OpenSearch();
         for (int position = kSearchStart;;) {
-            if (channel.ProbeUsbPrinter(kProbeArgument, notices) == 1) {
+            if (probe()) {
                 channel.CloseChannel();
                 view.SetSearchPos(kBarFull);
                 break;
             }
             if (position > kSearchLast) {
                 view.CloseSearch();
-                return UsbSearchOutcome::Failed;
+                searched.outcome = UsbSearchOutcome::Failed;
+                return searched;
             }
             position += kSearchStep;
             view.SetSearchPos(position);
             Pause(platform, kSearchPause);
         }
     } else {
-        outcome = UsbSearchOutcome::NotSearched;
+        searched.outcome = UsbSearchOutcome::NotSearched;
     }
 
     view.CloseSearch();
     platform.debug.OutputDebugStringA(std::string(channel.UsbPortName()).c_str());
-    return outcome;
+    return searched;
 }
 
 }  // namespace zenthar

@@ -69,12 +69,18 @@ enum class UsbSearchOutcome {
     Failed,       // half a minute without the printer; the search window is closed
 };
 
+struct UsbSearched {
+    UsbSearchOutcome outcome = UsbSearchOutcome::Found;
+    // A probe could not read the printer's port number (and said so).
+    bool portNumberUnread = false;
+};
+
 inline constexpr const char* kUsbSearchFailed = "USB Port Search Failed";
 
 // Looks for the printer and closes the channel again once it was found. What a probe has to
 // tell goes to `notices`; without them, to message boxes.
-UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view);
-UsbSearchOutcome SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view,
-                                  const NoticeSink& notices);
+UsbSearched SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view);
+UsbSearched SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view,
+                             const NoticeSink& notices);
 
 }  // namespace zenthar

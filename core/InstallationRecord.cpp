@@ -77,10 +77,9 @@ void Record(platform::Platform& platform, const std::vector<MadeThing>& things)
 std::optional<std::vector<MadeThing>> ReadRecord(platform::Platform& platform, const std::string& keyPath)
 {
     auto& registry = platform.registry;
-    platform::RegKey key = 0;
-    if (registry.RegOpenKeyExA(platform::kHkeyLocalMachine, keyPath.c_str(), 0, platform::KEY_READ, &key).value != 0)
-        return std::nullopt;
-    const KeyOwner owner(registry, key);
+    const auto opened = OpenKey(registry, platform::kHkeyLocalMachine, keyPath.c_str(), platform::KEY_READ);
+    if (!opened) return std::nullopt;
+    const platform::RegKey key = opened.owner.Get();
     std::vector<MadeThing> things;
     for (Dword index = 0;; ++index) {
         char name[1024] = {};
@@ -98,13 +97,9 @@ Dword Forget(platform::Platform& platform, const std::string& keyPath, const std
 {
     if (things.empty()) return 0;
     auto& registry = platform.registry;
-    platform::RegKey key = 0;
-    const auto opened =
-        registry.RegOpenKeyExA(platform::kHkeyLocalMachine, keyPath.c_str(), 0, platform::KEY_SET_VALUE, &key);
-    if (opened.value != 0)
-        return opened.value == static_cast<platform::Long>(platform::ERROR_FILE_NOT_FOUND) ? 0
-                                                                                           : static_cast<Dword>(opened.value);
-    const KeyOwner owner(registry, key);
+    const auto opened = OpenKey(registry, platform::kHkeyLocalMachine, keyPath.c_str(), platform::KEY_SET_VALUE);
+    if (!opened) return opened.error == platform::ERROR_FILE_NOT_FOUND ? 0 : opened.error;
+    const platform::RegKey key = opened.owner.Get();
     Dword first = 0;
     for (const MadeThing& thing : things) {
         const Dword status = static_cast<Dword>(registry.RegDeleteValueA(key, ValueName(thing).c_str()).value);
@@ -122,14 +117,14 @@ Dword DeleteRecord(platform::Platform& platform, const std::string& keyPath)
     const auto cut = keyPath.rfind('\\');
     if (cut == std::string::npos) return 0;
     const std::string parent = keyPath.substr(0, cut);
-    platform::RegKey key = 0;
-    if (registry.RegOpenKeyExA(platform::kHkeyLocalMachine, parent.c_str(), 0, platform::KEY_READ, &key).value != 0)
-        return 0;
+    auto opened = OpenKey(registry, platform::kHkeyLocalMachine, parent.c_str(), platform::KEY_READ);
+    if (!opened) return 0;
     Dword subKeys = 1;
     Dword values = 1;
-    const bool empty = registry.RegQueryInfoKeyA(key, nullptr, nullptr, &subKeys, &values).value == 0 &&
+    const bool empty = registry.RegQueryInfoKeyA(opened.owner.Get(), nullptr, nullptr, &subKeys, &values).value == 0 &&
                        subKeys == 0 && values == 0;
-    registry.RegCloseKey(key);
+    // A key still open cannot be deleted.
+    opened.owner.Close();
     if (empty) registry.RegDeleteKeyA(platform::kHkeyLocalMachine, parent.c_str());
     return 0;
 }

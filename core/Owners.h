@@ -107,6 +107,13 @@ inline Opened<HandleOwner> OwnHandle(platform::Kernel& kernel, const platform::C
     return {HandleOwner(kernel, call.value), 0};
 }
 
+// For AddPrinterA, which answers with the new printer open, or 0.
+inline Opened<PrinterOwner> OwnPrinter(platform::Spooler& spooler, const platform::Call<platform::Handle>& call)
+{
+    if (call.value == platform::kNoHandle) return {{}, call.error};
+    return {PrinterOwner(spooler, call.value), 0};
+}
+
 inline Opened<ServiceOwner> OwnService(platform::Services& services, const platform::Call<platform::Handle>& call)
 {
     if (call.value == platform::kNoHandle) return {{}, call.error};

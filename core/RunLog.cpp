@@ -1,28 +1,22 @@
 #include "core/RunLog.h"
 
 #include <string>
+#include <utility>
 
 #include "platform/Constants.h"
 
 namespace zenthar {
 
-RunLog::~RunLog()
-{
-    if (IsOpen()) platform.kernel.CloseHandle(file);
-}
-
 platform::Dword RunLog::Open(const char* path)
 {
     using namespace platform;
-    if (IsOpen()) {
-        platform.kernel.CloseHandle(file);
-        file = kInvalidHandle;
-    }
+    file.Close();
     // Readable while the run goes on, so a deployment tool can follow it.
     const auto opened = platform.io.CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                                 FILE_ATTRIBUTE_NORMAL, 0);
-    if (opened.value == kInvalidHandle || opened.value == 0) return opened.error != 0 ? opened.error : ERROR_GEN_FAILURE;
-    file = opened.value;
+    auto owned = OwnHandle(platform.kernel, opened);
+    if (!owned) return owned.error != 0 ? owned.error : ERROR_GEN_FAILURE;
+    file = std::move(owned.owner);
     return 0;
 }
 
@@ -32,7 +26,7 @@ bool RunLog::Line(std::string_view text)
     std::string line(text);
     line += "\r\n";
     platform::Dword written = 0;
-    const auto wrote = platform.io.WriteFile(file, line.data(), static_cast<platform::Dword>(line.size()), &written, nullptr);
+    const auto wrote = platform.io.WriteFile(file.Get(), line.data(), static_cast<platform::Dword>(line.size()), &written, nullptr);
     return wrote.value && written == line.size();
 }
 

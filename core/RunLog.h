@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "core/Owners.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -13,12 +14,11 @@ public:
     explicit RunLog(platform::Platform& platform) : platform(platform) {}
     RunLog(const RunLog&) = delete;
     RunLog& operator=(const RunLog&) = delete;
-    ~RunLog();
 
     // Creates the file (an older one is replaced). 0, or the system's error number; a log
     // that could not be opened takes lines and drops them.
     platform::Dword Open(const char* path);
-    bool IsOpen() const { return file != platform::kInvalidHandle; }
+    bool IsOpen() const { return file.IsOpen(); }
     // Writes the text and a line end. false when the write failed (or no file is open).
     bool Line(std::string_view text);
     // Writes each line of a text that holds several, split at its '\n's.
@@ -26,7 +26,7 @@ public:
 
 private:
     platform::Platform& platform;
-    platform::Handle file = platform::kInvalidHandle;
+    HandleOwner file;
 };
 
 }  // namespace zenthar

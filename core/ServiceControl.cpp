@@ -25,53 +25,45 @@ constexpr platform::Dword kLongestStart = 180000;
 
 }  // namespace
 
-ServiceQuery QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError)
+ServiceQueried QueryService(platform::Platform& platform, const char* serviceName)
 {
     auto& services = platform.services;
-    platform::Dword ignored = 0;
-    platform::Dword& error = lastError ? *lastError : ignored;
-
-    const auto manager = services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS);
-    if (manager.value == platform::kNoHandle) {
-        error = manager.error;
-        return ServiceQuery::OpenSCManagerFailed;
-    }
-    const ServiceOwner managerOwner(services, manager.value);
-    const auto service = services.OpenServiceA(manager.value, serviceName, platform::SERVICE_ALL_ACCESS);
-    if (service.value == platform::kNoHandle) {
-        error = service.error;
-        return ServiceQuery::OpenServiceFailed;
-    }
-    const ServiceOwner serviceOwner(services, service.value);
+    const auto manager =
+        OwnService(services, services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS));
+    if (!manager) return {ServiceQuery::OpenSCManagerFailed, manager.error};
+    const auto service = OwnService(
+        services, services.OpenServiceA(manager.owner.Get(), serviceName, platform::SERVICE_ALL_ACCESS));
+    if (!service) return {ServiceQuery::OpenServiceFailed, service.error};
     platform::ServiceStatus status{};
-    const auto queried = services.QueryServiceStatus(service.value, &status);
-    error = queried.error;
-    return queried.value ? ServiceQuery::StatusRead : ServiceQuery::QueryServiceStatusFailed;
+    const auto queried = services.QueryServiceStatus(service.owner.Get(), &status);
+    return {queried.value ? ServiceQuery::StatusRead : ServiceQuery::QueryServiceStatusFailed, queried.error};
 }
 
 bool StartServiceAndWait(platform::Platform& platform, const char* serviceName)
 {
     auto& services = platform.services;
-    const auto manager = services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS);
-    if (manager.value == platform::kNoHandle) return false;
-    const ServiceOwner managerOwner(services, manager.value);
-    const auto service = services.OpenServiceA(manager.value, serviceName, platform::SERVICE_ALL_ACCESS);
-    if (service.value == platform::kNoHandle) return false;
-    ServiceOwner serviceOwner(services, service.value);
+    const auto manager =
+        OwnService(services, services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS));
+    if (!manager) return false;
+    auto opened = OwnService(services, services.OpenServiceA(manager.owner.Get(), serviceName,
+                                                             platform::SERVICE_ALL_ACCESS));
+    if (!opened) return false;
+    ServiceOwner& serviceOwner = opened.owner;
+    const platform::Handle service = serviceOwner.Get();
 
     bool running = false;
-    const auto started = services.StartServiceA(service.value, 0, nullptr);
+    const auto started = services.StartServiceA(service, 0, nullptr);
     platform::ServiceStatus status{};
     if (!started.value) {
         running = started.error == platform::ERROR_SERVICE_ALREADY_RUNNING;
-    } else if (services.QueryServiceStatus(service.value, &status).value) {
+    } else if (services.QueryServiceStatus(service, &status).value) {
         const platform::Dword firstWait = platform.clock.GetTickCount();
         platform::Dword waitStart = firstWait;
         platform::Dword lastCheckPoint = status.dwCheckPoint;
         while (status.dwCurrentState == platform::SERVICE_START_PENDING &&
                platform.clock.GetTickCount() - firstWait <= kLongestStart) {
             platform.clock.Sleep(StartWait(status.dwWaitHint));
-            if (!services.QueryServiceStatus(service.value, &status).value) break;
+            if (!services.QueryServiceStatus(service, &status).value) break;
             if (status.dwCheckPoint > lastCheckPoint) {
                 platform.debug.OutputDebugStringA("Service starting in progress...");
                 waitStart = platform.clock.GetTickCount();

@@ -12,8 +12,13 @@ namespace zenthar {
 // How far the status query got: the status was read, or the call that failed.
 enum class ServiceQuery { StatusRead, OpenSCManagerFailed, OpenServiceFailed, QueryServiceStatusFailed };
 
-// `lastError` receives the failing call's error number.
-ServiceQuery QueryService(platform::Platform& platform, const char* serviceName, platform::Dword* lastError = nullptr);
+struct ServiceQueried {
+    ServiceQuery step = ServiceQuery::StatusRead;
+    // The failing call's error number.
+    platform::Dword error = 0;
+};
+
+ServiceQueried QueryService(platform::Platform& platform, const char* serviceName);
 
 // Starts the service and waits while it makes progress, three minutes at the most. True when
 // it runs (or already ran).

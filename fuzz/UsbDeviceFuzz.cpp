@@ -43,17 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     std::string portName;
-    int found = 0;
+    bool found = false;
     {
         UsbChannel channel(world.machine.platform());
-        found = channel.ProbeUsbPrinter("USB:");
+        found = channel.ProbeUsbPrinter("USB:").goOn;
         portName = std::string(channel.UsbPortName());
         FUZZ_CHECK(portName.size() < 32, "the port name fits its field");
         if (found) channel.CloseChannel();
     }
 
     const bool isPrinter = path.rfind(kPrinterPrefix, 0) == 0 && path.size() + kOpenSuffixLength < 256;
-    FUZZ_CHECK(found == (isPrinter ? 1 : 0), "only the printer's own path is found");
+    FUZZ_CHECK(found == isPrinter, "only the printer's own path is found");
     if (!isPrinter) {
         FUZZ_CHECK(portName.empty(), "no port without the printer");
         return 0;

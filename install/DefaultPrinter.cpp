@@ -1,6 +1,9 @@
 #include "install/DefaultPrinter.h"
 
+#include <utility>
+
 #include "core/FixedText.h"
+#include "core/Owners.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -15,53 +18,55 @@ std::string Failed(const char* call, platform::Dword error)
     return std::string(call) + " failed (error " + std::to_string(error) + ")";
 }
 
-// The spooler library, which the program imports and so finds loaded; 0 with the reason when
-// it can be had neither way.
-platform::ModuleHandle SpoolerLibrary(platform::Platform& platform, std::string& failure)
+struct SpoolerModule {
+    platform::ModuleHandle handle = 0;  // 0 when it can be had neither way
+    ModuleOwner loaded;                 // when it was loaded here: unloaded again after use
+    std::string failure;
+};
+
+// The spooler library, which the program imports and so finds loaded.
+SpoolerModule SpoolerLibrary(platform::Platform& platform)
 {
-    platform::ModuleHandle spooler = platform.modules.GetModuleHandleA("winspool.drv").value;
-    if (spooler != 0) return spooler;
-    const auto loaded = platform.modules.LoadLibraryA("winspool.drv");
-    if (loaded.value == 0) failure = Failed("LoadLibraryA(\"winspool.drv\")", loaded.error);
-    return loaded.value;
+    const platform::ModuleHandle spooler = platform.modules.GetModuleHandleA("winspool.drv").value;
+    if (spooler != 0) return {spooler, {}, {}};
+    auto loaded = LoadModule(platform.modules, "winspool.drv");
+    if (!loaded) return {0, {}, Failed("LoadLibraryA(\"winspool.drv\")", loaded.error)};
+    const platform::ModuleHandle handle = loaded.owner.Get();
+    return {handle, std::move(loaded.owner), {}};
 }
 
-// The name, or nullopt with the reason.
-std::optional<std::string> ReadName(platform::Platform& platform, platform::ProcAddress getDefault, std::string& failure)
+DefaultPrinterRead ReadName(platform::Platform& platform, platform::ProcAddress getDefault)
 {
     char name[256] = {};
     platform::Dword size = sizeof name;
     const auto read = platform.spooler.InvokeGetDefaultPrinter(getDefault, name, &size);
     if (!read.value) {
         // No default printer at all is an answer, not a failure.
-        if (read.error == platform::ERROR_FILE_NOT_FOUND) return std::string();
-        failure = Failed("GetDefaultPrinterA", read.error);
-        return std::nullopt;
+        if (read.error == platform::ERROR_FILE_NOT_FOUND) return {std::string(), {}};
+        return {std::nullopt, Failed("GetDefaultPrinterA", read.error)};
     }
     name[sizeof name - 1] = '\0';
-    return std::string(TextOf(name));
+    return {std::string(TextOf(name)), {}};
 }
 
 }  // namespace
 
-std::optional<std::string> ReadDefaultPrinter(platform::Platform& platform, std::string& failure)
+DefaultPrinterRead ReadDefaultPrinter(platform::Platform& platform)
 {
-    const platform::ModuleHandle spooler = SpoolerLibrary(platform, failure);
-    if (spooler == 0) return std::nullopt;
+    const SpoolerModule library = SpoolerLibrary(platform);
+    const platform::ModuleHandle spooler = library.handle;
+    if (spooler == 0) return {std::nullopt, library.failure};
     const platform::ProcAddress getDefault = platform.modules.GetProcAddress(spooler, "GetDefaultPrinterA").value;
-    if (getDefault == 0) {
-        failure = "the spooler library has no GetDefaultPrinterA";
-        return std::nullopt;
-    }
-    return ReadName(platform, getDefault, failure);
+    if (getDefault == 0) return {std::nullopt, "the spooler library has no GetDefaultPrinterA"};
+    return ReadName(platform, getDefault);
 }
 
 DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char* printerName)
 {
     auto& modules = platform.modules;
-    std::string failure;
-    const platform::ModuleHandle spooler = SpoolerLibrary(platform, failure);
-    if (spooler == 0) return {false, failure};
+    const SpoolerModule library = SpoolerLibrary(platform);
+    const platform::ModuleHandle spooler = library.handle;
+    if (spooler == 0) return {false, library.failure};
     // By its number first; the name is the fallback.
     platform::ProcAddress setDefault = modules.GetProcAddressByOrdinal(spooler, kSetDefaultPrinterOrdinal).value;
     if (setDefault == 0) setDefault = modules.GetProcAddress(spooler, "SetDefaultPrinterA").value;
@@ -72,10 +77,10 @@ DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char
     // A spooler that answers yes without doing it is caught by reading the name back.
     const platform::ProcAddress getDefault = modules.GetProcAddress(spooler, "GetDefaultPrinterA").value;
     if (getDefault == 0) return {true, {}};
-    const auto name = ReadName(platform, getDefault, failure);
-    if (!name) return {false, failure};
-    if (!SameWordNoCase(*name, printerName))
-        return {false, "the default printer is \"" + *name + "\" after SetDefaultPrinterA"};
+    const DefaultPrinterRead name = ReadName(platform, getDefault);
+    if (!name.name) return {false, name.failure};
+    if (!SameWordNoCase(*name.name, printerName))
+        return {false, "the default printer is \"" + *name.name + "\" after SetDefaultPrinterA"};
     return {true, {}};
 }
 

@@ -18,8 +18,13 @@ struct DefaultPrinterResult {
 // The default belongs to the user the program runs as, not to the machine.
 DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char* printerName);
 
-// The default printer's name, empty when there is none; nullopt with the reason in `failure`
-// when it cannot be read (a spooler library without GetDefaultPrinterA among the reasons).
-std::optional<std::string> ReadDefaultPrinter(platform::Platform& platform, std::string& failure);
+struct DefaultPrinterRead {
+    // Empty when there is no default printer; none when it cannot be read.
+    std::optional<std::string> name;
+    // Why it cannot be read (a spooler library without GetDefaultPrinterA among the reasons).
+    std::string failure;
+};
+
+DefaultPrinterRead ReadDefaultPrinter(platform::Platform& platform);
 
 }  // namespace zenthar

@@ -56,22 +56,6 @@ constexpr int kAddEndedPosition = 85;
 constexpr int kPrinterClosedPosition = 90;
 constexpr int kCompletedPosition = 100;
 
-// Passes notices on to the screen and counts them, so the run knows which step reported one.
-class CountedNotices final : public NoticeSink {
-public:
-    explicit CountedNotices(const NoticeSink& screen) : screen(screen) {}
-    void Show(const Notice& notice) const override
-    {
-        ++shown;
-        screen.Show(notice);
-    }
-    bool Any() const { return shown > 0; }
-
-private:
-    const NoticeSink& screen;
-    mutable int shown = 0;
-};
-
 // The drivers registered before the run's own: registering one of them again only updates it,
 // and it stays the earlier installation's. None when the spooler does not say; the run then
 // records no driver, as any could have been there.
@@ -112,10 +96,9 @@ void InstallationRun::NoteSetback(RunSetback setback)
 RunOutcome InstallationRun::Run(const RunRequest& request)
 {
     auto& session = state.session;
-    auto& rows = state.rows;
     cloneMode = request.cloneMode;
 
-    if (cloneMode && request.copies != 0) rows.rowCount = request.copies;
+    if (cloneMode && request.copies != 0) state.rows.rowCount = request.copies;
     screen.EnableExit(false);
 
     if (request.checkedRows == 0) {
@@ -136,25 +119,8 @@ RunOutcome InstallationRun::Run(const RunRequest& request)
     screen.EnableInstall(false);
     screen.EnableExit(false);
 
-    CopyText(portName, TextOf(connection.portName));
-    session.portKind = ClassifyPort(portName);
     NetworkPortFields networkPort;
-    if (session.portKind == PortKind::Usb) {
-        const CountedNotices searchNotices(screen);
-        const UsbSearchOutcome searched = SearchUsbPrinter(platform, state.usbChannel, screen, searchNotices);
-        if (searchNotices.Any()) NoteSetback(RunSetback::UsbPortNumber);
-        if (searched == UsbSearchOutcome::Failed) {
-            screen.Show(MainWindowNotice(kUsbSearchFailed));
-            screen.PauseToShow(kSearchFailurePause);
-            screen.EndProgram();
-            return {RunEnding::UsbPrinterNotFound, firstSetback};
-        }
-    } else if (session.portKind == PortKind::TcpIp) {
-        bool restarted = true;
-        if (!CreateNetworkPort(platform, networkPort, connection.addressText, screen, &restarted))
-            NoteSetback(RunSetback::NetworkPort);
-        if (!restarted) NoteSetback(RunSetback::CommandStopped);
-    }
+    if (const auto stopped = PreparePort(connection, networkPort)) return {*stopped, firstSetback};
     screen.Refresh();
 
     if (session.osFamily <= OsFamily::None) {
@@ -172,29 +138,8 @@ RunOutcome InstallationRun::Run(const RunRequest& request)
 
     const bool knownProcessor = session.processor == Processor::X86 || session.processor == Processor::X64 ||
                                 session.processor == Processor::Itanium;
-    RunEnding ending = RunEnding::ProcessorNotSupported;
-    if (knownProcessor) {
-        bool workedOnARow = false;
-        if (!InstallRows(networkPort, workedOnARow, ending)) {
-            RemovePrintProcessor(platform, session.osFamily, screen);
-            screen.ShowListAfterStop();
-            return {ending, firstSetback};
-        }
-        ending = RunEnding::Completed;
-
-        // A run that adds to an earlier installation (its first rows exist) leaves the
-        // uninstall entry and the default printer to that installation.
-        if (rows.rowInstalled[0] == 0 && rows.rowInstalled[1] == 0) {
-            RegisterUninstall(platform);
-            if (!screen.AskDefaultPrinter(state.setDefaultRequested)) {
-                screen.Show(MainWindowNotice(kCanceled));
-                screen.EndProgram();
-                return {RunEnding::Cancelled, firstSetback};
-            }
-            // Only a printer of this run can become the default.
-            if (state.setDefaultRequested && workedOnARow) SetDefaultPrinter(RowName(lastRow));
-        }
-    }
+    const RunEnding ending = knownProcessor ? InstallAndRegister(networkPort) : RunEnding::ProcessorNotSupported;
+    if (ending != RunEnding::Completed && ending != RunEnding::ProcessorNotSupported) return {ending, firstSetback};
 
     screen.ShowStep("Installation Completed!!!", kCompletedPosition);
     screen.PauseToShow(kStepPause);
@@ -204,7 +149,54 @@ RunOutcome InstallationRun::Run(const RunRequest& request)
     return {ending, firstSetback};
 }
 
-bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& workedOnARow, RunEnding& stopped)
+std::optional<RunEnding> InstallationRun::PreparePort(const ConnectionChoice& connection,
+                                                      NetworkPortFields& networkPort)
+{
+    auto& session = state.session;
+    CopyText(portName, TextOf(connection.portName));
+    session.portKind = ClassifyPort(portName);
+    if (session.portKind == PortKind::Usb) {
+        const UsbSearched searched = SearchUsbPrinter(platform, state.usbChannel, screen, screen);
+        if (searched.portNumberUnread) NoteSetback(RunSetback::UsbPortNumber);
+        if (searched.outcome == UsbSearchOutcome::Failed) {
+            screen.Show(MainWindowNotice(kUsbSearchFailed));
+            screen.PauseToShow(kSearchFailurePause);
+            screen.EndProgram();
+            return RunEnding::UsbPrinterNotFound;
+        }
+    } else if (session.portKind == PortKind::TcpIp) {
+        const NetworkPortWritten written = CreateNetworkPort(platform, networkPort, connection.addressText, screen);
+        if (!written.allWritten) NoteSetback(RunSetback::NetworkPort);
+        if (!written.restarted) NoteSetback(RunSetback::CommandStopped);
+    }
+    return std::nullopt;
+}
+
+RunEnding InstallationRun::InstallAndRegister(const NetworkPortFields& networkPort)
+{
+    const RowsInstalled installed = InstallRows(networkPort);
+    if (installed.stopped) {
+        RemovePrintProcessor(platform, state.session.osFamily, screen);
+        screen.ShowListAfterStop();
+        return *installed.stopped;
+    }
+
+    // A run that adds to an earlier installation (its first rows exist) leaves the
+    // uninstall entry and the default printer to that installation.
+    if (state.rows.rowInstalled[0] == 0 && state.rows.rowInstalled[1] == 0) {
+        RegisterUninstall(platform);
+        if (!screen.AskDefaultPrinter(state.setDefaultRequested)) {
+            screen.Show(MainWindowNotice(kCanceled));
+            screen.EndProgram();
+            return RunEnding::Cancelled;
+        }
+        // Only a printer of this run can become the default.
+        if (state.setDefaultRequested && installed.workedOnARow) SetDefaultPrinter(RowName(lastRow));
+    }
+    return RunEnding::Completed;
+}
+
+InstallationRun::RowsInstalled InstallationRun::InstallRows(const NetworkPortFields& networkPort)
 {
     auto& session = state.session;
     auto& rows = state.rows;
@@ -220,17 +212,18 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
     char usbPortName[32];
     CopyText(usbPortName, state.usbChannel.UsbPortName());
     const char* port = PrinterPortFor(session, portName, networkPort.networkPortName, usbPortName);
+    RowsInstalled installed;
     // Model mode works through the models, whatever a clone run left in rowCount.
     const int rowsToWork = cloneMode ? rows.rowCount : kModelCount;
     for (int i = 0; i < rowsToWork && i < kRowFlagCount; ++i) {
         if (!rows.rowSelected[i] || rows.rowInstalled[i] != 0) continue;
         lastRow = i;
-        workedOnARow = true;
+        installed.workedOnARow = true;
         const char* name = RowName(i);
 
         if (!RegisterDriver(platform, session.processor, session.osFamily, name, screen)) {
-            stopped = RunEnding::DriverNotRegistered;
-            return false;
+            installed.stopped = RunEnding::DriverNotRegistered;
+            return installed;
         }
         if (driversBefore && std::none_of(driversBefore->begin(), driversBefore->end(),
                                           [name](const std::string& each) { return SameWordNoCase(each, name); }))
@@ -239,25 +232,27 @@ bool InstallationRun::InstallRows(const NetworkPortFields& networkPort, bool& wo
         screen.PauseToShow(kStepPause);
         screen.ShowStep("Add Printer Started", kAddStartedPosition);
 
-        const CountedNotices printerNotices(screen);
-        const platform::Handle printer = CreatePrinter(platform, name, port, printerNotices);
-        if (printer == platform::kNoHandle) {
-            stopped = RunEnding::PrinterNotCreated;
-            return false;
+        if (!AddRowPrinter(name, port)) {
+            installed.stopped = RunEnding::PrinterNotCreated;
+            return installed;
         }
-        Record(platform, {{Made::Printer, name}});
-        PrinterOwner printerOwner(platform.spooler, printer);
-        if (printerNotices.Any()) NoteSetback(RunSetback::PrinterPort);
-        screen.ShowStep("Add Printer Ended", kAddEndedPosition);
-        screen.PauseToShow(kStepPause);
-        printerOwner.Close();
-        screen.ShowPosition(kPrinterClosedPosition);
-        screen.PauseToShow(kPrinterMadePause);
-
-        const CountedNotices settingsNotices(screen);
-        WritePrinterSettings(platform, name, CodePageAt(session.codePageIndex), settingsNotices);
-        if (settingsNotices.Any()) NoteSetback(RunSetback::PrinterSettings);
+        if (!WritePrinterSettings(platform, name, CodePageAt(session.codePageIndex), screen))
+            NoteSetback(RunSetback::PrinterSettings);
     }
+    return installed;
+}
+
+bool InstallationRun::AddRowPrinter(const char* name, const char* port)
+{
+    CreatedPrinter created = CreatePrinter(platform, name, port, screen);
+    if (!created) return false;
+    Record(platform, {{Made::Printer, name}});
+    if (created.onFallbackPort) NoteSetback(RunSetback::PrinterPort);
+    screen.ShowStep("Add Printer Ended", kAddEndedPosition);
+    screen.PauseToShow(kStepPause);
+    created.printer.Close();
+    screen.ShowPosition(kPrinterClosedPosition);
+    screen.PauseToShow(kPrinterMadePause);
     return true;
 }
 

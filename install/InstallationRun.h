@@ -4,6 +4,8 @@
 // windows and which a run without windows can implement without them.
 #pragma once
 
+#include <optional>
+
 #include "connection/NetworkPort.h"
 #include "connection/UsbSearch.h"
 #include "core/Notice.h"
@@ -89,8 +91,20 @@ public:
 
 private:
     const char* RowName(int row) const;
-    // Installs every chosen row that has no printer yet. false: the run stopped, `stopped` says why.
-    bool InstallRows(const NetworkPortFields& networkPort, bool& workedOnARow, RunEnding& stopped);
+    struct RowsInstalled {
+        std::optional<RunEnding> stopped;  // why the run stopped, when it did
+        bool workedOnARow = false;
+    };
+
+    // Names the run's port and makes sure it is there: the USB printer searched for, the
+    // network port written. A value: the run ends so.
+    std::optional<RunEnding> PreparePort(const ConnectionChoice& connection, NetworkPortFields& networkPort);
+    // The rows, then the uninstall entry and the default printer: Completed, or how it stopped.
+    RunEnding InstallAndRegister(const NetworkPortFields& networkPort);
+    // Installs every chosen row that has no printer yet.
+    RowsInstalled InstallRows(const NetworkPortFields& networkPort);
+    // Creates the row's printer and closes it again. false: it could not be made.
+    bool AddRowPrinter(const char* name, const char* port);
     void SetDefaultPrinter(const char* printerName);
     void NoteSetback(RunSetback setback);
 

@@ -16,48 +16,35 @@ namespace {
 // Where the code page lies in the settings record, little-endian.
 constexpr std::size_t kCodePageOffset = 4;
 
-// The printer's level-2 record with its strings, in a buffer that keeps them; false with the
-// error when it cannot be read.
-bool ReadRecord(platform::Platform& platform, platform::Handle printer, std::vector<std::uint8_t>& buffer,
-                platform::PrinterInfo2A& info, platform::Dword* error)
+// The printer's level-2 record with its strings, in a buffer that keeps them; 0, or the error
+// when it cannot be read.
+platform::Dword ReadRecord(platform::Platform& platform, platform::Handle printer, std::vector<std::uint8_t>& buffer,
+                           platform::PrinterInfo2A& info)
 {
     platform::Dword needed = 0;
     const auto sized = platform.spooler.GetPrinterA(printer, 2, nullptr, 0, &needed);
-    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) {
-        *error = sized.error;
-        return false;
-    }
+    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) return sized.error;
     buffer.assign(std::max<platform::Dword>(needed, sizeof info), 0);
     const auto read = platform.spooler.GetPrinterA(printer, 2, buffer.data(), static_cast<platform::Dword>(buffer.size()),
                                                    &needed);
-    if (!read.value) {
-        *error = read.error != 0 ? read.error : platform::ERROR_GEN_FAILURE;
-        return false;
-    }
+    if (!read.value) return read.error != 0 ? read.error : platform::ERROR_GEN_FAILURE;
     std::memcpy(&info, buffer.data(), sizeof info);
-    return true;
+    return 0;
 }
 
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
 }  // namespace
 
-std::optional<InstalledPrinter> ReadInstalledPrinter(platform::Platform& platform, const char* name,
-                                                     platform::Dword* error)
+InstalledPrinterRead ReadInstalledPrinter(platform::Platform& platform, const char* name)
 {
-    platform::Dword ignored = 0;
-    platform::Dword& failure = error ? *error : ignored;
     // Read only: the printer's own default access, which any user has.
-    platform::Handle printer = platform::kNoHandle;
-    const auto opened = platform.spooler.OpenPrinterA(name, &printer, nullptr);
-    if (!opened.value) {
-        failure = opened.error;
-        return std::nullopt;
-    }
-    const PrinterOwner owner(platform.spooler, printer);
+    const auto opened = OpenPrinter(platform.spooler, name, nullptr);
+    if (!opened) return {std::nullopt, opened.error};
+    const platform::Handle printer = opened.owner.Get();
     std::vector<std::uint8_t> buffer;
     platform::PrinterInfo2A info{};
-    if (!ReadRecord(platform, printer, buffer, info, &failure)) return std::nullopt;
+    if (const platform::Dword failure = ReadRecord(platform, printer, buffer, info)) return {std::nullopt, failure};
 
     InstalledPrinter found;
     found.driver = Text(info.pDriverName);
@@ -83,38 +70,26 @@ std::optional<InstalledPrinter> ReadInstalledPrinter(platform::Platform& platfor
         for (int i = 3; i >= 0; --i) codePage = codePage << 8 | record[kCodePageOffset + i];
         found.codePage = codePage;
     }
-    return found;
+    return {found};
 }
 
-platform::Dword MovePrinterToPort(platform::Platform& platform, const char* name, const char* port,
-                                  const char** failedCall)
+PrinterMoved MovePrinterToPort(platform::Platform& platform, const char* name, const char* port)
 {
     platform::PrinterDefaultsA defaults{nullptr, nullptr, platform::PRINTER_ALL_ACCESS};
-    platform::Handle printer = platform::kNoHandle;
-    const auto opened = platform.spooler.OpenPrinterA(name, &printer, &defaults);
-    if (!opened.value) {
-        *failedCall = "OpenPrinterA";
-        return opened.error != 0 ? opened.error : platform::ERROR_GEN_FAILURE;
-    }
-    const PrinterOwner owner(platform.spooler, printer);
+    const auto opened = OpenPrinter(platform.spooler, name, &defaults);
+    if (!opened) return {opened.error != 0 ? opened.error : platform::ERROR_GEN_FAILURE, "OpenPrinterA"};
+    const platform::Handle printer = opened.owner.Get();
     std::vector<std::uint8_t> buffer;
     platform::PrinterInfo2A info{};
-    platform::Dword error = 0;
-    if (!ReadRecord(platform, printer, buffer, info, &error)) {
-        *failedCall = "GetPrinterA";
-        return error;
-    }
+    if (const platform::Dword error = ReadRecord(platform, printer, buffer, info)) return {error, "GetPrinterA"};
     char portName[256];
     CopyText(portName, port);
     info.pPortName = portName;
     // The security descriptor is the printer's own and stays as it is.
     info.pSecurityDescriptor = nullptr;
     const auto set = platform.spooler.SetPrinterA(printer, 2, &info, 0);
-    if (!set.value) {
-        *failedCall = "SetPrinterA";
-        return set.error != 0 ? set.error : platform::ERROR_GEN_FAILURE;
-    }
-    return 0;
+    if (!set.value) return {set.error != 0 ? set.error : platform::ERROR_GEN_FAILURE, "SetPrinterA"};
+    return {};
 }
 
 std::vector<std::string> PortsOfMonitor(platform::Platform& platform, const char* monitorName)

@@ -19,15 +19,22 @@ struct InstalledPrinter {
     std::optional<std::uint32_t> codePage;
 };
 
-// nullopt when there is no printer of that name or it cannot be read (`error` then says why:
-// ERROR_INVALID_PRINTER_NAME for no printer).
-std::optional<InstalledPrinter> ReadInstalledPrinter(platform::Platform& platform, const char* name,
-                                                     platform::Dword* error = nullptr);
+struct InstalledPrinterRead {
+    // None when there is no printer of that name or it cannot be read.
+    std::optional<InstalledPrinter> printer;
+    // Why not: ERROR_INVALID_PRINTER_NAME for no printer.
+    platform::Dword error = 0;
+};
 
-// Puts the printer on `port` through its own record, everything else as it was. 0, or the
-// failing call's error with the call's name in `failedCall`.
-platform::Dword MovePrinterToPort(platform::Platform& platform, const char* name, const char* port,
-                                  const char** failedCall);
+InstalledPrinterRead ReadInstalledPrinter(platform::Platform& platform, const char* name);
+
+struct PrinterMoved {
+    platform::Dword error = 0;    // 0 when the printer is on the port now
+    const char* failedCall = "";  // the call that failed, when one did
+};
+
+// Puts the printer on `port` through its own record, everything else as it was.
+PrinterMoved MovePrinterToPort(platform::Platform& platform, const char* name, const char* port);
 
 // The ports the spooler lists for the monitor of that name.
 std::vector<std::string> PortsOfMonitor(platform::Platform& platform, const char* monitorName);

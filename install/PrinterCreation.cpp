@@ -1,5 +1,7 @@
 #include "install/PrinterCreation.h"
 
+#include <utility>
+
 #include "core/FixedText.h"
 #include "platform/Constants.h"
 
@@ -23,8 +25,8 @@ const char* PrinterPortFor(const InstallSession& session, const char* portName, 
     }
 }
 
-platform::Handle CreatePrinter(platform::Platform& platform, const char* name, const char* port,
-                               const NoticeSink& notices)
+CreatedPrinter CreatePrinter(platform::Platform& platform, const char* name, const char* port,
+                             const NoticeSink& notices)
 {
     platform::PrinterInfo2A info{};
     info.pPrinterName = const_cast<char*>(name);
@@ -33,23 +35,23 @@ platform::Handle CreatePrinter(platform::Platform& platform, const char* name, c
     info.pPrintProcessor = kWinPrint;
     info.Attributes = platform::PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST | platform::PRINTER_ATTRIBUTE_ENABLE_BIDI;
 
-    auto result = platform.spooler.AddPrinterA(nullptr, 2, &info);
-    if (result.value != platform::kNoHandle) return result.value;
+    auto added = OwnPrinter(platform.spooler, platform.spooler.AddPrinterA(nullptr, 2, &info));
+    if (added) return {std::move(added.owner)};
 
-    if (result.error == platform::ERROR_UNKNOWN_PORT) {
+    if (added.error == platform::ERROR_UNKNOWN_PORT) {
         info.pPortName = kFallbackPort;
-        result = platform.spooler.AddPrinterA(nullptr, 2, &info);
-        if (result.value != platform::kNoHandle) {
+        added = OwnPrinter(platform.spooler, platform.spooler.AddPrinterA(nullptr, 2, &info));
+        if (added) {
             notices.Show(MainWindowNotice("Forcibly set to COM1: port.\nafter you install the driver, change the "
                                           "port in the printer's properties."));
-            return result.value;
+            return {std::move(added.owner), true};
         }
     }
 
     char message[128];
-    FormatText(message, "Failure to AddPrinter GetLastError()=%d", static_cast<int>(result.error));
+    FormatText(message, "Failure to AddPrinter GetLastError()=%d", static_cast<int>(added.error));
     notices.Show(MainWindowNotice(message));
-    return platform::kNoHandle;
+    return {};
 }
 
 }  // namespace zenthar

@@ -3,6 +3,7 @@
 
 #include "core/InstallSession.h"
 #include "core/Notice.h"
+#include "core/Owners.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -15,8 +16,15 @@ const char* PrinterPortFor(const InstallSession& session, const char* portName, 
 
 // Creates the local printer `name` with the driver of the same name on `port`. A port the
 // spooler does not know moves the printer to COM1: with a message; any failure shows
-// "Failure to AddPrinter GetLastError()=%d". Returns the open printer or kNoHandle.
-platform::Handle CreatePrinter(platform::Platform& platform, const char* name, const char* port,
-                               const NoticeSink& notices);
+// "Failure to AddPrinter GetLastError()=%d".
+struct CreatedPrinter {
+    PrinterOwner printer;  // empty when no printer was made
+    bool onFallbackPort = false;
+
+    explicit operator bool() const { return printer.IsOpen(); }
+};
+
+CreatedPrinter CreatePrinter(platform::Platform& platform, const char* name, const char* port,
+                             const NoticeSink& notices);
 
 }  // namespace zenthar

@@ -19,18 +19,16 @@ bool WritePrinterSettings(platform::Platform& platform, const char* name, std::u
     FillDeviceConfigRecord(*record, codePage);
 
     platform::PrinterDefaultsA defaults{nullptr, nullptr, platform::PRINTER_ALL_ACCESS};
-    platform::Handle printer = platform::kNoHandle;
-    const auto opened = platform.spooler.OpenPrinterA(name, &printer, &defaults);
-    if (!opened.value) {
+    const auto opened = OpenPrinter(platform.spooler, name, &defaults);
+    if (!opened) {
         char message[128];
         FormatText(message, "Failure to OpenPrinter GetLastError()=%d Printer Name=%s", static_cast<int>(opened.error),
                    name);
         notices.Show(MainWindowNotice(message));
         return false;
     }
-    const PrinterOwner printerOwner(platform.spooler, printer);
     return platform.spooler
-               .SetPrinterDataA(printer, kDeviceConfigValueName, platform::REG_BINARY, *record,
+               .SetPrinterDataA(opened.owner.Get(), kDeviceConfigValueName, platform::REG_BINARY, *record,
                                 static_cast<platform::Dword>(kDeviceConfigRecordSize))
                .value == platform::ERROR_SUCCESS;
 }

@@ -21,12 +21,9 @@ void RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const
 {
     platform.spooler.DeletePrintProcessorA(nullptr, nullptr, kPrintProcessorName);
 
-    platform::RegKey key = 0;
-    if (platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kPrintProcessorsKey, 0,
-                                        platform::KEY_ALL_ACCESS, &key).value == 0) {
-        const KeyOwner keyOwner(platform.registry, key);
-        platform.registry.RegDeleteKeyA(key, kPrintProcessorName);
-    }
+    if (const auto processors =
+            OpenKey(platform.registry, platform::kHkeyLocalMachine, kPrintProcessorsKey, platform::KEY_ALL_ACCESS))
+        platform.registry.RegDeleteKeyA(processors.owner.Get(), kPrintProcessorName);
 
     // Without the whole system directory the paths would name files at the drive's root:
     // they are not used, and each file counts as not deleted, for the reason it could not be

@@ -24,12 +24,9 @@ constexpr TextValue kValues[] = {
 void RegisterUninstall(platform::Platform& platform)
 {
     auto& registry = platform.registry;
+    // There already: only closed again.
+    if (OpenKey(registry, platform::kHkeyLocalMachine, kUninstallKey, platform::KEY_ALL_ACCESS)) return;
     platform::RegKey key = 0;
-    if (registry.RegOpenKeyExA(platform::kHkeyLocalMachine, kUninstallKey, 0, platform::KEY_ALL_ACCESS, &key).value ==
-        0) {
-        const KeyOwner existing(registry, key);  // there already: only closed again
-        return;
-    }
     platform::Dword disposition = 0;
     // "REG_BINARY" is the key's class text, as the entry has always been created.
     if (registry.RegCreateKeyExA(platform::kHkeyLocalMachine, kUninstallKey, 0, "REG_BINARY",

@@ -260,9 +260,7 @@ TEST_F(EngineUnderWine, WhatTheInstallerMadeIsRemovedAndAForeignPrinterStays)
     CreateNetworkPort(P(), fields, address, MessageBoxNotices(nullptr));
     GiveDatatype(name);
     GiveDatatype(foreign);
-    const Handle printer = CreatePrinter(P(), name, fields.networkPortName, MessageBoxNotices(nullptr));
-    ASSERT_NE(printer, kNoHandle);
-    P().spooler.ClosePrinter(printer);
+    ASSERT_TRUE(CreatePrinter(P(), name, fields.networkPortName, MessageBoxNotices(nullptr)));
     PrinterInfo2A other{};
     other.pPrinterName = const_cast<char*>(foreign);
     other.pPortName = const_cast<char*>("LPT1:");

@@ -461,6 +461,10 @@ TEST(QuietInstallation, EachEndingHasItsExitCodeAndItsMessageInTheLog)
         {"settings not written", [](QuietRun& run) { run.machine.FailNext("OpenPrinterA", 5); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel", 8,
          "message: Failure to OpenPrinter GetLastError()=5 Printer Name=NORVA MTR444", "printers: \"NORVA MTR444\""},
+        // The user is not told, but the record is missing all the same.
+        {"settings not stored", [](QuietRun& run) { run.machine.FailNext("SetPrinterDataA", 5); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel", 8, nullptr,
+         "printers: \"NORVA MTR444\""},
     };
     for (const Case& c : cases) {
         QuietRun run(c.profile);

@@ -21,17 +21,19 @@ protected:
 
 TEST_F(ServiceControlTest, QueryReportsTheFirstFailingStep)
 {
-    platform::Dword error = 0;
-    EXPECT_EQ(QueryService(Platform(), "spooler", &error), ServiceQuery::StatusRead);
+    EXPECT_EQ(QueryService(Platform(), "spooler").step, ServiceQuery::StatusRead);
 
     machine.FailNext("OpenSCManagerA", 5);
-    EXPECT_EQ(QueryService(Platform(), "spooler", &error), ServiceQuery::OpenSCManagerFailed);
-    EXPECT_EQ(error, 5u);
-    EXPECT_EQ(QueryService(Platform(), "nosuchservice", &error), ServiceQuery::OpenServiceFailed);
-    EXPECT_EQ(error, 1060u);
+    auto queried = QueryService(Platform(), "spooler");
+    EXPECT_EQ(queried.step, ServiceQuery::OpenSCManagerFailed);
+    EXPECT_EQ(queried.error, 5u);
+    queried = QueryService(Platform(), "nosuchservice");
+    EXPECT_EQ(queried.step, ServiceQuery::OpenServiceFailed);
+    EXPECT_EQ(queried.error, 1060u);
     machine.FailNext("QueryServiceStatus", 6);
-    EXPECT_EQ(QueryService(Platform(), "spooler", &error), ServiceQuery::QueryServiceStatusFailed);
-    EXPECT_EQ(error, 6u);
+    queried = QueryService(Platform(), "spooler");
+    EXPECT_EQ(queried.step, ServiceQuery::QueryServiceStatusFailed);
+    EXPECT_EQ(queried.error, 6u);
 }
 
 TEST_F(ServiceControlTest, ARunningSpoolerNeedsNoWait)

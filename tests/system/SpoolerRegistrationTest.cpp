@@ -121,9 +121,10 @@ protected:
 
 TEST_F(PrinterCreationTest, ThePrinterCarriesItsRowsNameDriverPortAndAttributes)
 {
-    const auto printer = CreatePrinter(Platform(), "NORVA MTR333", "LPT1:", MessageBoxNotices(nullptr));
-    ASSERT_NE(printer, platform::kNoHandle);
-    Platform().spooler.ClosePrinter(printer);
+    auto printer = CreatePrinter(Platform(), "NORVA MTR333", "LPT1:", MessageBoxNotices(nullptr));
+    ASSERT_TRUE(printer);
+    EXPECT_FALSE(printer.onFallbackPort);
+    printer.printer.Close();
     const auto created = machine.FindPrinter("NORVA MTR333");
     ASSERT_TRUE(created);
     EXPECT_EQ(created->driverName, "NORVA MTR333");
@@ -135,9 +136,10 @@ TEST_F(PrinterCreationTest, ThePrinterCarriesItsRowsNameDriverPortAndAttributes)
 
 TEST_F(PrinterCreationTest, AnUnknownPortFallsBackToCom1WithAMessage)
 {
-    const auto printer = CreatePrinter(Platform(), "NORVA Orbix #1", "IP_10.1.2.3", MessageBoxNotices(nullptr));
-    ASSERT_NE(printer, platform::kNoHandle);
-    Platform().spooler.ClosePrinter(printer);
+    auto printer = CreatePrinter(Platform(), "NORVA Orbix #1", "IP_10.1.2.3", MessageBoxNotices(nullptr));
+    ASSERT_TRUE(printer);
+    EXPECT_TRUE(printer.onFallbackPort);
+    printer.printer.Close();
     EXPECT_EQ(machine.FindPrinter("NORVA Orbix #1")->portName, "COM1:");
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0],
@@ -148,7 +150,7 @@ TEST_F(PrinterCreationTest, AnUnknownPortFallsBackToCom1WithAMessage)
 TEST_F(PrinterCreationTest, WithoutCom1TheSecondErrorIsReported)
 {
     machine.RemovePort("COM1:");
-    EXPECT_EQ(CreatePrinter(Platform(), "NORVA Orbix #2", "USBPOS0", MessageBoxNotices(nullptr)), platform::kNoHandle);
+    EXPECT_FALSE(CreatePrinter(Platform(), "NORVA Orbix #2", "USBPOS0", MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find("\"Failure to AddPrinter GetLastError()=1796\""), std::string::npos);
     EXPECT_FALSE(machine.FindPrinter("NORVA Orbix #2"));
@@ -161,7 +163,7 @@ TEST_F(PrinterCreationTest, AnExistingPrinterIsRefusedWithTheSpoolersError)
     existing.driverName = "Generic";
     existing.portName = "LPT1:";
     machine.AddPrinter(existing);
-    EXPECT_EQ(CreatePrinter(Platform(), "NORVA Orbix #2", "LPT1:", MessageBoxNotices(nullptr)), platform::kNoHandle);
+    EXPECT_FALSE(CreatePrinter(Platform(), "NORVA Orbix #2", "LPT1:", MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find("GetLastError()=1802"), std::string::npos);
     EXPECT_EQ(machine.FindPrinter("NORVA Orbix #2")->driverName, "Generic");
@@ -236,8 +238,8 @@ void ExpectRecord(const std::vector<std::uint8_t>& record, std::uint32_t codePag
 
 TEST_F(PrinterCreationTest, TheSettingsRecordIsStoredByteForByte)
 {
-    Platform().spooler.ClosePrinter(CreatePrinter(Platform(), "NORVA Orbix #1", "LPT1:", MessageBoxNotices(nullptr)));
-    Platform().spooler.ClosePrinter(CreatePrinter(Platform(), "NORVA Orbix #2", "LPT1:", MessageBoxNotices(nullptr)));
+    CreatePrinter(Platform(), "NORVA Orbix #1", "LPT1:", MessageBoxNotices(nullptr));
+    CreatePrinter(Platform(), "NORVA Orbix #2", "LPT1:", MessageBoxNotices(nullptr));
     EXPECT_TRUE(WritePrinterSettings(Platform(), "NORVA Orbix #1", 1252, MessageBoxNotices(nullptr)));
     EXPECT_TRUE(WritePrinterSettings(Platform(), "NORVA Orbix #2", 866, MessageBoxNotices(nullptr)));
 
@@ -261,7 +263,7 @@ TEST_F(PrinterCreationTest, APrinterThatCannotBeOpenedIsReportedByName)
 // The user is not told; the caller learns it (a quiet rerun logs it).
 TEST_F(PrinterCreationTest, AFailedStoreGoesUnnoticed)
 {
-    Platform().spooler.ClosePrinter(CreatePrinter(Platform(), "NORVA MTR333", "COM2:", MessageBoxNotices(nullptr)));
+    CreatePrinter(Platform(), "NORVA MTR333", "COM2:", MessageBoxNotices(nullptr));
     machine.FailNext("SetPrinterDataA", 5);
     EXPECT_FALSE(WritePrinterSettings(Platform(), "NORVA MTR333", 1252, MessageBoxNotices(nullptr)));
     EXPECT_TRUE(Messages().empty());

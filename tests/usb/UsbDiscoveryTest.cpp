@@ -30,7 +30,7 @@ TEST_P(UsbPortNumberTest, TheFoundPrinterGivesItsSystemPortName)
     const auto [number, name] = GetParam();
     machine.AddUsbPrinter(kPrinterPath, number);
 
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 1);
+    EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
     EXPECT_EQ(channel.UsbPortName(), name);
     EXPECT_EQ(channel.IsOpen(), 1);
     EXPECT_NE(channel.DeviceHandle(), platform::kNoHandle);
@@ -58,7 +58,7 @@ TEST_F(UsbDiscoveryTest, OnlyTheExactLowerCasePrefixIsThePrinter)
     machine.AddUsbPrinter(upper, 3);
     machine.AddUsbPrinter(kOtherVendorPath, 4);
 
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 0);
+    EXPECT_FALSE(channel.ProbeUsbPrinter("USB:").goOn);
     EXPECT_EQ(channel.IsOpen(), 0);
     EXPECT_EQ(channel.DeviceHandle(), platform::kNoHandle);
     EXPECT_EQ(channel.UsbPortName(), "");
@@ -73,18 +73,21 @@ TEST_F(UsbDiscoveryTest, EveryVersionSaysWhetherItIsLegacy)
 {
     struct Case {
         sim::MachineProfile profile;
-        int legacy;
+        LegacyPlatform legacy;
     };
-    const Case cases[] = {{sim::Profiles::Windows95(), 1},   {sim::Profiles::WindowsMe(), 1},
-                          {sim::Profiles::NT351(), 2},       {sim::Profiles::NT4(), 2},
-                          {sim::Profiles::Windows2000(), 0}, {sim::Profiles::Windows10x64(), 0}};
+    const Case cases[] = {{sim::Profiles::Windows95(), LegacyPlatform::Windows9x},
+                          {sim::Profiles::WindowsMe(), LegacyPlatform::Windows9x},
+                          {sim::Profiles::NT351(), LegacyPlatform::NtUpTo4},
+                          {sim::Profiles::NT4(), LegacyPlatform::NtUpTo4},
+                          {sim::Profiles::Windows2000(), LegacyPlatform::No},
+                          {sim::Profiles::Windows10x64(), LegacyPlatform::No}};
     for (const auto& c : cases) {
         sim::SimMachine other(c.profile);
         UsbChannel probe(other.platform());
         EXPECT_EQ(probe.IsLegacyPlatform(), c.legacy) << c.profile.name;
     }
     machine.FailNext("GetVersionExA", platform::ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(channel.IsLegacyPlatform(), 0);
+    EXPECT_EQ(channel.IsLegacyPlatform(), LegacyPlatform::No);
 }
 
 // Old systems accept the first printer of the class, whoever made it; their device path is
@@ -96,7 +99,7 @@ TEST_F(UsbDiscoveryTest, AnotherVendorIsAcceptedOnlyOnOldSystems)
         old.AddUsbPrinter(kOtherVendorPath, 7);
         old.AddUsbPrinter(kPrinterPath, 8);
         UsbChannel oldChannel(old.platform());
-        EXPECT_EQ(oldChannel.ProbeUsbPrinter("USB:"), 1) << profile.name;
+        EXPECT_TRUE(oldChannel.ProbeUsbPrinter("USB:").goOn) << profile.name;
         EXPECT_EQ(old.UsbOpenHandles(kOtherVendorPath), 1u) << profile.name;
         EXPECT_EQ(old.UsbOpenHandles(kPrinterPath), 0u) << profile.name;
         EXPECT_EQ(oldChannel.UsbPortName(), "") << profile.name;
@@ -106,7 +109,7 @@ TEST_F(UsbDiscoveryTest, AnotherVendorIsAcceptedOnlyOnOldSystems)
         sim::SimMachine modern(profile);
         modern.AddUsbPrinter(kOtherVendorPath, 7);
         UsbChannel modernChannel(modern.platform());
-        EXPECT_EQ(modernChannel.ProbeUsbPrinter("USB:"), 0) << profile.name;
+        EXPECT_FALSE(modernChannel.ProbeUsbPrinter("USB:").goOn) << profile.name;
         EXPECT_EQ(modern.UsbOpenHandles(kOtherVendorPath), 0u) << profile.name;
     }
 }
@@ -118,12 +121,12 @@ TEST_F(UsbDiscoveryTest, AnUnreadablePortNumberIsReportedAndThePrinterStillCount
         {"Port Number", platform::REG_BINARY, {1, 0}},
     };
     machine.AddUsbPrinter(kPrinterPath, std::nullopt);
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 1);
+    EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
     for (const auto& value : odd) {
         // The device is opened without sharing: it has to be closed before it is found again.
         channel.CloseChannel();
         machine.SetUsbPortNumberValue(kPrinterPath, value);
-        EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 1);
+        EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
     }
     const std::string line = "message \"Fail to Read USB Port Number\" caption \"RegQueryValueEx\" icon none owner none";
     EXPECT_EQ(Transcript(), std::vector<std::string>(3, line));
@@ -137,7 +140,7 @@ TEST_F(UsbDiscoveryTest, AMissingDeviceKeyIsOnlyADebugLine)
     machine.AddUsbPrinter(kPrinterPath, 2);
     machine.DeleteRegistryKey(kHkeyLocalMachine, sim::SimMachine::UsbDeviceParametersKey(kPrinterPath));
 
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 1);
+    EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
     EXPECT_TRUE(Contains(machine.DebugOutput(), "RegOpenKeyEx() Fail : GetLastError() =2"));
     EXPECT_TRUE(screen.Transcript().empty());
     EXPECT_EQ(channel.UsbPortName(), "");
@@ -149,7 +152,7 @@ TEST_F(UsbDiscoveryTest, AMissingDeviceKeyIsOnlyADebugLine)
 TEST_F(UsbDiscoveryTest, WithoutTheSetupLibraryOrOneOfItsFunctionsTheProbeLetsTheRunGoOn)
 {
     machine.MakeLibraryMissing("SETUPAPI.DLL");
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 1);
+    EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
     EXPECT_EQ(channel.IsOpen(), 1);
     EXPECT_EQ(channel.DeviceHandle(), platform::kNoHandle);
     EXPECT_EQ(channel.DevicePath(), "");
@@ -163,7 +166,7 @@ TEST_F(UsbDiscoveryTest, WithoutTheSetupLibraryOrOneOfItsFunctionsTheProbeLetsTh
         EXPECT_EQ(partialChannel.LoadSetupLibrary(), 0) << function;
         // Asked again, the loaded library still lacks it.
         EXPECT_EQ(partialChannel.LoadSetupLibrary(), 0) << function;
-        EXPECT_EQ(partialChannel.ProbeUsbPrinter("USB:"), 1) << function;
+        EXPECT_TRUE(partialChannel.ProbeUsbPrinter("USB:").goOn) << function;
         // Nothing of a library with a function missing is called.
         EXPECT_EQ(partial.CallCount("SetupDiGetClassDevsA"), 0u) << function;
         EXPECT_EQ(partial.CallCount("SetupDiEnumDeviceInterfaces"), 0u) << function;
@@ -179,11 +182,11 @@ TEST_F(UsbDiscoveryTest, APathTooLongForTheOpenSuffixIsNotFound)
     const std::string tooLong = prefix + std::string(249 - prefix.size(), 'b');
 
     machine.AddUsbPrinter(tooLong, 9);
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 0);
+    EXPECT_FALSE(channel.ProbeUsbPrinter("USB:").goOn);
     EXPECT_EQ(machine.CallCount("CreateFileA"), 0u);
 
     machine.AddUsbPrinter(fits, 10);
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 1);
+    EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
     EXPECT_EQ(channel.UsbPortName(), "USB010");
     EXPECT_EQ(machine.UsbOpenHandles(fits), 1u);
 }
@@ -195,25 +198,25 @@ TEST_F(UsbDiscoveryTest, FailingEnumerationsAndOpensAreNotAPrinter)
 
     // A failed look at one index moves on to the next.
     machine.FailNext("SetupDiEnumDeviceInterfaces", platform::ERROR_GEN_FAILURE);
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 1);
+    EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
     EXPECT_EQ(channel.UsbPortName(), "USB006");
     channel.CloseChannel();
 
     // An enumeration that never stops failing ends the search rather than the program.
     machine.FailAlways("SetupDiEnumDeviceInterfaces", platform::ERROR_GEN_FAILURE);
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 0);
+    EXPECT_FALSE(channel.ProbeUsbPrinter("USB:").goOn);
     machine.ClearFaults();
 
     machine.SetUsbPresent(kOtherVendorPath, false);
     machine.FailNext("SetupDiGetClassDevsA", platform::ERROR_NOT_ENOUGH_MEMORY);
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 0);
+    EXPECT_FALSE(channel.ProbeUsbPrinter("USB:").goOn);
     machine.FailNext("SetupDiGetDeviceInterfaceDetailA", platform::ERROR_NOT_ENOUGH_MEMORY, 2);
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 0);
+    EXPECT_FALSE(channel.ProbeUsbPrinter("USB:").goOn);
     // The trial open, then the open for printing.
     machine.FailNext("CreateFileA", 32);
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 0);
+    EXPECT_FALSE(channel.ProbeUsbPrinter("USB:").goOn);
     machine.FailNext("CreateFileA", 32, 2);
-    EXPECT_EQ(channel.ProbeUsbPrinter("USB:"), 0);
+    EXPECT_FALSE(channel.ProbeUsbPrinter("USB:").goOn);
     EXPECT_EQ(channel.DeviceHandle(), platform::kNoHandle);
     EXPECT_EQ(machine.OpenHandleCount(), 1u);  // the read event of the first probe
 }

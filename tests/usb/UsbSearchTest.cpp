@@ -60,7 +60,7 @@ protected:
         screen.Script(ids::kMainDialog)
             .Then([&](HeadlessDialog&) {
                 UsbSearchWindows windows(&mainDialog);
-                goesOn = SearchUsbPrinter(machine.platform(), channel, windows) != UsbSearchOutcome::Failed;
+                goesOn = SearchUsbPrinter(machine.platform(), channel, windows).outcome != UsbSearchOutcome::Failed;
                 if (!goesOn) {
                     MessageBoxNotices(&mainDialog).Show(MainWindowNotice(kUsbSearchFailed));
                     Pause(machine.platform(), 500);

@@ -31,7 +31,7 @@ namespace {
 bool SearchAsTheRunDoes(platform::Platform& platform, UsbChannel& channel, ui::Dialog& mainDialog)
 {
     UsbSearchWindows windows(&mainDialog);
-    if (SearchUsbPrinter(platform, channel, windows) != UsbSearchOutcome::Failed) return true;
+    if (SearchUsbPrinter(platform, channel, windows).outcome != UsbSearchOutcome::Failed) return true;
     MessageBoxNotices(&mainDialog).Show(MainWindowNotice(kUsbSearchFailed));
     Pause(platform, 500);
     mainDialog.EndDialog(ui::kIdCancel);
