@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "ConnectionFixture.h"
+#include "tests/common/MachineFixture.h"
 #include "connection/InterfaceDialog.h"
 #include "connection/NetworkPort.h"
 #include "resources/InterfaceDialogIds.h"
@@ -43,7 +43,7 @@ std::string Address(const HeadlessDialog& d)
            "." + std::to_string(a & 255);
 }
 
-class InterfaceDialogTest : public ConnectionTest {
+class InterfaceDialogTest : public MachineTest {
 protected:
     InterfaceDialogTest() { session.codePageIndex = 13; }
     int Run() { return dialog.DoModal(); }

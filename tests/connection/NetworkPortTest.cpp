@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ConnectionFixture.h"
+#include "tests/common/MachineFixture.h"
 #include "core/InstallationRecord.h"
 #include "core/Notice.h"
 #include "connection/NetworkPort.h"
@@ -21,7 +21,7 @@ using ::testing::IsEmpty;
 using Bytes = std::vector<std::uint8_t>;
 constexpr auto kHklm = platform::kHkeyLocalMachine;
 
-class NetworkPortTest : public ConnectionTest {
+class NetworkPortTest : public MachineTest {
 protected:
     void Create(const char* address)
     {

@@ -10,7 +10,7 @@
 #include "core/InstallationRecord.h"
 #include "platform/Constants.h"
 #include "tests/common/MachineFacts.h"
-#include "tests/shell/InstallerRun.h"
+#include "tests/common/InstallerRun.h"
 #include "uninstall/QuietUninstall.h"
 #include "uninstall/Removal.h"
 
