@@ -5,12 +5,12 @@ namespace {
 
 const char* const kInstaller = "C:\\NORVA Orbix Printer 4.X";
 
-struct FilesTest : ::testing::Test {
+struct SimFilesTest : ::testing::Test {
     SimMachine machine{Profiles::Windows10x86()};
     Files& files = machine.platform().files;
 };
 
-TEST_F(FilesTest, RelativePathsResolveAgainstTheCurrentDirectory) {
+TEST_F(SimFilesTest, RelativePathsResolveAgainstTheCurrentDirectory) {
     machine.AddFile(std::string(kInstaller) + "\\Win64\\x64\\VXTHM4.INI", "x64 ini");
     ASSERT_TRUE(files.SetCurrentDirectoryA("c:\\norva orbix printer 4.x").value);
     ASSERT_TRUE(files.CreateDirectoryA("C:\\Out", nullptr).value);
@@ -32,7 +32,7 @@ TEST_F(FilesTest, RelativePathsResolveAgainstTheCurrentDirectory) {
     EXPECT_STREQ(buffer, "C:\\Windows\\System32");
 }
 
-TEST_F(FilesTest, CopyDeleteAndFolderErrorsAreWindowsNumbers) {
+TEST_F(SimFilesTest, CopyDeleteAndFolderErrorsAreWindowsNumbers) {
     machine.AddFile("C:\\A\\one.txt", "1");
     EXPECT_EQ(files.CopyFileA("C:\\A\\none.txt", "C:\\A\\two.txt", false).error, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(files.CopyFileA("C:\\Nope\\none.txt", "C:\\A\\two.txt", false).error, ERROR_PATH_NOT_FOUND);
@@ -58,7 +58,7 @@ TEST_F(FilesTest, CopyDeleteAndFolderErrorsAreWindowsNumbers) {
     EXPECT_EQ(files.GetFileAttributesA("C:\\Windows").value, FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TEST_F(FilesTest, Wow64RedirectsSystem32UntilSwitchedOffButNotTheSpoolFolder) {
+TEST_F(SimFilesTest, Wow64RedirectsSystem32UntilSwitchedOffButNotTheSpoolFolder) {
     SimMachine x64(Profiles::Windows10x64());
     Files& wowFiles = x64.platform().files;
     x64.AddFile("C:\\src\\KVUSBMON.dll", "monitor");
@@ -84,7 +84,7 @@ TEST_F(FilesTest, Wow64RedirectsSystem32UntilSwitchedOffButNotTheSpoolFolder) {
     EXPECT_EQ(plainModules.GetProcAddress(plainKernel.value, "Wow64DisableWow64FsRedirection").error, ERROR_PROC_NOT_FOUND);
 }
 
-TEST_F(FilesTest, CreateFileWritesAndReadsOrdinaryFiles) {
+TEST_F(SimFilesTest, CreateFileWritesAndReadsOrdinaryFiles) {
     auto& io = machine.platform().io;
     auto created = io.CreateFileA("C:\\log.bin", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, kNoHandle);
     ASSERT_NE(created.value, kInvalidHandle);

@@ -5,7 +5,7 @@ namespace {
 
 const char* const kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64";
 
-struct RegistryTest : ::testing::Test {
+struct SimRegistryTest : ::testing::Test {
     SimMachine machine{Profiles::Windows10x86()};
     Registry& registry = machine.platform().registry;
 
@@ -18,7 +18,7 @@ struct RegistryTest : ::testing::Test {
     }
 };
 
-TEST_F(RegistryTest, CreateMakesTheWholePathOnceAndNamesIgnoreCase) {
+TEST_F(SimRegistryTest, CreateMakesTheWholePathOnceAndNamesIgnoreCase) {
     Dword disposition = 0;
     RegKey key = Create(kUninstall, "REG_BINARY", &disposition);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
@@ -48,7 +48,7 @@ TEST_F(RegistryTest, CreateMakesTheWholePathOnceAndNamesIgnoreCase) {
               static_cast<Long>(ERROR_ACCESS_DENIED));
 }
 
-TEST_F(RegistryTest, ValuesKeepTheirExactBytesAndReportSizes) {
+TEST_F(SimRegistryTest, ValuesKeepTheirExactBytesAndReportSizes) {
     RegKey key = Create("SOFTWARE\\Test");
     const std::uint8_t noTerminator[] = {'a', 'b', 'c'};
     ASSERT_EQ(registry.RegSetValueExA(key, "Name", 0, REG_SZ, noTerminator, 3).value, 0);
@@ -83,7 +83,7 @@ TEST_F(RegistryTest, ValuesKeepTheirExactBytesAndReportSizes) {
     registry.RegCloseKey(key);
 }
 
-TEST_F(RegistryTest, HandlesAndAccessRightsAreChecked) {
+TEST_F(SimRegistryTest, HandlesAndAccessRightsAreChecked) {
     RegKey key = Create("SOFTWARE\\Test\\Child");
     registry.RegCloseKey(key);
     EXPECT_EQ(registry.RegCloseKey(key).value, static_cast<Long>(ERROR_INVALID_HANDLE));
@@ -103,7 +103,7 @@ TEST_F(RegistryTest, HandlesAndAccessRightsAreChecked) {
     EXPECT_EQ(machine.OpenRegistryKeyCount(), 0u);
 }
 
-TEST_F(RegistryTest, ThirtyTwoBitProgramOnSixtyFourBitSystemWritesIntoWow6432Node) {
+TEST_F(SimRegistryTest, ThirtyTwoBitProgramOnSixtyFourBitSystemWritesIntoWow6432Node) {
     SimMachine x64(Profiles::Windows7x64());
     Registry& wowRegistry = x64.platform().registry;
     RegKey key = 0;
@@ -127,7 +127,7 @@ TEST_F(RegistryTest, ThirtyTwoBitProgramOnSixtyFourBitSystemWritesIntoWow6432Nod
                                       "SYSTEM\\ControlSet001\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\IP_1.1.1.1"));
 }
 
-TEST_F(RegistryTest, CurrentControlSetFollowsTheSelectedSet) {
+TEST_F(SimRegistryTest, CurrentControlSetFollowsTheSelectedSet) {
     const char* ports = "SYSTEM\\ControlSet001\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
     RegKey key = 0;
     ASSERT_EQ(registry.RegOpenKeyExA(kHkeyLocalMachine, ports, 0, KEY_WRITE | KEY_QUERY_VALUE, &key).value, 0);

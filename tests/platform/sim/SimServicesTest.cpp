@@ -3,7 +3,7 @@
 namespace zenthar::sim::test {
 namespace {
 
-struct ServicesTest : ::testing::Test {
+struct SimServicesTest : ::testing::Test {
     SimMachine machine{Profiles::Windows7()};
     Services& services = machine.platform().services;
 
@@ -41,7 +41,7 @@ struct ServicesTest : ::testing::Test {
     }
 };
 
-TEST_F(ServicesTest, RunningSpoolerRefusesASecondStart) {
+TEST_F(SimServicesTest, RunningSpoolerRefusesASecondStart) {
     Handle spooler = OpenSpooler();
     EXPECT_EQ(Read(spooler).dwCurrentState, SERVICE_RUNNING);
     auto start = services.StartServiceA(spooler, 0, nullptr);
@@ -56,7 +56,7 @@ TEST_F(ServicesTest, RunningSpoolerRefusesASecondStart) {
     EXPECT_EQ(machine.OpenHandleCount(), 0u);
 }
 
-TEST_F(ServicesTest, ScriptedStartShowsAGrowingCheckPointThenRuns) {
+TEST_F(SimServicesTest, ScriptedStartShowsAGrowingCheckPointThenRuns) {
     machine.SetServiceState("Spooler", SERVICE_STOPPED);
     machine.ScriptServiceStart("Spooler", ServiceStartScript::PendingThenRunning(3, {500, 20000}));
     Handle spooler = OpenSpooler();
@@ -74,7 +74,7 @@ TEST_F(ServicesTest, ScriptedStartShowsAGrowingCheckPointThenRuns) {
     services.CloseServiceHandle(spooler);
 }
 
-TEST_F(ServicesTest, StartsThatHangStopOrFail) {
+TEST_F(SimServicesTest, StartsThatHangStopOrFail) {
     machine.SetServiceState("Spooler", SERVICE_STOPPED);
     Handle spooler = OpenSpooler();
     machine.ScriptServiceStart("Spooler", ServiceStartScript::PendingForever(3000));
@@ -98,7 +98,7 @@ TEST_F(ServicesTest, StartsThatHangStopOrFail) {
     services.CloseServiceHandle(spooler);
 }
 
-TEST_F(ServicesTest, NetCommandsThroughTheInterpreterChangeServices) {
+TEST_F(SimServicesTest, NetCommandsThroughTheInterpreterChangeServices) {
     EXPECT_EQ(Run("C:\\Windows\\system32\\cmd.exe /c net stop spooler"), 0u);
     EXPECT_EQ(machine.ServiceState("Spooler"), SERVICE_STOPPED);
     EXPECT_EQ(Run("C:\\Windows\\system32\\cmd.exe /c net stop spooler"), kNetHelpExitFailure) << "already stopped";
@@ -118,7 +118,7 @@ TEST_F(ServicesTest, NetCommandsThroughTheInterpreterChangeServices) {
     EXPECT_EQ(Run("CMD.EXE /c net start spooler"), 0u) << "net waits for a pending start";
 }
 
-TEST_F(ServicesTest, MissingInterpreterAndScriptedCommands) {
+TEST_F(SimServicesTest, MissingInterpreterAndScriptedCommands) {
     machine.SetEnvironmentVariable("COMSPEC", "C:\\Tools\\shell.exe");
     EXPECT_EQ(Run("C:\\Tools\\shell.exe /c net stop spooler"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(machine.ServiceState("Spooler"), SERVICE_RUNNING);

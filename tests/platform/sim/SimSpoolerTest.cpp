@@ -7,7 +7,7 @@ namespace {
 
 const char* const kDriverFiles[] = {"UNIDRV.DLL", "VXTHM4.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP", "VXTHM4.DLL"};
 
-struct SpoolerTest : ::testing::Test {
+struct SimSpoolerTest : ::testing::Test {
     SimMachine machine{Profiles::Windows7x64()};
     Spooler& spooler = machine.platform().spooler;
 
@@ -40,7 +40,7 @@ struct SpoolerTest : ::testing::Test {
     }
 };
 
-TEST_F(SpoolerTest, PrinterEnumerationSizesThenPacksStringsInsideTheBuffer) {
+TEST_F(SimSpoolerTest, PrinterEnumerationSizesThenPacksStringsInsideTheBuffer) {
     machine.AddDriver("NORVA MTR444");
     machine.AddPrinter("NORVA MTR444", "COM1:", "NORVA MTR444");
     SimPrinter office;
@@ -75,7 +75,7 @@ TEST_F(SpoolerTest, PrinterEnumerationSizesThenPacksStringsInsideTheBuffer) {
     }
 }
 
-TEST_F(SpoolerTest, NoPrintersIsAnEmptySuccess) {
+TEST_F(SimSpoolerTest, NoPrintersIsAnEmptySuccess) {
     Dword needed = 5, returned = 5;
     auto result = spooler.EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
     EXPECT_TRUE(result.value);
@@ -83,7 +83,7 @@ TEST_F(SpoolerTest, NoPrintersIsAnEmptySuccess) {
     EXPECT_EQ(returned, 0u);
 }
 
-TEST_F(SpoolerTest, PortsOfStockAndAddedMonitorsAtLevelTwo) {
+TEST_F(SimSpoolerTest, PortsOfStockAndAddedMonitorsAtLevelTwo) {
     machine.AddPort("Standard TCP/IP Port", "IP_10.0.0.1");
     std::vector<std::uint8_t> buffer;
     auto ports = EnumerateAll<PortInfo2A>(
@@ -98,7 +98,7 @@ TEST_F(SpoolerTest, PortsOfStockAndAddedMonitorsAtLevelTwo) {
     EXPECT_STREQ(ports.back().pMonitorName, "Standard TCP/IP Port");
 }
 
-TEST_F(SpoolerTest, DriverDirectoryFollowsTheProgramsBitness) {
+TEST_F(SimSpoolerTest, DriverDirectoryFollowsTheProgramsBitness) {
     char directory[256] = {};
     Dword needed = 0;
     ASSERT_TRUE(spooler.GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(directory),
@@ -118,7 +118,7 @@ TEST_F(SpoolerTest, DriverDirectoryFollowsTheProgramsBitness) {
     EXPECT_EQ(nativeMachine.DriverDirectory(), "C:\\Windows\\System32\\spool\\drivers\\x64");
 }
 
-TEST_F(SpoolerTest, DriverRegistrationNeedsEveryFileAndInstallsThemIntoVersionDirectory) {
+TEST_F(SimSpoolerTest, DriverRegistrationNeedsEveryFileAndInstallsThemIntoVersionDirectory) {
     char dependents[] = "VXTHM4.DLL\0VXTHM4.GPD\0";
     auto missing = RegisterDriver("NORVA MTR333", dependents);
     EXPECT_FALSE(missing.value);
@@ -143,7 +143,7 @@ TEST_F(SpoolerTest, DriverRegistrationNeedsEveryFileAndInstallsThemIntoVersionDi
     EXPECT_EQ(machine.Drivers()[0].dependentFiles.size(), 1u);
 }
 
-TEST_F(SpoolerTest, DriverRegistrationCanNeedASystemLibrary) {
+TEST_F(SimSpoolerTest, DriverRegistrationCanNeedASystemLibrary) {
     PlaceDriverFiles();
     machine.RequireSystemLibraryForDrivers("FRAMEDYN.dll");
     EXPECT_EQ(RegisterDriver("D", nullptr).error, ERROR_MOD_NOT_FOUND);
@@ -153,7 +153,7 @@ TEST_F(SpoolerTest, DriverRegistrationCanNeedASystemLibrary) {
     EXPECT_TRUE(RegisterDriver("D", nullptr).value);
 }
 
-TEST_F(SpoolerTest, PrinterCreationRefusesWhatWindowsRefuses) {
+TEST_F(SimSpoolerTest, PrinterCreationRefusesWhatWindowsRefuses) {
     machine.AddDriver("NORVA MTR333");
     EXPECT_EQ(CreatePrinter("P", "USBPOS0", "NORVA MTR333").error, ERROR_UNKNOWN_PORT);
     EXPECT_EQ(CreatePrinter("P", "COM1:", "Nobody").error, ERROR_UNKNOWN_PRINTER_DRIVER);
@@ -175,7 +175,7 @@ TEST_F(SpoolerTest, PrinterCreationRefusesWhatWindowsRefuses) {
     EXPECT_EQ(printer->attributes, 0xA00u);
 }
 
-TEST_F(SpoolerTest, PrinterDataNeedsAdministerAccessAndKeepsItsBytes) {
+TEST_F(SimSpoolerTest, PrinterDataNeedsAdministerAccessAndKeepsItsBytes) {
     machine.AddPrinter("P", "COM1:", "D");
     Handle user = kNoHandle;
     ASSERT_TRUE(spooler.OpenPrinterA("P", &user, nullptr).value);
@@ -209,7 +209,7 @@ TEST_F(SpoolerTest, PrinterDataNeedsAdministerAccessAndKeepsItsBytes) {
     EXPECT_EQ(spooler.OpenPrinterA("Q", &none, &defaults).error, ERROR_INVALID_PRINTER_NAME);
 }
 
-TEST_F(SpoolerTest, MonitorRegistrationLoadsFromTheNativeSystemDirectory) {
+TEST_F(SimSpoolerTest, MonitorRegistrationLoadsFromTheNativeSystemDirectory) {
     MonitorInfo2A info{const_cast<char*>("KVPOS Port Monitor"), nullptr, const_cast<char*>("KVUSBMON.dll")};
     EXPECT_EQ(spooler.AddMonitorA(nullptr, 2, &info).error, ERROR_MOD_NOT_FOUND);
     machine.AddFile("C:\\Windows\\SysWOW64\\KVUSBMON.dll", "wrong place for the spooler");
@@ -229,7 +229,7 @@ TEST_F(SpoolerTest, MonitorRegistrationLoadsFromTheNativeSystemDirectory) {
     EXPECT_STREQ(monitors[2].pEnvironment, "Windows x64");
 }
 
-TEST_F(SpoolerTest, PrintProcessorDeletionAndTheDefaultPrinterExport) {
+TEST_F(SimSpoolerTest, PrintProcessorDeletionAndTheDefaultPrinterExport) {
     EXPECT_EQ(spooler.DeletePrintProcessorA(nullptr, nullptr, "VXTHM4PP").error, ERROR_UNKNOWN_PRINTPROCESSOR);
     machine.AddPrintProcessor("Windows NT x86", "VXTHM4PP", "VXTHM4PP32.dll");
     const char* key = "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\VXTHM4PP";
@@ -253,7 +253,7 @@ TEST_F(SpoolerTest, PrintProcessorDeletionAndTheDefaultPrinterExport) {
     EXPECT_EQ(old.platform().modules.GetProcAddressByOrdinal(oldSpool.value, 202).error, ERROR_PROC_NOT_FOUND);
 }
 
-TEST_F(SpoolerTest, StoppedSpoolerAnswersNothingAndTcpPortsLoadOnStart) {
+TEST_F(SimSpoolerTest, StoppedSpoolerAnswersNothingAndTcpPortsLoadOnStart) {
     machine.CreateRegistryKey(kHkeyLocalMachine,
                               "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\IP_1.2.3.4");
     machine.SetServiceState("Spooler", SERVICE_STOPPED);
@@ -265,7 +265,7 @@ TEST_F(SpoolerTest, StoppedSpoolerAnswersNothingAndTcpPortsLoadOnStart) {
 
 // What the contract cannot show on a real spooler: documents waiting, the default printer
 // going, access rights, and a monitor whose port is taken.
-TEST_F(SpoolerTest, DeletionWaitsForJobsPassesTheDefaultOnAndRefusesWhatIsInUse) {
+TEST_F(SimSpoolerTest, DeletionWaitsForJobsPassesTheDefaultOnAndRefusesWhatIsInUse) {
     machine.AddDriver("Plain");
     machine.AddPrinter("First", "LPT1:", "Plain");
     machine.AddPrinter("Second", "USBPOS0", "Plain");

@@ -38,7 +38,7 @@ Detected Detect(SimMachine& machine) {
     return d;
 }
 
-TEST(SystemTest, ProfilesAnswerAsTheirWindowsDoes) {
+TEST(SimSystemTest, ProfilesAnswerAsTheirWindowsDoes) {
     SimMachine win98(Profiles::Windows98());
     auto d = Detect(win98);
     EXPECT_FALSE(d.extended);
@@ -71,7 +71,7 @@ TEST(SystemTest, ProfilesAnswerAsTheirWindowsDoes) {
     EXPECT_EQ(d.version.dwMajorVersion * 10 + d.version.dwMinorVersion, 62u);
 }
 
-TEST(SystemTest, VersionRecordSizesAreHonoured) {
+TEST(SimSystemTest, VersionRecordSizesAreHonoured) {
     MachineProfile profile = Profiles::Windows7();
     profile.refusesExtendedVersionInfo = true;
     SimMachine machine(profile);
@@ -90,7 +90,7 @@ TEST(SystemTest, VersionRecordSizesAreHonoured) {
     EXPECT_EQ(system.GetVersionExA(&record).error, ERROR_INSUFFICIENT_BUFFER);
 }
 
-TEST(ModulesTest, LibrariesLoadAndFunctionsResolveOnlyWhereTheyExist) {
+TEST(SimModulesTest, LibrariesLoadAndFunctionsResolveOnlyWhereTheyExist) {
     SimMachine machine(Profiles::Windows7());
     auto& modules = machine.platform().modules;
     EXPECT_EQ(modules.GetModuleHandleA("SETUPAPI.DLL").error, ERROR_MOD_NOT_FOUND) << "not loaded yet";
@@ -110,7 +110,7 @@ TEST(ModulesTest, LibrariesLoadAndFunctionsResolveOnlyWhereTheyExist) {
     EXPECT_EQ(modules.LoadLibraryA("setupapi.dll").error, ERROR_MOD_NOT_FOUND);
 }
 
-TEST(ModulesTest, CallingThroughTheWrongAddressIsCaught) {
+TEST(SimModulesTest, CallingThroughTheWrongAddressIsCaught) {
     SimMachine machine(Profiles::Windows7x64());
     Platform& p = machine.platform();
     auto kernel = p.modules.GetModuleHandleA("kernel32");
@@ -128,7 +128,7 @@ TEST(ModulesTest, CallingThroughTheWrongAddressIsCaught) {
     EXPECT_EQ(machine.Misuses().size(), 2u) << "a function of an unloaded library";
 }
 
-TEST(FaultTest, CallsFailOnceOnTheNthCallOrAlwaysAndAreLogged) {
+TEST(SimFaultTest, CallsFailOnceOnTheNthCallOrAlwaysAndAreLogged) {
     SimMachine machine;
     Platform& p = machine.platform();
     machine.FailNext("CopyFileA", ERROR_ACCESS_DENIED, 2);
@@ -165,7 +165,7 @@ TEST(FaultTest, CallsFailOnceOnTheNthCallOrAlwaysAndAreLogged) {
     EXPECT_EQ(log.back(), "RegCloseKey");
 }
 
-TEST(FaultTest, ReplayFailsEachCallInTurn) {
+TEST(SimFaultTest, ReplayFailsEachCallInTurn) {
     auto run = [](SimMachine& machine) {
         Platform& p = machine.platform();
         RegKey key = 0;

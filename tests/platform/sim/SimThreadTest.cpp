@@ -40,7 +40,7 @@ Dword Reconnect(void* parameter) {
     return 0;
 }
 
-TEST(ThreadTest, InfiniteWaitEndsWhenACreatedThreadSetsTheEvent) {
+TEST(SimThreadTest, InfiniteWaitEndsWhenACreatedThreadSetsTheEvent) {
     SimMachine machine;
     Platform& p = machine.platform();
     Shared shared;
@@ -58,7 +58,7 @@ TEST(ThreadTest, InfiniteWaitEndsWhenACreatedThreadSetsTheEvent) {
     p.kernel.CloseHandle(shared.event);
 }
 
-TEST(ThreadTest, TimedWaitsRunOnTheVirtualClock) {
+TEST(SimThreadTest, TimedWaitsRunOnTheVirtualClock) {
     SimMachine machine;
     Platform& p = machine.platform();
     auto autoReset = p.kernel.CreateEventA(nullptr, false, true, nullptr);
@@ -77,7 +77,7 @@ TEST(ThreadTest, TimedWaitsRunOnTheVirtualClock) {
     p.kernel.CloseHandle(thread.value);
 }
 
-TEST(ThreadTest, AnyOtherThreadMaySetTheEvent) {
+TEST(SimThreadTest, AnyOtherThreadMaySetTheEvent) {
     SimMachine machine;
     Platform& p = machine.platform();
     auto event = p.kernel.CreateEventA(nullptr, true, false, nullptr);
@@ -89,7 +89,7 @@ TEST(ThreadTest, AnyOtherThreadMaySetTheEvent) {
     other.join();
 }
 
-TEST(ThreadTest, WorkerReopensAnUnpluggedPrinterWhileTheUiThreadKeepsCalling) {
+TEST(SimThreadTest, WorkerReopensAnUnpluggedPrinterWhileTheUiThreadKeepsCalling) {
     SimMachine machine;
     Platform& p = machine.platform();
     machine.AddUsbPrinter(kPrinter);

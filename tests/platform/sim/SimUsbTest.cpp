@@ -6,7 +6,7 @@ namespace {
 const std::string kPrinter = "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 const std::string kOther = "\\\\?\\usb#vid_04b8&pid_0202#6&aa&0&2#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 
-struct UsbTest : ::testing::Test {
+struct SimUsbTest : ::testing::Test {
     SimMachine machine{Profiles::Windows10x64()};
     Platform& p = machine.platform();
     ProcAddress getClassDevs = 0, enumInterfaces = 0, getDetail = 0, destroy = 0;
@@ -55,7 +55,7 @@ struct UsbTest : ::testing::Test {
     }
 };
 
-TEST_F(UsbTest, EnumerationListsPresentPrintersWithExactDetailSizes) {
+TEST_F(SimUsbTest, EnumerationListsPresentPrintersWithExactDetailSizes) {
     machine.AddUsbPrinter(kPrinter, 1);
     machine.AddUsbPrinter(kOther, 2);
     EXPECT_EQ(PresentPrinters(), (std::vector<std::string>{kPrinter, kOther}));
@@ -84,7 +84,7 @@ TEST_F(UsbTest, EnumerationListsPresentPrintersWithExactDetailSizes) {
     EXPECT_EQ(p.setup.InvokeSetupDiDestroyDeviceInfoList(destroy, set.value).error, ERROR_INVALID_HANDLE);
 }
 
-TEST_F(UsbTest, DeviceOpensExclusivelyAndItsPortNumberIsInTheRegistry) {
+TEST_F(SimUsbTest, DeviceOpensExclusivelyAndItsPortNumberIsInTheRegistry) {
     machine.AddUsbPrinter(kPrinter, 12);
     auto first = Open(kPrinter);
     ASSERT_NE(first.value, kInvalidHandle);
@@ -105,7 +105,7 @@ TEST_F(UsbTest, DeviceOpensExclusivelyAndItsPortNumberIsInTheRegistry) {
     p.registry.RegCloseKey(parameters);
 }
 
-TEST_F(UsbTest, EveryWriteRequestIsRecordedWithItsBytes) {
+TEST_F(SimUsbTest, EveryWriteRequestIsRecordedWithItsBytes) {
     machine.AddUsbPrinter(kPrinter);
     auto device = Open(kPrinter);
     auto event = p.kernel.CreateEventA(nullptr, false, false, nullptr);
@@ -135,7 +135,7 @@ TEST_F(UsbTest, EveryWriteRequestIsRecordedWithItsBytes) {
     EXPECT_EQ(machine.UsbWrites(kPrinter).size(), 4u);
 }
 
-TEST_F(UsbTest, PendingWritesCompleteOnVirtualTimeOrAreCancelled) {
+TEST_F(SimUsbTest, PendingWritesCompleteOnVirtualTimeOrAreCancelled) {
     machine.AddUsbPrinter(kPrinter);
     auto device = Open(kPrinter);
     auto event = p.kernel.CreateEventA(nullptr, true, true, nullptr);
@@ -169,7 +169,7 @@ TEST_F(UsbTest, PendingWritesCompleteOnVirtualTimeOrAreCancelled) {
     EXPECT_EQ(machine.Pauses(), (std::vector<Dword>{299, 1, 60000}));
 }
 
-TEST_F(UsbTest, UnpluggedPrinterComesBackAfterTheGivenAttempts) {
+TEST_F(SimUsbTest, UnpluggedPrinterComesBackAfterTheGivenAttempts) {
     machine.AddUsbPrinter(kPrinter);
     auto old = Open(kPrinter);
     machine.UnplugUsb(kPrinter, 2);
@@ -185,7 +185,7 @@ TEST_F(UsbTest, UnpluggedPrinterComesBackAfterTheGivenAttempts) {
     EXPECT_EQ(p.io.WriteFile(old.value, &byte, 1, nullptr, &overlapped).error, ERROR_DEVICE_NOT_CONNECTED);
 }
 
-TEST_F(UsbTest, ReadsAndSerialFunctionsOnAPrinter) {
+TEST_F(SimUsbTest, ReadsAndSerialFunctionsOnAPrinter) {
     machine.AddUsbPrinter(kPrinter);
     auto device = Open(kPrinter);
     Dword errors = 0;
