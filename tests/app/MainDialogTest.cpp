@@ -74,7 +74,7 @@ TEST(MainDialogStartUp, AFreshMachineShowsThreeUncheckedModels)
     EXPECT_TRUE(seen.exitEnabled);
     EXPECT_FALSE(seen.copiesEnabled);
     EXPECT_EQ(seen.copiesText, "1");
-    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open 102", "end 102 = 2"}));
+    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open main", "end main = IDCANCEL"}));
 }
 
 TEST(MainDialogStartUp, AnExistingModelIsIndeterminateAndStaysSo)
@@ -130,9 +130,9 @@ TEST(MainDialogStartUp, EachFailingSpoolerQueryIsReportedAndTheListStillFills)
         run.Main().Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
         run.Start();
         EXPECT_EQ(run.Transcript(), (std::vector<std::string>{
-                                        "open 102",
-                                        std::string("message \"") + c.message + "\" caption \"zenthar\" icon exclamation owner 102",
-                                        "end 102 = 2"}))
+                                        "open main",
+                                        std::string("message \"") + c.message + "\" caption \"zenthar\" icon exclamation owner main",
+                                        "end main = IDCANCEL"}))
             << c.call;
         EXPECT_EQ(seen.rows, kModels) << c.call;
     }
@@ -155,7 +155,7 @@ TEST(MainDialogStartUp, ASpoolerThatCannotStartLeavesTheListEmpty)
     run.Start();
     EXPECT_EQ(run.Transcript()[1],
               "message \"Print Spooler is stopped !!!.\\nPlease reinstall the printer driver\\nafter spooler starts\" "
-              "caption \"zenthar\" icon exclamation owner 102");
+              "caption \"zenthar\" icon exclamation owner main");
     EXPECT_TRUE(seen.rows.empty());
     // Install keeps the template's state: enabled.
     EXPECT_TRUE(seen.installEnabled);
@@ -274,7 +274,7 @@ TEST(MainDialogKeys, EnterEndsTheDialogAndTheAboutBoxComesFromTheSystemMenu)
     run.Start();
     ASSERT_FALSE(menu.empty());
     EXPECT_EQ(menu.back(), (std::pair<unsigned, std::string>{0x0010, "Zenthar Information(&A)..."}));
-    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open 102", "open 100", "end 100 = 1", "end 102 = 1"}));
+    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open main", "open about", "end about = IDOK", "end main = IDOK"}));
 }
 
 TEST(MainDialogKeys, TheExitButtonEndsTheProgram)
@@ -282,7 +282,7 @@ TEST(MainDialogKeys, TheExitButtonEndsTheProgram)
     InstallerRun run;
     run.Main().Click(kExitButton);
     run.Start();
-    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open 102", "end 102 = 2"}));
+    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open main", "end main = IDCANCEL"}));
 }
 
 // A keyboard user ticks with Space: the dialog hears of it as of a click on the box, once the

@@ -497,7 +497,7 @@ TEST(QuietCommandLine, WithoutQuietTheDialogsStartAndSlashQuestionShowsTheUsage)
         run.Main().PressEscape();
         EXPECT_EQ(RunProgram(run.machine.platform(), run.state, commandLine), 0);
         ASSERT_FALSE(run.screen.Transcript().empty()) << commandLine;
-        EXPECT_EQ(run.screen.Transcript().front().Describe(), "open 102") << commandLine;
+        EXPECT_EQ(run.screen.Transcript().front().Describe(), "open main") << commandLine;
     }
     for (const char* commandLine : {"/?", "-?"}) {
         InstallerRun run;

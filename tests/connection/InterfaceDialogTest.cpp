@@ -214,7 +214,7 @@ TEST_F(InterfaceDialogTest, TheMonitorIsLookedForInTheCurrentControlSet)
     User().Click(kEthernetRadio).Click(interface_ids::kOk);
     Run();
     EXPECT_THAT(Messages(), ElementsAre("message \"Standard TCP/IP Port not installed\\nPlease Install Standard "
-                                        "TCP/IP Port\" caption \"zenthar\" icon exclamation owner 143"));
+                                        "TCP/IP Port\" caption \"zenthar\" icon exclamation owner address"));
     EXPECT_STREQ(dialog.addressText, "10.1.2.3");  // a warning only
 }
 

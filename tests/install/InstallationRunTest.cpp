@@ -29,7 +29,7 @@ using Lines = std::vector<std::string>;
 constexpr const char* kUsbPath = "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 
 std::string Message(const std::string& text, const std::string& caption = "zenthar", const char* icon = "none",
-                    const char* owner = "102")
+                    const char* owner = "main")
 {
     return "message \"" + text + "\" caption \"" + caption + "\" icon " + icon + " owner " + owner;
 }
@@ -52,8 +52,8 @@ Lines Concat(std::initializer_list<Lines> parts)
 const Lines kCopyLines = {"status \"Print Driver Copy Started\" 30", "pause 500",
                           "status \"Print Driver Copy Ended\" 40", "pause 500",
                           "status \"Print Driver Install Started\" 50"};
-const Lines kCompletion = {"status \"Installation Completed!!!\" 100", "pause 500", "open 138", "end 138 = 1",
-                           "end 102 = 2"};
+const Lines kCompletion = {"status \"Installation Completed!!!\" 100", "pause 500", "open complete", "end complete = IDOK",
+                           "end main = IDCANCEL"};
 
 TEST(InstallationRun, TheTypicalUsbRunInstallsTheModelOnTheMonitorsPort)
 {
@@ -65,10 +65,10 @@ TEST(InstallationRun, TheTypicalUsbRunInstallsTheModelOnTheMonitorsPort)
     run.Complete().Click(complete_ids::kOk);
     run.Start();
 
-    Lines usbSearch = {"open 129", "end 129 = 1", "create 141"};
+    Lines usbSearch = {"open interface", "end interface = IDOK", "create search"};
     for (int i = 0; i < 8; ++i) usbSearch.push_back("pause 100");
-    usbSearch.push_back("destroy 141");
-    EXPECT_EQ(run.Transcript(), Concat({{"open 102"}, usbSearch, kCopyLines, RowLines(), {"open 140", "end 140 = 1"},
+    usbSearch.push_back("destroy search");
+    EXPECT_EQ(run.Transcript(), Concat({{"open main"}, usbSearch, kCopyLines, RowLines(), {"open default", "end default = IDOK"},
                                         kCompletion}))
         << run.TranscriptText();
 
@@ -106,8 +106,8 @@ TEST(InstallationRun, AComRunWithOneModel)
     run.machine.SetDefaultPrinter("Old Printer");
     run.Start();
 
-    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(),
-                                        {"open 140", "end 140 = 1"}, kCompletion}))
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(),
+                                        {"open default", "end default = IDOK"}, kCompletion}))
         << run.TranscriptText();
     const auto printer = run.machine.FindPrinter("NORVA MTR444");
     ASSERT_TRUE(printer);
@@ -132,8 +132,8 @@ TEST(InstallationRun, ThreeClonesOnLpt1MakeTheLastOneTheDefault)
     run.Complete().Click(complete_ids::kOk);
     run.Start();
 
-    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(), RowLines(),
-                                        RowLines(), {"open 140", "end 140 = 1"}, kCompletion}))
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(), RowLines(),
+                                        RowLines(), {"open default", "end default = IDOK"}, kCompletion}))
         << run.TranscriptText();
     for (const char* name : {"NORVA Orbix #1", "NORVA Orbix #2", "NORVA Orbix #3"}) {
         const auto printer = run.machine.FindPrinter(name);
@@ -158,7 +158,7 @@ TEST(InstallationRun, AddingToAnEarlierInstallationAsksNoDefaultAndWritesNoUnins
     run.Start();
 
     EXPECT_EQ(run.Transcript(),
-              Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(), RowLines(), kCompletion}))
+              Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(), RowLines(), kCompletion}))
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #2"));
     EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #3"));
@@ -179,8 +179,8 @@ TEST(InstallationRun, OnlyExistingRowsInstallNothingAndSetNoDefault)
     run.Complete().Click(complete_ids::kOk);
     run.Start();
 
-    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines,
-                                        {"open 140", "end 140 = 1"}, kCompletion}))
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines,
+                                        {"open default", "end default = IDOK"}, kCompletion}))
         << run.TranscriptText();
     EXPECT_EQ(run.machine.Printers().size(), 1u);
     // No printer of this run could become the default.
@@ -200,8 +200,8 @@ TEST(InstallationRun, NoCheckedRowIsReportedAndTheDialogStays)
         })
         .PressEscape();
     run.Start();
-    EXPECT_EQ(run.Transcript(), (Lines{"open 102", Message("Please, select printer driver to install !!!"),
-                                       "end 102 = 2"}));
+    EXPECT_EQ(run.Transcript(), (Lines{"open main", Message("Please, select printer driver to install !!!"),
+                                       "end main = IDCANCEL"}));
     EXPECT_FALSE(installEnabled);
     EXPECT_TRUE(exitEnabled);
 }
@@ -212,7 +212,7 @@ TEST(InstallationRun, CancellingTheInterfaceDialogEndsTheProgram)
     run.Main().ToggleRow(kModelList, 0).Click(kInstallButton);
     run.Interface().Click(interface_ids::kExit);
     run.Start();
-    EXPECT_EQ(run.Transcript(), (Lines{"open 102", "open 129", "end 129 = 2", Message("Install Canceled"), "end 102 = 2"}));
+    EXPECT_EQ(run.Transcript(), (Lines{"open main", "open interface", "end interface = IDCANCEL", Message("Install Canceled"), "end main = IDCANCEL"}));
     EXPECT_TRUE(run.machine.Printers().empty());
     EXPECT_TRUE(run.machine.Drivers().empty());
 }
@@ -224,8 +224,8 @@ TEST(InstallationRun, CancellingTheDefaultPrinterQuestionEndsWithoutTheCompletio
     run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
     run.DefaultPrinter().PressEscape();
     run.Start();
-    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(),
-                                        {"open 140", "end 140 = 2", Message("Install Canceled"), "end 102 = 2"}}))
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(),
+                                        {"open default", "end default = IDCANCEL", Message("Install Canceled"), "end main = IDCANCEL"}}))
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA KSV100-III"));
 }
@@ -279,7 +279,7 @@ TEST(InstallationRun, AnUnknownProcessorGoesStraightToCompletion)
     run.Interface().Click(interface_ids::kSerialRadio).Click(interface_ids::kOk);
     run.Complete().Click(complete_ids::kOk);
     run.Start();
-    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCompletion})) << run.TranscriptText();
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCompletion})) << run.TranscriptText();
     EXPECT_TRUE(run.machine.Drivers().empty());
     // The monitor step comes before the processor test.
     EXPECT_EQ(run.machine.CallCount("AddMonitorA"), 1u);
@@ -299,9 +299,9 @@ TEST(InstallationRun, AFailedDriverRegistrationStopsBeforeTheNextRows)
 
     const std::string deleteFailed = Message("Failure to DeletePrintProcessorFile GetLastError()=2", "zenthar",
                                              "exclamation", "102");
-    EXPECT_EQ(run.Transcript(), Concat({{"open 102", "open 129", "end 129 = 1"}, kCopyLines, RowLines(),
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(),
                                         {Message("Failure to AddPrinterDriver() GetLastError()=5"), deleteFailed,
-                                         deleteFailed, "end 102 = 2"}}))
+                                         deleteFailed, "end main = IDCANCEL"}}))
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #1"));
     EXPECT_FALSE(run.machine.FindDriver("NORVA Orbix #2"));
@@ -335,7 +335,7 @@ TEST(InstallationRun, ASecondTryAfterAStoppedRunInstallsOnlyTheRemainingRows)
     EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 3u);
     // Row 0 was there before the second run: it leaves the uninstall entry and the default
     // printer alone and goes straight to completion.
-    EXPECT_EQ(run.Transcript().back(), "end 102 = 2");
+    EXPECT_EQ(run.Transcript().back(), "end main = IDCANCEL");
 }
 
 // While the default-printer question is up, the main dialog is its owner and takes no

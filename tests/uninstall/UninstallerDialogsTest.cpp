@@ -98,7 +98,7 @@ TEST(UninstallerDialogs, CancelBeforeRemoveListsWhatIsOursAndChangesNothing)
         .Click(confirm::kCancelButton);
     EXPECT_EQ(run.Start(), uninstall::kExitNothingTried);
 
-    EXPECT_EQ(run.transcript, (Lines{"open 200", "end 200 = 2"}));
+    EXPECT_EQ(run.transcript, (Lines{"open remove", "end remove = IDCANCEL"}));
     EXPECT_EQ(rows, (Lines{"Printer \"NORVA MTR444\"", "Driver \"NORVA MTR444\"", "Port monitor \"KVPOS Port Monitor\"",
                            "Uninstall entry \"NORVA Orbix Printer 4.64\""}));
     EXPECT_EQ(Differences(before, WholeMachine(installed.machine)), Lines{});
@@ -130,9 +130,9 @@ TEST(UninstallerDialogs, RemoveWalksTheProgressAndTheSummaryNamesWhatStayedWithI
         .PressEnter();
     EXPECT_EQ(run.Start(), uninstall::kExitNotAllRemoved);
 
-    EXPECT_EQ(run.transcript, (Lines{"open 200",
-                                     "end 200 = 1",
-                                     "create 201",
+    EXPECT_EQ(run.transcript, (Lines{"open remove",
+                                     "end remove = IDOK",
+                                     "create removing",
                                      "status \"Removing printer \"NORVA Orbix #1\" ...\" 0",
                                      "status \"Removing printer \"NORVA Orbix #2\" ...\" 16",
                                      "status \"Removing driver \"NORVA Orbix #1\" ...\" 33",
@@ -140,9 +140,9 @@ TEST(UninstallerDialogs, RemoveWalksTheProgressAndTheSummaryNamesWhatStayedWithI
                                      "status \"Removing port monitor \"KVPOS Port Monitor\" ...\" 66",
                                      "status \"Removing uninstall entry \"NORVA Orbix Printer 4.64\" ...\" 83",
                                      "status \"Removal Completed!!!\" 100",
-                                     "open 202",
-                                     "end 202 = 1",
-                                     "destroy 201"}));
+                                     "open summary",
+                                     "end summary = IDOK",
+                                     "destroy removing"}));
     EXPECT_EQ(owner, resources::kRemovalProgressDialog);
     EXPECT_EQ(headline, "Removal completed with errors !!!\n3 of 6 parts could not be removed; the system's error "
                         "number is given with each.");
