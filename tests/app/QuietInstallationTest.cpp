@@ -185,43 +185,43 @@ TEST(QuietInstallation, EverythingChosenExistingAlreadyIsSuccessWithNothingNew)
     EXPECT_TRUE(run.Logged("printers: \"NORVA Orbix #1\", \"NORVA Orbix #2\""));
 }
 
-// Deployment tools run the same command again and again. A printer of ours that is as asked is
-// left alone (no USB search, no port write, no service restart, no file copy); one on another
-// port or with another code page is moved and its settings record written anew.
-TEST(QuietInstallation, ARerunChangesOnlyWhatIsNotAsAsked)
+const std::string kTcpPortsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
+
+// A command run twice, with something changed on the machine or in the command between.
+struct RerunCase {
+    const char* name;
+    const char* first;
+    std::function<void(QuietRun&)> between;
+    const char* second;
+    const char* logged;
+    bool asAsked;
+    std::function<void(QuietRun&)> check;
+};
+
+std::vector<RerunCase> RerunCases()
 {
-    const std::string portKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
-    struct Case {
-        const char* name;
-        const char* first;
-        std::function<void(QuietRun&)> between;
-        const char* second;
-        const char* logged;
-        bool asAsked;
-        std::function<void(QuietRun&)> check;
-    };
-    const Case cases[] = {
+    return {
         {"USB printer switched off", "/quiet /model \"NORVA MTR444\"",
          [](QuietRun& run) { run.machine.SetUsbPresent(kUsbPath, false); }, "/quiet /model \"NORVA MTR444\"",
          "step: already as asked: \"NORVA MTR444\"", true, [](QuietRun&) {}},
         {"ethernet, a port value tuned since", "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3",
-         [&](QuietRun& run) {
-             run.machine.SetRegistryString(platform::kHkeyLocalMachine, portKey + "IP_10.1.2.3", "SNMP Community", "shop");
+         [](QuietRun& run) {
+             run.machine.SetRegistryString(platform::kHkeyLocalMachine, kTcpPortsKey + "IP_10.1.2.3", "SNMP Community", "shop");
          },
          "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", "step: already as asked: \"NORVA MTR333\"",
          true,
-         [&](QuietRun& run) {
+         [](QuietRun& run) {
              const auto value =
-                 run.machine.FindRegistryValue(platform::kHkeyLocalMachine, portKey + "IP_10.1.2.3", "SNMP Community");
+                 run.machine.FindRegistryValue(platform::kHkeyLocalMachine, kTcpPortsKey + "IP_10.1.2.3", "SNMP Community");
              ASSERT_TRUE(value);
              EXPECT_EQ(std::string(value->bytes.begin(), value->bytes.end()), std::string("shop", 5));
          }},
         {"ethernet, another address", "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", nullptr,
          "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.4",
          "step: printer \"NORVA MTR333\" moved from IP_10.1.2.3 to IP_10.1.2.4", false,
-         [&](QuietRun& run) {
+         [](QuietRun& run) {
              EXPECT_EQ(run.machine.FindPrinter("NORVA MTR333")->portName, "IP_10.1.2.4");
-             EXPECT_TRUE(run.machine.RegistryKeyExists(platform::kHkeyLocalMachine, portKey + "IP_10.1.2.3"));
+             EXPECT_TRUE(run.machine.RegistryKeyExists(platform::kHkeyLocalMachine, kTcpPortsKey + "IP_10.1.2.3"));
              // Both ports are the installation's: the uninstaller finds the old one by its record.
              for (const char* port : {"Port: IP_10.1.2.3", "Port: IP_10.1.2.4"})
                  EXPECT_TRUE(run.machine.FindRegistryValue(platform::kHkeyLocalMachine,
@@ -240,26 +240,38 @@ TEST(QuietInstallation, ARerunChangesOnlyWhatIsNotAsAsked)
              EXPECT_EQ(run.machine.Printers().size(), 1u);
          }},
     };
-    for (const Case& c : cases) {
+}
+
+void ExpectRerun(const RerunCase& c)
+{
+    QuietRun run;
+    run.machine.AddUsbPrinter(kUsbPath, 1);
+    ASSERT_EQ(run.Run(c.first), 0) << run.LogText();
+    if (c.between) c.between(run);
+    const auto processes = run.machine.Processes().size();
+    const auto copies = run.machine.CallCount("CopyFileA");
+    const auto pauses = run.machine.Pauses().size();
+    const auto portWrites = run.machine.CallCount("RegSetValueExA");
+    EXPECT_EQ(run.RunAgain(c.second), 0) << run.LogText();
+    EXPECT_TRUE(run.Logged(c.logged)) << run.LogText();
+    EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 1u);
+    EXPECT_EQ(run.machine.CallCount("CopyFileA"), copies);
+    if (c.asAsked) {
+        EXPECT_EQ(run.machine.Processes().size(), processes);
+        EXPECT_EQ(run.machine.Pauses().size(), pauses);
+        EXPECT_EQ(run.machine.CallCount("RegSetValueExA"), portWrites);
+    }
+    c.check(run);
+}
+
+// Deployment tools run the same command again and again. A printer of ours that is as asked is
+// left alone (no USB search, no port write, no service restart, no file copy); one on another
+// port or with another code page is moved and its settings record written anew.
+TEST(QuietInstallation, ARerunChangesOnlyWhatIsNotAsAsked)
+{
+    for (const RerunCase& c : RerunCases()) {
         SCOPED_TRACE(c.name);
-        QuietRun run;
-        run.machine.AddUsbPrinter(kUsbPath, 1);
-        ASSERT_EQ(run.Run(c.first), 0) << run.LogText();
-        if (c.between) c.between(run);
-        const auto processes = run.machine.Processes().size();
-        const auto copies = run.machine.CallCount("CopyFileA");
-        const auto pauses = run.machine.Pauses().size();
-        const auto portWrites = run.machine.CallCount("RegSetValueExA");
-        EXPECT_EQ(run.RunAgain(c.second), 0) << run.LogText();
-        EXPECT_TRUE(run.Logged(c.logged)) << run.LogText();
-        EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 1u);
-        EXPECT_EQ(run.machine.CallCount("CopyFileA"), copies);
-        if (c.asAsked) {
-            EXPECT_EQ(run.machine.Processes().size(), processes);
-            EXPECT_EQ(run.machine.Pauses().size(), pauses);
-            EXPECT_EQ(run.machine.CallCount("RegSetValueExA"), portWrites);
-        }
-        c.check(run);
+        ExpectRerun(c);
     }
 }
 
@@ -393,24 +405,27 @@ TEST(QuietInstallation, ALogThatCannotBeWrittenStopsBeforeAnything)
     EXPECT_TRUE(run.screen.Transcript().empty());
 }
 
-// One case per way the run ends; the message is the one the dialogs would show, word for word.
-TEST(QuietInstallation, EachEndingHasItsExitCodeAndItsMessageInTheLog)
+// A way the quiet run ends: the machine and the command that lead there, the exit code, and what
+// the log says.
+struct EndingCase {
+    const char* name;
+    std::function<void(QuietRun&)> arrange;
+    sim::MachineProfile profile;
+    const char* arguments;
+    int code;
+    const char* message;  // a line of the log, or null
+    const char* printers;
+};
+
+// The endings before the driver's files are copied: the machine, the spooler, the port.
+std::vector<EndingCase> EarlyEndingCases()
 {
-    struct Case {
-        const char* name;
-        std::function<void(QuietRun&)> arrange;
-        sim::MachineProfile profile;
-        const char* arguments;
-        int code;
-        const char* message;  // a line of the log, or null
-        const char* printers;
-    };
     auto win98 = sim::Profiles::Windows98();
     auto unknownProcessor = sim::Profiles::Windows10x64();
     unknownProcessor.nativeArchitecture = 5;
     unknownProcessor.systemInfoArchitecture = 5;
     const auto none = [](QuietRun&) {};
-    const Case cases[] = {
+    return {
         {"unsupported Windows", none, win98, "/quiet /model \"NORVA MTR333\" /interface serial", 2,
          "message: Windows 98 not Supported !!! (caption ERROR)", "printers: none"},
         {"unknown processor", [](QuietRun& run) { run.state.session.processor = static_cast<Processor>(3); },
@@ -441,6 +456,13 @@ TEST(QuietInstallation, EachEndingHasItsExitCodeAndItsMessageInTheLog)
         {"restart command never ends", [](QuietRun& run) { run.machine.HangCommand("net stop spooler"); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 8,
          "message: \"net stop spooler\" did not end within 60 seconds and was stopped", "printers: \"NORVA MTR333\""},
+    };
+}
+
+// The endings of the later steps: the default printer, the driver, the printers, the settings.
+std::vector<EndingCase> LateEndingCases()
+{
+    return {
         {"default printer refused", [](QuietRun& run) { run.machine.FailNext("SetDefaultPrinterA", 5); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel /default", 8,
          "default printer not set: \"NORVA MTR444\": SetDefaultPrinterA failed (error 5)", "printers: \"NORVA MTR444\""},
@@ -462,19 +484,29 @@ TEST(QuietInstallation, EachEndingHasItsExitCodeAndItsMessageInTheLog)
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel", 8,
          "message: Failure to OpenPrinter GetLastError()=5 Printer Name=NORVA MTR444", "printers: \"NORVA MTR444\""},
     };
-    for (const Case& c : cases) {
-        QuietRun run(c.profile);
-        c.arrange(run);
-        EXPECT_EQ(run.Run(c.arguments), c.code) << c.name << "\n" << run.LogText();
-        const LogLines log = run.Log();
-        ASSERT_FALSE(log.empty()) << c.name;
-        if (c.message) {
-            EXPECT_TRUE(run.Logged(c.message)) << c.name << "\n" << run.LogText();
-        }
-        if (c.printers) {
-            EXPECT_TRUE(run.Logged(c.printers)) << c.name << "\n" << run.LogText();
-        }
-        EXPECT_EQ(log.back().rfind("result: " + std::to_string(c.code) + " ", 0), 0u) << c.name;
+}
+
+void ExpectEnding(const EndingCase& c)
+{
+    QuietRun run(c.profile);
+    c.arrange(run);
+    EXPECT_EQ(run.Run(c.arguments), c.code) << c.name << "\n" << run.LogText();
+    const LogLines log = run.Log();
+    ASSERT_FALSE(log.empty()) << c.name;
+    if (c.message) {
+        EXPECT_TRUE(run.Logged(c.message)) << c.name << "\n" << run.LogText();
+    }
+    if (c.printers) {
+        EXPECT_TRUE(run.Logged(c.printers)) << c.name << "\n" << run.LogText();
+    }
+    EXPECT_EQ(log.back().rfind("result: " + std::to_string(c.code) + " ", 0), 0u) << c.name;
+}
+
+// One case per way the run ends; the message is the one the dialogs would show, word for word.
+TEST(QuietInstallation, EachEndingHasItsExitCodeAndItsMessageInTheLog)
+{
+    for (const auto& cases : {EarlyEndingCases(), LateEndingCases()}) {
+        for (const EndingCase& c : cases) ExpectEnding(c);
     }
 }
 
