@@ -298,7 +298,7 @@ TEST(InstallationRun, AFailedDriverRegistrationStopsBeforeTheNextRows)
     run.Start();
 
     const std::string deleteFailed = Message("Failure to DeletePrintProcessorFile GetLastError()=2", "zenthar",
-                                             "exclamation", "102");
+                                             "exclamation", "main");
     EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(),
                                         {Message("Failure to AddPrinterDriver() GetLastError()=5"), deleteFailed,
                                          deleteFailed, "end main = IDCANCEL"}}))
