@@ -111,6 +111,16 @@ constexpr const ControlName* FindControlName(std::string_view name)
     return nullptr;
 }
 
+// A dialog by the short name its controls' names begin with ("main", "interface"), or an empty
+// view for a dialog without named controls.
+constexpr std::string_view DialogNameOf(int dialog)
+{
+    for (const ControlName& entry : control_names::kAll) {
+        if (entry.dialog == dialog) return entry.name.substr(0, entry.name.find('.'));
+    }
+    return {};
+}
+
 // The name of a dialog's control, or an empty view.
 constexpr std::string_view ControlNameOf(int dialog, int id)
 {

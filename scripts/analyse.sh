@@ -21,9 +21,9 @@ accepted=(
   # Test and tool code of other suites: small ints whose product cannot overflow (sizes of
   # test pictures), a deliberate string with its terminating zero, atoi on a test's own text,
   # an integer division that is meant, a false bounds warning on an empty range.
-  "tests/art/ArtReading.h bugprone-implicit-widening-of-multiplication-result"
-  "tests/art/ArtgenTest.cpp bugprone-integer-division"
-  "tests/shell/InstallationRunTest.cpp bugprone-string-constructor"
+  "tests/common/ArtReading.h bugprone-implicit-widening-of-multiplication-result"
+  "tests/tools/ArtgenTest.cpp bugprone-integer-division"
+  "tests/install/InstallationRunTest.cpp bugprone-string-constructor"
   "tests/ui/ContractTest.cpp cert-err34-c"
   "tests/connection/ScreensTest.cpp containerOutOfBounds"
   "platform/sim/SimSpooler.cpp bugprone-implicit-widening-of-multiplication-result"

@@ -70,7 +70,7 @@ else
 fi
 "$ROOT/scripts/wine-tests.sh" "$BUILD/win64" || true
 [ $wine32 -eq 1 ] && { "$ROOT/scripts/wine-tests.sh" "$BUILD/win32" || true; }
-if "$ROOT/tests/gallery/run-gallery.sh" "$BUILD/win64" "$RESULTS/screens/gallery" >"$BUILD/gallery.log" 2>&1; then
+if "$ROOT/tests/e2e/gallery/run-gallery.sh" "$BUILD/win64" "$RESULTS/screens/gallery" >"$BUILD/gallery.log" 2>&1; then
   record "gallery of every dialog" pass
 else
   tail -20 "$BUILD/gallery.log" >&2; record "gallery of every dialog" fail
@@ -92,7 +92,7 @@ echo "Pictures of the dialogs: $RESULTS/screens" >&2
 # Wine's msiexec (install by properties, refused properties, removal).
 if "$ROOT/scripts/msi.sh" >"$BUILD/msi.log" 2>&1; then
   record "msi package built" pass
-  "$ROOT/tests/msi/run-msi.sh" "$BUILD/msi/NORVA Orbix Printer 4.64.msi" "$BUILD/win64" "$RESULTS" >>"$BUILD/msi.log" 2>&1 ||
+  "$ROOT/tests/packaging/run-msi.sh" "$BUILD/msi/NORVA Orbix Printer 4.64.msi" "$BUILD/win64" "$RESULTS" >>"$BUILD/msi.log" 2>&1 ||
     tail -20 "$BUILD/msi.log" >&2
 else
   tail -20 "$BUILD/msi.log" >&2; record "msi package built" fail

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "ConnectionFixture.h"
+#include "tests/common/MachineFixture.h"
 #include "connection/InterfaceDialog.h"
 #include "connection/NetworkPort.h"
 #include "resources/InterfaceDialogIds.h"
@@ -43,7 +43,7 @@ std::string Address(const HeadlessDialog& d)
            "." + std::to_string(a & 255);
 }
 
-class InterfaceDialogTest : public ConnectionTest {
+class InterfaceDialogTest : public MachineTest {
 protected:
     InterfaceDialogTest() { session.codePageIndex = 13; }
     int Run() { return dialog.DoModal(); }
@@ -214,7 +214,7 @@ TEST_F(InterfaceDialogTest, TheMonitorIsLookedForInTheCurrentControlSet)
     User().Click(kEthernetRadio).Click(interface_ids::kOk);
     Run();
     EXPECT_THAT(Messages(), ElementsAre("message \"Standard TCP/IP Port not installed\\nPlease Install Standard "
-                                        "TCP/IP Port\" caption \"zenthar\" icon exclamation owner 143"));
+                                        "TCP/IP Port\" caption \"zenthar\" icon exclamation owner address"));
     EXPECT_STREQ(dialog.addressText, "10.1.2.3");  // a warning only
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ConnectionFixture.h"
+#include "tests/common/MachineFixture.h"
 #include "core/InstallationRecord.h"
 #include "core/Notice.h"
 #include "connection/NetworkPort.h"
@@ -21,7 +21,7 @@ using ::testing::IsEmpty;
 using Bytes = std::vector<std::uint8_t>;
 constexpr auto kHklm = platform::kHkeyLocalMachine;
 
-class NetworkPortTest : public ConnectionTest {
+class NetworkPortTest : public MachineTest {
 protected:
     void Create(const char* address)
     {
@@ -92,14 +92,14 @@ TEST_F(NetworkPortTest, EachFailedWriteIsReportedAndTheOthersAreStillWritten)
 {
     const char* const expected[] = {
         "message \"Fail to Write PortNumber GetLastError=5\" caption \"zenthar\" icon exclamation owner none",
-        "message \"Fail to Write Protocol GetLastError=5\" caption \"RegQueryValueEx\" icon none owner 102",
-        "message \"Fail to Read SNMP Enabled GetLastError=5\" caption \"RegQueryValueEx\" icon none owner 102",
-        "message \"Fail to Write SNMP Index GetLastError=5\" caption \"RegQueryValueEx\" icon none owner 102",
-        "message \"Fail to Write Version GetLastError=5\" caption \"RegQueryValueEx\" icon none owner 102",
-        "message \"Fail to Write HostName GetLastError=5\" caption \"RegQueryValueEx\" icon none owner 102",
-        "message \"Fail to Write HWAddress GetLastError=5\" caption \"RegQueryValueEx\" icon none owner 102",
-        "message \"Fail to Write IPAddress GetLastError=5\" caption \"RegQueryValueEx\" icon none owner 102",
-        "message \"Fail to Write SNMP Community GetLastError=5\" caption \"RegQueryValueEx\" icon none owner 102",
+        "message \"Fail to Write Protocol GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
+        "message \"Fail to Read SNMP Enabled GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
+        "message \"Fail to Write SNMP Index GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
+        "message \"Fail to Write Version GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
+        "message \"Fail to Write HostName GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
+        "message \"Fail to Write HWAddress GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
+        "message \"Fail to Write IPAddress GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
+        "message \"Fail to Write SNMP Community GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
     };
     for (unsigned n = 1; n <= 9; ++n) {
         SCOPED_TRACE(n);

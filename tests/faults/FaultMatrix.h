@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/sim/SimMachine.h"
-#include "tests/shell/InstallerRun.h"
+#include "tests/common/InstallerRun.h"
 
 namespace zenthar::testing::faults {
 

@@ -236,7 +236,7 @@ TEST(FaultOracle, RejectsEndingsThatLostSomething)
     EXPECT_NE(Judge(ethernet, snmpEnabled, baseline, RunScenario(ethernet, protocol)), "");
     EXPECT_NE(Judge(ethernet, snmpEnabled, baseline,
                     WithLine(failed, "message \"Fail to Read SNMP Enabled GetLastError=5\"",
-                             "message \"Fail to Write Protocol GetLastError=5\" caption \"RegQueryValueEx\" icon none owner 102")),
+                             "message \"Fail to Write Protocol GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main")),
               "");
     // The same message with another owner.
     EXPECT_NE(Judge(ethernet, snmpEnabled, baseline,

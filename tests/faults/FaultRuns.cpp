@@ -344,7 +344,7 @@ RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& faul
     record.transcript = run.Transcript();
     if (record.ending != Ending::Stopped) {
         const bool completed =
-            std::find(record.transcript.begin(), record.transcript.end(), "open 138") != record.transcript.end();
+            std::find(record.transcript.begin(), record.transcript.end(), "open complete") != record.transcript.end();
         record.ending = completed ? Ending::Completed : Ending::ProgramEnded;
     }
     record.calls = run.machine.CallLog();

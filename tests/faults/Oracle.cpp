@@ -14,7 +14,7 @@ namespace zenthar::testing::faults {
 namespace {
 
 // Every message box the program can show, in its own form. %d stands for a number, %s for
-// a text; "zenthar" is the application's title. The owner is the template of the dialog that
+// a text; "zenthar" is the application's title. The owner is the name of the dialog that
 // owns the box ("none": the application's message box, or a box shown without an owner).
 // Owners are kept here and nowhere else.
 struct KnownMessage {
@@ -26,35 +26,35 @@ struct KnownMessage {
 };
 
 const KnownMessage kKnownMessages[] = {
-    {"ScmFailed", "OpenSCManager() failed !!! ErrorCode=%d", "zenthar", "exclamation", "102"},
-    {"ServiceFailed", "OpenService() failed !!! ErrorCode=%d", "zenthar", "exclamation", "102"},
-    {"QueryFailed", "QueryServiceStatus() failed !!! ErrorCode=%d", "zenthar", "exclamation", "102"},
+    {"ScmFailed", "OpenSCManager() failed !!! ErrorCode=%d", "zenthar", "exclamation", "main"},
+    {"ServiceFailed", "OpenService() failed !!! ErrorCode=%d", "zenthar", "exclamation", "main"},
+    {"QueryFailed", "QueryServiceStatus() failed !!! ErrorCode=%d", "zenthar", "exclamation", "main"},
     {"SpoolerStopped", "Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts",
-     "zenthar", "exclamation", "102"},
-    {"EnumFailed", "EnumPrinters() failed", "EnumPrinters() Error", "none", "102"},
-    {"PleaseSelect", "Please, select printer driver to install !!!", "zenthar", "none", "102"},
-    {"InstallCanceled", "Install Canceled", "zenthar", "none", "102"},
-    {"UsbSearchFailed", "USB Port Search Failed", "zenthar", "none", "102"},
-    {"PortNumberUnreadable", "Fail to Read USB Port Number", "RegQueryValueEx", "none", "102"},
+     "zenthar", "exclamation", "main"},
+    {"EnumFailed", "EnumPrinters() failed", "EnumPrinters() Error", "none", "main"},
+    {"PleaseSelect", "Please, select printer driver to install !!!", "zenthar", "none", "main"},
+    {"InstallCanceled", "Install Canceled", "zenthar", "none", "main"},
+    {"UsbSearchFailed", "USB Port Search Failed", "zenthar", "none", "main"},
+    {"PortNumberUnreadable", "Fail to Read USB Port Number", "RegQueryValueEx", "none", "main"},
     {"TcpIpMissing", "Standard TCP/IP Port not installed\nPlease Install Standard TCP/IP Port", "zenthar",
-     "exclamation", "143"},
-    {"TcpValuePortNumber", "Fail to Write PortNumber GetLastError=%d", "zenthar", "exclamation", "102"},
-    {"TcpValueProtocol", "Fail to Write Protocol GetLastError=%d", "RegQueryValueEx", "none", "102"},
-    {"TcpValueSnmpEnabled", "Fail to Read SNMP Enabled GetLastError=%d", "RegQueryValueEx", "none", "102"},
-    {"TcpValueSnmpIndex", "Fail to Write SNMP Index GetLastError=%d", "RegQueryValueEx", "none", "102"},
-    {"TcpValueVersion", "Fail to Write Version GetLastError=%d", "RegQueryValueEx", "none", "102"},
-    {"TcpValueHostName", "Fail to Write HostName GetLastError=%d", "RegQueryValueEx", "none", "102"},
-    {"TcpValueHwAddress", "Fail to Write HWAddress GetLastError=%d", "RegQueryValueEx", "none", "102"},
-    {"TcpValueIpAddress", "Fail to Write IPAddress GetLastError=%d", "RegQueryValueEx", "none", "102"},
-    {"TcpValueCommunity", "Fail to Write SNMP Community GetLastError=%d", "RegQueryValueEx", "none", "102"},
-    {"Unsupported", "Windows %s not Supported !!!", "ERROR", "none", "102"},
-    {"AddDriverFailed", "Failure to AddPrinterDriver() GetLastError()=%d", "zenthar", "none", "102"},
-    {"AddPrinterFailed", "Failure to AddPrinter GetLastError()=%d", "zenthar", "none", "102"},
+     "exclamation", "address"},
+    {"TcpValuePortNumber", "Fail to Write PortNumber GetLastError=%d", "zenthar", "exclamation", "main"},
+    {"TcpValueProtocol", "Fail to Write Protocol GetLastError=%d", "RegQueryValueEx", "none", "main"},
+    {"TcpValueSnmpEnabled", "Fail to Read SNMP Enabled GetLastError=%d", "RegQueryValueEx", "none", "main"},
+    {"TcpValueSnmpIndex", "Fail to Write SNMP Index GetLastError=%d", "RegQueryValueEx", "none", "main"},
+    {"TcpValueVersion", "Fail to Write Version GetLastError=%d", "RegQueryValueEx", "none", "main"},
+    {"TcpValueHostName", "Fail to Write HostName GetLastError=%d", "RegQueryValueEx", "none", "main"},
+    {"TcpValueHwAddress", "Fail to Write HWAddress GetLastError=%d", "RegQueryValueEx", "none", "main"},
+    {"TcpValueIpAddress", "Fail to Write IPAddress GetLastError=%d", "RegQueryValueEx", "none", "main"},
+    {"TcpValueCommunity", "Fail to Write SNMP Community GetLastError=%d", "RegQueryValueEx", "none", "main"},
+    {"Unsupported", "Windows %s not Supported !!!", "ERROR", "none", "main"},
+    {"AddDriverFailed", "Failure to AddPrinterDriver() GetLastError()=%d", "zenthar", "none", "main"},
+    {"AddPrinterFailed", "Failure to AddPrinter GetLastError()=%d", "zenthar", "none", "main"},
     {"Forcibly",
      "Forcibly set to COM1: port.\nafter you install the driver, change the port in the printer's properties.",
-     "zenthar", "none", "102"},
-    {"OpenPrinterFailed", "Failure to OpenPrinter GetLastError()=%d Printer Name=%s", "zenthar", "none", "102"},
-    {"DeletePpFailed", "Failure to DeletePrintProcessorFile GetLastError()=%d", "zenthar", "exclamation", "102"},
+     "zenthar", "none", "main"},
+    {"OpenPrinterFailed", "Failure to OpenPrinter GetLastError()=%d Printer Name=%s", "zenthar", "none", "main"},
+    {"DeletePpFailed", "Failure to DeletePrintProcessorFile GetLastError()=%d", "zenthar", "exclamation", "main"},
 };
 
 // The port key's values in the order they are written, with the message each one's failure

@@ -28,7 +28,7 @@ namespace default_ids = resources::default_ids;
 namespace interface_ids = resources::interface_ids;
 namespace main_ids = resources::main_ids;
 
-class ContractTest : public ::testing::Test {
+class DialogContract : public ::testing::Test {
 protected:
     std::unique_ptr<Driver> driver = MakeDriver();
 };
@@ -73,7 +73,7 @@ private:
 
 };
 
-TEST_F(ContractTest, SettingEditTextRaisesTheChangeAgainNestedButNotDuringInitialisation)
+TEST_F(DialogContract, SettingEditTextRaisesTheChangeAgainNestedButNotDuringInitialisation)
 {
     CopiesDialog dialog;
     std::string shownAtStart;
@@ -89,7 +89,7 @@ TEST_F(ContractTest, SettingEditTextRaisesTheChangeAgainNestedButNotDuringInitia
     EXPECT_EQ(dialog.copiesText, "1");
 }
 
-TEST_F(ContractTest, EnterWithoutDefaultButtonIsTheStandardOkWhichReadsTheControls)
+TEST_F(DialogContract, EnterWithoutDefaultButtonIsTheStandardOkWhichReadsTheControls)
 {
     CopiesDialog dialog;
     const int result = driver->RunModal(dialog, [&](User& user) {
@@ -101,7 +101,7 @@ TEST_F(ContractTest, EnterWithoutDefaultButtonIsTheStandardOkWhichReadsTheContro
     EXPECT_EQ(dialog.copiesText, "12");
 }
 
-TEST_F(ContractTest, EnterOnAFocusedPushButtonClicksIt)
+TEST_F(DialogContract, EnterOnAFocusedPushButtonClicksIt)
 {
     CopiesDialog dialog;
     int defaultButton = -1;
@@ -114,7 +114,7 @@ TEST_F(ContractTest, EnterOnAFocusedPushButtonClicksIt)
     EXPECT_EQ(result, 12);
 }
 
-TEST_F(ContractTest, EscapeCancels)
+TEST_F(DialogContract, EscapeCancels)
 {
     CopiesDialog dialog;
     EXPECT_EQ(driver->RunModal(dialog, [](User& user) { user.PressEscape(); }), kIdCancel);
@@ -122,7 +122,7 @@ TEST_F(ContractTest, EscapeCancels)
 
 // ---- Check-list box ----
 
-TEST_F(ContractTest, CheckListRowsHaveThreeStatesAndTheUserTogglesThem)
+TEST_F(DialogContract, CheckListRowsHaveThreeStatesAndTheUserTogglesThem)
 {
     CopiesDialog dialog;
     std::vector<int> afterClicks;
@@ -181,7 +181,7 @@ private:
     }
 };
 
-TEST_F(ContractTest, ListReportsEverySelectionByTheUserButNotByTheProgram)
+TEST_F(DialogContract, ListReportsEverySelectionByTheUserButNotByTheProgram)
 {
     SelectionDialog dialog;
     driver->RunModal(dialog, [&](User& user) {
@@ -197,7 +197,7 @@ TEST_F(ContractTest, ListReportsEverySelectionByTheUserButNotByTheProgram)
 
 // Space toggles the selected row's box and is reported as a click on the box is, once the
 // row shows its new state.
-TEST_F(ContractTest, SpaceOnARowIsReportedLikeAClickOnItsBox)
+TEST_F(DialogContract, SpaceOnARowIsReportedLikeAClickOnItsBox)
 {
     SelectionDialog dialog;
     driver->RunModal(dialog, [&](User& user) {
@@ -215,7 +215,7 @@ TEST_F(ContractTest, SpaceOnARowIsReportedLikeAClickOnItsBox)
 
 // ---- Progress bar ----
 
-TEST_F(ContractTest, ProgressBarStepsAndKeepsItsPositionInRange)
+TEST_F(DialogContract, ProgressBarStepsAndKeepsItsPositionInRange)
 {
     CopiesDialog dialog;
     std::vector<int> positions;
@@ -273,7 +273,7 @@ private:
 
 };
 
-TEST_F(ContractTest, RadioRangeClearsEveryOtherRadioOfTheRangeHiddenOnesIncluded)
+TEST_F(DialogContract, RadioRangeClearsEveryOtherRadioOfTheRangeHiddenOnesIncluded)
 {
     PortsDialog dialog;
     std::vector<int> checkedAfterStart;
@@ -304,7 +304,7 @@ TEST_F(ContractTest, RadioRangeClearsEveryOtherRadioOfTheRangeHiddenOnesIncluded
     EXPECT_FALSE(hiddenVisible);
 }
 
-TEST_F(ContractTest, SortedComboOrdersAsWindowsAndUnsortedKeepsInsertionOrder)
+TEST_F(DialogContract, SortedComboOrdersAsWindowsAndUnsortedKeepsInsertionOrder)
 {
     PortsDialog dialog;
     std::vector<std::string> ports;
@@ -329,7 +329,7 @@ TEST_F(ContractTest, SortedComboOrdersAsWindowsAndUnsortedKeepsInsertionOrder)
     EXPECT_THAT(dialog.portChanges, ElementsAre("com3:"));
 }
 
-TEST_F(ContractTest, DisabledControlsIgnoreTheUser)
+TEST_F(DialogContract, DisabledControlsIgnoreTheUser)
 {
     PortsDialog dialog;
     std::vector<std::string> processorChanges;
@@ -351,7 +351,7 @@ TEST_F(ContractTest, DisabledControlsIgnoreTheUser)
     EXPECT_THAT(dialog.clicks, IsEmpty());
 }
 
-TEST_F(ContractTest, DefaultPushButtonFollowsTheKeyboardFocusAndStaysWhenItMovesOn)
+TEST_F(DialogContract, DefaultPushButtonFollowsTheKeyboardFocusAndStaysWhenItMovesOn)
 {
     PortsDialog dialog;
     int whileOnExit = 0;
@@ -373,7 +373,7 @@ TEST_F(ContractTest, DefaultPushButtonFollowsTheKeyboardFocusAndStaysWhenItMoves
     EXPECT_EQ(result, kIdCancel);
 }
 
-TEST_F(ContractTest, ClickingAPushButtonDoesNotMakeItTheDefault)
+TEST_F(DialogContract, ClickingAPushButtonDoesNotMakeItTheDefault)
 {
     CopiesDialog dialog;
     const int result = driver->RunModal(dialog, [&](User& user) {
@@ -384,7 +384,7 @@ TEST_F(ContractTest, ClickingAPushButtonDoesNotMakeItTheDefault)
     EXPECT_EQ(result, kIdOk);
 }
 
-TEST_F(ContractTest, EnterOnACheckBoxIsTheStandardOk)
+TEST_F(DialogContract, EnterOnACheckBoxIsTheStandardOk)
 {
     Dialog dialog(ids::kDefaultPrinterDialog);
     const int result = driver->RunModal(dialog, [&](User& user) {
@@ -394,7 +394,7 @@ TEST_F(ContractTest, EnterOnACheckBoxIsTheStandardOk)
     EXPECT_EQ(result, kIdOk);
 }
 
-TEST_F(ContractTest, EnterOnTheFocusedCancelButtonCancels)
+TEST_F(DialogContract, EnterOnTheFocusedCancelButtonCancels)
 {
     PortsDialog dialog;
     const int result = driver->RunModal(dialog, [&](User& user) {
@@ -415,7 +415,7 @@ protected:
     bool OnInitDialog() override { return Dialog::OnInitDialog(); }
 };
 
-TEST_F(ContractTest, FocusStartsOnTheFirstTabStopAndADisabledButtonCannotBeClicked)
+TEST_F(DialogContract, FocusStartsOnTheFirstTabStopAndADisabledButtonCannotBeClicked)
 {
     DefaultPrinterDialog dialog;
     int firstFocus = 0;
@@ -433,7 +433,7 @@ TEST_F(ContractTest, FocusStartsOnTheFirstTabStopAndADisabledButtonCannotBeClick
     EXPECT_EQ(result, kIdOk);
 }
 
-TEST_F(ContractTest, CheckBoxFollowsClicks)
+TEST_F(DialogContract, CheckBoxFollowsClicks)
 {
     DefaultPrinterDialog dialog;
     std::vector<int> states;
@@ -461,7 +461,7 @@ protected:
     void DoDataExchange(DataExchange& dx) override { dx.Control(address_ids::kAddressField, address); }
 };
 
-TEST_F(ContractTest, IpAddressFieldsReadBlankAsZero)
+TEST_F(DialogContract, IpAddressFieldsReadBlankAsZero)
 {
     AddressDialog dialog;
     std::uint8_t f[4] = {};
@@ -522,7 +522,7 @@ private:
 // Every box, with or without a named owner, belongs to the dialog in front, which takes no
 // input while the box is up.
 
-TEST_F(ContractTest, MessageBoxesShowTextCaptionIconAndOwner)
+TEST_F(DialogContract, MessageBoxesShowTextCaptionIconAndOwner)
 {
     MessagesDialog dialog;
     std::string title;
@@ -547,7 +547,7 @@ TEST_F(ContractTest, MessageBoxesShowTextCaptionIconAndOwner)
     for (const SeenMessageBox& box : seen) EXPECT_FALSE(box.ownerEnabled) << box.text;
 }
 
-TEST_F(ContractTest, SystemMenuItemReachesTheDialogAndOtherCommandsGetTheDefault)
+TEST_F(DialogContract, SystemMenuItemReachesTheDialogAndOtherCommandsGetTheDefault)
 {
     MessagesDialog dialog;
     const int result = driver->RunModal(dialog, [&](User& user) {
@@ -561,7 +561,7 @@ TEST_F(ContractTest, SystemMenuItemReachesTheDialogAndOtherCommandsGetTheDefault
     EXPECT_EQ(result, kIdCancel);
 }
 
-TEST_F(ContractTest, DialogWithoutSystemMenuTakesNoMenuItem)
+TEST_F(DialogContract, DialogWithoutSystemMenuTakesNoMenuItem)
 {
     PortsDialog dialog;
     bool appended = true;
@@ -645,7 +645,7 @@ private:
     void OnInstall() { ++clicks; }
 };
 
-TEST_F(ContractTest, AttachedControlSeesItsMessagesAndDrawsItself)
+TEST_F(DialogContract, AttachedControlSeesItsMessagesAndDrawsItself)
 {
     HookDialog dialog;
     int defaultButton = 0;
@@ -674,7 +674,7 @@ TEST_F(ContractTest, AttachedControlSeesItsMessagesAndDrawsItself)
 
 // What a control being disabled hears about the focus: with the focus, it loses it to nowhere
 // (already disabled) and only then hears that it was disabled; without it, only the latter.
-TEST_F(ContractTest, ADisabledControlLosesTheFocusToNowhereBeforeItIsTold)
+TEST_F(DialogContract, ADisabledControlLosesTheFocusToNowhereBeforeItIsTold)
 {
     HookDialog dialog;
     int focusWhileEnabled = 0, focusAfterDisable = -1;
@@ -725,7 +725,7 @@ public:
     PanelWindow* missing = nullptr;
 };
 
-TEST_F(ContractTest, PanelTakesThePlaceOfAStaticAndCanBeMadeAgain)
+TEST_F(DialogContract, PanelTakesThePlaceOfAStaticAndCanBeMadeAgain)
 {
     PanelDialog dialog;
     int firstId = 0;

@@ -71,11 +71,11 @@ TEST_F(HeadlessTest, TranscriptRecordsDialogsAndMessageBoxesInTheOrderTheUserSaw
     Outer outer;
     EXPECT_EQ(outer.DoModal(), kIdCancel);
     EXPECT_THAT(backend.TranscriptLines(),
-                ElementsAre("open 102", "open 140", "end 140 = 2",
-                            "message \"Install Canceled\" caption \"zenthar\" icon none owner 102", "create 141",
-                            "destroy 141", "message \"USB Port Search Failed\" caption \"zenthar\" icon exclamation owner 102",
+                ElementsAre("open main", "open default", "end default = IDCANCEL",
+                            "message \"Install Canceled\" caption \"zenthar\" icon none owner main", "create search",
+                            "destroy search", "message \"USB Port Search Failed\" caption \"zenthar\" icon exclamation owner main",
                             "message \"from another thread\" caption \"zenthar\" icon exclamation owner none",
-                            "end 102 = 2"));
+                            "end main = IDCANCEL"));
     EXPECT_THAT(shownWhileBoxUp, ElementsAre(1, 1, 1));
     // A dialog opened without a parent, and every box, belongs to the dialog in front, which
     // takes no input meanwhile and gets it back afterwards.

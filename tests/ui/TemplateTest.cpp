@@ -130,6 +130,7 @@ TEST(Templates, EveryAddressedControlHasOneNameAndEveryNameItsControl)
         EXPECT_LT(dot + 1, name.size()) << name;
         const auto [prefix, added] = dialogOfPrefix.emplace(name.substr(0, dot), entry.dialog);
         EXPECT_EQ(prefix->second, entry.dialog) << name << ": the prefix names another dialog";
+        EXPECT_EQ(DialogNameOf(entry.dialog), prefix->first) << name << ": the transcripts call its dialog otherwise";
         const DialogTemplate* dialog = FindDialogTemplate(entry.dialog);
         ASSERT_NE(dialog, nullptr) << name;
         EXPECT_NE(dialog->FindControl(entry.id), nullptr) << name << " is no control of dialog " << entry.dialog;

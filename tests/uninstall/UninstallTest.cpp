@@ -10,7 +10,7 @@
 #include "core/InstallationRecord.h"
 #include "platform/Constants.h"
 #include "tests/common/MachineFacts.h"
-#include "tests/shell/InstallerRun.h"
+#include "tests/common/InstallerRun.h"
 #include "uninstall/QuietUninstall.h"
 #include "uninstall/Removal.h"
 #include "uninstall/RemovalTexts.h"
@@ -134,9 +134,10 @@ struct KindCase {
     std::vector<std::string> record;
 };
 
-TEST(Uninstall, EachKindOfInstallationIsUndoneToTheWholeMachineBeforeIt)
+const std::string kEntry = "uninstall entry \"NORVA Orbix Printer 4.64\"";
+
+std::vector<KindCase> KindCases()
 {
-    const std::string entry = "uninstall entry \"NORVA Orbix Printer 4.64\"";
     // Every run installs the monitor: the interface dialog always asks for its port.
     const std::string monitor = "port monitor \"KVPOS Port Monitor\"";
     const std::vector<std::string> monitorMade = {"Monitor library: C:\\Windows\\System32\\KVUSBMON.dll",
@@ -146,55 +147,65 @@ TEST(Uninstall, EachKindOfInstallationIsUndoneToTheWholeMachineBeforeIt)
         rest.insert(rest.begin(), monitorMade.begin(), monitorMade.end());
         return rest;
     };
-    const std::vector<KindCase> cases = {
+    return {
         {Kind::ModelsOnCom,
          {"printer \"NORVA MTR333\"", "printer \"NORVA MTR444\"", "driver \"NORVA MTR333\"", "driver \"NORVA MTR444\"",
-          monitor, entry},
+          monitor, kEntry},
          made({"Driver: NORVA MTR333", "Printer: NORVA MTR333", "Driver: NORVA MTR444", "Printer: NORVA MTR444",
                "10 driver copies"})},
         {Kind::ClonesOnLpt,
          {"printer \"NORVA Orbix #1\"", "printer \"NORVA Orbix #2\"", "printer \"NORVA Orbix #3\"",
-          "driver \"NORVA Orbix #1\"", "driver \"NORVA Orbix #2\"", "driver \"NORVA Orbix #3\"", monitor, entry},
+          "driver \"NORVA Orbix #1\"", "driver \"NORVA Orbix #2\"", "driver \"NORVA Orbix #3\"", monitor, kEntry},
          made({"Driver: NORVA Orbix #1", "Printer: NORVA Orbix #1", "Driver: NORVA Orbix #2", "Printer: NORVA Orbix #2",
                "Driver: NORVA Orbix #3", "Printer: NORVA Orbix #3", "10 driver copies"})},
         {Kind::UsbWithMonitor,
-         {"printer \"NORVA MTR333\"", "driver \"NORVA MTR333\"", monitor, entry},
+         {"printer \"NORVA MTR333\"", "driver \"NORVA MTR333\"", monitor, kEntry},
          made({"Driver: NORVA MTR333", "Printer: NORVA MTR333", "10 driver copies"})},
         {Kind::Ethernet,
-         {"printer \"NORVA KSV100-III\"", "driver \"NORVA KSV100-III\"", "port \"IP_10.1.2.3\"", monitor, entry},
+         {"printer \"NORVA KSV100-III\"", "driver \"NORVA KSV100-III\"", "port \"IP_10.1.2.3\"", monitor, kEntry},
          [&] {
              auto lines = made({"Driver: NORVA KSV100-III", "Printer: NORVA KSV100-III", "10 driver copies"});
              lines.insert(lines.begin(), "Port: IP_10.1.2.3");
              return lines;
          }()},
     };
-    for (const auto& each : cases) {
+}
+
+// Installs, then finds and removes ours as the uninstaller does, and compares the whole machine.
+void ExpectUndone(const KindCase& each)
+{
+    auto run = Installation(each.kind);
+    auto& machine = run->machine;
+    const MachineFacts before = WholeMachine(machine);
+    run->Start();
+    ASSERT_FALSE(Differences(before, WholeMachine(machine)).empty());
+    EXPECT_EQ(RecordLines(machine), each.record);
+
+    // The uninstaller is a program of its own: redirection on, as it starts.
+    machine.ResetFsRedirection();
+    const Plan plan = uninstall::FindOurs(machine.platform());
+    EXPECT_EQ(Descriptions(plan), each.plan);
+    // Its windows come after the plan and must see the folders as a 32-bit program does.
+    EXPECT_TRUE(machine.FsRedirectionActive());
+    RecordingView view;
+    const auto outcomes = uninstall::RemoveOurs(machine.platform(), plan, view);
+    EXPECT_TRUE(machine.FsRedirectionActive());
+    for (const auto& outcome : outcomes) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+    ASSERT_EQ(view.told.size(), plan.parts.size());
+    EXPECT_EQ(view.told.front(), each.plan.front() + " at 0");
+    EXPECT_EQ(view.told.back(),
+              kEntry + " at " + std::to_string((plan.parts.size() - 1) * 100 / plan.parts.size()));
+
+    EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
+    EXPECT_TRUE(uninstall::FindOurs(machine.platform()).Empty());
+    EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
+}
+
+TEST(Uninstall, EachKindOfInstallationIsUndoneToTheWholeMachineBeforeIt)
+{
+    for (const auto& each : KindCases()) {
         SCOPED_TRACE(each.plan.front());
-        auto run = Installation(each.kind);
-        auto& machine = run->machine;
-        const MachineFacts before = WholeMachine(machine);
-        run->Start();
-        ASSERT_FALSE(Differences(before, WholeMachine(machine)).empty());
-        EXPECT_EQ(RecordLines(machine), each.record);
-
-        // The uninstaller is a program of its own: redirection on, as it starts.
-        machine.ResetFsRedirection();
-        const Plan plan = uninstall::FindOurs(machine.platform());
-        EXPECT_EQ(Descriptions(plan), each.plan);
-        // Its windows come after the plan and must see the folders as a 32-bit program does.
-        EXPECT_TRUE(machine.FsRedirectionActive());
-        RecordingView view;
-        const auto outcomes = uninstall::RemoveOurs(machine.platform(), plan, view);
-        EXPECT_TRUE(machine.FsRedirectionActive());
-        for (const auto& outcome : outcomes) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
-        ASSERT_EQ(view.told.size(), plan.parts.size());
-        EXPECT_EQ(view.told.front(), each.plan.front() + " at 0");
-        EXPECT_EQ(view.told.back(),
-                  entry + " at " + std::to_string((plan.parts.size() - 1) * 100 / plan.parts.size()));
-
-        EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
-        EXPECT_TRUE(uninstall::FindOurs(machine.platform()).Empty());
-        EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
+        ExpectUndone(each);
     }
 }
 
@@ -467,9 +478,11 @@ std::vector<std::string> LogLines(const sim::SimMachine& machine, const std::str
     return lines;
 }
 
-TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
+const std::string kQuietLog = "C:\\uninstall.log";
+
+// Quiet runs that end with exit code 0: all removed, or what an old installation did not record left.
+void ExpectQuietRunsThatSucceed(const std::string& log)
 {
-    const std::string log = "C:\\uninstall.log";
     {
         SCOPED_TRACE("everything removed");
         auto run = Installation(Kind::Ethernet);
@@ -506,9 +519,9 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
     }
 }
 
-TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasLeft)
+// Quiet runs that end with exit code 1, each saying what it could not do.
+void ExpectQuietRunsThatLeaveSomething(const std::string& log)
 {
-    const std::string log = "C:\\uninstall.log";
     {
         SCOPED_TRACE("something left");
         auto run = Installation(Kind::ModelsOnCom);
@@ -544,6 +557,12 @@ TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasLeft)
                   std::vector<std::string>{
                       "Could not read the print spooler: EnumPrintersA failed (error 1722); nothing was removed."});
     }
+}
+
+TEST(QuietUninstall, ExitCodesAndTheLogTellWhatWasDone)
+{
+    ExpectQuietRunsThatSucceed(kQuietLog);
+    ExpectQuietRunsThatLeaveSomething(kQuietLog);
 }
 
 // What could not be removed stays recorded: the next run finds it, although the printer that

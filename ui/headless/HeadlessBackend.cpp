@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "resources/ControlNames.h"
 #include "resources/ResourceIds.h"
 
 namespace zenthar::ui::headless {
@@ -54,19 +55,35 @@ std::string Quoted(const std::string& text)
     return out + "\"";
 }
 
+// A dialog as the control names and the end-to-end scenarios call it; a template without named
+// controls keeps its number.
+std::string DialogName(int templateId)
+{
+    const std::string_view name = resources::DialogNameOf(templateId);
+    return name.empty() ? std::to_string(templateId) : std::string(name);
+}
+
+// The dialog manager's own results by their Windows names; any other result is a number.
+std::string ResultName(int result)
+{
+    if (result == resources::kIdOk) return "IDOK";
+    if (result == resources::kIdCancel) return "IDCANCEL";
+    return std::to_string(result);
+}
+
 }  // namespace
 
 std::string Event::Describe() const
 {
     switch (kind) {
-    case Kind::DialogOpened: return "open " + std::to_string(templateId);
-    case Kind::DialogCreated: return "create " + std::to_string(templateId);
-    case Kind::DialogEnded: return "end " + std::to_string(templateId) + " = " + std::to_string(result);
-    case Kind::DialogDestroyed: return "destroy " + std::to_string(templateId);
+    case Kind::DialogOpened: return "open " + DialogName(templateId);
+    case Kind::DialogCreated: return "create " + DialogName(templateId);
+    case Kind::DialogEnded: return "end " + DialogName(templateId) + " = " + ResultName(result);
+    case Kind::DialogDestroyed: return "destroy " + DialogName(templateId);
     case Kind::MessageBox:
         return "message " + Quoted(text) + " caption " + Quoted(caption) + " icon " +
                (icon == MessageIcon::Exclamation ? "exclamation" : "none") + " owner " +
-               (ownerTemplateId ? std::to_string(ownerTemplateId) : "none");
+               (ownerTemplateId ? DialogName(ownerTemplateId) : "none");
     }
     return {};
 }

@@ -31,8 +31,8 @@ struct Event {
     int ownerTemplateId = 0;   // message box or dialog: the owning dialog's template, 0 for none
     int result = 0;            // DialogEnded
 
-    // One line, e.g. `open 102`, `end 102 = 2`, `message "Install Canceled" caption "zenthar"
-    // icon none owner 102`.
+    // One line, e.g. `open main`, `end main = IDCANCEL`, `message "Install Canceled" caption
+    // "zenthar" icon none owner main`.
     std::string Describe() const;
 };
 

@@ -1,0 +1,550 @@
+// The installation without windows: the options read from the command line, the run the
+// dialogs drive answered from them, the log, and one exit code per way a run ends. No quiet
+// run opens a window or a message box.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/InstallerApp.h"
+#include "tests/common/MachineFacts.h"
+#include "tests/common/InstallerRun.h"
+
+namespace zenthar::testing {
+namespace {
+
+using LogLines = std::vector<std::string>;
+
+constexpr const char* kLog = "C:\\quiet.log";
+constexpr const char* kUsbPath = "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+
+class QuietRun : public InstallerRun {
+public:
+    using InstallerRun::InstallerRun;
+
+    // Runs the program on the command line; the log goes to kLog.
+    int Run(const std::string& commandLine)
+    {
+        const int code = RunProgram(machine.platform(), state, commandLine + " /log " + kLog);
+        EXPECT_TRUE(screen.Transcript().empty()) << "a quiet run showed a window";
+        EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
+        return code;
+    }
+
+    // The same command again, as a new process on the same machine.
+    int RunAgain(const std::string& commandLine)
+    {
+        ProcessState again(machine.platform());
+        const int code = RunProgram(machine.platform(), again, commandLine + " /log " + kLog);
+        EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
+        return code;
+    }
+
+    LogLines Log() const
+    {
+        LogLines lines;
+        const std::string text = machine.FileContents(kLog).value_or("");
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = text.find("\r\n", start);
+            if (end == std::string::npos) break;
+            lines.push_back(text.substr(start, end - start));
+            start = end + 2;
+        }
+        return lines;
+    }
+    std::string LogText() const { return machine.FileContents(kLog).value_or("(no log)"); }
+    bool Logged(const std::string& line) const
+    {
+        const LogLines lines = Log();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+};
+
+bool Contains(const std::vector<std::string>& lines, const std::string& part)
+{
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; });
+}
+
+const LogLines kRowSteps = {"step: Print Driver Install Ended", "step: Add Printer Started", "step: Add Printer Ended"};
+
+LogLines Concat(std::initializer_list<LogLines> parts)
+{
+    LogLines all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// The typical deployment: one model on a COM port with its code page, made the default. The
+// run is the dialogs' run, step for step, without the pauses that only show a step.
+TEST(QuietInstallation, OneModelOnAComPortWithItsCodePageBecomesTheDefault)
+{
+    QuietRun run(sim::Profiles::Windows7());
+    run.machine.SetDefaultPrinter("Old Printer");
+    EXPECT_EQ(run.Run("/quiet /model \"NORVA MTR444\" /interface serial /port COM2: /codepage 866 /default"), 0);
+
+    EXPECT_EQ(run.Log(), Concat({{"step: print spooler", "step: existing printers",
+                                  "step: interface serial, port COM2:, code page Russian (866)",
+                                  "step: Print Driver Copy Started", "step: Print Driver Copy Ended",
+                                  "step: Print Driver Install Started"},
+                                 kRowSteps,
+                                 {"step: default printer: the last printer installed",
+                                  "step: Installation Completed!!!", "step: default printer: \"NORVA MTR444\"",
+                                  "printers: \"NORVA MTR444\"",
+                                  "result: 0 installed (or everything chosen existed already)"}}))
+        << run.LogText();
+    const auto printer = run.machine.FindPrinter("NORVA MTR444");
+    ASSERT_TRUE(printer);
+    EXPECT_EQ(printer->portName, "COM2:");
+    EXPECT_EQ(run.machine.Printers().size(), 1u);
+    const auto data = printer->FindData("TTY DeviceConfig");
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->bytes[4] | data->bytes[5] << 8, 866);
+    EXPECT_EQ(run.machine.FileContents(run.machine.DriverDirectory() + "\\VXTHM4.GPD"), "WinXP\\Language\\VXTHM4_866.GPD");
+    EXPECT_EQ(run.machine.DefaultPrinter(), "NORVA MTR444");
+    EXPECT_TRUE(run.machine.RegistryKeyExists(platform::kHkeyLocalMachine,
+                                              "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"));
+    // No pause was only there to be seen.
+    EXPECT_TRUE(run.machine.Pauses().empty()) << ::testing::PrintToString(run.machine.Pauses());
+}
+
+TEST(QuietInstallation, ClonesOnAParallelPortKeepTheDefaultWithoutTheOption)
+{
+    QuietRun run;
+    run.machine.SetDefaultPrinter("Old Printer");
+    EXPECT_EQ(run.Run("-QUIET -Clones 5 -Interface Parallel -Port lpt1:"), 0) << run.LogText();
+    for (int i = 1; i <= 5; ++i) {
+        const std::string name = "NORVA Orbix #" + std::to_string(i);
+        const auto printer = run.machine.FindPrinter(name);
+        ASSERT_TRUE(printer) << name;
+        EXPECT_EQ(printer->portName, "LPT1:");
+        EXPECT_TRUE(run.machine.FindDriver(name)) << name;
+    }
+    EXPECT_FALSE(run.machine.FindPrinter("NORVA Orbix #6"));
+    EXPECT_EQ(run.machine.DefaultPrinter(), "Old Printer");
+    EXPECT_TRUE(run.Logged("step: default printer: unchanged"));
+    EXPECT_TRUE(run.Logged("printers: \"NORVA Orbix #1\", \"NORVA Orbix #2\", \"NORVA Orbix #3\", \"NORVA Orbix #4\", "
+                           "\"NORVA Orbix #5\""))
+        << run.LogText();
+    const LogLines log = run.Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "step: Add Printer Started"), 5);
+}
+
+// Without /port the printer goes on the port the interface dialog would show first: its list
+// is sorted, so COM10: comes before COM2: (and after COM1:). USB, the dialog's own start, is the
+// default interface.
+TEST(QuietInstallation, TheDefaultPortIsTheFirstTheInterfaceDialogShows)
+{
+    {
+        QuietRun run;
+        run.machine.RemovePort("COM1:");
+        run.machine.AddPort("Local Port", "COM10:");
+        EXPECT_EQ(run.Run("/quiet /model \"NORVA KSV100-III\" /interface bluetooth"), 0) << run.LogText();
+        ASSERT_TRUE(run.machine.FindPrinter("NORVA KSV100-III"));
+        EXPECT_EQ(run.machine.FindPrinter("NORVA KSV100-III")->portName, "COM10:");
+    }
+    {
+        QuietRun run;
+        run.machine.AddUsbPrinter(kUsbPath, 1);
+        EXPECT_EQ(run.Run("/quiet /model \"norva mtr333\""), 0) << run.LogText();
+        ASSERT_TRUE(run.machine.FindPrinter("NORVA MTR333"));
+        EXPECT_EQ(run.machine.FindPrinter("NORVA MTR333")->portName, "USBPOS0");
+        // The search's own pauses stay: the machine's time, not the user's.
+        EXPECT_EQ(run.machine.Pauses(), std::vector<platform::Dword>(8, 100));
+        EXPECT_EQ(run.machine.UsbWrites(kUsbPath), (std::vector<std::vector<std::uint8_t>>{{0}}));
+    }
+}
+
+TEST(QuietInstallation, ANetworkPrinterGetsItsPortAndTheServicesRestart)
+{
+    QuietRun run;
+    EXPECT_EQ(run.Run("/quiet /model \"NORVA MTR333\" /interface wifi /address 010.1.2.3"), 0) << run.LogText();
+    EXPECT_TRUE(run.Logged("step: interface wifi, port TCP/IP, address 10.1.2.3, code page US (ANSI) (1252)"));
+    const auto address = run.machine.FindRegistryValue(
+        platform::kHkeyLocalMachine,
+        "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\IP_10.1.2.3", "IPAddress");
+    ASSERT_TRUE(address);
+    EXPECT_EQ(std::string(address->bytes.begin(), address->bytes.end()), std::string("10.1.2.3", 9));
+    EXPECT_EQ(run.machine.Processes().size(), 4u);
+    EXPECT_TRUE(run.machine.FindPrinter("NORVA MTR333"));
+}
+
+TEST(QuietInstallation, EverythingChosenExistingAlreadyIsSuccessWithNothingNew)
+{
+    QuietRun run;
+    run.AddExistingPrinter("NORVA Orbix #1");
+    run.AddExistingPrinter("NORVA Orbix #2");
+    EXPECT_EQ(run.Run("/quiet /clones 2 /interface parallel"), 0) << run.LogText();
+    // Ours and on the port asked, but without a settings record: that is written.
+    EXPECT_TRUE(run.Logged("step: printer \"NORVA Orbix #1\" settings record written anew, code page US (ANSI) (1252)"))
+        << run.LogText();
+    EXPECT_TRUE(run.Logged("step: printer \"NORVA Orbix #2\" settings record written anew, code page US (ANSI) (1252)"));
+    EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 0u);
+    EXPECT_EQ(run.machine.CallCount("CopyFileA"), 0u);
+    EXPECT_TRUE(run.Logged("printers: \"NORVA Orbix #1\", \"NORVA Orbix #2\""));
+}
+
+const std::string kTcpPortsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
+
+// A command run twice, with something changed on the machine or in the command between.
+struct RerunCase {
+    const char* name;
+    const char* first;
+    std::function<void(QuietRun&)> between;
+    const char* second;
+    const char* logged;
+    bool asAsked;
+    std::function<void(QuietRun&)> check;
+};
+
+std::vector<RerunCase> RerunCases()
+{
+    return {
+        {"USB printer switched off", "/quiet /model \"NORVA MTR444\"",
+         [](QuietRun& run) { run.machine.SetUsbPresent(kUsbPath, false); }, "/quiet /model \"NORVA MTR444\"",
+         "step: already as asked: \"NORVA MTR444\"", true, [](QuietRun&) {}},
+        {"ethernet, a port value tuned since", "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3",
+         [](QuietRun& run) {
+             run.machine.SetRegistryString(platform::kHkeyLocalMachine, kTcpPortsKey + "IP_10.1.2.3", "SNMP Community", "shop");
+         },
+         "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", "step: already as asked: \"NORVA MTR333\"",
+         true,
+         [](QuietRun& run) {
+             const auto value =
+                 run.machine.FindRegistryValue(platform::kHkeyLocalMachine, kTcpPortsKey + "IP_10.1.2.3", "SNMP Community");
+             ASSERT_TRUE(value);
+             EXPECT_EQ(std::string(value->bytes.begin(), value->bytes.end()), std::string("shop", 5));
+         }},
+        {"ethernet, another address", "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", nullptr,
+         "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.4",
+         "step: printer \"NORVA MTR333\" moved from IP_10.1.2.3 to IP_10.1.2.4", false,
+         [](QuietRun& run) {
+             EXPECT_EQ(run.machine.FindPrinter("NORVA MTR333")->portName, "IP_10.1.2.4");
+             EXPECT_TRUE(run.machine.RegistryKeyExists(platform::kHkeyLocalMachine, kTcpPortsKey + "IP_10.1.2.3"));
+             // Both ports are the installation's: the uninstaller finds the old one by its record.
+             for (const char* port : {"Port: IP_10.1.2.3", "Port: IP_10.1.2.4"})
+                 EXPECT_TRUE(run.machine.FindRegistryValue(platform::kHkeyLocalMachine,
+                                                           "Software\\Wow6432Node\\NORVA\\Orbix Printer 4.64", port))
+                     << port;
+         }},
+        {"serial, another port and code page", "/quiet /model \"NORVA MTR444\" /interface serial /port COM1:", nullptr,
+         "/quiet /model \"NORVA MTR444\" /interface serial /port COM2: /codepage 866",
+         "step: printer \"NORVA MTR444\" moved from COM1: to COM2:", false,
+         [](QuietRun& run) {
+             const auto printer = run.machine.FindPrinter("NORVA MTR444");
+             EXPECT_EQ(printer->portName, "COM2:");
+             const auto data = printer->FindData("TTY DeviceConfig");
+             ASSERT_NE(data, nullptr);
+             EXPECT_EQ(data->bytes[4] | data->bytes[5] << 8, 866);
+             EXPECT_EQ(run.machine.Printers().size(), 1u);
+         }},
+    };
+}
+
+void ExpectRerun(const RerunCase& c)
+{
+    QuietRun run;
+    run.machine.AddUsbPrinter(kUsbPath, 1);
+    ASSERT_EQ(run.Run(c.first), 0) << run.LogText();
+    if (c.between) c.between(run);
+    const auto processes = run.machine.Processes().size();
+    const auto copies = run.machine.CallCount("CopyFileA");
+    const auto pauses = run.machine.Pauses().size();
+    const auto portWrites = run.machine.CallCount("RegSetValueExA");
+    EXPECT_EQ(run.RunAgain(c.second), 0) << run.LogText();
+    EXPECT_TRUE(run.Logged(c.logged)) << run.LogText();
+    EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 1u);
+    EXPECT_EQ(run.machine.CallCount("CopyFileA"), copies);
+    if (c.asAsked) {
+        EXPECT_EQ(run.machine.Processes().size(), processes);
+        EXPECT_EQ(run.machine.Pauses().size(), pauses);
+        EXPECT_EQ(run.machine.CallCount("RegSetValueExA"), portWrites);
+    }
+    c.check(run);
+}
+
+// Deployment tools run the same command again and again. A printer of ours that is as asked is
+// left alone (no USB search, no port write, no service restart, no file copy); one on another
+// port or with another code page is moved and its settings record written anew.
+TEST(QuietInstallation, ARerunChangesOnlyWhatIsNotAsAsked)
+{
+    for (const RerunCase& c : RerunCases()) {
+        SCOPED_TRACE(c.name);
+        ExpectRerun(c);
+    }
+}
+
+// A deployment tool's detection rule: the installation's options with /check change nothing
+// and name each difference.
+TEST(QuietInstallation, TheCheckChangesNothingAndNamesEachDifference)
+{
+    const std::string installation = "/quiet /model \"NORVA MTR444\" /interface serial /port COM1: /codepage 866 /default";
+    struct Case {
+        const char* name;
+        std::function<void(QuietRun&)> between;
+        std::string arguments;
+        int code;
+        LogLines differences;
+    };
+    const Case cases[] = {
+        {"as asked", nullptr, installation + " /check", 0, {}},
+        {"another port and code page", nullptr, "/quiet /check /model \"NORVA MTR444\" /interface serial /port COM2:", 9,
+         {"difference: \"NORVA MTR444\" is on port COM1:, not COM2:",
+          "difference: \"NORVA MTR444\" has code page 866, not code page 1252"}},
+        {"a printer missing and the default changed since",
+         [](QuietRun& run) { run.machine.SetDefaultPrinter("Old Printer"); },
+         "/quiet /model \"NORVA MTR333\" /model \"NORVA MTR444\" /interface serial /port COM1: /codepage 866 /default /check",
+         9,
+         {"difference: \"NORVA MTR333\" is not installed",
+          "difference: the default printer is \"Old Printer\", not \"NORVA MTR444\""}},
+        {"USB, not on a port of our monitor", nullptr, "/quiet /model \"NORVA MTR444\" /codepage 866 /check", 9,
+         {"difference: \"NORVA MTR444\" is on port COM1:, not a port of the KVPOS Port Monitor"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QuietRun run;
+        ASSERT_EQ(run.Run(installation), 0) << run.LogText();
+        if (c.between) c.between(run);
+        const MachineFacts before = WholeMachine(run.machine);
+        EXPECT_EQ(run.RunAgain(c.arguments), c.code) << run.LogText();
+        LogLines differences;
+        for (const std::string& line : run.Log())
+            if (line.rfind("difference: ", 0) == 0) differences.push_back(line);
+        EXPECT_EQ(differences, c.differences) << run.LogText();
+        LogLines changed;
+        for (const std::string& line : Differences(before, WholeMachine(run.machine)))
+            if (line.find("QUIET.LOG") == std::string::npos) changed.push_back(line);
+        EXPECT_EQ(changed, LogLines{});
+        EXPECT_EQ(run.Log().back(), c.code == 0 ? "result: 0 as the options ask"
+                                                : "result: 9 not as the options ask (/check), each difference named in the log");
+    }
+}
+
+// /default is about the chosen printers, not about what this run happened to make: the last of
+// them in the list's order becomes the default, installed now or there before.
+TEST(QuietInstallation, TheDefaultIsTheLastChosenPrinterNewOrNot)
+{
+    struct Case {
+        const char* existing;
+        const char* arguments;
+        const char* madeDefault;
+    };
+    const Case cases[] = {
+        {"NORVA MTR333", "/quiet /model \"NORVA MTR444\" /model \"NORVA MTR333\" /interface parallel /default",
+         "NORVA MTR444"},
+        {"NORVA KSV100-III", "/quiet /model \"NORVA KSV100-III\" /interface parallel /default", "NORVA KSV100-III"},
+        {"NORVA Orbix #1", "/quiet /clones 2 /interface parallel /default", "NORVA Orbix #2"},
+    };
+    for (const Case& c : cases) {
+        QuietRun run;
+        run.AddExistingPrinter(c.existing);
+        run.machine.SetDefaultPrinter("Old Printer");
+        EXPECT_EQ(run.Run(c.arguments), 0) << c.arguments << "\n" << run.LogText();
+        EXPECT_EQ(run.machine.DefaultPrinter(), c.madeDefault) << c.arguments;
+        EXPECT_TRUE(run.Logged(std::string("step: default printer: \"") + c.madeDefault + "\"")) << run.LogText();
+        // A run that adds to printers of ours still leaves the entry that removes them.
+        EXPECT_TRUE(run.machine.RegistryKeyExists(
+            platform::kHkeyLocalMachine,
+            "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"));
+    }
+}
+
+// Bad arguments: nothing is installed, the log says what was wrong and then the usage.
+TEST(QuietInstallation, BadArgumentsInstallNothingAndWriteTheUsage)
+{
+    struct Case {
+        const char* arguments;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"/quiet /model \"NORVA MTR444\" /colour red", "unknown option: /colour"},
+        {"/quiet /model \"NORVA MTR444\" extra", "not an option: \"extra\""},
+        {"/quiet /clones 0", "/clones takes a number from 1 to 200, not \"0\""},
+        {"/quiet /clones 201", "/clones takes a number from 1 to 200, not \"201\""},
+        {"/quiet /clones 3x", "/clones takes a number from 1 to 200, not \"3x\""},
+        {"/quiet /clones", "/clones needs a value"},
+        {"/quiet /model \"NORVA MTR444\" /interface ethernet /address 10.1.2", "not an address A.B.C.D: \"10.1.2\""},
+        {"/quiet /model \"NORVA MTR444\" /interface ethernet /address 10.1.2.256", "not an address A.B.C.D"},
+        {"/quiet /model \"NORVA MTR444\" /interface ethernet", "ethernet needs /address"},
+        {"/quiet /model \"NORVA MTR444\" /address 10.1.2.3", "/address is for ethernet and wifi, not usb"},
+        {"/quiet /model \"NORVA MTR444\" /codepage 1253x", "not a code page of the table: \"1253x\""},
+        {"/quiet /model \"NORVA MTR444\" /codepage 1200", "not a code page of the table: \"1200\""},
+        {"/quiet /model \"NORVA MTR444\" /port COM1:", "/port is for serial, bluetooth and parallel, not usb"},
+        {"/quiet /model \"NORVA MTR444\" /interface wifi /address 1.2.3.4 /port COM1:",
+         "/port is for serial, bluetooth and parallel, not wifi"},
+        {"/quiet /model \"NORVA MTR555\"", "not a model: \"NORVA MTR555\""},
+        {"/quiet /interface firewire /clones 2", "not an interface: \"firewire\""},
+        {"/quiet", "nothing to install: give /model or /clones"},
+        {"/quiet /clones 2 /model \"NORVA MTR444\"", "/model and /clones cannot go together"},
+        {"/quiet /clones 2 /clones 3", "given twice: /clones"},
+        {"/quiet /model \"NORVA MTR444\" /interface serial /port COM9:", "no port \"COM9:\" for serial (ports: COM1:, COM2:"},
+    };
+    for (const Case& c : cases) {
+        QuietRun run;
+        EXPECT_EQ(run.Run(c.arguments), 1) << c.arguments;
+        const LogLines log = run.Log();
+        ASSERT_FALSE(log.empty()) << c.arguments;
+        EXPECT_TRUE(Contains(log, std::string("bad arguments: ") + c.why)) << c.arguments << "\n" << run.LogText();
+        EXPECT_TRUE(run.Logged("Exit codes:")) << c.arguments;
+        EXPECT_EQ(log.back(), "result: 1 bad arguments") << c.arguments;
+        EXPECT_TRUE(run.machine.Printers().empty()) << c.arguments;
+        EXPECT_TRUE(run.machine.Drivers().empty()) << c.arguments;
+        EXPECT_EQ(run.machine.CallCount("AddMonitorA"), 0u) << c.arguments;
+    }
+}
+
+TEST(QuietInstallation, ALogThatCannotBeWrittenStopsBeforeAnything)
+{
+    QuietRun run;
+    EXPECT_EQ(RunProgram(run.machine.platform(), run.state,
+                         "/quiet /clones 2 /interface parallel /log \"C:\\no such folder\\q.log\""),
+              1);
+    EXPECT_TRUE(run.machine.Printers().empty());
+    EXPECT_EQ(run.machine.CallCount("OpenSCManagerA"), 0u);
+    EXPECT_TRUE(run.screen.Transcript().empty());
+}
+
+// A way the quiet run ends: the machine and the command that lead there, the exit code, and what
+// the log says.
+struct EndingCase {
+    const char* name;
+    std::function<void(QuietRun&)> arrange;
+    sim::MachineProfile profile;
+    const char* arguments;
+    int code;
+    const char* message;  // a line of the log, or null
+    const char* printers;
+};
+
+// The endings before the driver's files are copied: the machine, the spooler, the port.
+std::vector<EndingCase> EarlyEndingCases()
+{
+    auto win98 = sim::Profiles::Windows98();
+    auto unknownProcessor = sim::Profiles::Windows10x64();
+    unknownProcessor.nativeArchitecture = 5;
+    unknownProcessor.systemInfoArchitecture = 5;
+    const auto none = [](QuietRun&) {};
+    return {
+        {"unsupported Windows", none, win98, "/quiet /model \"NORVA MTR333\" /interface serial", 2,
+         "message: Windows 98 not Supported !!! (caption ERROR)", "printers: none"},
+        {"unknown processor", [](QuietRun& run) { run.state.session.processor = static_cast<Processor>(3); },
+         unknownProcessor, "/quiet /model \"NORVA MTR333\" /interface serial", 2,
+         "step: the processor is not one the driver package supports: nothing installed", "printers: none"},
+        {"spooler cannot start",
+         [](QuietRun& run) {
+             run.machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
+             run.machine.ScriptServiceStart("spooler", sim::ServiceStartScript::Fails(1058));
+         },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface serial", 3,
+         "message: Print Spooler is stopped !!!.\\nPlease reinstall the printer driver\\nafter spooler starts", nullptr},
+        {"spooler query fails", [](QuietRun& run) { run.machine.FailNext("OpenSCManagerA", 5); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface serial", 3,
+         "message: OpenSCManager() failed !!! ErrorCode=5", "printers: \"NORVA MTR333\""},
+        {"USB printer never found", none, sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\"", 4,
+         "message: USB Port Search Failed", "printers: none"},
+        {"USB port number unreadable", [](QuietRun& run) { run.machine.AddUsbPrinter(kUsbPath, std::nullopt); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\"", 8,
+         "message: Fail to Read USB Port Number (caption RegQueryValueEx)", "printers: \"NORVA MTR333\""},
+        // The first value written records the new port in the installation record; Protocol is the third.
+        {"network value not written", [](QuietRun& run) { run.machine.FailNext("RegSetValueExA", 5, 3); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 5,
+         "message: Fail to Write Protocol GetLastError=5 (caption RegQueryValueEx)", "printers: \"NORVA MTR333\""},
+        {"network port key not made", [](QuietRun& run) { run.machine.FailNext("RegCreateKeyExA", 5); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 5,
+         nullptr, "printers: \"NORVA MTR333\""},
+        {"restart command never ends", [](QuietRun& run) { run.machine.HangCommand("net stop spooler"); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 8,
+         "message: \"net stop spooler\" did not end within 60 seconds and was stopped", "printers: \"NORVA MTR333\""},
+    };
+}
+
+// The endings of the later steps: the default printer, the driver, the printers, the settings.
+std::vector<EndingCase> LateEndingCases()
+{
+    return {
+        {"default printer refused", [](QuietRun& run) { run.machine.FailNext("SetDefaultPrinterA", 5); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel /default", 8,
+         "default printer not set: \"NORVA MTR444\": SetDefaultPrinterA failed (error 5)", "printers: \"NORVA MTR444\""},
+        {"default printer not read back", [](QuietRun& run) { run.machine.FailNext("GetDefaultPrinterA", 1722); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel /default", 8,
+         "default printer not set: \"NORVA MTR444\": GetDefaultPrinterA failed (error 1722)", nullptr},
+        {"driver not registered", [](QuietRun& run) { run.machine.FailNext("AddPrinterDriverA", 5, 2); },
+         sim::Profiles::Windows10x64(), "/quiet /clones 3 /interface parallel", 6,
+         "message: Failure to AddPrinterDriver() GetLastError()=5", "printers: \"NORVA Orbix #1\""},
+        {"printer not created", [](QuietRun& run) { run.machine.FailNext("AddPrinterA", 5, 2); },
+         sim::Profiles::Windows10x64(), "/quiet /clones 3 /interface parallel", 7,
+         "message: Failure to AddPrinter GetLastError()=5", "printers: \"NORVA Orbix #1\""},
+        {"printer on another port", [](QuietRun& run) { run.machine.FailNext("AddPrinterA", 1796); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel", 8,
+         "message: Forcibly set to COM1: port.\\nafter you install the driver, change the port in the printer's "
+         "properties.",
+         "printers: \"NORVA MTR444\""},
+        {"settings not written", [](QuietRun& run) { run.machine.FailNext("OpenPrinterA", 5); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel", 8,
+         "message: Failure to OpenPrinter GetLastError()=5 Printer Name=NORVA MTR444", "printers: \"NORVA MTR444\""},
+        // The user is not told, but the record is missing all the same.
+        {"settings not stored", [](QuietRun& run) { run.machine.FailNext("SetPrinterDataA", 5); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel", 8, nullptr,
+         "printers: \"NORVA MTR444\""},
+    };
+}
+
+void ExpectEnding(const EndingCase& c)
+{
+    QuietRun run(c.profile);
+    c.arrange(run);
+    EXPECT_EQ(run.Run(c.arguments), c.code) << c.name << "\n" << run.LogText();
+    const LogLines log = run.Log();
+    ASSERT_FALSE(log.empty()) << c.name;
+    if (c.message) {
+        EXPECT_TRUE(run.Logged(c.message)) << c.name << "\n" << run.LogText();
+    }
+    if (c.printers) {
+        EXPECT_TRUE(run.Logged(c.printers)) << c.name << "\n" << run.LogText();
+    }
+    EXPECT_EQ(log.back().rfind("result: " + std::to_string(c.code) + " ", 0), 0u) << c.name;
+}
+
+// One case per way the run ends; the message is the one the dialogs would show, word for word.
+TEST(QuietInstallation, EachEndingHasItsExitCodeAndItsMessageInTheLog)
+{
+    for (const auto& cases : {EarlyEndingCases(), LateEndingCases()}) {
+        for (const EndingCase& c : cases) ExpectEnding(c);
+    }
+}
+
+// The search for a USB printer that is not there keeps its probes and its half minute: the
+// machine's waits are not skipped, only the pause after the failure that lets it be read.
+TEST(QuietInstallation, TheUsbSearchKeepsItsProbesAndPauses)
+{
+    QuietRun run;
+    EXPECT_EQ(run.Run("/quiet /model \"NORVA MTR333\""), 4);
+    EXPECT_EQ(run.machine.Pauses(), std::vector<platform::Dword>(29, 1000));
+    EXPECT_TRUE(run.Logged("step: USB printer not found at once: searching for it"));
+    EXPECT_TRUE(run.machine.Drivers().empty());
+}
+
+// Without /quiet the command line is ignored as it always was, except "/?" alone.
+TEST(QuietCommandLine, WithoutQuietTheDialogsStartAndSlashQuestionShowsTheUsage)
+{
+    for (const char* commandLine : {"", "/colour red", "/model \"NORVA MTR444\"", "/? /?"}) {
+        InstallerRun run;
+        run.Main().PressEscape();
+        EXPECT_EQ(RunProgram(run.machine.platform(), run.state, commandLine), 0);
+        ASSERT_FALSE(run.screen.Transcript().empty()) << commandLine;
+        EXPECT_EQ(run.screen.Transcript().front().Describe(), "open main") << commandLine;
+    }
+    for (const char* commandLine : {"/?", "-?"}) {
+        InstallerRun run;
+        EXPECT_EQ(RunProgram(run.machine.platform(), run.state, commandLine), 0);
+        ASSERT_EQ(run.screen.Transcript().size(), 1u) << commandLine;
+        const std::string shown = run.screen.Transcript().front().Describe();
+        EXPECT_EQ(shown.rfind("message \"Usage: zenthar.exe /quiet", 0), 0u) << shown;
+        EXPECT_NE(shown.find("caption \"zenthar\" icon none owner none"), std::string::npos) << shown;
+        EXPECT_EQ(run.machine.CallCount("OpenSCManagerA"), 0u);
+    }
+}
+
+}  // namespace
+}  // namespace zenthar::testing

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/common/MachineFixture.h"
+#include "core/ServiceControl.h"
+
+namespace zenthar::testing {
+namespace {
+
+class ServiceControlTest : public MachineTest {
+protected:
+    std::vector<platform::Dword> Pauses() const { return machine.Pauses(); }
+    std::size_t ProgressLines() const
+    {
+        std::size_t count = 0;
+        for (const auto& line : machine.DebugOutput()) count += line == "Service starting in progress...";
+        return count;
+    }
+};
+
+TEST_F(ServiceControlTest, QueryReportsTheFirstFailingStep)
+{
+    EXPECT_EQ(QueryService(Platform(), "spooler").step, ServiceQuery::StatusRead);
+
+    machine.FailNext("OpenSCManagerA", 5);
+    auto queried = QueryService(Platform(), "spooler");
+    EXPECT_EQ(queried.step, ServiceQuery::OpenSCManagerFailed);
+    EXPECT_EQ(queried.error, 5u);
+    queried = QueryService(Platform(), "nosuchservice");
+    EXPECT_EQ(queried.step, ServiceQuery::OpenServiceFailed);
+    EXPECT_EQ(queried.error, 1060u);
+    machine.FailNext("QueryServiceStatus", 6);
+    queried = QueryService(Platform(), "spooler");
+    EXPECT_EQ(queried.step, ServiceQuery::QueryServiceStatusFailed);
+    EXPECT_EQ(queried.error, 6u);
+}
+
+TEST_F(ServiceControlTest, ARunningSpoolerNeedsNoWait)
+{
+    machine.SetServiceState("spooler", platform::SERVICE_RUNNING);
+    EXPECT_TRUE(StartServiceAndWait(Platform(), "spooler"));
+    EXPECT_TRUE(Pauses().empty());
+}
+
+TEST_F(ServiceControlTest, AServiceIsWaitedForWhileItsCheckPointGrows)
+{
+    machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
+    machine.ScriptServiceStart("spooler", sim::ServiceStartScript::PendingThenRunning(4, {0, 5000, 200000}));
+    EXPECT_TRUE(StartServiceAndWait(Platform(), "spooler"));
+    // A tenth of each hint, kept within one and ten seconds.
+    EXPECT_EQ(Pauses(), (std::vector<platform::Dword>{1000, 1000, 10000, 10000}));
+    EXPECT_EQ(ProgressLines(), 3u);
+    EXPECT_EQ(machine.ServiceState("spooler"), platform::SERVICE_RUNNING);
+}
+
+TEST_F(ServiceControlTest, AServiceWithoutProgressIsGivenUpAfterItsWaitHint)
+{
+    machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
+    machine.ScriptServiceStart("spooler", sim::ServiceStartScript::PendingForever(3000));
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "spooler"));
+    // Each wait is one second; the loop ends when more than the hint has passed.
+    EXPECT_EQ(Pauses(), (std::vector<platform::Dword>{1000, 1000, 1000, 1000}));
+    EXPECT_EQ(ProgressLines(), 0u);
+}
+
+TEST_F(ServiceControlTest, AServiceWhoseCheckPointGrowsForEverIsGivenUpAfterThreeMinutes)
+{
+    machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
+    machine.ScriptServiceStart("spooler", sim::ServiceStartScript::PendingThenRunning(100000, {30000}));
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "spooler"));
+    // Three-second waits: the first after which more than three minutes have passed is the last.
+    EXPECT_EQ(Pauses(), std::vector<platform::Dword>(61, 3000));
+}
+
+TEST_F(ServiceControlTest, AServiceThatStopsByItselfIsNotRunning)
+{
+    machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
+    machine.ScriptServiceStart("spooler", sim::ServiceStartScript::StopsByItself(1));
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "spooler"));
+}
+
+TEST_F(ServiceControlTest, AStartThatFailsOrAMissingServiceGivesZero)
+{
+    machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
+    machine.ScriptServiceStart("spooler", sim::ServiceStartScript::Fails(1058));
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "spooler"));
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "nosuchservice"));
+    machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
+    machine.ScriptServiceStart("spooler", sim::ServiceStartScript::RunsAtOnce());
+    machine.FailNext("CloseServiceHandle", 6);
+    EXPECT_FALSE(StartServiceAndWait(Platform(), "spooler"));
+}
+
+TEST_F(ServiceControlTest, CommandsRunHiddenThroughTheInterpreter)
+{
+    machine.RemoveEnvironmentVariable("COMSPEC");
+    machine.ScriptCommand("exit 3", 3);
+    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").code, 0u);
+    EXPECT_EQ(RunCommand(Platform(), "exit", "3").code, 3u);
+    const auto processes = machine.Processes();
+    ASSERT_EQ(processes.size(), 2u);
+    EXPECT_EQ(processes[0].commandLine, "CMD.EXE /c net stop spooler");
+    EXPECT_TRUE(processes[0].applicationName.empty());
+    EXPECT_EQ(processes[0].creationFlags, 0x10u);
+    EXPECT_TRUE(processes[0].startupInfoGiven);
+    EXPECT_EQ(processes[0].startupFlags, 1u);
+    EXPECT_EQ(processes[0].showWindow, 0);
+    EXPECT_EQ(machine.ServiceState("spooler"), platform::SERVICE_STOPPED);
+}
+
+TEST_F(ServiceControlTest, AnInterpreterThatCannotStartGivesItsErrorNumber)
+{
+    machine.SetEnvironmentVariable("COMSPEC", "C:\\missing\\cmd.exe");
+    machine.FailCommand("C:\\missing\\cmd.exe", 2);
+    EXPECT_EQ(RunCommand(Platform(), "net start", "LPDSVC").code, 2u);
+}
+
+TEST_F(ServiceControlTest, ACommandLineThatWouldNotFitIsNotRun)
+{
+    machine.SetEnvironmentVariable("COMSPEC", std::string(4080, 'x'));
+    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").code, 206u);
+    machine.SetEnvironmentVariable("COMSPEC", std::string(5000, 'x'));
+    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").code, 206u);
+    EXPECT_TRUE(machine.Processes().empty());
+    // The longest line that fits is run.
+    machine.SetEnvironmentVariable("COMSPEC", std::string(4095 - 20, 'y'));
+    RunCommand(Platform(), "net stop", "spooler");
+    ASSERT_EQ(machine.Processes().size(), 1u);
+    EXPECT_EQ(machine.Processes()[0].commandLine.size(), 4095u);
+}
+
+}  // namespace
+}  // namespace zenthar::testing
