@@ -106,7 +106,7 @@ done
 # The headers of this checkout, wherever it lies (a CI clone is not the developer's folder).
 header_filter="^$ROOT/(app|install|uninstall|spooler|connection|controls|core|ui|platform|resources|tests|fuzz|bench|entry|packaging|tools)/"
 tidy() {   # list build-dir [clang-tidy args...]
-  local list=$1 build=$2; shift 2
+  local list=$1 build=$2 start=$SECONDS; shift 2
   # xargs says 123 when an instance reported an error (a finding, kept below); any other
   # failure means clang-tidy did not run through.
   xargs -P "$JOBS" -n 1 clang-tidy -p "$build" --quiet --header-filter="$header_filter" "$@" <"$dir/files-$list.txt" 2>/dev/null |
@@ -115,12 +115,14 @@ tidy() {   # list build-dir [clang-tidy args...]
     sort -u >>"$findings"
   local rc=${PIPESTATUS[0]}
   if [ "$rc" -ne 0 ] && [ "$rc" -ne 123 ]; then echo "static analysis: clang-tidy failed on the $list list (xargs exit $rc)" >&2; exit 1; fi
+  echo "clang-tidy, $list list: $(wc -l <"$dir/files-$list.txt") files, $((SECONDS - start)) s" >&2
 }
 tidy full "$dir"
 tidy size "$dir" "${size_checks[@]}"
 tidy windows "$windir" "${size_checks[@]}" "${windows_args[@]}"
 
 echo "== cppcheck" >&2
+start=$SECONDS
 cd "$ROOT" || exit 1
 cppcheck --enable=warning,performance,portability --std=c++20 --language=c++ --library=googletest -j "$JOBS" \
   --quiet --inline-suppr -I "$ROOT" --suppress=missingIncludeSystem --template='{file}:{line} {id} {message}' \
@@ -128,12 +130,15 @@ cppcheck --enable=warning,performance,portability --std=c++20 --language=c++ --l
   grep -E "^[a-z]" | sort -u >>"$findings"
 cppcheck_rc=${PIPESTATUS[0]}
 [ "$cppcheck_rc" -eq 0 ] || { echo "static analysis: cppcheck failed (exit $cppcheck_rc)" >&2; exit 1; }
+echo "cppcheck: $((SECONDS - start)) s" >&2
 
 echo "== layout" >&2
+start=$SECONDS
 # A file that is not laid out as .clang-format says is a finding of its own.
 "$ROOT/scripts/format.sh" --check 2>/dev/null | sed -E 's#^(.*): not formatted$#\1:1 clang-format not laid out as .clang-format says (scripts/format.sh lays it out)#' >>"$findings"
 format_rc=${PIPESTATUS[0]}
 [ "$format_rc" -le 1 ] || { echo "static analysis: scripts/format.sh failed (exit $format_rc)" >&2; exit 1; }
+echo "layout: $((SECONDS - start)) s" >&2
 
 new=0; kept=0
 while IFS= read -r line; do
