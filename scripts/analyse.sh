@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Static analysis: clang-tidy (checks in .clang-tidy) on the code that builds natively; its
 # function-size and unused-parameter checks alone on the tests and tools and, through the
-# i686 cross build's compile commands, on the sources that build only for Windows; cppcheck on
-# the whole tree, Windows sources included; and the layout of every source (scripts/format.sh).
+# cross builds' compile commands (i686, and x86_64 for what builds at that width alone), on the
+# sources that build only for Windows; cppcheck on the whole tree, Windows sources included;
+# and the layout of every source (scripts/format.sh).
 # Prints every finding; fails on any finding that is not in the accepted list below (each with
 # its reason).
 set -uo pipefail
@@ -14,12 +15,14 @@ for tool in clang-tidy cppcheck python3 clang-format-14; do
 done
 
 # Only configured: clang-tidy needs their compile_commands.json. The native one lists the
-# fuzzers and the benchmarks too.
+# fuzzers and the benchmarks too; the x86_64 one adds the tests built for that width alone.
 dir=$BUILD/analysis-host
 windir=$BUILD/analysis-win32
-mkdir -p "$dir" "$windir"
+win64dir=$BUILD/analysis-win64
+mkdir -p "$dir" "$windir" "$win64dir"
 configure "$dir" -DZENTHAR_FUZZ=ON -DZENTHAR_BENCH=ON || exit 1
 configure "$windir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/i686-w64-mingw32.cmake" || exit 1
+configure "$win64dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/x86_64-w64-mingw32.cmake" || exit 1
 JOBS=${JOBS:-2}
 [ "$JOBS" -gt 2 ] && JOBS=2
 
@@ -68,10 +71,10 @@ echo "== clang-tidy" >&2
 # the fault matrix, fuzzers and benchmarks) gets every check; the other tests and the tools
 # get the size and parameter checks (the full set was written for product code: on test code
 # it mostly flags what tests do on purpose); so do the sources that build only for Windows.
-python3 - "$dir/compile_commands.json" "$windir/compile_commands.json" "$ROOT" "$dir" <<'PY' || { echo "static analysis: no lists of files for clang-tidy" >&2; exit 1; }
+python3 - "$dir/compile_commands.json" "$windir/compile_commands.json" "$win64dir/compile_commands.json" "$ROOT" "$dir" <<'PY' || { echo "static analysis: no lists of files for clang-tidy" >&2; exit 1; }
 import json, sys
-native, windows, root, out = sys.argv[1], sys.argv[2], sys.argv[3] + "/", sys.argv[4]
-lists = {"full": [], "size": [], "windows": []}
+native, windows, windows64, root, out = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4] + "/", sys.argv[5]
+lists = {"full": [], "size": [], "windows": [], "windows64": []}
 seen = set()
 for entry in json.load(open(native)):
     rel = entry["file"].replace(root, "")
@@ -80,11 +83,12 @@ for entry in json.load(open(native)):
     seen.add(entry["file"])
     full = not rel.startswith(("tests/", "tools/")) or rel.startswith("tests/faults/")
     lists["full" if full else "size"].append(entry["file"])
-for entry in json.load(open(windows)):
-    if "googletest" in entry["file"] or entry["file"] in seen:
-        continue
-    seen.add(entry["file"])
-    lists["windows"].append(entry["file"])
+for name, database in (("windows", windows), ("windows64", windows64)):
+    for entry in json.load(open(database)):
+        if "googletest" in entry["file"] or entry["file"] in seen:
+            continue
+        seen.add(entry["file"])
+        lists[name].append(entry["file"])
 for name, files in lists.items():
     with open("%s/files-%s.txt" % (out, name), "w") as listing:
         listing.writelines(f + "\n" for f in files)
@@ -95,13 +99,15 @@ done
 size_checks=(--checks='-*,readability-function-size,misc-unused-parameters')
 # clang finds mingw's C++ headers only when told; -nostdinc++ keeps the host's out. GCC lets a
 # definition add dllexport to a declaration of the Windows headers, which clang calls an error.
-mingw_cxx=/usr/lib/gcc/i686-w64-mingw32/12-posix/include/c++
-windows_args=(--extra-arg=--target=i686-w64-mingw32 --extra-arg=-nostdinc++
-              --extra-arg=-Wno-dll-attribute-on-redeclaration)
-for include in "$mingw_cxx" "$mingw_cxx/i686-w64-mingw32" "$mingw_cxx/backward" /usr/i686-w64-mingw32/include; do
-  windows_args+=(--extra-arg-before=-isystem --extra-arg-before="$include")
-done
-[ -d "$mingw_cxx" ] || { echo "static analysis: no mingw C++ headers in $mingw_cxx" >&2; exit 1; }
+windows_args() {   # target triple: the clang-tidy arguments for a mingw-w64 compile command
+  local triple=$1 cxx=/usr/lib/gcc/$1-w64-mingw32/12-posix/include/c++ include
+  [ -d "$cxx" ] || { echo "static analysis: no mingw C++ headers in $cxx" >&2; return 1; }
+  args=(--extra-arg=--target="$triple-w64-mingw32" --extra-arg=-nostdinc++
+        --extra-arg=-Wno-dll-attribute-on-redeclaration)
+  for include in "$cxx" "$cxx/$triple-w64-mingw32" "$cxx/backward" "/usr/$triple-w64-mingw32/include"; do
+    args+=(--extra-arg-before=-isystem --extra-arg-before="$include")
+  done
+}
 
 # The headers of this checkout, wherever it lies (a CI clone is not the developer's folder).
 header_filter="^$ROOT/(app|install|uninstall|spooler|connection|controls|core|ui|platform|resources|tests|fuzz|bench|entry|packaging|tools)/"
@@ -119,7 +125,10 @@ tidy() {   # list build-dir [clang-tidy args...]
 }
 tidy full "$dir"
 tidy size "$dir" "${size_checks[@]}"
-tidy windows "$windir" "${size_checks[@]}" "${windows_args[@]}"
+windows_args i686 || exit 1
+tidy windows "$windir" "${size_checks[@]}" "${args[@]}"
+windows_args x86_64 || exit 1
+[ -s "$dir/files-windows64.txt" ] && tidy windows64 "$win64dir" "${size_checks[@]}" "${args[@]}"
 
 echo "== cppcheck" >&2
 start=$SECONDS
