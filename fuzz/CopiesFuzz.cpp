@@ -20,6 +20,8 @@ using resources::main_ids::kInstallButton;
 using resources::main_ids::kModelList;
 constexpr std::size_t kCopiesBuffer = 63;  // the handler reads this much of the box
 constexpr long long kMaxCopies = 200;
+// A megabyte: far more than the box holds; longer inputs only slow the run.
+constexpr std::size_t kLongestInput = std::size_t{1} << 20;
 
 // The leading decimal number of a text as the C library reads it, held at int's limits.
 long long LeadingNumber(const std::string& text)
@@ -43,7 +45,7 @@ long long LeadingNumber(const std::string& text)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size > (1u << 20)) return 0;
+    if (size > kLongestInput) return 0;
     const std::string typed = fuzz::AsText(std::string(reinterpret_cast<const char*>(data), size));
 
     fuzz::World world;

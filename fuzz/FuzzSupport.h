@@ -53,7 +53,7 @@ struct World {
 };
 
 // Text as a Windows text field would hold it: up to the first zero byte.
-inline std::string AsText(std::string bytes)
+inline std::string AsText(const std::string& bytes)
 {
     return bytes.substr(0, bytes.find('\0'));
 }

@@ -18,6 +18,8 @@ using namespace zenthar;
 namespace interface_ids = resources::interface_ids;
 using interface_ids::kPortCombo;
 constexpr std::size_t kPortNameSize = 32;
+// Names far longer than any field they are copied into.
+constexpr std::size_t kLongestName = 1200;
 
 PortKind Kind(const std::string& name)
 {
@@ -56,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> names;
     const int count = input.ConsumeIntegralInRange(0, 8);
     for (int i = 0; i < count; ++i) {
-        std::string name = fuzz::AsText(input.ConsumeRandomLengthString(1200));
+        std::string name = fuzz::AsText(input.ConsumeRandomLengthString(kLongestName));
         FUZZ_CHECK(ClassifyPort(name.c_str()) == Kind(name), "a port is classified by its first characters");
         world.machine.AddPort("Local Port", name);
         names.push_back(std::move(name));

@@ -20,11 +20,14 @@ using resources::main_ids::kModelList;
 const char* const kRowNames[] = {"NORVA MTR333", "NORVA MTR444", "NORVA KSV100-III", "NORVA Orbix #1",
                                  "NORVA Orbix #2", "NORVA Orbix #12", "NORVA Orbix #200"};
 
+// Longer than any name field, so that every cut is tried.
+constexpr std::size_t kLongestName = 300;
+
 // A name near the rows' names (one of them, changed a little) or any bytes at all.
 std::string SomeName(FuzzedDataProvider& input)
 {
     std::string name = input.ConsumeBool() ? std::string(input.PickValueInArray(kRowNames))
-                                           : input.ConsumeRandomLengthString(300);
+                                           : input.ConsumeRandomLengthString(kLongestName);
     switch (input.ConsumeIntegralInRange(0, 4)) {
     case 0:
         if (!name.empty()) name[input.ConsumeIntegralInRange<std::size_t>(0, name.size() - 1)] ^= 0x20;

@@ -15,12 +15,16 @@ constexpr const char* kPrinterPrefix = "\\\\?\\usb#vid_0525&pid_a700";
 constexpr const char* kSamplePath = "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 constexpr std::size_t kOpenSuffixLength = 7;  // "\USB0/4"
 constexpr const char* kUnreadable = "Fail to Read USB Port Number";
+// A path's tail that can take it past the interface path's 256 bytes; the "Port Number" values
+// tried, from 0 up.
+constexpr std::size_t kLongestPathTail = 400;
+constexpr platform::Dword kLargestPortNumber = 11;
 
 std::string SomePath(FuzzedDataProvider& input)
 {
     std::string path = input.ConsumeBool() ? std::string(kSamplePath) : std::string();
     if (input.ConsumeBool()) path.resize(input.ConsumeIntegralInRange<std::size_t>(0, path.size()));
-    path += input.ConsumeRandomLengthString(400);
+    path += input.ConsumeRandomLengthString(kLongestPathTail);
     return fuzz::AsText(path);
 }
 
@@ -35,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     world.machine.AddUsbPrinter(path, std::nullopt);
     std::optional<sim::SimMachine::RegistryValue> value;
     if (input.ConsumeBool()) {
-        value = sim::SimMachine::RegistryValue{"Port Number", input.ConsumeIntegralInRange<platform::Dword>(0, 11),
-                                               {}};
+        value = sim::SimMachine::RegistryValue{
+            "Port Number", input.ConsumeIntegralInRange<platform::Dword>(0, kLargestPortNumber), {}};
         const std::string bytes = input.ConsumeRandomLengthString(16);
         value->bytes.assign(bytes.begin(), bytes.end());
         world.machine.SetUsbPortNumberValue(path, value);

@@ -23,17 +23,24 @@ build_windows() {   # dir toolchain target...
     cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir.build.log" 2>&1 || { tail -30 "$dir.build.log" >&2; exit 1; }
 }
 
-# record NAME pass|fail: a result that is not a GoogleTest case (a build, a scenario).
+# record RUN NAME pass|fail: a result that is not a GoogleTest case (a build, a scenario),
+# counted in RUN, one of the runs of scripts/count-results.py (host, builds, e2e64, ...); a
+# line naming another run is a failure in the totals, and so is a call of another shape.
 record() {
   mkdir -p "$RESULTS"
-  echo "$2 $1" >>"$RESULTS/steps.txt"
+  if [ $# -ne 3 ] || { [ "$3" != pass ] && [ "$3" != fail ]; }; then
+    echo "record: wants RUN NAME pass|fail, was given: $*" >&2
+    echo "fail record-misuse $*" >>"$RESULTS/steps.txt"
+    return 1
+  fi
+  echo "$3 $1 $2" >>"$RESULTS/steps.txt"
 }
 
-# note NAME TEXT: something said about the run that is neither a pass nor a failure (a run this
+# note RUN TEXT: something said about RUN that is neither a pass nor a failure (a run this
 # machine cannot make, with its reason). scripts/totals.sh prints it apart from the counts.
 note() {
   mkdir -p "$RESULTS"
-  echo "note $1" >>"$RESULTS/steps.txt"
+  echo "note $1 $2" >>"$RESULTS/steps.txt"
 }
 
 # failures_in XML: the number of failed cases in one result file (scripts/count-results.py);
@@ -54,22 +61,22 @@ run_ctest() {
     >"$dir.ctest.log" 2>&1
   rc=$?
   if [ ! -s "$xml" ]; then
-    record "$name tests: no result file (ctest exit $rc)" fail
+    record "$name" "$name tests: no result file (ctest exit $rc)" fail
   elif [ $rc -ne 0 ] && [ "$(failures_in "$xml")" = 0 ]; then
-    record "$name tests: ctest exit $rc with no failed test in its report" fail
+    record "$name" "$name tests: ctest exit $rc with no failed test in its report" fail
   fi
   return $rc
 }
 
-# expect_verdicts KIND NAME...: every NAME must have left a line "pass KIND NAME" or
-# "fail KIND NAME" in steps.txt, or a note "note KIND NAME not run: WHY" (a scenario this
-# machine cannot make); each that did not is a failure.
+# expect_verdicts RUN KIND NAME...: every NAME must have left a line "pass RUN KIND NAME" or
+# "fail RUN KIND NAME" in steps.txt, or a note "note RUN KIND NAME not run: WHY" (a scenario
+# this machine cannot make); each that did not is a failure.
 expect_verdicts() {
-  local kind=$1 name missing=0; shift
+  local run=$1 kind=$2 name missing=0; shift 2
   for name in "$@"; do
-    if ! grep -qxF -e "pass $kind $name" -e "fail $kind $name" "$RESULTS/steps.txt" 2>/dev/null &&
-       ! grep -qF "note $kind $name not run: " "$RESULTS/steps.txt" 2>/dev/null; then
-      record "$kind $name: no verdict" fail; missing=1
+    if ! grep -qxF -e "pass $run $kind $name" -e "fail $run $kind $name" "$RESULTS/steps.txt" 2>/dev/null &&
+       ! grep -qF "note $run $kind $name not run: " "$RESULTS/steps.txt" 2>/dev/null; then
+      record "$run" "$kind $name: no verdict" fail; missing=1
     fi
   done
   return $missing

@@ -6,8 +6,10 @@
 
 Result files are JUnit files written by CTest (RESULTS_DIR/<run>.xml) and GoogleTest files of the
 Windows test programs (RESULTS_DIR/wine/*.xml for the 64-bit build, RESULTS_DIR/wine32/*.xml for
-the 32-bit one). Plain results are lines of RESULTS_DIR/steps.txt: "pass NAME", "fail NAME", or
-"note NAME" for something said but counted neither way.
+the 32-bit one). Plain results are lines of RESULTS_DIR/steps.txt: "pass RUN NAME", "fail RUN
+NAME", or "note RUN NAME" for something said but counted neither way, where RUN is one of RUNS
+below. A line that names no run of RUNS is a failure of its own: a step counted nowhere would
+go unseen.
 
 A case counts as passed only when it ran and nothing says otherwise. The root element's counts
 are not used: GoogleTest's carries no skipped count, and CTest's puts a test that never ran (its
@@ -34,14 +36,6 @@ RUNS = [
     ("fuzz", "fuzz smoke runs"),
     ("analysis", "static analysis"),
 ]
-
-# The first word of a step's name says its run.
-STEP_RUNS = {
-    "selftest": "selftest", "host": "host", "asan": "asan", "tsan": "tsan",
-    "win32": "builds", "win64": "builds", "product": "builds",
-    "wine": "wine64", "wine32": "wine32", "gallery": "gallery",
-    "e2e": "e2e64", "e2e32": "e2e32", "msi": "msi", "fuzz": "fuzz", "static": "analysis", "analysis": "analysis",
-}
 
 CTEST_OWN_SKIPS = ("SKIP_REGULAR_EXPRESSION_MATCHED", "SKIP_RETURN_CODE")
 
@@ -125,6 +119,8 @@ def main(argv):
         return 0
     results = argv[1]
     counts = {}        # run -> [passed, failed]
+    known = [run for run, _ in RUNS]
+    described = dict(RUNS)
     failures, notes = [], []
     noted = set()      # runs with something said about them
 
@@ -149,19 +145,22 @@ def main(argv):
     if os.path.exists(steps):
         with open(steps, encoding="utf-8", errors="replace") as lines:
             for line in lines:
-                verdict, _, name = line.rstrip("\n").partition(" ")
-                run = STEP_RUNS.get(name.split(" ")[0], "other")
-                if verdict == "pass":
+                if not line.strip():
+                    continue
+                verdict, _, rest = line.rstrip("\n").partition(" ")
+                run, _, name = rest.partition(" ")
+                if run not in described or verdict not in ("pass", "fail", "note"):
+                    add(run, 0, 1)
+                    failures.append("steps.txt: a line with no run of count-results.py or no verdict: " + line.strip())
+                elif verdict == "pass":
                     add(run, 1, 0)
                 elif verdict == "fail":
                     add(run, 0, 1)
                     failures.append(name)
-                elif verdict == "note":
+                else:
                     notes.append(name)
                     noted.add(run)
 
-    known = [run for run, _ in RUNS]
-    described = dict(RUNS)
     print("Counted, run by run (a test that runs in several runs is counted in each):")
     for run in known + sorted(set(counts) - set(known)):
         if run in counts:

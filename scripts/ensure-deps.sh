@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth x11-apps imagemagick xdotool file
-  clang libclang-rt-14-dev clang-tidy cppcheck python3
+  clang libclang-rt-14-dev clang-tidy clang-format-14 cppcheck python3
   wixl msitools
 )
 

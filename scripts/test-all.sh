@@ -13,7 +13,7 @@ rm -rf "$RESULTS"; mkdir -p "$RESULTS"
 # First the scripts' own self-test: a fault in how results reach the totals shows at once.
 echo "== self-test of the scripts" >&2
 "$ROOT/tests/scripts/selftest.sh" >"$BUILD/selftest.log" 2>&1 || cat "$BUILD/selftest.log" >&2
-grep -q ' selftest ' "$RESULTS/steps.txt" 2>/dev/null || record "selftest run: it recorded nothing" fail
+grep -q '^[a-z]* selftest ' "$RESULTS/steps.txt" 2>/dev/null || record selftest "selftest run: it recorded nothing" fail
 
 native_suite() {   # name dir [cmake args...] -- [ctest args...]
   local name=$1 dir=$2; shift 2
@@ -26,9 +26,9 @@ native_suite() {   # name dir [cmake args...] -- [ctest args...]
   local targets=()
   for t in ${SUITE_TARGETS:-}; do targets+=(--target "$t"); done
   if configure "$dir" "${cargs[@]}" && cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir.build.log" 2>&1; then
-    record "$name build" pass
+    record "$name" "$name build" pass
   else
-    tail -40 "$dir.build.log" >&2; record "$name build" fail; return
+    tail -40 "$dir.build.log" >&2; record "$name" "$name build" fail; return
   fi
   echo "== $name: tests" >&2
   run_ctest "$name" "$dir" "${targs[@]}" || tail -60 "$dir.ctest.log" >&2
@@ -41,9 +41,9 @@ cross_build() {   # name dir toolchain
   mkdir -p "$dir"
   if configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$toolchain.cmake" &&
      cmake --build "$dir" -j "$JOBS" >"$dir.build.log" 2>&1; then
-    record "$name build" pass
+    record builds "$name build" pass
   else
-    tail -40 "$dir.build.log" >&2; record "$name build" fail
+    tail -40 "$dir.build.log" >&2; record builds "$name build" fail
   fi
 }
 
@@ -56,9 +56,9 @@ cross_build win32 "$BUILD/win32" i686-w64-mingw32
 cross_build win64 "$BUILD/win64" x86_64-w64-mingw32
 # What ships: the four programs in one folder, each checked as a customer receives it.
 if ship=$("$ROOT/scripts/ship.sh") && "$ROOT/scripts/check-product.sh" "$ship"/*.exe; then
-  record "product files" pass
+  record builds "product files" pass
 else
-  record "product files" fail
+  record builds "product files" fail
 fi
 # The shipped program is the 32-bit one; some machines cannot execute Wine's 32-bit loader.
 if why=$(wine32_probe); then
@@ -66,14 +66,14 @@ if why=$(wine32_probe); then
 else
   wine32=0
   echo "The 32-bit product was not run on this machine: $why." >&2
-  note "wine32 the 32-bit product was not run on this machine: $why"
+  note wine32 "wine32 the 32-bit product was not run on this machine: $why"
 fi
 "$ROOT/scripts/wine-tests.sh" "$BUILD/win64" || true
 [ $wine32 -eq 1 ] && { "$ROOT/scripts/wine-tests.sh" "$BUILD/win32" || true; }
 if "$ROOT/tests/e2e/gallery/run-gallery.sh" "$BUILD/win64" "$RESULTS/screens/gallery" >"$BUILD/gallery.log" 2>&1; then
-  record "gallery of every dialog" pass
+  record gallery "gallery of every dialog" pass
 else
-  tail -20 "$BUILD/gallery.log" >&2; record "gallery of every dialog" fail
+  tail -20 "$BUILD/gallery.log" >&2; record gallery "gallery of every dialog" fail
 fi
 # The shipped program under Wine, worked by a user program, checked against Wine's own state,
 # on a 64-bit Windows (where it hands the work to its 64-bit twin) and a 32-bit one; every
@@ -81,39 +81,39 @@ fi
 scenarios=()
 for file in "$ROOT"/tests/e2e/scenarios/*.scenario; do scenarios+=("$(basename "$file" .scenario)"); done
 "$ROOT/tests/e2e/run-e2e.sh" "$BUILD/win64" "$RESULTS" >"$BUILD/e2e.log" 2>&1 || tail -30 "$BUILD/e2e.log" >&2
-expect_verdicts e2e "${scenarios[@]}"
+expect_verdicts e2e64 e2e "${scenarios[@]}"
 if [ $wine32 -eq 1 ]; then
   "$ROOT/tests/e2e/run-e2e.sh" "$BUILD/win32" "$RESULTS" >"$BUILD/e2e32.log" 2>&1 || tail -30 "$BUILD/e2e32.log" >&2
-  expect_verdicts e2e32 "${scenarios[@]}"
+  expect_verdicts e2e32 e2e32 "${scenarios[@]}"
 fi
 echo "Pictures of the dialogs: $RESULTS/screens" >&2
 
 # The Windows Installer package of the sample package: built, its tables read, and run by
 # Wine's msiexec (install by properties, refused properties, removal).
 if "$ROOT/scripts/msi.sh" >"$BUILD/msi.log" 2>&1; then
-  record "msi package built" pass
+  record msi "msi package built" pass
   "$ROOT/tests/packaging/run-msi.sh" "$BUILD/msi/NORVA Orbix Printer 4.64.msi" "$BUILD/win64" "$RESULTS" >>"$BUILD/msi.log" 2>&1 ||
     tail -20 "$BUILD/msi.log" >&2
 else
-  tail -20 "$BUILD/msi.log" >&2; record "msi package built" fail
+  tail -20 "$BUILD/msi.log" >&2; record msi "msi package built" fail
 fi
 msi_cases=(tables)
 [ $wine32 -eq 1 ] && msi_cases+=(install-by-properties bad-properties remove)
-expect_verdicts msi "${msi_cases[@]}"
+expect_verdicts msi msi "${msi_cases[@]}"
 
 # Reliability: the fuzz targets for a few seconds each, and static analysis. (The fault matrix
 # runs inside the native suites, label "matrix"; the USB reconnect stress run under
 # ThreadSanitizer, label "threads".)
 if "$ROOT/scripts/fuzz.sh" --smoke >"$BUILD/fuzz.log" 2>&1; then
-  record "fuzz smoke runs" pass
+  record fuzz "fuzz smoke runs" pass
 else
-  tail -20 "$BUILD/fuzz.log" >&2; record "fuzz smoke runs" fail
+  tail -20 "$BUILD/fuzz.log" >&2; record fuzz "fuzz smoke runs" fail
 fi
 grep '^fuzz ' "$BUILD/fuzz.log" >&2
 if "$ROOT/scripts/analyse.sh" >"$BUILD/analyse.log" 2>&1; then
-  record "static analysis" pass
+  record analysis "static analysis" pass
 else
-  grep -E 'FINDING' "$BUILD/analyse.log" | head -20 >&2; record "static analysis" fail
+  grep -E 'FINDING' "$BUILD/analyse.log" | head -20 >&2; record analysis "static analysis" fail
 fi
 tail -1 "$BUILD/analyse.log" >&2
 

@@ -41,13 +41,14 @@ none_expected=0
 [ "${1:-}" = "--none-expected" ] && { none_expected=1; shift; }
 build=${1:?build folder}
 list=$build/wine-tests.txt
-# The run's name in the totals: wine for the 64-bit build, wine32 for the 32-bit one.
-kind=wine
-[ "$(pe_machine "$build/entry/zenthar.exe")" = i386 ] && kind=wine32
+# The steps' first word: wine for the 64-bit build, wine32 for the 32-bit one; their run in the
+# totals: wine64 and wine32.
+kind=wine run=wine64
+[ "$(pe_machine "$build/entry/zenthar.exe")" = i386 ] && kind=wine32 run=wine32
 if [ ! -s "$list" ]; then
   if [ $none_expected -eq 1 ]; then echo "no Windows test programs in $build (none expected)" >&2; exit 0; fi
   echo "$kind: $list is missing or empty" >&2
-  record "$kind programs: no list of Windows test programs in $build" fail; exit 1
+  record "$run" "$kind programs: no list of Windows test programs in $build" fail; exit 1
 fi
 results=$RESULTS/$kind
 mkdir -p "$results"
@@ -55,12 +56,12 @@ mkdir -p "$results"
 # one the work is their 64-bit twins'.
 base=$WINE_BASE boot=wine_base_prefix
 [ $kind = wine32 ] && base=$WINE_BASE32 boot=wine_base_prefix32
-$boot || { record "$kind prefix" fail; exit 1; }
+$boot || { record "$run" "$kind prefix" fail; exit 1; }
 
 failures=0
 fail() {   # name why
   echo "$1: $2" >&2
-  record "$kind $1: $2" fail; failures=$((failures + 1))
+  record "$run" "$kind $1: $2" fail; failures=$((failures + 1))
 }
 while read -r exe; do
   [ -n "$exe" ] || continue

@@ -57,6 +57,51 @@ double Median(std::vector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+// Times each step of every round; false when a step left another number of rows than it should.
+bool TimeRounds(HWND dialog, int modelRows, int rounds, std::vector<Step>& steps)
+{
+    HWND clone = GetDlgItem(dialog, ids::kCloneCheck);
+    HWND copies = GetDlgItem(dialog, ids::kCopiesEdit);
+    HWND list = GetDlgItem(dialog, ids::kModelList);
+    bool rowsRight = true;
+    for (int round = 0; round < rounds; ++round) {
+        for (Step& step : steps) {
+            if (step.action == Step::Action::Key && step.key == '2') {
+                // The box's text selected, as a double click leaves it: "2" replaces it.
+                SendMessageA(copies, EM_SETSEL, 0, -1);
+            }
+            const double start = Now();
+            if (step.action == Step::Action::Clone)
+                SendMessageA(clone, BM_CLICK, 0, 0);
+            else
+                SendMessageA(copies, WM_CHAR, step.key, 1);
+            RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            step.times.push_back(Now() - start);
+            const int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+            const int expected = step.expectedRows < 0 ? modelRows : step.expectedRows;
+            if (rows != expected) {
+                std::printf("round %d, %s: %d rows, expected %d\n", round + 1, step.label, rows, expected);
+                rowsRight = false;
+            }
+        }
+    }
+    return rowsRight;
+}
+
+void PrintFigures(const std::vector<Step>& steps, int modelRows, int rounds)
+{
+    std::printf("%-38s %6s %12s %12s %10s\n", "step", "rows", "median ms", "worst ms", "goal ms");
+    double worstOfAll = 0;
+    for (const Step& step : steps) {
+        const double worst = *std::max_element(step.times.begin(), step.times.end());
+        const int rows = step.expectedRows < 0 ? modelRows : step.expectedRows;
+        std::printf("%-38s %6d %12.1f %12.1f %10s\n", step.label, rows, Median(step.times), worst, "<= 100");
+        worstOfAll = std::max(worstOfAll, worst);
+    }
+    std::printf("worst step over %d rounds: %.1f ms (goal <= %.0f ms): %s\n", rounds, worstOfAll, kGoalMs,
+                worstOfAll <= kGoalMs ? "met" : "missed");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -82,7 +127,6 @@ int main(int argc, char** argv)
         return 1;
     }
     HWND clone = GetDlgItem(dialog, ids::kCloneCheck);
-    HWND copies = GetDlgItem(dialog, ids::kCopiesEdit);
     HWND list = GetDlgItem(dialog, ids::kModelList);
 
     // Every round starts with clone mode on and leaves it so: the first round from one row, the
@@ -104,38 +148,8 @@ int main(int argc, char** argv)
     RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     bool rowsRight = SendMessageA(list, LB_GETCOUNT, 0, 0) == 1;
     if (!rowsRight) std::printf("clone mode on: not one row\n");
-    for (int round = 0; round < rounds; ++round) {
-        for (Step& step : steps) {
-            if (step.action == Step::Action::Key && step.key == '2') {
-                // The box's text selected, as a double click leaves it: "2" replaces it.
-                SendMessageA(copies, EM_SETSEL, 0, -1);
-            }
-            const double start = Now();
-            if (step.action == Step::Action::Clone)
-                SendMessageA(clone, BM_CLICK, 0, 0);
-            else
-                SendMessageA(copies, WM_CHAR, step.key, 1);
-            RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            step.times.push_back(Now() - start);
-            const int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-            const int expected = step.expectedRows < 0 ? modelRows : step.expectedRows;
-            if (rows != expected) {
-                std::printf("round %d, %s: %d rows, expected %d\n", round + 1, step.label, rows, expected);
-                rowsRight = false;
-            }
-        }
-    }
-
-    std::printf("%-38s %6s %12s %12s %10s\n", "step", "rows", "median ms", "worst ms", "goal ms");
-    double worstOfAll = 0;
-    for (const Step& step : steps) {
-        const double worst = *std::max_element(step.times.begin(), step.times.end());
-        const int rows = step.expectedRows < 0 ? modelRows : step.expectedRows;
-        std::printf("%-38s %6d %12.1f %12.1f %10s\n", step.label, rows, Median(step.times), worst, "<= 100");
-        worstOfAll = std::max(worstOfAll, worst);
-    }
-    std::printf("worst step over %d rounds: %.1f ms (goal <= %.0f ms): %s\n", rounds, worstOfAll, kGoalMs,
-                worstOfAll <= kGoalMs ? "met" : "missed");
+    if (!TimeRounds(dialog, modelRows, rounds, steps)) rowsRight = false;
+    PrintFigures(steps, modelRows, rounds);
 
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(program.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(program.hProcess, 1);

@@ -4,6 +4,7 @@
 
 #include "platform/win32/Win32Conversions.h"
 
+// Only after <windows.h>, which the conversions header brings in as this backend needs it.
 #include <setupapi.h>
 
 namespace zenthar::win32 {

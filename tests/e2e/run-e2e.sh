@@ -13,8 +13,8 @@
 # loader the installer folder's zenthar.exe and DriverOrbixUninstaller.exe are the 64-bit
 # twins themselves, a note says so, and the scenarios whose point is the hand-over are noted
 # as not run instead of run. i686: a 32-bit prefix (WINEARCH=win32), where the 32-bit program
-# does everything itself; it needs the 32-bit loader. For each scenario one line "pass e2e <name>" or "fail e2e <name>" (for the 32-bit
-# prefix "pass e2e32 <name>", ...) is appended to RESULTS_DIR/steps.txt, also when the
+# does everything itself; it needs the 32-bit loader. For each scenario one line "pass e2e64 e2e <name>" or "fail e2e64 e2e <name>" (for the 32-bit
+# prefix "pass e2e32 e2e32 <name>", ...) is appended to RESULTS_DIR/steps.txt, also when the
 # scenario could not be run at all; pictures, the transcript and the checker's report go to
 # RESULTS_DIR/screens/e2e/<name>/ (e2e32/<name>/).
 #
@@ -140,8 +140,8 @@ fi
 # the 32-bit one.
 machine=$(pe_machine "$build/tests/e2e/e2e-user.exe")
 case $machine in
-  i386) kind=e2e32 own=win32 also=win32 copies=e2e-32- ;;
-  *) kind=e2e own=win64 also=wow64 copies=e2e- ;;
+  i386) kind=e2e32 run=e2e32 own=win32 also=win32 copies=e2e-32- ;;
+  *) kind=e2e run=e2e64 own=win64 also=wow64 copies=e2e- ;;
 esac
 screens=$results/screens/$kind
 handover=1
@@ -150,7 +150,7 @@ handover=1
 cannot_run() {
   local file
   echo "$kind: $1" >&2
-  for file in "${scenarios[@]}"; do echo "fail $kind $(basename "$file" .scenario)" >>"$results/steps.txt"; done
+  for file in "${scenarios[@]}"; do echo "fail $run $kind $(basename "$file" .scenario)" >>"$results/steps.txt"; done
   exit 1
 }
 [ -d "$build" ] && build=$(cd "$build" && pwd)
@@ -162,7 +162,7 @@ if ! why=$(wine32_probe); then
   [ "$machine" = i386 ] && cannot_run "Wine's 32-bit loader does not run here: $why"
   # The 64-bit Windows can still be met, by the twins that do the work there.
   handover=0 also=win64
-  echo "note $kind the shipped 32-bit programs were not run, their 64-bit twins stood in for them: $why" >>"$results/steps.txt"
+  echo "note $run $kind the shipped 32-bit programs were not run, their 64-bit twins stood in for them: $why" >>"$results/steps.txt"
 fi
 [ "$machine" = i386 ] || [ "$machine" = x86_64 ] || cannot_run "tests/e2e/e2e-user.exe is neither an i686 nor an x86_64 program"
 for file in "${scenarios[@]}"; do [ -f "$file" ] || cannot_run "no scenario $file"; done
@@ -194,7 +194,7 @@ for file in "${scenarios[@]}"; do
   section "$file" user >"$dir/user.steps"
   section "$file" after >"$dir/after.checks"
   if [ $handover = 0 ] && grep -qx handover "$dir/machine.settings"; then
-    echo "note $kind $name not run: it needs the 32-bit program, which cannot run here" >>"$results/steps.txt"
+    echo "note $run $kind $name not run: it needs the 32-bit program, which cannot run here" >>"$results/steps.txt"
     echo "$kind $name: not run (needs the 32-bit program)" >&2
     continue
   fi
@@ -224,11 +224,11 @@ for file in "${scenarios[@]}"; do
   done
   seconds=$(( $(date +%s) - start ))
   if [ $rc -eq 0 ]; then
-    echo "pass $kind $name" >>"$results/steps.txt"
+    echo "pass $run $kind $name" >>"$results/steps.txt"
     echo "$kind $name: pass ($seconds s)" >&2
   else
     failures=$((failures + 1))
-    echo "fail $kind $name" >>"$results/steps.txt"
+    echo "fail $run $kind $name" >>"$results/steps.txt"
     echo "$kind $name: FAIL ($seconds s); see $dir" >&2
     grep -h -E '^(FAIL|.*FAIL:)' "$dir/user.log" "$dir/checks.txt" 2>/dev/null | head -10 >&2
   fi

@@ -266,17 +266,19 @@ std::vector<platform::Dword> ErrorsFor(const std::string& function, bool full)
     return errors;
 }
 
-RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& fault,
-                      std::optional<std::size_t> failAllFrom, const MachineChange& change)
+namespace {
+
+sim::MachineProfile ProfileWith(const MachineChange& change)
 {
-    RunRecord record;
-    StepNotes stepNotes;
-    notes = &stepNotes;
     sim::MachineProfile profile = sim::Profiles::Windows10x64();
     if (change.noNativeSystemInfo) profile.hasGetNativeSystemInfo = false;
     if (change.noRedirectionSwitch) profile.hasWow64FsRedirectionExport = false;
     if (change.noDefaultPrinterExport) profile.hasSetDefaultPrinterExport = false;
-    InstallerRun run(profile);
+    return profile;
+}
+
+void ArrangeMachine(InstallerRun& run, const Scenario& scenario, const MachineChange& change)
+{
     if (change.missingSetupFunction == "library") {
         run.machine.MakeLibraryMissing("SETUPAPI.DLL");
     } else if (!change.missingSetupFunction.empty()) {
@@ -287,7 +289,11 @@ RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& faul
     run.AddExistingPrinter("Office Printer", "LPT1:");
     run.machine.SetDefaultPrinter("Office Printer");
     scenario.arrange(run);
+}
 
+// The user's part: choose a row (or three clones), Install, and answer every dialog after it.
+void ScriptUser(InstallerRun& run, const Scenario& scenario, RunRecord& record)
+{
     auto& main = run.Main();
     if (scenario.clone) {
         main.Then([](ui::headless::HeadlessDialog& d) { Click(d, kCloneCheck); });
@@ -324,6 +330,19 @@ RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& faul
     run.UsbWarning().Click(warning_ids::kOk);
     run.DefaultPrinter().Click(default_ids::kOk);
     run.Complete().Click(complete_ids::kOk);
+}
+
+}  // namespace
+
+RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& fault,
+                      std::optional<std::size_t> failAllFrom, const MachineChange& change)
+{
+    RunRecord record;
+    StepNotes stepNotes;
+    notes = &stepNotes;
+    InstallerRun run(ProfileWith(change));
+    ArrangeMachine(run, scenario, change);
+    ScriptUser(run, scenario, record);
     record.ending = Ending::ProgramEnded;
 
     if (fault) Arm(run.machine, *fault, run.machine.CallCount(fault->function) + 64);

@@ -474,7 +474,35 @@ struct Walk {
         return sites[index].nth == 2 ? Folder::Installer : Folder::Driver;
     }
 
+    // The call being walked when it is made to fail.
+    struct Failing {
+        std::size_t i;
+        const std::string& call;
+        const Site& site;
+        platform::Dword error;
+        std::string e;   // the error number as the messages write it
+        bool fromThereOn;
+    };
+
     void Step(std::size_t i, bool fails);
+    // A write of the installation record that failed.
+    void RecordWriteFails(std::size_t i);
+    // A driver enumeration, or a step that follows from an earlier failure, whether this call
+    // fails or not: true when that decides the step.
+    bool FollowsEarlierStep(std::size_t i, bool fails);
+    // The failure of a call by the phase it is made in; false when no rule knows it.
+    bool FailsIn(const Failing& failing);
+    bool FailsInQueryService(const Failing& failing);
+    bool FailsInStartService(const Failing& failing);
+    bool FailsInScan(const Failing& failing);
+    bool FailsInInterface(const Failing& failing);
+    bool FailsInUsbSearch(const Failing& failing);
+    bool FailsInNetworkPort(const Failing& failing);
+    bool FailsInMonitor(const Failing& failing);
+    bool FailsInCopy(const Failing& failing);
+    bool FailsInRows(const Failing& failing);
+    bool FailsInUninstall(const Failing& failing);
+    bool FailsInDefault(const Failing& failing);
     void Run();
 };
 
@@ -493,346 +521,445 @@ void Walk::Run()
 
 void Walk::Step(std::size_t i, bool fails)
 {
+    if (sites[i].record) {
+        // A failed write leaves its things out of the record and changes nothing else.
+        if (fails) RecordWriteFails(i);
+        return;
+    }
+    if (FollowsEarlierStep(i, fails) || !fails) return;
+    const Failing failing{i, calls[i], sites[i], fault.error, std::to_string(fault.error),
+                          fault.mode == Mode::FromThereOn};
+    if (!FailsIn(failing)) Unknown(i);
+}
+
+void Walk::RecordWriteFails(std::size_t i)
+{
+    const std::string& call = calls[i];
+    const Site& site = sites[i];
+    if (call == "RegCreateKeyExA") {
+        for (std::size_t j = i + 1; j < calls.size() && sites[j].record && sites[j].recordStart == site.recordStart; ++j)
+            if (calls[j] == "RegSetValueExA") expect.edits.push_back(Undo(scenario, j));
+    } else if (call == "RegSetValueExA") {
+        expect.edits.push_back(Undo(scenario, i));
+    }
+}
+
+bool Walk::FollowsEarlierStep(std::size_t i, bool fails)
+{
     const std::string& call = calls[i];
     const Site& site = sites[i];
     const platform::Dword error = fault.error;
-    const std::string e = std::to_string(error);
-    const bool fromThereOn = fault.mode == Mode::FromThereOn;
-
-    if (site.record) {
-        // A failed write leaves its things out of the record and changes nothing else.
-        if (!fails) return;
-        if (call == "RegCreateKeyExA") {
-            for (std::size_t j = i + 1; j < calls.size() && sites[j].record && sites[j].recordStart == site.recordStart; ++j)
-                if (calls[j] == "RegSetValueExA") expect.edits.push_back(Undo(scenario, j));
-        } else if (call == "RegSetValueExA") {
-            expect.edits.push_back(Undo(scenario, i));
-        }
-        return;
-    }
     if (call == "EnumPrinterDriversA") {
         // The drivers there before the run are unknown: none is recorded, as any may have been
         // there. A size call that only asks for a buffer is what the spooler answers anyway.
         if (fails && !(site.nth == 1 && error == platform::ERROR_INSUFFICIENT_BUFFER))
             expect.edits.push_back(RemoveStartingWith("record:Driver: "));
-        return;
+        return true;
     }
 
     // Steps that follow from an earlier failure, whether this call fails or not.
     if (familyUnknown && site.phase >= Phase::Monitor) {
         // No Windows family: the run stops at the family gate, without a word.
         Stop(i, {});
-        return;
+        return true;
     }
     if (spoolerDown && site.phase == Phase::Monitor && call == "AddMonitorA" && !fails) {
         MonitorNotRegistered();
-        return;
+        return true;
     }
     if (spoolerDown && site.phase == Phase::Copy && call == "GetPrinterDriverDirectoryA" && !fails) {
         DriverFilesNotCopied(i, false);
         skipUntil = FirstOf(Phase::Rows, i);
-        return;
+        return true;
     }
     if (call == "SetCurrentDirectoryA" && !fails) cwd = FolderAfter(i);
     if (cwd != Folder::Installer && site.phase == Phase::Copy && call == "CopyFileA") {
         DriverFilesNotCopied(i, true);
         skipUntil = FirstOf(Phase::Rows, i);
-        return;
+        return true;
     }
     if (site.phase == Phase::Rows && call == "AddPrinterDriverA" && (driverFilesMissing || spoolerDown) && !fails) {
         constexpr platform::Dword kRpcServerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
         RegistrationFails(i, "AddDriverFailed:" + std::to_string(spoolerDown ? kRpcServerUnavailable : platform::ERROR_FILE_NOT_FOUND));
-        return;
+        return true;
     }
     if (site.phase == Phase::Rows && call == "AddPrinterA" && portUnknown && !fails) {
         Say("Forcibly");
         expect.edits.push_back(MovePrinter(RowName(scenario, site.row), kFallbackPort));
-        return;
+        return true;
     }
-    if (!fails) return;
+    return false;
+}
 
-    switch (site.phase) {
-    case Phase::QueryService:
-        if (call == "OpenSCManagerA" || call == "OpenServiceA" || call == "QueryServiceStatus") {
-            Say((call == "OpenSCManagerA" ? "ScmFailed:" : call == "OpenServiceA" ? "ServiceFailed:" : "QueryFailed:") +
-                e);
-            // A failed query is reported and the start step is skipped.
-            skipUntil = FirstOf(Phase::Scan, i);
-            return;
-        }
-        if (call == "CloseServiceHandle") return;
-        break;
-    case Phase::StartService:
-        if (call == "StartServiceA" && error == platform::ERROR_SERVICE_ALREADY_RUNNING) return;
-        if (call == "OpenSCManagerA" || call == "OpenServiceA" || call == "StartServiceA") {
-            Say("SpoolerStopped");
-            if (scenario.clone) {
-                // The clone option fills the list anew, and the run goes on.
-                return;
-            }
-            // The list stays empty; Install keeps its template state (enabled) and finds no
-            // row chosen.
-            Stop(i, {"PleaseSelect"});
-            expect.exitEnabled = true;
-            expect.couldNotDo = {"row 0: not listed"};
-            return;
-        }
-        if (call == "CloseServiceHandle") return;  // the already-running answer reads no status
-        break;
-    case Phase::Scan:
-        if (call == "EnumPrintersA") {
-            const bool sizing = site.nth % 2 == 1;
-            // Only a failing enumeration is reported: "buffer too small" with no size is a
-            // spooler that has nothing to list, which marks nothing silently.
-            if (!(sizing && error == platform::ERROR_INSUFFICIENT_BUFFER)) Say("EnumFailed");
-            if (sizing) skipUntil = i + 2;
-            return;
-        }
-        break;
-    case Phase::Interface:
-        if (call == "GetVersionExA") {
-            // A refused extended record is asked again in the basic form.
-            if (fromThereOn) familyUnknown = true;
-            return;
-        }
-        if (call == "GetModuleHandleA" || call == "GetProcAddress") {
-            expect.change.noNativeSystemInfo = true;
-            expect.changed = true;
-            return;
-        }
-        if (call == "EnumPortsA") {
-            const bool sizing = site.nth % 2 == 1;
-            if (sizing) skipUntil = i + 2;
-            // The fill that the chosen radio made lists no spooler port.
-            bool lastFill = true;
-            for (std::size_t j = i + (sizing ? 2 : 1); j < calls.size() && sites[j].phase == Phase::Interface; ++j)
-                if (calls[j] == "EnumPortsA") lastFill = false;
-            const std::string port = ScenarioPort(scenario);
-            if (lastFill && !port.empty()) {
-                expect.couldNotDo = {"port " + port + " not listed"};
-                portUnknown = true;
-            }
-            return;
-        }
-        if (call == "RegOpenKeyExA") {
-            Say("TcpIpMissing");
-            return;
-        }
-        if (call == "RegCloseKey") return;
-        break;
-    case Phase::UsbSearch:
-        if (call == "LoadLibraryA") {
-            expect.change.missingSetupFunction = "library";
-            expect.changed = true;
-            return;
-        }
-        if (call == "GetProcAddress") {
-            static const char* const kFunctions[] = {"SetupDiGetClassDevsA", "SetupDiEnumDeviceInterfaces",
-                                                     "SetupDiGetDeviceInterfaceDetailA",
-                                                     "SetupDiDestroyDeviceInfoList"};
-            if (site.nth <= 4 && expect.change.missingSetupFunction.empty())
-                expect.change.missingSetupFunction = kFunctions[site.nth - 1];
-            expect.changed = true;
-            return;
-        }
-        if (call == "SetupDiGetClassDevsA" || call == "SetupDiEnumDeviceInterfaces" ||
-            call == "SetupDiGetDeviceInterfaceDetailA" || call == "CreateFileA" ||
-            (call == "CloseHandle" && site.nth == 1)) {
-            // The first probe misses the printer: the warning, then the search. A trial handle
-            // that could not be closed keeps the printer busy, as a printer that never answers.
-            if (fromThereOn || call == "CloseHandle") {
-                Say("UsbSearchFailed");
-                expect.ending = Ending::ProgramEnded;
-                expect.endsAt = i;
-            }
-            expect.look = Expectation::Look::Changed;
-            return;
-        }
-        if (call == "GetVersionExA" || call == "SetupDiDestroyDeviceInfoList" || call == "RegOpenKeyExA" ||
-            call == "RegCloseKey" || call == "CloseHandle" || call == "FreeLibrary" || call == "PurgeComm" ||
-            (call == "CreateEventA" && site.nth == 1))
-            return;
-        if (call == "RegQueryValueExA") {
-            Say("PortNumberUnreadable");
-            return;
-        }
-        if (call == "ResetEvent") return;  // the burst's fresh event is clear already
-        if (call == "CreateEventA" || call == "WriteFile") {
-            // The parting zero byte: a failed write keeps its burst going (its polls show);
-            // written at a later try of the burst, or never when every write fails.
-            expect.look = Expectation::Look::SamePolls;
-            if (fromThereOn || call != "WriteFile") expect.edits.push_back(Set("usb printer received", ""));
-            return;
-        }
-        break;
-    case Phase::NetworkPort:
-        if (call == "RegCreateKeyExA") {
-            // No key: no values, no restart; the spooler does not know the port.
-            expect.edits.push_back(RemoveStartingWith("key:" + std::string(kPortsKey) + "IP_"));
-            expect.edits.push_back(RemoveStartingWith("value:" + std::string(kPortsKey) + "IP_"));
-            expect.edits.push_back(RemoveStartingWith("port:IP_"));
-            portUnknown = true;
-            skipUntil = FirstOf(Phase::Monitor, i);
-            return;
-        }
-        if (call == "RegOpenKeyExA") {
-            expect.edits.push_back(RemoveStartingWith("value:" + std::string(kPortsKey) + "IP_"));
-            for (skipUntil = i + 1; skipUntil < calls.size() && calls[skipUntil] != "GetEnvironmentVariableA";)
-                ++skipUntil;
-            return;
-        }
-        if (call == "RegSetValueExA" && site.nth <= std::size(kPortValues)) {
-            const PortValue& value = kPortValues[site.nth - 1];
-            Say(std::string(value.failure) + ":" + e);
-            expect.edits.push_back(Undo(scenario, i));
-            return;
-        }
-        if (call == "CreateProcessA") {
-            // The restart: without "net stop spooler" the spooler never reloads its ports;
-            // without "net start spooler" it stays stopped.
-            if (site.nth == 2) {
-                portUnknown = true;
-                expect.edits.push_back(RemoveStartingWith("port:IP_"));
-            } else if (site.nth == 3 && !portUnknown) {
-                spoolerDown = true;
-                expect.edits.push_back(Set("service:spooler", std::to_string(platform::SERVICE_STOPPED)));
-                expect.edits.push_back(RemoveStartingWith("port:IP_"));
-            }
-            return;
-        }
-        if (call == "RegCloseKey" || call == "GetEnvironmentVariableA" || call == "WaitForSingleObject" ||
-            call == "GetExitCodeProcess" || call == "CloseHandle")
-            return;
-        break;
-    case Phase::Monitor:
-        if (call == "EnumMonitorsA") return;  // not found either way: the monitor is installed
-        if (call == "GetFileAttributesA") {
-            // A library that may have been there is copied but not recorded.
-            if (error == platform::ERROR_FILE_NOT_FOUND || error == platform::ERROR_PATH_NOT_FOUND) return;
-            static const char* const kLibraries[] = {"\\KVUSBMON.DLL", "\\KVUSBMONUI.DLL"};
-            const std::string library = kLibraries[(site.nth - 1) % std::size(kLibraries)];
-            expect.edits.push_back([library](Machine& machine) {
-                for (auto it = machine.begin(); it != machine.end();) {
-                    const std::string upper = Upper(it->first);
-                    const bool match = upper.rfind("RECORD:MONITOR LIBRARY: ", 0) == 0 && upper.size() >= library.size() &&
-                                       upper.compare(upper.size() - library.size(), library.size(), library) == 0;
-                    it = match ? machine.erase(it) : std::next(it);
-                }
-            });
-            return;
-        }
-        if (call == "SetCurrentDirectoryA" || call == "GetCurrentDirectoryA" || call == "GetSystemDirectoryA" ||
-            (call == "CopyFileA" && site.nth == 1)) {
-            // The monitor library does not reach the system directory.
-            if (call == "CopyFileA") {
-                expect.edits.push_back(Undo(scenario, i));
-            } else {
-                for (std::size_t j = i; j < calls.size() && sites[j].phase == Phase::Monitor; ++j)
-                    if (calls[j] == "CopyFileA") expect.edits.push_back(Undo(scenario, j));
-            }
-            MonitorNotRegistered();
-            return;
-        }
-        if (call == "CopyFileA") {
-            expect.edits.push_back(Undo(scenario, i));
-            return;
-        }
-        if (call == "AddMonitorA") {
-            MonitorNotRegistered();
-            return;
-        }
-        if (call == "GetModuleHandleW" || call == "GetProcAddress" || call == "Wow64DisableWow64FsRedirection") {
-            expect.change.noRedirectionSwitch = true;
-            expect.changed = true;
-            return;
-        }
-        break;
-    case Phase::Copy:
-        if (call == "GetPrinterDriverDirectoryA") {
-            // Without the driver directory no file is copied (a path built on nothing is not
-            // used), and the registration misses them.
-            DriverFilesNotCopied(i, false);
-            skipUntil = FirstOf(Phase::Rows, i);
-            return;
-        }
-        if (call == "SetCurrentDirectoryA") return;  // the copies find out where they are
-        if (call == "CopyFileA") {
-            if (IsStdNamesCopy(i)) {
-                expect.editsIfStopped.push_back(Undo(scenario, i));
-                return;
-            }
-            expect.edits.push_back(Undo(scenario, i));
-            driverFilesMissing = true;
-            return;
-        }
-        break;
-    case Phase::Rows:
-        if (call == "AddPrinterDriverA") {
-            if (error == platform::ERROR_MOD_NOT_FOUND) {
-                // FRAMEDYN.dll is put into the system directory, and the registration tried again.
-                expect.edits.push_back([](Machine& machine) {
-                    const auto source = machine.find("file:C:\\WINDOWS\\SYSTEM32\\WBEM\\FRAMEDYN.DLL");
-                    if (source != machine.end()) machine["file:C:\\WINDOWS\\SYSTEM32\\FRAMEDYN.DLL"] = source->second;
-                });
-                if (!fromThereOn) return;
-            }
-            RegistrationFails(i, "AddDriverFailed:" + e);
-            return;
-        }
-        if (call == "AddPrinterA") {
-            if (error == platform::ERROR_UNKNOWN_PORT && !fromThereOn) {
-                Say("Forcibly");
-                expect.edits.push_back(MovePrinter(RowName(scenario, site.row), kFallbackPort));
-                return;
-            }
-            RegistrationFails(i, "AddPrinterFailed:" + e);
-            return;
-        }
-        if (call == "OpenPrinterA") {
-            Say("OpenPrinterFailed:" + e + ":" + RowName(scenario, site.row));
-            expect.edits.push_back(Remove("data:" + RowName(scenario, site.row) + "/TTY DeviceConfig"));
-            skipUntil = i + 2;  // no data is stored, no handle closed
-            return;
-        }
-        if (call == "SetPrinterDataA") {
-            expect.edits.push_back(Undo(scenario, i));
-            return;
-        }
-        if (call == "ClosePrinter") return;
-        break;
-    case Phase::Uninstall:
-        if (call == "RegOpenKeyExA" || call == "RegCloseKey") return;
-        if (call == "RegCreateKeyExA") {
-            expect.edits.push_back(RemoveStartingWith(std::string("key:") + kUninstallKey));
-            expect.edits.push_back(RemoveStartingWith(std::string("value:") + kUninstallKey));
-            for (skipUntil = i + 1; skipUntil < calls.size() && sites[skipUntil].phase == Phase::Uninstall;)
-                ++skipUntil;
-            return;
-        }
-        if (call == "RegSetValueExA" && site.nth <= std::size(kUninstallValues)) {
-            expect.edits.push_back(Remove(std::string("value:") + kUninstallKey + "\\" + kUninstallValues[site.nth - 1]));
-            return;
-        }
-        break;
-    case Phase::Default:
-        if (call == "GetModuleHandleA") return;  // the library is loaded by name instead
-        // Reading the name back: the dialogs do not report what it finds.
-        if (call == "GetDefaultPrinterA" || (call == "GetProcAddress" && site.nth > 1)) return;
-        if (call == "GetProcAddress") {
-            // The export by number, then by name: only when both fail is no default set.
-            if (fromThereOn) {
-                expect.change.noDefaultPrinterExport = true;
-                expect.changed = true;
-            }
-            return;
-        }
-        if (call == "SetDefaultPrinterA") {
-            expect.edits.push_back(Undo(scenario, i));
-            return;
-        }
-        break;
+bool Walk::FailsIn(const Failing& failing)
+{
+    switch (failing.site.phase) {
+    case Phase::QueryService: return FailsInQueryService(failing);
+    case Phase::StartService: return FailsInStartService(failing);
+    case Phase::Scan: return FailsInScan(failing);
+    case Phase::Interface: return FailsInInterface(failing);
+    case Phase::UsbSearch: return FailsInUsbSearch(failing);
+    case Phase::NetworkPort: return FailsInNetworkPort(failing);
+    case Phase::Monitor: return FailsInMonitor(failing);
+    case Phase::Copy: return FailsInCopy(failing);
+    case Phase::Rows: return FailsInRows(failing);
+    case Phase::Uninstall: return FailsInUninstall(failing);
+    case Phase::Default: return FailsInDefault(failing);
     }
-    Unknown(i);
+    return false;
+}
+
+bool Walk::FailsInQueryService(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    const auto& e = failing.e;
+    if (call == "OpenSCManagerA" || call == "OpenServiceA" || call == "QueryServiceStatus") {
+        Say((call == "OpenSCManagerA" ? "ScmFailed:" : call == "OpenServiceA" ? "ServiceFailed:" : "QueryFailed:") +
+            e);
+        // A failed query is reported and the start step is skipped.
+        skipUntil = FirstOf(Phase::Scan, i);
+        return true;
+    }
+    if (call == "CloseServiceHandle") return true;
+    return false;
+}
+
+bool Walk::FailsInStartService(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    const auto& error = failing.error;
+    if (call == "StartServiceA" && error == platform::ERROR_SERVICE_ALREADY_RUNNING) return true;
+    if (call == "OpenSCManagerA" || call == "OpenServiceA" || call == "StartServiceA") {
+        Say("SpoolerStopped");
+        if (scenario.clone) {
+            // The clone option fills the list anew, and the run goes on.
+            return true;
+        }
+        // The list stays empty; Install keeps its template state (enabled) and finds no
+        // row chosen.
+        Stop(i, {"PleaseSelect"});
+        expect.exitEnabled = true;
+        expect.couldNotDo = {"row 0: not listed"};
+        return true;
+    }
+    if (call == "CloseServiceHandle") return true;  // the already-running answer reads no status
+    return false;
+}
+
+bool Walk::FailsInScan(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    const auto& site = failing.site;
+    const auto& error = failing.error;
+    if (call == "EnumPrintersA") {
+        const bool sizing = site.nth % 2 == 1;
+        // Only a failing enumeration is reported: "buffer too small" with no size is a
+        // spooler that has nothing to list, which marks nothing silently.
+        if (!(sizing && error == platform::ERROR_INSUFFICIENT_BUFFER)) Say("EnumFailed");
+        if (sizing) skipUntil = i + 2;
+        return true;
+    }
+    return false;
+}
+
+bool Walk::FailsInInterface(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    const auto& site = failing.site;
+    const auto& fromThereOn = failing.fromThereOn;
+    if (call == "GetVersionExA") {
+        // A refused extended record is asked again in the basic form.
+        if (fromThereOn) familyUnknown = true;
+        return true;
+    }
+    if (call == "GetModuleHandleA" || call == "GetProcAddress") {
+        expect.change.noNativeSystemInfo = true;
+        expect.changed = true;
+        return true;
+    }
+    if (call == "EnumPortsA") {
+        const bool sizing = site.nth % 2 == 1;
+        if (sizing) skipUntil = i + 2;
+        // The fill that the chosen radio made lists no spooler port.
+        bool lastFill = true;
+        for (std::size_t j = i + (sizing ? 2 : 1); j < calls.size() && sites[j].phase == Phase::Interface; ++j)
+            if (calls[j] == "EnumPortsA") lastFill = false;
+        const std::string port = ScenarioPort(scenario);
+        if (lastFill && !port.empty()) {
+            expect.couldNotDo = {"port " + port + " not listed"};
+            portUnknown = true;
+        }
+        return true;
+    }
+    if (call == "RegOpenKeyExA") {
+        Say("TcpIpMissing");
+        return true;
+    }
+    if (call == "RegCloseKey") return true;
+    return false;
+}
+
+bool Walk::FailsInUsbSearch(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    const auto& site = failing.site;
+    const auto& fromThereOn = failing.fromThereOn;
+    if (call == "LoadLibraryA") {
+        expect.change.missingSetupFunction = "library";
+        expect.changed = true;
+        return true;
+    }
+    if (call == "GetProcAddress") {
+        static const char* const kFunctions[] = {"SetupDiGetClassDevsA", "SetupDiEnumDeviceInterfaces",
+                                                 "SetupDiGetDeviceInterfaceDetailA",
+                                                 "SetupDiDestroyDeviceInfoList"};
+        if (site.nth <= 4 && expect.change.missingSetupFunction.empty())
+            expect.change.missingSetupFunction = kFunctions[site.nth - 1];
+        expect.changed = true;
+        return true;
+    }
+    if (call == "SetupDiGetClassDevsA" || call == "SetupDiEnumDeviceInterfaces" ||
+        call == "SetupDiGetDeviceInterfaceDetailA" || call == "CreateFileA" ||
+        (call == "CloseHandle" && site.nth == 1)) {
+        // The first probe misses the printer: the warning, then the search. A trial handle
+        // that could not be closed keeps the printer busy, as a printer that never answers.
+        if (fromThereOn || call == "CloseHandle") {
+            Say("UsbSearchFailed");
+            expect.ending = Ending::ProgramEnded;
+            expect.endsAt = i;
+        }
+        expect.look = Expectation::Look::Changed;
+        return true;
+    }
+    if (call == "GetVersionExA" || call == "SetupDiDestroyDeviceInfoList" || call == "RegOpenKeyExA" ||
+        call == "RegCloseKey" || call == "CloseHandle" || call == "FreeLibrary" || call == "PurgeComm" ||
+        (call == "CreateEventA" && site.nth == 1))
+        return true;
+    if (call == "RegQueryValueExA") {
+        Say("PortNumberUnreadable");
+        return true;
+    }
+    if (call == "ResetEvent") return true;  // the burst's fresh event is clear already
+    if (call == "CreateEventA" || call == "WriteFile") {
+        // The parting zero byte: a failed write keeps its burst going (its polls show);
+        // written at a later try of the burst, or never when every write fails.
+        expect.look = Expectation::Look::SamePolls;
+        if (fromThereOn || call != "WriteFile") expect.edits.push_back(Set("usb printer received", ""));
+        return true;
+    }
+    return false;
+}
+
+bool Walk::FailsInNetworkPort(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    const auto& site = failing.site;
+    const auto& e = failing.e;
+    if (call == "RegCreateKeyExA") {
+        // No key: no values, no restart; the spooler does not know the port.
+        expect.edits.push_back(RemoveStartingWith("key:" + std::string(kPortsKey) + "IP_"));
+        expect.edits.push_back(RemoveStartingWith("value:" + std::string(kPortsKey) + "IP_"));
+        expect.edits.push_back(RemoveStartingWith("port:IP_"));
+        portUnknown = true;
+        skipUntil = FirstOf(Phase::Monitor, i);
+        return true;
+    }
+    if (call == "RegOpenKeyExA") {
+        expect.edits.push_back(RemoveStartingWith("value:" + std::string(kPortsKey) + "IP_"));
+        for (skipUntil = i + 1; skipUntil < calls.size() && calls[skipUntil] != "GetEnvironmentVariableA";)
+            ++skipUntil;
+        return true;
+    }
+    if (call == "RegSetValueExA" && site.nth <= std::size(kPortValues)) {
+        const PortValue& value = kPortValues[site.nth - 1];
+        Say(std::string(value.failure) + ":" + e);
+        expect.edits.push_back(Undo(scenario, i));
+        return true;
+    }
+    if (call == "CreateProcessA") {
+        // The restart: without "net stop spooler" the spooler never reloads its ports;
+        // without "net start spooler" it stays stopped.
+        if (site.nth == 2) {
+            portUnknown = true;
+            expect.edits.push_back(RemoveStartingWith("port:IP_"));
+        } else if (site.nth == 3 && !portUnknown) {
+            spoolerDown = true;
+            expect.edits.push_back(Set("service:spooler", std::to_string(platform::SERVICE_STOPPED)));
+            expect.edits.push_back(RemoveStartingWith("port:IP_"));
+        }
+        return true;
+    }
+    if (call == "RegCloseKey" || call == "GetEnvironmentVariableA" || call == "WaitForSingleObject" ||
+        call == "GetExitCodeProcess" || call == "CloseHandle")
+        return true;
+    return false;
+}
+
+bool Walk::FailsInMonitor(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    const auto& site = failing.site;
+    const auto& error = failing.error;
+    if (call == "EnumMonitorsA") return true;  // not found either way: the monitor is installed
+    if (call == "GetFileAttributesA") {
+        // A library that may have been there is copied but not recorded.
+        if (error == platform::ERROR_FILE_NOT_FOUND || error == platform::ERROR_PATH_NOT_FOUND) return true;
+        static const char* const kLibraries[] = {"\\KVUSBMON.DLL", "\\KVUSBMONUI.DLL"};
+        const std::string library = kLibraries[(site.nth - 1) % std::size(kLibraries)];
+        expect.edits.push_back([library](Machine& machine) {
+            for (auto it = machine.begin(); it != machine.end();) {
+                const std::string upper = Upper(it->first);
+                const bool match = upper.rfind("RECORD:MONITOR LIBRARY: ", 0) == 0 && upper.size() >= library.size() &&
+                                   upper.compare(upper.size() - library.size(), library.size(), library) == 0;
+                it = match ? machine.erase(it) : std::next(it);
+            }
+        });
+        return true;
+    }
+    if (call == "SetCurrentDirectoryA" || call == "GetCurrentDirectoryA" || call == "GetSystemDirectoryA" ||
+        (call == "CopyFileA" && site.nth == 1)) {
+        // The monitor library does not reach the system directory.
+        if (call == "CopyFileA") {
+            expect.edits.push_back(Undo(scenario, i));
+        } else {
+            for (std::size_t j = i; j < calls.size() && sites[j].phase == Phase::Monitor; ++j)
+                if (calls[j] == "CopyFileA") expect.edits.push_back(Undo(scenario, j));
+        }
+        MonitorNotRegistered();
+        return true;
+    }
+    if (call == "CopyFileA") {
+        expect.edits.push_back(Undo(scenario, i));
+        return true;
+    }
+    if (call == "AddMonitorA") {
+        MonitorNotRegistered();
+        return true;
+    }
+    if (call == "GetModuleHandleW" || call == "GetProcAddress" || call == "Wow64DisableWow64FsRedirection") {
+        expect.change.noRedirectionSwitch = true;
+        expect.changed = true;
+        return true;
+    }
+    return false;
+}
+
+bool Walk::FailsInCopy(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    if (call == "GetPrinterDriverDirectoryA") {
+        // Without the driver directory no file is copied (a path built on nothing is not
+        // used), and the registration misses them.
+        DriverFilesNotCopied(i, false);
+        skipUntil = FirstOf(Phase::Rows, i);
+        return true;
+    }
+    if (call == "SetCurrentDirectoryA") return true;  // the copies find out where they are
+    if (call == "CopyFileA") {
+        if (IsStdNamesCopy(i)) {
+            expect.editsIfStopped.push_back(Undo(scenario, i));
+            return true;
+        }
+        expect.edits.push_back(Undo(scenario, i));
+        driverFilesMissing = true;
+        return true;
+    }
+    return false;
+}
+
+bool Walk::FailsInRows(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    const auto& site = failing.site;
+    const auto& error = failing.error;
+    const auto& e = failing.e;
+    const auto& fromThereOn = failing.fromThereOn;
+    if (call == "AddPrinterDriverA") {
+        if (error == platform::ERROR_MOD_NOT_FOUND) {
+            // FRAMEDYN.dll is put into the system directory, and the registration tried again.
+            expect.edits.push_back([](Machine& machine) {
+                const auto source = machine.find("file:C:\\WINDOWS\\SYSTEM32\\WBEM\\FRAMEDYN.DLL");
+                if (source != machine.end()) machine["file:C:\\WINDOWS\\SYSTEM32\\FRAMEDYN.DLL"] = source->second;
+            });
+            if (!fromThereOn) return true;
+        }
+        RegistrationFails(i, "AddDriverFailed:" + e);
+        return true;
+    }
+    if (call == "AddPrinterA") {
+        if (error == platform::ERROR_UNKNOWN_PORT && !fromThereOn) {
+            Say("Forcibly");
+            expect.edits.push_back(MovePrinter(RowName(scenario, site.row), kFallbackPort));
+            return true;
+        }
+        RegistrationFails(i, "AddPrinterFailed:" + e);
+        return true;
+    }
+    if (call == "OpenPrinterA") {
+        Say("OpenPrinterFailed:" + e + ":" + RowName(scenario, site.row));
+        expect.edits.push_back(Remove("data:" + RowName(scenario, site.row) + "/TTY DeviceConfig"));
+        skipUntil = i + 2;  // no data is stored, no handle closed
+        return true;
+    }
+    if (call == "SetPrinterDataA") {
+        expect.edits.push_back(Undo(scenario, i));
+        return true;
+    }
+    if (call == "ClosePrinter") return true;
+    return false;
+}
+
+bool Walk::FailsInUninstall(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    const auto& site = failing.site;
+    if (call == "RegOpenKeyExA" || call == "RegCloseKey") return true;
+    if (call == "RegCreateKeyExA") {
+        expect.edits.push_back(RemoveStartingWith(std::string("key:") + kUninstallKey));
+        expect.edits.push_back(RemoveStartingWith(std::string("value:") + kUninstallKey));
+        for (skipUntil = i + 1; skipUntil < calls.size() && sites[skipUntil].phase == Phase::Uninstall;)
+            ++skipUntil;
+        return true;
+    }
+    if (call == "RegSetValueExA" && site.nth <= std::size(kUninstallValues)) {
+        expect.edits.push_back(Remove(std::string("value:") + kUninstallKey + "\\" + kUninstallValues[site.nth - 1]));
+        return true;
+    }
+    return false;
+}
+
+bool Walk::FailsInDefault(const Failing& failing)
+{
+    const auto& i = failing.i;
+    const auto& call = failing.call;
+    const auto& site = failing.site;
+    const auto& fromThereOn = failing.fromThereOn;
+    if (call == "GetModuleHandleA") return true;  // the library is loaded by name instead
+    // Reading the name back: the dialogs do not report what it finds.
+    if (call == "GetDefaultPrinterA" || (call == "GetProcAddress" && site.nth > 1)) return true;
+    if (call == "GetProcAddress") {
+        // The export by number, then by name: only when both fail is no default set.
+        if (fromThereOn) {
+            expect.change.noDefaultPrinterExport = true;
+            expect.changed = true;
+        }
+        return true;
+    }
+    if (call == "SetDefaultPrinterA") {
+        expect.edits.push_back(Undo(scenario, i));
+        return true;
+    }
+    return false;
 }
 
 // The record names what the run made: whatever a failure kept from being made is not in it.

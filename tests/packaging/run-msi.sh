@@ -11,7 +11,7 @@
 #   tests/packaging/run-msi.sh MSI BUILD_DIR RESULTS_DIR
 #
 # BUILD_DIR is the x86_64 Windows build (its e2e-user.exe sets up the foreign printer, its
-# e2e-check.exe reads the machine back). One line "pass msi NAME" or "fail msi NAME" per case
+# e2e-check.exe reads the machine back). One line "pass msi msi NAME" or "fail msi msi NAME" per case
 # goes to RESULTS_DIR/steps.txt; logs to RESULTS_DIR/msi/. Where Wine's 32-bit loader does
 # not run, only the tables are judged, and a note says why.
 set -uo pipefail
@@ -25,7 +25,7 @@ mkdir -p "$results/msi" && results=$(cd "$results" && pwd)
 out=$results/msi
 cases=(tables install-by-properties bad-properties remove)
 
-verdict() { echo "$2 msi $1" >>"$results/steps.txt"; }
+verdict() { echo "$2 msi msi $1" >>"$results/steps.txt"; }
 cannot_run() {
   local name
   echo "msi: $1" >&2
@@ -82,7 +82,7 @@ if tables_hold >"$out/tables.txt" 2>&1; then verdict tables pass; else cat "$out
 # ---- Under Wine -----------------------------------------------------------------------------
 # The package's actions and the programs it starts first are 32-bit.
 if ! why=$(wine32_probe); then
-  note "msi the package was not run under Wine on this machine: $why"
+  note msi "msi the package was not run under Wine on this machine: $why"
   exit 0
 fi
 for exe in tests/e2e/e2e-user.exe tests/e2e/e2e-check.exe; do

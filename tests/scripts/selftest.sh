@@ -2,7 +2,7 @@
 # The scripts' own test: fake suites, each with one way a result can go missing, run through the
 # real scripts (run_ctest, wine-tests.sh, analyse.sh, run-e2e.sh, expect_verdicts) and added up
 # by the real scripts/totals.sh in a scratch build folder. Each case must end in the totals it
-# names. Records "pass selftest CASE" or "fail selftest CASE" in the run's steps.txt; takes a
+# names. Records "pass selftest selftest CASE" or "fail selftest selftest CASE" in the run's steps.txt; takes a
 # few seconds and needs neither Wine nor a compiler.
 #
 #   tests/scripts/selftest.sh
@@ -29,9 +29,9 @@ verdict() {
     grep -qE -- "$pattern" <<<"$out" || { ok=0; echo "$name: no line like /$pattern/"; }
   done
   if [ $ok -eq 1 ]; then
-    record "selftest $name" pass; echo "ok   $name"
+    record selftest "selftest $name" pass; echo "ok   $name"
   else
-    record "selftest $name" fail; failed=1; echo "FAIL $name"; sed 's/^/     | /' <<<"$out"
+    record selftest "selftest $name" fail; failed=1; echo "FAIL $name"; sed 's/^/     | /' <<<"$out"
   fi
 }
 
@@ -54,7 +54,7 @@ if cmake -S "$project" -B "$b/host" >"$b/configure.log" 2>&1; then
   verdict ctest-not-run-fails "$b" "1 passed, 1 failed" \
     "^FAILED: host notbuilt: not run: Unable to find executable" "^Not counted: host skipped skips: .*no printer attached"
 else
-  record "selftest ctest-not-run-fails" fail; failed=1; echo "FAIL ctest-not-run-fails: cmake"; cat "$b/configure.log"
+  record selftest "selftest ctest-not-run-fails" fail; failed=1; echo "FAIL ctest-not-run-fails: cmake"; cat "$b/configure.log"
 fi
 b=$work/ctest-none
 mkdir -p "$b/host" "$b/gone"
@@ -117,7 +117,7 @@ program skips 8664 "echo '$(report pass a skip b)' >\"\$1\"; exit 0"
 program wrong-width 014c "exit 0"
 export ZENTHAR_WINE64=$fakes/wine ZENTHAR_WINE32=$fakes/wine ZENTHAR_WINESERVER=$fakes/wineserver
 PATH=$fakes:$PATH ZENTHAR_BUILD=$b ZENTHAR_WINE_TIMEOUT=2 "$ROOT/scripts/wine-tests.sh" "$b/win64" >/dev/null 2>&1 &&
-  echo "fail wine wine-tests.sh passed a run with failures" >>"$b/results/steps.txt"
+  echo "fail wine64 wine wine-tests.sh passed a run with failures" >>"$b/results/steps.txt"
 verdict wine-exit-status-counts "$b" "5 passed, 4 failed" \
   "^FAILED: wine crashes-after-report: ended with exit 139" "^FAILED: wine hangs-after-report: timed out" \
   "^FAILED: wine no-report: no test report" "^FAILED: wine wrong-width" "^Not counted: wine64 skipped S.b: .*no device here" \
@@ -134,44 +134,62 @@ b=$work/wine32
 (
   export ZENTHAR_BUILD=$b ZENTHAR_WINE32=$fakes/wine32-refused
   . "$ROOT/scripts/wine-env.sh"
-  why=$(wine32_probe) || note "wine32 the 32-bit product was not run on this machine: $why"
-  record "host build" pass
+  why=$(wine32_probe) || note wine32 "wine32 the 32-bit product was not run on this machine: $why"
+  record host "host build" pass
 )
 out=$(ZENTHAR_BUILD=$b "$ROOT/scripts/totals.sh" 2>&1)
 if [ "$(tail -1 <<<"$out")" = "1 passed, 0 failed" ] &&
    grep -q "^Not counted: wine32 the 32-bit product was not run on this machine: .*exit 126.*Exec format error" <<<"$out"; then
-  record "selftest wine32-refused-is-a-note" pass; echo "ok   wine32-refused-is-a-note"
+  record selftest "selftest wine32-refused-is-a-note" pass; echo "ok   wine32-refused-is-a-note"
 else
-  record "selftest wine32-refused-is-a-note" fail; failed=1; echo "FAIL wine32-refused-is-a-note"; echo "$out"
+  record selftest "selftest wine32-refused-is-a-note" fail; failed=1; echo "FAIL wine32-refused-is-a-note"; echo "$out"
 fi
 
 # ---- Static analysis without its analysers ----
 b=$work/analyse
 mkdir -p "$b/bin" "$b/results"
-for tool in dirname nproc cppcheck clang-tidy python3 bash; do ln -s "$(command -v "$tool")" "$b/bin/$tool"; done
-for tool in clang-tidy cppcheck; do
+for tool in dirname nproc cppcheck clang-tidy clang-format-14 python3 bash; do ln -s "$(command -v "$tool")" "$b/bin/$tool"; done
+for tool in clang-tidy cppcheck clang-format-14; do
   mv "$b/bin/$tool" "$b/bin/$tool.away"
   (PATH=$b/bin ZENTHAR_BUILD=$b "$b/bin/bash" "$ROOT/scripts/analyse.sh" >"$b/$tool.log" 2>&1) &&
-    echo "pass static analysis" >>"$b/results/steps.txt" || echo "fail static analysis" >>"$b/results/steps.txt"
+    echo "pass analysis static analysis" >>"$b/results/steps.txt" || echo "fail analysis static analysis" >>"$b/results/steps.txt"
   mv "$b/bin/$tool.away" "$b/bin/$tool"
-  grep -q "$tool is missing" "$b/$tool.log" || echo "fail static analysis: $tool not named" >>"$b/results/steps.txt"
+  grep -q "$tool is missing" "$b/$tool.log" || echo "fail analysis static analysis: $tool not named" >>"$b/results/steps.txt"
 done
-verdict analyser-missing-fails "$b" "0 passed, 2 failed"
+verdict analyser-missing-fails "$b" "0 passed, 3 failed"
 
 # ---- End-to-end scenarios that leave no verdict ----
 b=$work/e2e
 mkdir -p "$b/win64/entry"
 # The programs are not built: run-e2e.sh cannot start a scenario, yet each gets its verdict.
 ZENTHAR_BUILD=$b "$ROOT/tests/e2e/run-e2e.sh" "$b/win64" "$b/results" 01-serial-win7 10-interface-cancelled >/dev/null 2>&1 &&
-  echo "pass e2e run-e2e.sh passed without programs" >>"$b/results/steps.txt"
+  echo "pass e2e64 e2e run-e2e.sh passed without programs" >>"$b/results/steps.txt"
 verdict e2e-unrun-scenarios-fail "$b" "0 passed, 2 failed" "^FAILED: e2e 01-serial-win7$" "^FAILED: e2e 10-interface-cancelled$"
 b=$work/e2e-silent
 mkdir -p "$b/results"
 # A run that stopped after its first scenario; a scenario this machine cannot make is said
 # instead of counted.
-printf 'pass e2e 01-serial-win7\nnote e2e 14-twin-missing not run: no 32-bit loader\n' >"$b/results/steps.txt"
-(RESULTS=$b/results; expect_verdicts e2e 01-serial-win7 14-twin-missing 02-serial-win10) >/dev/null 2>&1
+printf 'pass e2e64 e2e 01-serial-win7\nnote e2e64 e2e 14-twin-missing not run: no 32-bit loader\n' >"$b/results/steps.txt"
+(RESULTS=$b/results; expect_verdicts e2e64 e2e 01-serial-win7 14-twin-missing 02-serial-win10) >/dev/null 2>&1
 verdict e2e-missing-verdict-fails "$b" "1 passed, 1 failed" "^FAILED: e2e 02-serial-win10: no verdict" \
   "^Not counted: e2e 14-twin-missing not run: no 32-bit loader"
+
+# ---- A step counted in no run ----
+# A run the totals do not list, a step written the old way (no run), a line with no verdict:
+# each would be counted nowhere and is a failure instead.
+b=$work/buckets
+mkdir -p "$b/results"
+(
+  RESULTS=$b/results
+  record builds "win64 build" pass
+  record bench "bench figures" pass
+  record "host build" pass
+  echo "passed host host tests" >>"$RESULTS/steps.txt"
+) 2>/dev/null
+verdict unknown-run-fails "$b" "1 passed, 3 failed" \
+  '^FAILED: steps.txt: a line with no run .*: pass bench bench figures$' \
+  '^FAILED: steps.txt: a line with no run .*: fail record-misuse host build pass$' \
+  '^FAILED: steps.txt: a line with no run .*: passed host' \
+  "^  builds .* 1 passed, 0 failed"
 
 exit $failed

@@ -117,32 +117,31 @@ Canvas DrawUninstallIcon(int size) {
   return c;
 }
 
-Canvas DrawAppIcon(int size) {
-  Canvas c(size, size);
-  if (size < 24) {
-    // A simpler drawing for the small size: a dark printer and its white strip.
-    const double k = size / 16.0;
-    const Affine m = Affine::Scale(k, k);
-    const Path paper = Path::Polygon({{4, 2}, {5, 1}, {6, 2}, {7, 1}, {8, 2}, {9, 1}, {10, 2},
-                                      {11, 1}, {12, 2}, {12, 10}, {4, 10}})
-                           .Transformed(m);
-    c.Fill(paper, Hex(0xFFFFFF));
-    c.Fill(Stroke({{4.5, 10}, {4.5, 2}}, 1, Join::Miter, Cap::Butt).Transformed(m), Hex(0x9AA2AE));
-    c.Fill(Stroke({{11.5, 2}, {11.5, 10}}, 1, Join::Miter, Cap::Butt).Transformed(m),
-           Hex(0x9AA2AE));
-    c.Fill(Path::Rect(6, 3, 4, 1).Transformed(m), Hex(0x7A8494));
-    c.Fill(Path::Rect(6, 5, 3, 1).Transformed(m), Hex(0x7A8494));
-    c.Fill(Path::Rect(6, 7, 4, 1).Transformed(m), Hex(0x2D6CD2));
-    const Path body = Path::RoundRect(1, 8, 14, 7, 1.5).Transformed(m);
-    c.Fill(body, Linear(m.Apply({0, 8}), m.Apply({0, 15}),
-                        {{0, Hex(0x6E757F)}, {0.35, Hex(0x464C55)}, {1, Hex(0x1E2126)}}));
-    c.Fill(Path::Rect(3, 9, 10, 1).Transformed(m), Hex(0x111317));
-    c.Fill(Path::Rect(11, 12, 2, 1).Transformed(m), Hex(0x37C3FF));
-    return c;
-  }
-  const double k = size / 32.0;
+namespace {
+
+// The small size's simpler drawing: a dark printer and its white strip.
+void DrawSmallAppIcon(Canvas& c, int size) {
+  const double k = size / 16.0;
   const Affine m = Affine::Scale(k, k);
-  // The receipt strip rising out of the slot, its top edge torn off.
+  const Path paper = Path::Polygon({{4, 2}, {5, 1}, {6, 2}, {7, 1}, {8, 2}, {9, 1}, {10, 2},
+                                    {11, 1}, {12, 2}, {12, 10}, {4, 10}})
+                         .Transformed(m);
+  c.Fill(paper, Hex(0xFFFFFF));
+  c.Fill(Stroke({{4.5, 10}, {4.5, 2}}, 1, Join::Miter, Cap::Butt).Transformed(m), Hex(0x9AA2AE));
+  c.Fill(Stroke({{11.5, 2}, {11.5, 10}}, 1, Join::Miter, Cap::Butt).Transformed(m),
+         Hex(0x9AA2AE));
+  c.Fill(Path::Rect(6, 3, 4, 1).Transformed(m), Hex(0x7A8494));
+  c.Fill(Path::Rect(6, 5, 3, 1).Transformed(m), Hex(0x7A8494));
+  c.Fill(Path::Rect(6, 7, 4, 1).Transformed(m), Hex(0x2D6CD2));
+  const Path body = Path::RoundRect(1, 8, 14, 7, 1.5).Transformed(m);
+  c.Fill(body, Linear(m.Apply({0, 8}), m.Apply({0, 15}),
+                      {{0, Hex(0x6E757F)}, {0.35, Hex(0x464C55)}, {1, Hex(0x1E2126)}}));
+  c.Fill(Path::Rect(3, 9, 10, 1).Transformed(m), Hex(0x111317));
+  c.Fill(Path::Rect(11, 12, 2, 1).Transformed(m), Hex(0x37C3FF));
+}
+
+// The receipt strip rising out of the slot, its top edge torn off, in units of a 32-pixel icon.
+void DrawReceiptStrip(Canvas& c, double k, const Affine& m) {
   Path paper;
   paper.MoveTo({9, 18});
   paper.LineTo({9.5, 4.5});
@@ -162,6 +161,10 @@ Canvas DrawAppIcon(int size) {
   for (int i = 0; i < 4; ++i)
     c.Fill(Path::Rect(lines[i][0], 6.5 + i * 2.1, lines[i][1], 1).Transformed(m), Hex(0x8C96A6));
   c.Fill(Path::Rect(11.5, 15, 9, 1.3).Transformed(m), Hex(0x2D6CD2));
+}
+
+// The printer body in front of the strip.
+void DrawPrinterBody(Canvas& c, double k, const Affine& m) {
   // Printer body: sloping lid with the paper slot, then the rounded front.
   const Path lid = Path::Polygon({{5, 14}, {27, 14}, {30, 19}, {2, 19}}).Transformed(m);
   const Path front = Path::RoundRect(2, 18.5, 28, 11.5, 3).Transformed(m);
@@ -186,6 +189,20 @@ Canvas DrawAppIcon(int size) {
          Linear(m.Apply({0, 24}), m.Apply({0, 26.6}), {{0, Hex(0x7A828D)}, {1, Hex(0x2E333A)}}));
   c.Fill(Path::Circle({25.5, 25.2}, 1.5).Transformed(m),
          Radial(m.Apply({25.1, 24.7}), 2 * k, {{0, Hex(0xC8F4FF)}, {0.6, Hex(0x2FB4F0)}, {1, Hex(0x0C6FA8)}}));
+}
+
+}  // namespace
+
+Canvas DrawAppIcon(int size) {
+  Canvas c(size, size);
+  if (size < 24) {
+    DrawSmallAppIcon(c, size);
+    return c;
+  }
+  const double k = size / 32.0;
+  const Affine m = Affine::Scale(k, k);
+  DrawReceiptStrip(c, k, m);
+  DrawPrinterBody(c, k, m);
   return c;
 }
 

@@ -123,6 +123,39 @@ std::vector<Rgb8> BuildPalette(const std::map<Rgb8, int>& histogram, int slots) 
   return palette;
 }
 
+// The palette entry nearest to c among the `used` colours after the transparent entry 0.
+std::uint8_t NearestIndex(const std::vector<Rgb8>& palette, size_t used, Rgb8 c) {
+  int best = 1;
+  long bestDist = -1;
+  for (size_t k = 1; k < used + 1; ++k) {
+    long d = 0;
+    for (int ch = 0; ch < 3; ++ch) {
+      const long diff = static_cast<long>(c.c[ch]) - palette[k].c[ch];
+      d += diff * diff;
+    }
+    if (bestDist < 0 || d < bestDist) {
+      bestDist = d;
+      best = static_cast<int>(k);
+    }
+  }
+  return static_cast<std::uint8_t>(best);
+}
+
+// The icon's AND mask, bottom row first: a set bit is a transparent pixel.
+void PutAndMask(Bytes& b, const std::vector<bool>& opaque, int w, int h, int andStride) {
+  for (int y = h - 1; y >= 0; --y) {
+    for (int byte = 0; byte < andStride; ++byte) {
+      std::uint8_t bits = 0;
+      for (int bit = 0; bit < 8; ++bit) {
+        const int x = byte * 8 + bit;
+        const bool clear = x >= w || !opaque[static_cast<size_t>(y) * w + x];
+        if (clear) bits |= 0x80 >> bit;
+      }
+      b.push_back(bits);
+    }
+  }
+}
+
 Bytes EncodeIconImage(const Canvas& cv, Rgba matte) {
   const int w = cv.width, h = cv.height;
   std::vector<Rgb8> colour(static_cast<size_t>(w) * h);
@@ -141,22 +174,7 @@ Bytes EncodeIconImage(const Canvas& cv, Rgba matte) {
   const auto used = BuildPalette(histogram, kPaletteSize - 1);
   palette.insert(palette.end(), used.begin(), used.end());
   palette.resize(kPaletteSize, Rgb8{{0, 0, 0}});
-  auto nearest = [&](Rgb8 c) {
-    int best = 1;
-    long bestDist = -1;
-    for (size_t k = 1; k < used.size() + 1; ++k) {
-      long d = 0;
-      for (int ch = 0; ch < 3; ++ch) {
-        const long diff = static_cast<long>(c.c[ch]) - palette[k].c[ch];
-        d += diff * diff;
-      }
-      if (bestDist < 0 || d < bestDist) {
-        bestDist = d;
-        best = static_cast<int>(k);
-      }
-    }
-    return static_cast<std::uint8_t>(best);
-  };
+  auto nearest = [&](Rgb8 c) { return NearestIndex(palette, used.size(), c); };
   const int xorStride = (w + 3) / 4 * 4;
   const int andStride = ((w + 31) / 32) * 4;
   Bytes b;
@@ -173,17 +191,7 @@ Bytes EncodeIconImage(const Canvas& cv, Rgba matte) {
       b.push_back(x < w && opaque[i] ? nearest(colour[i]) : kTransparentIndex);
     }
   }
-  for (int y = h - 1; y >= 0; --y) {
-    for (int byte = 0; byte < andStride; ++byte) {
-      std::uint8_t bits = 0;
-      for (int bit = 0; bit < 8; ++bit) {
-        const int x = byte * 8 + bit;
-        const bool clear = x >= w || !opaque[static_cast<size_t>(y) * w + x];
-        if (clear) bits |= 0x80 >> bit;
-      }
-      b.push_back(bits);
-    }
-  }
+  PutAndMask(b, opaque, w, h, andStride);
   return b;
 }
 

@@ -202,6 +202,63 @@ Canvas DrawWifi(int w, int h) {
   return c;
 }
 
+namespace {
+
+// The jack's face: the opening with the catch notch below, the eight springs at the top and
+// the two link lights.
+void DrawJackFace(Canvas& c, const Affine& m) {
+  Path opening = Path::Polygon({{-6.1, 4.1}, {6.1, 4.1}, {6.1, -2.6}, {3.2, -2.6}, {3.2, -4.6},
+                                {-3.2, -4.6}, {-3.2, -2.6}, {-6.1, -2.6}});
+  c.Fill(Stroke(opening.contours.front(), 1.4, Join::Miter, Cap::Butt, true).Transformed(m),
+         Hex(0x8C939C));
+  c.Fill(opening.Transformed(m), Hex(0x24272C));
+  c.Fill(Path::Rect(-6.1, 1.2, 12.2, 2.9).Transformed(m), Hex(0x3C4047));
+  for (int i = 0; i < 8; ++i)
+    c.Fill(Path::Rect(-4.95 + i * 1.3, 1.4, 0.6, 2.5).Transformed(m), kGold);
+  c.Fill(Path::RoundRect(-7.6, 4.9, 3, 1.8, 0.4).Transformed(m), Hex(0x39D353));
+  c.Fill(Path::RoundRect(4.6, 4.9, 3, 1.8, 0.4).Transformed(m), Hex(0xF2B233));
+}
+
+// What the network plug's clear body shows: the coloured wires and gold contacts on top, and
+// the contacts' ends on its face (m).
+void DrawPlugWires(Canvas& c, const View& view, const Frame& plug, const Affine& m) {
+  const Affine top = view.Plane(plug.At(0, 3.8, 0), plug.u, plug.w);
+  const std::uint32_t wires[8] = {0xF7D9B5, 0xF08A24, 0xCDEBC8, 0x2F6FD6,
+                                  0xC9DAF5, 0x36A348, 0xE7D3C0, 0x8A5A2B};
+  for (int i = 0; i < 8; ++i)
+    c.Fill(Path::Rect(-4.8 + i * 1.3, 1.5, 1.0, 15).Transformed(top), Hex(wires[i]));
+  c.Fill(Path::Rect(-5.8, 0, 11.6, 17).Transformed(top), Hex(0xEEF4F8), 0.45);
+  for (int i = 0; i < 8; ++i)
+    c.Fill(Path::Rect(-4.75 + i * 1.3, 17.2, 0.9, 4.3).Transformed(top), kGold);
+  for (int i = 0; i < 8; ++i)
+    c.Fill(Path::Rect(-4.75 + i * 1.3, 2.4, 0.9, 1.4).Transformed(m), kGold);
+}
+
+// The face of USB plug B (m): the socket for the tongue inside the bevelled shell.
+void DrawPlugBFace(Canvas& c, const Affine& m, const std::vector<Vec2>& bShell) {
+  std::vector<Vec2> inner;
+  for (const Vec2 p : bShell) inner.push_back(p * 0.86);
+  c.Fill(Path::Polygon(inner).Transformed(m), kInsulatorWhite);
+  c.Fill(Path::Rect(-2.7, -1.9, 5.4, 3.6).Transformed(m), kCavity);
+  for (int i = 0; i < 2; ++i) {
+    c.Fill(Path::Rect(-2.1 + i * 2.6, 1.0, 1.6, 0.7).Transformed(m), kGold);
+    c.Fill(Path::Rect(-2.1 + i * 2.6, -1.7, 1.6, 0.7).Transformed(m), kGold);
+  }
+}
+
+// The face of USB plug A (m): the tongue in one half, and the shell's two catch windows on top.
+void DrawPlugAFace(Canvas& c, const View& view, const Frame& a, const Affine& m) {
+  c.Fill(Path::Rect(-5.5, -1.75, 11, 3.5).Transformed(m), kCavity);
+  c.Fill(Path::Rect(-5.5, -1.75, 11, 1.75).Transformed(m), kInsulatorWhite);
+  for (int i = 0; i < 4; ++i)
+    c.Fill(Path::Rect(-4.4 + i * 2.4, -0.15, 1.4, 0.35).Transformed(m), kGold);
+  const Affine top = view.Plane(a.At(0, 2.25, 24), a.u, a.w);
+  for (const double x : {-4.0, 2.0})
+    c.Fill(Path::Rect(x, 5.5, 2, 2.5).Transformed(top), kCavity);
+}
+
+}  // namespace
+
 Canvas DrawNetworkPlug(int w, int h) {
   Canvas c(w, h);
   PaintBackdrop(c);
@@ -221,19 +278,7 @@ Canvas DrawNetworkPlug(int w, int h) {
   // The jack: a shielded metal box; its face has the opening with the catch notch below,
   // the eight springs at the top and the two link lights.
   const PrismDrawn j = DrawPrism(c, view, Along(jack, -22), jackSection, 22, kMetal, kMetalFace);
-  {
-    const Affine& m = j.cap;
-    Path opening = Path::Polygon({{-6.1, 4.1}, {6.1, 4.1}, {6.1, -2.6}, {3.2, -2.6}, {3.2, -4.6},
-                                  {-3.2, -4.6}, {-3.2, -2.6}, {-6.1, -2.6}});
-    c.Fill(Stroke(opening.contours.front(), 1.4, Join::Miter, Cap::Butt, true).Transformed(m),
-           Hex(0x8C939C));
-    c.Fill(opening.Transformed(m), Hex(0x24272C));
-    c.Fill(Path::Rect(-6.1, 1.2, 12.2, 2.9).Transformed(m), Hex(0x3C4047));
-    for (int i = 0; i < 8; ++i)
-      c.Fill(Path::Rect(-4.95 + i * 1.3, 1.4, 0.6, 2.5).Transformed(m), kGold);
-    c.Fill(Path::RoundRect(-7.6, 4.9, 3, 1.8, 0.4).Transformed(m), Hex(0x39D353));
-    c.Fill(Path::RoundRect(4.6, 4.9, 3, 1.8, 0.4).Transformed(m), Hex(0xF2B233));
-  }
+  DrawJackFace(c, j.cap);
 
   // The cable runs from the plug's boot out of the picture at the lower left.
   const Vec2 tail = view.Project(plug.At(0, 0, -13));
@@ -251,19 +296,7 @@ Canvas DrawNetworkPlug(int w, int h) {
   DrawPrism(c, view, Along(plug, -13), bootTail, 6, boot, boot);
   DrawPrism(c, view, Along(plug, -8), bootSection, 8, boot, boot);
   const PrismDrawn body = DrawPrism(c, view, plug, bodySection, 22, clear, clear);
-  {
-    const Affine top = view.Plane(plug.At(0, 3.8, 0), plug.u, plug.w);
-    const std::uint32_t wires[8] = {0xF7D9B5, 0xF08A24, 0xCDEBC8, 0x2F6FD6,
-                                    0xC9DAF5, 0x36A348, 0xE7D3C0, 0x8A5A2B};
-    for (int i = 0; i < 8; ++i)
-      c.Fill(Path::Rect(-4.8 + i * 1.3, 1.5, 1.0, 15).Transformed(top), Hex(wires[i]));
-    c.Fill(Path::Rect(-5.8, 0, 11.6, 17).Transformed(top), Hex(0xEEF4F8), 0.45);
-    for (int i = 0; i < 8; ++i)
-      c.Fill(Path::Rect(-4.75 + i * 1.3, 17.2, 0.9, 4.3).Transformed(top), kGold);
-    const Affine& m = body.cap;
-    for (int i = 0; i < 8; ++i)
-      c.Fill(Path::Rect(-4.75 + i * 1.3, 2.4, 0.9, 1.4).Transformed(m), kGold);
-  }
+  DrawPlugWires(c, view, plug, body.cap);
   return c;
 }
 
@@ -405,17 +438,7 @@ Canvas DrawUsbCable(int w, int h) {
 
   // Plug B: square shell with bevelled top corners; its face has the socket for the tongue.
   const PrismDrawn bDrawn = plug(b, bBoot, bBody, bShell, 22, 10);
-  {
-    const Affine& m = bDrawn.cap;
-    std::vector<Vec2> inner;
-    for (const Vec2 p : bShell) inner.push_back(p * 0.86);
-    c.Fill(Path::Polygon(inner).Transformed(m), kInsulatorWhite);
-    c.Fill(Path::Rect(-2.7, -1.9, 5.4, 3.6).Transformed(m), kCavity);
-    for (int i = 0; i < 2; ++i) {
-      c.Fill(Path::Rect(-2.1 + i * 2.6, 1.0, 1.6, 0.7).Transformed(m), kGold);
-      c.Fill(Path::Rect(-2.1 + i * 2.6, -1.7, 1.6, 0.7).Transformed(m), kGold);
-    }
-  }
+  DrawPlugBFace(c, bDrawn.cap, bShell);
   // The emblem on B's top.
   c.Fill(UsbEmblem().Transformed(Affine::Scale(0.85, 0.85).Then(
              view.Plane(b.At(0, 5.5, 7), b.u, b.w))),
@@ -423,16 +446,7 @@ Canvas DrawUsbCable(int w, int h) {
 
   // Plug A: the flat shell with its two catch windows; the tongue fills one half of the face.
   const PrismDrawn aDrawn = plug(a, aBoot, aBody, aShell, 24, 12);
-  {
-    const Affine& m = aDrawn.cap;
-    c.Fill(Path::Rect(-5.5, -1.75, 11, 3.5).Transformed(m), kCavity);
-    c.Fill(Path::Rect(-5.5, -1.75, 11, 1.75).Transformed(m), kInsulatorWhite);
-    for (int i = 0; i < 4; ++i)
-      c.Fill(Path::Rect(-4.4 + i * 2.4, -0.15, 1.4, 0.35).Transformed(m), kGold);
-    const Affine top = view.Plane(a.At(0, 2.25, 24), a.u, a.w);
-    for (const double x : {-4.0, 2.0})
-      c.Fill(Path::Rect(x, 5.5, 2, 2.5).Transformed(top), kCavity);
-  }
+  DrawPlugAFace(c, view, a, aDrawn.cap);
   c.Fill(UsbEmblem().Transformed(Affine::Scale(1.05, 1.05).Then(
              view.Plane(a.At(0, 4.2, 7), a.u, a.w))),
          Hex(0xA9B0BA));

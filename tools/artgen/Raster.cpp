@@ -284,14 +284,18 @@ Mask Mask::Shifted(int dx, int dy) const {
   return out;
 }
 
-Mask Rasterize(const Path& path, int width, int height, FillRule rule) {
-  Mask mask(width, height);
-  struct Edge {
-    double x0, y0, x1, y1;
-    int dir;
-  };
+namespace {
+
+// A contour's edge from top to bottom, with the winding direction it was drawn in.
+struct Edge {
+  double x0, y0, x1, y1;
+  int dir;
+};
+
+// The edges that can cover a pixel; minY and maxY become the rows they span.
+std::vector<Edge> EdgesOf(const Path& path, double& minY, double& maxY) {
   std::vector<Edge> edges;
-  double minY = 1e300, maxY = -1e300;
+  minY = 1e300, maxY = -1e300;
   for (const auto& c : path.contours) {
     if (c.size() < 3) continue;
     for (size_t i = 0; i < c.size(); ++i) {
@@ -306,12 +310,13 @@ Mask Rasterize(const Path& path, int width, int height, FillRule rule) {
       maxY = std::max({maxY, a.y, b.y});
     }
   }
-  if (edges.empty()) return mask;
-  const int rowFirst = std::max(0, static_cast<int>(std::floor(minY)));
-  const int rowEnd = std::min(height, static_cast<int>(std::ceil(maxY)) + 1);
-  std::vector<double> acc(static_cast<size_t>(width) + 2);
-  std::vector<const Edge*> rowEdges;
-  std::vector<std::pair<double, int>> xs;
+  return edges;
+}
+
+// Adds to acc what the edges crossing pixel row y cover of each pixel, sampled in kSubRows
+// sub-rows; xs is scratch space kept between rows.
+void CoverRow(const std::vector<const Edge*>& rowEdges, int y, int width, FillRule rule, std::vector<double>& acc,
+              std::vector<std::pair<double, int>>& xs) {
   const double weight = 1.0 / kSubRows;
   auto addSpan = [&](double a, double b) {
     a = std::clamp(a, 0.0, static_cast<double>(width));
@@ -327,30 +332,45 @@ Mask Rasterize(const Path& path, int width, int height, FillRule rule) {
     for (int i = ia + 1; i < ib; ++i) acc[i] += weight;
     acc[ib] += (b - ib) * weight;
   };
+  for (int s = 0; s < kSubRows; ++s) {
+    const double sy = y + (s + 0.5) / kSubRows;
+    xs.clear();
+    for (const Edge* e : rowEdges) {
+      if (sy < e->y0 || sy >= e->y1) continue;
+      xs.push_back({e->x0 + (sy - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0), e->dir});
+    }
+    std::sort(xs.begin(), xs.end());
+    int wind = 0;
+    double start = 0;
+    for (const auto& [x, dir] : xs) {
+      const bool before = rule == FillRule::NonZero ? wind != 0 : (wind & 1) != 0;
+      wind += dir;
+      const bool after = rule == FillRule::NonZero ? wind != 0 : (wind & 1) != 0;
+      if (!before && after) start = x;
+      if (before && !after) addSpan(start, x);
+    }
+  }
+}
+
+}  // namespace
+
+Mask Rasterize(const Path& path, int width, int height, FillRule rule) {
+  Mask mask(width, height);
+  double minY = 0, maxY = 0;
+  const std::vector<Edge> edges = EdgesOf(path, minY, maxY);
+  if (edges.empty()) return mask;
+  const int rowFirst = std::max(0, static_cast<int>(std::floor(minY)));
+  const int rowEnd = std::min(height, static_cast<int>(std::ceil(maxY)) + 1);
+  std::vector<double> acc(static_cast<size_t>(width) + 2);
+  std::vector<const Edge*> rowEdges;
+  std::vector<std::pair<double, int>> xs;
   for (int y = rowFirst; y < rowEnd; ++y) {
     rowEdges.clear();
     for (const Edge& e : edges)
       if (e.y1 > y && e.y0 < y + 1) rowEdges.push_back(&e);
     if (rowEdges.empty()) continue;
     std::fill(acc.begin(), acc.end(), 0.0);
-    for (int s = 0; s < kSubRows; ++s) {
-      const double sy = y + (s + 0.5) / kSubRows;
-      xs.clear();
-      for (const Edge* e : rowEdges) {
-        if (sy < e->y0 || sy >= e->y1) continue;
-        xs.push_back({e->x0 + (sy - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0), e->dir});
-      }
-      std::sort(xs.begin(), xs.end());
-      int wind = 0;
-      double start = 0;
-      for (const auto& [x, dir] : xs) {
-        const bool before = rule == FillRule::NonZero ? wind != 0 : (wind & 1) != 0;
-        wind += dir;
-        const bool after = rule == FillRule::NonZero ? wind != 0 : (wind & 1) != 0;
-        if (!before && after) start = x;
-        if (before && !after) addSpan(start, x);
-      }
-    }
+    CoverRow(rowEdges, y, width, rule, acc, xs);
     float* row = &mask.cover[static_cast<size_t>(y) * width];
     for (int x = 0; x < width; ++x) row[x] = static_cast<float>(std::min(1.0, acc[x]));
   }

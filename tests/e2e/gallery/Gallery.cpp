@@ -238,19 +238,10 @@ bool SavePicture(const Picture& picture, const std::string& path)
     return saved;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// A picture of every dialog, alone on the screen; the number that could not be taken.
+int PictureEachDialog(const std::string& folder)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: gallery OUT-FOLDER\n");
-        return 2;
-    }
-    const std::string folder = argv[1];
-    ui::win32::Win32Backend backend;
-    ui::UseBackend(&backend);
     int failures = 0;
-
     std::vector<resources::DialogTemplate> everyDialog(resources::AllDialogTemplates().begin(),
                                                       resources::AllDialogTemplates().end());
     everyDialog.insert(everyDialog.end(), resources::UninstallerDialogTemplates().begin(),
@@ -279,8 +270,14 @@ int main(int argc, char** argv)
         dialog->DestroyWindow();
         PumpMessagesFor(100);
     }
+    return failures;
+}
 
-    // The two dialogs the main dialog owns during an installation, as they open over it.
+// The two dialogs the main dialog owns during an installation, as they open over it; the number
+// that could not be taken.
+int PictureOwnedDialogs(const std::string& folder)
+{
+    int failures = 0;
     for (const int ownedId : {resources::kDefaultPrinterDialog, resources::kInstallCompleteDialog}) {
         std::unique_ptr<ui::Dialog> owner = SampleOf(resources::kMainDialog);
         if (!owner->Create()) {
@@ -311,7 +308,12 @@ int main(int argc, char** argv)
         owner->DestroyWindow();
         PumpMessagesFor(100);
     }
+    return failures;
+}
 
+// Every icon and bitmap; one missing from the resources is only listed.
+void PictureEachImage(const std::string& folder)
+{
     for (const Picture& picture : kPictures) {
         const std::string path =
             folder + (picture.icon ? "\\icon-" : "\\bitmap-") + std::to_string(picture.id) + ".bmp";
@@ -321,6 +323,23 @@ int main(int argc, char** argv)
             std::printf("%s %d: missing from the resources\n", picture.icon ? "icon" : "bitmap", picture.id);
         }
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: gallery OUT-FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    ui::win32::Win32Backend backend;
+    ui::UseBackend(&backend);
+    // One after the other: each leaves the screen empty for the next.
+    int failures = PictureEachDialog(folder);
+    failures += PictureOwnedDialogs(folder);
+    PictureEachImage(folder);
     ui::UseBackend(nullptr);
     return failures == 0 ? 0 : 1;
 }
