@@ -12,6 +12,8 @@ namespace {
 constexpr const char* kInstallerFolder = "C:\\NORVA Orbix Printer 4.X";
 constexpr int kUnivFileCount = 10;
 
+// The file tables below are laid out by hand, one set's sources in their slot order.
+// clang-format off
 // Destination names in the driver directory, in the order of DriverFileSet::sources.
 constexpr const char* kUnidrvDestinations[kUnivFileCount] = {
     "\\UNIDRV.DLL",  "\\UNIDRVUI.DLL", "\\UNIDRV.HLP",  "\\VXTHM4.GPD", "\\VXTHM4.DLL",
@@ -108,6 +110,7 @@ constexpr DriverFileSet kW8IA = {
      ".\\Win64\\Itanium\\Win8\\VXTHM4UI.DLL"},
     ".\\Win8\\StdNames.gpd",
 };
+// clang-format on
 
 #undef SYSTEM
 
