@@ -9,8 +9,7 @@ namespace ids = resources::default_ids;
 
 DefaultPrinterDialog::DefaultPrinterDialog(int& setDefaultRequested, ui::Dialog* parent)
     : ui::Dialog(resources::kDefaultPrinterDialog, parent), setDefaultRequested(setDefaultRequested)
-{
-}
+{}
 
 void DefaultPrinterDialog::DoDataExchange(ui::DataExchange& exchange)
 {

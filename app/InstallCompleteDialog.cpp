@@ -7,7 +7,8 @@ namespace zenthar {
 
 namespace ids = resources::complete_ids;
 
-InstallCompleteDialog::InstallCompleteDialog(ui::Dialog* parent) : ui::Dialog(resources::kInstallCompleteDialog, parent) {}
+InstallCompleteDialog::InstallCompleteDialog(ui::Dialog* parent) : ui::Dialog(resources::kInstallCompleteDialog, parent)
+{}
 
 void InstallCompleteDialog::DoDataExchange(ui::DataExchange& exchange)
 {

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "app/StartupChecks.h"
-#include "core/Owners.h"
 #include "connection/NetworkPort.h"
 #include "connection/PlatformDetection.h"
 #include "core/FixedText.h"
+#include "core/Owners.h"
 #include "core/RunLog.h"
 #include "install/DefaultPrinter.h"
 #include "install/InstallationRun.h"
@@ -43,8 +43,7 @@ class QuietScreen final : public InstallationScreen {
 public:
     QuietScreen(platform::Platform& platform, RunLog& log, const QuietOptions& options)
         : platform(platform), log(log), options(options)
-    {
-    }
+    {}
 
     // The port the printers go on, once it is known to be one the interface offers.
     void UsePort(std::string chosen) { port = std::move(chosen); }
@@ -86,7 +85,8 @@ public:
     bool AskDefaultPrinter(int& setDefaultRequested) override
     {
         setDefaultRequested = 0;
-        log.Line(options.makeDefault ? "step: default printer: the last printer installed" : "step: default printer: unchanged");
+        log.Line(options.makeDefault ? "step: default printer: the last printer installed"
+                                     : "step: default printer: unchanged");
         return true;
     }
     void ShowCompletion() override {}
@@ -148,7 +148,8 @@ const char* SilentEnding(RunEnding ending)
 {
     switch (ending) {
     case RunEnding::FamilyNotDetected: return "step: the Windows version could not be determined: nothing installed";
-    case RunEnding::ProcessorNotSupported: return "step: the processor is not one the driver package supports: nothing installed";
+    case RunEnding::ProcessorNotSupported:
+        return "step: the processor is not one the driver package supports: nothing installed";
     default: return nullptr;
     }
 }
@@ -222,7 +223,8 @@ void PrepareWantedPort(platform::Platform& platform, InstallSession& session, Qu
 
 int LastChosen(const QuietOptions& options)
 {
-    return options.clones != 0 ? options.clones - 1 : *std::max_element(options.modelRows.begin(), options.modelRows.end());
+    return options.clones != 0 ? options.clones - 1
+                               : *std::max_element(options.modelRows.begin(), options.modelRows.end());
 }
 
 // The machine held to the options without changing it: one log line per difference.
@@ -252,8 +254,10 @@ ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options,
         if (!found->ours) differ(name + " has the driver " + InQuotes(found->driver) + ", not its own");
         if (!wantedPort.Holds(*found)) differ(name + " is on port " + found->port + ", not " + wantedPort.Describe());
         if (found->codePage != codePage)
-            differ(name + (found->codePage ? " has code page " + std::to_string(*found->codePage) : " has no settings record") +
-                   ", not code page " + std::to_string(codePage));
+            differ(
+                name +
+                (found->codePage ? " has code page " + std::to_string(*found->codePage) : " has no settings record") +
+                ", not code page " + std::to_string(codePage));
     }
     if (options.makeDefault) {
         const std::string wanted = table[LastChosen(options)];
@@ -261,7 +265,8 @@ ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options,
         if (!current) {
             differ("the default printer cannot be read: " + failure);
         } else if (!SameWordNoCase(*current, wanted)) {
-            differ((current->empty() ? std::string("there is no default printer") : "the default printer is " + InQuotes(*current)) +
+            differ((current->empty() ? std::string("there is no default printer")
+                                     : "the default printer is " + InQuotes(*current)) +
                    ", not " + InQuotes(wanted));
         }
     }
@@ -298,8 +303,9 @@ PortChoice ChoosePort(platform::Platform& platform, const QuietOptions& options)
     if (!port.empty()) return {port, {}};
     std::string offered;
     for (const std::string& name : ports) offered += (offered.empty() ? "" : ", ") + name;
-    return {{}, "no port " + InQuotes(options.port) + " for " + InterfaceWord(options.printerInterface) +
-                    " (ports: " + (offered.empty() ? "none" : offered) + ")"};
+    return {{},
+            "no port " + InQuotes(options.port) + " for " + InterfaceWord(options.printerInterface) +
+                " (ports: " + (offered.empty() ? "none" : offered) + ")"};
 }
 
 // Marks the rows that have a printer and those chosen; the number the run counts as checked.

@@ -54,7 +54,8 @@ std::string ModelList()
 std::string InterfaceList()
 {
     std::string list;
-    for (int i = 0; i < kInterfaceCount; ++i) list += std::string(i ? ", " : "") + InterfaceWord(static_cast<PrinterInterface>(i));
+    for (int i = 0; i < kInterfaceCount; ++i)
+        list += std::string(i ? ", " : "") + InterfaceWord(static_cast<PrinterInterface>(i));
     return list;
 }
 
@@ -237,9 +238,8 @@ std::string UsageText()
 {
     // One option a line, without columns: a message box sets it in a proportional font and
     // wraps long lines, where padding only scatters the words.
-    std::string text =
-        "Usage: zenthar.exe /quiet WHAT [WHERE] [/codepage N] [/default] [/check] [/log PATH]\n"
-        "Installs without windows; options are case-insensitive and start with / or -.\n";
+    std::string text = "Usage: zenthar.exe /quiet WHAT [WHERE] [/codepage N] [/default] [/check] [/log PATH]\n"
+                       "Installs without windows; options are case-insensitive and start with / or -.\n";
     for (const OptionSpec& option : kOptions) {
         if (option.heading) text += std::string(option.heading) + "\n";
         if (option.usage) text += UsageLine(option);

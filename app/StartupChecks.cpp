@@ -17,7 +17,8 @@ SpoolerCheck CheckSpooler(platform::Platform& platform, const NoticeSink& notice
     const auto [queried, error] = QueryService(platform, "spooler");
     if (queried == ServiceQuery::StatusRead) {
         if (StartServiceAndWait(platform, "spooler")) return SpoolerCheck::Running;
-        notices.Show(AppNotice("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts"));
+        notices.Show(
+            AppNotice("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts"));
         return SpoolerCheck::NotStarted;
     }
     const char* format = queried == ServiceQuery::OpenSCManagerFailed ? "OpenSCManager() failed !!! ErrorCode=%d"

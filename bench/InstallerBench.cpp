@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "app/InstallerApp.h"
 #include "platform/Constants.h"
@@ -109,7 +109,8 @@ void CopiesKeystroke(benchmark::State& state)
     state.counters["simulated_spooler_ms"] = perEnumeration;
     const std::string name = "CopiesKeystroke/" + std::to_string(printers);
     figures[name] = {perStroke, {"copies keystroke, all of it", 0.0, "ms"}};
-    figures[name + "/own"] = {own, {"copies keystroke, installer's own", printers >= kManyPrinters ? kKeystrokeGoalMs : 0.0, "ms"}};
+    figures[name + "/own"] = {
+        own, {"copies keystroke, installer's own", printers >= kManyPrinters ? kKeystrokeGoalMs : 0.0, "ms"}};
 }
 BENCHMARK(CopiesKeystroke)->Arg(0)->Arg(kManyPrinters / 10)->Arg(kManyPrinters)->Unit(benchmark::kMillisecond);
 
@@ -128,8 +129,14 @@ void TwoHundredClones(benchmark::State& state)
         ui::headless::HeadlessBackend screen;
         ui::UseBackend(&screen);
         ProcessState process(machine.platform());
-        screen.Script(resources::kMainDialog).Click(kCloneCheck).SetText(kCopiesEdit, "200").Click(kInstallButton).PressEscape();
-        screen.Script(resources::kInterfaceDialog).Click(resources::interface_ids::kParallelRadio).Click(resources::interface_ids::kOk);
+        screen.Script(resources::kMainDialog)
+            .Click(kCloneCheck)
+            .SetText(kCopiesEdit, "200")
+            .Click(kInstallButton)
+            .PressEscape();
+        screen.Script(resources::kInterfaceDialog)
+            .Click(resources::interface_ids::kParallelRadio)
+            .Click(resources::interface_ids::kOk);
         screen.Script(resources::kDefaultPrinterDialog).Click(resources::default_ids::kOk);
         screen.Script(resources::kInstallCompleteDialog).Click(resources::complete_ids::kOk);
         state.ResumeTiming();
@@ -140,7 +147,8 @@ void TwoHundredClones(benchmark::State& state)
         ++runs;
 
         state.PauseTiming();
-        if (machine.Printers().size() != static_cast<std::size_t>(kClones)) state.SkipWithError("the run did not make 200 printers");
+        if (machine.Printers().size() != static_cast<std::size_t>(kClones))
+            state.SkipWithError("the run did not make 200 printers");
         ui::UseBackend(nullptr);
         state.ResumeTiming();
     }

@@ -1,7 +1,7 @@
 #include "connection/InterfaceDialog.h"
 
-#include "core/CodePageTable.h"
 #include "connection/PlatformDetection.h"
+#include "core/CodePageTable.h"
 #include "core/FixedText.h"
 #include "resources/InterfaceDialogIds.h"
 #include "resources/ResourceIds.h"
@@ -49,8 +49,7 @@ constexpr int kIconSize = 32;
 InterfaceDialog::InterfaceDialog(platform::Platform& platform, InstallSession& session, ui::Dialog* parent)
     : ui::Dialog(ids::kInterfaceDialog, parent), ipDialog(platform, addressEntered, this), platform(platform),
       session(session)
-{
-}
+{}
 
 void InterfaceDialog::DoDataExchange(ui::DataExchange& exchange)
 {

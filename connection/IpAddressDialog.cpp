@@ -39,8 +39,7 @@ std::uint32_t ParseDottedAddress(const char* text)
 
 IpAddressDialog::IpAddressDialog(platform::Platform& platform, std::int32_t& addressEntered, ui::Dialog* parent)
     : ui::Dialog(resources::kIpAddressDialog, parent), platform(platform), addressEntered(addressEntered)
-{
-}
+{}
 
 void IpAddressDialog::DoDataExchange(ui::DataExchange& exchange)
 {

@@ -66,16 +66,16 @@ Dword WriteValue(platform::Platform& platform, platform::RegKey key, const PortV
         return static_cast<Dword>(
             platform.registry.RegSetValueExA(key, value.name, 0, platform::REG_DWORD, bytes, sizeof bytes).value);
     }
-    const std::string_view text =
-        value.data == PortValue::Data::Address ? TextOf(fields.networkAddress) : std::string_view(value.text);
+    const std::string_view text = value.data == PortValue::Data::Address ? TextOf(fields.networkAddress)
+                                                                         : std::string_view(value.text);
     // Text values count their terminating zero; an empty text is that zero alone.
     char stored[sizeof fields.networkAddress] = {};
     CopyText(stored, text);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(stored);
-    return static_cast<Dword>(platform.registry
-                                  .RegSetValueExA(key, value.name, 0, platform::REG_SZ, bytes,
-                                                  static_cast<Dword>(TextOf(stored).size() + 1))
-                                  .value);
+    return static_cast<Dword>(
+        platform.registry
+            .RegSetValueExA(key, value.name, 0, platform::REG_SZ, bytes, static_cast<Dword>(TextOf(stored).size() + 1))
+            .value);
 }
 
 void ReportFailure(const PortValue& value, Dword error, const NoticeSink& notices)
@@ -130,8 +130,8 @@ NetworkPortWritten WriteTcpIpPortValues(platform::Platform& platform, const Netw
                                         const NoticeSink& notices)
 {
     bool written = false;
-    if (const auto opened = OpenKey(platform.registry, platform::kHkeyLocalMachine, fields.networkPortKey,
-                                    kPortKeyAccess)) {
+    if (const auto opened =
+            OpenKey(platform.registry, platform::kHkeyLocalMachine, fields.networkPortKey, kPortKeyAccess)) {
         written = true;
         for (const PortValue& value : kPortValues) {
             const Dword status = WriteValue(platform, opened.owner.Get(), value, fields);

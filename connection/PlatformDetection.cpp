@@ -16,7 +16,7 @@ constexpr platform::Dword kWinMeMinor = 90;
 
 // 5.2 is XP x64 when it is a workstation on AMD64 and neither R2 nor a storage server.
 OsFamily FamilyOf52(platform::Platform& platform, const platform::OsVersionInfoExA& version,
-                        platform::Word architecture)
+                    platform::Word architecture)
 {
     const bool workstationX64 = platform.system.GetSystemMetrics(platform::SM_SERVERR2).value == 0 &&
                                 version.wSuiteMask != kSuiteStorageServer &&
@@ -41,8 +41,7 @@ void DetectPlatform(platform::Platform& platform, InstallSession& session)
     platform::SystemInfo info{};
     if (const auto native = Kernel32Export(platform, "GetNativeSystemInfo"))
         platform.system.InvokeGetNativeSystemInfo(native, &info);
-    else
-        platform.system.GetSystemInfo(&info);
+    else platform.system.GetSystemInfo(&info);
     switch (info.wProcessorArchitecture) {
     case platform::PROCESSOR_ARCHITECTURE_INTEL: session.processor = Processor::X86; break;
     case platform::PROCESSOR_ARCHITECTURE_AMD64: session.processor = Processor::X64; break;
@@ -62,7 +61,8 @@ void DetectPlatform(platform::Platform& platform, InstallSession& session)
         else if (major == 4) session.osFamily = OsFamily::NT4;
         else if (major == 5 && minor == 0) session.osFamily = OsFamily::Win2000;
         else if (major == 5 && minor == 1) session.osFamily = OsFamily::WinXP;
-        else if (major == 5 && minor == 2) session.osFamily = FamilyOf52(platform, version, info.wProcessorArchitecture);
+        else if (major == 5 && minor == 2)
+            session.osFamily = FamilyOf52(platform, version, info.wProcessorArchitecture);
         else if (major >= 6 && minor == 0) {
             session.osFamily = workstation ? OsFamily::WinVista : OsFamily::Win2008;
             // Server 2008 for Itanium says so only through its product type.

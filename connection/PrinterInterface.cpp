@@ -18,8 +18,8 @@ struct InterfacePorts {
 
 // In interface order.
 constexpr InterfacePorts kInterfacePorts[kInterfaceCount] = {
-    {"serial", "COM", nullptr},  {"bluetooth", "COM", nullptr}, {"parallel", "LPT", nullptr},
-    {"usb", nullptr, "USB"},     {"ethernet", nullptr, "TCP/IP"}, {"wifi", nullptr, "TCP/IP"},
+    {"serial", "COM", nullptr}, {"bluetooth", "COM", nullptr},   {"parallel", "LPT", nullptr},
+    {"usb", nullptr, "USB"},    {"ethernet", nullptr, "TCP/IP"}, {"wifi", nullptr, "TCP/IP"},
 };
 
 const InterfacePorts& PortsOf(PrinterInterface printerInterface)

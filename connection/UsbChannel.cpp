@@ -82,7 +82,8 @@ void UsbChannel::CloseDevice()
 {
     // By hand, not by an owner: the worker opens and closes the device too, and the atomic
     // exchange is what makes one thread's close the only one.
-    if (const Handle device = deviceHandle.exchange(kNoHandle); device != kNoHandle) platform.kernel.CloseHandle(device);
+    if (const Handle device = deviceHandle.exchange(kNoHandle); device != kNoHandle)
+        platform.kernel.CloseHandle(device);
 }
 
 std::string_view UsbChannel::UsbPortName() const
@@ -132,8 +133,8 @@ UsbProbe UsbChannel::ProbeUsbPrinter(const char* /*portName*/, const NoticeSink&
         return {true};
     }
     platform::RegKey key = 0;
-    const auto opened = platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, keyBuffer, 0,
-                                                        platform::KEY_READ, &key);
+    const auto opened =
+        platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, keyBuffer, 0, platform::KEY_READ, &key);
     if (opened.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
         char line[128];
         FormatText(line, kKeyOpenFailure, static_cast<int>(opened.error));

@@ -86,8 +86,13 @@ public:
     bool WorkerRunning() const { return worker.IsOpen(); }
 
 private:
-    enum SetupFunction { GetClassDevs, EnumDeviceInterfaces, GetDeviceInterfaceDetail, DestroyDeviceInfoList,
-                         kSetupFunctionCount };
+    enum SetupFunction {
+        GetClassDevs,
+        EnumDeviceInterfaces,
+        GetDeviceInterfaceDetail,
+        DestroyDeviceInfoList,
+        kSetupFunctionCount
+    };
 
     static platform::Dword ReconnectWorker(void* channel);
     void StartReconnect();

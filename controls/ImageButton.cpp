@@ -55,13 +55,10 @@ ui::Rect Offset(const ui::Rect& rect, int dx, int dy)
 
 ImageButton::ImageButton()
     // The colours are taken once; a later change of the system colours is not followed.
-    : pressedBackground(ui::GetSysColor(ui::kColorBtnFace)),
-      focusedBackground(ui::GetSysColor(ui::kColorBtnFace)),
-      normalBackground(ui::GetSysColor(ui::kColorBtnFace)),
-      pressedText(ui::GetSysColor(ui::kColorBtnText)),
+    : pressedBackground(ui::GetSysColor(ui::kColorBtnFace)), focusedBackground(ui::GetSysColor(ui::kColorBtnFace)),
+      normalBackground(ui::GetSysColor(ui::kColorBtnFace)), pressedText(ui::GetSysColor(ui::kColorBtnText)),
       normalText(ui::GetSysColor(ui::kColorBtnText))
-{
-}
+{}
 
 ImageButton::~ImageButton()
 {
@@ -145,9 +142,7 @@ bool ImageButton::OnControlMessage(ui::ControlWindow& control, ui::ControlMessag
         // tells the control: remember that the focus was ours.
         focusTakenByDisable = message.wParam == 0 && !control.IsEnabled();
         return false;
-    case ui::kWmSetFocus:
-        focusTakenByDisable = false;
-        return false;
+    case ui::kWmSetFocus: focusTakenByDisable = false; return false;
     case ui::kWmEnable:
         result = control.CallDefault(message);
         // Only the focus this button had is handed on: the copies box or the list, where the
@@ -155,8 +150,7 @@ bool ImageButton::OnControlMessage(ui::ControlWindow& control, ui::ControlMessag
         if (message.wParam == 0 && (focusTakenByDisable || control.HasFocus())) control.FocusNextInTabOrder();
         focusTakenByDisable = false;
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -18,9 +18,8 @@ struct KindWord {
 };
 
 constexpr KindWord kKindWords[] = {
-    {Made::Printer, "Printer"},         {Made::Driver, "Driver"}, {Made::DriverCopy, "Driver copy"},
-    {Made::Port, "Port"},               {Made::Monitor, "Monitor"},
-    {Made::MonitorLibrary, "Monitor library"},
+    {Made::Printer, "Printer"}, {Made::Driver, "Driver"},   {Made::DriverCopy, "Driver copy"},
+    {Made::Port, "Port"},       {Made::Monitor, "Monitor"}, {Made::MonitorLibrary, "Monitor library"},
 };
 
 constexpr std::string_view kSeparator = ": ";
@@ -57,8 +56,8 @@ void Record(platform::Platform& platform, const std::vector<MadeThing>& things)
     platform::RegKey key = 0;
     Dword disposition = 0;
     const auto created = registry.RegCreateKeyExA(platform::kHkeyLocalMachine, kRecordKey, 0, nullptr,
-                                                  platform::REG_OPTION_NON_VOLATILE, platform::KEY_WRITE, nullptr,
-                                                  &key, &disposition);
+                                                  platform::REG_OPTION_NON_VOLATILE, platform::KEY_WRITE, nullptr, &key,
+                                                  &disposition);
     if (created.value != 0) {
         Complain(platform, "RegCreateKeyExA", static_cast<Dword>(created.value));
         return;
@@ -66,10 +65,9 @@ void Record(platform::Platform& platform, const std::vector<MadeThing>& things)
     const KeyOwner owner(registry, key);
     for (const MadeThing& thing : things) {
         const std::string name = ValueName(thing);
-        const auto written =
-            registry.RegSetValueExA(key, name.c_str(), 0, platform::REG_SZ,
-                                    reinterpret_cast<const std::uint8_t*>(thing.name.c_str()),
-                                    static_cast<Dword>(thing.name.size() + 1));
+        const auto written = registry.RegSetValueExA(key, name.c_str(), 0, platform::REG_SZ,
+                                                     reinterpret_cast<const std::uint8_t*>(thing.name.c_str()),
+                                                     static_cast<Dword>(thing.name.size() + 1));
         if (written.value != 0) Complain(platform, "RegSetValueExA", static_cast<Dword>(written.value));
     }
 }
@@ -88,7 +86,8 @@ std::optional<std::vector<MadeThing>> ReadRecord(platform::Platform& platform, c
         // A name too long for any thing the installer records is not one of its values.
         if (read.value == static_cast<platform::Long>(platform::ERROR_MORE_DATA)) continue;
         if (read.value != 0) break;
-        if (auto thing = ThingOf(std::string_view(name, strnlen(name, sizeof name)))) things.push_back(std::move(*thing));
+        if (auto thing = ThingOf(std::string_view(name, strnlen(name, sizeof name))))
+            things.push_back(std::move(*thing));
     }
     return things;
 }

@@ -8,7 +8,9 @@
 #include <string_view>
 
 namespace zenthar {
-namespace ui { class Dialog; }
+namespace ui {
+class Dialog;
+}
 
 enum class NoticeOwner {
     MainWindow,  // over the main dialog

@@ -22,14 +22,10 @@ public:
     Owner(Family& family, Value value) : family(&family), value(value), open(true) {}
     Owner(const Owner&) = delete;
     Owner& operator=(const Owner&) = delete;
-    Owner(Owner&& other) noexcept
-        : family(other.family), value(other.value), open(std::exchange(other.open, false))
-    {
-    }
+    Owner(Owner&& other) noexcept : family(other.family), value(other.value), open(std::exchange(other.open, false)) {}
     Owner& operator=(Owner&& other) noexcept
     {
-        if (this != &other)
-        {
+        if (this != &other) {
             if (open) (family->*CloseCall)(value);
             family = other.family;
             value = other.value;

@@ -12,8 +12,8 @@ platform::Dword RunLog::Open(const char* path)
     using namespace platform;
     file.Close();
     // Readable while the run goes on, so a deployment tool can follow it.
-    const auto opened = platform.io.CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                                FILE_ATTRIBUTE_NORMAL, 0);
+    const auto opened =
+        platform.io.CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
     auto owned = OwnHandle(platform.kernel, opened);
     if (!owned) return owned.error != 0 ? owned.error : ERROR_GEN_FAILURE;
     file = std::move(owned.owner);
@@ -26,7 +26,8 @@ bool RunLog::Line(std::string_view text)
     std::string line(text);
     line += "\r\n";
     platform::Dword written = 0;
-    const auto wrote = platform.io.WriteFile(file.Get(), line.data(), static_cast<platform::Dword>(line.size()), &written, nullptr);
+    const auto wrote =
+        platform.io.WriteFile(file.Get(), line.data(), static_cast<platform::Dword>(line.size()), &written, nullptr);
     return wrote.value && written == line.size();
 }
 

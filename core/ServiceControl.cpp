@@ -31,8 +31,8 @@ ServiceQueried QueryService(platform::Platform& platform, const char* serviceNam
     const auto manager =
         OwnService(services, services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS));
     if (!manager) return {ServiceQuery::OpenSCManagerFailed, manager.error};
-    const auto service = OwnService(
-        services, services.OpenServiceA(manager.owner.Get(), serviceName, platform::SERVICE_ALL_ACCESS));
+    const auto service =
+        OwnService(services, services.OpenServiceA(manager.owner.Get(), serviceName, platform::SERVICE_ALL_ACCESS));
     if (!service) return {ServiceQuery::OpenServiceFailed, service.error};
     platform::ServiceStatus status{};
     const auto queried = services.QueryServiceStatus(service.owner.Get(), &status);
@@ -45,8 +45,8 @@ bool StartServiceAndWait(platform::Platform& platform, const char* serviceName)
     const auto manager =
         OwnService(services, services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS));
     if (!manager) return false;
-    auto opened = OwnService(services, services.OpenServiceA(manager.owner.Get(), serviceName,
-                                                             platform::SERVICE_ALL_ACCESS));
+    auto opened =
+        OwnService(services, services.OpenServiceA(manager.owner.Get(), serviceName, platform::SERVICE_ALL_ACCESS));
     if (!opened) return false;
     ServiceOwner& serviceOwner = opened.owner;
     const platform::Handle service = serviceOwner.Get();

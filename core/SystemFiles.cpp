@@ -30,7 +30,8 @@ NativeSystemFolders::NativeSystemFolders(platform::Platform& platform) : platfor
     const auto revertFunction = platform.modules.GetProcAddress(kernel.value, "Wow64RevertWow64FsRedirection");
     // Without a way back, redirection is not turned off at all.
     if (disable.value == 0 || revertFunction.value == 0) return;
-    if (platform.files.InvokeWow64DisableWow64FsRedirection(disable.value, &oldValue).value) revert = revertFunction.value;
+    if (platform.files.InvokeWow64DisableWow64FsRedirection(disable.value, &oldValue).value)
+        revert = revertFunction.value;
 }
 
 NativeSystemFolders::~NativeSystemFolders()

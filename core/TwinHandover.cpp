@@ -64,8 +64,8 @@ TwinRun RunTwinUnderWow64(platform::Platform& platform, const char* twinFileName
     platform::StartupInfoA startup{};
     startup.cb = sizeof startup;
     platform::ProcessInformation process{};
-    const auto created = platform.processes.CreateProcessA(twin.c_str(), commandLine.data(), nullptr, nullptr, false,
-                                                           0, nullptr, nullptr, &startup, &process);
+    const auto created = platform.processes.CreateProcessA(twin.c_str(), commandLine.data(), nullptr, nullptr, false, 0,
+                                                           nullptr, nullptr, &startup, &process);
     if (!created.value) {
         run.error = created.error != 0 ? created.error : platform::ERROR_GEN_FAILURE;
         return run;
@@ -88,7 +88,8 @@ std::optional<int> HandOverToTwin(platform::Platform& platform, const Twin& twin
     if (run.state == TwinRun::State::Ran) return static_cast<int>(run.exitCode);
 
     const std::string text = std::string("This is a 64-bit Windows: the ") + twin.work + " is done by \"" +
-                             twin.fileName + "\", which must lie beside this program.\nIt could not be started (error " +
+                             twin.fileName +
+                             "\", which must lie beside this program.\nIt could not be started (error " +
                              std::to_string(run.error) + "). Nothing was " + twin.notDone + ".";
     const std::vector<std::string> words = SplitArguments(arguments);
     if (!HasOption(words, "quiet")) {

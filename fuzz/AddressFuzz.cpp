@@ -1,16 +1,17 @@
 // IP address fields: what the user types into the four fields of the address dialog, and
 // the address text the network port is named after (any 32 bytes, even without an end).
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include "FuzzSupport.h"
-#include "core/Notice.h"
 #include "connection/IpAddressDialog.h"
 #include "connection/NetworkPort.h"
+#include "core/Notice.h"
 #include "resources/IpAddressDialogIds.h"
 #include "resources/ResourceIds.h"
 
@@ -44,7 +45,9 @@ void FuzzDialog(FuzzedDataProvider& input)
     std::memcpy(dialog.ipText, earlier.data(), earlier.size());
     std::array<std::string, 4> fields;
     for (auto& field : fields) field = fuzz::AsText(input.ConsumeRandomLengthString(6));
-    world.screen.Script(resources::kIpAddressDialog).SetIpFields(kAddressField, fields).Click(resources::address_ids::kOk);
+    world.screen.Script(resources::kIpAddressDialog)
+        .SetIpFields(kAddressField, fields)
+        .Click(resources::address_ids::kOk);
     FUZZ_CHECK(dialog.DoModal() == ui::kIdOk, "OK confirms the address");
 
     std::string expected;

@@ -14,12 +14,12 @@
 namespace zenthar::fuzz {
 
 // A broken promise: libFuzzer keeps the input that caused it.
-#define FUZZ_CHECK(condition, what)                                                          \
-    do {                                                                                     \
-        if (!(condition)) {                                                                  \
-            std::fprintf(stderr, "%s:%d: %s (%s)\n", __FILE__, __LINE__, what, #condition); \
-            std::abort();                                                                    \
-        }                                                                                    \
+#define FUZZ_CHECK(condition, what)                                                                                    \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: %s (%s)\n", __FILE__, __LINE__, what, #condition);                            \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (false)
 
 // A fixed-size field that still ends inside its own bytes.

@@ -1,8 +1,9 @@
 // Spooler port names, as the interface dialog lists them and the installation classifies
 // them: empty, very long, without a colon, with bytes above 127.
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <algorithm>
 #include <cstdint>
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include "FuzzSupport.h"
 #include "connection/InterfaceDialog.h"

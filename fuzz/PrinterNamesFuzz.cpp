@@ -1,8 +1,9 @@
 // Printer and driver names as the spooler's enumeration returns them, against the rows of
 // the main dialog: only a printer whose name and driver name both equal a row's name, byte
 // for byte, marks that row.
-#include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
 
 #include "FuzzSupport.h"
 #include "app/InstallerApp.h"
@@ -17,7 +18,7 @@ using resources::main_ids::kCloneCheck;
 using resources::main_ids::kCopiesEdit;
 using resources::main_ids::kModelList;
 
-const char* const kRowNames[] = {"NORVA MTR333", "NORVA MTR444", "NORVA KSV100-III", "NORVA Orbix #1",
+const char* const kRowNames[] = {"NORVA MTR333",   "NORVA MTR444",    "NORVA KSV100-III", "NORVA Orbix #1",
                                  "NORVA Orbix #2", "NORVA Orbix #12", "NORVA Orbix #200"};
 
 // Longer than any name field, so that every cut is tried.

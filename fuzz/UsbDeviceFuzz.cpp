@@ -1,7 +1,8 @@
 // USB device paths and "Port Number" values of every registry type and size, through the
 // probe that finds the printer and names its port.
-#include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
 
 #include "FuzzSupport.h"
 #include "connection/UsbChannel.h"

@@ -117,11 +117,10 @@ constexpr DriverFileSet kW8IA = {
 }  // namespace
 
 const char* const LanguageGpdNames[kLanguageGpdCount] = {
-    "VXTHM4_437.GPD",  "VXTHM4_850.GPD",  "VXTHM4_852.GPD",  "VXTHM4_863.GPD",  "VXTHM4_864.GPD",
-    "VXTHM4_866.GPD",  "VXTHM4_874.GPD",  "VXTHM4_932.GPD",  "VXTHM4_936.GPD",  "VXTHM4_949.GPD",
-    "VXTHM4_950.GPD",  "VXTHM4_1250.GPD", "VXTHM4_1251.GPD", "VXTHM4_1252.GPD", "VXTHM4_1253.GPD",
-    "VXTHM4_1254.GPD", "VXTHM4_1255.GPD", "VXTHM4_1256.GPD", "VXTHM4_1257.GPD", "VXTHM4_1258.GPD",
-    "VXTHM4_737.GPD",  "VXTHM4_857.GPD",  "VXTHM4_858.GPD",
+    "VXTHM4_437.GPD",  "VXTHM4_850.GPD",  "VXTHM4_852.GPD",  "VXTHM4_863.GPD",  "VXTHM4_864.GPD",  "VXTHM4_866.GPD",
+    "VXTHM4_874.GPD",  "VXTHM4_932.GPD",  "VXTHM4_936.GPD",  "VXTHM4_949.GPD",  "VXTHM4_950.GPD",  "VXTHM4_1250.GPD",
+    "VXTHM4_1251.GPD", "VXTHM4_1252.GPD", "VXTHM4_1253.GPD", "VXTHM4_1254.GPD", "VXTHM4_1255.GPD", "VXTHM4_1256.GPD",
+    "VXTHM4_1257.GPD", "VXTHM4_1258.GPD", "VXTHM4_737.GPD",  "VXTHM4_857.GPD",  "VXTHM4_858.GPD",
 };
 
 std::vector<std::string_view> DriverDirectoryFileNames()
@@ -150,8 +149,7 @@ const DriverFileSet* PickDriverFileSet(Processor processor, OsFamily osFamily)
         if (osFamily == OsFamily::Win2003) return &kS03IA;
         if (osFamily >= OsFamily::WinVista && osFamily <= OsFamily::Win7) return &kVIA;
         return &kW8IA;
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 

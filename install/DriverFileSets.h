@@ -13,10 +13,10 @@ namespace zenthar {
 // One file set: where each destination file of the driver directory comes from.
 struct DriverFileSet {
     const char* name;
-    const char* languageFolder;   // holds the code-page description files; none for NT 4
-    int fileCount;                // 10, or 4 for NT 4
-    const char* sources[10];      // in the order of the destinations; none = the system's own copy
-    const char* stdNamesSource;   // copied into the version directory unless one is there; none for NT 4
+    const char* languageFolder;  // holds the code-page description files; none for NT 4
+    int fileCount;               // 10, or 4 for NT 4
+    const char* sources[10];     // in the order of the destinations; none = the system's own copy
+    const char* stdNamesSource;  // copied into the version directory unless one is there; none for NT 4
 };
 
 inline constexpr int kLanguageGpdCount = 23;

@@ -10,8 +10,8 @@
 #include "core/CodePageTable.h"
 #include "core/FixedText.h"
 #include "core/InstallationRecord.h"
-#include "core/SpoolerEnumeration.h"
 #include "core/Owners.h"
+#include "core/SpoolerEnumeration.h"
 #include "install/DefaultPrinter.h"
 #include "install/DriverFileSets.h"
 #include "install/DriverRegistration.h"
@@ -80,8 +80,7 @@ std::optional<std::vector<std::string>> RegisteredDrivers(platform::Platform& pl
 
 InstallationRun::InstallationRun(platform::Platform& platform, ProcessState& state, InstallationScreen& screen)
     : platform(platform), state(state), screen(screen)
-{
-}
+{}
 
 const char* InstallationRun::RowName(int row) const
 {

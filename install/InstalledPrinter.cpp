@@ -25,14 +25,17 @@ platform::Dword ReadRecord(platform::Platform& platform, platform::Handle printe
     const auto sized = platform.spooler.GetPrinterA(printer, 2, nullptr, 0, &needed);
     if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) return sized.error;
     buffer.assign(std::max<platform::Dword>(needed, sizeof info), 0);
-    const auto read = platform.spooler.GetPrinterA(printer, 2, buffer.data(), static_cast<platform::Dword>(buffer.size()),
-                                                   &needed);
+    const auto read =
+        platform.spooler.GetPrinterA(printer, 2, buffer.data(), static_cast<platform::Dword>(buffer.size()), &needed);
     if (!read.value) return read.error != 0 ? read.error : platform::ERROR_GEN_FAILURE;
     std::memcpy(&info, buffer.data(), sizeof info);
     return 0;
 }
 
-std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
+std::string Text(const char* text)
+{
+    return text ? std::string(text) : std::string();
+}
 
 }  // namespace
 

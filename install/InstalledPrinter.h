@@ -14,7 +14,7 @@ namespace zenthar {
 struct InstalledPrinter {
     bool ours = false;  // its driver is the driver of its own name, as the installer makes it
     std::string driver;
-    std::string port;   // as the spooler lists it (several ports separated by commas)
+    std::string port;  // as the spooler lists it (several ports separated by commas)
     // The code page in its settings record; none when the record is missing or too short.
     std::optional<std::uint32_t> codePage;
 };

@@ -16,12 +16,9 @@ const char* PrinterPortFor(const InstallSession& session, const char* portName, 
                            const char* usbPortName)
 {
     switch (session.portKind) {
-    case PortKind::Usb:
-        return session.usbMonitorPort ? kUsbMonitorPortName : usbPortName;
-    case PortKind::TcpIp:
-        return networkPortName;
-    default:
-        return portName;
+    case PortKind::Usb: return session.usbMonitorPort ? kUsbMonitorPortName : usbPortName;
+    case PortKind::TcpIp: return networkPortName;
+    default: return portName;
     }
 }
 

@@ -4,7 +4,6 @@
 // installer's own log (msiexec /l*v), so that a failed deployment says why where the
 // administrator looks. A program that fails fails the package, which then rolls its files back.
 #include <windows.h>
-
 #include <msi.h>
 #include <msiquery.h>
 
@@ -41,10 +40,8 @@ std::vector<std::string> Split(const std::string& text, char separator)
 {
     std::vector<std::string> parts(1);
     for (char c : text) {
-        if (c == separator)
-            parts.emplace_back();
-        else
-            parts.back() += c;
+        if (c == separator) parts.emplace_back();
+        else parts.back() += c;
     }
     return parts;
 }
@@ -157,9 +154,9 @@ UINT RunProgram(MSIHANDLE install, const std::string& folder, const char* progra
 void HideProgramsOwnEntry(MSIHANDLE install)
 {
     HKEY key = nullptr;
-    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE,
-                                      "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64", 0,
-                                      KEY_SET_VALUE | KEY_WOW64_64KEY, &key);
+    const LONG opened = RegOpenKeyExA(
+        HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64", 0,
+        KEY_SET_VALUE | KEY_WOW64_64KEY, &key);
     if (opened != ERROR_SUCCESS) {
         Say(install, "The program's own uninstall entry was not found (error " + std::to_string(opened) + ")");
         return;
@@ -168,7 +165,8 @@ void HideProgramsOwnEntry(MSIHANDLE install)
     const LONG set =
         RegSetValueExA(key, "SystemComponent", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&hidden), sizeof hidden);
     RegCloseKey(key);
-    if (set != ERROR_SUCCESS) Say(install, "The program's own uninstall entry stays listed (error " + std::to_string(set) + ")");
+    if (set != ERROR_SUCCESS)
+        Say(install, "The program's own uninstall entry stays listed (error " + std::to_string(set) + ")");
 }
 
 // The package's properties, in the order the package's data action writes them.
@@ -194,9 +192,11 @@ extern "C" UINT __stdcall RunQuietInstall(MSIHANDLE install)
     const struct {
         Field field;
         const char* option;
-    } valued[] = {{Clones, "clones"}, {Interface, "interface"}, {Port, "port"}, {Address, "address"}, {CodePage, "codepage"}};
+    } valued[] = {
+        {Clones, "clones"}, {Interface, "interface"}, {Port, "port"}, {Address, "address"}, {CodePage, "codepage"}};
     for (const auto& each : valued)
-        if (!fields[each.field].empty()) arguments += std::string(" /") + each.option + " " + Quoted(fields[each.field]);
+        if (!fields[each.field].empty())
+            arguments += std::string(" /") + each.option + " " + Quoted(fields[each.field]);
     if (fields[Default] == "1") arguments += " /default";
     const UINT result = RunProgram(install, fields[Folder], "zenthar.exe", arguments, fields[LogFile]);
     if (result == ERROR_SUCCESS) HideProgramsOwnEntry(install);

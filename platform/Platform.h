@@ -19,8 +19,8 @@ namespace zenthar::platform {
 class Spooler {
 public:
     virtual ~Spooler() = default;
-    virtual Call<bool> EnumPrintersA(Dword flags, const char* name, Dword level, std::uint8_t* buffer,
-                                     Dword bufferSize, Dword* needed, Dword* returned) = 0;
+    virtual Call<bool> EnumPrintersA(Dword flags, const char* name, Dword level, std::uint8_t* buffer, Dword bufferSize,
+                                     Dword* needed, Dword* returned) = 0;
     virtual Call<bool> GetPrinterDriverDirectoryA(const char* server, const char* environment, Dword level,
                                                   std::uint8_t* buffer, Dword bufferSize, Dword* needed) = 0;
     // Level 3 only: `info` is a DriverInfo3A.
@@ -57,8 +57,7 @@ public:
     virtual Call<bool> DeletePrinter(Handle printer) = 0;
     // Levels 1 (DriverInfo1A) and 2 (DriverInfo2A); no environment: the caller's default one.
     virtual Call<bool> EnumPrinterDriversA(const char* server, const char* environment, Dword level,
-                                           std::uint8_t* buffer, Dword bufferSize, Dword* needed,
-                                           Dword* returned) = 0;
+                                           std::uint8_t* buffer, Dword bufferSize, Dword* needed, Dword* returned) = 0;
     virtual Call<bool> DeletePrinterDriverExA(const char* server, const char* environment, const char* driverName,
                                               Dword deleteFlag, Dword versionFlag) = 0;
     virtual Call<bool> DeleteMonitorA(const char* server, const char* environment, const char* monitorName) = 0;
@@ -75,8 +74,8 @@ public:
                                       const std::uint8_t* data, Dword size) = 0;
     virtual Call<Long> RegQueryValueExA(RegKey key, const char* valueName, Dword* reserved, Dword* type,
                                         std::uint8_t* data, Dword* size) = 0;
-    virtual Call<Long> RegEnumValueA(RegKey key, Dword index, char* valueName, Dword* valueNameLength,
-                                     Dword* reserved, Dword* type, std::uint8_t* data, Dword* size) = 0;
+    virtual Call<Long> RegEnumValueA(RegKey key, Dword index, char* valueName, Dword* valueNameLength, Dword* reserved,
+                                     Dword* type, std::uint8_t* data, Dword* size) = 0;
     // The parts of RegQueryInfoKeyA the installer and its tests use; any pointer may be null.
     virtual Call<Long> RegQueryInfoKeyA(RegKey key, char* keyClass, Dword* keyClassLength, Dword* subKeys,
                                         Dword* values) = 0;
@@ -146,8 +145,7 @@ public:
                                  Overlapped* overlapped) = 0;
     virtual Call<bool> ReadFile(Handle file, void* buffer, Dword bytesToRead, Dword* bytesRead,
                                 Overlapped* overlapped) = 0;
-    virtual Call<bool> GetOverlappedResult(Handle file, Overlapped* overlapped, Dword* bytesTransferred,
-                                           bool wait) = 0;
+    virtual Call<bool> GetOverlappedResult(Handle file, Overlapped* overlapped, Dword* bytesTransferred, bool wait) = 0;
     virtual Call<bool> CancelIo(Handle file) = 0;
     virtual Call<bool> ClearCommError(Handle file, Dword* errors, ComStat* status) = 0;
     virtual Call<bool> PurgeComm(Handle file, Dword flags) = 0;
@@ -185,11 +183,11 @@ public:
 class DeviceSetup {
 public:
     virtual ~DeviceSetup() = default;
-    virtual Call<Handle> InvokeSetupDiGetClassDevsA(ProcAddress function, const Guid* classGuid,
-                                                    const char* enumerator, Handle parentWindow, Dword flags) = 0;
+    virtual Call<Handle> InvokeSetupDiGetClassDevsA(ProcAddress function, const Guid* classGuid, const char* enumerator,
+                                                    Handle parentWindow, Dword flags) = 0;
     virtual Call<bool> InvokeSetupDiEnumDeviceInterfaces(ProcAddress function, Handle deviceInfoSet,
-                                                         void* deviceInfoData, const Guid* classGuid,
-                                                         Dword memberIndex, SpDeviceInterfaceData* interfaceData) = 0;
+                                                         void* deviceInfoData, const Guid* classGuid, Dword memberIndex,
+                                                         SpDeviceInterfaceData* interfaceData) = 0;
     virtual Call<bool> InvokeSetupDiGetDeviceInterfaceDetailA(ProcAddress function, Handle deviceInfoSet,
                                                               SpDeviceInterfaceData* interfaceData,
                                                               SpDeviceInterfaceDetailDataA* detail, Dword detailSize,

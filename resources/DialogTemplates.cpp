@@ -9,9 +9,9 @@
 #include "resources/IpAddressDialogIds.h"
 #include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
+#include "resources/UninstallerTemplates.h"
 #include "resources/UsbSearchDialogIds.h"
 #include "resources/UsbWarningDialogIds.h"
-#include "resources/UninstallerTemplates.h"
 
 namespace zenthar::resources {
 namespace {
@@ -78,7 +78,8 @@ constexpr ControlTemplate AutoRadio(int id, const char* text, int x, int y, int 
 
 constexpr ControlTemplate DropDownList(int id, int x, int y, int cx, int cy, StyleBits extra)
 {
-    return Item(id, ControlClass::ComboBox, "", x, y, cx, cy, kItem | kCbsDropDownList | kWsVScroll | kWsTabStop | extra);
+    return Item(id, ControlClass::ComboBox, "", x, y, cx, cy,
+                kItem | kCbsDropDownList | kWsVScroll | kWsTabStop | extra);
 }
 
 // An icon static's size in dialog units; Windows sizes it to the icon anyway.
@@ -96,11 +97,11 @@ constexpr StyleBits kModalFrame = kDsModalFrame | kDsSetFont | kWsPopup | kWsCap
 // 100: the about box.
 constexpr ControlTemplate kAboutControls[] = {
     Icon(kNoControlId, kAppIcon, 11, 17),
-    Item(kNoControlId, ControlClass::Static, "Zenthar Version 4.52", 40, 15, 150, 8, kItem | kSsLeft | kSsNoPrefix | kWsGroup),
+    Item(kNoControlId, ControlClass::Static, "Zenthar Version 4.52", 40, 15, 150, 8,
+         kItem | kSsLeft | kSsNoPrefix | kWsGroup),
     Item(kNoControlId, ControlClass::Static, "Printer driver installer for NORVA Orbix printers", 40, 29, 150, 8,
          kItem | kSsLeft | kSsNoPrefix | kWsGroup),
-    Item(about_ids::kOk, ControlClass::Button, "OK", 198, 7, 50, 43,
-         kItem | kBsDefPushButton | kWsTabStop | kWsGroup),
+    Item(about_ids::kOk, ControlClass::Button, "OK", 198, 7, 50, 43, kItem | kBsDefPushButton | kWsTabStop | kWsGroup),
 };
 
 // 102: the main dialog.
@@ -214,9 +215,12 @@ struct ClassName {
 };
 
 constexpr ClassName kClassNames[] = {
-    {ControlClass::Button, "BUTTON"},           {ControlClass::Edit, "EDIT"},
-    {ControlClass::Static, "STATIC"},           {ControlClass::ListBox, "LISTBOX"},
-    {ControlClass::ComboBox, "COMBOBOX"},       {ControlClass::Progress, "msctls_progress32"},
+    {ControlClass::Button, "BUTTON"},
+    {ControlClass::Edit, "EDIT"},
+    {ControlClass::Static, "STATIC"},
+    {ControlClass::ListBox, "LISTBOX"},
+    {ControlClass::ComboBox, "COMBOBOX"},
+    {ControlClass::Progress, "msctls_progress32"},
     {ControlClass::IpAddress, "SysIPAddress32"},
 };
 

@@ -11,8 +11,16 @@ constexpr StyleBits kShown = kWsChild | kWsVisible;
 constexpr ControlTemplate Place(int id, ControlClass cls, const char* text, int x, int y, int cx, int cy,
                                 StyleBits style)
 {
-    return {id, cls, text, 0, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), static_cast<std::int16_t>(cx),
-            static_cast<std::int16_t>(cy), kShown | style, 0};
+    return {id,
+            cls,
+            text,
+            0,
+            static_cast<std::int16_t>(x),
+            static_cast<std::int16_t>(y),
+            static_cast<std::int16_t>(cx),
+            static_cast<std::int16_t>(cy),
+            kShown | style,
+            0};
 }
 
 constexpr ControlTemplate ProgramIcon(int x, int y)
@@ -38,11 +46,12 @@ constexpr ControlTemplate kConfirmControls[] = {
     Place(kNoControlId, ControlClass::Static, "These parts of the NORVA Orbix printer driver will be removed:", 38, 14,
           232, 8, kLabel),
     Place(confirm_removal::kPartList, ControlClass::ListBox, "", 10, 34, 260, 112, kPlainList),
-    Place(kNoControlId, ControlClass::Static, "Other printers, drivers and ports are left as they are.", 10, 152, 260, 8,
-          kLabel),
+    Place(kNoControlId, ControlClass::Static, "Other printers, drivers and ports are left as they are.", 10, 152, 260,
+          8, kLabel),
     Place(confirm_removal::kRemoveButton, ControlClass::Button, "&Remove", 146, 170, 60, 18,
           kBsDefPushButton | kWsTabStop | kWsGroup),
-    Place(confirm_removal::kCancelButton, ControlClass::Button, "&Cancel", 210, 170, 60, 18, kBsPushButton | kWsTabStop),
+    Place(confirm_removal::kCancelButton, ControlClass::Button, "&Cancel", 210, 170, 60, 18,
+          kBsPushButton | kWsTabStop),
 };
 
 constexpr ControlTemplate kProgressControls[] = {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/FixedText.h"
-#include "core/InstallationRecord.h"
 #include "core/InstallSession.h"
+#include "core/InstallationRecord.h"
 #include "core/SpoolerEnumeration.h"
 #include "core/SystemFiles.h"
 #include "platform/Constants.h"
@@ -75,9 +75,9 @@ void InstallPortMonitor(platform::Platform& platform, Processor processor)
                 !FormatWhole(destination, "%s\\%s", systemDirectory, library))
                 continue;
             const auto before = files.GetFileAttributesA(destination);
-            const bool absent = before.value == platform::INVALID_FILE_ATTRIBUTES &&
-                                (before.error == platform::ERROR_FILE_NOT_FOUND ||
-                                 before.error == platform::ERROR_PATH_NOT_FOUND);
+            const bool absent =
+                before.value == platform::INVALID_FILE_ATTRIBUTES &&
+                (before.error == platform::ERROR_FILE_NOT_FOUND || before.error == platform::ERROR_PATH_NOT_FOUND);
             if (files.CopyFileA(source, destination, false).value && absent)
                 made.push_back({Made::MonitorLibrary, destination});
         }

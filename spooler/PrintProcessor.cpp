@@ -12,8 +12,10 @@ namespace {
 constexpr const char* kPrintProcessorName = "VXTHM4PP";
 constexpr const char* kPrintProcessorsKey =
     "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors";
-constexpr const char* kNt4Files[] = {"\\spool\\prtprocs\\w32x86\\Thermal.ini", "\\spool\\prtprocs\\w32x86\\genprint.dll"};
-constexpr const char* kFiles[] = {"\\spool\\prtprocs\\w32x86\\VXTHM4A.ini", "\\spool\\prtprocs\\w32x86\\VXTHM4PP32.dll"};
+constexpr const char* kNt4Files[] = {"\\spool\\prtprocs\\w32x86\\Thermal.ini",
+                                     "\\spool\\prtprocs\\w32x86\\genprint.dll"};
+constexpr const char* kFiles[] = {"\\spool\\prtprocs\\w32x86\\VXTHM4A.ini",
+                                  "\\spool\\prtprocs\\w32x86\\VXTHM4PP32.dll"};
 
 }  // namespace
 
@@ -39,7 +41,8 @@ void RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const
         if (known && FormatWhole(path, "%s%s", systemDirectory, file)) deleted = platform.files.DeleteFileA(path);
         if (!deleted.value) {
             char message[128];
-            FormatText(message, "Failure to DeletePrintProcessorFile GetLastError()=%d", static_cast<int>(deleted.error));
+            FormatText(message, "Failure to DeletePrintProcessorFile GetLastError()=%d",
+                       static_cast<int>(deleted.error));
             notices.Show(AppNotice(message));
         }
     }

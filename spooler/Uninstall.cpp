@@ -29,9 +29,10 @@ void RegisterUninstall(platform::Platform& platform)
     platform::RegKey key = 0;
     platform::Dword disposition = 0;
     // "REG_BINARY" is the key's class text, as the entry has always been created.
-    if (registry.RegCreateKeyExA(platform::kHkeyLocalMachine, kUninstallKey, 0, "REG_BINARY",
-                                 platform::REG_OPTION_NON_VOLATILE, platform::KEY_ALL_ACCESS, nullptr, &key,
-                                 &disposition).value != 0)
+    if (registry
+            .RegCreateKeyExA(platform::kHkeyLocalMachine, kUninstallKey, 0, "REG_BINARY",
+                             platform::REG_OPTION_NON_VOLATILE, platform::KEY_ALL_ACCESS, nullptr, &key, &disposition)
+            .value != 0)
         return;
     const KeyOwner keyOwner(registry, key);
     for (const auto& value : kValues) {

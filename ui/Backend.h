@@ -102,8 +102,7 @@ public:
     virtual bool CreateModeless(Dialog& dialog, Dialog* parent) = 0;
 
     // OK button only; returns the button pressed (kIdOk).
-    virtual int MessageBox(const Dialog* owner, std::string_view text, std::string_view caption,
-                           MessageIcon icon) = 0;
+    virtual int MessageBox(const Dialog* owner, std::string_view text, std::string_view caption, MessageIcon icon) = 0;
     // The program file's base name.
     virtual std::string AppTitle() const = 0;
 

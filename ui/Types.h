@@ -48,10 +48,10 @@ inline constexpr int kIdCancel = 2;
 
 // Control notification codes, as the WM_COMMAND high word carries them.
 enum Notification : unsigned {
-    kButtonClicked = 0,     // BN_CLICKED
-    kListSelChange = 1,     // LBN_SELCHANGE
-    kComboSelChange = 1,    // CBN_SELCHANGE
-    kEditChange = 0x0300,   // EN_CHANGE
+    kButtonClicked = 0,    // BN_CLICKED
+    kListSelChange = 1,    // LBN_SELCHANGE
+    kComboSelChange = 1,   // CBN_SELCHANGE
+    kEditChange = 0x0300,  // EN_CHANGE
 };
 
 // Messages a custom control may see.

@@ -8,8 +8,7 @@ namespace zenthar::uninstall {
 
 namespace ids = resources::confirm_removal;
 
-ConfirmRemovalDialog::ConfirmRemovalDialog(const Plan& plan)
-    : ui::Dialog(resources::kConfirmRemovalDialog), plan(plan)
+ConfirmRemovalDialog::ConfirmRemovalDialog(const Plan& plan) : ui::Dialog(resources::kConfirmRemovalDialog), plan(plan)
 {
     icon = ui::LoadIconResource(resources::kUninstallIcon);
 }

@@ -13,7 +13,10 @@ namespace {
 
 using platform::Dword;
 
-std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
+std::string Text(const char* text)
+{
+    return text ? std::string(text) : std::string();
+}
 
 // A printer may stand on several ports, listed with commas.
 std::vector<std::string> PortsOf(std::string_view list)
@@ -26,7 +29,8 @@ std::vector<std::string> PortsOf(std::string_view list)
             continue;
         }
         const auto first = current.find_first_not_of(' ');
-        if (first != std::string::npos) ports.push_back(current.substr(first, current.find_last_not_of(' ') - first + 1));
+        if (first != std::string::npos)
+            ports.push_back(current.substr(first, current.find_last_not_of(' ') - first + 1));
         current.clear();
     }
     return ports;
@@ -149,6 +153,9 @@ bool FileGone(platform::Platform& platform, const std::string& path)
            (found.error == platform::ERROR_FILE_NOT_FOUND || found.error == platform::ERROR_PATH_NOT_FOUND);
 }
 
-std::string PortKey(const std::string& port) { return std::string(kTcpIpPortsKey) + "\\" + port; }
+std::string PortKey(const std::string& port)
+{
+    return std::string(kTcpIpPortsKey) + "\\" + port;
+}
 
 }  // namespace zenthar::uninstall

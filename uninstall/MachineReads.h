@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
 #include "platform/Platform.h"
 
 namespace zenthar::uninstall {

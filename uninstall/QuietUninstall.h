@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <vector>
+
 #include "core/ExitCodes.h"
 #include "platform/Platform.h"
 

@@ -23,10 +23,19 @@ namespace {
 using platform::Dword;
 
 // The environment argument of the spooler's calls for a driver part.
-const char* EnvironmentOf(const Part& part) { return part.where.empty() ? nullptr : part.where.c_str(); }
+const char* EnvironmentOf(const Part& part)
+{
+    return part.where.empty() ? nullptr : part.where.c_str();
+}
 
-Outcome Removed(const Part& part) { return {part, 0, {}}; }
-Outcome Left(const Part& part, Dword error, std::string detail) { return {part, error, std::move(detail)}; }
+Outcome Removed(const Part& part)
+{
+    return {part, 0, {}};
+}
+Outcome Left(const Part& part, Dword error, std::string detail)
+{
+    return {part, error, std::move(detail)};
+}
 Outcome CallFailed(const Part& part, Dword error, const char* call)
 {
     return Left(part, error != 0 ? error : platform::ERROR_GEN_FAILURE, std::string(call) + " failed");
@@ -183,8 +192,7 @@ class MachineNow {
 public:
     MachineNow(platform::Platform& platform, const std::string& environment)
         : platform(platform), environment(environment)
-    {
-    }
+    {}
 
     bool Has(const MadeThing& thing);
 
@@ -233,8 +241,8 @@ bool MachineNow::HasDriver(const std::string& name)
 {
     if (!drivers) drivers = ReadDriverNames(platform, environment);
     const auto& read = *drivers;
-    return !read || std::any_of(read->begin(), read->end(),
-                                [&](const std::string& each) { return SameWordNoCase(each, name); });
+    return !read ||
+           std::any_of(read->begin(), read->end(), [&](const std::string& each) { return SameWordNoCase(each, name); });
 }
 
 // Takes out of the record what is gone and what was left to others; a record left empty goes.
@@ -308,8 +316,7 @@ class Removal {
 public:
     Removal(platform::Platform& platform, const Plan& plan, RemovalView& view)
         : platform(platform), plan(plan), view(view)
-    {
-    }
+    {}
 
     std::vector<Outcome> Run();
 

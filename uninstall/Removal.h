@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 #include <vector>
+
 #include "core/ExitCodes.h"
 #include "platform/Platform.h"
 #include "uninstall/Survey.h"

@@ -10,8 +10,7 @@ namespace ids = resources::removal_summary;
 RemovalSummaryDialog::RemovalSummaryDialog(const std::vector<Outcome>& outcomes, const std::vector<std::string>& left,
                                            ui::Dialog* parent)
     : ui::Dialog(resources::kRemovalSummaryDialog, parent), outcomes(outcomes), left(left)
-{
-}
+{}
 
 bool RemovalSummaryDialog::OnInitDialog()
 {

@@ -43,9 +43,15 @@ std::string DescribeReadFailure(const Plan& plan)
            ")";
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
 
-std::string LeftLine(const Part& part, const std::string& why) { return "Left " + Describe(part) + ": " + why; }
+std::string LeftLine(const Part& part, const std::string& why)
+{
+    return "Left " + Describe(part) + ": " + why;
+}
 
 std::string StillUsedBy(const std::vector<std::string>& users)
 {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <vector>
+
 #include "platform/Platform.h"
 #include "uninstall/Removal.h"
 #include "uninstall/Survey.h"

@@ -308,6 +308,9 @@ void Survey::FindEntries()
 
 }  // namespace
 
-Plan FindOurs(platform::Platform& platform) { return Survey(platform).Make(); }
+Plan FindOurs(platform::Platform& platform)
+{
+    return Survey(platform).Make();
+}
 
 }  // namespace zenthar::uninstall

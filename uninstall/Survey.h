@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 #include <vector>
+
 #include "core/InstallationRecord.h"
 #include "platform/Platform.h"
 
@@ -16,8 +17,7 @@ struct Part {
     Part() = default;
     Part(PartKind kind, std::string name, std::string where = {})
         : kind(kind), name(std::move(name)), where(std::move(where))
-    {
-    }
+    {}
 
     PartKind kind = PartKind::Printer;
     std::string name;  // printer, driver, port or monitor name; for Entry the entry's display name

@@ -5,9 +5,9 @@
 #include "core/TwinHandover.h"
 #include "ui/Ui.h"
 #include "uninstall/ConfirmRemovalDialog.h"
+#include "uninstall/Removal.h"
 #include "uninstall/RemovalProgressDialog.h"
 #include "uninstall/RemovalSummaryDialog.h"
-#include "uninstall/Removal.h"
 #include "uninstall/RemovalTexts.h"
 
 namespace zenthar::uninstall {

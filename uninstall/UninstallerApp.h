@@ -1,6 +1,6 @@
 // The uninstaller with windows: what is ours is looked up first; when there is nothing, or
-// the spooler cannot be read, a message says so and the program ends. Otherwise the confirmation, then the removal under
-// its progress window, then the summary over it.
+// the spooler cannot be read, a message says so and the program ends. Otherwise the confirmation, then the removal
+// under its progress window, then the summary over it.
 #pragma once
 
 #include <optional>

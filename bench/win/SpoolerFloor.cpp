@@ -62,8 +62,8 @@ bool OneClone(const char* name, char* port, Record& record)
     PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
     HANDLE opened = nullptr;
     if (!OpenPrinterA(const_cast<char*>(name), &opened, &defaults)) return Fail("OpenPrinterA", name);
-    const DWORD written = SetPrinterDataA(opened, const_cast<char*>(zenthar::kDeviceConfigValueName), REG_BINARY, record,
-                                          static_cast<DWORD>(zenthar::kDeviceConfigRecordSize));
+    const DWORD written = SetPrinterDataA(opened, const_cast<char*>(zenthar::kDeviceConfigValueName), REG_BINARY,
+                                          record, static_cast<DWORD>(zenthar::kDeviceConfigRecordSize));
     ClosePrinter(opened);
     if (written != ERROR_SUCCESS) {
         SetLastError(written);

@@ -71,10 +71,8 @@ bool TimeRounds(HWND dialog, int modelRows, int rounds, std::vector<Step>& steps
                 SendMessageA(copies, EM_SETSEL, 0, -1);
             }
             const double start = Now();
-            if (step.action == Step::Action::Clone)
-                SendMessageA(clone, BM_CLICK, 0, 0);
-            else
-                SendMessageA(copies, WM_CHAR, step.key, 1);
+            if (step.action == Step::Action::Clone) SendMessageA(clone, BM_CLICK, 0, 0);
+            else SendMessageA(copies, WM_CHAR, step.key, 1);
             RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             step.times.push_back(Now() - start);
             const int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));

@@ -9,7 +9,8 @@ namespace zenthar::sim::detail {
 struct Backends {
     explicit Backends(Core& core)
         : spooler(core), registry(core), services(core), processes(core), kernel(core), files(core), io(core),
-          system(core), modules(core), setup(core), clock(core), debug(core), environment(core) {}
+          system(core), modules(core), setup(core), clock(core), debug(core), environment(core)
+    {}
     SimSpooler spooler;
     SimRegistry registry;
     SimServices services;
@@ -27,14 +28,17 @@ struct Backends {
 
 // Results.
 template <class T>
-Call<T> Ok(T value) {
+Call<T> Ok(T value)
+{
     return {value, 0};
 }
 template <class T>
-Call<T> Failed(T value, Dword error) {
+Call<T> Failed(T value, Dword error)
+{
     return {value, error};
 }
-inline Call<Long> Status(Dword status) {
+inline Call<Long> Status(Dword status)
+{
     return {static_cast<Long>(status), status};
 }
 

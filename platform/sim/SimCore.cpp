@@ -8,7 +8,8 @@ namespace zenthar::sim::detail {
 
 Core::Core(MachineProfile machineProfile)
     : DiskState(*this), SpoolerState(*this), ServiceState(*this), DeviceState(*this), ModuleState(*this),
-      profile(std::move(machineProfile)) {
+      profile(std::move(machineProfile))
+{
     // In this order: the spooler's folders and keys go into the disk and the registry.
     InstallSystemFiles();
     InstallSkeleton(profile.Is64BitSystem());
@@ -22,7 +23,8 @@ Core::Core(MachineProfile machineProfile)
 
 // ---- Calls, faults, misuse ------------------------------------------------------------------------
 
-std::optional<Dword> Core::Enter(std::string_view function) {
+std::optional<Dword> Core::Enter(std::string_view function)
+{
     const std::size_t index = callLog.size();
     callLog.emplace_back(function);
     if (auto it = callNumberFaults.find(index); it != callNumberFaults.end()) {
@@ -51,21 +53,24 @@ std::optional<Dword> Core::Enter(std::string_view function) {
     return error;
 }
 
-void Core::Misuse(std::string text) {
+void Core::Misuse(std::string text)
+{
     std::fprintf(stderr, "SimMachine: %s\n", text.c_str());
     misuses.push_back(std::move(text));
 }
 
 // ---- Handles ------------------------------------------------------------------------------------
 
-Handle Core::NewHandle(HandleEntry entry) {
+Handle Core::NewHandle(HandleEntry entry)
+{
     const Handle handle = nextHandle;
     nextHandle += 4;
     handles.emplace(handle, std::move(entry));
     return handle;
 }
 
-HandleEntry* Core::FindHandle(Handle handle, std::initializer_list<HandleKind> kinds) {
+HandleEntry* Core::FindHandle(Handle handle, std::initializer_list<HandleKind> kinds)
+{
     auto it = handles.find(handle);
     if (it == handles.end()) return nullptr;
     for (HandleKind kind : kinds)
@@ -73,7 +78,8 @@ HandleEntry* Core::FindHandle(Handle handle, std::initializer_list<HandleKind> k
     return nullptr;
 }
 
-void Core::CloseHandleEntry(Handle handle) {
+void Core::CloseHandleEntry(Handle handle)
+{
     auto it = handles.find(handle);
     if (it == handles.end()) return;
     HandleEntry& entry = it->second;
@@ -85,7 +91,8 @@ void Core::CloseHandleEntry(Handle handle) {
     Changed();
 }
 
-void Core::AdvanceClock(std::uint64_t milliseconds) {
+void Core::AdvanceClock(std::uint64_t milliseconds)
+{
     now += milliseconds;
     SettleIo();
     Changed();

@@ -42,7 +42,18 @@ inline constexpr Handle kFirstHandle = 0x104;
 
 // ---- Kernel objects ---------------------------------------------------------------------
 
-enum class HandleKind { Event, Thread, Process, File, Device, Printer, PrintServer, ServiceManager, Service, DeviceInfoSet };
+enum class HandleKind {
+    Event,
+    Thread,
+    Process,
+    File,
+    Device,
+    Printer,
+    PrintServer,
+    ServiceManager,
+    Service,
+    DeviceInfoSet
+};
 
 struct EventObject {
     bool manualReset = true;
@@ -141,7 +152,8 @@ public:
 };
 
 template <class Ready>
-bool Core::WaitUntil(std::unique_lock<std::mutex>& lock, std::uint64_t deadline, Ready ready, const char* what) {
+bool Core::WaitUntil(std::unique_lock<std::mutex>& lock, std::uint64_t deadline, Ready ready, const char* what)
+{
     using namespace std::chrono_literals;
     const auto started = std::chrono::steady_clock::now();
     auto lastChange = started;

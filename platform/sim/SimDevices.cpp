@@ -20,40 +20,46 @@ constexpr Dword PURGE_RXABORT = 0x2;
 constexpr Dword PURGE_RXCLEAR = 0x8;
 constexpr UintPtr kStatusPending = 0x103;
 
-bool IsDevicePath(const char* path) {
+bool IsDevicePath(const char* path)
+{
     const std::string text(path);
     if (text.rfind("\\\\?\\", 0) != 0 && text.rfind("\\\\.\\", 0) != 0) return false;
     return !(text.size() >= 6 && text[5] == ':');  // "\\?\C:\..." is an ordinary file
 }
 
 // Whether two opens of the same object can coexist under their sharing modes.
-bool SharingAllows(Dword existingAccess, Dword existingShare, Dword access, Dword share) {
+bool SharingAllows(Dword existingAccess, Dword existingShare, Dword access, Dword share)
+{
     auto needs = [](Dword a) {
         return ((a & GENERIC_READ) ? FILE_SHARE_READ : 0u) | ((a & GENERIC_WRITE) ? FILE_SHARE_WRITE : 0u);
     };
     return (needs(access) & ~existingShare) == 0 && (needs(existingAccess) & ~share) == 0;
 }
 
-void SignalEvent(Core& core, Handle event) {
+void SignalEvent(Core& core, Handle event)
+{
     if (HandleEntry* entry = core.FindHandle(event, {HandleKind::Event})) {
         entry->event->signalled = true;
         core.Changed();
     }
 }
 
-void ResetEventOf(Core& core, Overlapped* overlapped) {
+void ResetEventOf(Core& core, Overlapped* overlapped)
+{
     if (!overlapped) return;
     if (HandleEntry* entry = core.FindHandle(overlapped->hEvent, {HandleKind::Event})) entry->event->signalled = false;
 }
 
-void CompleteAtOnce(Core& core, Overlapped* overlapped, Dword count) {
+void CompleteAtOnce(Core& core, Overlapped* overlapped, Dword count)
+{
     if (!overlapped) return;
     overlapped->Internal = 0;
     overlapped->InternalHigh = count;
     SignalEvent(core, overlapped->hEvent);
 }
 
-bool DeviceAlive(const HandleEntry& entry) {
+bool DeviceAlive(const HandleEntry& entry)
+{
     return entry.device->present && entry.generation == entry.device->generation;
 }
 
@@ -61,13 +67,15 @@ bool DeviceAlive(const HandleEntry& entry) {
 
 // ---- The devices' state -------------------------------------------------------------------------
 
-std::shared_ptr<UsbDevice> DeviceState::FindDevice(std::string_view path) const {
+std::shared_ptr<UsbDevice> DeviceState::FindDevice(std::string_view path) const
+{
     for (const auto& device : devices)
         if (SameText(device->path, path)) return device;
     return nullptr;
 }
 
-bool DeviceState::CountAttempt(UsbDevice& device) {
+bool DeviceState::CountAttempt(UsbDevice& device)
+{
     if (device.present) return true;
     if (device.attemptsBeforeBack == kNeverBack) return false;
     if (device.attemptsBeforeBack == 0) {
@@ -78,7 +86,8 @@ bool DeviceState::CountAttempt(UsbDevice& device) {
     return false;
 }
 
-void DeviceState::CompleteIo(HandleEntry& entry, PendingIo& io, Dword result) {
+void DeviceState::CompleteIo(HandleEntry& entry, PendingIo& io, Dword result)
+{
     io.done = true;
     io.result = result;
     if (result == 0) {
@@ -98,17 +107,20 @@ void DeviceState::CompleteIo(HandleEntry& entry, PendingIo& io, Dword result) {
     if (io.overlapped) {
         io.overlapped->Internal = result;
         io.overlapped->InternalHigh = io.transferred;
-        if (HandleEntry* event = core.FindHandle(io.overlapped->hEvent, {HandleKind::Event})) event->event->signalled = true;
+        if (HandleEntry* event = core.FindHandle(io.overlapped->hEvent, {HandleKind::Event}))
+            event->event->signalled = true;
     }
     core.Changed();
 }
 
-void DeviceState::SettleIo() {
+void DeviceState::SettleIo()
+{
     for (auto& [handle, entry] : core.handles) {
         if (entry.kind != HandleKind::Device) continue;
         for (auto& io : entry.pending) {
             if (io->done) continue;
-            if (io->isWrite && io->completesAt != kNeverTime && io->completesAt <= core.Now()) CompleteIo(entry, *io, 0);
+            if (io->isWrite && io->completesAt != kNeverTime && io->completesAt <= core.Now())
+                CompleteIo(entry, *io, 0);
             if (!io->isWrite && !entry.device->readable.empty()) CompleteIo(entry, *io, 0);
         }
         std::erase_if(entry.pending, [](const std::shared_ptr<PendingIo>& io) { return io->done; });
@@ -118,7 +130,8 @@ void DeviceState::SettleIo() {
 // ---- CreateFileA and its I/O ----------------------------------------------------------------
 
 Call<Handle> SimDeviceIo::CreateFileA(const char* path, Dword access, Dword shareMode, const void*,
-                                      Dword creationDisposition, Dword flags, Handle) {
+                                      Dword creationDisposition, Dword flags, Handle)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("CreateFileA")) return Failed(kInvalidHandle, *fault);
     if (!path) return Failed(kInvalidHandle, ERROR_INVALID_PARAMETER);
@@ -131,7 +144,8 @@ Call<Handle> SimDeviceIo::CreateFileA(const char* path, Dword access, Dword shar
     FsEntry* entry = core.FindEntry(key);
     if (entry && entry->directory) return Failed(kInvalidHandle, ERROR_ACCESS_DENIED);
     for (const auto& [handle, open] : core.handles)
-        if (open.kind == HandleKind::File && open.fileKey == key && !SharingAllows(open.access, open.share, access, shareMode))
+        if (open.kind == HandleKind::File && open.fileKey == key &&
+            !SharingAllows(open.access, open.share, access, shareMode))
             return Failed(kInvalidHandle, kErrorSharingViolation);
     Dword error = 0;
     switch (creationDisposition) {
@@ -148,8 +162,7 @@ Call<Handle> SimDeviceIo::CreateFileA(const char* path, Dword access, Dword shar
         if (!entry) return Failed(kInvalidHandle, ERROR_FILE_NOT_FOUND);
         if (creationDisposition == TRUNCATE_EXISTING) entry->bytes.clear();
         break;
-    default:
-        return Failed(kInvalidHandle, ERROR_INVALID_PARAMETER);
+    default: return Failed(kInvalidHandle, ERROR_INVALID_PARAMETER);
     }
     if (!entry) core.files[key] = FsEntry{absolute, false, {}};
     HandleEntry open;
@@ -161,7 +174,8 @@ Call<Handle> SimDeviceIo::CreateFileA(const char* path, Dword access, Dword shar
     return {core.NewHandle(std::move(open)), error};
 }
 
-Call<Handle> SimDeviceIo::OpenDevice(const std::string& path, Dword access, Dword shareMode, Dword flags) {
+Call<Handle> SimDeviceIo::OpenDevice(const std::string& path, Dword access, Dword shareMode, Dword flags)
+{
     std::shared_ptr<UsbDevice> device;
     for (const auto& candidate : core.devices) {
         // The interface itself, or a file inside it such as "\USB0/4".
@@ -184,7 +198,8 @@ Call<Handle> SimDeviceIo::OpenDevice(const std::string& path, Dword access, Dwor
 }
 
 Call<bool> SimDeviceIo::WriteFile(Handle file, const void* buffer, Dword bytesToWrite, Dword* bytesWritten,
-                                  Overlapped* overlapped) {
+                                  Overlapped* overlapped)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("WriteFile")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(file, {HandleKind::File, HandleKind::Device});
@@ -193,13 +208,13 @@ Call<bool> SimDeviceIo::WriteFile(Handle file, const void* buffer, Dword bytesTo
     if (!(entry->access & GENERIC_WRITE)) return Failed(false, ERROR_ACCESS_DENIED);
     if (!buffer && bytesToWrite > 0) return Failed(false, kErrorNoAccess);
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-    if (entry->kind == HandleKind::Device) return DeviceWrite(*entry, bytes, bytesToWrite, bytesWritten, overlapped, lock);
+    if (entry->kind == HandleKind::Device)
+        return DeviceWrite(*entry, bytes, bytesToWrite, bytesWritten, overlapped, lock);
 
     FsEntry* target = core.FindEntry(entry->fileKey);
     if (!target) return Failed(false, ERROR_FILE_NOT_FOUND);
     std::uint64_t at = entry->position;
-    if (entry->overlappedIo && overlapped)
-        at = (std::uint64_t{overlapped->OffsetHigh} << 32) | overlapped->Offset;
+    if (entry->overlappedIo && overlapped) at = (std::uint64_t{overlapped->OffsetHigh} << 32) | overlapped->Offset;
     if (target->bytes.size() < at + bytesToWrite) target->bytes.resize(at + bytesToWrite);
     if (bytesToWrite) std::memcpy(target->bytes.data() + at, bytes, bytesToWrite);
     entry->position = at + bytesToWrite;
@@ -209,7 +224,8 @@ Call<bool> SimDeviceIo::WriteFile(Handle file, const void* buffer, Dword bytesTo
 }
 
 Call<bool> SimDeviceIo::DeviceWrite(HandleEntry& entry, const std::uint8_t* bytes, Dword count, Dword* written,
-                                    Overlapped* overlapped, std::unique_lock<std::mutex>& lock) {
+                                    Overlapped* overlapped, std::unique_lock<std::mutex>& lock)
+{
     UsbDevice& device = *entry.device;
     ++device.writeAttempts;
     if (!DeviceAlive(entry)) return Failed(false, ERROR_DEVICE_NOT_CONNECTED);
@@ -226,16 +242,15 @@ Call<bool> SimDeviceIo::DeviceWrite(HandleEntry& entry, const std::uint8_t* byte
         if (written) *written = count;
         CompleteAtOnce(core, overlapped, count);
         return Ok(true);
-    case UsbWriteBehaviour::Mode::Fail:
-        return Failed(false, behaviour.error);
-    case UsbWriteBehaviour::Mode::Pending:
-        break;
+    case UsbWriteBehaviour::Mode::Fail: return Failed(false, behaviour.error);
+    case UsbWriteBehaviour::Mode::Pending: break;
     }
     auto io = std::make_shared<PendingIo>();
     io->overlapped = entry.overlappedIo ? overlapped : nullptr;
     io->isWrite = true;
     io->bytes = std::move(data);
-    io->completesAt = behaviour.completesAfter == UsbWriteBehaviour::kNever ? kNeverTime : core.Now() + behaviour.completesAfter;
+    io->completesAt = behaviour.completesAfter == UsbWriteBehaviour::kNever ? kNeverTime
+                                                                            : core.Now() + behaviour.completesAfter;
     entry.pending.push_back(io);
     if (entry.overlappedIo) {
         overlapped->Internal = kStatusPending;
@@ -245,14 +260,16 @@ Call<bool> SimDeviceIo::DeviceWrite(HandleEntry& entry, const std::uint8_t* byte
     }
     // A synchronous handle waits for its request.
     if (io->completesAt != kNeverTime) core.AdvanceClock(io->completesAt - core.Now());
-    if (!core.WaitUntil(lock, kNeverTime, [&] { return io->done; }, "WriteFile")) return Failed(false, ERROR_GEN_FAILURE);
+    if (!core.WaitUntil(
+            lock, kNeverTime, [&] { return io->done; }, "WriteFile"))
+        return Failed(false, ERROR_GEN_FAILURE);
     if (io->result) return Failed(false, io->result);
     if (written) *written = io->transferred;
     return Ok(true);
 }
 
-Call<bool> SimDeviceIo::ReadFile(Handle file, void* buffer, Dword bytesToRead, Dword* bytesRead,
-                                 Overlapped* overlapped) {
+Call<bool> SimDeviceIo::ReadFile(Handle file, void* buffer, Dword bytesToRead, Dword* bytesRead, Overlapped* overlapped)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("ReadFile")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(file, {HandleKind::File, HandleKind::Device});
@@ -266,8 +283,7 @@ Call<bool> SimDeviceIo::ReadFile(Handle file, void* buffer, Dword bytesToRead, D
     const FsEntry* source = core.FindEntry(entry->fileKey);
     if (!source) return Failed(false, ERROR_FILE_NOT_FOUND);
     std::uint64_t at = entry->position;
-    if (entry->overlappedIo && overlapped)
-        at = (std::uint64_t{overlapped->OffsetHigh} << 32) | overlapped->Offset;
+    if (entry->overlappedIo && overlapped) at = (std::uint64_t{overlapped->OffsetHigh} << 32) | overlapped->Offset;
     const std::uint64_t available = source->bytes.size() > at ? source->bytes.size() - at : 0;
     const Dword count = static_cast<Dword>(std::min<std::uint64_t>(available, bytesToRead));
     if (count) std::memcpy(bytes, source->bytes.data() + at, count);
@@ -278,7 +294,8 @@ Call<bool> SimDeviceIo::ReadFile(Handle file, void* buffer, Dword bytesToRead, D
 }
 
 Call<bool> SimDeviceIo::DeviceRead(HandleEntry& entry, std::uint8_t* buffer, Dword count, Dword* read,
-                                   Overlapped* overlapped, std::unique_lock<std::mutex>& lock) {
+                                   Overlapped* overlapped, std::unique_lock<std::mutex>& lock)
+{
     UsbDevice& device = *entry.device;
     if (!DeviceAlive(entry)) return Failed(false, ERROR_DEVICE_NOT_CONNECTED);
     if (entry.overlappedIo && !overlapped) return Failed(false, ERROR_INVALID_PARAMETER);
@@ -305,13 +322,16 @@ Call<bool> SimDeviceIo::DeviceRead(HandleEntry& entry, std::uint8_t* buffer, Dwo
         ResetEventOf(core, overlapped);
         return Failed(false, ERROR_IO_PENDING);
     }
-    if (!core.WaitUntil(lock, kNeverTime, [&] { return io->done; }, "ReadFile")) return Failed(false, ERROR_GEN_FAILURE);
+    if (!core.WaitUntil(
+            lock, kNeverTime, [&] { return io->done; }, "ReadFile"))
+        return Failed(false, ERROR_GEN_FAILURE);
     if (io->result) return Failed(false, io->result);
     if (read) *read = io->transferred;
     return Ok(true);
 }
 
-Call<bool> SimDeviceIo::GetOverlappedResult(Handle file, Overlapped* overlapped, Dword* bytesTransferred, bool wait) {
+Call<bool> SimDeviceIo::GetOverlappedResult(Handle file, Overlapped* overlapped, Dword* bytesTransferred, bool wait)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetOverlappedResult")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(file, {HandleKind::File, HandleKind::Device});
@@ -330,14 +350,16 @@ Call<bool> SimDeviceIo::GetOverlappedResult(Handle file, Overlapped* overlapped,
     }
     if (!wait) return Failed(false, ERROR_IO_INCOMPLETE);
     if (io->completesAt != kNeverTime && io->completesAt > core.Now()) core.AdvanceClock(io->completesAt - core.Now());
-    if (!core.WaitUntil(lock, kNeverTime, [&] { return io->done; }, "GetOverlappedResult"))
+    if (!core.WaitUntil(
+            lock, kNeverTime, [&] { return io->done; }, "GetOverlappedResult"))
         return Failed(false, ERROR_IO_INCOMPLETE);
     *bytesTransferred = io->transferred;
     if (io->result) return Failed(false, io->result);
     return Ok(true);
 }
 
-Call<bool> SimDeviceIo::CancelIo(Handle file) {
+Call<bool> SimDeviceIo::CancelIo(Handle file)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("CancelIo")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(file, {HandleKind::File, HandleKind::Device});
@@ -348,7 +370,8 @@ Call<bool> SimDeviceIo::CancelIo(Handle file) {
     return Ok(true);
 }
 
-Call<bool> SimDeviceIo::ClearCommError(Handle file, Dword* errors, ComStat* status) {
+Call<bool> SimDeviceIo::ClearCommError(Handle file, Dword* errors, ComStat* status)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("ClearCommError")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(file, {HandleKind::File, HandleKind::Device});
@@ -360,7 +383,8 @@ Call<bool> SimDeviceIo::ClearCommError(Handle file, Dword* errors, ComStat* stat
     return Ok(true);
 }
 
-Call<bool> SimDeviceIo::PurgeComm(Handle file, Dword flags) {
+Call<bool> SimDeviceIo::PurgeComm(Handle file, Dword flags)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("PurgeComm")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(file, {HandleKind::File, HandleKind::Device});
@@ -382,7 +406,8 @@ namespace {
 constexpr Dword DIGCF_ALLCLASSES = 0x4;
 constexpr Dword SPINT_ACTIVE = 0x1;
 
-bool SameGuid(const Guid& a, const Guid& b) {
+bool SameGuid(const Guid& a, const Guid& b)
+{
     return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
            std::equal(std::begin(a.Data4), std::end(a.Data4), std::begin(b.Data4));
 }
@@ -390,7 +415,8 @@ bool SameGuid(const Guid& a, const Guid& b) {
 }  // namespace
 
 Call<Handle> SimDeviceSetup::InvokeSetupDiGetClassDevsA(ProcAddress function, const Guid* classGuid, const char*,
-                                                        Handle, Dword flags) {
+                                                        Handle, Dword flags)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("SetupDiGetClassDevsA")) return Failed(kInvalidHandle, *fault);
     if (!core.CheckProc(function, Export::SetupDiGetClassDevsA, "SetupDiGetClassDevsA"))
@@ -413,7 +439,8 @@ Call<Handle> SimDeviceSetup::InvokeSetupDiGetClassDevsA(ProcAddress function, co
 
 Call<bool> SimDeviceSetup::InvokeSetupDiEnumDeviceInterfaces(ProcAddress function, Handle deviceInfoSet, void*,
                                                              const Guid* classGuid, Dword memberIndex,
-                                                             SpDeviceInterfaceData* interfaceData) {
+                                                             SpDeviceInterfaceData* interfaceData)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("SetupDiEnumDeviceInterfaces")) return Failed(false, *fault);
     if (!core.CheckProc(function, Export::SetupDiEnumDeviceInterfaces, "SetupDiEnumDeviceInterfaces"))
@@ -433,7 +460,8 @@ Call<bool> SimDeviceSetup::InvokeSetupDiEnumDeviceInterfaces(ProcAddress functio
 Call<bool> SimDeviceSetup::InvokeSetupDiGetDeviceInterfaceDetailA(ProcAddress function, Handle deviceInfoSet,
                                                                   SpDeviceInterfaceData* interfaceData,
                                                                   SpDeviceInterfaceDetailDataA* detail,
-                                                                  Dword detailSize, Dword* requiredSize, void*) {
+                                                                  Dword detailSize, Dword* requiredSize, void*)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("SetupDiGetDeviceInterfaceDetailA")) return Failed(false, *fault);
     if (!core.CheckProc(function, Export::SetupDiGetDeviceInterfaceDetailA, "SetupDiGetDeviceInterfaceDetailA"))
@@ -456,7 +484,8 @@ Call<bool> SimDeviceSetup::InvokeSetupDiGetDeviceInterfaceDetailA(ProcAddress fu
     return Ok(true);
 }
 
-Call<bool> SimDeviceSetup::InvokeSetupDiDestroyDeviceInfoList(ProcAddress function, Handle deviceInfoSet) {
+Call<bool> SimDeviceSetup::InvokeSetupDiDestroyDeviceInfoList(ProcAddress function, Handle deviceInfoSet)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("SetupDiDestroyDeviceInfoList")) return Failed(false, *fault);
     if (!core.CheckProc(function, Export::SetupDiDestroyDeviceInfoList, "SetupDiDestroyDeviceInfoList"))

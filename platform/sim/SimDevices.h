@@ -52,7 +52,7 @@ public:
 
     std::shared_ptr<UsbDevice> FindDevice(std::string_view path) const;
     bool CountAttempt(UsbDevice& device);  // an unplugged device one step closer to back
-    void SettleIo();  // completes pending requests whose time has come
+    void SettleIo();                       // completes pending requests whose time has come
     void CompleteIo(HandleEntry& entry, PendingIo& io, Dword result);
 
     std::vector<std::shared_ptr<UsbDevice>> devices;
@@ -79,8 +79,8 @@ private:
     Call<Handle> OpenDevice(const std::string& path, Dword access, Dword shareMode, Dword flags);
     Call<bool> DeviceWrite(HandleEntry& entry, const std::uint8_t* bytes, Dword count, Dword* written,
                            Overlapped* overlapped, std::unique_lock<std::mutex>& lock);
-    Call<bool> DeviceRead(HandleEntry& entry, std::uint8_t* buffer, Dword count, Dword* read,
-                          Overlapped* overlapped, std::unique_lock<std::mutex>& lock);
+    Call<bool> DeviceRead(HandleEntry& entry, std::uint8_t* buffer, Dword count, Dword* read, Overlapped* overlapped,
+                          std::unique_lock<std::mutex>& lock);
     Core& core;
 };
 

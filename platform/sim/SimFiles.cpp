@@ -12,19 +12,20 @@ namespace {
 constexpr Dword FILE_ATTRIBUTE_ARCHIVE = 0x20;
 
 // Relative to the system directory.
-const char* const kSystemFiles[] = {"cmd.exe", "net.exe", "kernel32.dll", "winspool.drv", "setupapi.dll",
-                                    "localspl.dll", "tcpmon.dll"};
+const char* const kSystemFiles[] = {"cmd.exe",      "net.exe",      "kernel32.dll", "winspool.drv",
+                                    "setupapi.dll", "localspl.dll", "tcpmon.dll"};
 const char* const kWbemFiles[] = {"WBEM\\FRAMEDYN.dll"};
 
 // Folders below System32 that WOW64 leaves alone.
-const char* const kRedirectionExemptions[] = {"catroot", "catroot2", "driverstore", "drivers\\etc", "logfiles",
-                                              "spool"};
+const char* const kRedirectionExemptions[] = {"catroot",      "catroot2", "driverstore",
+                                              "drivers\\etc", "logfiles", "spool"};
 
 }  // namespace
 
 // ---- The disk's state ---------------------------------------------------------------------------
 
-void DiskState::InstallSystemFiles() {
+void DiskState::InstallSystemFiles()
+{
     const std::string system = SystemDirectory();
     const std::string windows = WindowsDirectory();
     const MachineProfile& profile = core.profile;
@@ -46,7 +47,8 @@ void DiskState::InstallSystemFiles() {
     }
 }
 
-std::string DiskState::Absolute(std::string_view given) const {
+std::string DiskState::Absolute(std::string_view given) const
+{
     std::string path(given);
     std::replace(path.begin(), path.end(), '/', '\\');
     if (path.rfind("\\\\?\\", 0) == 0 && path.size() >= 6 && path[5] == ':') path.erase(0, 4);
@@ -84,17 +86,23 @@ std::string DiskState::Absolute(std::string_view given) const {
     return result;
 }
 
-std::string DiskState::WindowsDirectory() const { return core.profile.windowsDirectory; }
+std::string DiskState::WindowsDirectory() const
+{
+    return core.profile.windowsDirectory;
+}
 
-std::string DiskState::SystemDirectory() const {
+std::string DiskState::SystemDirectory() const
+{
     return WindowsDirectory() + (core.profile.Is9x() ? "\\SYSTEM" : "\\System32");
 }
 
-bool DiskState::RedirectionActiveForThisThread() const {
+bool DiskState::RedirectionActiveForThisThread() const
+{
     return core.profile.wow64 && core.profile.Is64BitSystem() && !redirectionOff.count(std::this_thread::get_id());
 }
 
-std::string DiskState::Redirected(const std::string& absolute) const {
+std::string DiskState::Redirected(const std::string& absolute) const
+{
     if (!core.profile.wow64 || !core.profile.Is64BitSystem()) return absolute;
     const std::string windows = WindowsDirectory();
     const std::string sysnative = windows + "\\Sysnative";
@@ -111,28 +119,33 @@ std::string DiskState::Redirected(const std::string& absolute) const {
     return windows + "\\SysWOW64" + rest;
 }
 
-FsEntry* DiskState::FindEntry(const std::string& key) {
+FsEntry* DiskState::FindEntry(const std::string& key)
+{
     auto it = files.find(key);
     return it == files.end() ? nullptr : &it->second;
 }
 
-const FsEntry* DiskState::FindEntry(const std::string& key) const {
+const FsEntry* DiskState::FindEntry(const std::string& key) const
+{
     auto it = files.find(key);
     return it == files.end() ? nullptr : &it->second;
 }
 
-std::string DiskState::ParentKey(const std::string& key) {
+std::string DiskState::ParentKey(const std::string& key)
+{
     if (key.size() <= 3) return {};
     const auto slash = key.rfind('\\');
     return slash <= 2 ? key.substr(0, 3) : key.substr(0, slash);
 }
 
-bool DiskState::IsDirectory(const std::string& key) const {
+bool DiskState::IsDirectory(const std::string& key) const
+{
     const FsEntry* entry = FindEntry(key);
     return entry && entry->directory;
 }
 
-void DiskState::MakeDirectories(const std::string& absolute) {
+void DiskState::MakeDirectories(const std::string& absolute)
+{
     const std::string normal = Absolute(absolute);
     std::string path = normal.substr(0, 3);
     if (!FindEntry(Upper(path))) files[Upper(path)] = FsEntry{path, true, {}};
@@ -142,7 +155,8 @@ void DiskState::MakeDirectories(const std::string& absolute) {
     }
 }
 
-void DiskState::PutFile(const std::string& absolute, std::vector<std::uint8_t> bytes) {
+void DiskState::PutFile(const std::string& absolute, std::vector<std::uint8_t> bytes)
+{
     const std::string normal = Absolute(absolute);
     const std::string key = Upper(normal);
     const std::string parentKey = ParentKey(key);
@@ -158,31 +172,33 @@ void DiskState::PutFile(const std::string& absolute, std::vector<std::uint8_t> b
     }
 }
 
-void DiskState::RemoveTree(const std::string& key) {
+void DiskState::RemoveTree(const std::string& key)
+{
     const std::string prefix = key + "\\";
     for (auto it = files.begin(); it != files.end();) {
-        if (it->first == key || it->first.rfind(prefix, 0) == 0)
-            it = files.erase(it);
-        else
-            ++it;
+        if (it->first == key || it->first.rfind(prefix, 0) == 0) it = files.erase(it);
+        else ++it;
     }
 }
 
-bool DiskState::FileOpenBlocking(const std::string& key) const {
+bool DiskState::FileOpenBlocking(const std::string& key) const
+{
     constexpr Dword kShareDelete = 0x4;
     for (const auto& [handle, entry] : core.handles)
         if (entry.kind == HandleKind::File && entry.fileKey == key && !(entry.share & kShareDelete)) return true;
     return false;
 }
 
-Dword DiskState::MissingError(const std::string& key) const {
+Dword DiskState::MissingError(const std::string& key) const
+{
     const std::string parent = ParentKey(key);
     return parent.empty() || IsDirectory(parent) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
 // ---- Files and directories ------------------------------------------------------------------
 
-Call<bool> SimFiles::CopyFileA(const char* existingFile, const char* newFile, bool failIfExists) {
+Call<bool> SimFiles::CopyFileA(const char* existingFile, const char* newFile, bool failIfExists)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("CopyFileA")) return Failed(false, *fault);
     if (!existingFile || !newFile) return Failed(false, ERROR_INVALID_PARAMETER);
@@ -201,14 +217,13 @@ Call<bool> SimFiles::CopyFileA(const char* existingFile, const char* newFile, bo
         if (entry.kind == HandleKind::File && entry.fileKey == targetKey) return Failed(false, kErrorSharingViolation);
     if (sourceKey == targetKey) return Failed(false, kErrorSharingViolation);
     std::vector<std::uint8_t> bytes = source->bytes;
-    if (existing)
-        existing->bytes = std::move(bytes);
-    else
-        core.files[targetKey] = FsEntry{target, false, std::move(bytes)};
+    if (existing) existing->bytes = std::move(bytes);
+    else core.files[targetKey] = FsEntry{target, false, std::move(bytes)};
     return Ok(true);
 }
 
-Call<bool> SimFiles::DeleteFileA(const char* path) {
+Call<bool> SimFiles::DeleteFileA(const char* path)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("DeleteFileA")) return Failed(false, *fault);
     if (!path) return Failed(false, ERROR_INVALID_PARAMETER);
@@ -221,7 +236,8 @@ Call<bool> SimFiles::DeleteFileA(const char* path) {
     return Ok(true);
 }
 
-Call<bool> SimFiles::CreateDirectoryA(const char* path, const void*) {
+Call<bool> SimFiles::CreateDirectoryA(const char* path, const void*)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("CreateDirectoryA")) return Failed(false, *fault);
     if (!path) return Failed(false, ERROR_INVALID_PARAMETER);
@@ -234,7 +250,8 @@ Call<bool> SimFiles::CreateDirectoryA(const char* path, const void*) {
     return Ok(true);
 }
 
-Call<int> SimFiles::RemoveDirectory(const char* path) {
+Call<int> SimFiles::RemoveDirectory(const char* path)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("RemoveDirectory")) return Failed(-1, *fault);
     if (!path) return Failed(-1, ERROR_INVALID_PARAMETER);
@@ -252,7 +269,8 @@ Call<int> SimFiles::RemoveDirectory(const char* path) {
     return Ok(0);
 }
 
-Call<bool> SimFiles::SetCurrentDirectoryA(const char* path) {
+Call<bool> SimFiles::SetCurrentDirectoryA(const char* path)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("SetCurrentDirectoryA")) return Failed(false, *fault);
     if (!path) return Failed(false, ERROR_INVALID_PARAMETER);
@@ -266,26 +284,30 @@ Call<bool> SimFiles::SetCurrentDirectoryA(const char* path) {
 }
 
 namespace {
-Call<Dword> CopyOut(const std::string& text, char* buffer, Dword size) {
+Call<Dword> CopyOut(const std::string& text, char* buffer, Dword size)
+{
     if (!buffer || size <= text.size()) return Ok(static_cast<Dword>(text.size() + 1));
     std::memcpy(buffer, text.c_str(), text.size() + 1);
     return Ok(static_cast<Dword>(text.size()));
 }
 }  // namespace
 
-Call<Dword> SimFiles::GetCurrentDirectoryA(Dword bufferLength, char* buffer) {
+Call<Dword> SimFiles::GetCurrentDirectoryA(Dword bufferLength, char* buffer)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetCurrentDirectoryA")) return Failed(Dword{0}, *fault);
     return CopyOut(core.currentDirectory, buffer, bufferLength);
 }
 
-Call<Dword> SimFiles::GetSystemDirectoryA(char* buffer, Dword size) {
+Call<Dword> SimFiles::GetSystemDirectoryA(char* buffer, Dword size)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetSystemDirectoryA")) return Failed(Dword{0}, *fault);
     return CopyOut(core.SystemDirectory(), buffer, size);
 }
 
-Call<Dword> SimFiles::GetFileAttributesA(const char* path) {
+Call<Dword> SimFiles::GetFileAttributesA(const char* path)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetFileAttributesA")) return Failed(INVALID_FILE_ATTRIBUTES, *fault);
     if (!path) return Failed(INVALID_FILE_ATTRIBUTES, ERROR_INVALID_PARAMETER);
@@ -295,7 +317,8 @@ Call<Dword> SimFiles::GetFileAttributesA(const char* path) {
     return Ok(entry->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE);
 }
 
-Call<bool> SimFiles::InvokeWow64DisableWow64FsRedirection(ProcAddress function, void** oldValue) {
+Call<bool> SimFiles::InvokeWow64DisableWow64FsRedirection(ProcAddress function, void** oldValue)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("Wow64DisableWow64FsRedirection")) return Failed(false, *fault);
     if (!core.CheckProc(function, Export::Wow64DisableWow64FsRedirection, "Wow64DisableWow64FsRedirection"))
@@ -308,7 +331,8 @@ Call<bool> SimFiles::InvokeWow64DisableWow64FsRedirection(ProcAddress function, 
     return Ok(true);
 }
 
-Call<bool> SimFiles::InvokeWow64RevertWow64FsRedirection(ProcAddress function, void* oldValue) {
+Call<bool> SimFiles::InvokeWow64RevertWow64FsRedirection(ProcAddress function, void* oldValue)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("Wow64RevertWow64FsRedirection")) return Failed(false, *fault);
     if (!core.CheckProc(function, Export::Wow64RevertWow64FsRedirection, "Wow64RevertWow64FsRedirection"))

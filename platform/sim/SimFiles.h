@@ -36,7 +36,10 @@ public:
     // directory and WOW64 redirection; `redirect` false gives the disk's own view.
     std::string Absolute(std::string_view path) const;  // normalised, spelled as given
     std::string Redirected(const std::string& absolute) const;
-    std::string Key(std::string_view path, bool redirect) const { return Upper(redirect ? Redirected(Absolute(path)) : Absolute(path)); }
+    std::string Key(std::string_view path, bool redirect) const
+    {
+        return Upper(redirect ? Redirected(Absolute(path)) : Absolute(path));
+    }
     FsEntry* FindEntry(const std::string& key);
     const FsEntry* FindEntry(const std::string& key) const;
     static std::string ParentKey(const std::string& key);  // empty for a drive root

@@ -8,7 +8,8 @@ namespace zenthar::sim::detail {
 
 namespace {
 
-bool OnCreatedThread(const Core& core) {
+bool OnCreatedThread(const Core& core)
+{
     for (const auto& thread : core.threads)
         if (!thread->ended && thread->id == std::this_thread::get_id()) return true;
     return false;
@@ -18,7 +19,8 @@ bool OnCreatedThread(const Core& core) {
 
 // ---- The process ----------------------------------------------------------------------------------
 
-void ProcessState::InstallVariables(const MachineProfile& profile) {
+void ProcessState::InstallVariables(const MachineProfile& profile)
+{
     const std::string windows = profile.windowsDirectory;
     environment.emplace_back("COMSPEC", profile.Is9x() ? windows + "\\COMMAND.COM" : windows + "\\system32\\cmd.exe");
     environment.emplace_back("windir", windows);
@@ -27,7 +29,8 @@ void ProcessState::InstallVariables(const MachineProfile& profile) {
 
 // ---- Kernel objects -------------------------------------------------------------------------------
 
-Call<bool> SimKernel::CloseHandle(Handle handle) {
+Call<bool> SimKernel::CloseHandle(Handle handle)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("CloseHandle")) return Failed(false, *fault);
     if (!core.FindHandle(handle, {HandleKind::Event, HandleKind::Thread, HandleKind::Process, HandleKind::File,
@@ -40,7 +43,8 @@ Call<bool> SimKernel::CloseHandle(Handle handle) {
     return Ok(true);
 }
 
-Call<Handle> SimKernel::CreateEventA(const void*, bool manualReset, bool initialState, const char*) {
+Call<Handle> SimKernel::CreateEventA(const void*, bool manualReset, bool initialState, const char*)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("CreateEventA")) return Failed(kNoHandle, *fault);
     HandleEntry entry;
@@ -49,7 +53,8 @@ Call<Handle> SimKernel::CreateEventA(const void*, bool manualReset, bool initial
     return Ok(core.NewHandle(std::move(entry)));
 }
 
-Call<bool> SimKernel::SetEvent(Handle event) {
+Call<bool> SimKernel::SetEvent(Handle event)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("SetEvent")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(event, {HandleKind::Event});
@@ -59,7 +64,8 @@ Call<bool> SimKernel::SetEvent(Handle event) {
     return Ok(true);
 }
 
-Call<bool> SimKernel::ResetEvent(Handle event) {
+Call<bool> SimKernel::ResetEvent(Handle event)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("ResetEvent")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(event, {HandleKind::Event});
@@ -68,11 +74,12 @@ Call<bool> SimKernel::ResetEvent(Handle event) {
     return Ok(true);
 }
 
-Call<Dword> SimKernel::WaitForSingleObject(Handle handle, Dword milliseconds) {
+Call<Dword> SimKernel::WaitForSingleObject(Handle handle, Dword milliseconds)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("WaitForSingleObject")) return Failed(WAIT_FAILED, *fault);
-    HandleEntry* entry = core.FindHandle(handle, {HandleKind::Event, HandleKind::Thread, HandleKind::Process,
-                                                  HandleKind::File, HandleKind::Device});
+    HandleEntry* entry = core.FindHandle(
+        handle, {HandleKind::Event, HandleKind::Thread, HandleKind::Process, HandleKind::File, HandleKind::Device});
     if (!entry) return Failed(WAIT_FAILED, ERROR_INVALID_HANDLE);
     // Processes end at once in this machine unless scripted never to; files and devices count
     // as signalled.
@@ -96,7 +103,8 @@ Call<Dword> SimKernel::WaitForSingleObject(Handle handle, Dword milliseconds) {
 }
 
 Call<Handle> SimKernel::CreateThread(const void*, std::size_t, ThreadStartRoutine start, void* parameter, Dword,
-                                     Dword* threadId) {
+                                     Dword* threadId)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("CreateThread")) return Failed(kNoHandle, *fault);
     if (!start) return Failed(kNoHandle, ERROR_INVALID_PARAMETER);
@@ -123,7 +131,8 @@ Call<Handle> SimKernel::CreateThread(const void*, std::size_t, ThreadStartRoutin
 
 // ---- Clock ------------------------------------------------------------------------------------
 
-void SimClock::Sleep(Dword milliseconds) {
+void SimClock::Sleep(Dword milliseconds)
+{
     bool created = false;
     {
         auto lock = core.Lock();
@@ -136,7 +145,8 @@ void SimClock::Sleep(Dword milliseconds) {
     if (created && milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-Dword SimClock::GetTickCount() {
+Dword SimClock::GetTickCount()
+{
     auto lock = core.Lock();
     core.Enter("GetTickCount");
     return core.Ticks();
@@ -144,13 +154,15 @@ Dword SimClock::GetTickCount() {
 
 // ---- Debugger output and environment -----------------------------------------------------------
 
-void SimDebug::OutputDebugStringA(const char* text) {
+void SimDebug::OutputDebugStringA(const char* text)
+{
     auto lock = core.Lock();
     core.Enter("OutputDebugStringA");
     if (text) core.debugLines.emplace_back(text);
 }
 
-Call<Dword> SimEnvironment::GetEnvironmentVariableA(const char* name, char* buffer, Dword size) {
+Call<Dword> SimEnvironment::GetEnvironmentVariableA(const char* name, char* buffer, Dword size)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetEnvironmentVariableA")) return Failed(Dword{0}, *fault);
     if (!name) return Failed(Dword{0}, ERROR_ENVVAR_NOT_FOUND);

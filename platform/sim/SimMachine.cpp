@@ -25,13 +25,15 @@ constexpr auto kThreadGrace = std::chrono::seconds(5);
 }  // namespace
 
 SimMachine::SimMachine(MachineProfile profile)
-    : core(std::make_unique<Core>(std::move(profile))), backends(std::make_unique<Backends>(*core)) {
+    : core(std::make_unique<Core>(std::move(profile))), backends(std::make_unique<Backends>(*core))
+{
     Backends& b = *backends;
     platformRefs.reset(new platform::Platform{b.spooler, b.registry, b.services, b.processes, b.kernel, b.files, b.io,
                                               b.system, b.modules, b.setup, b.clock, b.debug, b.environment});
 }
 
-SimMachine::~SimMachine() {
+SimMachine::~SimMachine()
+{
     {
         auto lock = core->Lock();
         core->shuttingDown = true;
@@ -53,10 +55,17 @@ SimMachine::~SimMachine() {
         if (thread->thread.joinable()) thread->thread.join();
 }
 
-platform::Platform& SimMachine::platform() { return *platformRefs; }
-const MachineProfile& SimMachine::profile() const { return core->profile; }
+platform::Platform& SimMachine::platform()
+{
+    return *platformRefs;
+}
+const MachineProfile& SimMachine::profile() const
+{
+    return core->profile;
+}
 
-void SimMachine::SetWow64(bool wow64) {
+void SimMachine::SetWow64(bool wow64)
+{
     auto lock = core->Lock();
     if (!core->profile.Is64BitSystem()) return;
     core->profile.wow64 = wow64;
@@ -65,62 +74,70 @@ void SimMachine::SetWow64(bool wow64) {
 
 // ---- Faults and the call log --------------------------------------------------------------------
 
-void SimMachine::FailNext(std::string_view function, Dword error, unsigned nth) {
+void SimMachine::FailNext(std::string_view function, Dword error, unsigned nth)
+{
     auto lock = core->Lock();
     core->faults.push_back(Fault{std::string(function), error, nth == 0 ? 1 : nth, false});
 }
 
-void SimMachine::FailAlways(std::string_view function, Dword error) {
+void SimMachine::FailAlways(std::string_view function, Dword error)
+{
     auto lock = core->Lock();
     core->faults.push_back(Fault{std::string(function), error, 0, true});
 }
 
-void SimMachine::FailCallNumber(std::size_t index, Dword error) {
+void SimMachine::FailCallNumber(std::size_t index, Dword error)
+{
     auto lock = core->Lock();
     core->callNumberFaults[index] = error;
 }
 
-void SimMachine::ClearFaults() {
+void SimMachine::ClearFaults()
+{
     auto lock = core->Lock();
     core->faults.clear();
     core->callNumberFaults.clear();
 }
 
-std::vector<std::string> SimMachine::CallLog() const {
+std::vector<std::string> SimMachine::CallLog() const
+{
     auto lock = core->Lock();
     return core->callLog;
 }
 
-std::size_t SimMachine::CallCount(std::string_view function) const {
+std::size_t SimMachine::CallCount(std::string_view function) const
+{
     auto lock = core->Lock();
     std::size_t count = 0;
     for (const auto& name : core->callLog) count += name == function;
     return count;
 }
 
-std::vector<std::string> SimMachine::Misuses() const {
+std::vector<std::string> SimMachine::Misuses() const
+{
     auto lock = core->Lock();
     return core->misuses;
 }
 
 // ---- Spooler ------------------------------------------------------------------------------------
 
-void SimMachine::AddDriver(SimDriver driver) {
+void SimMachine::AddDriver(SimDriver driver)
+{
     auto lock = core->Lock();
     if (driver.environment.empty()) driver.environment = core->DefaultEnvironment();
-    if (SimDriver* existing = core->FindDriver(driver.name, driver.environment))
-        *existing = std::move(driver);
-    else
-        core->drivers.push_back(std::move(driver));
+    if (SimDriver* existing = core->FindDriver(driver.name, driver.environment)) *existing = std::move(driver);
+    else core->drivers.push_back(std::move(driver));
 }
 
-void SimMachine::AddDriver(std::string_view name) {
+void SimMachine::AddDriver(std::string_view name)
+{
     SimDriver driver;
     driver.name = std::string(name);
     AddDriver(std::move(driver));
 }
 
-void SimMachine::AddPrinter(std::string_view name, std::string_view portName, std::string_view driverName) {
+void SimMachine::AddPrinter(std::string_view name, std::string_view portName, std::string_view driverName)
+{
     SimPrinter printer;
     printer.name = std::string(name);
     printer.portName = std::string(portName);
@@ -128,26 +145,25 @@ void SimMachine::AddPrinter(std::string_view name, std::string_view portName, st
     AddPrinter(std::move(printer));
 }
 
-void SimMachine::AddPrinter(SimPrinter printer) {
+void SimMachine::AddPrinter(SimPrinter printer)
+{
     auto lock = core->Lock();
     core->MirrorPrinter(printer);
-    if (SimPrinter* existing = core->FindPrinter(printer.name))
-        *existing = std::move(printer);
-    else
-        core->printers.push_back(std::move(printer));
+    if (SimPrinter* existing = core->FindPrinter(printer.name)) *existing = std::move(printer);
+    else core->printers.push_back(std::move(printer));
 }
 
-void SimMachine::AddMonitor(SimMonitor monitor) {
+void SimMachine::AddMonitor(SimMonitor monitor)
+{
     auto lock = core->Lock();
     if (monitor.environment.empty()) monitor.environment = core->DefaultEnvironment();
     core->MirrorMonitor(monitor);
-    if (SimMonitor* existing = core->FindMonitor(monitor.name))
-        *existing = std::move(monitor);
-    else
-        core->monitors.push_back(std::move(monitor));
+    if (SimMonitor* existing = core->FindMonitor(monitor.name)) *existing = std::move(monitor);
+    else core->monitors.push_back(std::move(monitor));
 }
 
-void SimMachine::AddPort(std::string_view monitorName, std::string_view portName) {
+void SimMachine::AddPort(std::string_view monitorName, std::string_view portName)
+{
     auto lock = core->Lock();
     SimMonitor* monitor = core->FindMonitor(monitorName);
     if (!monitor) {
@@ -159,79 +175,94 @@ void SimMachine::AddPort(std::string_view monitorName, std::string_view portName
     monitor->ports.emplace_back(portName);
 }
 
-void SimMachine::RemovePort(std::string_view portName) {
+void SimMachine::RemovePort(std::string_view portName)
+{
     auto lock = core->Lock();
     for (auto& monitor : core->monitors)
         std::erase_if(monitor.ports, [&](const std::string& port) { return SameText(port, portName); });
-    if (auto key = core->NativeKey(kHkeyLocalMachine, std::string(kTcpIpPortsKey) + "\\" + std::string(portName), false))
+    if (auto key =
+            core->NativeKey(kHkeyLocalMachine, std::string(kTcpIpPortsKey) + "\\" + std::string(portName), false))
         core->RemoveNode(key);
 }
 
-void SimMachine::SetPrinterJobs(std::string_view printerName, Dword jobs) {
+void SimMachine::SetPrinterJobs(std::string_view printerName, Dword jobs)
+{
     auto lock = core->Lock();
     if (SimPrinter* printer = core->FindPrinter(printerName)) printer->jobs = jobs;
 }
 
-void SimMachine::RemoveMonitor(std::string_view monitorName) {
+void SimMachine::RemoveMonitor(std::string_view monitorName)
+{
     auto lock = core->Lock();
     std::erase_if(core->monitors, [&](const SimMonitor& monitor) { return SameText(monitor.name, monitorName); });
     if (auto key = core->NativeKey(kHkeyLocalMachine,
-                                   "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\" + std::string(monitorName), false))
+                                   "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\" + std::string(monitorName),
+                                   false))
         core->RemoveNode(key);
 }
 
-void SimMachine::AddPrintProcessor(std::string_view environment, std::string_view name, std::string_view dllName) {
+void SimMachine::AddPrintProcessor(std::string_view environment, std::string_view name, std::string_view dllName)
+{
     auto lock = core->Lock();
     core->printProcessors.emplace_back(std::string(environment), std::string(name));
     core->MirrorPrintProcessor(environment, name, dllName);
 }
 
-void SimMachine::SetMonitorLibrary(std::string_view dllName, std::vector<std::string> ports, bool isMonitor) {
+void SimMachine::SetMonitorLibrary(std::string_view dllName, std::vector<std::string> ports, bool isMonitor)
+{
     auto lock = core->Lock();
     core->monitorLibraries[Upper(dllName)] = MonitorLibrary{std::move(ports), isMonitor};
 }
 
-void SimMachine::RequireSystemLibraryForDrivers(std::string_view fileName) {
+void SimMachine::RequireSystemLibraryForDrivers(std::string_view fileName)
+{
     auto lock = core->Lock();
     core->driverRequiredLibraries.emplace_back(fileName);
 }
 
-std::vector<SimDriver> SimMachine::Drivers() const {
+std::vector<SimDriver> SimMachine::Drivers() const
+{
     auto lock = core->Lock();
     return core->drivers;
 }
 
-std::optional<SimDriver> SimMachine::FindDriver(std::string_view name, std::string_view environment) const {
+std::optional<SimDriver> SimMachine::FindDriver(std::string_view name, std::string_view environment) const
+{
     auto lock = core->Lock();
     const std::string env = environment.empty() ? core->DefaultEnvironment() : std::string(environment);
     if (const SimDriver* driver = core->FindDriver(name, env)) return *driver;
     return std::nullopt;
 }
 
-std::vector<SimPrinter> SimMachine::Printers() const {
+std::vector<SimPrinter> SimMachine::Printers() const
+{
     auto lock = core->Lock();
     return core->printers;
 }
 
-std::optional<SimPrinter> SimMachine::FindPrinter(std::string_view name) const {
+std::optional<SimPrinter> SimMachine::FindPrinter(std::string_view name) const
+{
     auto lock = core->Lock();
     if (const SimPrinter* printer = core->FindPrinter(name)) return *printer;
     return std::nullopt;
 }
 
-std::vector<SimMonitor> SimMachine::Monitors() const {
+std::vector<SimMonitor> SimMachine::Monitors() const
+{
     auto lock = core->Lock();
     return core->monitors;
 }
 
-std::vector<std::string> SimMachine::Ports() const {
+std::vector<std::string> SimMachine::Ports() const
+{
     auto lock = core->Lock();
     std::vector<std::string> ports;
     for (const auto& monitor : core->monitors) ports.insert(ports.end(), monitor.ports.begin(), monitor.ports.end());
     return ports;
 }
 
-std::vector<std::string> SimMachine::PrintProcessors(std::string_view environment) const {
+std::vector<std::string> SimMachine::PrintProcessors(std::string_view environment) const
+{
     auto lock = core->Lock();
     std::vector<std::string> names;
     for (const auto& [env, name] : core->printProcessors)
@@ -239,34 +270,40 @@ std::vector<std::string> SimMachine::PrintProcessors(std::string_view environmen
     return names;
 }
 
-std::string SimMachine::DefaultPrinter() const {
+std::string SimMachine::DefaultPrinter() const
+{
     auto lock = core->Lock();
     return core->defaultPrinter;
 }
 
-void SimMachine::SetDefaultPrinter(std::string_view printerName) {
+void SimMachine::SetDefaultPrinter(std::string_view printerName)
+{
     auto lock = core->Lock();
     core->defaultPrinter = std::string(printerName);
 }
 
-std::string SimMachine::DefaultEnvironment() const {
+std::string SimMachine::DefaultEnvironment() const
+{
     auto lock = core->Lock();
     return core->DefaultEnvironment();
 }
 
-std::string SimMachine::DriverDirectory(std::string_view environment) const {
+std::string SimMachine::DriverDirectory(std::string_view environment) const
+{
     auto lock = core->Lock();
     return core->DriverDirectory(environment.empty() ? core->DefaultEnvironment() : std::string(environment));
 }
 
-void SimMachine::AnswerEmptyDriverDirectory(bool empty) {
+void SimMachine::AnswerEmptyDriverDirectory(bool empty)
+{
     auto lock = core->Lock();
     core->emptyDriverDirectoryAnswer = empty;
 }
 
 // ---- Registry -----------------------------------------------------------------------------------
 
-void SimMachine::CreateRegistryKey(RegKey root, std::string_view path, std::string_view keyClass) {
+void SimMachine::CreateRegistryKey(RegKey root, std::string_view path, std::string_view keyClass)
+{
     auto lock = core->Lock();
     auto node = core->RootNode(root);
     if (!node) return;
@@ -275,36 +312,43 @@ void SimMachine::CreateRegistryKey(RegKey root, std::string_view path, std::stri
 }
 
 void SimMachine::SetRegistryValue(RegKey root, std::string_view path, std::string_view valueName, Dword type,
-                                  std::vector<std::uint8_t> bytes) {
+                                  std::vector<std::uint8_t> bytes)
+{
     auto lock = core->Lock();
     if (auto node = core->NativeKey(root, path, true)) core->SetValue(*node, valueName, type, std::move(bytes));
 }
 
 void SimMachine::SetRegistryString(RegKey root, std::string_view path, std::string_view valueName,
-                                   std::string_view text) {
+                                   std::string_view text)
+{
     std::vector<std::uint8_t> bytes(text.begin(), text.end());
     bytes.push_back(0);
     SetRegistryValue(root, path, valueName, platform::REG_SZ, std::move(bytes));
 }
 
-void SimMachine::SetRegistryDword(RegKey root, std::string_view path, std::string_view valueName, Dword value) {
+void SimMachine::SetRegistryDword(RegKey root, std::string_view path, std::string_view valueName, Dword value)
+{
     SetRegistryValue(root, path, valueName, platform::REG_DWORD, DwordBytes(value));
 }
 
-void SimMachine::DeleteRegistryKey(RegKey root, std::string_view path) {
+void SimMachine::DeleteRegistryKey(RegKey root, std::string_view path)
+{
     auto lock = core->Lock();
     auto node = core->NativeKey(root, path, false);
     if (node && node->parent) core->RemoveNode(node);
-    if (SameText(path, kTcpIpPortsKey) || StartsWithText(path, std::string(kTcpIpPortsKey) + "\\")) core->LoadTcpIpPorts();
+    if (SameText(path, kTcpIpPortsKey) || StartsWithText(path, std::string(kTcpIpPortsKey) + "\\"))
+        core->LoadTcpIpPorts();
 }
 
-bool SimMachine::RegistryKeyExists(RegKey root, std::string_view path) const {
+bool SimMachine::RegistryKeyExists(RegKey root, std::string_view path) const
+{
     auto lock = core->Lock();
     return core->NativeKey(root, path, false) != nullptr;
 }
 
 std::optional<SimMachine::RegistryValue> SimMachine::FindRegistryValue(RegKey root, std::string_view path,
-                                                                       std::string_view valueName) const {
+                                                                       std::string_view valueName) const
+{
     auto lock = core->Lock();
     auto node = core->NativeKey(root, path, false);
     if (!node) return std::nullopt;
@@ -312,13 +356,15 @@ std::optional<SimMachine::RegistryValue> SimMachine::FindRegistryValue(RegKey ro
     return std::nullopt;
 }
 
-std::vector<SimMachine::RegistryValue> SimMachine::RegistryValues(RegKey root, std::string_view path) const {
+std::vector<SimMachine::RegistryValue> SimMachine::RegistryValues(RegKey root, std::string_view path) const
+{
     auto lock = core->Lock();
     auto node = core->NativeKey(root, path, false);
     return node ? node->values : std::vector<RegistryValue>{};
 }
 
-std::vector<std::string> SimMachine::RegistrySubkeys(RegKey root, std::string_view path) const {
+std::vector<std::string> SimMachine::RegistrySubkeys(RegKey root, std::string_view path) const
+{
     auto lock = core->Lock();
     std::vector<std::string> names;
     if (auto node = core->NativeKey(root, path, false))
@@ -326,31 +372,36 @@ std::vector<std::string> SimMachine::RegistrySubkeys(RegKey root, std::string_vi
     return names;
 }
 
-std::optional<std::string> SimMachine::RegistryKeyClass(RegKey root, std::string_view path) const {
+std::optional<std::string> SimMachine::RegistryKeyClass(RegKey root, std::string_view path) const
+{
     auto lock = core->Lock();
     auto node = core->NativeKey(root, path, false);
     if (!node) return std::nullopt;
     return node->keyClass;
 }
 
-void SimMachine::SetCurrentControlSet(int number) {
+void SimMachine::SetCurrentControlSet(int number)
+{
     auto lock = core->Lock();
     core->currentControlSet = number;
 }
 
 // ---- Services and processes -----------------------------------------------------------------
 
-void SimMachine::AddService(std::string_view name, Dword state) {
+void SimMachine::AddService(std::string_view name, Dword state)
+{
     auto lock = core->Lock();
     core->AddService(name, state);
 }
 
-void SimMachine::RemoveService(std::string_view name) {
+void SimMachine::RemoveService(std::string_view name)
+{
     auto lock = core->Lock();
     std::erase_if(core->services, [&](const Service& service) { return SameText(service.name, name); });
 }
 
-void SimMachine::SetServiceState(std::string_view name, Dword state) {
+void SimMachine::SetServiceState(std::string_view name, Dword state)
+{
     auto lock = core->Lock();
     if (Service* service = core->FindService(name)) {
         service->state = state;
@@ -358,78 +409,92 @@ void SimMachine::SetServiceState(std::string_view name, Dword state) {
     }
 }
 
-std::optional<Dword> SimMachine::ServiceState(std::string_view name) const {
+std::optional<Dword> SimMachine::ServiceState(std::string_view name) const
+{
     auto lock = core->Lock();
     if (const Service* service = core->FindService(name)) return service->state;
     return std::nullopt;
 }
 
-void SimMachine::ScriptServiceStart(std::string_view name, ServiceStartScript script) {
+void SimMachine::ScriptServiceStart(std::string_view name, ServiceStartScript script)
+{
     auto lock = core->Lock();
     if (Service* service = core->FindService(name)) service->script = std::move(script);
 }
 
-void SimMachine::ScriptCommand(std::string_view pattern, Dword exitCode) {
+void SimMachine::ScriptCommand(std::string_view pattern, Dword exitCode)
+{
     auto lock = core->Lock();
     core->commandRules.push_back(CommandRule{std::string(pattern), false, false, exitCode});
 }
 
-void SimMachine::FailCommand(std::string_view pattern, Dword error) {
+void SimMachine::FailCommand(std::string_view pattern, Dword error)
+{
     auto lock = core->Lock();
     core->commandRules.push_back(CommandRule{std::string(pattern), true, false, error});
 }
 
-void SimMachine::HangCommand(std::string_view pattern) {
+void SimMachine::HangCommand(std::string_view pattern)
+{
     auto lock = core->Lock();
     core->commandRules.push_back(CommandRule{std::string(pattern), false, true, 0});
 }
 
-std::vector<ProcessRecord> SimMachine::Processes() const {
+std::vector<ProcessRecord> SimMachine::Processes() const
+{
     auto lock = core->Lock();
     return core->processes;
 }
 
 // ---- Files --------------------------------------------------------------------------------------
 
-void SimMachine::AddFile(std::string_view path, std::string_view contents) {
+void SimMachine::AddFile(std::string_view path, std::string_view contents)
+{
     AddFile(path, std::vector<std::uint8_t>(contents.begin(), contents.end()));
 }
 
-void SimMachine::AddFile(std::string_view path, std::vector<std::uint8_t> contents) {
+void SimMachine::AddFile(std::string_view path, std::vector<std::uint8_t> contents)
+{
     auto lock = core->Lock();
     core->PutFile(core->Absolute(path), std::move(contents));
 }
 
-void SimMachine::AddDirectory(std::string_view path) {
+void SimMachine::AddDirectory(std::string_view path)
+{
     auto lock = core->Lock();
     core->MakeDirectories(core->Absolute(path));
 }
 
-void SimMachine::RemovePath(std::string_view path) {
+void SimMachine::RemovePath(std::string_view path)
+{
     auto lock = core->Lock();
     const std::string key = core->Key(path, false);
     if (!Core::ParentKey(key).empty()) core->RemoveTree(key);
 }
 
-bool SimMachine::FileExists(std::string_view path) const {
+bool SimMachine::FileExists(std::string_view path) const
+{
     auto lock = core->Lock();
     const FsEntry* entry = core->FindEntry(core->Key(path, false));
     return entry && !entry->directory;
 }
 
-bool SimMachine::DirectoryExists(std::string_view path) const {
+bool SimMachine::DirectoryExists(std::string_view path) const
+{
     auto lock = core->Lock();
     return core->IsDirectory(core->Key(path, false));
 }
 
-std::optional<std::string> SimMachine::FileContents(std::string_view path) const {
+std::optional<std::string> SimMachine::FileContents(std::string_view path) const
+{
     auto lock = core->Lock();
     const FsEntry* entry = core->FindEntry(core->Key(path, false));
     if (!entry || entry->directory) return std::nullopt;
     return std::string(entry->bytes.begin(), entry->bytes.end());
 }
 
-std::vector<std::string> SimMachine::ListDirectory(std::string_view path) const {
+std::vector<std::string> SimMachine::ListDirectory(std::string_view path) const
+{
     auto lock = core->Lock();
     const std::string key = core->Key(path, false);
     std::vector<std::string> names;
@@ -442,29 +507,34 @@ std::vector<std::string> SimMachine::ListDirectory(std::string_view path) const 
     return names;
 }
 
-std::string SimMachine::CurrentDirectory() const {
+std::string SimMachine::CurrentDirectory() const
+{
     auto lock = core->Lock();
     return core->currentDirectory;
 }
 
-std::string SimMachine::SystemDirectory() const {
+std::string SimMachine::SystemDirectory() const
+{
     auto lock = core->Lock();
     return core->SystemDirectory();
 }
 
-void SimMachine::ResetFsRedirection() {
+void SimMachine::ResetFsRedirection()
+{
     auto lock = core->Lock();
     core->redirectionOff.clear();
 }
 
-bool SimMachine::FsRedirectionActive() const {
+bool SimMachine::FsRedirectionActive() const
+{
     auto lock = core->Lock();
     return core->RedirectionActiveForThisThread();
 }
 
 // ---- Modules ------------------------------------------------------------------------------------
 
-void SimMachine::MakeLibraryMissing(std::string_view name) {
+void SimMachine::MakeLibraryMissing(std::string_view name)
+{
     auto lock = core->Lock();
     std::string file(name);
     const auto slash = file.find_last_of("\\/");
@@ -473,12 +543,14 @@ void SimMachine::MakeLibraryMissing(std::string_view name) {
     core->missingLibraries.insert(Upper(file));
 }
 
-void SimMachine::RemoveExport(std::string_view module, std::string_view function) {
+void SimMachine::RemoveExport(std::string_view module, std::string_view function)
+{
     auto lock = core->Lock();
     core->removedExports.insert({Upper(module), Upper(function)});
 }
 
-bool SimMachine::LibraryLoaded(std::string_view name) const {
+bool SimMachine::LibraryLoaded(std::string_view name) const
+{
     auto lock = core->Lock();
     std::string file(name);
     if (file.find('.') == std::string::npos) file += ".dll";
@@ -489,14 +561,16 @@ bool SimMachine::LibraryLoaded(std::string_view name) const {
 
 // ---- USB ----------------------------------------------------------------------------------------
 
-std::string SimMachine::UsbDeviceParametersKey(std::string_view devicePath) {
+std::string SimMachine::UsbDeviceParametersKey(std::string_view devicePath)
+{
     std::string path(devicePath);
     for (char& c : path)
         if (c == '\\') c = '#';
     return kDeviceClassesKey + path + kDeviceParametersSuffix;
 }
 
-void SimMachine::AddUsbPrinter(std::string_view devicePath, std::optional<Dword> portNumber) {
+void SimMachine::AddUsbPrinter(std::string_view devicePath, std::optional<Dword> portNumber)
+{
     {
         auto lock = core->Lock();
         if (!core->FindDevice(devicePath)) {
@@ -507,10 +581,12 @@ void SimMachine::AddUsbPrinter(std::string_view devicePath, std::optional<Dword>
         core->NativeKey(kHkeyLocalMachine, UsbDeviceParametersKey(devicePath), true);
     }
     if (portNumber)
-        SetUsbPortNumberValue(devicePath, RegistryValue{kPortNumberValue, platform::REG_DWORD, DwordBytes(*portNumber)});
+        SetUsbPortNumberValue(devicePath,
+                              RegistryValue{kPortNumberValue, platform::REG_DWORD, DwordBytes(*portNumber)});
 }
 
-void SimMachine::SetUsbPortNumberValue(std::string_view devicePath, std::optional<RegistryValue> value) {
+void SimMachine::SetUsbPortNumberValue(std::string_view devicePath, std::optional<RegistryValue> value)
+{
     auto lock = core->Lock();
     auto node = core->NativeKey(kHkeyLocalMachine, UsbDeviceParametersKey(devicePath), true);
     std::erase_if(node->values, [](const RegistryValue& v) { return SameText(v.name, kPortNumberValue); });
@@ -519,7 +595,8 @@ void SimMachine::SetUsbPortNumberValue(std::string_view devicePath, std::optiona
 
 namespace {
 template <class Change>
-void ChangeDevice(Core& core, std::string_view devicePath, Change change) {
+void ChangeDevice(Core& core, std::string_view devicePath, Change change)
+{
     auto lock = core.Lock();
     if (auto device = core.FindDevice(devicePath)) {
         change(*device);
@@ -528,7 +605,8 @@ void ChangeDevice(Core& core, std::string_view devicePath, Change change) {
 }
 
 // Unplugging kills the open handles and ends their requests.
-void Unplug(Core& core, UsbDevice& device, unsigned attempts) {
+void Unplug(Core& core, UsbDevice& device, unsigned attempts)
+{
     device.present = false;
     device.attemptsBeforeBack = attempts;
     ++device.generation;
@@ -541,7 +619,8 @@ void Unplug(Core& core, UsbDevice& device, unsigned attempts) {
 }
 }  // namespace
 
-void SimMachine::SetUsbPresent(std::string_view devicePath, bool present) {
+void SimMachine::SetUsbPresent(std::string_view devicePath, bool present)
+{
     ChangeDevice(*core, devicePath, [&](UsbDevice& device) {
         if (present) {
             device.present = true;
@@ -554,44 +633,52 @@ void SimMachine::SetUsbPresent(std::string_view devicePath, bool present) {
     });
 }
 
-void SimMachine::UnplugUsb(std::string_view devicePath, unsigned attemptsBeforeBack) {
+void SimMachine::UnplugUsb(std::string_view devicePath, unsigned attemptsBeforeBack)
+{
     ChangeDevice(*core, devicePath, [&](UsbDevice& device) { Unplug(*core, device, attemptsBeforeBack); });
 }
 
-void SimMachine::SetUsbWriteBehaviour(std::string_view devicePath, UsbWriteBehaviour behaviour) {
+void SimMachine::SetUsbWriteBehaviour(std::string_view devicePath, UsbWriteBehaviour behaviour)
+{
     ChangeDevice(*core, devicePath, [&](UsbDevice& device) { device.behaviour = behaviour; });
 }
 
-void SimMachine::QueueUsbWriteBehaviours(std::string_view devicePath, std::vector<UsbWriteBehaviour> behaviours) {
+void SimMachine::QueueUsbWriteBehaviours(std::string_view devicePath, std::vector<UsbWriteBehaviour> behaviours)
+{
     ChangeDevice(*core, devicePath, [&](UsbDevice& device) {
         device.queued.insert(device.queued.end(), behaviours.begin(), behaviours.end());
     });
 }
 
-void SimMachine::QueueUsbRead(std::string_view devicePath, std::vector<std::uint8_t> bytes) {
+void SimMachine::QueueUsbRead(std::string_view devicePath, std::vector<std::uint8_t> bytes)
+{
     ChangeDevice(*core, devicePath, [&](UsbDevice& device) {
         device.readable.insert(device.readable.end(), bytes.begin(), bytes.end());
         core->SettleIo();
     });
 }
 
-void SimMachine::SetUsbCommFunctionsSupported(std::string_view devicePath, bool supported) {
+void SimMachine::SetUsbCommFunctionsSupported(std::string_view devicePath, bool supported)
+{
     ChangeDevice(*core, devicePath, [&](UsbDevice& device) { device.commSupported = supported; });
 }
 
-std::vector<std::vector<std::uint8_t>> SimMachine::UsbWrites(std::string_view devicePath) const {
+std::vector<std::vector<std::uint8_t>> SimMachine::UsbWrites(std::string_view devicePath) const
+{
     auto lock = core->Lock();
     auto device = core->FindDevice(devicePath);
     return device ? device->writes : std::vector<std::vector<std::uint8_t>>{};
 }
 
-std::size_t SimMachine::UsbWriteAttempts(std::string_view devicePath) const {
+std::size_t SimMachine::UsbWriteAttempts(std::string_view devicePath) const
+{
     auto lock = core->Lock();
     auto device = core->FindDevice(devicePath);
     return device ? device->writeAttempts : 0;
 }
 
-std::size_t SimMachine::UsbOpenHandles(std::string_view devicePath) const {
+std::size_t SimMachine::UsbOpenHandles(std::string_view devicePath) const
+{
     auto lock = core->Lock();
     auto device = core->FindDevice(devicePath);
     std::size_t count = 0;
@@ -602,17 +689,20 @@ std::size_t SimMachine::UsbOpenHandles(std::string_view devicePath) const {
 
 // ---- Clock, debugger output, environment, kernel -------------------------------------------------
 
-Dword SimMachine::TickCount() const {
+Dword SimMachine::TickCount() const
+{
     auto lock = core->Lock();
     return core->Ticks();
 }
 
-void SimMachine::SetTickCount(Dword ticks) {
+void SimMachine::SetTickCount(Dword ticks)
+{
     auto lock = core->Lock();
     core->tickBase = ticks - static_cast<Dword>(core->now);
 }
 
-std::vector<Dword> SimMachine::Pauses() const {
+std::vector<Dword> SimMachine::Pauses() const
+{
     auto lock = core->Lock();
     std::vector<Dword> result;
     for (const auto& pause : core->pauses)
@@ -620,17 +710,20 @@ std::vector<Dword> SimMachine::Pauses() const {
     return result;
 }
 
-std::vector<Pause> SimMachine::AllPauses() const {
+std::vector<Pause> SimMachine::AllPauses() const
+{
     auto lock = core->Lock();
     return core->pauses;
 }
 
-std::vector<std::string> SimMachine::DebugOutput() const {
+std::vector<std::string> SimMachine::DebugOutput() const
+{
     auto lock = core->Lock();
     return core->debugLines;
 }
 
-void SimMachine::SetEnvironmentVariable(std::string_view name, std::string_view value) {
+void SimMachine::SetEnvironmentVariable(std::string_view name, std::string_view value)
+{
     auto lock = core->Lock();
     for (auto& [key, existing] : core->environment) {
         if (SameText(key, name)) {
@@ -641,17 +734,20 @@ void SimMachine::SetEnvironmentVariable(std::string_view name, std::string_view 
     core->environment.emplace_back(std::string(name), std::string(value));
 }
 
-void SimMachine::RemoveEnvironmentVariable(std::string_view name) {
+void SimMachine::RemoveEnvironmentVariable(std::string_view name)
+{
     auto lock = core->Lock();
     std::erase_if(core->environment, [&](const auto& entry) { return SameText(entry.first, name); });
 }
 
-std::size_t SimMachine::OpenHandleCount() const {
+std::size_t SimMachine::OpenHandleCount() const
+{
     auto lock = core->Lock();
     return core->handles.size();
 }
 
-std::size_t SimMachine::OpenRegistryKeyCount() const {
+std::size_t SimMachine::OpenRegistryKeyCount() const
+{
     auto lock = core->Lock();
     return core->regHandles.size();
 }

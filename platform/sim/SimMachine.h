@@ -71,19 +71,19 @@ struct MachineProfile {
     std::string servicePack;  // szCSDVersion
     Word servicePackMajor = 0;
     Word servicePackMinor = 0;
-    Word suiteMask = 0x0100;            // VER_SUITE_SINGLEUSERTS
-    std::uint8_t productType = 1;       // VER_NT_WORKSTATION
+    Word suiteMask = 0x0100;                  // VER_SUITE_SINGLEUSERTS
+    std::uint8_t productType = 1;             // VER_NT_WORKSTATION
     bool refusesExtendedVersionInfo = false;  // GetVersionExA(156 bytes) fails with 87
 
     // Processors. `nativeArchitecture` is what GetNativeSystemInfo reports;
     // `systemInfoArchitecture` what GetSystemInfo reports to the program (0 for a 32-bit
     // program under WOW64). `wow64`: the program is 32-bit and the system 64-bit.
-    Word nativeArchitecture = 9;       // PROCESSOR_ARCHITECTURE_AMD64
-    Word systemInfoArchitecture = 0;   // PROCESSOR_ARCHITECTURE_INTEL
+    Word nativeArchitecture = 9;      // PROCESSOR_ARCHITECTURE_AMD64
+    Word systemInfoArchitecture = 0;  // PROCESSOR_ARCHITECTURE_INTEL
     bool wow64 = true;
     Dword numberOfProcessors = 2;
 
-    int serverR2Metric = 0;       // GetSystemMetrics(SM_SERVERR2)
+    int serverR2Metric = 0;                        // GetSystemMetrics(SM_SERVERR2)
     Dword productInfoType = kProductProfessional;  // GetProductInfo
 
     // Run-time exports that older systems lack.
@@ -204,8 +204,8 @@ struct SimPrinter {
     Dword defaultPriority = 0;
     Dword startTime = 0;
     Dword untilTime = 0;
-    Dword status = 0;  // PRINTER_STATUS_* bits
-    Dword jobs = 0;    // documents waiting in its queue
+    Dword status = 0;                  // PRINTER_STATUS_* bits
+    Dword jobs = 0;                    // documents waiting in its queue
     std::vector<SimPrinterData> data;  // in the order first stored
 
     // A copy that stays valid on its own, so machine.FindPrinter(name)->FindData(value) is safe
@@ -253,8 +253,8 @@ struct ProcessRecord {
     Dword startupFlags = 0;
     Word showWindow = 0;
     bool created = false;
-    Dword error = 0;     // when not created
-    Dword exitCode = 0;  // when created
+    Dword error = 0;          // when not created
+    Dword exitCode = 0;       // when created
     bool terminated = false;  // ended by TerminateProcess (exitCode is the one it was given)
 };
 
@@ -272,7 +272,8 @@ struct UsbWriteBehaviour {
 
     static UsbWriteBehaviour Accept() { return {}; }
     static UsbWriteBehaviour Fail(Dword error) { return {Mode::Fail, error, kNever}; }
-    static UsbWriteBehaviour Pending(Dword completesAfter = kNever) {
+    static UsbWriteBehaviour Pending(Dword completesAfter = kNever)
+    {
         return {Mode::Pending, platform::ERROR_GEN_FAILURE, completesAfter};
     }
 };

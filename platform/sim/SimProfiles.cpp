@@ -44,8 +44,7 @@ const ProfileRow kProfiles[] = {
      "C:\\WINNT"},
     {"Windows NT 4.0", 2, 4, 0, 1381, "Service Pack 6", 6, 1, 0, Cpu::X86, 0, 0, false, false, false, false,
      "C:\\WINNT"},
-    {"Windows 2000", 2, 5, 0, 2195, "Service Pack 4", 4, 1, 0, Cpu::X86, 0, 0, false, false, false, true,
-     "C:\\WINNT"},
+    {"Windows 2000", 2, 5, 0, 2195, "Service Pack 4", 4, 1, 0, Cpu::X86, 0, 0, false, false, false, true, "C:\\WINNT"},
     {"Windows XP", 2, 5, 1, 2600, "Service Pack 3", 3, 1, kSuiteSingleUserTs, Cpu::X86, 0, 0, false, true, false, true,
      "C:\\WINDOWS"},
     {"Windows XP x64", 2, 5, 2, 3790, "Service Pack 2", 2, 1, kSuiteSingleUserTs, Cpu::X64, 0, 0, false, true, false,
@@ -66,15 +65,16 @@ const ProfileRow kProfiles[] = {
      false, true, true, true, "C:\\Windows"},
     {"Windows Server 2008 R2", 2, 6, 1, 7601, "Service Pack 1", 1, 3, kSuiteTerminalSingleUser, Cpu::X64,
      kProductEnterpriseServer, 0, false, true, true, true, "C:\\Windows"},
-    {"Windows 8 x64", 2, 6, 2, 9200, "", 0, 1, kSuiteSingleUserTs, Cpu::X64, kProductProfessional, 0, false, true,
-     true, true, "C:\\Windows"},
+    {"Windows 8 x64", 2, 6, 2, 9200, "", 0, 1, kSuiteSingleUserTs, Cpu::X64, kProductProfessional, 0, false, true, true,
+     true, "C:\\Windows"},
     {"Windows 10 x64", 2, 6, 2, 9200, "", 0, 1, kSuiteSingleUserTs, Cpu::X64, kProductProfessional, 0, false, true,
      true, true, "C:\\Windows"},
     {"Windows 10 x86", 2, 6, 2, 9200, "", 0, 1, kSuiteSingleUserTs, Cpu::X86, kProductProfessional, 0, false, true,
      true, true, "C:\\Windows"},
 };
 
-MachineProfile Make(std::string_view name) {
+MachineProfile Make(std::string_view name)
+{
     const ProfileRow* row = &kProfiles[0];
     for (const auto& candidate : kProfiles)
         if (name == candidate.name) row = &candidate;
@@ -91,15 +91,9 @@ MachineProfile Make(std::string_view name) {
     p.productType = row->productType;
     p.refusesExtendedVersionInfo = row->refusesExtended;
     switch (row->cpu) {
-    case Cpu::X86:
-        p.nativeArchitecture = PROCESSOR_ARCHITECTURE_INTEL;
-        break;
-    case Cpu::X64:
-        p.nativeArchitecture = PROCESSOR_ARCHITECTURE_AMD64;
-        break;
-    case Cpu::Itanium:
-        p.nativeArchitecture = PROCESSOR_ARCHITECTURE_IA64;
-        break;
+    case Cpu::X86: p.nativeArchitecture = PROCESSOR_ARCHITECTURE_INTEL; break;
+    case Cpu::X64: p.nativeArchitecture = PROCESSOR_ARCHITECTURE_AMD64; break;
+    case Cpu::Itanium: p.nativeArchitecture = PROCESSOR_ARCHITECTURE_IA64; break;
     }
     // The installer is a 32-bit program: on a 64-bit system it runs under WOW64.
     p.wow64 = row->cpu != Cpu::X86;
@@ -119,45 +113,108 @@ MachineProfile Make(std::string_view name) {
 }  // namespace
 
 namespace Profiles {
-MachineProfile Windows95() { return Make("Windows 95"); }
-MachineProfile Windows98() { return Make("Windows 98"); }
-MachineProfile WindowsMe() { return Make("Windows Me"); }
-MachineProfile NT351() { return Make("Windows NT 3.51"); }
-MachineProfile NT4() { return Make("Windows NT 4.0"); }
-MachineProfile Windows2000() { return Make("Windows 2000"); }
-MachineProfile WindowsXP() { return Make("Windows XP"); }
-MachineProfile WindowsXPx64() { return Make("Windows XP x64"); }
-MachineProfile Windows2003() { return Make("Windows Server 2003"); }
-MachineProfile Windows2003R2() { return Make("Windows Server 2003 R2"); }
-MachineProfile WindowsVista() { return Make("Windows Vista"); }
-MachineProfile Windows2008() { return Make("Windows Server 2008"); }
-MachineProfile Windows2008Itanium() { return Make("Windows Server 2008 Itanium"); }
-MachineProfile Windows7() { return Make("Windows 7"); }
-MachineProfile Windows7x64() { return Make("Windows 7 x64"); }
-MachineProfile Windows2008R2() { return Make("Windows Server 2008 R2"); }
-MachineProfile Windows8x64() { return Make("Windows 8 x64"); }
-MachineProfile Windows10x64() { return Make("Windows 10 x64"); }
-MachineProfile Windows10x86() { return Make("Windows 10 x86"); }
+MachineProfile Windows95()
+{
+    return Make("Windows 95");
+}
+MachineProfile Windows98()
+{
+    return Make("Windows 98");
+}
+MachineProfile WindowsMe()
+{
+    return Make("Windows Me");
+}
+MachineProfile NT351()
+{
+    return Make("Windows NT 3.51");
+}
+MachineProfile NT4()
+{
+    return Make("Windows NT 4.0");
+}
+MachineProfile Windows2000()
+{
+    return Make("Windows 2000");
+}
+MachineProfile WindowsXP()
+{
+    return Make("Windows XP");
+}
+MachineProfile WindowsXPx64()
+{
+    return Make("Windows XP x64");
+}
+MachineProfile Windows2003()
+{
+    return Make("Windows Server 2003");
+}
+MachineProfile Windows2003R2()
+{
+    return Make("Windows Server 2003 R2");
+}
+MachineProfile WindowsVista()
+{
+    return Make("Windows Vista");
+}
+MachineProfile Windows2008()
+{
+    return Make("Windows Server 2008");
+}
+MachineProfile Windows2008Itanium()
+{
+    return Make("Windows Server 2008 Itanium");
+}
+MachineProfile Windows7()
+{
+    return Make("Windows 7");
+}
+MachineProfile Windows7x64()
+{
+    return Make("Windows 7 x64");
+}
+MachineProfile Windows2008R2()
+{
+    return Make("Windows Server 2008 R2");
+}
+MachineProfile Windows8x64()
+{
+    return Make("Windows 8 x64");
+}
+MachineProfile Windows10x64()
+{
+    return Make("Windows 10 x64");
+}
+MachineProfile Windows10x86()
+{
+    return Make("Windows 10 x86");
+}
 }  // namespace Profiles
 
 // ---- Record helpers ---------------------------------------------------------------------------
 
-std::shared_ptr<const SimPrinterData> SimPrinter::FindData(std::string_view valueName) const {
+std::shared_ptr<const SimPrinterData> SimPrinter::FindData(std::string_view valueName) const
+{
     for (const auto& value : data)
         if (detail::SameText(value.name, valueName)) return std::make_shared<const SimPrinterData>(value);
     return nullptr;
 }
 
-ServiceStartScript ServiceStartScript::RunsAtOnce() { return {}; }
+ServiceStartScript ServiceStartScript::RunsAtOnce()
+{
+    return {};
+}
 
-ServiceStartScript ServiceStartScript::PendingThenRunning(unsigned reads, std::vector<Dword> waitHints) {
+ServiceStartScript ServiceStartScript::PendingThenRunning(unsigned reads, std::vector<Dword> waitHints)
+{
     ServiceStartScript script;
     script.pendingReads = reads;
     script.waitHints = std::move(waitHints);
     return script;
 }
 
-ServiceStartScript ServiceStartScript::PendingForever(Dword waitHint) {
+ServiceStartScript ServiceStartScript::PendingForever(Dword waitHint)
+{
     ServiceStartScript script;
     script.outcome = Outcome::StaysPending;
     script.checkPointGrows = false;
@@ -165,14 +222,16 @@ ServiceStartScript ServiceStartScript::PendingForever(Dword waitHint) {
     return script;
 }
 
-ServiceStartScript ServiceStartScript::StopsByItself(unsigned pendingReads) {
+ServiceStartScript ServiceStartScript::StopsByItself(unsigned pendingReads)
+{
     ServiceStartScript script;
     script.outcome = Outcome::Stopped;
     script.pendingReads = pendingReads;
     return script;
 }
 
-ServiceStartScript ServiceStartScript::Fails(Dword error) {
+ServiceStartScript ServiceStartScript::Fails(Dword error)
+{
     ServiceStartScript script;
     script.outcome = Outcome::Fails;
     script.error = error;

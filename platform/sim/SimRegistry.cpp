@@ -14,10 +14,14 @@ constexpr Dword KEY_WOW64_32KEY = 0x0200;
 constexpr Dword ERROR_KEY_DELETED = 1018;
 const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-bool IsPredefined(RegKey key) { return key == kHkeyLocalMachine || key == kHkeyCurrentUser; }
+bool IsPredefined(RegKey key)
+{
+    return key == kHkeyLocalMachine || key == kHkeyCurrentUser;
+}
 
 // A 32-bit program on a 64-bit system sees the 32-bit view unless it asks otherwise.
-bool View32(const MachineProfile& profile, Dword access) {
+bool View32(const MachineProfile& profile, Dword access)
+{
     if (!profile.Is64BitSystem()) return false;
     if (access & KEY_WOW64_64KEY) return false;
     if (access & KEY_WOW64_32KEY) return true;
@@ -28,19 +32,22 @@ bool View32(const MachineProfile& profile, Dword access) {
 
 // ---- The registry's state ----------------------------------------------------------------------
 
-std::shared_ptr<RegNode> RegNode::Child(std::string_view childName) const {
+std::shared_ptr<RegNode> RegNode::Child(std::string_view childName) const
+{
     for (const auto& child : children)
         if (SameText(child->name, childName)) return child;
     return nullptr;
 }
 
-SimMachine::RegistryValue* RegNode::Value(std::string_view valueName) {
+SimMachine::RegistryValue* RegNode::Value(std::string_view valueName)
+{
     for (auto& value : values)
         if (SameText(value.name, valueName)) return &value;
     return nullptr;
 }
 
-void RegistryState::InstallSkeleton(bool is64BitSystem) {
+void RegistryState::InstallSkeleton(bool is64BitSystem)
+{
     hklm = std::make_shared<RegNode>();
     hklm->name = "HKEY_LOCAL_MACHINE";
     hkcu = std::make_shared<RegNode>();
@@ -61,13 +68,15 @@ void RegistryState::InstallSkeleton(bool is64BitSystem) {
         NativeKey(kHkeyLocalMachine, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true);
 }
 
-std::shared_ptr<RegNode> RegistryState::RootNode(RegKey root) const {
+std::shared_ptr<RegNode> RegistryState::RootNode(RegKey root) const
+{
     if (root == kHkeyLocalMachine) return hklm;
     if (root == kHkeyCurrentUser) return hkcu;
     return nullptr;
 }
 
-std::shared_ptr<RegNode> RegistryState::MakeChild(RegNode& node, const std::string& name) {
+std::shared_ptr<RegNode> RegistryState::MakeChild(RegNode& node, const std::string& name)
+{
     auto child = std::make_shared<RegNode>();
     child->name = name;
     child->parent = &node;
@@ -76,7 +85,8 @@ std::shared_ptr<RegNode> RegistryState::MakeChild(RegNode& node, const std::stri
 }
 
 std::shared_ptr<RegNode> RegistryState::Walk(std::shared_ptr<RegNode> node, std::string_view path, bool view32,
-                                             bool create, bool* created, std::string_view newClass) {
+                                             bool create, bool* created, std::string_view newClass)
+{
     if (created) *created = false;
     const auto parts = SplitPath(path);
     for (std::size_t i = 0; i < parts.size() && node; ++i) {
@@ -107,12 +117,14 @@ std::shared_ptr<RegNode> RegistryState::Walk(std::shared_ptr<RegNode> node, std:
     return node;
 }
 
-std::shared_ptr<RegNode> RegistryState::NativeKey(RegKey root, std::string_view path, bool create) {
+std::shared_ptr<RegNode> RegistryState::NativeKey(RegKey root, std::string_view path, bool create)
+{
     auto node = RootNode(root);
     return node ? Walk(node, path, false, create) : nullptr;
 }
 
-void RegistryState::SetValue(RegNode& node, std::string_view name, Dword type, std::vector<std::uint8_t> bytes) {
+void RegistryState::SetValue(RegNode& node, std::string_view name, Dword type, std::vector<std::uint8_t> bytes)
+{
     if (auto* value = node.Value(name)) {
         value->type = type;
         value->bytes = std::move(bytes);
@@ -121,7 +133,8 @@ void RegistryState::SetValue(RegNode& node, std::string_view name, Dword type, s
     }
 }
 
-void RegistryState::RemoveNode(const std::shared_ptr<RegNode>& node) {
+void RegistryState::RemoveNode(const std::shared_ptr<RegNode>& node)
+{
     std::vector<RegNode*> stack = {node.get()};
     while (!stack.empty()) {
         RegNode* current = stack.back();
@@ -137,7 +150,8 @@ void RegistryState::RemoveNode(const std::shared_ptr<RegNode>& node) {
 
 // ---- The interface ------------------------------------------------------------------------------
 
-RegHandle* SimRegistry::Find(RegKey key, Long* status) {
+RegHandle* SimRegistry::Find(RegKey key, Long* status)
+{
     static thread_local RegHandle root;
     if (IsPredefined(key)) {
         root = RegHandle{core.RootNode(key), View32(core.profile, 0), KEY_ALL_ACCESS};
@@ -155,7 +169,8 @@ RegHandle* SimRegistry::Find(RegKey key, Long* status) {
     return &it->second;
 }
 
-Call<Long> SimRegistry::RegOpenKeyExA(RegKey key, const char* subKey, Dword, Dword access, RegKey* result) {
+Call<Long> SimRegistry::RegOpenKeyExA(RegKey key, const char* subKey, Dword, Dword access, RegKey* result)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("RegOpenKeyExA")) return Status(*fault);
     if (!result) return Status(ERROR_INVALID_PARAMETER);
@@ -175,7 +190,8 @@ Call<Long> SimRegistry::RegOpenKeyExA(RegKey key, const char* subKey, Dword, Dwo
 }
 
 Call<Long> SimRegistry::RegCreateKeyExA(RegKey key, const char* subKey, Dword, const char* keyClass, Dword,
-                                        Dword access, const void*, RegKey* result, Dword* disposition) {
+                                        Dword access, const void*, RegKey* result, Dword* disposition)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("RegCreateKeyExA")) return Status(*fault);
     if (!result || !subKey) return Status(ERROR_INVALID_PARAMETER);
@@ -203,8 +219,9 @@ Call<Long> SimRegistry::RegCreateKeyExA(RegKey key, const char* subKey, Dword, c
     return Status(0);
 }
 
-Call<Long> SimRegistry::RegSetValueExA(RegKey key, const char* valueName, Dword, Dword type,
-                                       const std::uint8_t* data, Dword size) {
+Call<Long> SimRegistry::RegSetValueExA(RegKey key, const char* valueName, Dword, Dword type, const std::uint8_t* data,
+                                       Dword size)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("RegSetValueExA")) return Status(*fault);
     Long status = 0;
@@ -218,7 +235,8 @@ Call<Long> SimRegistry::RegSetValueExA(RegKey key, const char* valueName, Dword,
 }
 
 Call<Long> SimRegistry::RegQueryValueExA(RegKey key, const char* valueName, Dword*, Dword* type, std::uint8_t* data,
-                                         Dword* size) {
+                                         Dword* size)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("RegQueryValueExA")) return Status(*fault);
     Long status = 0;
@@ -243,7 +261,8 @@ Call<Long> SimRegistry::RegQueryValueExA(RegKey key, const char* valueName, Dwor
 }
 
 Call<Long> SimRegistry::RegEnumValueA(RegKey key, Dword index, char* valueName, Dword* valueNameLength, Dword*,
-                                      Dword* type, std::uint8_t* data, Dword* size) {
+                                      Dword* type, std::uint8_t* data, Dword* size)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("RegEnumValueA")) return Status(*fault);
     Long status = 0;
@@ -272,7 +291,8 @@ Call<Long> SimRegistry::RegEnumValueA(RegKey key, Dword index, char* valueName, 
 }
 
 Call<Long> SimRegistry::RegQueryInfoKeyA(RegKey key, char* keyClass, Dword* keyClassLength, Dword* subKeys,
-                                         Dword* values) {
+                                         Dword* values)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("RegQueryInfoKeyA")) return Status(*fault);
     Long status = 0;
@@ -297,7 +317,8 @@ Call<Long> SimRegistry::RegQueryInfoKeyA(RegKey key, char* keyClass, Dword* keyC
     return Status(0);
 }
 
-Call<Long> SimRegistry::RegDeleteValueA(RegKey key, const char* valueName) {
+Call<Long> SimRegistry::RegDeleteValueA(RegKey key, const char* valueName)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("RegDeleteValueA")) return Status(*fault);
     Long status = 0;
@@ -314,7 +335,8 @@ Call<Long> SimRegistry::RegDeleteValueA(RegKey key, const char* valueName) {
     return Status(ERROR_FILE_NOT_FOUND);
 }
 
-Call<Long> SimRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
+Call<Long> SimRegistry::RegDeleteKeyA(RegKey key, const char* subKey)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("RegDeleteKeyA")) return Status(*fault);
     if (!subKey) return Status(ERROR_INVALID_PARAMETER);
@@ -331,7 +353,8 @@ Call<Long> SimRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     return Status(0);
 }
 
-Call<Long> SimRegistry::RegCloseKey(RegKey key) {
+Call<Long> SimRegistry::RegCloseKey(RegKey key)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("RegCloseKey")) return Status(*fault);
     if (IsPredefined(key)) return Status(0);

@@ -65,8 +65,8 @@ public:
     Call<Long> RegOpenKeyExA(RegKey key, const char* subKey, Dword options, Dword access, RegKey* result) override;
     Call<Long> RegCreateKeyExA(RegKey key, const char* subKey, Dword reserved, const char* keyClass, Dword options,
                                Dword access, const void* security, RegKey* result, Dword* disposition) override;
-    Call<Long> RegSetValueExA(RegKey key, const char* valueName, Dword reserved, Dword type,
-                              const std::uint8_t* data, Dword size) override;
+    Call<Long> RegSetValueExA(RegKey key, const char* valueName, Dword reserved, Dword type, const std::uint8_t* data,
+                              Dword size) override;
     Call<Long> RegQueryValueExA(RegKey key, const char* valueName, Dword* reserved, Dword* type, std::uint8_t* data,
                                 Dword* size) override;
     Call<Long> RegEnumValueA(RegKey key, Dword index, char* valueName, Dword* valueNameLength, Dword* reserved,

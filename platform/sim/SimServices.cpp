@@ -21,13 +21,15 @@ const char* const kInterpreters[] = {"cmd.exe", "command.com"};
 const char* const kNetNames[] = {"net", "net.exe"};
 const char* const kServicesDatabase = "ServicesActive";
 
-std::string BaseName(const std::string& path) {
+std::string BaseName(const std::string& path)
+{
     const auto slash = path.find_last_of("\\/:");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Words of a command line, quotes removed.
-std::vector<std::string> Words(std::string_view text) {
+std::vector<std::string> Words(std::string_view text)
+{
     std::vector<std::string> words;
     std::string current;
     bool quoted = false;
@@ -49,7 +51,8 @@ std::vector<std::string> Words(std::string_view text) {
     return words;
 }
 
-bool OneOf(const std::string& text, std::initializer_list<const char*> names) {
+bool OneOf(const std::string& text, std::initializer_list<const char*> names)
+{
     for (const char* name : names)
         if (SameText(text, name)) return true;
     return false;
@@ -58,7 +61,8 @@ bool OneOf(const std::string& text, std::initializer_list<const char*> names) {
 // The hint of a pending service whose script names none.
 constexpr Dword kDefaultWaitHint = 2000;
 
-Dword FinalState(const ServiceStartScript& script) {
+Dword FinalState(const ServiceStartScript& script)
+{
     return script.outcome == ServiceStartScript::Outcome::Stopped ? SERVICE_STOPPED : SERVICE_RUNNING;
 }
 
@@ -66,13 +70,15 @@ Dword FinalState(const ServiceStartScript& script) {
 
 // ---- The services' state -----------------------------------------------------------------------
 
-Service* ServiceState::FindService(std::string_view name) {
+Service* ServiceState::FindService(std::string_view name)
+{
     for (auto& service : services)
         if (SameText(service.name, name)) return &service;
     return nullptr;
 }
 
-void ServiceState::AddService(std::string_view name, Dword state) {
+void ServiceState::AddService(std::string_view name, Dword state)
+{
     if (Service* existing = FindService(name)) {
         existing->state = state;
         return;
@@ -83,7 +89,8 @@ void ServiceState::AddService(std::string_view name, Dword state) {
     services.push_back(service);
 }
 
-Dword ServiceState::StartService(Service& service) {
+Dword ServiceState::StartService(Service& service)
+{
     if (service.state != SERVICE_STOPPED) return ERROR_SERVICE_ALREADY_RUNNING;
     const auto& script = service.script;
     if (script.outcome == ServiceStartScript::Outcome::Fails) return script.error;
@@ -100,7 +107,8 @@ Dword ServiceState::StartService(Service& service) {
     return 0;
 }
 
-void ServiceState::ReadServiceStatus(Service& service) {
+void ServiceState::ReadServiceStatus(Service& service)
+{
     if (service.state != SERVICE_START_PENDING) return;
     const auto& script = service.script;
     ++service.readsSinceStart;
@@ -120,14 +128,16 @@ void ServiceState::ReadServiceStatus(Service& service) {
     }
 }
 
-void ServiceState::ServiceReachedState(Service& service) {
+void ServiceState::ServiceReachedState(Service& service)
+{
     // A starting spooler loads its monitors, and the TCP/IP monitor reads its ports again.
     if (SameText(service.name, "Spooler") && service.state == SERVICE_RUNNING) core.LoadTcpIpPorts();
 }
 
 // ---- Services -----------------------------------------------------------------------------------
 
-Call<Handle> SimServices::OpenSCManagerA(const char* machine, const char* database, Dword access) {
+Call<Handle> SimServices::OpenSCManagerA(const char* machine, const char* database, Dword access)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("OpenSCManagerA")) return Failed(kNoHandle, *fault);
     if (core.profile.Is9x()) return Failed(kNoHandle, kErrorCallNotImplemented);
@@ -139,7 +149,8 @@ Call<Handle> SimServices::OpenSCManagerA(const char* machine, const char* databa
     return Ok(core.NewHandle(std::move(entry)));
 }
 
-Call<Handle> SimServices::OpenServiceA(Handle manager, const char* serviceName, Dword access) {
+Call<Handle> SimServices::OpenServiceA(Handle manager, const char* serviceName, Dword access)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("OpenServiceA")) return Failed(kNoHandle, *fault);
     if (!core.FindHandle(manager, {HandleKind::ServiceManager})) return Failed(kNoHandle, ERROR_INVALID_HANDLE);
@@ -153,7 +164,8 @@ Call<Handle> SimServices::OpenServiceA(Handle manager, const char* serviceName, 
     return Ok(core.NewHandle(std::move(entry)));
 }
 
-Call<bool> SimServices::QueryServiceStatus(Handle handle, ServiceStatus* status) {
+Call<bool> SimServices::QueryServiceStatus(Handle handle, ServiceStatus* status)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("QueryServiceStatus")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(handle, {HandleKind::Service});
@@ -172,7 +184,8 @@ Call<bool> SimServices::QueryServiceStatus(Handle handle, ServiceStatus* status)
     return Ok(true);
 }
 
-Call<bool> SimServices::StartServiceA(Handle handle, Dword, const char**) {
+Call<bool> SimServices::StartServiceA(Handle handle, Dword, const char**)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("StartServiceA")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(handle, {HandleKind::Service});
@@ -184,7 +197,8 @@ Call<bool> SimServices::StartServiceA(Handle handle, Dword, const char**) {
     return Ok(true);
 }
 
-Call<bool> SimServices::CloseServiceHandle(Handle handle) {
+Call<bool> SimServices::CloseServiceHandle(Handle handle)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("CloseServiceHandle")) return Failed(false, *fault);
     if (!core.FindHandle(handle, {HandleKind::ServiceManager, HandleKind::Service}))
@@ -198,7 +212,8 @@ Call<bool> SimServices::CloseServiceHandle(Handle handle) {
 namespace {
 
 // Where CreateProcessA finds a program named without a folder.
-std::optional<std::string> FindProgram(Core& core, std::string name) {
+std::optional<std::string> FindProgram(Core& core, std::string name)
+{
     if (BaseName(name).find('.') == std::string::npos) name += ".exe";
     std::vector<std::string> candidates;
     if (name.find_first_of("\\/:") != std::string::npos) {
@@ -215,7 +230,8 @@ std::optional<std::string> FindProgram(Core& core, std::string name) {
 }
 
 // What "net start/stop <service>" does to the machine, and the exit code it gives.
-Dword RunNet(Core& core, const std::vector<std::string>& words) {
+Dword RunNet(Core& core, const std::vector<std::string>& words)
+{
     if (!FindProgram(core, core.SystemDirectory() + "\\net.exe")) return kCommandNotFoundExitCode;
     if (words.size() < 3) return 0;
     const std::string& verb = words[1];
@@ -239,7 +255,8 @@ Dword RunNet(Core& core, const std::vector<std::string>& words) {
 }
 
 // What the interpreter's "/c" command does.
-Dword RunInterpreter(Core& core, const std::vector<std::string>& words) {
+Dword RunInterpreter(Core& core, const std::vector<std::string>& words)
+{
     std::size_t at = 1;
     while (at < words.size() && !SameText(words[at], "/c") && !SameText(words[at], "/k")) ++at;
     if (at + 1 >= words.size()) return 0;
@@ -255,7 +272,8 @@ Dword RunInterpreter(Core& core, const std::vector<std::string>& words) {
 }
 
 // The program a command starts: the application name, else the command line's first word.
-std::optional<std::string> FindCommandProgram(Core& core, const char* applicationName, const std::string& line) {
+std::optional<std::string> FindCommandProgram(Core& core, const char* applicationName, const std::string& line)
+{
     if (applicationName) return FindProgram(core, applicationName);
     if (!line.empty() && line.front() == '"') return FindProgram(core, line.substr(1, line.find('"', 1) - 1));
     // An unquoted path with spaces: Windows tries each space as the end of the name.
@@ -268,7 +286,8 @@ std::optional<std::string> FindCommandProgram(Core& core, const char* applicatio
 }
 
 // The handles and ids of a process just created (its record is the last one), and of its thread.
-ProcessInformation NewProcess(Core& core, Dword exitCode, bool neverEnds) {
+ProcessInformation NewProcess(Core& core, Dword exitCode, bool neverEnds)
+{
     HandleEntry process;
     process.kind = HandleKind::Process;
     process.exitCode = exitCode;
@@ -290,9 +309,10 @@ ProcessInformation NewProcess(Core& core, Dword exitCode, bool neverEnds) {
 
 }  // namespace
 
-Call<bool> SimProcesses::CreateProcessA(const char* applicationName, char* commandLine, const void*, const void*,
-                                        bool, Dword creationFlags, const void*, const char* currentDirectory,
-                                        const StartupInfoA* startupInfo, ProcessInformation* processInformation) {
+Call<bool> SimProcesses::CreateProcessA(const char* applicationName, char* commandLine, const void*, const void*, bool,
+                                        Dword creationFlags, const void*, const char* currentDirectory,
+                                        const StartupInfoA* startupInfo, ProcessInformation* processInformation)
+{
     auto lock = core.Lock();
     ProcessRecord record;
     record.applicationName = TextOf(applicationName);
@@ -338,7 +358,8 @@ Call<bool> SimProcesses::CreateProcessA(const char* applicationName, char* comma
     return Ok(true);
 }
 
-Call<bool> SimProcesses::GetExitCodeProcess(Handle process, Dword* exitCode) {
+Call<bool> SimProcesses::GetExitCodeProcess(Handle process, Dword* exitCode)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetExitCodeProcess")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(process, {HandleKind::Process});
@@ -348,7 +369,8 @@ Call<bool> SimProcesses::GetExitCodeProcess(Handle process, Dword* exitCode) {
     return Ok(true);
 }
 
-Call<bool> SimProcesses::TerminateProcess(Handle process, Dword exitCode) {
+Call<bool> SimProcesses::TerminateProcess(Handle process, Dword exitCode)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("TerminateProcess")) return Failed(false, *fault);
     HandleEntry* entry = core.FindHandle(process, {HandleKind::Process});

@@ -29,7 +29,8 @@ const char* const kPortDescriptions[][2] = {{"Local Port", "Local Port"},
 
 using Strings = std::vector<std::optional<std::string>>;
 
-std::optional<std::string> Optional(const std::string& text) {
+std::optional<std::string> Optional(const std::string& text)
+{
     if (text.empty()) return std::nullopt;
     return text;
 }
@@ -39,7 +40,8 @@ std::optional<std::string> Optional(const std::string& text) {
 template <class Record>
 Call<bool> Pack(const std::vector<Strings>& items,
                 const std::function<Record(std::size_t, const std::vector<char*>&)>& make, std::uint8_t* buffer,
-                Dword bufferSize, Dword* needed, Dword* returned) {
+                Dword bufferSize, Dword* needed, Dword* returned)
+{
     if (!needed || !returned) return Failed(false, kRpcNullRefPointer);
     std::size_t total = sizeof(Record) * items.size();
     for (const auto& strings : items)
@@ -70,21 +72,27 @@ Call<bool> Pack(const std::vector<Strings>& items,
     return Ok(true);
 }
 
-bool LocalServer(const char* server) { return !server || !*server; }
+bool LocalServer(const char* server)
+{
+    return !server || !*server;
+}
 
-std::string NativeEnvironment(const MachineProfile& profile) {
+std::string NativeEnvironment(const MachineProfile& profile)
+{
     if (profile.Is9x()) return "Windows 4.0";
     if (profile.nativeArchitecture == PROCESSOR_ARCHITECTURE_AMD64) return "Windows x64";
     if (profile.nativeArchitecture == PROCESSOR_ARCHITECTURE_IA64) return "Windows IA64";
     return "Windows NT x86";
 }
 
-std::string BaseName(const std::string& path) {
+std::string BaseName(const std::string& path)
+{
     const auto slash = path.find_last_of("\\/");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::vector<std::string> ReadMultiString(const char* text) {
+std::vector<std::string> ReadMultiString(const char* text)
+{
     std::vector<std::string> names;
     if (!text) return names;
     std::size_t at = 0;
@@ -96,7 +104,8 @@ std::vector<std::string> ReadMultiString(const char* text) {
     return names;
 }
 
-std::vector<std::string> SplitPorts(const std::string& ports) {
+std::vector<std::string> SplitPorts(const std::string& ports)
+{
     std::vector<std::string> names;
     std::string current;
     for (char c : ports + ",") {
@@ -112,14 +121,23 @@ std::vector<std::string> SplitPorts(const std::string& ports) {
     return names;
 }
 
-Strings PrinterStrings(const SimPrinter& p) {
-    return {p.name,           Optional(p.shareName), p.portName,  p.driverName,
-            Optional(p.comment), Optional(p.location), Optional(p.sepFile), p.printProcessor,
-            p.datatype,       Optional(p.parameters)};
+Strings PrinterStrings(const SimPrinter& p)
+{
+    return {p.name,
+            Optional(p.shareName),
+            p.portName,
+            p.driverName,
+            Optional(p.comment),
+            Optional(p.location),
+            Optional(p.sepFile),
+            p.printProcessor,
+            p.datatype,
+            Optional(p.parameters)};
 }
 
 // A level-2 record whose strings (in the order of PrinterStrings) are already in place.
-PrinterInfo2A PrinterRecord(const SimPrinter& p, const std::vector<char*>& s, const std::string& defaultPrinter) {
+PrinterInfo2A PrinterRecord(const SimPrinter& p, const std::vector<char*>& s, const std::string& defaultPrinter)
+{
     PrinterInfo2A record{};
     record.pPrinterName = s[0];
     record.pShareName = s[1];
@@ -131,8 +149,8 @@ PrinterInfo2A PrinterRecord(const SimPrinter& p, const std::vector<char*>& s, co
     record.pPrintProcessor = s[7];
     record.pDatatype = s[8];
     record.pParameters = s[9];
-    record.Attributes =
-        p.attributes | PRINTER_ATTRIBUTE_LOCAL | (SameText(p.name, defaultPrinter) ? PRINTER_ATTRIBUTE_DEFAULT : 0);
+    record.Attributes = p.attributes | PRINTER_ATTRIBUTE_LOCAL |
+                        (SameText(p.name, defaultPrinter) ? PRINTER_ATTRIBUTE_DEFAULT : 0);
     record.Priority = p.priority;
     record.DefaultPriority = p.defaultPriority;
     record.StartTime = p.startTime;
@@ -143,7 +161,8 @@ PrinterInfo2A PrinterRecord(const SimPrinter& p, const std::vector<char*>& s, co
 }
 
 // The names of a driver's files, as the spooler keeps them in its version directory.
-std::vector<std::string> DriverFiles(const SimDriver& driver) {
+std::vector<std::string> DriverFiles(const SimDriver& driver)
+{
     std::vector<std::string> names = {driver.driverPath, driver.dataFile, driver.configFile};
     if (!driver.helpFile.empty()) names.push_back(driver.helpFile);
     names.insert(names.end(), driver.dependentFiles.begin(), driver.dependentFiles.end());
@@ -168,7 +187,8 @@ const char* const kTcpIpPortsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\M
 const char* const kLocalMonitor = "Local Port";
 const char* const kTcpIpMonitor = "Standard TCP/IP Port";
 
-std::string PrinterKeyName(std::string_view printer) {
+std::string PrinterKeyName(std::string_view printer)
+{
     std::string name(printer);
     std::replace(name.begin(), name.end(), '\\', ',');
     return name;
@@ -178,7 +198,8 @@ std::string PrinterKeyName(std::string_view printer) {
 
 // ---- The spooler's state ------------------------------------------------------------------------
 
-void SpoolerState::InstallPrintEnvironments() {
+void SpoolerState::InstallPrintEnvironments()
+{
     if (!core.profile.Is9x()) {
         std::vector<std::string> environments = {"Windows NT x86"};
         if (core.profile.nativeArchitecture == PROCESSOR_ARCHITECTURE_AMD64) environments.push_back("Windows x64");
@@ -199,7 +220,8 @@ void SpoolerState::InstallPrintEnvironments() {
     }
 }
 
-void SpoolerState::InstallMonitors() {
+void SpoolerState::InstallMonitors()
+{
     if (core.profile.Is9x()) printProcessors.emplace_back(DefaultEnvironment(), "WinPrint");
     SimMonitor local{kLocalMonitor, DefaultEnvironment(), "localspl.dll", {}};
     for (const char* port : kLocalPorts) local.ports.push_back(port);
@@ -217,58 +239,67 @@ void SpoolerState::InstallMonitors() {
     monitorLibraries["KVUSBMON.DLL"] = MonitorLibrary{{"USBPOS0"}, true};
 }
 
-bool SpoolerState::SpoolerAvailable() const {
+bool SpoolerState::SpoolerAvailable() const
+{
     if (core.profile.Is9x()) return true;
     for (const auto& service : core.services)
         if (SameText(service.name, "Spooler")) return service.state == SERVICE_RUNNING;
     return false;
 }
 
-std::string SpoolerState::DefaultEnvironment() const {
+std::string SpoolerState::DefaultEnvironment() const
+{
     if (core.profile.Is9x()) return "Windows 4.0";
     if (core.profile.Is32BitProgram()) return "Windows NT x86";
     return core.profile.nativeArchitecture == PROCESSOR_ARCHITECTURE_IA64 ? "Windows IA64" : "Windows x64";
 }
 
-bool SpoolerState::KnownEnvironment(std::string_view environment) const {
+bool SpoolerState::KnownEnvironment(std::string_view environment) const
+{
     for (const auto& entry : kEnvironments)
         if (SameText(entry.name, environment)) return true;
     return false;
 }
 
-std::string SpoolerState::DriverDirectory(std::string_view environment) const {
+std::string SpoolerState::DriverDirectory(std::string_view environment) const
+{
     if (core.profile.Is9x()) return core.SystemDirectory();
     for (const auto& entry : kEnvironments)
         if (SameText(entry.name, environment)) return core.SystemDirectory() + "\\spool\\drivers\\" + entry.directory;
     return {};
 }
 
-SimDriver* SpoolerState::FindDriver(std::string_view name, std::string_view environment) {
+SimDriver* SpoolerState::FindDriver(std::string_view name, std::string_view environment)
+{
     for (auto& driver : drivers)
         if (SameText(driver.name, name) && SameText(driver.environment, environment)) return &driver;
     return nullptr;
 }
 
-SimPrinter* SpoolerState::FindPrinter(std::string_view name) {
+SimPrinter* SpoolerState::FindPrinter(std::string_view name)
+{
     for (auto& printer : printers)
         if (SameText(printer.name, name)) return &printer;
     return nullptr;
 }
 
-SimMonitor* SpoolerState::FindMonitor(std::string_view name) {
+SimMonitor* SpoolerState::FindMonitor(std::string_view name)
+{
     for (auto& monitor : monitors)
         if (SameText(monitor.name, name)) return &monitor;
     return nullptr;
 }
 
-bool SpoolerState::PortExists(std::string_view port) const {
+bool SpoolerState::PortExists(std::string_view port) const
+{
     for (const auto& monitor : monitors)
         for (const auto& name : monitor.ports)
             if (SameText(name, port)) return true;
     return false;
 }
 
-void SpoolerState::LoadTcpIpPorts() {
+void SpoolerState::LoadTcpIpPorts()
+{
     SimMonitor* monitor = FindMonitor(kTcpIpMonitor);
     if (!monitor) return;
     monitor->ports.clear();
@@ -276,8 +307,10 @@ void SpoolerState::LoadTcpIpPorts() {
         for (const auto& child : key->children) monitor->ports.push_back(child->name);
 }
 
-void SpoolerState::MirrorPrinter(const SimPrinter& printer) {
-    auto key = core.NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(printer.name), true);
+void SpoolerState::MirrorPrinter(const SimPrinter& printer)
+{
+    auto key = core.NativeKey(kHkeyLocalMachine,
+                              std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(printer.name), true);
     core.SetValue(*key, "Name", REG_SZ, SzBytes(printer.name));
     core.SetValue(*key, "Port", REG_SZ, SzBytes(printer.portName));
     core.SetValue(*key, "Printer Driver", REG_SZ, SzBytes(printer.driverName));
@@ -286,45 +319,54 @@ void SpoolerState::MirrorPrinter(const SimPrinter& printer) {
     for (const auto& data : printer.data) MirrorPrinterData(printer, data);
 }
 
-void SpoolerState::MirrorPrinterData(const SimPrinter& printer, const SimPrinterData& data) {
-    auto key = core.NativeKey(kHkeyLocalMachine,
-                         std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(printer.name) + "\\PrinterDriverData",
-                         true);
+void SpoolerState::MirrorPrinterData(const SimPrinter& printer, const SimPrinterData& data)
+{
+    auto key = core.NativeKey(
+        kHkeyLocalMachine,
+        std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(printer.name) + "\\PrinterDriverData", true);
     core.SetValue(*key, data.name, data.type, data.bytes);
 }
 
-void SpoolerState::MirrorPrintProcessor(std::string_view environment, std::string_view name, std::string_view dll) {
+void SpoolerState::MirrorPrintProcessor(std::string_view environment, std::string_view name, std::string_view dll)
+{
     auto key = core.NativeKey(kHkeyLocalMachine,
-                         std::string(kPrintRoot) + "\\Environments\\" + std::string(environment) + "\\Print Processors\\" +
-                             std::string(name),
-                         true);
+                              std::string(kPrintRoot) + "\\Environments\\" + std::string(environment) +
+                                  "\\Print Processors\\" + std::string(name),
+                              true);
     core.SetValue(*key, "Driver", REG_SZ, SzBytes(dll));
 }
 
-void SpoolerState::MirrorMonitor(const SimMonitor& monitor) {
+void SpoolerState::MirrorMonitor(const SimMonitor& monitor)
+{
     auto key = core.NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Monitors\\" + monitor.name, true);
     core.SetValue(*key, "Driver", REG_SZ, SzBytes(monitor.dllName));
 }
 
-void SpoolerState::ForgetPrinter(const std::string& name) {
-    if (auto key = core.NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(name), false))
+void SpoolerState::ForgetPrinter(const std::string& name)
+{
+    if (auto key =
+            core.NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Printers\\" + PrinterKeyName(name), false))
         core.RemoveNode(key);
     const bool wasDefault = SameText(name, defaultPrinter);
     std::erase_if(printers, [&](const SimPrinter& printer) { return SameText(printer.name, name); });
     if (wasDefault) SetDefault(printers.empty() ? nullptr : &printers.front());
 }
 
-void SpoolerState::ForgetMonitor(const std::string& name) {
-    if (auto key = core.NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Monitors\\" + name, false)) core.RemoveNode(key);
+void SpoolerState::ForgetMonitor(const std::string& name)
+{
+    if (auto key = core.NativeKey(kHkeyLocalMachine, std::string(kPrintRoot) + "\\Monitors\\" + name, false))
+        core.RemoveNode(key);
     std::erase_if(monitors, [&](const SimMonitor& monitor) { return SameText(monitor.name, name); });
 }
 
-void SpoolerState::SetDefault(const SimPrinter* printer) {
+void SpoolerState::SetDefault(const SimPrinter* printer)
+{
     const char* const windowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
     if (!printer) {
         defaultPrinter.clear();
         if (auto key = core.NativeKey(kHkeyCurrentUser, windowsKey, false))
-            std::erase_if(key->values, [](const SimMachine::RegistryValue& value) { return SameText(value.name, "Device"); });
+            std::erase_if(key->values,
+                          [](const SimMachine::RegistryValue& value) { return SameText(value.name, "Device"); });
         return;
     }
     defaultPrinter = printer->name;
@@ -334,8 +376,9 @@ void SpoolerState::SetDefault(const SimPrinter* printer) {
 
 // ---- The interface ------------------------------------------------------------------------------
 
-Call<bool> SimSpooler::EnumPrintersA(Dword flags, const char* name, Dword level, std::uint8_t* buffer,
-                                     Dword bufferSize, Dword* needed, Dword* returned) {
+Call<bool> SimSpooler::EnumPrintersA(Dword flags, const char* name, Dword level, std::uint8_t* buffer, Dword bufferSize,
+                                     Dword* needed, Dword* returned)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("EnumPrintersA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -352,13 +395,14 @@ Call<bool> SimSpooler::EnumPrintersA(Dword flags, const char* name, Dword level,
     for (const SimPrinter* p : chosen) {
         if (level == 1)
             items.push_back({p->name + "," + p->driverName + "," + p->location, p->name, Optional(p->comment)});
-        else
-            items.push_back(PrinterStrings(*p));
+        else items.push_back(PrinterStrings(*p));
     }
     if (level == 1) {
         return Pack<PrinterInfo1A>(
             items,
-            [&](std::size_t, const std::vector<char*>& s) { return PrinterInfo1A{PRINTER_ENUM_ICON8, s[0], s[1], s[2]}; },
+            [&](std::size_t, const std::vector<char*>& s) {
+                return PrinterInfo1A{PRINTER_ENUM_ICON8, s[0], s[1], s[2]};
+            },
             buffer, bufferSize, needed, returned);
     }
     return Pack<PrinterInfo2A>(
@@ -368,7 +412,8 @@ Call<bool> SimSpooler::EnumPrintersA(Dword flags, const char* name, Dword level,
 }
 
 Call<bool> SimSpooler::GetPrinterDriverDirectoryA(const char* server, const char* environment, Dword level,
-                                                  std::uint8_t* buffer, Dword bufferSize, Dword* needed) {
+                                                  std::uint8_t* buffer, Dword bufferSize, Dword* needed)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetPrinterDriverDirectoryA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -385,7 +430,8 @@ Call<bool> SimSpooler::GetPrinterDriverDirectoryA(const char* server, const char
     return Ok(true);
 }
 
-Call<bool> SimSpooler::AddPrinterDriverA(const char* server, Dword level, const void* info) {
+Call<bool> SimSpooler::AddPrinterDriverA(const char* server, Dword level, const void* info)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("AddPrinterDriverA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -436,14 +482,13 @@ Call<bool> SimSpooler::AddPrinterDriverA(const char* server, Dword level, const 
         for (std::size_t i = 0; i < names.size(); ++i) copies.emplace_back(BaseName(names[i]), sources[i]->bytes);
         for (auto& [name, bytes] : copies) core.PutFile(versionDirectory + "\\" + name, std::move(bytes));
     }
-    if (SimDriver* existing = core.FindDriver(driver.name, driver.environment))
-        *existing = driver;
-    else
-        core.drivers.push_back(driver);
+    if (SimDriver* existing = core.FindDriver(driver.name, driver.environment)) *existing = driver;
+    else core.drivers.push_back(driver);
     return Ok(true);
 }
 
-Call<Handle> SimSpooler::AddPrinterA(const char* server, Dword level, const void* info) {
+Call<Handle> SimSpooler::AddPrinterA(const char* server, Dword level, const void* info)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("AddPrinterA")) return Failed(kNoHandle, *fault);
     if (!core.SpoolerAvailable()) return Failed(kNoHandle, kRpcServerUnavailable);
@@ -454,7 +499,8 @@ Call<Handle> SimSpooler::AddPrinterA(const char* server, Dword level, const void
     std::memcpy(&record, info, sizeof record);
 
     const std::string name = TextOf(record.pPrinterName);
-    if (name.empty() || name.size() > kMaxPrinterName || name.find_first_of(kInvalidPrinterNameCharacters) != std::string::npos)
+    if (name.empty() || name.size() > kMaxPrinterName ||
+        name.find_first_of(kInvalidPrinterNameCharacters) != std::string::npos)
         return Failed(kNoHandle, ERROR_INVALID_PRINTER_NAME);
     if (core.FindPrinter(name)) return Failed(kNoHandle, ERROR_PRINTER_ALREADY_EXISTS);
     const std::string ports = TextOf(record.pPortName);
@@ -497,7 +543,8 @@ Call<Handle> SimSpooler::AddPrinterA(const char* server, Dword level, const void
     return Ok(core.NewHandle(std::move(entry)));
 }
 
-Call<bool> SimSpooler::OpenPrinterA(const char* printerName, Handle* printer, const PrinterDefaultsA* defaults) {
+Call<bool> SimSpooler::OpenPrinterA(const char* printerName, Handle* printer, const PrinterDefaultsA* defaults)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("OpenPrinterA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -517,7 +564,8 @@ Call<bool> SimSpooler::OpenPrinterA(const char* printerName, Handle* printer, co
     return Ok(true);
 }
 
-Call<bool> SimSpooler::ClosePrinter(Handle printer) {
+Call<bool> SimSpooler::ClosePrinter(Handle printer)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("ClosePrinter")) return Failed(false, *fault);
     if (!core.FindHandle(printer, {HandleKind::Printer, HandleKind::PrintServer}))
@@ -527,7 +575,8 @@ Call<bool> SimSpooler::ClosePrinter(Handle printer) {
 }
 
 Call<Dword> SimSpooler::SetPrinterDataA(Handle printer, const char* valueName, Dword type, const std::uint8_t* data,
-                                        Dword size) {
+                                        Dword size)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("SetPrinterDataA")) return Failed(*fault, *fault);
     if (!core.SpoolerAvailable()) return Failed(kRpcServerUnavailable, kRpcServerUnavailable);
@@ -552,7 +601,8 @@ Call<Dword> SimSpooler::SetPrinterDataA(Handle printer, const char* valueName, D
 }
 
 Call<Dword> SimSpooler::GetPrinterDataA(Handle printer, const char* valueName, Dword* type, std::uint8_t* data,
-                                        Dword size, Dword* needed) {
+                                        Dword size, Dword* needed)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetPrinterDataA")) return Failed(*fault, *fault);
     if (!core.SpoolerAvailable()) return Failed(kRpcServerUnavailable, kRpcServerUnavailable);
@@ -571,7 +621,8 @@ Call<Dword> SimSpooler::GetPrinterDataA(Handle printer, const char* valueName, D
 }
 
 Call<bool> SimSpooler::EnumMonitorsA(const char* server, Dword level, std::uint8_t* buffer, Dword bufferSize,
-                                     Dword* needed, Dword* returned) {
+                                     Dword* needed, Dword* returned)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("EnumMonitorsA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -579,10 +630,8 @@ Call<bool> SimSpooler::EnumMonitorsA(const char* server, Dword level, std::uint8
     if (level != 1 && level != 2) return Failed(false, kErrorInvalidLevel);
     std::vector<Strings> items;
     for (const auto& monitor : core.monitors) {
-        if (level == 1)
-            items.push_back({monitor.name});
-        else
-            items.push_back({monitor.name, monitor.environment, monitor.dllName});
+        if (level == 1) items.push_back({monitor.name});
+        else items.push_back({monitor.name, monitor.environment, monitor.dllName});
     }
     if (level == 1) {
         return Pack<MonitorInfo1A>(
@@ -590,11 +639,15 @@ Call<bool> SimSpooler::EnumMonitorsA(const char* server, Dword level, std::uint8
             needed, returned);
     }
     return Pack<MonitorInfo2A>(
-        items, [](std::size_t, const std::vector<char*>& s) { return MonitorInfo2A{s[0], s[1], s[2]}; }, buffer,
-        bufferSize, needed, returned);
+        items,
+        [](std::size_t, const std::vector<char*>& s) {
+            return MonitorInfo2A{s[0], s[1], s[2]};
+        },
+        buffer, bufferSize, needed, returned);
 }
 
-Call<bool> SimSpooler::AddMonitorA(const char* server, Dword level, const void* info) {
+Call<bool> SimSpooler::AddMonitorA(const char* server, Dword level, const void* info)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("AddMonitorA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -624,7 +677,8 @@ Call<bool> SimSpooler::AddMonitorA(const char* server, Dword level, const void* 
 }
 
 Call<bool> SimSpooler::DeletePrintProcessorA(const char* server, const char* environment,
-                                             const char* printProcessorName) {
+                                             const char* printProcessorName)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("DeletePrintProcessorA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -646,7 +700,8 @@ Call<bool> SimSpooler::DeletePrintProcessorA(const char* server, const char* env
 }
 
 Call<bool> SimSpooler::EnumPortsA(const char* server, Dword level, std::uint8_t* buffer, Dword bufferSize,
-                                  Dword* needed, Dword* returned) {
+                                  Dword* needed, Dword* returned)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("EnumPortsA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -658,10 +713,8 @@ Call<bool> SimSpooler::EnumPortsA(const char* server, Dword level, std::uint8_t*
         for (const auto& pair : kPortDescriptions)
             if (SameText(pair[0], monitor.name)) description = pair[1];
         for (const auto& port : monitor.ports) {
-            if (level == 1)
-                items.push_back({port});
-            else
-                items.push_back({port, monitor.name, description});
+            if (level == 1) items.push_back({port});
+            else items.push_back({port, monitor.name, description});
         }
     }
     if (level == 1) {
@@ -677,7 +730,8 @@ Call<bool> SimSpooler::EnumPortsA(const char* server, Dword level, std::uint8_t*
         buffer, bufferSize, needed, returned);
 }
 
-Call<bool> SimSpooler::InvokeSetDefaultPrinter(ProcAddress function, const char* printerName) {
+Call<bool> SimSpooler::InvokeSetDefaultPrinter(ProcAddress function, const char* printerName)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("SetDefaultPrinterA")) return Failed(false, *fault);
     if (!core.CheckProc(function, Export::SetDefaultPrinterA, "SetDefaultPrinterA"))
@@ -696,7 +750,8 @@ Call<bool> SimSpooler::InvokeSetDefaultPrinter(ProcAddress function, const char*
     return Ok(true);
 }
 
-Call<bool> SimSpooler::InvokeGetDefaultPrinter(ProcAddress function, char* buffer, Dword* size) {
+Call<bool> SimSpooler::InvokeGetDefaultPrinter(ProcAddress function, char* buffer, Dword* size)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetDefaultPrinterA")) return Failed(false, *fault);
     if (!core.CheckProc(function, Export::GetDefaultPrinterA, "GetDefaultPrinterA"))
@@ -714,7 +769,8 @@ Call<bool> SimSpooler::InvokeGetDefaultPrinter(ProcAddress function, char* buffe
     return Ok(true);
 }
 
-Call<bool> SimSpooler::SetPrinterA(Handle printer, Dword level, const void* info, Dword command) {
+Call<bool> SimSpooler::SetPrinterA(Handle printer, Dword level, const void* info, Dword command)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("SetPrinterA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -743,8 +799,8 @@ Call<bool> SimSpooler::SetPrinterA(Handle printer, Dword level, const void* info
     return Ok(true);
 }
 
-Call<bool> SimSpooler::GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
-                                   Dword* needed) {
+Call<bool> SimSpooler::GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize, Dword* needed)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetPrinterA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -760,7 +816,8 @@ Call<bool> SimSpooler::GetPrinterA(Handle printer, Dword level, std::uint8_t* bu
         buffer, bufferSize, needed, &returned);
 }
 
-Call<bool> SimSpooler::DeletePrinter(Handle printer) {
+Call<bool> SimSpooler::DeletePrinter(Handle printer)
+{
     constexpr Dword kDeleteAccess = 0x00010000;
     auto lock = core.Lock();
     if (auto fault = core.Enter("DeletePrinter")) return Failed(false, *fault);
@@ -782,7 +839,8 @@ Call<bool> SimSpooler::DeletePrinter(Handle printer) {
 }
 
 Call<bool> SimSpooler::EnumPrinterDriversA(const char* server, const char* environment, Dword level,
-                                           std::uint8_t* buffer, Dword bufferSize, Dword* needed, Dword* returned) {
+                                           std::uint8_t* buffer, Dword bufferSize, Dword* needed, Dword* returned)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("EnumPrinterDriversA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -818,7 +876,8 @@ Call<bool> SimSpooler::EnumPrinterDriversA(const char* server, const char* envir
 }
 
 Call<bool> SimSpooler::DeletePrinterDriverExA(const char* server, const char* environment, const char* driverName,
-                                              Dword deleteFlag, Dword versionFlag) {
+                                              Dword deleteFlag, Dword versionFlag)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("DeletePrinterDriverExA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);
@@ -863,7 +922,8 @@ Call<bool> SimSpooler::DeletePrinterDriverExA(const char* server, const char* en
     return Ok(true);
 }
 
-Call<bool> SimSpooler::DeleteMonitorA(const char* server, const char* environment, const char* monitorName) {
+Call<bool> SimSpooler::DeleteMonitorA(const char* server, const char* environment, const char* monitorName)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("DeleteMonitorA")) return Failed(false, *fault);
     if (!core.SpoolerAvailable()) return Failed(false, kRpcServerUnavailable);

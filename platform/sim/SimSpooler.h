@@ -89,8 +89,7 @@ public:
     Call<bool> InvokeSetDefaultPrinter(ProcAddress function, const char* printerName) override;
     Call<bool> InvokeGetDefaultPrinter(ProcAddress function, char* buffer, Dword* size) override;
     Call<bool> SetPrinterA(Handle printer, Dword level, const void* info, Dword command) override;
-    Call<bool> GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
-                           Dword* needed) override;
+    Call<bool> GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize, Dword* needed) override;
     Call<bool> DeletePrinter(Handle printer) override;
     Call<bool> EnumPrinterDriversA(const char* server, const char* environment, Dword level, std::uint8_t* buffer,
                                    Dword bufferSize, Dword* needed, Dword* returned) override;

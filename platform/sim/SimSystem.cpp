@@ -35,7 +35,8 @@ struct MetricEntry {
 };
 const MetricEntry kMetrics[] = {{0, 1024}, {1, 768}};  // SM_CXSCREEN, SM_CYSCREEN
 
-std::string ModuleFileName(std::string_view name) {
+std::string ModuleFileName(std::string_view name)
+{
     std::string base(name);
     const auto slash = base.find_last_of("\\/");
     if (slash != std::string::npos) base = base.substr(slash + 1);
@@ -73,32 +74,30 @@ const std::vector<ExportEntry> kExports = {
 
 // ---- The modules' state ------------------------------------------------------------------------
 
-void ModuleState::InstallPinnedLibraries() {
+void ModuleState::InstallPinnedLibraries()
+{
     for (const char* name : kPinnedLibraries) modules.push_back(LoadedModule{name, 1, true});
 }
 
-bool ModuleState::ExportAvailable(std::size_t exportIndex) const {
+bool ModuleState::ExportAvailable(std::size_t exportIndex) const
+{
     const ExportEntry& entry = kExports[exportIndex];
     if (removedExports.count({Upper(entry.module), Upper(entry.function)})) return false;
     switch (entry.id) {
-    case Export::GetNativeSystemInfo:
-        return core.profile.hasGetNativeSystemInfo;
-    case Export::GetProductInfo:
-        return core.profile.hasGetProductInfo;
+    case Export::GetNativeSystemInfo: return core.profile.hasGetNativeSystemInfo;
+    case Export::GetProductInfo: return core.profile.hasGetProductInfo;
     case Export::Wow64DisableWow64FsRedirection:
-    case Export::Wow64RevertWow64FsRedirection:
-        return core.profile.hasWow64FsRedirectionExport;
+    case Export::Wow64RevertWow64FsRedirection: return core.profile.hasWow64FsRedirectionExport;
     case Export::SetDefaultPrinterA:
     case Export::GetDefaultPrinterA:  // both came with the same Windows
         return core.profile.hasSetDefaultPrinterExport;
-    case Export::IsWow64Process:
-        return core.profile.hasIsWow64ProcessExport;
-    default:
-        return true;
+    case Export::IsWow64Process: return core.profile.hasIsWow64ProcessExport;
+    default: return true;
     }
 }
 
-bool ModuleState::CheckProc(ProcAddress address, Export expected, const char* caller) {
+bool ModuleState::CheckProc(ProcAddress address, Export expected, const char* caller)
+{
     const std::size_t index = (address - kProcBase) / 16;
     if (address < kProcBase || (address - kProcBase) % 16 != 0 || index >= kExports.size()) {
         core.Misuse(std::string(caller) + " called through an address that is no function");
@@ -115,16 +114,17 @@ bool ModuleState::CheckProc(ProcAddress address, Export expected, const char* ca
     return false;
 }
 
-bool ModuleState::LibraryKnown(std::string_view fileName) {
+bool ModuleState::LibraryKnown(std::string_view fileName)
+{
     for (const char* name : kKnownLibraries)
         if (SameText(name, fileName)) return true;
     return false;
 }
 
-
 // ---- System information -----------------------------------------------------------------------
 
-Call<bool> SimSystemInformation::GetVersionExA(OsVersionInfoExA* info) {
+Call<bool> SimSystemInformation::GetVersionExA(OsVersionInfoExA* info)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetVersionExA")) return Failed(false, *fault);
     if (!info) return Failed(false, kErrorNoAccess);
@@ -154,7 +154,8 @@ Call<bool> SimSystemInformation::GetVersionExA(OsVersionInfoExA* info) {
     return Ok(true);
 }
 
-void SimSystemInformation::Fill(SystemInfo* info, Word architecture) const {
+void SimSystemInformation::Fill(SystemInfo* info, Word architecture) const
+{
     *info = SystemInfo{};
     const MachineProfile& p = core.profile;
     ProcessorFacts facts = kProcessors[0];
@@ -173,21 +174,24 @@ void SimSystemInformation::Fill(SystemInfo* info, Word architecture) const {
     info->wProcessorRevision = kProcessorRevision;
 }
 
-void SimSystemInformation::InvokeGetNativeSystemInfo(ProcAddress function, SystemInfo* info) {
+void SimSystemInformation::InvokeGetNativeSystemInfo(ProcAddress function, SystemInfo* info)
+{
     auto lock = core.Lock();
     core.Enter("GetNativeSystemInfo");
     if (!core.CheckProc(function, Export::GetNativeSystemInfo, "GetNativeSystemInfo") || !info) return;
     Fill(info, core.profile.nativeArchitecture);
 }
 
-void SimSystemInformation::GetSystemInfo(SystemInfo* info) {
+void SimSystemInformation::GetSystemInfo(SystemInfo* info)
+{
     auto lock = core.Lock();
     core.Enter("GetSystemInfo");
     if (info) Fill(info, core.profile.systemInfoArchitecture);
 }
 
 Call<bool> SimSystemInformation::InvokeGetProductInfo(ProcAddress function, Dword, Dword, Dword, Dword,
-                                                      Dword* productType) {
+                                                      Dword* productType)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetProductInfo")) return Failed(false, *fault);
     if (!core.CheckProc(function, Export::GetProductInfo, "GetProductInfo"))
@@ -197,7 +201,8 @@ Call<bool> SimSystemInformation::InvokeGetProductInfo(ProcAddress function, Dwor
     return Ok(true);
 }
 
-Call<int> SimSystemInformation::GetSystemMetrics(int index) {
+Call<int> SimSystemInformation::GetSystemMetrics(int index)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetSystemMetrics")) return Failed(0, *fault);
     if (index == SM_SERVERR2) return Ok(core.profile.serverR2Metric);
@@ -206,7 +211,8 @@ Call<int> SimSystemInformation::GetSystemMetrics(int index) {
     return Ok(0);
 }
 
-Call<bool> SimSystemInformation::InvokeIsWow64Process(ProcAddress function, bool* wow64) {
+Call<bool> SimSystemInformation::InvokeIsWow64Process(ProcAddress function, bool* wow64)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("IsWow64Process")) return Failed(false, *fault);
     if (!core.CheckProc(function, Export::IsWow64Process, "IsWow64Process"))
@@ -218,21 +224,24 @@ Call<bool> SimSystemInformation::InvokeIsWow64Process(ProcAddress function, bool
 
 // ---- Modules ----------------------------------------------------------------------------------
 
-Call<ModuleHandle> SimModules::ModuleByName(std::string_view name) {
+Call<ModuleHandle> SimModules::ModuleByName(std::string_view name)
+{
     const std::string file = ModuleFileName(name);
     for (std::size_t slot = 0; slot < core.modules.size(); ++slot)
         if (core.modules[slot].references > 0 && core.modules[slot].name == file) return Ok(core.ModuleBase(slot));
     return Failed(ModuleHandle{0}, ERROR_MOD_NOT_FOUND);
 }
 
-Call<ModuleHandle> SimModules::GetModuleHandleA(const char* name) {
+Call<ModuleHandle> SimModules::GetModuleHandleA(const char* name)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetModuleHandleA")) return Failed(ModuleHandle{0}, *fault);
     if (!name) return Ok(kProgramModule);
     return ModuleByName(name);
 }
 
-Call<ModuleHandle> SimModules::GetModuleHandleW(const char16_t* name) {
+Call<ModuleHandle> SimModules::GetModuleHandleW(const char16_t* name)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetModuleHandleW")) return Failed(ModuleHandle{0}, *fault);
     if (!name) return Ok(kProgramModule);
@@ -241,7 +250,8 @@ Call<ModuleHandle> SimModules::GetModuleHandleW(const char16_t* name) {
     return ModuleByName(narrow);
 }
 
-Call<ModuleHandle> SimModules::LoadLibraryA(const char* name) {
+Call<ModuleHandle> SimModules::LoadLibraryA(const char* name)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("LoadLibraryA")) return Failed(ModuleHandle{0}, *fault);
     if (!name) return Failed(ModuleHandle{0}, ERROR_INVALID_PARAMETER);
@@ -252,8 +262,7 @@ Call<ModuleHandle> SimModules::LoadLibraryA(const char* name) {
         // Any other library must lie on the disk where the loader looks.
         const std::string given(name);
         std::vector<std::string> candidates;
-        if (given.find_first_of("\\/:") != std::string::npos)
-            candidates.push_back(given);
+        if (given.find_first_of("\\/:") != std::string::npos) candidates.push_back(given);
         else
             candidates = {core.currentDirectory + "\\" + given, core.SystemDirectory() + "\\" + given,
                           core.WindowsDirectory() + "\\" + given};
@@ -274,7 +283,8 @@ Call<ModuleHandle> SimModules::LoadLibraryA(const char* name) {
     return Ok(core.ModuleBase(core.modules.size() - 1));
 }
 
-Call<bool> SimModules::FreeLibrary(ModuleHandle module) {
+Call<bool> SimModules::FreeLibrary(ModuleHandle module)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("FreeLibrary")) return Failed(false, *fault);
     for (std::size_t slot = 0; slot < core.modules.size(); ++slot) {
@@ -286,7 +296,8 @@ Call<bool> SimModules::FreeLibrary(ModuleHandle module) {
     return Failed(false, ERROR_MOD_NOT_FOUND);
 }
 
-Call<ProcAddress> SimModules::Lookup(ModuleHandle module, const char* name, Word ordinal) {
+Call<ProcAddress> SimModules::Lookup(ModuleHandle module, const char* name, Word ordinal)
+{
     const LoadedModule* loaded = nullptr;
     for (std::size_t slot = 0; slot < core.modules.size(); ++slot)
         if (core.ModuleBase(slot) == module && core.modules[slot].references > 0) loaded = &core.modules[slot];
@@ -301,20 +312,23 @@ Call<ProcAddress> SimModules::Lookup(ModuleHandle module, const char* name, Word
     return Failed(ProcAddress{0}, ERROR_PROC_NOT_FOUND);
 }
 
-Call<ProcAddress> SimModules::GetProcAddress(ModuleHandle module, const char* name) {
+Call<ProcAddress> SimModules::GetProcAddress(ModuleHandle module, const char* name)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetProcAddress")) return Failed(ProcAddress{0}, *fault);
     if (!name) return Failed(ProcAddress{0}, ERROR_INVALID_PARAMETER);
     return Lookup(module, name, 0);
 }
 
-Call<ProcAddress> SimModules::GetProcAddressByOrdinal(ModuleHandle module, Word ordinal) {
+Call<ProcAddress> SimModules::GetProcAddressByOrdinal(ModuleHandle module, Word ordinal)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetProcAddress")) return Failed(ProcAddress{0}, *fault);
     return Lookup(module, nullptr, ordinal);
 }
 
-Call<Dword> SimModules::GetModuleFileNameA(ModuleHandle module, char* buffer, Dword size) {
+Call<Dword> SimModules::GetModuleFileNameA(ModuleHandle module, char* buffer, Dword size)
+{
     auto lock = core.Lock();
     if (auto fault = core.Enter("GetModuleFileNameA")) return Failed(Dword{0}, *fault);
     std::string path;

@@ -56,14 +56,17 @@ public:
     // The libraries the program imports from, loaded with it.
     void InstallPinnedLibraries();
 
-    ModuleHandle ModuleBase(std::size_t slot) const { return 0x10000000u + static_cast<ModuleHandle>(slot) * 0x100000u; }
+    ModuleHandle ModuleBase(std::size_t slot) const
+    {
+        return 0x10000000u + static_cast<ModuleHandle>(slot) * 0x100000u;
+    }
     bool ExportAvailable(std::size_t exportIndex) const;
     static bool LibraryKnown(std::string_view fileName);
     // Checks that `address` is the export `expected` of a loaded module.
     bool CheckProc(ProcAddress address, Export expected, const char* caller);
 
-    std::vector<LoadedModule> modules;  // slot = index; references 0 = not loaded
-    std::set<std::string> missingLibraries;  // upper-case file names
+    std::vector<LoadedModule> modules;                             // slot = index; references 0 = not loaded
+    std::set<std::string> missingLibraries;                        // upper-case file names
     std::set<std::pair<std::string, std::string>> removedExports;  // upper-case module, function
 
 private:

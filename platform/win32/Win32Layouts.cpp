@@ -12,12 +12,12 @@ namespace {
 
 namespace p = platform;
 
-#define ZENTHAR_SAME_FIELD(Ours, Theirs, ourField, theirField)                          \
-    static_assert(offsetof(p::Ours, ourField) == offsetof(Theirs, theirField) &&        \
-                      sizeof(p::Ours::ourField) == sizeof(Theirs::theirField),          \
+#define ZENTHAR_SAME_FIELD(Ours, Theirs, ourField, theirField)                                                         \
+    static_assert(offsetof(p::Ours, ourField) == offsetof(Theirs, theirField) &&                                       \
+                      sizeof(p::Ours::ourField) == sizeof(Theirs::theirField),                                         \
                   #Ours "::" #ourField " is not where Windows has " #theirField)
 #define ZENTHAR_SAME(Ours, Theirs, field) ZENTHAR_SAME_FIELD(Ours, Theirs, field, field)
-#define ZENTHAR_SAME_SIZE(Ours, Theirs) \
+#define ZENTHAR_SAME_SIZE(Ours, Theirs)                                                                                \
     static_assert(sizeof(p::Ours) == sizeof(Theirs), #Ours " is not the size of " #Theirs)
 
 ZENTHAR_SAME_SIZE(PrinterInfo2A, PRINTER_INFO_2A);

@@ -67,8 +67,7 @@ public:
     Call<bool> InvokeSetDefaultPrinter(ProcAddress function, const char* printerName) override;
     Call<bool> InvokeGetDefaultPrinter(ProcAddress function, char* buffer, Dword* size) override;
     Call<bool> SetPrinterA(Handle printer, Dword level, const void* info, Dword command) override;
-    Call<bool> GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
-                           Dword* needed) override;
+    Call<bool> GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize, Dword* needed) override;
     Call<bool> DeletePrinter(Handle printer) override;
     Call<bool> EnumPrinterDriversA(const char* server, const char* environment, Dword level, std::uint8_t* buffer,
                                    Dword bufferSize, Dword* needed, Dword* returned) override;
@@ -168,9 +167,8 @@ public:
                                                  platform::SpDeviceInterfaceData* interfaceData) override;
     Call<bool> InvokeSetupDiGetDeviceInterfaceDetailA(ProcAddress function, Handle deviceInfoSet,
                                                       platform::SpDeviceInterfaceData* interfaceData,
-                                                      platform::SpDeviceInterfaceDetailDataA* detail,
-                                                      Dword detailSize, Dword* requiredSize,
-                                                      void* deviceInfoData) override;
+                                                      platform::SpDeviceInterfaceDetailDataA* detail, Dword detailSize,
+                                                      Dword* requiredSize, void* deviceInfoData) override;
     Call<bool> InvokeSetupDiDestroyDeviceInfoList(ProcAddress function, Handle deviceInfoSet) override;
 
     // Clock, Debug, Environment

@@ -2,16 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <string>
 #include <vector>
 
-#include "tests/common/InstallerRun.h"
 #include "resources/AboutDialogIds.h"
-#include "resources/InstallCompleteDialogIds.h"
 #include "resources/DefaultPrinterDialogIds.h"
+#include "resources/InstallCompleteDialogIds.h"
 #include "resources/InterfaceDialogIds.h"
 #include "resources/MainDialogIds.h"
+#include "tests/common/InstallerRun.h"
 
 namespace zenthar::testing {
 namespace {
@@ -29,7 +28,6 @@ using resources::main_ids::kModelList;
 using ui::headless::HeadlessDialog;
 using Rows = std::vector<std::string>;
 using Checks = std::vector<int>;
-
 
 // What the main dialog shows, read by the user in the middle of a script.
 struct Seen {
@@ -49,7 +47,8 @@ Seen Look(HeadlessDialog& d)
             d.RowChecks(kModelList),
             d.Find(kInstallButton)->Enabled(),
             d.Find(kExitButton)->Enabled(),
-            d.Find(kCopiesEdit)->Enabled(), d.Find(kCopiesEdit)->text,
+            d.Find(kCopiesEdit)->Enabled(),
+            d.Find(kCopiesEdit)->text,
             d.Find(kModelList)->redrawHolds > 0};
 }
 
@@ -129,10 +128,10 @@ TEST(MainDialogStartUp, EachFailingSpoolerQueryIsReportedAndTheListStillFills)
         Seen seen;
         run.Main().Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
         run.Start();
-        EXPECT_EQ(run.Transcript(), (std::vector<std::string>{
-                                        "open main",
-                                        std::string("message \"") + c.message + "\" caption \"zenthar\" icon exclamation owner main",
-                                        "end main = IDCANCEL"}))
+        EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open main",
+                                                              std::string("message \"") + c.message +
+                                                                  "\" caption \"zenthar\" icon exclamation owner main",
+                                                              "end main = IDCANCEL"}))
             << c.call;
         EXPECT_EQ(seen.rows, kModels) << c.call;
     }
@@ -161,8 +160,10 @@ TEST(MainDialogStartUp, ASpoolerThatCannotStartLeavesTheListEmpty)
     EXPECT_TRUE(seen.installEnabled);
     // Both still look like buttons: a raised edge and their icon, not a flat label.
     for (const std::vector<ui::headless::DrawOp>& ops : {installOps, exitOps}) {
-        EXPECT_TRUE(std::any_of(ops.begin(), ops.end(), [](const auto& op) { return op.kind == ui::headless::DrawOp::Kind::Line; }));
-        EXPECT_TRUE(std::any_of(ops.begin(), ops.end(), [](const auto& op) { return op.kind == ui::headless::DrawOp::Kind::Icon; }));
+        EXPECT_TRUE(std::any_of(ops.begin(), ops.end(),
+                                [](const auto& op) { return op.kind == ui::headless::DrawOp::Kind::Line; }));
+        EXPECT_TRUE(std::any_of(ops.begin(), ops.end(),
+                                [](const auto& op) { return op.kind == ui::headless::DrawOp::Kind::Icon; }));
     }
 }
 
@@ -217,13 +218,22 @@ TEST(MainDialogCloning, TheCopiesTextDecidesTheRows)
         const char* shown;
     };
     const Case cases[] = {
-        {"250", 200, true, "200"}, {"0", 0, false, "0"},     {"-3", 0, false, "-3"},  {"abc", 0, false, "abc"},
-        {"12abc", 12, true, "12abc"}, {" +7", 7, true, " +7"}, {"99999999999999999999", 200, true, "200"},
+        {"250", 200, true, "200"},
+        {"0", 0, false, "0"},
+        {"-3", 0, false, "-3"},
+        {"abc", 0, false, "abc"},
+        {"12abc", 12, true, "12abc"},
+        {" +7", 7, true, " +7"},
+        {"99999999999999999999", 200, true, "200"},
     };
     for (const auto& c : cases) {
         InstallerRun run;
         Seen seen;
-        run.Main().Click(kCloneCheck).SetText(kCopiesEdit, c.typed).Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+        run.Main()
+            .Click(kCloneCheck)
+            .SetText(kCopiesEdit, c.typed)
+            .Then([&](HeadlessDialog& d) { seen = Look(d); })
+            .PressEscape();
         run.Start();
         EXPECT_EQ(seen.rows, CloneRows(c.rows)) << c.typed;
         EXPECT_EQ(seen.checks, Checks(static_cast<std::size_t>(c.rows), 1)) << c.typed;
@@ -238,7 +248,11 @@ TEST(MainDialogCloning, TypingIntoTheBoxRebuildsAtEveryKeystroke)
 {
     InstallerRun run;
     Seen seen;
-    run.Main().Click(kCloneCheck).Type(kCopiesEdit, "300").Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
+    run.Main()
+        .Click(kCloneCheck)
+        .Type(kCopiesEdit, "300")
+        .Then([&](HeadlessDialog& d) { seen = Look(d); })
+        .PressEscape();
     run.Start();
     // "3", "30", then "300" is cut to "200" by the nested change.
     EXPECT_EQ(seen.rows.size(), 200u);
@@ -274,7 +288,8 @@ TEST(MainDialogKeys, EnterEndsTheDialogAndTheAboutBoxComesFromTheSystemMenu)
     run.Start();
     ASSERT_FALSE(menu.empty());
     EXPECT_EQ(menu.back(), (std::pair<unsigned, std::string>{0x0010, "Zenthar Information(&A)..."}));
-    EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open main", "open about", "end about = IDOK", "end main = IDOK"}));
+    EXPECT_EQ(run.Transcript(),
+              (std::vector<std::string>{"open main", "open about", "end about = IDOK", "end main = IDOK"}));
 }
 
 TEST(MainDialogKeys, TheExitButtonEndsTheProgram)

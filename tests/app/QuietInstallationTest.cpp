@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/InstallerApp.h"
-#include "tests/common/MachineFacts.h"
 #include "tests/common/InstallerRun.h"
+#include "tests/common/MachineFacts.h"
 
 namespace zenthar::testing {
 namespace {
@@ -64,7 +64,8 @@ public:
 
 bool Contains(const std::vector<std::string>& lines, const std::string& part)
 {
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; });
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& line) { return line.find(part) != std::string::npos; });
 }
 
 const LogLines kRowSteps = {"step: Print Driver Install Ended", "step: Add Printer Started", "step: Add Printer Ended"};
@@ -84,15 +85,14 @@ TEST(QuietInstallation, OneModelOnAComPortWithItsCodePageBecomesTheDefault)
     run.machine.SetDefaultPrinter("Old Printer");
     EXPECT_EQ(run.Run("/quiet /model \"NORVA MTR444\" /interface serial /port COM2: /codepage 866 /default"), 0);
 
-    EXPECT_EQ(run.Log(), Concat({{"step: print spooler", "step: existing printers",
-                                  "step: interface serial, port COM2:, code page Russian (866)",
-                                  "step: Print Driver Copy Started", "step: Print Driver Copy Ended",
-                                  "step: Print Driver Install Started"},
-                                 kRowSteps,
-                                 {"step: default printer: the last printer installed",
-                                  "step: Installation Completed!!!", "step: default printer: \"NORVA MTR444\"",
-                                  "printers: \"NORVA MTR444\"",
-                                  "result: 0 installed (or everything chosen existed already)"}}))
+    EXPECT_EQ(run.Log(),
+              Concat({{"step: print spooler", "step: existing printers",
+                       "step: interface serial, port COM2:, code page Russian (866)", "step: Print Driver Copy Started",
+                       "step: Print Driver Copy Ended", "step: Print Driver Install Started"},
+                      kRowSteps,
+                      {"step: default printer: the last printer installed", "step: Installation Completed!!!",
+                       "step: default printer: \"NORVA MTR444\"", "printers: \"NORVA MTR444\"",
+                       "result: 0 installed (or everything chosen existed already)"}}))
         << run.LogText();
     const auto printer = run.machine.FindPrinter("NORVA MTR444");
     ASSERT_TRUE(printer);
@@ -101,10 +101,12 @@ TEST(QuietInstallation, OneModelOnAComPortWithItsCodePageBecomesTheDefault)
     const auto data = printer->FindData("TTY DeviceConfig");
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->bytes[4] | data->bytes[5] << 8, 866);
-    EXPECT_EQ(run.machine.FileContents(run.machine.DriverDirectory() + "\\VXTHM4.GPD"), "WinXP\\Language\\VXTHM4_866.GPD");
+    EXPECT_EQ(run.machine.FileContents(run.machine.DriverDirectory() + "\\VXTHM4.GPD"),
+              "WinXP\\Language\\VXTHM4_866.GPD");
     EXPECT_EQ(run.machine.DefaultPrinter(), "NORVA MTR444");
-    EXPECT_TRUE(run.machine.RegistryKeyExists(platform::kHkeyLocalMachine,
-                                              "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"));
+    EXPECT_TRUE(run.machine.RegistryKeyExists(
+        platform::kHkeyLocalMachine,
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"));
     // No pause was only there to be seen.
     EXPECT_TRUE(run.machine.Pauses().empty()) << ::testing::PrintToString(run.machine.Pauses());
 }
@@ -179,7 +181,8 @@ TEST(QuietInstallation, EverythingChosenExistingAlreadyIsSuccessWithNothingNew)
     // Ours and on the port asked, but without a settings record: that is written.
     EXPECT_TRUE(run.Logged("step: printer \"NORVA Orbix #1\" settings record written anew, code page US (ANSI) (1252)"))
         << run.LogText();
-    EXPECT_TRUE(run.Logged("step: printer \"NORVA Orbix #2\" settings record written anew, code page US (ANSI) (1252)"));
+    EXPECT_TRUE(
+        run.Logged("step: printer \"NORVA Orbix #2\" settings record written anew, code page US (ANSI) (1252)"));
     EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 0u);
     EXPECT_EQ(run.machine.CallCount("CopyFileA"), 0u);
     EXPECT_TRUE(run.Logged("printers: \"NORVA Orbix #1\", \"NORVA Orbix #2\""));
@@ -206,13 +209,14 @@ std::vector<RerunCase> RerunCases()
          "step: already as asked: \"NORVA MTR444\"", true, [](QuietRun&) {}},
         {"ethernet, a port value tuned since", "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3",
          [](QuietRun& run) {
-             run.machine.SetRegistryString(platform::kHkeyLocalMachine, kTcpPortsKey + "IP_10.1.2.3", "SNMP Community", "shop");
+             run.machine.SetRegistryString(platform::kHkeyLocalMachine, kTcpPortsKey + "IP_10.1.2.3", "SNMP Community",
+                                           "shop");
          },
-         "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", "step: already as asked: \"NORVA MTR333\"",
-         true,
+         "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3",
+         "step: already as asked: \"NORVA MTR333\"", true,
          [](QuietRun& run) {
-             const auto value =
-                 run.machine.FindRegistryValue(platform::kHkeyLocalMachine, kTcpPortsKey + "IP_10.1.2.3", "SNMP Community");
+             const auto value = run.machine.FindRegistryValue(platform::kHkeyLocalMachine, kTcpPortsKey + "IP_10.1.2.3",
+                                                              "SNMP Community");
              ASSERT_TRUE(value);
              EXPECT_EQ(std::string(value->bytes.begin(), value->bytes.end()), std::string("shop", 5));
          }},
@@ -279,7 +283,8 @@ TEST(QuietInstallation, ARerunChangesOnlyWhatIsNotAsAsked)
 // and name each difference.
 TEST(QuietInstallation, TheCheckChangesNothingAndNamesEachDifference)
 {
-    const std::string installation = "/quiet /model \"NORVA MTR444\" /interface serial /port COM1: /codepage 866 /default";
+    const std::string installation =
+        "/quiet /model \"NORVA MTR444\" /interface serial /port COM1: /codepage 866 /default";
     struct Case {
         const char* name;
         std::function<void(QuietRun&)> between;
@@ -289,7 +294,10 @@ TEST(QuietInstallation, TheCheckChangesNothingAndNamesEachDifference)
     };
     const Case cases[] = {
         {"as asked", nullptr, installation + " /check", 0, {}},
-        {"another port and code page", nullptr, "/quiet /check /model \"NORVA MTR444\" /interface serial /port COM2:", 9,
+        {"another port and code page",
+         nullptr,
+         "/quiet /check /model \"NORVA MTR444\" /interface serial /port COM2:",
+         9,
          {"difference: \"NORVA MTR444\" is on port COM1:, not COM2:",
           "difference: \"NORVA MTR444\" has code page 866, not code page 1252"}},
         {"a printer missing and the default changed since",
@@ -298,7 +306,10 @@ TEST(QuietInstallation, TheCheckChangesNothingAndNamesEachDifference)
          9,
          {"difference: \"NORVA MTR333\" is not installed",
           "difference: the default printer is \"Old Printer\", not \"NORVA MTR444\""}},
-        {"USB, not on a port of our monitor", nullptr, "/quiet /model \"NORVA MTR444\" /codepage 866 /check", 9,
+        {"USB, not on a port of our monitor",
+         nullptr,
+         "/quiet /model \"NORVA MTR444\" /codepage 866 /check",
+         9,
          {"difference: \"NORVA MTR444\" is on port COM1:, not a port of the KVPOS Port Monitor"}},
     };
     for (const Case& c : cases) {
@@ -316,8 +327,9 @@ TEST(QuietInstallation, TheCheckChangesNothingAndNamesEachDifference)
         for (const std::string& line : Differences(before, WholeMachine(run.machine)))
             if (line.find("QUIET.LOG") == std::string::npos) changed.push_back(line);
         EXPECT_EQ(changed, LogLines{});
-        EXPECT_EQ(run.Log().back(), c.code == 0 ? "result: 0 as the options ask"
-                                                : "result: 9 not as the options ask (/check), each difference named in the log");
+        EXPECT_EQ(run.Log().back(),
+                  c.code == 0 ? "result: 0 as the options ask"
+                              : "result: 9 not as the options ask (/check), each difference named in the log");
     }
 }
 
@@ -378,7 +390,8 @@ TEST(QuietInstallation, BadArgumentsInstallNothingAndWriteTheUsage)
         {"/quiet", "nothing to install: give /model or /clones"},
         {"/quiet /clones 2 /model \"NORVA MTR444\"", "/model and /clones cannot go together"},
         {"/quiet /clones 2 /clones 3", "given twice: /clones"},
-        {"/quiet /model \"NORVA MTR444\" /interface serial /port COM9:", "no port \"COM9:\" for serial (ports: COM1:, COM2:"},
+        {"/quiet /model \"NORVA MTR444\" /interface serial /port COM9:",
+         "no port \"COM9:\" for serial (ports: COM1:, COM2:"},
     };
     for (const Case& c : cases) {
         QuietRun run;
@@ -437,7 +450,8 @@ std::vector<EndingCase> EarlyEndingCases()
              run.machine.ScriptServiceStart("spooler", sim::ServiceStartScript::Fails(1058));
          },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface serial", 3,
-         "message: Print Spooler is stopped !!!.\\nPlease reinstall the printer driver\\nafter spooler starts", nullptr},
+         "message: Print Spooler is stopped !!!.\\nPlease reinstall the printer driver\\nafter spooler starts",
+         nullptr},
         {"spooler query fails", [](QuietRun& run) { run.machine.FailNext("OpenSCManagerA", 5); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface serial", 3,
          "message: OpenSCManager() failed !!! ErrorCode=5", "printers: \"NORVA MTR333\""},
@@ -465,7 +479,8 @@ std::vector<EndingCase> LateEndingCases()
     return {
         {"default printer refused", [](QuietRun& run) { run.machine.FailNext("SetDefaultPrinterA", 5); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel /default", 8,
-         "default printer not set: \"NORVA MTR444\": SetDefaultPrinterA failed (error 5)", "printers: \"NORVA MTR444\""},
+         "default printer not set: \"NORVA MTR444\": SetDefaultPrinterA failed (error 5)",
+         "printers: \"NORVA MTR444\""},
         {"default printer not read back", [](QuietRun& run) { run.machine.FailNext("GetDefaultPrinterA", 1722); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel /default", 8,
          "default printer not set: \"NORVA MTR444\": GetDefaultPrinterA failed (error 1722)", nullptr},

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/InstallerApp.h"
-#include "install/ProcessState.h"
 #include "core/Pause.h"
+#include "install/ProcessState.h"
 #include "platform/sim/SimMachine.h"
 #include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"

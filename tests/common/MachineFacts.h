@@ -42,8 +42,8 @@ inline void AddKeys(const sim::SimMachine& machine, platform::RegKey root, const
     const std::string prefix = root == platform::kHkeyCurrentUser ? "HKCU\\" : "";
     facts["key:" + prefix + UpperText(path)] = machine.RegistryKeyClass(root, path).value_or("");
     for (const auto& value : machine.RegistryValues(root, path))
-        facts["value:" + prefix + UpperText(path) + "\\" + value.name] =
-            "type " + std::to_string(value.type) + " " + Digest(value.bytes);
+        facts["value:" + prefix + UpperText(path) + "\\" + value.name] = "type " + std::to_string(value.type) + " " +
+                                                                         Digest(value.bytes);
     for (const auto& child : machine.RegistrySubkeys(root, path))
         AddKeys(machine, root, path.empty() ? child : path + "\\" + child, facts);
 }
@@ -80,7 +80,8 @@ inline void AddSpooler(const sim::SimMachine& machine, MachineFacts& facts)
                                            " processor " + printer.printProcessor + " attributes " +
                                            std::to_string(printer.attributes);
         for (const auto& data : printer.data)
-            facts["data:" + printer.name + "/" + data.name] = "type " + std::to_string(data.type) + " " + Digest(data.bytes);
+            facts["data:" + printer.name + "/" + data.name] = "type " + std::to_string(data.type) + " " +
+                                                              Digest(data.bytes);
     }
     for (const auto& monitor : machine.Monitors()) facts["monitor:" + monitor.name] = monitor.dllName;
     for (const auto& port : machine.Ports()) facts["port:" + port] = "";
@@ -94,7 +95,8 @@ inline MachineFacts WholeMachine(const sim::SimMachine& machine)
     MachineFacts facts;
     AddSpooler(machine, facts);
     for (const char* service : {"spooler", "LPDSVC"})
-        if (const auto state = machine.ServiceState(service)) facts[std::string("service:") + service] = std::to_string(*state);
+        if (const auto state = machine.ServiceState(service))
+            facts[std::string("service:") + service] = std::to_string(*state);
     AddFiles(machine, "C:\\", facts, true);
     AddKeys(machine, platform::kHkeyLocalMachine, "", facts);
     AddKeys(machine, platform::kHkeyCurrentUser, "", facts);
@@ -108,10 +110,8 @@ inline std::vector<std::string> Differences(const MachineFacts& before, const Ma
     std::vector<std::string> lines;
     for (const auto& [fact, value] : before) {
         const auto it = after.find(fact);
-        if (it == after.end())
-            lines.push_back("- " + fact + " = " + value);
-        else if (it->second != value)
-            lines.push_back("~ " + fact + " = " + value + " -> " + it->second);
+        if (it == after.end()) lines.push_back("- " + fact + " = " + value);
+        else if (it->second != value) lines.push_back("~ " + fact + " = " + value + " -> " + it->second);
     }
     for (const auto& [fact, value] : after)
         if (!before.count(fact)) lines.push_back("+ " + fact + " = " + value);

@@ -14,13 +14,18 @@ inline constexpr const char* kInstallerFolder = "C:\\NORVA Orbix Printer 4.X";
 
 inline void AddSamplePackage(sim::SimMachine& machine)
 {
-    const char* folders[] = {"WinNT",      "WinXP",          "Win8",           "Win64\\XP",
-                             "Win64\\2003", "Win64\\x64",     "Win64\\Server2012", "Win64\\Itanium",
+    const char* folders[] = {"WinNT",
+                             "WinXP",
+                             "Win8",
+                             "Win64\\XP",
+                             "Win64\\2003",
+                             "Win64\\x64",
+                             "Win64\\Server2012",
+                             "Win64\\Itanium",
                              "Win64\\Itanium\\Win8"};
-    const char* names[] = {"UNIDRV.DLL",  "UNIDRVUI.DLL", "UNIDRV.HLP",  "VXTHM4.GPD",   "VXTHM4.DLL",
-                           "UNIRES.DLL",  "STDNAMES.GPD", "VXTHM4E.DLL", "VXTHM4.INI",   "VXTHM4UI.DLL",
-                           "RASDD.DLL",   "RASDDUI.DLL",  "RASDDUI.HLP", "THERMAL.DLL",  "KVUSBMON.dll",
-                           "KVUSBMONUI.dll"};
+    const char* names[] = {"UNIDRV.DLL",   "UNIDRVUI.DLL", "UNIDRV.HLP",   "VXTHM4.GPD",    "VXTHM4.DLL", "UNIRES.DLL",
+                           "STDNAMES.GPD", "VXTHM4E.DLL",  "VXTHM4.INI",   "VXTHM4UI.DLL",  "RASDD.DLL",  "RASDDUI.DLL",
+                           "RASDDUI.HLP",  "THERMAL.DLL",  "KVUSBMON.dll", "KVUSBMONUI.dll"};
     for (const char* folder : folders)
         for (const char* name : names)
             machine.AddFile(std::string(kInstallerFolder) + "\\" + folder + "\\" + name,

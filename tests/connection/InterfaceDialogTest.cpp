@@ -4,12 +4,12 @@
 #include <cstring>
 #include <string>
 
-#include "tests/common/MachineFixture.h"
 #include "connection/InterfaceDialog.h"
 #include "connection/NetworkPort.h"
 #include "resources/InterfaceDialogIds.h"
 #include "resources/IpAddressDialogIds.h"
 #include "resources/ResourceIds.h"
+#include "tests/common/MachineFixture.h"
 
 namespace zenthar::testing {
 namespace {
@@ -61,23 +61,25 @@ protected:
 
 TEST_F(InterfaceDialogTest, OpensOnUsbWithTheDetectedPlatformOnWindows10x64)
 {
-    User().Then([](HeadlessDialog& d) {
-        EXPECT_THAT(d.Rows(kProcessorCombo), ElementsAre("32-Bit OS", "64-Bit OS", "Itanium"));
-        EXPECT_EQ(d.GetItemText(kProcessorCombo), "64-Bit OS");
-        EXPECT_FALSE(d.IsItemEnabled(kProcessorCombo));
-        EXPECT_EQ(d.GetCount(kCodePageCombo), 23);
-        EXPECT_EQ(d.GetItemText(kCodePageCombo), "US (ANSI) (1252)");
-        EXPECT_EQ(d.GetCheck(kUsbRadio), 1);
-        EXPECT_EQ(d.GetCheck(kSerialRadio) + d.GetCheck(kEthernetRadio) + d.GetCheck(kWindows8Radio), 0);
-        EXPECT_THAT(d.Rows(kPortCombo), ElementsAre("USB"));
-        EXPECT_EQ(d.GetItemText(kPortCombo), "USB");
-        // Both buttons are owner-drawn and carry their icon in the dialog's font.
-        for (int id : {interface_ids::kOk, interface_ids::kExit}) {
-            EXPECT_EQ(d.Find(id)->style & 0x1F, 0xBu);
-            EXPECT_TRUE(d.Find(id)->hasDialogFont);
-        }
-        EXPECT_EQ(d.PaintPanel(kPictureFrame).size(), 2u);  // the picture and the band below it
-    }).Click(interface_ids::kOk);
+    User()
+        .Then([](HeadlessDialog& d) {
+            EXPECT_THAT(d.Rows(kProcessorCombo), ElementsAre("32-Bit OS", "64-Bit OS", "Itanium"));
+            EXPECT_EQ(d.GetItemText(kProcessorCombo), "64-Bit OS");
+            EXPECT_FALSE(d.IsItemEnabled(kProcessorCombo));
+            EXPECT_EQ(d.GetCount(kCodePageCombo), 23);
+            EXPECT_EQ(d.GetItemText(kCodePageCombo), "US (ANSI) (1252)");
+            EXPECT_EQ(d.GetCheck(kUsbRadio), 1);
+            EXPECT_EQ(d.GetCheck(kSerialRadio) + d.GetCheck(kEthernetRadio) + d.GetCheck(kWindows8Radio), 0);
+            EXPECT_THAT(d.Rows(kPortCombo), ElementsAre("USB"));
+            EXPECT_EQ(d.GetItemText(kPortCombo), "USB");
+            // Both buttons are owner-drawn and carry their icon in the dialog's font.
+            for (int id : {interface_ids::kOk, interface_ids::kExit}) {
+                EXPECT_EQ(d.Find(id)->style & 0x1F, 0xBu);
+                EXPECT_TRUE(d.Find(id)->hasDialogFont);
+            }
+            EXPECT_EQ(d.PaintPanel(kPictureFrame).size(), 2u);  // the picture and the band below it
+        })
+        .Click(interface_ids::kOk);
 
     EXPECT_EQ(Run(), ui::kIdOk);
     EXPECT_STREQ(dialog.portName, "USB");
@@ -128,26 +130,37 @@ TEST_F(InterfaceDialogTest, PortNamesThatDoNotFitAreCutAndMissingKindsGiveNoPort
 {
     const std::string longName = "COM" + std::string(40, 'x') + ":";
     KeepPorts({longName.c_str()});
-    User().Click(kSerialRadio).Click(kParallelRadio).Then([this](HeadlessDialog& d) {
-        EXPECT_THAT(d.Rows(kPortCombo), IsEmpty());
-        EXPECT_STREQ(dialog.portName, "");
-    }).Click(kSerialRadio).Click(interface_ids::kOk);
+    User()
+        .Click(kSerialRadio)
+        .Click(kParallelRadio)
+        .Then([this](HeadlessDialog& d) {
+            EXPECT_THAT(d.Rows(kPortCombo), IsEmpty());
+            EXPECT_STREQ(dialog.portName, "");
+        })
+        .Click(kSerialRadio)
+        .Click(interface_ids::kOk);
     Run();
     EXPECT_EQ(std::string(dialog.portName), longName.substr(0, 31));
 }
 
 TEST_F(InterfaceDialogTest, ASecondEthernetEntryStartsFromTheFirstAndReplacesItWhole)
 {
-    AddressUser().Then([](HeadlessDialog& d) { EXPECT_EQ(Address(d), "192.168.0.192"); })
+    AddressUser()
+        .Then([](HeadlessDialog& d) { EXPECT_EQ(Address(d), "192.168.0.192"); })
         .SetIpFields(kAddressField, {"192", "168", "100", "200"})
         .Click(address_ids::kOk);
-    AddressUser().Then([](HeadlessDialog& d) { EXPECT_EQ(Address(d), "192.168.100.200"); })
+    AddressUser()
+        .Then([](HeadlessDialog& d) { EXPECT_EQ(Address(d), "192.168.100.200"); })
         .SetIpFields(kAddressField, {"10", "0", "0", "1"})
         .Click(address_ids::kOk);
-    User().Click(kEthernetRadio).Click(kEthernetRadio).Then([this](HeadlessDialog& d) {
-        EXPECT_THAT(d.Rows(kPortCombo), ElementsAre("TCP/IP"));
-        EXPECT_EQ(dialog.Picture().BitmapSize(), (ui::Size{298, 292}));
-    }).Click(interface_ids::kOk);
+    User()
+        .Click(kEthernetRadio)
+        .Click(kEthernetRadio)
+        .Then([this](HeadlessDialog& d) {
+            EXPECT_THAT(d.Rows(kPortCombo), ElementsAre("TCP/IP"));
+            EXPECT_EQ(dialog.Picture().BitmapSize(), (ui::Size{298, 292}));
+        })
+        .Click(interface_ids::kOk);
     Run();
 
     char expected[32] = "10.0.0.1";
@@ -168,10 +181,13 @@ TEST_F(InterfaceDialogTest, BlankFieldsGiveZerosAndACancelledEntryKeepsTheAddres
     EXPECT_EQ(dialog.Picture().BitmapSize(), (ui::Size{325, 298}));
 
     // Each opening starts afresh: USB, no address.
-    User().Then([this](HeadlessDialog& d) {
-        EXPECT_EQ(d.GetCheck(kUsbRadio), 1);
-        EXPECT_EQ(dialog.addressEntered, 0);
-    }).Click(kWiFiRadio).Click(interface_ids::kExit);
+    User()
+        .Then([this](HeadlessDialog& d) {
+            EXPECT_EQ(d.GetCheck(kUsbRadio), 1);
+            EXPECT_EQ(dialog.addressEntered, 0);
+        })
+        .Click(kWiFiRadio)
+        .Click(interface_ids::kExit);
     AddressUser().Then([](HeadlessDialog& d) { EXPECT_EQ(Address(d), "192.168.0.192"); }).PressEscape();
     EXPECT_EQ(Run(), ui::kIdCancel);
     EXPECT_STREQ(dialog.addressText, "");

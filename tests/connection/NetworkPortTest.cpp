@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/MachineFixture.h"
+#include "connection/NetworkPort.h"
 #include "core/InstallationRecord.h"
 #include "core/Notice.h"
-#include "connection/NetworkPort.h"
 #include "platform/Constants.h"
 #include "resources/ResourceIds.h"
+#include "tests/common/MachineFixture.h"
 #include "ui/Dialog.h"
 
 namespace zenthar::testing {
@@ -53,15 +53,17 @@ TEST_F(NetworkPortTest, WritesTheMonitorsValuesAndRestartsTheServicesInOrder)
 
     std::vector<std::string> written;
     for (const auto& value : machine.RegistryValues(kHklm, Key("IP_192.168.0.192")))
-        written.push_back(value.name + " " + std::to_string(value.type) + " " +
-                          ::testing::PrintToString(value.bytes));
+        written.push_back(value.name + " " + std::to_string(value.type) + " " + ::testing::PrintToString(value.bytes));
     const auto dword = [](Bytes b) { return " 4 " + ::testing::PrintToString(b); };
-    const auto text = [](std::string s) { return " 1 " + ::testing::PrintToString(Bytes(s.c_str(), s.c_str() + s.size() + 1)); };
+    const auto text = [](std::string s) {
+        return " 1 " + ::testing::PrintToString(Bytes(s.c_str(), s.c_str() + s.size() + 1));
+    };
     EXPECT_THAT(written, ElementsAre("PortNumber" + dword({0x8C, 0x23, 0, 0}), "Protocol" + dword({1, 0, 0, 0}),
                                      "SNMP Enabled" + dword({0, 0, 0, 0}), "SNMP Index" + dword({1, 0, 0, 0}),
                                      "Version" + dword({1, 0, 0, 0}), "HostName" + text(""), "HWAddress" + text(""),
                                      "IPAddress" + text("192.168.0.192"), "SNMP Community" + text("cmtyro")));
-    EXPECT_THAT(Commands(), ElementsAre("net stop LPDSVC", "net stop spooler", "net start spooler", "net start LPDSVC"));
+    EXPECT_THAT(Commands(),
+                ElementsAre("net stop LPDSVC", "net stop spooler", "net start spooler", "net start LPDSVC"));
     EXPECT_THAT(Messages(), IsEmpty());
     EXPECT_EQ(machine.OpenRegistryKeyCount(), 0u);
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tests/common/MachineFixture.h"
 #include "connection/PlatformDetection.h"
+#include "tests/common/MachineFixture.h"
 
 namespace zenthar::testing {
 namespace {

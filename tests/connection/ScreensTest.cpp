@@ -6,8 +6,6 @@
 // backend's operations alike in every header.
 #include <windows.h>
 
-#include "ui/win32/Win32Backend.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,6 +26,7 @@
 #include "resources/InterfaceDialogIds.h"
 #include "resources/IpAddressDialogIds.h"
 #include "tests/common/WindowTestKit.h"
+#include "ui/win32/Win32Backend.h"
 
 namespace zenthar::testing {
 namespace {
@@ -104,10 +103,11 @@ Image DrawnFromArt(const std::string& name, int width, int height)
     HGDIOBJ oldTarget = SelectObject(target, canvas);
     RECT all{0, 0, width, height};
     FillRect(target, &all, GetSysColorBrush(COLOR_BTNFACE));
-    const double scale = std::min(static_cast<double>(width) / size.bmWidth, static_cast<double>(height) / size.bmHeight);
+    const double scale =
+        std::min(static_cast<double>(width) / size.bmWidth, static_cast<double>(height) / size.bmHeight);
     SetStretchBltMode(target, HALFTONE);
-    StretchBlt(target, 0, 0, static_cast<int>(size.bmWidth * scale), static_cast<int>(size.bmHeight * scale), source,
-               0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    StretchBlt(target, 0, 0, static_cast<int>(size.bmWidth * scale), static_cast<int>(size.bmHeight * scale), source, 0,
+               0, size.bmWidth, size.bmHeight, SRCCOPY);
     GdiFlush();
 
     Image image;
@@ -134,7 +134,8 @@ double Difference(const Image& a, const Image& b)
     double sum = 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i) {
         for (int shift = 0; shift < 24; shift += 8)
-            sum += std::abs(static_cast<int>(a.pixels[i] >> shift & 0xFF) - static_cast<int>(b.pixels[i] >> shift & 0xFF));
+            sum +=
+                std::abs(static_cast<int>(a.pixels[i] >> shift & 0xFF) - static_cast<int>(b.pixels[i] >> shift & 0xFF));
     }
     return sum / (3.0 * static_cast<double>(a.pixels.size()));
 }
@@ -146,8 +147,8 @@ std::filesystem::path ScreensFolder()
     // results of the build.
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    return std::filesystem::path(self).parent_path().parent_path().parent_path().parent_path() / "results" /
-           "screens" / "connection";
+    return std::filesystem::path(self).parent_path().parent_path().parent_path().parent_path() / "results" / "screens" /
+           "connection";
 }
 
 constexpr const char* kInterfaceCaption = "Select Printer's Port Infomation Dialog";
@@ -249,8 +250,7 @@ TEST_F(ScreensTest, EachInterfaceShowsItsOwnPictureAndNetworkOnesAskForTheAddres
     const int height = pictures["start"].height;
     std::map<std::string, Image> drawn;
     for (const auto& choice : kInterfaces) {
-        drawn[choice.name] = Save(std::string("expected-") + choice.name,
-                                     DrawnFromArt(choice.art, width, height));
+        drawn[choice.name] = Save(std::string("expected-") + choice.name, DrawnFromArt(choice.art, width, height));
         ASSERT_FALSE(drawn[choice.name].pixels.empty()) << "cannot read " << choice.art;
     }
     EXPECT_GT(Colours(pictures["start"]), 20u) << "the picture panel shows no picture";
@@ -282,7 +282,8 @@ TEST_F(ScreensTest, ImageButtonsShowTheirStates)
             buttons[name] = Save("button-" + name, Photograph(window).Crop(Within(window, button)));
         };
         // The focus on a radio button; Exit loses the default look it took from its template.
-        PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, interface_ids::kUsbRadio)), TRUE);
+        PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, interface_ids::kUsbRadio)),
+                     TRUE);
         Sleep(200);
         SendMessageA(exit, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
         SendMessageA(ok, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);

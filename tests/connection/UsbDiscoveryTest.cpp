@@ -128,7 +128,8 @@ TEST_F(UsbDiscoveryTest, AnUnreadablePortNumberIsReportedAndThePrinterStillCount
         machine.SetUsbPortNumberValue(kPrinterPath, value);
         EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
     }
-    const std::string line = "message \"Fail to Read USB Port Number\" caption \"RegQueryValueEx\" icon none owner none";
+    const std::string line =
+        "message \"Fail to Read USB Port Number\" caption \"RegQueryValueEx\" icon none owner none";
     EXPECT_EQ(Transcript(), std::vector<std::string>(3, line));
     EXPECT_EQ(channel.UsbPortName(), "");
     EXPECT_EQ(channel.IsOpen(), 1);

@@ -1,8 +1,8 @@
 // The USB dialogs on real windows: their pictures for the record, and the search run through
 // to its end with the real setup library, which finds no printer here.
 #include <windows.h>
-
 #include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -106,7 +106,8 @@ TEST_F(UsbSearchTest, APrinterThereAtOnceFlashesTheBarThroughAndIsClosedAgain)
     machine.AddUsbPrinter(kPrinterPath, 3);
 
     EXPECT_TRUE(Search());
-    EXPECT_EQ(Transcript(), (std::vector<std::string>{"open main", "create search", "destroy search", "end main = IDOK"}));
+    EXPECT_EQ(Transcript(),
+              (std::vector<std::string>{"open main", "create search", "destroy search", "end main = IDOK"}));
     EXPECT_EQ(pauses, Steps(20, 90, 10, 100));
     EXPECT_EQ(FinalBar(), 100);
     EXPECT_EQ(Probes(), 1u);
@@ -125,8 +126,8 @@ TEST_F(UsbSearchTest, APrinterPluggedInDuringTheSearchEndsItAtTheNextProbe)
     };
 
     EXPECT_TRUE(Search());
-    EXPECT_EQ(Transcript(), (std::vector<std::string>{"open main", "open warning", "end warning = IDOK", "create search",
-                                                      "destroy search", "end main = IDOK"}));
+    EXPECT_EQ(Transcript(), (std::vector<std::string>{"open main", "open warning", "end warning = IDOK",
+                                                      "create search", "destroy search", "end main = IDOK"}));
     EXPECT_EQ(pauses, Steps(13, 25, 3, 1000));
     EXPECT_EQ(FinalBar(), 100);
     EXPECT_EQ(Probes(), 1u + 6u);
@@ -140,10 +141,10 @@ TEST_F(UsbSearchTest, APrinterThatNeverComesEndsTheProgramAfterHalfAMinute)
     screen.Script(ids::kUsbWarningDialog).PressEnter();
 
     EXPECT_FALSE(Search());
-    EXPECT_EQ(Transcript(),
-              (std::vector<std::string>{"open main", "open warning", "end warning = IDOK", "create search", "destroy search",
-                                        "message \"USB Port Search Failed\" caption \"zenthar\" icon none owner main",
-                                        "end main = IDCANCEL"}));
+    EXPECT_EQ(Transcript(), (std::vector<std::string>{
+                                "open main", "open warning", "end warning = IDOK", "create search", "destroy search",
+                                "message \"USB Port Search Failed\" caption \"zenthar\" icon none owner main",
+                                "end main = IDCANCEL"}));
     auto expected = Steps(13, 97, 3, 1000);
     ASSERT_EQ(expected.size(), 29u);
     expected.push_back({500, -1});
@@ -158,7 +159,8 @@ TEST_F(UsbSearchTest, DecliningTheWarningSkipsTheSearchAndTheRunGoesOn)
     screen.Script(ids::kUsbWarningDialog).PressEscape();
 
     EXPECT_TRUE(Search());
-    EXPECT_EQ(Transcript(), (std::vector<std::string>{"open main", "open warning", "end warning = IDCANCEL", "end main = IDOK"}));
+    EXPECT_EQ(Transcript(),
+              (std::vector<std::string>{"open main", "open warning", "end warning = IDCANCEL", "end main = IDOK"}));
     EXPECT_TRUE(pauses.empty());
     EXPECT_EQ(Probes(), 1u);
     EXPECT_EQ(channel.UsbPortName(), "");
@@ -169,7 +171,8 @@ TEST_F(UsbSearchTest, WithoutTheSetupLibraryTheSearchLetsTheRunThrough)
     machine.MakeLibraryMissing("SETUPAPI.DLL");
 
     EXPECT_TRUE(Search());
-    EXPECT_EQ(Transcript(), (std::vector<std::string>{"open main", "create search", "destroy search", "end main = IDOK"}));
+    EXPECT_EQ(Transcript(),
+              (std::vector<std::string>{"open main", "create search", "destroy search", "end main = IDOK"}));
     EXPECT_EQ(pauses.size(), 8u);
     // Nothing is open that the zero byte could go to.
     EXPECT_EQ(channel.IsOpen(), 0);

@@ -13,7 +13,8 @@ namespace {
 constexpr const char* kScratchRoot = "C:\\zenthar-contract";
 constexpr const char* kKeyRoot = "Software\\ZentharContract";
 
-std::vector<std::string>& Departures() {
+std::vector<std::string>& Departures()
+{
     static std::vector<std::string> departures;
     return departures;
 }
@@ -21,7 +22,8 @@ std::vector<std::string>& Departures() {
 // Prints the departures once every test has run, in a form that can be cut out of the log.
 class DepartureReport : public ::testing::Environment {
 public:
-    void TearDown() override {
+    void TearDown() override
+    {
         if (Departures().empty()) return;
         std::printf("Wine departures met (%zu):\n", Departures().size());
         for (const std::string& departure : Departures()) std::printf("wine-departs: %s\n", departure.c_str());
@@ -30,7 +32,8 @@ public:
 
 const ::testing::Environment* const kReport = ::testing::AddGlobalTestEnvironment(new DepartureReport);
 
-std::string TestName() {
+std::string TestName()
+{
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
     std::replace(name.begin(), name.end(), '/', '_');
@@ -38,7 +41,8 @@ std::string TestName() {
 }
 
 // Wine makes itself known by an export of its ntdll that Windows does not have.
-bool DetectWine(Platform& platform) {
+bool DetectWine(Platform& platform)
+{
     const Call<ModuleHandle> ntdll = platform.modules.GetModuleHandleA("ntdll.dll");
     if (ntdll.value == 0) return false;
     return platform.modules.GetProcAddress(ntdll.value, "wine_get_version").value != 0;
@@ -46,9 +50,13 @@ bool DetectWine(Platform& platform) {
 
 }  // namespace
 
-const std::vector<std::string>& WineDepartures() { return Departures(); }
+const std::vector<std::string>& WineDepartures()
+{
+    return Departures();
+}
 
-void ContractTest::SetUp() {
+void ContractTest::SetUp()
+{
     platform = MakePlatform();
     ASSERT_NE(platform, nullptr);
     underWine = DetectWine(*platform);
@@ -57,11 +65,13 @@ void ContractTest::SetUp() {
     if (length.value > 0 && length.value < sizeof directory) savedDirectory = directory;
 }
 
-void ContractTest::TearDown() {
+void ContractTest::TearDown()
+{
     if (!savedDirectory.empty()) P().files.SetCurrentDirectoryA(savedDirectory.c_str());
 }
 
-bool ContractTest::WineDeparts(const std::string& departure) {
+bool ContractTest::WineDeparts(const std::string& departure)
+{
     if (!underWine) return false;
     if (std::find(Departures().begin(), Departures().end(), departure) == Departures().end()) {
         Departures().push_back(departure);
@@ -70,7 +80,8 @@ bool ContractTest::WineDeparts(const std::string& departure) {
     return true;
 }
 
-const std::string& ContractTest::Scratch() {
+const std::string& ContractTest::Scratch()
+{
     if (scratch.empty()) {
         P().files.CreateDirectoryA(kScratchRoot, nullptr);
         const std::string directory = Join(kScratchRoot, TestName());
@@ -82,9 +93,13 @@ const std::string& ContractTest::Scratch() {
     return scratch;
 }
 
-std::string ContractTest::OwnKeyPath() const { return std::string(kKeyRoot) + "\\" + TestName(); }
+std::string ContractTest::OwnKeyPath() const
+{
+    return std::string(kKeyRoot) + "\\" + TestName();
+}
 
-void ContractTest::WriteFileText(const std::string& path, const std::string& text) {
+void ContractTest::WriteFileText(const std::string& path, const std::string& text)
+{
     const Call<Handle> file =
         P().io.CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, kNoHandle);
     ASSERT_NE(file.value, kInvalidHandle) << path << ": error " << file.error;
@@ -96,7 +111,8 @@ void ContractTest::WriteFileText(const std::string& path, const std::string& tex
     EXPECT_TRUE(P().kernel.CloseHandle(file.value).value);
 }
 
-std::string ContractTest::ReadFileText(const std::string& path) {
+std::string ContractTest::ReadFileText(const std::string& path)
+{
     const Call<Handle> file =
         P().io.CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, kNoHandle);
     if (file.value == kInvalidHandle) {
@@ -119,11 +135,13 @@ std::string ContractTest::ReadFileText(const std::string& path) {
     return text;
 }
 
-std::string ContractTest::Join(const std::string& directory, const std::string& name) {
+std::string ContractTest::Join(const std::string& directory, const std::string& name)
+{
     return directory + "\\" + name;
 }
 
-bool ContractTest::EndsWithNoCase(const std::string& text, const std::string& tail) {
+bool ContractTest::EndsWithNoCase(const std::string& text, const std::string& tail)
+{
     if (tail.size() > text.size()) return false;
     return std::equal(tail.rbegin(), tail.rend(), text.rbegin(), [](char a, char b) {
         return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));

@@ -8,7 +8,8 @@ using namespace platform;
 
 using FilesContract = ContractTest;
 
-TEST_F(FilesContract, CopyOverwritesOrRefusesAsAsked) {
+TEST_F(FilesContract, CopyOverwritesOrRefusesAsAsked)
+{
     const std::string source = Join(Scratch(), "source.txt");
     const std::string target = Join(Scratch(), "target.txt");
     WriteFileText(source, "new contents");
@@ -32,7 +33,8 @@ TEST_F(FilesContract, CopyOverwritesOrRefusesAsAsked) {
     EXPECT_EQ(missing.error, ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(FilesContract, DeleteRemovesFilesAndReportsMissingOnes) {
+TEST_F(FilesContract, DeleteRemovesFilesAndReportsMissingOnes)
+{
     const std::string file = Join(Scratch(), "Doomed.txt");
     WriteFileText(file, "x");
     EXPECT_TRUE(P().files.DeleteFileA(Join(Scratch(), "DOOMED.TXT").c_str()).value) << "names ignore case";
@@ -48,7 +50,8 @@ TEST_F(FilesContract, DeleteRemovesFilesAndReportsMissingOnes) {
     EXPECT_EQ(inMissingDirectory.error, ERROR_PATH_NOT_FOUND);
 }
 
-TEST_F(FilesContract, DirectoriesAreMadeAndRemovedOnlyWhenEmpty) {
+TEST_F(FilesContract, DirectoriesAreMadeAndRemovedOnlyWhenEmpty)
+{
     const std::string directory = Join(Scratch(), "Language");
     EXPECT_TRUE(P().files.CreateDirectoryA(directory.c_str(), nullptr).value);
     const Call<bool> again = P().files.CreateDirectoryA(directory.c_str(), nullptr);
@@ -72,7 +75,8 @@ TEST_F(FilesContract, DirectoriesAreMadeAndRemovedOnlyWhenEmpty) {
     EXPECT_EQ(P().files.RemoveDirectory(directory.c_str()).value, -1);
 }
 
-TEST_F(FilesContract, CurrentDirectoryResolvesRelativePaths) {
+TEST_F(FilesContract, CurrentDirectoryResolvesRelativePaths)
+{
     ASSERT_TRUE(P().files.SetCurrentDirectoryA(Scratch().c_str()).value);
     char current[kPathLength] = {};
     const Call<Dword> length = P().files.GetCurrentDirectoryA(sizeof current, current);
@@ -95,7 +99,8 @@ TEST_F(FilesContract, CurrentDirectoryResolvesRelativePaths) {
     EXPECT_EQ(Text(current), Scratch()) << "a failed change leaves the directory as it was";
 }
 
-TEST_F(FilesContract, SystemDirectoryExists) {
+TEST_F(FilesContract, SystemDirectoryExists)
+{
     char directory[kPathLength] = {};
     const Call<Dword> length = P().files.GetSystemDirectoryA(directory, sizeof directory);
     ASSERT_GT(length.value, 0u);
@@ -104,7 +109,8 @@ TEST_F(FilesContract, SystemDirectoryExists) {
     EXPECT_NE(P().files.GetFileAttributesA(directory).value & FILE_ATTRIBUTE_DIRECTORY, 0u);
 }
 
-TEST_F(FilesContract, CreateFileHonoursItsDisposition) {
+TEST_F(FilesContract, CreateFileHonoursItsDisposition)
+{
     const std::string file = Join(Scratch(), "device.bin");
     WriteFileText(file, "abc");
     const Call<Handle> fresh =
@@ -118,7 +124,8 @@ TEST_F(FilesContract, CreateFileHonoursItsDisposition) {
     EXPECT_EQ(missing.error, ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(FilesContract, OverlappedWriteCompletesThroughItsEvent) {
+TEST_F(FilesContract, OverlappedWriteCompletesThroughItsEvent)
+{
     const std::string file = Join(Scratch(), "overlapped.bin");
     const Call<Handle> handle = P().io.CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                                    CREATE_ALWAYS, FILE_FLAG_OVERLAPPED, kNoHandle);

@@ -11,37 +11,45 @@ using namespace platform;
 
 class RegistryContract : public ContractTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ContractTest::SetUp();
         Dword disposition = 0;
         const Call<Long> created = P().registry.RegCreateKeyExA(kHkeyCurrentUser, OwnKeyPath().c_str(), 0, "ZClass",
-                                                                REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                                                &key, &disposition);
+                                                                REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                                                                &disposition);
         ASSERT_EQ(created.value, 0) << OwnKeyPath();
         ASSERT_NE(key, 0u);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (key != 0) P().registry.RegCloseKey(key);
         ContractTest::TearDown();
     }
 
-    Call<Long> Set(const char* name, Dword type, const void* data, Dword size) {
+    Call<Long> Set(const char* name, Dword type, const void* data, Dword size)
+    {
         return P().registry.RegSetValueExA(key, name, 0, type, static_cast<const std::uint8_t*>(data), size);
     }
 
     RegKey key = 0;
 };
 
-TEST_F(RegistryContract, CreatingAgainOpensTheKeyWithItsClassAndCounts) {
+TEST_F(RegistryContract, CreatingAgainOpensTheKeyWithItsClassAndCounts)
+{
     Dword disposition = 0;
     RegKey again = 0;
-    ASSERT_EQ(P().registry.RegCreateKeyExA(kHkeyCurrentUser, OwnKeyPath().c_str(), 0, "Other", 0, KEY_ALL_ACCESS,
-                                           nullptr, &again, &disposition).value, 0);
+    ASSERT_EQ(P().registry
+                  .RegCreateKeyExA(kHkeyCurrentUser, OwnKeyPath().c_str(), 0, "Other", 0, KEY_ALL_ACCESS, nullptr,
+                                   &again, &disposition)
+                  .value,
+              0);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
 
     RegKey child = 0;
-    ASSERT_EQ(P().registry.RegCreateKeyExA(key, "Child", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child,
-                                           &disposition).value, 0);
+    ASSERT_EQ(
+        P().registry.RegCreateKeyExA(key, "Child", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, &disposition).value,
+        0);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
     const Dword one = 1;
     ASSERT_EQ(Set("One", REG_DWORD, &one, sizeof one).value, 0);
@@ -52,8 +60,8 @@ TEST_F(RegistryContract, CreatingAgainOpensTheKeyWithItsClassAndCounts) {
     Dword subKeys = 99;
     Dword values = 99;
     ASSERT_EQ(P().registry.RegQueryInfoKeyA(again, keyClass, &classLength, &subKeys, &values).value, 0);
-    const std::string expected =
-        WineDeparts("RegCreateKeyExA of an existing key replaces its class") ? "Other" : "ZClass";
+    const std::string expected = WineDeparts("RegCreateKeyExA of an existing key replaces its class") ? "Other"
+                                                                                                      : "ZClass";
     EXPECT_EQ(Text(keyClass), expected);
     EXPECT_EQ(classLength, expected.size());
     EXPECT_EQ(subKeys, 1u);
@@ -63,7 +71,8 @@ TEST_F(RegistryContract, CreatingAgainOpensTheKeyWithItsClassAndCounts) {
     EXPECT_EQ(P().registry.RegCloseKey(again).value, 0);
 }
 
-TEST_F(RegistryContract, StringValueCountsItsTerminatingZeroAndReportsShortBuffers) {
+TEST_F(RegistryContract, StringValueCountsItsTerminatingZeroAndReportsShortBuffers)
+{
     const char text[] = "USBPOS0";
     ASSERT_EQ(Set("Port", REG_SZ, text, sizeof text).value, 0);
 
@@ -82,14 +91,16 @@ TEST_F(RegistryContract, StringValueCountsItsTerminatingZeroAndReportsShortBuffe
     char buffer[32];
     std::memset(buffer, 'x', sizeof buffer);
     size = sizeof buffer;
-    ASSERT_EQ(P().registry.RegQueryValueExA(key, "port", nullptr, &type, reinterpret_cast<std::uint8_t*>(buffer),
-                                            &size).value, 0)
+    ASSERT_EQ(P().registry.RegQueryValueExA(key, "port", nullptr, &type, reinterpret_cast<std::uint8_t*>(buffer), &size)
+                  .value,
+              0)
         << "value names compare without regard to case";
     EXPECT_EQ(size, sizeof text);
     EXPECT_STREQ(buffer, text);
 }
 
-TEST_F(RegistryContract, DwordAndBinaryValuesComeBackByteForByte) {
+TEST_F(RegistryContract, DwordAndBinaryValuesComeBackByteForByte)
+{
     const Dword number = 0x0A0B0C0D;
     ASSERT_EQ(Set("Number", REG_DWORD, &number, sizeof number).value, 0);
     std::vector<std::uint8_t> record(17616);
@@ -99,8 +110,10 @@ TEST_F(RegistryContract, DwordAndBinaryValuesComeBackByteForByte) {
     Dword type = 0;
     Dword read = 0;
     Dword size = sizeof read;
-    ASSERT_EQ(P().registry.RegQueryValueExA(key, "Number", nullptr, &type, reinterpret_cast<std::uint8_t*>(&read),
-                                            &size).value, 0);
+    ASSERT_EQ(
+        P().registry.RegQueryValueExA(key, "Number", nullptr, &type, reinterpret_cast<std::uint8_t*>(&read), &size)
+            .value,
+        0);
     EXPECT_EQ(type, REG_DWORD);
     EXPECT_EQ(size, 4u);
     EXPECT_EQ(read, number);
@@ -125,7 +138,8 @@ TEST_F(RegistryContract, DwordAndBinaryValuesComeBackByteForByte) {
               static_cast<Long>(ERROR_FILE_NOT_FOUND));
 }
 
-TEST_F(RegistryContract, EnumerationListsEveryValueThenEnds) {
+TEST_F(RegistryContract, EnumerationListsEveryValueThenEnds)
+{
     const Dword zero = 0;
     const std::set<std::string> names = {"Alpha", "Beta", "Gamma Delta"};
     for (const std::string& name : names) ASSERT_EQ(Set(name.c_str(), REG_DWORD, &zero, sizeof zero).value, 0);
@@ -157,11 +171,13 @@ TEST_F(RegistryContract, EnumerationListsEveryValueThenEnds) {
               static_cast<Long>(ERROR_MORE_DATA));
 }
 
-TEST_F(RegistryContract, DeletedKeyCannotBeOpenedAndMissingKeysAreNotFound) {
+TEST_F(RegistryContract, DeletedKeyCannotBeOpenedAndMissingKeysAreNotFound)
+{
     RegKey child = 0;
     Dword disposition = 0;
-    ASSERT_EQ(P().registry.RegCreateKeyExA(key, "Doomed", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child,
-                                           &disposition).value, 0);
+    ASSERT_EQ(
+        P().registry.RegCreateKeyExA(key, "Doomed", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, &disposition).value,
+        0);
     P().registry.RegCloseKey(child);
 
     RegKey opened = 0;
@@ -174,12 +190,14 @@ TEST_F(RegistryContract, DeletedKeyCannotBeOpenedAndMissingKeysAreNotFound) {
     EXPECT_EQ(reopen.error, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(P().registry.RegDeleteKeyA(key, "Doomed").value, static_cast<Long>(ERROR_FILE_NOT_FOUND));
 
-    EXPECT_EQ(P().registry.RegOpenKeyExA(kHkeyLocalMachine, "SOFTWARE\\Zenthar No Such Key\\Below", 0, KEY_READ,
-                                         &opened).value,
-              static_cast<Long>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(
+        P().registry.RegOpenKeyExA(kHkeyLocalMachine, "SOFTWARE\\Zenthar No Such Key\\Below", 0, KEY_READ, &opened)
+            .value,
+        static_cast<Long>(ERROR_FILE_NOT_FOUND));
 }
 
-TEST_F(RegistryContract, DeletedValueIsGoneAndAMissingOneIsNotFound) {
+TEST_F(RegistryContract, DeletedValueIsGoneAndAMissingOneIsNotFound)
+{
     const std::uint8_t data[] = {'x', 0};
     ASSERT_EQ(P().registry.RegSetValueExA(key, "Doomed Value", 0, REG_SZ, data, sizeof data).value, 0);
     EXPECT_EQ(P().registry.RegDeleteValueA(key, "doomed value").value, 0);
@@ -189,11 +207,14 @@ TEST_F(RegistryContract, DeletedValueIsGoneAndAMissingOneIsNotFound) {
     EXPECT_EQ(P().registry.RegDeleteValueA(key, "Doomed Value").value, static_cast<Long>(ERROR_FILE_NOT_FOUND));
 }
 
-TEST_F(RegistryContract, KeyWithSubKeysIsNotDeleted) {
+TEST_F(RegistryContract, KeyWithSubKeysIsNotDeleted)
+{
     RegKey child = 0;
     RegKey grandChild = 0;
-    ASSERT_EQ(P().registry.RegCreateKeyExA(key, "Parent\\Child", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                           &grandChild, nullptr).value, 0);
+    ASSERT_EQ(
+        P().registry.RegCreateKeyExA(key, "Parent\\Child", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &grandChild, nullptr)
+            .value,
+        0);
     P().registry.RegCloseKey(grandChild);
     const Call<Long> removal = P().registry.RegDeleteKeyA(key, "Parent");
     EXPECT_EQ(removal.value, static_cast<Long>(ERROR_ACCESS_DENIED));

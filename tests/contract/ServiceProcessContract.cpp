@@ -10,7 +10,8 @@ using namespace platform;
 
 using ServiceContract = ContractTest;
 
-TEST_F(ServiceContract, SpoolerStartsOrIsAlreadyRunning) {
+TEST_F(ServiceContract, SpoolerStartsOrIsAlreadyRunning)
+{
     const Call<Handle> manager = P().services.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     ASSERT_NE(manager.value, kNoHandle) << "error " << manager.error;
     const Call<Handle> service = P().services.OpenServiceA(manager.value, "spooler", SERVICE_ALL_ACCESS);
@@ -43,7 +44,8 @@ TEST_F(ServiceContract, SpoolerStartsOrIsAlreadyRunning) {
     EXPECT_TRUE(P().services.CloseServiceHandle(manager.value).value);
 }
 
-TEST_F(ServiceContract, MissingServiceDoesNotExist) {
+TEST_F(ServiceContract, MissingServiceDoesNotExist)
+{
     const Call<Handle> manager = P().services.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     ASSERT_NE(manager.value, kNoHandle);
     const Call<Handle> service = P().services.OpenServiceA(manager.value, "ZentharNoSuchService", SERVICE_ALL_ACCESS);
@@ -55,18 +57,20 @@ TEST_F(ServiceContract, MissingServiceDoesNotExist) {
 class ProcessContract : public ContractTest {
 protected:
     // The installer's way of running a command: hidden, in a console of its own.
-    Call<bool> Start(const std::string& commandLine, ProcessInformation& process) {
+    Call<bool> Start(const std::string& commandLine, ProcessInformation& process)
+    {
         std::vector<char> line(commandLine.begin(), commandLine.end());
         line.push_back('\0');
         StartupInfoA startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
-        return P().processes.CreateProcessA(nullptr, line.data(), nullptr, nullptr, false, CREATE_NEW_CONSOLE,
-                                            nullptr, nullptr, &startup, &process);
+        return P().processes.CreateProcessA(nullptr, line.data(), nullptr, nullptr, false, CREATE_NEW_CONSOLE, nullptr,
+                                            nullptr, &startup, &process);
     }
 
-    std::string Interpreter() {
+    std::string Interpreter()
+    {
         char comspec[kPathLength] = {};
         const Call<Dword> length = P().environment.GetEnvironmentVariableA("COMSPEC", comspec, sizeof comspec);
         EXPECT_GT(length.value, 0u) << "COMSPEC is set on every Windows";
@@ -74,7 +78,8 @@ protected:
     }
 };
 
-TEST_F(ProcessContract, CommandInterpreterExitCodeComesBack) {
+TEST_F(ProcessContract, CommandInterpreterExitCodeComesBack)
+{
     ProcessInformation process{};
     const Call<bool> started = Start(Interpreter() + " /c exit 3", process);
     ASSERT_TRUE(started.value) << "error " << started.error;
@@ -89,14 +94,16 @@ TEST_F(ProcessContract, CommandInterpreterExitCodeComesBack) {
     EXPECT_TRUE(P().kernel.CloseHandle(process.hProcess).value);
 }
 
-TEST_F(ProcessContract, MissingProgramIsNotStarted) {
+TEST_F(ProcessContract, MissingProgramIsNotStarted)
+{
     ProcessInformation process{};
     const Call<bool> started = Start("zenthar-no-such-program.exe /c exit 0", process);
     EXPECT_FALSE(started.value);
     EXPECT_EQ(started.error, ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(ProcessContract, EnvironmentVariablesReportTheirSizes) {
+TEST_F(ProcessContract, EnvironmentVariablesReportTheirSizes)
+{
     const std::string comspec = Interpreter();
     EXPECT_TRUE(EndsWithNoCase(comspec, "cmd.exe")) << comspec;
 
@@ -106,7 +113,8 @@ TEST_F(ProcessContract, EnvironmentVariablesReportTheirSizes) {
     EXPECT_EQ(P().environment.GetEnvironmentVariableA("comspec", nullptr, 0).value, comspec.size() + 1);
 
     char buffer[16] = {};
-    const Call<Dword> missing = P().environment.GetEnvironmentVariableA("ZENTHAR_NO_SUCH_VARIABLE", buffer, sizeof buffer);
+    const Call<Dword> missing =
+        P().environment.GetEnvironmentVariableA("ZENTHAR_NO_SUCH_VARIABLE", buffer, sizeof buffer);
     EXPECT_EQ(missing.value, 0u);
     EXPECT_EQ(missing.error, ERROR_ENVVAR_NOT_FOUND);
 }

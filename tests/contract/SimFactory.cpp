@@ -4,7 +4,8 @@
 
 namespace zenthar::contract {
 
-std::shared_ptr<platform::Platform> MakePlatform() {
+std::shared_ptr<platform::Platform> MakePlatform()
+{
     auto machine = std::make_shared<sim::SimMachine>();
     return std::shared_ptr<platform::Platform>(machine, &machine->platform());
 }

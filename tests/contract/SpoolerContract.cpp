@@ -27,7 +27,8 @@ struct Enumeration {
 
 class SpoolerContract : public ContractTest {
 protected:
-    std::string DriverDirectory(const char* environment = nullptr) {
+    std::string DriverDirectory(const char* environment = nullptr)
+    {
         char directory[256] = {};
         Dword needed = 0;
         const Call<bool> result = P().spooler.GetPrinterDriverDirectoryA(
@@ -39,7 +40,8 @@ protected:
     // The installer's way: ask for the size with no buffer, then fill a buffer of that size.
     // The first call must fail with ERROR_INSUFFICIENT_BUFFER unless there is nothing at all.
     template <class EnumCall>
-    Enumeration Enumerate(EnumCall call) {
+    Enumeration Enumerate(EnumCall call)
+    {
         Enumeration result;
         Dword needed = 0;
         Dword returned = 0;
@@ -68,9 +70,11 @@ protected:
 
     // Every string of the records lies within the buffer, after the records themselves.
     template <class Record>
-    void ExpectStringsInside(const Enumeration& enumeration, std::initializer_list<char* Record::*> fields) {
+    void ExpectStringsInside(const Enumeration& enumeration, std::initializer_list<char * Record::*> fields)
+    {
         const auto* records = reinterpret_cast<const Record*>(enumeration.buffer.data());
-        const char* begin = reinterpret_cast<const char*>(enumeration.buffer.data() + enumeration.count * sizeof(Record));
+        const char* begin =
+            reinterpret_cast<const char*>(enumeration.buffer.data() + enumeration.count * sizeof(Record));
         const char* end = reinterpret_cast<const char*>(enumeration.buffer.data() + enumeration.buffer.size());
         for (Dword i = 0; i < enumeration.count; ++i) {
             for (char* Record::*field : fields) {
@@ -84,20 +88,23 @@ protected:
         }
     }
 
-    Enumeration Ports() {
+    Enumeration Ports()
+    {
         return Enumerate([this](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
             return P().spooler.EnumPortsA(nullptr, 2, buffer, size, needed, returned);
         });
     }
 
-    Enumeration Printers() {
+    Enumeration Printers()
+    {
         return Enumerate([this](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
             return P().spooler.EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned);
         });
     }
 
     // A port the spooler offers, preferring the first parallel port.
-    std::string SomePort() {
+    std::string SomePort()
+    {
         const Enumeration ports = Ports();
         const auto* records = reinterpret_cast<const PortInfo2A*>(ports.buffer.data());
         std::string port;
@@ -108,14 +115,16 @@ protected:
         return port;
     }
 
-    void PlaceDriverFiles() {
+    void PlaceDriverFiles()
+    {
         const std::string directory = DriverDirectory();
         for (const char* file : {kDriverFile, kDataFile, kConfigFile, kHelpFile, kDependentFile}) {
             WriteFileText(Join(directory, file), std::string("contract placeholder ") + file);
         }
     }
 
-    Call<bool> AddDriver(const std::string& name) {
+    Call<bool> AddDriver(const std::string& name)
+    {
         DriverInfo3A info{};
         info.cVersion = 3;
         info.pName = const_cast<char*>(name.c_str());
@@ -127,7 +136,8 @@ protected:
         return P().spooler.AddPrinterDriverA(nullptr, 3, &info);
     }
 
-    Call<Handle> AddPrinter(const std::string& name, const std::string& driver, const std::string& port) {
+    Call<Handle> AddPrinter(const std::string& name, const std::string& driver, const std::string& port)
+    {
         PrinterInfo2A info{};
         info.pPrinterName = const_cast<char*>(name.c_str());
         info.pPortName = const_cast<char*>(port.c_str());
@@ -139,7 +149,8 @@ protected:
     }
 
     // A driver and a printer of the same name on a port the spooler knows.
-    void InstallPrinter(const std::string& name) {
+    void InstallPrinter(const std::string& name)
+    {
         PlaceDriverFiles();
         const Call<bool> driver = AddDriver(name);
         ASSERT_TRUE(driver.value) << "error " << driver.error;
@@ -150,7 +161,8 @@ protected:
         EXPECT_TRUE(P().spooler.ClosePrinter(printer.value).value);
     }
 
-    std::vector<std::string> DriverNames() {
+    std::vector<std::string> DriverNames()
+    {
         const Enumeration drivers = Enumerate([this](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
             return P().spooler.EnumPrinterDriversA(nullptr, nullptr, 1, buffer, size, needed, returned);
         });
@@ -161,11 +173,13 @@ protected:
         return names;
     }
 
-    bool Listed(const std::vector<std::string>& names, const std::string& name) {
+    bool Listed(const std::vector<std::string>& names, const std::string& name)
+    {
         return std::find(names.begin(), names.end(), name) != names.end();
     }
 
-    const PrinterInfo2A* FindPrinter(const Enumeration& printers, const std::string& name) {
+    const PrinterInfo2A* FindPrinter(const Enumeration& printers, const std::string& name)
+    {
         const auto* records = reinterpret_cast<const PrinterInfo2A*>(printers.buffer.data());
         for (Dword i = 0; i < printers.count; ++i) {
             if (Text(records[i].pPrinterName) == name) return &records[i];
@@ -174,7 +188,8 @@ protected:
     }
 };
 
-TEST_F(SpoolerContract, DriverDirectoryIsSizedByTheFirstCallAndExists) {
+TEST_F(SpoolerContract, DriverDirectoryIsSizedByTheFirstCallAndExists)
+{
     Dword needed = 0;
     const Call<bool> sizing = P().spooler.GetPrinterDriverDirectoryA(nullptr, nullptr, 1, nullptr, 0, &needed);
     EXPECT_FALSE(sizing.value);
@@ -194,34 +209,36 @@ TEST_F(SpoolerContract, DriverDirectoryIsSizedByTheFirstCallAndExists) {
     EXPECT_EQ(unknown.error, ERROR_INVALID_ENVIRONMENT);
 }
 
-TEST_F(SpoolerContract, PortsAndMonitorsAreEnumeratedInTwoCalls) {
+TEST_F(SpoolerContract, PortsAndMonitorsAreEnumeratedInTwoCalls)
+{
     const Enumeration ports = Ports();
     ASSERT_GT(ports.count, 0u);
-    ExpectStringsInside<PortInfo2A>(ports, {&PortInfo2A::pPortName, &PortInfo2A::pMonitorName,
-                                            &PortInfo2A::pDescription});
+    ExpectStringsInside<PortInfo2A>(ports,
+                                    {&PortInfo2A::pPortName, &PortInfo2A::pMonitorName, &PortInfo2A::pDescription});
     const auto* port = reinterpret_cast<const PortInfo2A*>(ports.buffer.data());
     EXPECT_FALSE(Text(port->pPortName).empty());
 
-    const Enumeration monitors =
-        Enumerate([this](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
-            return P().spooler.EnumMonitorsA(nullptr, 2, buffer, size, needed, returned);
-        });
+    const Enumeration monitors = Enumerate([this](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
+        return P().spooler.EnumMonitorsA(nullptr, 2, buffer, size, needed, returned);
+    });
     ASSERT_GT(monitors.count, 0u);
-    ExpectStringsInside<MonitorInfo2A>(monitors, {&MonitorInfo2A::pName, &MonitorInfo2A::pEnvironment,
-                                                  &MonitorInfo2A::pDLLName});
+    ExpectStringsInside<MonitorInfo2A>(monitors,
+                                       {&MonitorInfo2A::pName, &MonitorInfo2A::pEnvironment, &MonitorInfo2A::pDLLName});
     bool localPort = false;
     const auto* records = reinterpret_cast<const MonitorInfo2A*>(monitors.buffer.data());
     for (Dword i = 0; i < monitors.count; ++i) localPort = localPort || Text(records[i].pName) == "Local Port";
     EXPECT_TRUE(localPort) << "every spooler has the local port monitor";
 }
 
-TEST_F(SpoolerContract, DriverIsRegisteredFromFilesInTheDriverDirectory) {
+TEST_F(SpoolerContract, DriverIsRegisteredFromFilesInTheDriverDirectory)
+{
     PlaceDriverFiles();
     const Call<bool> added = AddDriver("Zenthar Contract Driver");
     EXPECT_TRUE(added.value) << "error " << added.error;
 }
 
-TEST_F(SpoolerContract, DriverWithMissingFilesIsRefused) {
+TEST_F(SpoolerContract, DriverWithMissingFilesIsRefused)
+{
     DriverInfo3A info{};
     info.cVersion = 3;
     info.pName = const_cast<char*>("Zenthar Contract Missing Files");
@@ -237,18 +254,18 @@ TEST_F(SpoolerContract, DriverWithMissingFilesIsRefused) {
     EXPECT_NE(added.error, ERROR_SUCCESS);
 }
 
-TEST_F(SpoolerContract, PrinterIsListedWithItsDriverAndKeepsBinaryData) {
+TEST_F(SpoolerContract, PrinterIsListedWithItsDriverAndKeepsBinaryData)
+{
     const std::string name = "Zenthar Contract Printer";
     InstallPrinter(name);
     if (HasFatalFailure()) return;
 
     const Enumeration printers = Printers();
-    ExpectStringsInside<PrinterInfo2A>(printers, {&PrinterInfo2A::pServerName, &PrinterInfo2A::pPrinterName,
-                                                  &PrinterInfo2A::pShareName, &PrinterInfo2A::pPortName,
-                                                  &PrinterInfo2A::pDriverName, &PrinterInfo2A::pComment,
-                                                  &PrinterInfo2A::pLocation, &PrinterInfo2A::pSepFile,
-                                                  &PrinterInfo2A::pPrintProcessor, &PrinterInfo2A::pDatatype,
-                                                  &PrinterInfo2A::pParameters});
+    ExpectStringsInside<PrinterInfo2A>(
+        printers, {&PrinterInfo2A::pServerName, &PrinterInfo2A::pPrinterName, &PrinterInfo2A::pShareName,
+                   &PrinterInfo2A::pPortName, &PrinterInfo2A::pDriverName, &PrinterInfo2A::pComment,
+                   &PrinterInfo2A::pLocation, &PrinterInfo2A::pSepFile, &PrinterInfo2A::pPrintProcessor,
+                   &PrinterInfo2A::pDatatype, &PrinterInfo2A::pParameters});
     const PrinterInfo2A* found = FindPrinter(printers, name);
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(Text(found->pDriverName), name);
@@ -260,9 +277,11 @@ TEST_F(SpoolerContract, PrinterIsListedWithItsDriverAndKeepsBinaryData) {
 
     std::vector<std::uint8_t> record(17616);
     for (std::size_t i = 0; i < record.size(); ++i) record[i] = static_cast<std::uint8_t>(i % 251);
-    EXPECT_EQ(P().spooler.SetPrinterDataA(printer, "TTY DeviceConfig", REG_BINARY, record.data(),
-                                          static_cast<Dword>(record.size())).value,
-              0u);
+    EXPECT_EQ(
+        P().spooler
+            .SetPrinterDataA(printer, "TTY DeviceConfig", REG_BINARY, record.data(), static_cast<Dword>(record.size()))
+            .value,
+        0u);
 
     Dword type = 0;
     Dword needed = 0;
@@ -270,18 +289,23 @@ TEST_F(SpoolerContract, PrinterIsListedWithItsDriverAndKeepsBinaryData) {
               ERROR_MORE_DATA);
     EXPECT_EQ(needed, record.size());
     std::vector<std::uint8_t> back(record.size());
-    ASSERT_EQ(P().spooler.GetPrinterDataA(printer, "TTY DeviceConfig", &type, back.data(),
-                                          static_cast<Dword>(back.size()), &needed).value,
-              0u);
+    ASSERT_EQ(
+        P().spooler
+            .GetPrinterDataA(printer, "TTY DeviceConfig", &type, back.data(), static_cast<Dword>(back.size()), &needed)
+            .value,
+        0u);
     EXPECT_EQ(type, REG_BINARY);
     EXPECT_EQ(back, record);
-    EXPECT_EQ(P().spooler.GetPrinterDataA(printer, "No Such Value", &type, back.data(),
-                                          static_cast<Dword>(back.size()), &needed).value,
-              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(
+        P().spooler
+            .GetPrinterDataA(printer, "No Such Value", &type, back.data(), static_cast<Dword>(back.size()), &needed)
+            .value,
+        ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(P().spooler.ClosePrinter(printer).value);
 }
 
-TEST_F(SpoolerContract, PrinterNeedsAKnownPortAndDriverAndAFreeName) {
+TEST_F(SpoolerContract, PrinterNeedsAKnownPortAndDriverAndAFreeName)
+{
     const std::string name = "Zenthar Contract Second";
     InstallPrinter(name);
     if (HasFatalFailure()) return;
@@ -313,7 +337,8 @@ TEST_F(SpoolerContract, PrinterNeedsAKnownPortAndDriverAndAFreeName) {
     if (duplicate.value != kNoHandle) P().spooler.ClosePrinter(duplicate.value);
 }
 
-TEST_F(SpoolerContract, MissingPrinterCannotBeOpened) {
+TEST_F(SpoolerContract, MissingPrinterCannotBeOpened)
+{
     Handle printer = kNoHandle;
     PrinterDefaultsA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
     const Call<bool> opened = P().spooler.OpenPrinterA("Zenthar No Such Printer", &printer, &defaults);
@@ -321,7 +346,8 @@ TEST_F(SpoolerContract, MissingPrinterCannotBeOpened) {
     EXPECT_EQ(opened.error, ERROR_INVALID_PRINTER_NAME);
 }
 
-TEST_F(SpoolerContract, DefaultPrinterIsSetThroughTheSpoolerLibraryExport) {
+TEST_F(SpoolerContract, DefaultPrinterIsSetThroughTheSpoolerLibraryExport)
+{
     const std::string name = "Zenthar Contract Default";
     InstallPrinter(name);
     if (HasFatalFailure()) return;
@@ -337,13 +363,18 @@ TEST_F(SpoolerContract, DefaultPrinterIsSetThroughTheSpoolerLibraryExport) {
 
     // Windows keeps the default printer for the user as "name,winspool,port".
     RegKey windows = 0;
-    ASSERT_EQ(P().registry.RegOpenKeyExA(kHkeyCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
-                                         0, KEY_READ, &windows).value, 0);
+    ASSERT_EQ(P().registry
+                  .RegOpenKeyExA(kHkeyCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", 0,
+                                 KEY_READ, &windows)
+                  .value,
+              0);
     char device[256] = {};
     Dword size = sizeof device - 1;
     Dword type = 0;
-    EXPECT_EQ(P().registry.RegQueryValueExA(windows, "Device", nullptr, &type, reinterpret_cast<std::uint8_t*>(device),
-                                            &size).value, 0);
+    EXPECT_EQ(
+        P().registry.RegQueryValueExA(windows, "Device", nullptr, &type, reinterpret_cast<std::uint8_t*>(device), &size)
+            .value,
+        0);
     P().registry.RegCloseKey(windows);
     EXPECT_EQ(Text(device).substr(0, name.size() + 1), name + ",");
 
@@ -373,7 +404,8 @@ TEST_F(SpoolerContract, DefaultPrinterIsSetThroughTheSpoolerLibraryExport) {
 }
 
 // A printer moves to another port through its own level-2 record, read and written back.
-TEST_F(SpoolerContract, PrinterMovesToAnotherPortThroughSetPrinter) {
+TEST_F(SpoolerContract, PrinterMovesToAnotherPortThroughSetPrinter)
+{
     const std::string name = "Zenthar Contract Moved";
     InstallPrinter(name);
     if (HasFatalFailure()) return;
@@ -420,7 +452,8 @@ TEST_F(SpoolerContract, PrinterMovesToAnotherPortThroughSetPrinter) {
     EXPECT_EQ(Text(found->pDriverName), name);
 }
 
-TEST_F(SpoolerContract, MissingMonitorLibraryAndPrintProcessorAreReported) {
+TEST_F(SpoolerContract, MissingMonitorLibraryAndPrintProcessorAreReported)
+{
     MonitorInfo2A monitor{const_cast<char*>("Zenthar Contract Monitor"), nullptr,
                           const_cast<char*>("zenthar-no-such-monitor.dll")};
     const Call<bool> added = P().spooler.AddMonitorA(nullptr, 2, &monitor);
@@ -436,7 +469,8 @@ TEST_F(SpoolerContract, MissingMonitorLibraryAndPrintProcessorAreReported) {
     }
 }
 
-TEST_F(SpoolerContract, PrinterIsReadAndDeletedThroughAHandleWithAllAccess) {
+TEST_F(SpoolerContract, PrinterIsReadAndDeletedThroughAHandleWithAllAccess)
+{
     const std::string name = "Zenthar Contract Deleted";
     InstallPrinter(name);
     if (HasFatalFailure()) return;
@@ -468,7 +502,8 @@ TEST_F(SpoolerContract, PrinterIsReadAndDeletedThroughAHandleWithAllAccess) {
     EXPECT_EQ(reopened.error, ERROR_INVALID_PRINTER_NAME);
 }
 
-TEST_F(SpoolerContract, DriverInUseStaysAndAFreeOneGoesWithTheFilesNoOtherDriverUses) {
+TEST_F(SpoolerContract, DriverInUseStaysAndAFreeOneGoesWithTheFilesNoOtherDriverUses)
+{
     const std::string used = "Zenthar Contract Used Driver";
     const std::string sharing = "Zenthar Contract Sharing Driver";
     InstallPrinter(used);
@@ -483,7 +518,8 @@ TEST_F(SpoolerContract, DriverInUseStaysAndAFreeOneGoesWithTheFilesNoOtherDriver
     Dword flags = DPD_DELETE_UNUSED_FILES;
     const Call<bool> inUse = P().spooler.DeletePrinterDriverExA(nullptr, nullptr, used.c_str(), flags, 0);
     EXPECT_FALSE(inUse.value);
-    const bool noFlags = WineDeparts("DeletePrinterDriverExA refuses every delete flag with 87 (files are never deleted)");
+    const bool noFlags =
+        WineDeparts("DeletePrinterDriverExA refuses every delete flag with 87 (files are never deleted)");
     if (noFlags) {
         EXPECT_EQ(inUse.error, ERROR_INVALID_PARAMETER);
         flags = 0;
@@ -523,7 +559,8 @@ TEST_F(SpoolerContract, DriverInUseStaysAndAFreeOneGoesWithTheFilesNoOtherDriver
     }
 }
 
-TEST_F(SpoolerContract, AMonitorThatIsNotThereCannotBeDeleted) {
+TEST_F(SpoolerContract, AMonitorThatIsNotThereCannotBeDeleted)
+{
     const Call<bool> deleted = P().spooler.DeleteMonitorA(nullptr, nullptr, "Zenthar Contract No Monitor");
     EXPECT_FALSE(deleted.value);
     EXPECT_EQ(deleted.error, ERROR_UNKNOWN_PRINT_MONITOR);

@@ -12,7 +12,8 @@ using namespace platform;
 
 using SystemContract = ContractTest;
 
-TEST_F(SystemContract, VersionRecordIsFilledAsItsSizeSays) {
+TEST_F(SystemContract, VersionRecordIsFilledAsItsSizeSays)
+{
     OsVersionInfoExA basic;
     std::memset(&basic, 0xCC, sizeof basic);
     basic.dwOSVersionInfoSize = kOsVersionInfoSize;
@@ -42,7 +43,8 @@ TEST_F(SystemContract, VersionRecordIsFilledAsItsSizeSays) {
     EXPECT_EQ(refused.error, ERROR_INSUFFICIENT_BUFFER);
 }
 
-TEST_F(SystemContract, NativeProcessorAndProductComeThroughKernelExports) {
+TEST_F(SystemContract, NativeProcessorAndProductComeThroughKernelExports)
+{
     const Call<ModuleHandle> kernel = P().modules.GetModuleHandleA("kernel32.dll");
     ASSERT_NE(kernel.value, 0u);
     EXPECT_EQ(P().modules.GetModuleHandleW(u"KERNEL32.DLL").value, kernel.value);
@@ -72,15 +74,17 @@ TEST_F(SystemContract, NativeProcessorAndProductComeThroughKernelExports) {
     const Call<ProcAddress> product = P().modules.GetProcAddress(kernel.value, "GetProductInfo");
     ASSERT_NE(product.value, 0u);
     Dword productType = 0;
-    EXPECT_TRUE(P().system.InvokeGetProductInfo(product.value, version.dwMajorVersion, version.dwMinorVersion,
-                                                version.wServicePackMajor, version.wServicePackMinor, &productType)
+    EXPECT_TRUE(P().system
+                    .InvokeGetProductInfo(product.value, version.dwMajorVersion, version.dwMinorVersion,
+                                          version.wServicePackMajor, version.wServicePackMinor, &productType)
                     .value);
     EXPECT_NE(productType, 0u);
 }
 
 // The shipped 32-bit program learns from these whether to hand its run to its 64-bit twin,
 // and where the twin lies.
-TEST_F(SystemContract, Wow64AndTheProgramsOwnPathAreAskedOfTheSystem) {
+TEST_F(SystemContract, Wow64AndTheProgramsOwnPathAreAskedOfTheSystem)
+{
     const Call<ModuleHandle> kernel = P().modules.GetModuleHandleA("kernel32.dll");
     ASSERT_NE(kernel.value, 0u);
     const Call<ProcAddress> isWow64 = P().modules.GetProcAddress(kernel.value, "IsWow64Process");
@@ -110,7 +114,8 @@ TEST_F(SystemContract, Wow64AndTheProgramsOwnPathAreAskedOfTheSystem) {
     EXPECT_EQ(cut.error, ERROR_INSUFFICIENT_BUFFER);
 }
 
-TEST_F(SystemContract, ModuleLookupsReportWhatIsMissing) {
+TEST_F(SystemContract, ModuleLookupsReportWhatIsMissing)
+{
     const Call<ModuleHandle> missing = P().modules.LoadLibraryA("zenthar-no-such-library.dll");
     EXPECT_EQ(missing.value, 0u);
     EXPECT_EQ(missing.error, ERROR_MOD_NOT_FOUND);
@@ -125,7 +130,8 @@ TEST_F(SystemContract, ModuleLookupsReportWhatIsMissing) {
     EXPECT_NE(P().modules.GetProcAddress(kernel.value, "Wow64RevertWow64FsRedirection").value, 0u);
 }
 
-TEST_F(SystemContract, DeviceSetupListsUsbPrinterInterfacesUntilNoMoreItems) {
+TEST_F(SystemContract, DeviceSetupListsUsbPrinterInterfacesUntilNoMoreItems)
+{
     const Call<ModuleHandle> library = P().modules.LoadLibraryA("SETUPAPI.DLL");
     ASSERT_NE(library.value, 0u) << "error " << library.error;
     ProcAddress functions[4] = {};
@@ -145,8 +151,8 @@ TEST_F(SystemContract, DeviceSetupListsUsbPrinterInterfacesUntilNoMoreItems) {
     for (;; ++index) {
         SpDeviceInterfaceData interfaceData{};
         interfaceData.cbSize = sizeof interfaceData;
-        const Call<bool> found =
-            P().setup.InvokeSetupDiEnumDeviceInterfaces(functions[1], set.value, nullptr, &usbPrint, index, &interfaceData);
+        const Call<bool> found = P().setup.InvokeSetupDiEnumDeviceInterfaces(functions[1], set.value, nullptr,
+                                                                             &usbPrint, index, &interfaceData);
         if (!found.value) {
             EXPECT_EQ(found.error, ERROR_NO_MORE_ITEMS);
             break;
@@ -161,15 +167,18 @@ TEST_F(SystemContract, DeviceSetupListsUsbPrinterInterfacesUntilNoMoreItems) {
         std::vector<std::uint8_t> storage(required + 8, 0);
         auto* detail = reinterpret_cast<SpDeviceInterfaceDetailDataA*>(storage.data());
         detail->cbSize = kDeviceInterfaceDetailFixedSize;
-        EXPECT_TRUE(P().setup.InvokeSetupDiGetDeviceInterfaceDetailA(functions[2], set.value, &interfaceData, detail,
-                                                                     required, nullptr, nullptr).value);
+        EXPECT_TRUE(P().setup
+                        .InvokeSetupDiGetDeviceInterfaceDetailA(functions[2], set.value, &interfaceData, detail,
+                                                                required, nullptr, nullptr)
+                        .value);
         EXPECT_GT(std::strlen(detail->DevicePath), 0u);
     }
     EXPECT_TRUE(P().setup.InvokeSetupDiDestroyDeviceInfoList(functions[3], set.value).value);
     P().modules.FreeLibrary(library.value);
 }
 
-TEST_F(SystemContract, EventsSignalAsTheirResetModeSays) {
+TEST_F(SystemContract, EventsSignalAsTheirResetModeSays)
+{
     const Call<Handle> automatic = P().kernel.CreateEventA(nullptr, false, false, nullptr);
     const Call<Handle> manual = P().kernel.CreateEventA(nullptr, true, true, nullptr);
     ASSERT_NE(automatic.value, kNoHandle);
@@ -198,14 +207,16 @@ struct Worker {
     std::atomic<int> runs{0};
 };
 
-Dword WorkerMain(void* parameter) {
+Dword WorkerMain(void* parameter)
+{
     auto* worker = static_cast<Worker*>(parameter);
     worker->runs.fetch_add(1);
     worker->platform->kernel.SetEvent(worker->done);
     return 42;
 }
 
-TEST_F(SystemContract, ThreadRunsItsRoutineAndEndsWithItsResult) {
+TEST_F(SystemContract, ThreadRunsItsRoutineAndEndsWithItsResult)
+{
     Worker worker{&P(), P().kernel.CreateEventA(nullptr, true, false, nullptr).value};
     ASSERT_NE(worker.done, kNoHandle);
     Dword id = 0;
@@ -219,7 +230,8 @@ TEST_F(SystemContract, ThreadRunsItsRoutineAndEndsWithItsResult) {
     P().kernel.CloseHandle(worker.done);
 }
 
-TEST_F(SystemContract, PauseAdvancesTheTickCount) {
+TEST_F(SystemContract, PauseAdvancesTheTickCount)
+{
     const Dword before = P().clock.GetTickCount();
     P().clock.Sleep(100);
     const Dword elapsed = P().clock.GetTickCount() - before;

@@ -4,7 +4,8 @@
 
 namespace zenthar::contract {
 
-std::shared_ptr<platform::Platform> MakePlatform() {
+std::shared_ptr<platform::Platform> MakePlatform()
+{
     return std::shared_ptr<platform::Platform>(std::shared_ptr<void>(), &win32::platform());
 }
 

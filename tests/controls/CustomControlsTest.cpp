@@ -21,8 +21,8 @@ using ui::headless::DrawOp;
 using Kind = DrawOp::Kind;
 namespace rs = resources;
 
-constexpr ui::Color kFace = ui::Rgb(240, 240, 240), kShadow = ui::Rgb(160, 160, 160),
-                    kLight = ui::Rgb(255, 255, 255), kBlack = 0;
+constexpr ui::Color kFace = ui::Rgb(240, 240, 240), kShadow = ui::Rgb(160, 160, 160), kLight = ui::Rgb(255, 255, 255),
+                    kBlack = 0;
 
 // A button window of 120 x 52 pixels whose default processing is recorded.
 struct FakeButton : ui::ControlWindow {
@@ -156,7 +156,7 @@ TEST_F(ImageButtonTest, NormalButtonShowsARaisedEdgeIconAndCentredCaption)
     EXPECT_EQ(ops[0].kind, Kind::Transparent);
     EXPECT_EQ(ops[1].rect, (Rect{0, 0, 120, 52}));
     EXPECT_EQ(ops[1].color, kFace);
-    EXPECT_EQ(ops[2].color, kLight);  // top
+    EXPECT_EQ(ops[2].color, kLight);   // top
     EXPECT_EQ(ops[4].color, kShadow);  // right
     EXPECT_EQ(ops[6].from, (ui::Point{3, 10}));
     EXPECT_EQ(ops[7].rect, (Rect{71, 19, 83, 32}));  // "OK" in the 85 pixels beside the icon

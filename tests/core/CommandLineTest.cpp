@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/MachineFixture.h"
 #include "core/CommandLine.h"
 #include "core/RunLog.h"
+#include "tests/common/MachineFixture.h"
 
 namespace zenthar::testing {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "tests/common/MachineFixture.h"
 #include "core/ServiceControl.h"
+#include "tests/common/MachineFixture.h"
 
 namespace zenthar::testing {
 namespace {

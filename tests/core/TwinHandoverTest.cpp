@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/TwinHandover.h"
 #include "platform/sim/SimMachine.h"
 #include "ui/headless/HeadlessBackend.h"
-#include "core/TwinHandover.h"
 
 namespace zenthar::testing {
 namespace {
@@ -54,13 +54,30 @@ std::vector<Case> Cases()
         {"a system without IsWow64Process", WithoutIsWow64Process(), true, "", std::nullopt, "", {}, ""},
         // The twin's exit code is the program's, whatever it means.
         {"WOW64, dialogs", sim::Profiles::Windows10x64(), true, "", 0, twin, {}, ""},
-        {"WOW64, quiet", sim::Profiles::Windows10x64(), true, "/quiet /model \"NORVA MTR444\" /log C:\\twin.log", 7,
-         twin + " /quiet /model \"NORVA MTR444\" /log C:\\twin.log", {}, ""},
-        {"WOW64, twin missing, dialogs", sim::Profiles::Windows10x64(), false, "/clones 3", 2, "",
+        {"WOW64, quiet",
+         sim::Profiles::Windows10x64(),
+         true,
+         "/quiet /model \"NORVA MTR444\" /log C:\\twin.log",
+         7,
+         twin + " /quiet /model \"NORVA MTR444\" /log C:\\twin.log",
+         {},
+         ""},
+        {"WOW64, twin missing, dialogs",
+         sim::Profiles::Windows10x64(),
+         false,
+         "/clones 3",
+         2,
+         "",
          {"message \"" + kMissingText.substr(0, kMissingText.find('\n')) + "\\n" +
           kMissingText.substr(kMissingText.find('\n') + 1) + "\" caption \"zenthar\" icon exclamation owner none"},
          ""},
-        {"WOW64, twin missing, quiet", sim::Profiles::Windows10x64(), false, "/quiet /log C:\\twin.log", 2, "", {},
+        {"WOW64, twin missing, quiet",
+         sim::Profiles::Windows10x64(),
+         false,
+         "/quiet /log C:\\twin.log",
+         2,
+         "",
+         {},
          kMissingText.substr(0, kMissingText.find('\n')) + "\r\n" + kMissingText.substr(kMissingText.find('\n') + 1) +
              "\r\nresult: 2 not started\r\n"},
     };

@@ -43,14 +43,30 @@ constexpr Word kWords[] = {
     {0x04C8, 150},
     {0x04CC, 150},
     // Eight units of six numbers (k, 3, 162, 0, 0, 0), 24 bytes apart.
-    {0x05C0, 0}, {0x05C4, 3}, {0x05C8, 162},
-    {0x05D8, 1}, {0x05DC, 3}, {0x05E0, 162},
-    {0x05F0, 2}, {0x05F4, 3}, {0x05F8, 162},
-    {0x0608, 3}, {0x060C, 3}, {0x0610, 162},
-    {0x0620, 4}, {0x0624, 3}, {0x0628, 162},
-    {0x0638, 5}, {0x063C, 3}, {0x0640, 162},
-    {0x0650, 6}, {0x0654, 3}, {0x0658, 162},
-    {0x0668, 7}, {0x066C, 3}, {0x0670, 162},
+    {0x05C0, 0},
+    {0x05C4, 3},
+    {0x05C8, 162},
+    {0x05D8, 1},
+    {0x05DC, 3},
+    {0x05E0, 162},
+    {0x05F0, 2},
+    {0x05F4, 3},
+    {0x05F8, 162},
+    {0x0608, 3},
+    {0x060C, 3},
+    {0x0610, 162},
+    {0x0620, 4},
+    {0x0624, 3},
+    {0x0628, 162},
+    {0x0638, 5},
+    {0x063C, 3},
+    {0x0640, 162},
+    {0x0650, 6},
+    {0x0654, 3},
+    {0x0658, 162},
+    {0x0668, 7},
+    {0x066C, 3},
+    {0x0670, 162},
     {0x068C, 1},
     {0x0690, 800},
     {0x0694, 2970},
@@ -146,8 +162,9 @@ std::vector<Driver> Drivers()
     const auto* info = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
         auto text = [](const char* s) { return std::string(s ? s : ""); };
-        Driver driver{text(info[i].pName), text(info[i].pDriverPath), text(info[i].pDataFile),
-                      text(info[i].pConfigFile), text(info[i].pHelpFile), {}, info[i].cVersion};
+        Driver driver{text(info[i].pName),       text(info[i].pDriverPath), text(info[i].pDataFile),
+                      text(info[i].pConfigFile), text(info[i].pHelpFile),   {},
+                      info[i].cVersion};
         for (const char* p = info[i].pDependentFiles; p && *p; p += std::strlen(p) + 1) driver.dependents.push_back(p);
         drivers.push_back(driver);
     }
@@ -185,7 +202,8 @@ std::string DriverDirectory()
 {
     char directory[MAX_PATH] = {};
     DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory - 1, &needed))
+    if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory - 1,
+                                    &needed))
         return {};
     return directory;
 }
@@ -327,15 +345,20 @@ public:
 private:
     static bool IsKnown(const std::string& verb)
     {
-        static const char* verbs[] = {"printer", "no-printer", "printers", "driver", "drivers", "record", "default",
-                                      "monitor", "no-monitor", "port", "no-port", "driverdir", "driverdir-files", "driverdir-file",
-                                      "file", "file-line", "no-file", "exists", "key-class", "key", "no-key", "value", "service"};
+        static const char* verbs[] = {"printer",   "no-printer", "printers",        "driver",         "drivers",
+                                      "record",    "default",    "monitor",         "no-monitor",     "port",
+                                      "no-port",   "driverdir",  "driverdir-files", "driverdir-file", "file",
+                                      "file-line", "no-file",    "exists",          "key-class",      "key",
+                                      "no-key",    "value",      "service"};
         for (const char* v : verbs)
             if (verb == v) return true;
         return false;
     }
 
-    void Pass(const ScriptLine& line, const std::string& what) { std::printf("ok   %d: %s\n", line.number, what.c_str()); }
+    void Pass(const ScriptLine& line, const std::string& what)
+    {
+        std::printf("ok   %d: %s\n", line.number, what.c_str());
+    }
 
     void Fail(const ScriptLine& line, const std::string& what)
     {
@@ -352,7 +375,9 @@ private:
             const std::string seen = "printer " + Quoted(p.name) + " driver " + Quoted(p.driver) + " port " +
                                      Quoted(p.port) + " processor " + Quoted(p.processor) + " attributes " + attributes;
             if (p.driver == name && p.port == port && p.processor == "WinPrint") Pass(line, seen);
-            else Fail(line, seen + ", wanted driver " + Quoted(name) + " port " + Quoted(port) + " processor \"WinPrint\"");
+            else
+                Fail(line,
+                     seen + ", wanted driver " + Quoted(name) + " port " + Quoted(port) + " processor \"WinPrint\"");
             return;
         }
         Fail(line, "no printer " + Quoted(name));
@@ -423,18 +448,22 @@ private:
         char valueName[] = "TTY DeviceConfig";
         GetPrinterDataA(handle, valueName, &type, nullptr, 0, &needed);
         std::vector<unsigned char> data(needed);
-        const DWORD status = needed ? GetPrinterDataA(handle, valueName, &type, data.data(), needed, &needed) : ERROR_FILE_NOT_FOUND;
+        const DWORD status = needed ? GetPrinterDataA(handle, valueName, &type, data.data(), needed, &needed)
+                                    : ERROR_FILE_NOT_FOUND;
         ClosePrinter(handle);
-        if (status != ERROR_SUCCESS) return Fail(line, Quoted(printer) + " has no \"TTY DeviceConfig\" (" + std::to_string(status) + ")");
+        if (status != ERROR_SUCCESS)
+            return Fail(line, Quoted(printer) + " has no \"TTY DeviceConfig\" (" + std::to_string(status) + ")");
         const std::vector<unsigned char> expected = ExpectedRecord(codePage);
-        if (type != REG_BINARY) return Fail(line, "\"TTY DeviceConfig\" of " + Quoted(printer) + " has type " + std::to_string(type));
+        if (type != REG_BINARY)
+            return Fail(line, "\"TTY DeviceConfig\" of " + Quoted(printer) + " has type " + std::to_string(type));
         if (data.size() != expected.size())
-            return Fail(line, "\"TTY DeviceConfig\" of " + Quoted(printer) + " has " + std::to_string(data.size()) + " bytes, wanted " +
-                                  std::to_string(expected.size()));
+            return Fail(line, "\"TTY DeviceConfig\" of " + Quoted(printer) + " has " + std::to_string(data.size()) +
+                                  " bytes, wanted " + std::to_string(expected.size()));
         for (std::size_t i = 0; i < data.size(); ++i) {
             if (data[i] == expected[i]) continue;
             char where[96];
-            std::snprintf(where, sizeof where, " differs first at offset 0x%04zX: %02X, wanted %02X", i, data[i], expected[i]);
+            std::snprintf(where, sizeof where, " differs first at offset 0x%04zX: %02X, wanted %02X", i, data[i],
+                          expected[i]);
             return Fail(line, "\"TTY DeviceConfig\" of " + Quoted(printer) + where);
         }
         Pass(line, "\"TTY DeviceConfig\" of " + Quoted(printer) + ": 17616 bytes, equal to the record for code page " +
@@ -455,7 +484,8 @@ private:
         for (const auto& [monitor, dll] : Monitors()) {
             if (monitor != name) continue;
             if (!present) return Fail(line, "monitor " + Quoted(name) + " is registered");
-            if (_stricmp(dll.c_str(), library.c_str()) == 0) return Pass(line, "monitor " + Quoted(name) + " library " + Quoted(dll));
+            if (_stricmp(dll.c_str(), library.c_str()) == 0)
+                return Pass(line, "monitor " + Quoted(name) + " library " + Quoted(dll));
             return Fail(line, "monitor " + Quoted(name) + " library " + Quoted(dll) + ", wanted " + Quoted(library));
         }
         if (present) Fail(line, "no monitor " + Quoted(name));
@@ -544,7 +574,8 @@ private:
     {
         const NativeFiles native;
         WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return Fail(line, "no file " + Quoted(path));
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+            return Fail(line, "no file " + Quoted(path));
         Pass(line, Quoted(path) + " exists, " + std::to_string(data.nFileSizeLow) + " bytes");
     }
 
@@ -555,8 +586,8 @@ private:
             return Fail(line, "no key HKLM\\" + path);
         char keyClass[256] = {};
         DWORD length = sizeof keyClass;
-        const LONG status = RegQueryInfoKeyA(key, keyClass, &length, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                             nullptr, nullptr, nullptr);
+        const LONG status = RegQueryInfoKeyA(key, keyClass, &length, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                             nullptr, nullptr, nullptr, nullptr);
         RegCloseKey(key);
         if (status != ERROR_SUCCESS) return Fail(line, "cannot read the class of HKLM\\" + path);
         if (wanted == keyClass) Pass(line, "key HKLM\\" + path + " has class " + Quoted(keyClass));
@@ -600,7 +631,8 @@ private:
             wanted.data.push_back(0);
         }
         const RegistryValue& seen = found->second;
-        const std::string description = Quoted(name) + " type " + std::to_string(seen.type) + " bytes " + Hex(seen.data);
+        const std::string description = Quoted(name) + " type " + std::to_string(seen.type) + " bytes " +
+                                        Hex(seen.data);
         if (seen.type == wanted.type && seen.data == wanted.data) Pass(line, description);
         else Fail(line, description + ", wanted type " + std::to_string(wanted.type) + " bytes " + Hex(wanted.data));
     }

@@ -74,7 +74,10 @@ BOOL WINAPI OpenPort(HANDLE, LPWSTR, PHANDLE handle)
     return TRUE;
 }
 
-BOOL WINAPI StartDocPort(HANDLE, LPWSTR, DWORD, DWORD, LPBYTE) { return TRUE; }
+BOOL WINAPI StartDocPort(HANDLE, LPWSTR, DWORD, DWORD, LPBYTE)
+{
+    return TRUE;
+}
 
 BOOL WINAPI WritePort(HANDLE, LPBYTE, DWORD size, LPDWORD written)
 {
@@ -88,8 +91,14 @@ BOOL WINAPI ReadPort(HANDLE, LPBYTE, DWORD, LPDWORD read)
     return TRUE;
 }
 
-BOOL WINAPI EndDocPort(HANDLE) { return TRUE; }
-BOOL WINAPI ClosePort(HANDLE) { return TRUE; }
+BOOL WINAPI EndDocPort(HANDLE)
+{
+    return TRUE;
+}
+BOOL WINAPI ClosePort(HANDLE)
+{
+    return TRUE;
+}
 VOID WINAPI Shutdown(HANDLE) {}
 
 MONITOR2 MakeMonitor()

@@ -35,8 +35,8 @@
 #include <vector>
 
 #include "resources/ControlNames.h"
-#include "resources/UninstallerTemplates.h"
 #include "resources/DialogTemplates.h"
+#include "resources/UninstallerTemplates.h"
 #include "tests/common/WindowTestKit.h"
 #include "tests/e2e/ScriptLines.h"
 
@@ -95,7 +95,8 @@ std::string ListRow(HWND list, int index, bool combo)
     const UINT lengthMessage = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
     const UINT textMessage = combo ? CB_GETLBTEXT : LB_GETTEXT;
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(list, lengthMessage, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, kReadTimeout, &length) ||
+    if (!SendMessageTimeoutW(list, lengthMessage, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, kReadTimeout,
+                             &length) ||
         static_cast<LRESULT>(length) < 0 || length > 4000)
         return "?";
     std::wstring wide(length + 1, L'\0');
@@ -130,7 +131,8 @@ bool IsCheckable(HWND button)
 std::vector<HWND> ChildrenOf(HWND window)
 {
     std::vector<HWND> children;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
     return children;
 }
 
@@ -138,7 +140,8 @@ std::vector<HWND> ChildrenOf(HWND window)
 std::string AddressOf(HWND control)
 {
     std::string address;
-    for (HWND field : zenthar::testing::ChildrenLeftToRight(control)) address += (address.empty() ? "" : ".") + TextOf(field);
+    for (HWND field : zenthar::testing::ChildrenLeftToRight(control))
+        address += (address.empty() ? "" : ".") + TextOf(field);
     return address;
 }
 
@@ -188,7 +191,8 @@ struct SeenProcess {
 
 class Session {
 public:
-    Session(std::string program, std::string outFolder) : program(std::move(program)), outFolder(std::move(outFolder)) {}
+    Session(std::string program, std::string outFolder) : program(std::move(program)), outFolder(std::move(outFolder))
+    {}
 
     ~Session()
     {
@@ -224,7 +228,9 @@ public:
     {
         const auto& w = step.words;
         std::string shown;
-        for (const std::string& word : w) shown += (shown.empty() ? "" : " ") + (word.find(' ') != std::string::npos || word.empty() ? Quoted(word) : word);
+        for (const std::string& word : w)
+            shown += (shown.empty() ? "" : " ") +
+                     (word.find(' ') != std::string::npos || word.empty() ? Quoted(word) : word);
         Log("step %d: %s", step.number, shown.c_str());
         const std::string& verb = w[0];
         auto arg = [&](std::size_t i) { return i < w.size() ? w[i] : std::string(); };
@@ -321,7 +327,8 @@ private:
     {
         if (!window || !IsWindow(window)) return 0;
         const std::string caption = CaptionOf(window);
-        for (const auto table : {zenthar::resources::AllDialogTemplates(), zenthar::resources::UninstallerDialogTemplates()})
+        for (const auto table :
+             {zenthar::resources::AllDialogTemplates(), zenthar::resources::UninstallerDialogTemplates()})
             for (const zenthar::resources::DialogTemplate& dialog : table)
                 if (caption == dialog.caption) return dialog.id;
         return 0;
@@ -520,9 +527,11 @@ private:
                 if (met.insert(match).second) {
                     // When it was first there, for timings; then the moment a person would
                     // need to see it painted.
-                    Log("appeared %s after %lu ms", Quoted(caption).c_str(), static_cast<unsigned long>(GetTickCount() - start));
+                    Log("appeared %s after %lu ms", Quoted(caption).c_str(),
+                        static_cast<unsigned long>(GetTickCount() - start));
                     Sleep(600);
-                    Log("met %s after %lu ms", Quoted(caption).c_str(), static_cast<unsigned long>(GetTickCount() - start));
+                    Log("met %s after %lu ms", Quoted(caption).c_str(),
+                        static_cast<unsigned long>(GetTickCount() - start));
                     Describe(match);
                     Shot(match, caption);
                 }
@@ -531,7 +540,8 @@ private:
             if (!StillRunning()) {
                 DWORD code = 0;
                 GetExitCodeProcess(process.hProcess, &code);
-                return Fail("the program ended (exit code " + std::to_string(code) + ") while waiting for " + Quoted(caption));
+                return Fail("the program ended (exit code " + std::to_string(code) + ") while waiting for " +
+                            Quoted(caption));
             }
             if (GetTickCount() - start > static_cast<DWORD>(seconds) * 1000)
                 return Fail("no window " + Quoted(caption) + " within " + std::to_string(seconds) + " s");
@@ -571,22 +581,27 @@ private:
                 detail = std::string(" ") + CheckName(AskOr(child, BM_GETCHECK, 0, 0, -1));
             } else if (_stricmp(cls.c_str(), "ListBox") == 0) {
                 const LRESULT count = AskOr(child, LB_GETCOUNT, 0, 0, 0);
-                detail = " rows " + std::to_string(count) + ", selected " + std::to_string(AskOr(child, LB_GETCURSEL, 0, 0, -1));
+                detail = " rows " + std::to_string(count) + ", selected " +
+                         std::to_string(AskOr(child, LB_GETCURSEL, 0, 0, -1));
                 for (int i = 0; i < count && i < 12; ++i)
-                    detail += "\n      " + Quoted(ListRow(child, i, false)) + " " + CheckName(AskOr(child, LB_GETITEMDATA, i, 0, -1));
+                    detail += "\n      " + Quoted(ListRow(child, i, false)) + " " +
+                              CheckName(AskOr(child, LB_GETITEMDATA, i, 0, -1));
                 if (count > 12) detail += "\n      ...";
             } else if (_stricmp(cls.c_str(), "ComboBox") == 0) {
                 const LRESULT count = AskOr(child, CB_GETCOUNT, 0, 0, 0);
                 const LRESULT selected = AskOr(child, CB_GETCURSEL, 0, 0, -1);
-                detail = " selected " + (selected >= 0 ? Quoted(ListRow(child, static_cast<int>(selected), true)) : std::string("none")) +
-                         ", entries";
+                detail =
+                    " selected " +
+                    (selected >= 0 ? Quoted(ListRow(child, static_cast<int>(selected), true)) : std::string("none")) +
+                    ", entries";
                 for (int i = 0; i < count; ++i) detail += " " + Quoted(ListRow(child, i, true));
             } else if (_stricmp(cls.c_str(), PROGRESS_CLASSA) == 0) {
                 detail = " position " + std::to_string(AskOr(child, PBM_GETPOS, 0, 0, -1));
             } else if (_stricmp(cls.c_str(), WC_IPADDRESSA) == 0) {
                 detail = " address " + AddressOf(child);
             }
-            const bool icon = _stricmp(cls.c_str(), "Static") == 0 && (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+            const bool icon = _stricmp(cls.c_str(), "Static") == 0 &&
+                              (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
             const std::string text = icon ? std::string("(icon)") : Quoted(TextOf(child));
             Log("  %5d %-26s %-18s %s%s%s", id, name.c_str(), cls.c_str(), text.c_str(), state.c_str(), detail.c_str());
         }
@@ -613,7 +628,8 @@ private:
         while (!slug.empty() && slug.back() == '-') slug.pop_back();
         char name[96];
         std::snprintf(name, sizeof name, "%02d-%s.bmp", ++shots, slug.c_str());
-        if (!zenthar::testing::SaveBmp(picture, outFolder + "\\" + name)) return Fail(std::string("cannot write ") + name);
+        if (!zenthar::testing::SaveBmp(picture, outFolder + "\\" + name))
+            return Fail(std::string("cannot write ") + name);
         Log("picture %.*s", static_cast<int>(std::strlen(name) - 4), name);
         return true;
     }
@@ -694,7 +710,8 @@ private:
         const auto key = kKeys.find(name);
         if (key == kKeys.end()) return Fail("unknown key " + Quoted(name));
         HWND target = FocusedControl();
-        if (!target) return Fail("no control of " + Quoted(current ? CaptionOf(current) : std::string()) + " has the focus");
+        if (!target)
+            return Fail("no control of " + Quoted(current ? CaptionOf(current) : std::string()) + " has the focus");
         zenthar::testing::PressKey(target, key->second, Delivery::Post);
         Sleep(300);
         return true;
@@ -721,7 +738,8 @@ private:
         HWND list = UsableControl(zenthar::resources::main_ids::kModelList, why);
         if (!list) return Fail(why);
         const LRESULT count = AskOr(list, LB_GETCOUNT, 0, 0, 0);
-        if (row < 0 || row >= count) return Fail("no row " + std::to_string(row) + " (the list has " + std::to_string(count) + ")");
+        if (row < 0 || row >= count)
+            return Fail("no row " + std::to_string(row) + " (the list has " + std::to_string(count) + ")");
         AskOr(list, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0, 0);
         const LRESULT top = AskOr(list, LB_GETTOPINDEX, 0, 0, 0);
         const LRESULT height = AskOr(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(row), 0, 0);
@@ -730,7 +748,8 @@ private:
         PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
         PostMessageA(list, WM_LBUTTONUP, 0, point);
         Sleep(200);
-        Log("row %d %s is now %s", row, Quoted(ListRow(list, row, false)).c_str(), CheckName(AskOr(list, LB_GETITEMDATA, row, 0, -1)));
+        Log("row %d %s is now %s", row, Quoted(ListRow(list, row, false)).c_str(),
+            CheckName(AskOr(list, LB_GETITEMDATA, row, 0, -1)));
         return true;
     }
 
@@ -793,7 +812,8 @@ private:
             seen = selected >= 0 ? ListRow(control, static_cast<int>(selected), true) : std::string("(none)");
         } else return Fail("unknown property " + property);
         const std::string shown = id == 0 ? std::string("window") : Shown(id);
-        if (seen != wanted) return Fail("control " + shown + " " + property + " is " + Quoted(seen) + ", wanted " + Quoted(wanted));
+        if (seen != wanted)
+            return Fail("control " + shown + " " + property + " is " + Quoted(seen) + ", wanted " + Quoted(wanted));
         Log("control %s %s is %s", shown.c_str(), property.c_str(), Quoted(seen).c_str());
         return true;
     }
@@ -807,9 +827,11 @@ private:
         const LRESULT count = AskOr(list, LB_GETCOUNT, 0, 0, -1);
         std::string seen;
         for (int i = 0; i < count; ++i)
-            seen += (i ? " " : "") + Quoted(ListRow(list, i, false)) + " " + CheckName(AskOr(list, LB_GETITEMDATA, i, 0, -1));
+            seen += (i ? " " : "") + Quoted(ListRow(list, i, false)) + " " +
+                    CheckName(AskOr(list, LB_GETITEMDATA, i, 0, -1));
         std::string expected;
-        for (std::size_t i = 0; i + 1 < wanted.size(); i += 2) expected += (i ? " " : "") + Quoted(wanted[i]) + " " + wanted[i + 1];
+        for (std::size_t i = 0; i + 1 < wanted.size(); i += 2)
+            expected += (i ? " " : "") + Quoted(wanted[i]) + " " + wanted[i + 1];
         if (seen != expected) return Fail("rows are [" + seen + "], wanted [" + expected + "]");
         Log("rows [%s]", seen.c_str());
         return true;

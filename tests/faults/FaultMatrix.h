@@ -73,9 +73,9 @@ struct MachineChange {
 enum class Mode { Once, FromThereOn };
 
 struct Fault {
-    std::size_t callIndex = 0;   // position in the baseline's call log
+    std::size_t callIndex = 0;  // position in the baseline's call log
     std::string function;
-    unsigned occurrence = 1;     // the how-manieth call of `function` that is
+    unsigned occurrence = 1;  // the how-manieth call of `function` that is
     platform::Dword error = 0;
     Mode mode = Mode::Once;
 };

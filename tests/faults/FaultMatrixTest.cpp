@@ -5,9 +5,9 @@
 // told apart by, plus file-not-found, access-denied and one unknown number.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
-#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -229,20 +229,28 @@ TEST(FaultOracle, RejectsEndingsThatLostSomething)
     EXPECT_EQ(failed.machine.count(std::string(kPortKey) + "SNMP Enabled"), 0u);
     // Ignored, then completed; the message dropped; another value missing as well.
     EXPECT_NE(Judge(ethernet, snmpEnabled, baseline, baseline), "");
-    EXPECT_NE(Judge(ethernet, snmpEnabled, baseline, WithLine(failed, "message \"Fail to Read SNMP Enabled GetLastError=5\"", "")), "");
+    EXPECT_NE(Judge(ethernet, snmpEnabled, baseline,
+                    WithLine(failed, "message \"Fail to Read SNMP Enabled GetLastError=5\"", "")),
+              "");
     EXPECT_NE(Judge(ethernet, snmpEnabled, baseline, WithoutFact(failed, std::string(kPortKey) + "HostName")), "");
     // The message of another call site: the run of the second value's failure, or its line.
     const Fault protocol = FaultAt(baseline, "RegSetValueExA", 3, platform::ERROR_ACCESS_DENIED);
     EXPECT_NE(Judge(ethernet, snmpEnabled, baseline, RunScenario(ethernet, protocol)), "");
-    EXPECT_NE(Judge(ethernet, snmpEnabled, baseline,
-                    WithLine(failed, "message \"Fail to Read SNMP Enabled GetLastError=5\"",
-                             "message \"Fail to Write Protocol GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main")),
-              "");
+    EXPECT_NE(
+        Judge(
+            ethernet, snmpEnabled, baseline,
+            WithLine(
+                failed, "message \"Fail to Read SNMP Enabled GetLastError=5\"",
+                "message \"Fail to Write Protocol GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main")),
+        "");
     // The same message with another owner.
-    EXPECT_NE(Judge(ethernet, snmpEnabled, baseline,
-                    WithLine(failed, "message \"Fail to Read SNMP Enabled GetLastError=5\"",
-                             "message \"Fail to Read SNMP Enabled GetLastError=5\" caption \"RegQueryValueEx\" icon none owner none")),
-              "");
+    EXPECT_NE(
+        Judge(
+            ethernet, snmpEnabled, baseline,
+            WithLine(
+                failed, "message \"Fail to Read SNMP Enabled GetLastError=5\"",
+                "message \"Fail to Read SNMP Enabled GetLastError=5\" caption \"RegQueryValueEx\" icon none owner none")),
+        "");
 
     // The first value's message names the error: a wrong number is rejected.
     const Fault portNumber = FaultAt(baseline, "RegSetValueExA", 2, platform::ERROR_ACCESS_DENIED);

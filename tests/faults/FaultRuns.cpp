@@ -1,10 +1,11 @@
 // The kinds of run, how one is made with a fault armed, and the child processes they run in.
-#include <gtest/gtest-spi.h>
-#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -37,8 +38,7 @@ namespace warning_ids = resources::warning_ids;
 // A radio the interface dialog does not have.
 constexpr int kMissingRadio = 1099;
 
-constexpr const char* kUsbPath =
-    "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+constexpr const char* kUsbPath = "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 
 // A run that fails every call from some point on still ends; these many failing positions
 // are more than any run makes after its fault.
@@ -67,7 +67,8 @@ void Click(ui::headless::HeadlessDialog& d, int id)
 {
     const auto* item = d.Find(id);
     if (!item || !item->Visible()) {
-        Note(&StepNotes::drifted, "dialog " + std::to_string(d.TemplateId()) + " shows no control " + std::to_string(id));
+        Note(&StepNotes::drifted,
+             "dialog " + std::to_string(d.TemplateId()) + " shows no control " + std::to_string(id));
         return;
     }
     if (!item->Enabled()) {
@@ -140,7 +141,6 @@ void ArrangeUnlistedPort(InstallerRun& run)
     ChooseInterface(run, interface_ids::kSerialRadio, "COM9:");
 }
 
-
 // The whole machine as far as the installer can change it: spooler objects, the files of
 // the driver, system and monitor folders (and of the drive root, where a path built on an
 // empty directory would land), its registry keys and record, services, the USB printer, the
@@ -150,12 +150,13 @@ Machine WhatIsMade(const sim::SimMachine& machine)
     Machine facts;
     AddSpooler(machine, facts);
     for (const char* service : {"spooler", "LPDSVC"})
-        if (const auto state = machine.ServiceState(service)) facts[std::string("service:") + service] = std::to_string(*state);
+        if (const auto state = machine.ServiceState(service))
+            facts[std::string("service:") + service] = std::to_string(*state);
 
     const std::string windows = machine.profile().windowsDirectory;
     for (const std::string& folder :
-         {machine.DriverDirectory(), machine.DriverDirectory() + "\\3", windows + "\\System32",
-          windows + "\\SysWOW64", windows + "\\System32\\WBEM", windows + "\\SysWOW64\\spool\\drivers\\w32x86",
+         {machine.DriverDirectory(), machine.DriverDirectory() + "\\3", windows + "\\System32", windows + "\\SysWOW64",
+          windows + "\\System32\\WBEM", windows + "\\SysWOW64\\spool\\drivers\\w32x86",
           windows + "\\SysWOW64\\spool\\drivers\\w32x86\\3", std::string("C:\\"), std::string("C:\\3")})
         AddFiles(machine, folder, facts, false);
     for (const char* path :
@@ -200,11 +201,8 @@ void Arm(sim::SimMachine& machine, const Fault& fault, std::size_t baselineCalls
 const std::vector<Scenario>& Scenarios()
 {
     static const std::vector<Scenario> scenarios = {
-        {"Usb", false, ArrangeUsb},
-        {"Com", false, ArrangeCom},
-        {"Lpt", false, ArrangeLpt},
-        {"Ethernet", false, ArrangeEthernet},
-        {"Clones", true, ArrangeClones},
+        {"Usb", false, ArrangeUsb},           {"Com", false, ArrangeCom},      {"Lpt", false, ArrangeLpt},
+        {"Ethernet", false, ArrangeEthernet}, {"Clones", true, ArrangeClones},
     };
     return scenarios;
 }
@@ -243,12 +241,12 @@ std::vector<platform::Dword> ErrorsFor(const std::string& function, bool full)
         const char* function;
     };
     static const Distinguished kDistinguished[] = {
-        {platform::ERROR_INVALID_PARAMETER, "GetVersionExA"},       // refused extended record
-        {platform::ERROR_INSUFFICIENT_BUFFER, "EnumPrintersA"},     // the sizing call
+        {platform::ERROR_INVALID_PARAMETER, "GetVersionExA"},    // refused extended record
+        {platform::ERROR_INSUFFICIENT_BUFFER, "EnumPrintersA"},  // the sizing call
         {platform::ERROR_INSUFFICIENT_BUFFER, "EnumPortsA"},
         {platform::ERROR_INSUFFICIENT_BUFFER, "EnumMonitorsA"},
         {platform::ERROR_INSUFFICIENT_BUFFER, "SetupDiGetDeviceInterfaceDetailA"},
-        {platform::ERROR_MOD_NOT_FOUND, "AddPrinterDriverA"},       // FRAMEDYN.dll and a retry
+        {platform::ERROR_MOD_NOT_FOUND, "AddPrinterDriverA"},  // FRAMEDYN.dll and a retry
         {platform::ERROR_NO_MORE_ITEMS, "SetupDiEnumDeviceInterfaces"},
         {platform::ERROR_IO_INCOMPLETE, "GetOverlappedResult"},
         {platform::ERROR_IO_PENDING, "WriteFile"},
@@ -260,8 +258,7 @@ std::vector<platform::Dword> ErrorsFor(const std::string& function, bool full)
     std::vector<platform::Dword> errors = {platform::ERROR_FILE_NOT_FOUND, platform::ERROR_ACCESS_DENIED,
                                            kUnknownError};
     for (const auto& each : kDistinguished)
-        if ((full || function == each.function) &&
-            std::find(errors.begin(), errors.end(), each.error) == errors.end())
+        if ((full || function == each.function) && std::find(errors.begin(), errors.end(), each.error) == errors.end())
             errors.push_back(each.error);
     return errors;
 }
@@ -362,8 +359,8 @@ RunRecord RunScenario(const Scenario& scenario, const std::optional<Fault>& faul
 
     record.transcript = run.Transcript();
     if (record.ending != Ending::Stopped) {
-        const bool completed =
-            std::find(record.transcript.begin(), record.transcript.end(), "open complete") != record.transcript.end();
+        const bool completed = std::find(record.transcript.begin(), record.transcript.end(), "open complete") !=
+                               record.transcript.end();
         record.ending = completed ? Ending::Completed : Ending::ProgramEnded;
     }
     record.calls = run.machine.CallLog();
@@ -383,8 +380,7 @@ std::string FirstDifference(const std::vector<std::string>& baseline, const std:
         if (baseline[i] != run[i])
             return "line " + std::to_string(i + 1) + ": '" + run[i] + "' instead of '" + baseline[i] + "'";
     if (run.size() > common) return "line " + std::to_string(common + 1) + ": '" + run[common] + "' added";
-    if (baseline.size() > common)
-        return "line " + std::to_string(common + 1) + ": '" + baseline[common] + "' missing";
+    if (baseline.size() > common) return "line " + std::to_string(common + 1) + ": '" + baseline[common] + "' missing";
     return "no difference";
 }
 

@@ -64,11 +64,9 @@ struct PortValue {
     const char* failure;
 };
 const PortValue kPortValues[] = {
-    {"PortNumber", "TcpValuePortNumber"}, {"Protocol", "TcpValueProtocol"},
-    {"SNMP Enabled", "TcpValueSnmpEnabled"}, {"SNMP Index", "TcpValueSnmpIndex"},
-    {"Version", "TcpValueVersion"},         {"HostName", "TcpValueHostName"},
-    {"HWAddress", "TcpValueHwAddress"},     {"IPAddress", "TcpValueIpAddress"},
-    {"SNMP Community", "TcpValueCommunity"},
+    {"PortNumber", "TcpValuePortNumber"}, {"Protocol", "TcpValueProtocol"},   {"SNMP Enabled", "TcpValueSnmpEnabled"},
+    {"SNMP Index", "TcpValueSnmpIndex"},  {"Version", "TcpValueVersion"},     {"HostName", "TcpValueHostName"},
+    {"HWAddress", "TcpValueHwAddress"},   {"IPAddress", "TcpValueIpAddress"}, {"SNMP Community", "TcpValueCommunity"},
 };
 const char* const kUninstallValues[] = {"DisplayName", "UninstallString"};
 
@@ -115,8 +113,8 @@ const std::vector<CompiledMessage>& CompiledMessages()
             std::string text = EscapeRegex(known.text);
             text = std::regex_replace(text, std::regex("%d"), "(-?[0-9]+)");
             text = std::regex_replace(text, std::regex("%s"), "(.*)");
-            const std::string line = "message \"" + text + "\" caption \"" + EscapeRegex(known.caption) +
-                                     "\" icon " + known.icon + " owner " + known.owner;
+            const std::string line = "message \"" + text + "\" caption \"" + EscapeRegex(known.caption) + "\" icon " +
+                                     known.icon + " owner " + known.owner;
             all.push_back({&known, std::regex(line)});
         }
         return all;
@@ -177,17 +175,17 @@ std::vector<std::string> Without(const std::vector<std::string>& transcript, con
 // ---- Where a call was made ------------------------------------------------------------------
 
 enum class Phase {
-    QueryService,   // the start-up query of the spooler
-    StartService,   // its start
-    Scan,           // the existing-printer scans of the main dialog
-    Interface,      // the interface dialog and the address dialog
-    UsbSearch,      // the probes of the USB printer and the channel's close
-    NetworkPort,    // the port key, its values and the service restart
-    Monitor,        // the port monitor check and installation
-    Copy,           // the driver files
-    Rows,           // registration, creation and settings, row by row
-    Uninstall,      // the uninstall entry
-    Default,        // the default printer
+    QueryService,  // the start-up query of the spooler
+    StartService,  // its start
+    Scan,          // the existing-printer scans of the main dialog
+    Interface,     // the interface dialog and the address dialog
+    UsbSearch,     // the probes of the USB printer and the channel's close
+    NetworkPort,   // the port key, its values and the service restart
+    Monitor,       // the port monitor check and installation
+    Copy,          // the driver files
+    Rows,          // registration, creation and settings, row by row
+    Uninstall,     // the uninstall entry
+    Default,       // the default printer
 };
 
 const char* PhaseName(Phase phase)
@@ -387,7 +385,7 @@ struct Walk {
     std::vector<Site> sites;
     Expectation expect;
     std::size_t skipUntil = 0;
-    bool portUnknown = false;       // the printers' port is unknown to the spooler: COM1:, with a message
+    bool portUnknown = false;  // the printers' port is unknown to the spooler: COM1:, with a message
     bool driverFilesMissing = false;
     bool familyUnknown = false;
     bool spoolerDown = false;
@@ -480,7 +478,7 @@ struct Walk {
         const std::string& call;
         const Site& site;
         platform::Dword error;
-        std::string e;   // the error number as the messages write it
+        std::string e;  // the error number as the messages write it
         bool fromThereOn;
     };
 
@@ -527,8 +525,8 @@ void Walk::Step(std::size_t i, bool fails)
         return;
     }
     if (FollowsEarlierStep(i, fails) || !fails) return;
-    const Failing failing{i, calls[i], sites[i], fault.error, std::to_string(fault.error),
-                          fault.mode == Mode::FromThereOn};
+    const Failing failing{
+        i, calls[i], sites[i], fault.error, std::to_string(fault.error), fault.mode == Mode::FromThereOn};
     if (!FailsIn(failing)) Unknown(i);
 }
 
@@ -537,7 +535,8 @@ void Walk::RecordWriteFails(std::size_t i)
     const std::string& call = calls[i];
     const Site& site = sites[i];
     if (call == "RegCreateKeyExA") {
-        for (std::size_t j = i + 1; j < calls.size() && sites[j].record && sites[j].recordStart == site.recordStart; ++j)
+        for (std::size_t j = i + 1; j < calls.size() && sites[j].record && sites[j].recordStart == site.recordStart;
+             ++j)
             if (calls[j] == "RegSetValueExA") expect.edits.push_back(Undo(scenario, j));
     } else if (call == "RegSetValueExA") {
         expect.edits.push_back(Undo(scenario, i));
@@ -580,7 +579,8 @@ bool Walk::FollowsEarlierStep(std::size_t i, bool fails)
     }
     if (site.phase == Phase::Rows && call == "AddPrinterDriverA" && (driverFilesMissing || spoolerDown) && !fails) {
         constexpr platform::Dword kRpcServerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
-        RegistrationFails(i, "AddDriverFailed:" + std::to_string(spoolerDown ? kRpcServerUnavailable : platform::ERROR_FILE_NOT_FOUND));
+        RegistrationFails(i, "AddDriverFailed:" +
+                                 std::to_string(spoolerDown ? kRpcServerUnavailable : platform::ERROR_FILE_NOT_FOUND));
         return true;
     }
     if (site.phase == Phase::Rows && call == "AddPrinterA" && portUnknown && !fails) {
@@ -615,8 +615,7 @@ bool Walk::FailsInQueryService(const Failing& failing)
     const auto& call = failing.call;
     const auto& e = failing.e;
     if (call == "OpenSCManagerA" || call == "OpenServiceA" || call == "QueryServiceStatus") {
-        Say((call == "OpenSCManagerA" ? "ScmFailed:" : call == "OpenServiceA" ? "ServiceFailed:" : "QueryFailed:") +
-            e);
+        Say((call == "OpenSCManagerA" ? "ScmFailed:" : call == "OpenServiceA" ? "ServiceFailed:" : "QueryFailed:") + e);
         // A failed query is reported and the start step is skipped.
         skipUntil = FirstOf(Phase::Scan, i);
         return true;
@@ -716,8 +715,7 @@ bool Walk::FailsInUsbSearch(const Failing& failing)
     }
     if (call == "GetProcAddress") {
         static const char* const kFunctions[] = {"SetupDiGetClassDevsA", "SetupDiEnumDeviceInterfaces",
-                                                 "SetupDiGetDeviceInterfaceDetailA",
-                                                 "SetupDiDestroyDeviceInfoList"};
+                                                 "SetupDiGetDeviceInterfaceDetailA", "SetupDiDestroyDeviceInfoList"};
         if (site.nth <= 4 && expect.change.missingSetupFunction.empty())
             expect.change.missingSetupFunction = kFunctions[site.nth - 1];
         expect.changed = true;
@@ -772,8 +770,7 @@ bool Walk::FailsInNetworkPort(const Failing& failing)
     }
     if (call == "RegOpenKeyExA") {
         expect.edits.push_back(RemoveStartingWith("value:" + std::string(kPortsKey) + "IP_"));
-        for (skipUntil = i + 1; skipUntil < calls.size() && calls[skipUntil] != "GetEnvironmentVariableA";)
-            ++skipUntil;
+        for (skipUntil = i + 1; skipUntil < calls.size() && calls[skipUntil] != "GetEnvironmentVariableA";) ++skipUntil;
         return true;
     }
     if (call == "RegSetValueExA" && site.nth <= std::size(kPortValues)) {
@@ -927,8 +924,7 @@ bool Walk::FailsInUninstall(const Failing& failing)
     if (call == "RegCreateKeyExA") {
         expect.edits.push_back(RemoveStartingWith(std::string("key:") + kUninstallKey));
         expect.edits.push_back(RemoveStartingWith(std::string("value:") + kUninstallKey));
-        for (skipUntil = i + 1; skipUntil < calls.size() && sites[skipUntil].phase == Phase::Uninstall;)
-            ++skipUntil;
+        for (skipUntil = i + 1; skipUntil < calls.size() && sites[skipUntil].phase == Phase::Uninstall;) ++skipUntil;
         return true;
     }
     if (call == "RegSetValueExA" && site.nth <= std::size(kUninstallValues)) {
@@ -1066,8 +1062,7 @@ std::string Judge(const Scenario& scenario, const Fault& fault, const RunRecord&
     if (expect.endsAt)
         for (const Edit& edit : expect.editsIfStopped) edit(expected);
     RecordOnlyWhatIsThere(expected);
-    if (const std::string why = FirstMachineDifference(expected, run.machine);
-        !why.empty())
+    if (const std::string why = FirstMachineDifference(expected, run.machine); !why.empty())
         return "the machine: " + why;
     return {};
 }

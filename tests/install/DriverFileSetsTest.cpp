@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "tests/common/MachineFixture.h"
-#include "tests/common/SamplePackage.h"
 #include "core/CodePageTable.h"
 #include "install/DriverFileSets.h"
+#include "tests/common/MachineFixture.h"
+#include "tests/common/SamplePackage.h"
 
 namespace zenthar::testing {
 namespace {
@@ -35,13 +35,20 @@ TEST(DriverFileSetChoice, FollowsProcessorAndFamily)
         const char* set;
     };
     const Case cases[] = {
-        {Processor::X86, OsFamily::NT4, "NT"},          {Processor::X86, OsFamily::Win2000, "XP32"},
-        {Processor::X86, OsFamily::Win7, "XP32"},       {Processor::X86, OsFamily::Win8, "W8-32"},
-        {Processor::X86, static_cast<OsFamily>(20), "W8-32"},                  {Processor::X64, OsFamily::WinXP, "XP64"},
-        {Processor::X64, OsFamily::Win2003, "S03-64"},  {Processor::X64, OsFamily::WinVista, "V64"},
-        {Processor::X64, OsFamily::Win7, "V64"},        {Processor::X64, OsFamily::Win8, "W8-64"},
-        {Processor::X64, OsFamily::Win2000, "W8-64"},   {Processor::Itanium, OsFamily::WinXP, "XPIA"},
-        {Processor::Itanium, OsFamily::Win2003, "S03IA"}, {Processor::Itanium, OsFamily::Win2008, "VIA"},
+        {Processor::X86, OsFamily::NT4, "NT"},
+        {Processor::X86, OsFamily::Win2000, "XP32"},
+        {Processor::X86, OsFamily::Win7, "XP32"},
+        {Processor::X86, OsFamily::Win8, "W8-32"},
+        {Processor::X86, static_cast<OsFamily>(20), "W8-32"},
+        {Processor::X64, OsFamily::WinXP, "XP64"},
+        {Processor::X64, OsFamily::Win2003, "S03-64"},
+        {Processor::X64, OsFamily::WinVista, "V64"},
+        {Processor::X64, OsFamily::Win7, "V64"},
+        {Processor::X64, OsFamily::Win8, "W8-64"},
+        {Processor::X64, OsFamily::Win2000, "W8-64"},
+        {Processor::Itanium, OsFamily::WinXP, "XPIA"},
+        {Processor::Itanium, OsFamily::Win2003, "S03IA"},
+        {Processor::Itanium, OsFamily::Win2008, "VIA"},
         {Processor::Itanium, OsFamily::Win8, "W8IA"},
     };
     for (const auto& c : cases) {

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/InstallerRun.h"
-#include "resources/IpAddressDialogIds.h"
-#include "resources/InstallCompleteDialogIds.h"
 #include "resources/DefaultPrinterDialogIds.h"
+#include "resources/InstallCompleteDialogIds.h"
 #include "resources/InterfaceDialogIds.h"
+#include "resources/IpAddressDialogIds.h"
 #include "resources/MainDialogIds.h"
+#include "tests/common/InstallerRun.h"
 
 namespace zenthar::testing {
 namespace {
@@ -37,8 +37,12 @@ std::string Message(const std::string& text, const std::string& caption = "zenth
 // The part of a run that installs one row, from the status it starts with.
 Lines RowLines()
 {
-    return {"status \"Print Driver Install Ended\" 60", "pause 500", "status \"Add Printer Started\" 70",
-            "status \"Add Printer Ended\" 85",          "pause 500", "status \"Add Printer Ended\" 90",
+    return {"status \"Print Driver Install Ended\" 60",
+            "pause 500",
+            "status \"Add Printer Started\" 70",
+            "status \"Add Printer Ended\" 85",
+            "pause 500",
+            "status \"Add Printer Ended\" 90",
             "pause 1500"};
 }
 
@@ -52,8 +56,8 @@ Lines Concat(std::initializer_list<Lines> parts)
 const Lines kCopyLines = {"status \"Print Driver Copy Started\" 30", "pause 500",
                           "status \"Print Driver Copy Ended\" 40", "pause 500",
                           "status \"Print Driver Install Started\" 50"};
-const Lines kCompletion = {"status \"Installation Completed!!!\" 100", "pause 500", "open complete", "end complete = IDOK",
-                           "end main = IDCANCEL"};
+const Lines kCompletion = {"status \"Installation Completed!!!\" 100", "pause 500", "open complete",
+                           "end complete = IDOK", "end main = IDCANCEL"};
 
 TEST(InstallationRun, TheTypicalUsbRunInstallsTheModelOnTheMonitorsPort)
 {
@@ -68,8 +72,9 @@ TEST(InstallationRun, TheTypicalUsbRunInstallsTheModelOnTheMonitorsPort)
     Lines usbSearch = {"open interface", "end interface = IDOK", "create search"};
     for (int i = 0; i < 8; ++i) usbSearch.push_back("pause 100");
     usbSearch.push_back("destroy search");
-    EXPECT_EQ(run.Transcript(), Concat({{"open main"}, usbSearch, kCopyLines, RowLines(), {"open default", "end default = IDOK"},
-                                        kCompletion}))
+    EXPECT_EQ(
+        run.Transcript(),
+        Concat({{"open main"}, usbSearch, kCopyLines, RowLines(), {"open default", "end default = IDOK"}, kCompletion}))
         << run.TranscriptText();
 
     auto& m = run.machine;
@@ -88,8 +93,9 @@ TEST(InstallationRun, TheTypicalUsbRunInstallsTheModelOnTheMonitorsPort)
     EXPECT_TRUE(monitor);
     // The 64-bit system's own universal driver, the Server 2012 plug-ins.
     EXPECT_EQ(m.FileContents(m.DriverDirectory() + "\\VXTHM4.DLL"), "Win64\\Server2012\\VXTHM4.DLL");
-    EXPECT_TRUE(m.RegistryKeyExists(platform::kHkeyLocalMachine,
-                                    "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"));
+    EXPECT_TRUE(m.RegistryKeyExists(
+        platform::kHkeyLocalMachine,
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64"));
 }
 
 TEST(InstallationRun, AComRunWithOneModel)
@@ -101,13 +107,18 @@ TEST(InstallationRun, AComRunWithOneModel)
         .SelectComboText(interface_ids::kPortCombo, "COM2:")
         .SelectCombo(interface_ids::kCodePageCombo, 5)
         .Click(interface_ids::kOk);
-    run.DefaultPrinter().Click(default_ids::kSetDefaultCheck).Click(default_ids::kOk);  // untick: keep the default printer
+    run.DefaultPrinter()
+        .Click(default_ids::kSetDefaultCheck)
+        .Click(default_ids::kOk);  // untick: keep the default printer
     run.Complete().Click(complete_ids::kOk);
     run.machine.SetDefaultPrinter("Old Printer");
     run.Start();
 
-    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(),
-                                        {"open default", "end default = IDOK"}, kCompletion}))
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"},
+                                        kCopyLines,
+                                        RowLines(),
+                                        {"open default", "end default = IDOK"},
+                                        kCompletion}))
         << run.TranscriptText();
     const auto printer = run.machine.FindPrinter("NORVA MTR444");
     ASSERT_TRUE(printer);
@@ -117,7 +128,8 @@ TEST(InstallationRun, AComRunWithOneModel)
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->bytes[4] | data->bytes[5] << 8, 866);
     EXPECT_EQ(run.machine.DefaultPrinter(), "Old Printer");
-    EXPECT_EQ(run.machine.FileContents(run.machine.DriverDirectory() + "\\VXTHM4.GPD"), "WinXP\\Language\\VXTHM4_866.GPD");
+    EXPECT_EQ(run.machine.FileContents(run.machine.DriverDirectory() + "\\VXTHM4.GPD"),
+              "WinXP\\Language\\VXTHM4_866.GPD");
 }
 
 TEST(InstallationRun, ThreeClonesOnLpt1MakeTheLastOneTheDefault)
@@ -132,8 +144,13 @@ TEST(InstallationRun, ThreeClonesOnLpt1MakeTheLastOneTheDefault)
     run.Complete().Click(complete_ids::kOk);
     run.Start();
 
-    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(), RowLines(),
-                                        RowLines(), {"open default", "end default = IDOK"}, kCompletion}))
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"},
+                                        kCopyLines,
+                                        RowLines(),
+                                        RowLines(),
+                                        RowLines(),
+                                        {"open default", "end default = IDOK"},
+                                        kCompletion}))
         << run.TranscriptText();
     for (const char* name : {"NORVA Orbix #1", "NORVA Orbix #2", "NORVA Orbix #3"}) {
         const auto printer = run.machine.FindPrinter(name);
@@ -157,8 +174,10 @@ TEST(InstallationRun, AddingToAnEarlierInstallationAsksNoDefaultAndWritesNoUnins
     run.Complete().Click(complete_ids::kOk);
     run.Start();
 
-    EXPECT_EQ(run.Transcript(),
-              Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(), RowLines(), kCompletion}))
+    EXPECT_EQ(
+        run.Transcript(),
+        Concat(
+            {{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(), RowLines(), kCompletion}))
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #2"));
     EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #3"));
@@ -179,8 +198,10 @@ TEST(InstallationRun, OnlyExistingRowsInstallNothingAndSetNoDefault)
     run.Complete().Click(complete_ids::kOk);
     run.Start();
 
-    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines,
-                                        {"open default", "end default = IDOK"}, kCompletion}))
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"},
+                                        kCopyLines,
+                                        {"open default", "end default = IDOK"},
+                                        kCompletion}))
         << run.TranscriptText();
     EXPECT_EQ(run.machine.Printers().size(), 1u);
     // No printer of this run could become the default.
@@ -200,8 +221,8 @@ TEST(InstallationRun, NoCheckedRowIsReportedAndTheDialogStays)
         })
         .PressEscape();
     run.Start();
-    EXPECT_EQ(run.Transcript(), (Lines{"open main", Message("Please, select printer driver to install !!!"),
-                                       "end main = IDCANCEL"}));
+    EXPECT_EQ(run.Transcript(),
+              (Lines{"open main", Message("Please, select printer driver to install !!!"), "end main = IDCANCEL"}));
     EXPECT_FALSE(installEnabled);
     EXPECT_TRUE(exitEnabled);
 }
@@ -212,7 +233,8 @@ TEST(InstallationRun, CancellingTheInterfaceDialogEndsTheProgram)
     run.Main().ToggleRow(kModelList, 0).Click(kInstallButton);
     run.Interface().Click(interface_ids::kExit);
     run.Start();
-    EXPECT_EQ(run.Transcript(), (Lines{"open main", "open interface", "end interface = IDCANCEL", Message("Install Canceled"), "end main = IDCANCEL"}));
+    EXPECT_EQ(run.Transcript(), (Lines{"open main", "open interface", "end interface = IDCANCEL",
+                                       Message("Install Canceled"), "end main = IDCANCEL"}));
     EXPECT_TRUE(run.machine.Printers().empty());
     EXPECT_TRUE(run.machine.Drivers().empty());
 }
@@ -224,8 +246,11 @@ TEST(InstallationRun, CancellingTheDefaultPrinterQuestionEndsWithoutTheCompletio
     run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
     run.DefaultPrinter().PressEscape();
     run.Start();
-    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(),
-                                        {"open default", "end default = IDCANCEL", Message("Install Canceled"), "end main = IDCANCEL"}}))
+    EXPECT_EQ(run.Transcript(),
+              Concat({{"open main", "open interface", "end interface = IDOK"},
+                      kCopyLines,
+                      RowLines(),
+                      {"open default", "end default = IDCANCEL", Message("Install Canceled"), "end main = IDCANCEL"}}))
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA KSV100-III"));
 }
@@ -246,11 +271,15 @@ TEST(InstallationRun, UnsupportedWindowsStopsTheRun)
         InstallerRun run(profile);
         bool install = true, exit = true;
         int focus = 0;
-        run.Main().ToggleRow(kModelList, 0).Click(kInstallButton).Then([&](ui::headless::HeadlessDialog& d) {
-            install = d.Find(kInstallButton)->Enabled();
-            exit = d.Find(kExitButton)->Enabled();
-            focus = d.GetFocus();
-        }).PressEscape();
+        run.Main()
+            .ToggleRow(kModelList, 0)
+            .Click(kInstallButton)
+            .Then([&](ui::headless::HeadlessDialog& d) {
+                install = d.Find(kInstallButton)->Enabled();
+                exit = d.Find(kExitButton)->Enabled();
+                focus = d.GetFocus();
+            })
+            .PressEscape();
         run.Interface().Click(interface_ids::kSerialRadio).Click(interface_ids::kOk);
         run.Start();
         const auto messages = run.Lines("message");
@@ -279,7 +308,8 @@ TEST(InstallationRun, AnUnknownProcessorGoesStraightToCompletion)
     run.Interface().Click(interface_ids::kSerialRadio).Click(interface_ids::kOk);
     run.Complete().Click(complete_ids::kOk);
     run.Start();
-    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCompletion})) << run.TranscriptText();
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCompletion}))
+        << run.TranscriptText();
     EXPECT_TRUE(run.machine.Drivers().empty());
     // The monitor step comes before the processor test.
     EXPECT_EQ(run.machine.CallCount("AddMonitorA"), 1u);
@@ -290,16 +320,23 @@ TEST(InstallationRun, AFailedDriverRegistrationStopsBeforeTheNextRows)
     InstallerRun run;
     run.machine.FailNext("AddPrinterDriverA", 5, 2);
     bool install = true, exit = true;
-    run.Main().Click(kCloneCheck).SetText(kCopiesEdit, "3").Click(kInstallButton).Then([&](ui::headless::HeadlessDialog& d) {
-        install = d.Find(kInstallButton)->Enabled();
-        exit = d.Find(kExitButton)->Enabled();
-    }).PressEscape();
+    run.Main()
+        .Click(kCloneCheck)
+        .SetText(kCopiesEdit, "3")
+        .Click(kInstallButton)
+        .Then([&](ui::headless::HeadlessDialog& d) {
+            install = d.Find(kInstallButton)->Enabled();
+            exit = d.Find(kExitButton)->Enabled();
+        })
+        .PressEscape();
     run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
     run.Start();
 
-    const std::string deleteFailed = Message("Failure to DeletePrintProcessorFile GetLastError()=2", "zenthar",
-                                             "exclamation", "main");
-    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"}, kCopyLines, RowLines(),
+    const std::string deleteFailed =
+        Message("Failure to DeletePrintProcessorFile GetLastError()=2", "zenthar", "exclamation", "main");
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"},
+                                        kCopyLines,
+                                        RowLines(),
                                         {Message("Failure to AddPrinterDriver() GetLastError()=5"), deleteFailed,
                                          deleteFailed, "end main = IDCANCEL"}}))
         << run.TranscriptText();
@@ -362,7 +399,8 @@ TEST(InstallationRun, TheClosingDialogsBelongToTheMainDialogWhichWaitsBehindThem
     EXPECT_EQ(run.machine.DefaultPrinter(), "NORVA MTR444");
     int owned = 0;
     for (const auto& event : run.screen.Transcript()) {
-        if (event.kind != ui::headless::Event::Kind::DialogOpened || event.templateId == resources::kMainDialog) continue;
+        if (event.kind != ui::headless::Event::Kind::DialogOpened || event.templateId == resources::kMainDialog)
+            continue;
         EXPECT_EQ(event.ownerTemplateId, resources::kMainDialog) << event.templateId;
         ++owned;
     }
@@ -425,7 +463,8 @@ TEST(InstallationRun, ARestartCommandThatNeverEndsIsStoppedAndShown)
     RunEthernetInstallation(run);
 
     EXPECT_EQ(run.Lines("message \"\"net stop spooler\" did not end within 60 seconds and was stopped\" caption "
-                        "\"zenthar\" icon exclamation").size(),
+                        "\"zenthar\" icon exclamation")
+                  .size(),
               1u)
         << run.TranscriptText();
     const auto processes = run.machine.Processes();

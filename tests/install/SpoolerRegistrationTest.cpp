@@ -5,26 +5,25 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/MachineFixture.h"
 #include "core/Notice.h"
 #include "install/DeviceConfigRecord.h"
 #include "install/DriverRegistration.h"
 #include "install/PrinterCreation.h"
 #include "install/PrinterSettings.h"
+#include "tests/common/MachineFixture.h"
 
 namespace zenthar::testing {
 namespace {
 
-const std::vector<std::string> kUnidrvFiles = {"UNIDRV.DLL", "VXTHM4.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP",
-                                               "VXTHM4.Dll", "STDNAMES.GPD", "UNIRES.Dll", "VXTHM4E.DLL",
+const std::vector<std::string> kUnidrvFiles = {"UNIDRV.DLL",   "VXTHM4.GPD",   "UNIDRVUI.DLL", "UNIDRV.HLP",
+                                               "VXTHM4.Dll",   "STDNAMES.GPD", "UNIRES.Dll",   "VXTHM4E.DLL",
                                                "VXTHM4UI.DLL", "VXTHM4.INI"};
 
 class SpoolerRegistrationTest : public MachineTest {
 protected:
     explicit SpoolerRegistrationTest(sim::MachineProfile profile = sim::Profiles::Windows10x64())
         : MachineTest(std::move(profile))
-    {
-    }
+    {}
 
     void AddDriverFiles(const std::vector<std::string>& names)
     {
@@ -65,8 +64,10 @@ TEST(DriverRecord, DependentFilesAreSpelledAsRegisteredBefore)
 TEST_F(SpoolerRegistrationTest, ClonesRegisterOneDriverEachWithTheSameFiles)
 {
     AddDriverFiles(kUnidrvFiles);
-    ASSERT_TRUE(RegisterDriver(Platform(), Processor::X64, OsFamily::Win8, "NORVA Orbix #1", MessageBoxNotices(nullptr)));
-    ASSERT_TRUE(RegisterDriver(Platform(), Processor::X64, OsFamily::Win8, "NORVA Orbix #2", MessageBoxNotices(nullptr)));
+    ASSERT_TRUE(
+        RegisterDriver(Platform(), Processor::X64, OsFamily::Win8, "NORVA Orbix #1", MessageBoxNotices(nullptr)));
+    ASSERT_TRUE(
+        RegisterDriver(Platform(), Processor::X64, OsFamily::Win8, "NORVA Orbix #2", MessageBoxNotices(nullptr)));
     const auto first = machine.FindDriver("NORVA Orbix #1");
     const auto second = machine.FindDriver("NORVA Orbix #2");
     ASSERT_TRUE(first && second);
@@ -79,9 +80,11 @@ TEST_F(SpoolerRegistrationTest, ClonesRegisterOneDriverEachWithTheSameFiles)
 TEST_F(SpoolerRegistrationTest, AMissingFileIsReportedWithTheSpoolersError)
 {
     AddDriverFiles({"UNIDRV.DLL", "VXTHM4.GPD"});
-    EXPECT_FALSE(RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR444", MessageBoxNotices(nullptr)));
+    EXPECT_FALSE(
+        RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR444", MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "message \"Failure to AddPrinterDriver() GetLastError()=2\" caption \"zenthar\" icon none owner none");
+    EXPECT_EQ(Messages()[0],
+              "message \"Failure to AddPrinterDriver() GetLastError()=2\" caption \"zenthar\" icon none owner none");
     EXPECT_EQ(machine.CallCount("AddPrinterDriverA"), 1u);
     EXPECT_FALSE(machine.FindDriver("NORVA MTR444"));
 }
@@ -103,7 +106,8 @@ TEST_F(SpoolerRegistrationTest, AFailedRetryReportsTheRetrysError)
     AddDriverFiles(kUnidrvFiles);
     machine.FailNext("AddPrinterDriverA", 126);
     machine.FailNext("AddPrinterDriverA", 5, 2);
-    EXPECT_FALSE(RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR333", MessageBoxNotices(nullptr)));
+    EXPECT_FALSE(
+        RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR333", MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find("\"Failure to AddPrinterDriver() GetLastError()=5\""), std::string::npos);
 }
@@ -204,11 +208,29 @@ std::vector<std::uint8_t> Text(const char* text)
 std::vector<ExpectedField> ExpectedRecord(std::uint32_t codePage)
 {
     std::vector<ExpectedField> fields = {
-        {0, Le(8)},           {4, Le(codePage)},   {8, Le(1)},         {1184, Le(1)},      {1192, Le(1)},
-        {1216, Le(150)},      {1220, Le(150)},     {1224, Le(150)},    {1228, Le(150)},    {1676, Le(1)},
-        {1680, Le(800)},      {1684, Le(2970)},    {1692, Le(0xFFFFFFFF)}, {4144, Le(1)},  {4148, Le(1)},
-        {4152, Le(1)},        {4160, Le(2)},       {4164, Le(2)},      {4168, Le(1)},      {4272, Text("1234567890")},
-        {4372, Le(10)},       {4380, Le(100)},     {4384, Le(100)},
+        {0, Le(8)},
+        {4, Le(codePage)},
+        {8, Le(1)},
+        {1184, Le(1)},
+        {1192, Le(1)},
+        {1216, Le(150)},
+        {1220, Le(150)},
+        {1224, Le(150)},
+        {1228, Le(150)},
+        {1676, Le(1)},
+        {1680, Le(800)},
+        {1684, Le(2970)},
+        {1692, Le(0xFFFFFFFF)},
+        {4144, Le(1)},
+        {4148, Le(1)},
+        {4152, Le(1)},
+        {4160, Le(2)},
+        {4164, Le(2)},
+        {4168, Le(1)},
+        {4272, Text("1234567890")},
+        {4372, Le(10)},
+        {4380, Le(100)},
+        {4384, Le(100)},
     };
     for (std::uint32_t k = 0; k < 8; ++k) {
         fields.push_back({1472 + 24 * k, Le(k)});

@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "tests/common/MachineFixture.h"
-#include "core/Notice.h"
 #include "core/InstallSession.h"
+#include "core/Notice.h"
 #include "core/SystemFiles.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
 #include "spooler/Uninstall.h"
+#include "tests/common/MachineFixture.h"
 
 namespace zenthar::testing {
 namespace {
@@ -33,9 +33,9 @@ protected:
     {
         for (const char* folder : {"Win8", "Win64\\x64", "Win64\\Itanium"})
             for (const char* library : {"KVUSBMON.dll", "KVUSBMONUI.dll"})
-                machine.AddFile(std::string(kFolder) + "\\" + folder + "\\" + library, std::string(folder) + " " + library);
+                machine.AddFile(std::string(kFolder) + "\\" + folder + "\\" + library,
+                                std::string(folder) + " " + library);
     }
-
 };
 
 TEST_F(PortMonitorTest, OnlyTheExactNameCountsAsInstalled)
@@ -212,7 +212,8 @@ TEST_F(UninstallTest, ACleanMachineGetsExactlyTheTwoValues)
 {
     RegisterUninstall(Platform());
     // A 32-bit program's entry lands in the 32-bit view of the registry.
-    const std::string key = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64";
+    const std::string key =
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64";
     EXPECT_EQ(machine.RegistryKeyClass(kHkeyLocalMachine, key), "REG_BINARY");
     const auto values = machine.RegistryValues(kHkeyLocalMachine, key);
     ASSERT_EQ(values.size(), 2u);
@@ -227,7 +228,8 @@ TEST_F(UninstallTest, ACleanMachineGetsExactlyTheTwoValues)
 
 TEST_F(UninstallTest, AnExistingEntryIsLeftAsItIs)
 {
-    const std::string key = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64";
+    const std::string key =
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64";
     machine.SetRegistryString(kHkeyLocalMachine, key, "DisplayName", "something else");
     RegisterUninstall(Platform());
     const auto values = machine.RegistryValues(kHkeyLocalMachine, key);
@@ -240,7 +242,8 @@ TEST_F(UninstallTest, OneFailedValueDoesNotKeepTheOtherFromBeingWritten)
 {
     machine.FailNext("RegSetValueExA", 5);
     RegisterUninstall(Platform());
-    const std::string key = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64";
+    const std::string key =
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVA Orbix Printer 4.64";
     const auto values = machine.RegistryValues(kHkeyLocalMachine, key);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].name, "UninstallString");

@@ -70,7 +70,6 @@ private:
         log.push_back("leave " + text);
     }
     void OnExit() { EndDialog(12); }
-
 };
 
 TEST_F(DialogContract, SettingEditTextRaisesTheChangeAgainNestedButNotDuringInitialisation)
@@ -270,7 +269,6 @@ private:
     }
     void OnHiddenRadio() { clicks.push_back(interface_ids::kWindowsXpRadio); }
     void OnPort() { portChanges.push_back(ports.GetLBText(ports.GetCurSel())); }
-
 };
 
 TEST_F(DialogContract, RadioRangeClearsEveryOtherRadioOfTheRangeHiddenOnesIncluded)
@@ -280,8 +278,8 @@ TEST_F(DialogContract, RadioRangeClearsEveryOtherRadioOfTheRangeHiddenOnesInclud
     std::vector<int> checkedAfterHidden;
     std::vector<int> checkedAfterClick;
     bool hiddenVisible = true;
-    const int ids[] = {interface_ids::kSerialRadio, interface_ids::kBluetoothRadio, interface_ids::kParallelRadio,
-                       interface_ids::kUsbRadio,    interface_ids::kEthernetRadio,  interface_ids::kWiFiRadio,
+    const int ids[] = {interface_ids::kSerialRadio,  interface_ids::kBluetoothRadio, interface_ids::kParallelRadio,
+                       interface_ids::kUsbRadio,     interface_ids::kEthernetRadio,  interface_ids::kWiFiRadio,
                        interface_ids::kWindows8Radio};
     driver->RunModal(dialog, [&](User& user) {
         dialog.Window()->SetCheck(interface_ids::kWindows8Radio, 1);
@@ -312,8 +310,10 @@ TEST_F(DialogContract, SortedComboOrdersAsWindowsAndUnsortedKeepsInsertionOrder)
     std::vector<int> insertedAt;
     std::string selectedText;
     driver->RunModal(dialog, [&](User& user) {
-        for (const char* name : {"LPT1:", "COM2:", "com3:", "COM10:", "USB"}) insertedAt.push_back(dialog.ports.AddString(name));
-        for (const char* label : {"US (ANSI) (1252)", "Greek   (737)", "Arabic  (864)"}) dialog.codePages.AddString(label);
+        for (const char* name : {"LPT1:", "COM2:", "com3:", "COM10:", "USB"})
+            insertedAt.push_back(dialog.ports.AddString(name));
+        for (const char* label : {"US (ANSI) (1252)", "Greek   (737)", "Arabic  (864)"})
+            dialog.codePages.AddString(label);
         for (int i = 0; i < dialog.ports.GetCount(); ++i) ports.push_back(dialog.ports.GetLBText(i));
         for (int i = 0; i < dialog.codePages.GetCount(); ++i) codePages.push_back(dialog.codePages.GetLBText(i));
         dialog.ports.SetCurSel(0);

@@ -73,7 +73,8 @@ TEST_F(HeadlessTest, TranscriptRecordsDialogsAndMessageBoxesInTheOrderTheUserSaw
     EXPECT_THAT(backend.TranscriptLines(),
                 ElementsAre("open main", "open default", "end default = IDCANCEL",
                             "message \"Install Canceled\" caption \"zenthar\" icon none owner main", "create search",
-                            "destroy search", "message \"USB Port Search Failed\" caption \"zenthar\" icon exclamation owner main",
+                            "destroy search",
+                            "message \"USB Port Search Failed\" caption \"zenthar\" icon exclamation owner main",
                             "message \"from another thread\" caption \"zenthar\" icon exclamation owner none",
                             "end main = IDCANCEL"));
     EXPECT_THAT(shownWhileBoxUp, ElementsAre(1, 1, 1));
@@ -107,7 +108,8 @@ TEST_F(HeadlessTest, MissingOrShortScriptsAndStepsOnControlsItLacksAreReported)
     Dialog wrongSteps(ids::kUsbWarningDialog);
     EXPECT_EQ(wrongSteps.DoModal(), kIdCancel);
     EXPECT_THAT(backend.Errors(),
-                ElementsAre(testing::_, testing::_, testing::_, "dialog 142: click on control 4711, which the dialog does not have",
+                ElementsAre(testing::_, testing::_, testing::_,
+                            "dialog 142: click on control 4711, which the dialog does not have",
                             "dialog 142: set text on control 1, which is not a control of that kind"));
 }
 

@@ -7,9 +7,9 @@
 
 #include "resources/ControlNames.h"
 #include "resources/DialogTemplates.h"
-#include "resources/UninstallerTemplates.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
+#include "resources/UninstallerTemplates.h"
 
 namespace zenthar::resources {
 namespace {
@@ -80,14 +80,15 @@ TEST(Templates, CombosSortOnlyThePortListAndTheProcessorIsDisabled)
     EXPECT_TRUE(Control(kInterfaceDialog, interface_ids::kPortCombo).style & kCbsSort);
     EXPECT_FALSE(Control(kInterfaceDialog, interface_ids::kCodePageCombo).style & kCbsSort);
     EXPECT_TRUE(Control(kInterfaceDialog, interface_ids::kProcessorCombo).style & kWsDisabled);
-    for (int id : {interface_ids::kCodePageCombo, interface_ids::kPortCombo, interface_ids::kProcessorCombo}) EXPECT_EQ(Control(kInterfaceDialog, id).style & 0x3u, kCbsDropDownList);
+    for (int id : {interface_ids::kCodePageCombo, interface_ids::kPortCombo, interface_ids::kProcessorCombo})
+        EXPECT_EQ(Control(kInterfaceDialog, id).style & 0x3u, kCbsDropDownList);
 }
 
 TEST(Templates, ModelListIsAnOwnerDrawnCheckListAndTheCopiesBoxIsCentred)
 {
     const StyleBits list = Control(kMainDialog, main_ids::kModelList).style;
-    for (StyleBits bit : {kLbsOwnerDrawFixed, kLbsHasStrings, kLbsNotify, kLbsNoIntegralHeight, kWsVScroll, kWsBorder,
-                          kWsTabStop}) {
+    for (StyleBits bit :
+         {kLbsOwnerDrawFixed, kLbsHasStrings, kLbsNotify, kLbsNoIntegralHeight, kWsVScroll, kWsBorder, kWsTabStop}) {
         EXPECT_TRUE(list & bit) << std::hex << bit;
     }
     EXPECT_FALSE(list & kLbsSort);
@@ -100,7 +101,8 @@ TEST(Templates, FramesAndDefaultButtons)
 {
     EXPECT_TRUE(FindDialogTemplate(kMainDialog)->style & kWsSysMenu);
     EXPECT_TRUE(FindDialogTemplate(kMainDialog)->exStyle & kWsExAppWindow);
-    for (int id : {kInterfaceDialog, kInstallCompleteDialog, kDefaultPrinterDialog, kUsbWarningDialog, kIpAddressDialog}) {
+    for (int id :
+         {kInterfaceDialog, kInstallCompleteDialog, kDefaultPrinterDialog, kUsbWarningDialog, kIpAddressDialog}) {
         EXPECT_FALSE(FindDialogTemplate(id)->style & kWsSysMenu) << id;
         EXPECT_TRUE(FindDialogTemplate(id)->exStyle & kWsExToolWindow) << id;
     }
@@ -143,7 +145,8 @@ TEST(Templates, EveryAddressedControlHasOneNameAndEveryNameItsControl)
     for (const DialogTemplate& dialog : everyDialog) {
         for (const ControlTemplate& control : dialog.controls) {
             if (control.id == kNoControlId) continue;
-            EXPECT_FALSE(ControlNameOf(dialog.id, control.id).empty()) << dialog.id << "/" << control.id << " has no name";
+            EXPECT_FALSE(ControlNameOf(dialog.id, control.id).empty())
+                << dialog.id << "/" << control.id << " has no name";
         }
     }
     EXPECT_EQ(FindControlName("main.nothing"), nullptr);

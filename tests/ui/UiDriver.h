@@ -17,7 +17,7 @@ struct SeenMessageBox {
     std::string text;
     std::string caption;
     bool exclamation = false;
-    int ownerTemplateId = 0;  // 0: no owner
+    int ownerTemplateId = 0;    // 0: no owner
     bool ownerEnabled = false;  // the owner took input while the box was up
 };
 

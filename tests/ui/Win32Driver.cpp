@@ -3,7 +3,6 @@
 // would cause; a second timer watches for message boxes, notes what they show and closes
 // them.
 #include <windows.h>
-
 #include <commctrl.h>
 
 #include <utility>
@@ -45,7 +44,8 @@ public:
     HWND Usable(int id)
     {
         HWND control = GetDlgItem(window, id);
-        if (!control || !IsWindowEnabled(control) || !(GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE)) return nullptr;
+        if (!control || !IsWindowEnabled(control) || !(GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE))
+            return nullptr;
         return control;
     }
 
@@ -72,7 +72,8 @@ public:
     {
         HWND control = GetDlgItem(window, id);
         RECT r{};
-        if (!control || SendMessageA(control, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+        if (!control ||
+            SendMessageA(control, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
             return;
         const POINT at{onBox ? r.left + (r.bottom - r.top) / 2 : r.right - 4, (r.top + r.bottom) / 2};
         if (!Reachable(id, at)) return;
@@ -114,7 +115,8 @@ public:
     }
     void Redraw(int id) override
     {
-        if (HWND control = GetDlgItem(window, id)) RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        if (HWND control = GetDlgItem(window, id))
+            RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
     void End(int result) override { dialog.EndDialog(result); }
 
@@ -170,7 +172,7 @@ private:
         // the test gives up on the dialog.
         MSG message;
         for (int i = 0; i < 100 && dialog.HasWindow() && !Win32Backend::DialogEnded(dialog) &&
-                            PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
+                        PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
              ++i) {
             if (!IsDialogMessageA(window, &message)) {
                 TranslateMessage(&message);

@@ -1,8 +1,8 @@
 // Where the real windows open: an owned dialog centred over its owner, as Windows places the
 // dialogs it owns, wherever the owner stands and however its template places it.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 

@@ -9,8 +9,8 @@
 
 #include "core/InstallationRecord.h"
 #include "platform/Constants.h"
-#include "tests/common/MachineFacts.h"
 #include "tests/common/InstallerRun.h"
+#include "tests/common/MachineFacts.h"
 #include "uninstall/QuietUninstall.h"
 #include "uninstall/Removal.h"
 #include "uninstall/RemovalTexts.h"
@@ -75,10 +75,8 @@ std::unique_ptr<InstallerRun> Installation(Kind kind, bool makeDefault = true)
         run->Address().SetIpFields(1044, {"10", "1", "2", "3"}).Click(1);
         break;
     }
-    if (makeDefault)
-        run->DefaultPrinter().Click(1);
-    else
-        run->DefaultPrinter().Click(kKeepDefault).Click(1);
+    if (makeDefault) run->DefaultPrinter().Click(1);
+    else run->DefaultPrinter().Click(kKeepDefault).Click(1);
     run->Complete().Click(1);
     return run;
 }
@@ -193,8 +191,7 @@ void ExpectUndone(const KindCase& each)
     for (const auto& outcome : outcomes) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
     ASSERT_EQ(view.told.size(), plan.parts.size());
     EXPECT_EQ(view.told.front(), each.plan.front() + " at 0");
-    EXPECT_EQ(view.told.back(),
-              kEntry + " at " + std::to_string((plan.parts.size() - 1) * 100 / plan.parts.size()));
+    EXPECT_EQ(view.told.back(), kEntry + " at " + std::to_string((plan.parts.size() - 1) * 100 / plan.parts.size()));
 
     EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
     EXPECT_TRUE(uninstall::FindOurs(machine.platform()).Empty());
@@ -222,10 +219,10 @@ TEST(Uninstall, TheSixtyFourBitProgramRemovesWhatThe32BitInstallerLeft)
 
     const Plan plan = uninstall::FindOurs(machine.platform());
     EXPECT_EQ(Descriptions(plan),
-              (std::vector<std::string>{"printer \"NORVA MTR333\"", "printer \"NORVA MTR444\"",
-                                        "driver \"NORVA MTR333\" (Windows NT x86)",
-                                        "driver \"NORVA MTR444\" (Windows NT x86)", "port monitor \"KVPOS Port Monitor\"",
-                                        "uninstall entry \"NORVA Orbix Printer 4.64\" (32-bit registry view)"}));
+              (std::vector<std::string>{
+                  "printer \"NORVA MTR333\"", "printer \"NORVA MTR444\"", "driver \"NORVA MTR333\" (Windows NT x86)",
+                  "driver \"NORVA MTR444\" (Windows NT x86)", "port monitor \"KVPOS Port Monitor\"",
+                  "uninstall entry \"NORVA Orbix Printer 4.64\" (32-bit registry view)"}));
     for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
     EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
     EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
@@ -266,7 +263,8 @@ TEST(Uninstall, WhatWasThereBeforeIsKeptEvenWhenOurPrinterUsedIt)
         SCOPED_TRACE("the administrator's own port");
         auto run = Installation(Kind::Ethernet);
         auto& machine = run->machine;
-        machine.SetRegistryDword(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.1.2.3", "PortNumber", 9101);
+        machine.SetRegistryDword(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.1.2.3", "PortNumber",
+                                 9101);
         run->Start();
         ASSERT_EQ(machine.FindPrinter("NORVA KSV100-III")->portName, "IP_10.1.2.3");
         const Plan plan = uninstall::FindOurs(machine.platform());
@@ -306,10 +304,10 @@ TEST(Uninstall, WhatOthersUseOrOnlyBearsOurNameIsLeftAlone)
         run->Start();
 
         const Plan plan = uninstall::FindOurs(machine.platform());
-        EXPECT_EQ(Descriptions(plan), (std::vector<std::string>{"printer \"NORVA KSV100-III\"",
-                                                                "driver \"NORVA KSV100-III\"",
-                                                                "port monitor \"KVPOS Port Monitor\"",
-                                                                "uninstall entry \"NORVA Orbix Printer 4.64\""}));
+        EXPECT_EQ(Descriptions(plan),
+                  (std::vector<std::string>{"printer \"NORVA KSV100-III\"", "driver \"NORVA KSV100-III\"",
+                                            "port monitor \"KVPOS Port Monitor\"",
+                                            "uninstall entry \"NORVA Orbix Printer 4.64\""}));
         for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
         // What is left differs from the machine before only by the port the foreign printer uses.
         const auto left = Differences(before, WholeMachine(machine));
@@ -387,9 +385,9 @@ TEST(Uninstall, AnEmptyDriverFolderDeletesNoCopies)
 // the error, what depended on that part stays with its own reason, and everything else goes.
 TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
 {
-    const char* calls[] = {"OpenPrinterA",   "GetPrinterA",   "DeletePrinter",  "EnumPrintersA",
-                           "DeletePrinterDriverExA", "EnumMonitorsA", "EnumPortsA",
-                           "DeleteMonitorA", "RegDeleteKeyA", "DeleteFileA", "RegDeleteValueA"};
+    const char* calls[] = {"OpenPrinterA",           "GetPrinterA",   "DeletePrinter",  "EnumPrintersA",
+                           "DeletePrinterDriverExA", "EnumMonitorsA", "EnumPortsA",     "DeleteMonitorA",
+                           "RegDeleteKeyA",          "DeleteFileA",   "RegDeleteValueA"};
     // What a part left for a reason of another part says.
     const platform::Dword dependent[] = {platform::ERROR_PRINTER_DRIVER_IN_USE, platform::ERROR_PRINT_MONITOR_IN_USE,
                                          platform::ERROR_BUSY};
@@ -401,7 +399,8 @@ TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
         auto& machine = run->machine;
         machine.AddDriver("NORVA MTR444");
         machine.AddPrinter("NORVA MTR444", "IP_10.9.8.7", "NORVA MTR444");
-        machine.SetRegistryDword(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.9.8.7", "PortNumber", 9100);
+        machine.SetRegistryDword(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.9.8.7", "PortNumber",
+                                 9100);
         Record(machine.platform(), {{Made::Port, "IP_10.9.8.7"}});
         const Plan plan = uninstall::FindOurs(machine.platform());
         ASSERT_EQ(plan.parts.size(), 7u) << ::testing::PrintToString(Descriptions(plan));
@@ -457,7 +456,8 @@ TEST(Uninstall, NothingFoundChangesNothingAndAnUnreadableSpoolerPlansNothing)
     machine.FailNext("EnumPrintersA", 1722);
     const Plan unread = uninstall::FindOurs(machine.platform());
     EXPECT_TRUE(unread.Empty());
-    EXPECT_EQ(uninstall::DescribeReadFailure(unread), "Could not read the print spooler: EnumPrintersA failed (error 1722)");
+    EXPECT_EQ(uninstall::DescribeReadFailure(unread),
+              "Could not read the print spooler: EnumPrintersA failed (error 1722)");
 }
 
 // ---- The windowless run -----------------------------------------------------------------------
@@ -488,16 +488,17 @@ void ExpectQuietRunsThatSucceed(const std::string& log)
         auto run = Installation(Kind::Ethernet);
         run->Start();
         EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), Exit::Removed);
-        EXPECT_EQ(LogLines(run->machine, log),
-                  (std::vector<std::string>{"Removed printer \"NORVA KSV100-III\"", "Removed driver \"NORVA KSV100-III\"",
-                                            "Removed port \"IP_10.1.2.3\"",
-                                            "Removed port monitor \"KVPOS Port Monitor\"",
-                                            "Removed uninstall entry \"NORVA Orbix Printer 4.64\"",
-                                            "5 removed, 0 could not be removed; exit code 0."}));
+        EXPECT_EQ(
+            LogLines(run->machine, log),
+            (std::vector<std::string>{"Removed printer \"NORVA KSV100-III\"", "Removed driver \"NORVA KSV100-III\"",
+                                      "Removed port \"IP_10.1.2.3\"", "Removed port monitor \"KVPOS Port Monitor\"",
+                                      "Removed uninstall entry \"NORVA Orbix Printer 4.64\"",
+                                      "5 removed, 0 could not be removed; exit code 0."}));
         // Nothing left: a second run has nothing to do and says so.
         EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/Quiet", "-log", log}), Exit::Removed);
-        EXPECT_EQ(LogLines(run->machine, log),
-                  std::vector<std::string>{"Nothing of the NORVA Orbix printer driver was found; nothing was changed."});
+        EXPECT_EQ(
+            LogLines(run->machine, log),
+            std::vector<std::string>{"Nothing of the NORVA Orbix printer driver was found; nothing was changed."});
     }
     {
         SCOPED_TRACE("an installation that kept no record");
@@ -544,7 +545,8 @@ void ExpectQuietRunsThatLeaveSomething(const std::string& log)
         EXPECT_EQ(lines[2], "Could not remove port \"IP_10.1.2.3\": \"net stop spooler\" did not end within 60 seconds "
                             "and was stopped (error 1460)");
         const auto processes = run->machine.Processes();
-        EXPECT_EQ(std::count_if(processes.begin(), processes.end(), [](const auto& each) { return each.terminated; }), 1);
+        EXPECT_EQ(std::count_if(processes.begin(), processes.end(), [](const auto& each) { return each.terminated; }),
+                  1);
         EXPECT_TRUE(run->machine.Misuses().empty()) << ::testing::PrintToString(run->machine.Misuses());
     }
     {
@@ -579,7 +581,8 @@ TEST(QuietUninstall, WhatCouldNotBeRemovedIsRemovedByTheNextRun)
     const std::vector<Case> cases = {
         {"RegDeleteKeyA", "Could not remove port \"IP_10.1.2.3\": RegDeleteKeyA failed (error 5)",
          "Removed port \"IP_10.1.2.3\""},
-        {"DeleteFileA", "Could not remove driver \"NORVA KSV100-III\": DeleteFileA failed on its copy \"" + folder + "\\",
+        {"DeleteFileA",
+         "Could not remove driver \"NORVA KSV100-III\": DeleteFileA failed on its copy \"" + folder + "\\",
          "Removed driver file copies in \"" + folder + "\""},
     };
     for (const auto& each : cases) {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "resources/UninstallerIds.h"
-#include "tests/common/MachineFacts.h"
 #include "tests/common/InstallerRun.h"
+#include "tests/common/MachineFacts.h"
 #include "uninstall/Removal.h"
 #include "uninstall/UninstallerApp.h"
 
@@ -130,29 +130,26 @@ TEST(UninstallerDialogs, RemoveWalksTheProgressAndTheSummaryNamesWhatStayedWithI
         .PressEnter();
     EXPECT_EQ(run.Start(), UninstallerExit::NotAllRemoved);
 
-    EXPECT_EQ(run.transcript, (Lines{"open remove",
-                                     "end remove = IDOK",
-                                     "create removing",
-                                     "status \"Removing printer \"NORVA Orbix #1\" ...\" 0",
-                                     "status \"Removing printer \"NORVA Orbix #2\" ...\" 16",
-                                     "status \"Removing driver \"NORVA Orbix #1\" ...\" 33",
-                                     "status \"Removing driver \"NORVA Orbix #2\" ...\" 50",
-                                     "status \"Removing port monitor \"KVPOS Port Monitor\" ...\" 66",
-                                     "status \"Removing uninstall entry \"NORVA Orbix Printer 4.64\" ...\" 83",
-                                     "status \"Removal Completed!!!\" 100",
-                                     "open summary",
-                                     "end summary = IDOK",
-                                     "destroy removing"}));
+    EXPECT_EQ(run.transcript,
+              (Lines{"open remove", "end remove = IDOK", "create removing",
+                     "status \"Removing printer \"NORVA Orbix #1\" ...\" 0",
+                     "status \"Removing printer \"NORVA Orbix #2\" ...\" 16",
+                     "status \"Removing driver \"NORVA Orbix #1\" ...\" 33",
+                     "status \"Removing driver \"NORVA Orbix #2\" ...\" 50",
+                     "status \"Removing port monitor \"KVPOS Port Monitor\" ...\" 66",
+                     "status \"Removing uninstall entry \"NORVA Orbix Printer 4.64\" ...\" 83",
+                     "status \"Removal Completed!!!\" 100", "open summary", "end summary = IDOK", "destroy removing"}));
     EXPECT_EQ(owner, resources::kRemovalProgressDialog);
     EXPECT_EQ(headline, "Removal completed with errors !!!\n3 of 6 parts could not be removed; the system's error "
                         "number is given with each.");
-    EXPECT_EQ(rows, (Lines{"Could not remove printer \"NORVA Orbix #1\": 2 jobs are waiting (error 3009)",
-                           "Removed printer \"NORVA Orbix #2\"",
-                           "Could not remove driver \"NORVA Orbix #1\": printer \"NORVA Orbix #1\" still uses it (error "
-                           "3001)",
-                           "Removed driver \"NORVA Orbix #2\"", "Removed port monitor \"KVPOS Port Monitor\"",
-                           "Could not remove uninstall entry \"NORVA Orbix Printer 4.64\": kept while anything else of "
-                           "the driver is left, to run this again (error 170)"}));
+    EXPECT_EQ(rows,
+              (Lines{"Could not remove printer \"NORVA Orbix #1\": 2 jobs are waiting (error 3009)",
+                     "Removed printer \"NORVA Orbix #2\"",
+                     "Could not remove driver \"NORVA Orbix #1\": printer \"NORVA Orbix #1\" still uses it (error "
+                     "3001)",
+                     "Removed driver \"NORVA Orbix #2\"", "Removed port monitor \"KVPOS Port Monitor\"",
+                     "Could not remove uninstall entry \"NORVA Orbix Printer 4.64\": kept while anything else of "
+                     "the driver is left, to run this again (error 170)"}));
     EXPECT_TRUE(installed.machine.FindPrinter("NORVA Orbix #1"));
     EXPECT_FALSE(installed.machine.FindPrinter("NORVA Orbix #2"));
 }
@@ -175,7 +172,8 @@ TEST(UninstallerDialogs, TheSummaryNamesWhatWasLeftAndWhy)
         })
         .PressEnter();
     EXPECT_EQ(run.Start(), UninstallerExit::Removed);
-    EXPECT_EQ(headline, "Removal completed !!!\nEverything below was removed except the parts marked \"Left\", which stay.");
+    EXPECT_EQ(headline,
+              "Removal completed !!!\nEverything below was removed except the parts marked \"Left\", which stay.");
     EXPECT_EQ(text.substr(text.rfind("\r\n") + 2),
               "Left port monitor \"KVPOS Port Monitor\": its port \"USBPOS0\" is used by printer \"Label Printer\"");
 }

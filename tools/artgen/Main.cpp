@@ -14,16 +14,16 @@ using namespace artgen;
 const Rgba kIconMatte = Hex(0xF0F0F0);
 
 struct IconEntry {
-  const char* file;
-  Canvas (*draw)(int size);
-  std::vector<int> sizes;
+    const char* file;
+    Canvas (*draw)(int size);
+    std::vector<int> sizes;
 };
 
 struct BitmapEntry {
-  const char* file;
-  Canvas (*draw)(int w, int h);
-  int width;
-  int height;
+    const char* file;
+    Canvas (*draw)(int w, int h);
+    int width;
+    int height;
 };
 
 const IconEntry kIcons[] = {
@@ -35,33 +35,37 @@ const IconEntry kIcons[] = {
 };
 
 const BitmapEntry kBitmaps[] = {
-    {"bluetooth.bmp", DrawBluetooth, 260, 267},   {"ethernet.bmp", DrawNetworkPlug, 298, 292},
-    {"parallel.bmp", DrawParallelSocket, 294, 237}, {"serial.bmp", DrawSerialPlug, 283, 260},
-    {"usb.bmp", DrawUsbCable, 302, 299},          {"wifi.bmp", DrawWifi, 325, 298},
+    {"bluetooth.bmp", DrawBluetooth, 260, 267},
+    {"ethernet.bmp", DrawNetworkPlug, 298, 292},
+    {"parallel.bmp", DrawParallelSocket, 294, 237},
+    {"serial.bmp", DrawSerialPlug, 283, 260},
+    {"usb.bmp", DrawUsbCable, 302, 299},
+    {"wifi.bmp", DrawWifi, 325, 298},
 };
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const std::string dir = argc > 1 ? argv[1] : "resources/art";
-  int failures = 0;
-  auto write = [&](const std::string& name, const Bytes& bytes) {
-    const std::string path = dir + "/" + name;
-    if (!WriteFile(path, bytes)) {
-      std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
-      ++failures;
-    } else {
-      std::printf("%s\n", path.c_str());
+int main(int argc, char** argv)
+{
+    const std::string dir = argc > 1 ? argv[1] : "resources/art";
+    int failures = 0;
+    auto write = [&](const std::string& name, const Bytes& bytes) {
+        const std::string path = dir + "/" + name;
+        if (!WriteFile(path, bytes)) {
+            std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+            ++failures;
+        } else {
+            std::printf("%s\n", path.c_str());
+        }
+    };
+    for (const IconEntry& icon : kIcons) {
+        std::vector<Canvas> images;
+        for (const int size : icon.sizes) images.push_back(icon.draw(size));
+        std::vector<const Canvas*> refs;
+        for (const Canvas& c : images) refs.push_back(&c);
+        write(icon.file, EncodeIco(refs, kIconMatte));
     }
-  };
-  for (const IconEntry& icon : kIcons) {
-    std::vector<Canvas> images;
-    for (const int size : icon.sizes) images.push_back(icon.draw(size));
-    std::vector<const Canvas*> refs;
-    for (const Canvas& c : images) refs.push_back(&c);
-    write(icon.file, EncodeIco(refs, kIconMatte));
-  }
-  for (const BitmapEntry& bmp : kBitmaps)
-    write(bmp.file, EncodeBmp24(bmp.draw(bmp.width, bmp.height), kPictureBackground));
-  return failures == 0 ? 0 : 1;
+    for (const BitmapEntry& bmp : kBitmaps)
+        write(bmp.file, EncodeBmp24(bmp.draw(bmp.width, bmp.height), kPictureBackground));
+    return failures == 0 ? 0 : 1;
 }

@@ -32,10 +32,10 @@ struct SysColorEntry {
 };
 
 constexpr SysColorEntry kSysColors[] = {
-    {kColorWindow, Rgb(255, 255, 255)},       {kColorWindowText, Rgb(0, 0, 0)},
-    {kColorHighlight, Rgb(0, 120, 215)},      {kColorHighlightText, Rgb(255, 255, 255)},
-    {kColorBtnFace, Rgb(240, 240, 240)},      {kColorBtnShadow, Rgb(160, 160, 160)},
-    {kColorBtnText, Rgb(0, 0, 0)},            {kColorBtnHighlight, Rgb(255, 255, 255)},
+    {kColorWindow, Rgb(255, 255, 255)},  {kColorWindowText, Rgb(0, 0, 0)},
+    {kColorHighlight, Rgb(0, 120, 215)}, {kColorHighlightText, Rgb(255, 255, 255)},
+    {kColorBtnFace, Rgb(240, 240, 240)}, {kColorBtnShadow, Rgb(160, 160, 160)},
+    {kColorBtnText, Rgb(0, 0, 0)},       {kColorBtnHighlight, Rgb(255, 255, 255)},
 };
 
 // Icon handles and bitmap handles are numbered apart so that a mix-up shows in a test.
@@ -297,7 +297,7 @@ bool HeadlessBackend::CreateModeless(Dialog& dialog, Dialog*)
 int HeadlessBackend::MessageBox(const Dialog* owner, std::string_view text, std::string_view caption, MessageIcon icon)
 {
     HeadlessDialog* ownerWindow = WindowOf(owner);
-    Event event{Event::Kind::MessageBox, 0, std::string(text), std::string(caption), icon,
+    Event event{Event::Kind::MessageBox,         0, std::string(text), std::string(caption), icon,
                 owner ? owner->TemplateId() : 0, 0};
     Record(event);
     const OwnerDisabled disabled(ownerWindow);
@@ -313,7 +313,8 @@ void HeadlessBackend::RemoveResource(int id)
 
 int HeadlessBackend::LiveIconCount() const
 {
-    return static_cast<int>(std::count_if(loadedIcons.begin(), loadedIcons.end(), [](const auto& i) { return i.live; }));
+    return static_cast<int>(
+        std::count_if(loadedIcons.begin(), loadedIcons.end(), [](const auto& i) { return i.live; }));
 }
 
 IconHandle HeadlessBackend::LoadIcon(int id, int width, int height)

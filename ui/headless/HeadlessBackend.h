@@ -24,12 +24,12 @@ class HeadlessDialog;
 struct Event {
     enum class Kind { DialogOpened, DialogCreated, DialogEnded, DialogDestroyed, MessageBox };
     Kind kind;
-    int templateId = 0;        // the dialog; for a message box, 0
-    std::string text;          // message box
-    std::string caption;       // message box
+    int templateId = 0;   // the dialog; for a message box, 0
+    std::string text;     // message box
+    std::string caption;  // message box
     MessageIcon icon = MessageIcon::None;
-    int ownerTemplateId = 0;   // message box or dialog: the owning dialog's template, 0 for none
-    int result = 0;            // DialogEnded
+    int ownerTemplateId = 0;  // message box or dialog: the owning dialog's template, 0 for none
+    int result = 0;           // DialogEnded
 
     // One line, e.g. `open main`, `end main = IDCANCEL`, `message "Install Canceled" caption
     // "zenthar" icon none owner main`.

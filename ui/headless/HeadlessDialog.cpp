@@ -41,7 +41,10 @@ public:
     Rect ClientRect() const override { return {0, 0, item.rect.Width(), item.rect.Height()}; }
     void Invalidate(bool) override {}
     std::intptr_t Send(const ControlMessage& message) override { return dialog.SendToControl(item, message); }
-    std::intptr_t CallDefault(const ControlMessage& message) override { return dialog.DefaultControlProc(item, message); }
+    std::intptr_t CallDefault(const ControlMessage& message) override
+    {
+        return dialog.DefaultControlProc(item, message);
+    }
     void FocusNextInTabOrder() override { dialog.FocusNextAfter(item); }
 
 private:
@@ -59,7 +62,7 @@ int MulDiv(int value, int numerator, int denominator)
 Size BaseUnits(const rs::DialogTemplate& source)
 {
     constexpr Size kSystemFont{8, 16};
-    constexpr Size kNinePoint{6, 13};   // MS Sans Serif up to 9 points
+    constexpr Size kNinePoint{6, 13};    // MS Sans Serif up to 9 points
     constexpr Size kElevenPoint{7, 16};  // up to 11 points
     constexpr Size kLarger{8, 20};
     constexpr int kNinePoints = 9;
@@ -94,8 +97,7 @@ bool Sorted(const HeadlessDialog::Item& item)
 
 bool IsRadio(const HeadlessDialog::Item& item)
 {
-    return IsButton(item) &&
-           (ButtonType(item) == rs::kBsRadioButton || ButtonType(item) == rs::kBsAutoRadioButton);
+    return IsButton(item) && (ButtonType(item) == rs::kBsRadioButton || ButtonType(item) == rs::kBsAutoRadioButton);
 }
 
 }  // namespace
@@ -238,16 +240,13 @@ std::intptr_t HeadlessDialog::DefaultControlProc(Item& item, const ControlMessag
     case kBmSetStyle:
         if (IsButton(item)) item.style = (item.style & ~rs::kBsTypeMask) | (message.wParam & rs::kBsTypeMask);
         return 0;
-    case kBmSetState:
-        item.pushed = message.wParam != 0;
-        return 0;
+    case kBmSetState: item.pushed = message.wParam != 0; return 0;
     case kWmLButtonDown:
     case kWmLButtonDblClk:
         MoveFocus(&item);
         if (IsButton(item)) item.pushed = true;
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -279,7 +278,8 @@ HeadlessDialog::Item* HeadlessDialog::FirstTabStop()
 bool HeadlessDialog::MoveFocus(Item* item)
 {
     if (item && (!item->Visible() || !item->Enabled())) return false;
-    if (item && (item->controlClass == ControlClass::Static || (IsButton(*item) && ButtonType(*item) == rs::kBsGroupBox)))
+    if (item &&
+        (item->controlClass == ControlClass::Static || (IsButton(*item) && ButtonType(*item) == rs::kBsGroupBox)))
         return false;
     if (item == focus) return true;
     Item* old = focus;
@@ -318,11 +318,13 @@ void HeadlessDialog::ClearGroupSiblings(Item& radio)
     while (at < count && items[at].get() != &radio) ++at;
     if (at == count) return;
     std::size_t start = at;
-    for (std::size_t step = 0; step < count && !(items[start]->style & rs::kWsGroup); ++step) start = (start + count - 1) % count;
+    for (std::size_t step = 0; step < count && !(items[start]->style & rs::kWsGroup); ++step)
+        start = (start + count - 1) % count;
     for (std::size_t step = 0; step < count; ++step) {
         Item& sibling = *items[(start + step) % count];
         if (step > 0 && (sibling.style & rs::kWsGroup)) break;
-        if (&sibling != &radio && IsRadio(sibling) && sibling.Visible() && sibling.Enabled()) SetButtonCheck(sibling, 0);
+        if (&sibling != &radio && IsRadio(sibling) && sibling.Visible() && sibling.Enabled())
+            SetButtonCheck(sibling, 0);
     }
 }
 
@@ -841,7 +843,8 @@ void HeadlessDialog::SetIpAddress(int id, std::uint32_t address)
 {
     Item* item = Find(id);
     if (!item || item->controlClass != ControlClass::IpAddress) return;
-    for (int i = 0; i < 4; ++i) item->ipFields[static_cast<std::size_t>(i)] = static_cast<int>((address >> (24 - 8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        item->ipFields[static_cast<std::size_t>(i)] = static_cast<int>((address >> (24 - 8 * i)) & 0xFF);
 }
 
 int HeadlessDialog::GetIpAddress(int id, std::uint32_t& address) const

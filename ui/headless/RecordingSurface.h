@@ -13,9 +13,9 @@ namespace zenthar::ui::headless {
 struct DrawOp {
     enum class Kind { Transparent, Fill, Frame, Line, Icon, Text, FocusRect, Bitmap };
     Kind kind;
-    Rect rect;        // Fill, Frame, Text (where drawn), FocusRect, Bitmap (destination)
-    Rect source;      // Bitmap
-    Point from, to;   // Line; Icon uses `from`
+    Rect rect;       // Fill, Frame, Text (where drawn), FocusRect, Bitmap (destination)
+    Rect source;     // Bitmap
+    Point from, to;  // Line; Icon uses `from`
     Color color = 0;
     std::string text;
     unsigned format = 0;

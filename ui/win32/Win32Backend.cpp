@@ -36,9 +36,9 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent)
     const std::vector<WORD> layout = BuildDialogTemplate(dialog.TemplateId());
     if (layout.empty()) return -1;
     Win32Dialog window(*this, dialog, true);
-    const INT_PTR result =
-        DialogBoxIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(layout.data()), ParentHandle(parent),
-                                Win32Dialog::Procedure, reinterpret_cast<LPARAM>(&window));
+    const INT_PTR result = DialogBoxIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(layout.data()),
+                                                   ParentHandle(parent), Win32Dialog::Procedure,
+                                                   reinterpret_cast<LPARAM>(&window));
     return static_cast<int>(result);
 }
 
@@ -47,8 +47,9 @@ bool Win32Backend::CreateModeless(Dialog& dialog, Dialog* parent)
     const std::vector<WORD> layout = BuildDialogTemplate(dialog.TemplateId());
     if (layout.empty()) return false;
     auto window = std::make_unique<Win32Dialog>(*this, dialog, false);
-    HWND made = CreateDialogIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(layout.data()), ParentHandle(parent),
-                                           Win32Dialog::Procedure, reinterpret_cast<LPARAM>(window.get()));
+    HWND made = CreateDialogIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(layout.data()),
+                                           ParentHandle(parent), Win32Dialog::Procedure,
+                                           reinterpret_cast<LPARAM>(window.get()));
     if (!made) return false;
     // Windows that are gone leave their objects behind until the next creation.
     std::erase_if(modeless, [](const auto& old) { return old->Handle() == nullptr; });
@@ -95,7 +96,8 @@ void Win32Backend::DestroyIcon(IconHandle icon)
 
 BitmapHandle Win32Backend::LoadBitmap(int id)
 {
-    return reinterpret_cast<BitmapHandle>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    return reinterpret_cast<BitmapHandle>(
+        LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
 }
 
 Size Win32Backend::BitmapSize(BitmapHandle bitmap) const

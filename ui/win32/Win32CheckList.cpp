@@ -41,7 +41,8 @@ LRESULT CheckListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
         if (HIWORD(hit) == 0) {
             const int index = LOWORD(hit);
             RECT row{};
-            if (SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row)) != LB_ERR) {
+            if (SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row)) !=
+                LB_ERR) {
                 const RECT box = CheckBoxOf(row);
                 if (x >= row.left && x < box.right + 1) {
                     const LRESULT state = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);

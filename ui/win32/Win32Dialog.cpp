@@ -48,8 +48,7 @@ void CentreOverOwner(HWND dialog)
 
 Win32Dialog::Win32Dialog(Win32Backend& backend, Dialog& dialog, bool modal)
     : backend(backend), dialog(dialog), source(resources::FindDialogTemplate(dialog.TemplateId())), modal(modal)
-{
-}
+{}
 
 Win32Dialog::~Win32Dialog() = default;
 
@@ -324,7 +323,8 @@ int Win32Dialog::AddString(int id, std::string_view text)
     HWND item = Item(id);
     if (!item) return -1;
     const std::string copy(text);
-    if (IsCombo(id)) return static_cast<int>(SendMessageA(item, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str())));
+    if (IsCombo(id))
+        return static_cast<int>(SendMessageA(item, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str())));
     if (!IsList(id)) return -1;
     const LRESULT index = SendMessageA(item, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str()));
     if (index >= 0 && IsCheckList(id)) SendMessageA(item, LB_SETITEMDATA, static_cast<WPARAM>(index), 0);
@@ -510,9 +510,9 @@ PanelWindow* Win32Dialog::ReplaceStatic(int id, PanelHook& hook)
     HINSTANCE instance = GetModuleHandleA(nullptr);
     Panel::RegisterClassOnce(instance);
     auto panel = std::make_unique<Panel>(hook, id);
-    HWND made = CreateWindowExA(exStyle, kPanelClass, text.c_str(), style, rect.left, rect.top,
-                                rect.right - rect.left, rect.bottom - rect.top, window,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, panel.get());
+    HWND made = CreateWindowExA(exStyle, kPanelClass, text.c_str(), style, rect.left, rect.top, rect.right - rect.left,
+                                rect.bottom - rect.top, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                instance, panel.get());
     if (!made) {
         // The static is gone; the place stays empty and the caller learns there is no panel,
         // as for a missing static.

@@ -47,7 +47,10 @@ public:
         return FromRect(r);
     }
     void Invalidate(bool erase) override { InvalidateRect(control, nullptr, erase); }
-    std::intptr_t Send(const ControlMessage& m) override { return SendMessageA(control, m.message, m.wParam, m.lParam); }
+    std::intptr_t Send(const ControlMessage& m) override
+    {
+        return SendMessageA(control, m.message, m.wParam, m.lParam);
+    }
     std::intptr_t CallDefault(const ControlMessage& m) override
     {
         return previous ? CallWindowProcA(previous, control, m.message, m.wParam, m.lParam)

@@ -7,8 +7,7 @@ namespace zenthar::ui::win32 {
 
 WNDPROC ReplaceProcedure(HWND control, WNDPROC procedure)
 {
-    return reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+    return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
 std::string WindowText(HWND window)

@@ -13,9 +13,9 @@
 #include "resources/IpAddressDialogIds.h"
 #include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
-#include "resources/UsbSearchDialogIds.h"
 #include "resources/UninstallerIds.h"
 #include "resources/UninstallerTemplates.h"
+#include "resources/UsbSearchDialogIds.h"
 #include "tests/common/WindowTestKit.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
@@ -126,9 +126,12 @@ const uninstall::Plan kSamplePlan = [] {
     uninstall::Plan plan;
     using uninstall::PartKind;
     plan.parts = {
-        {PartKind::Printer, "NORVA MTR333", {}}, {PartKind::Printer, "NORVA MTR444", {}},
-        {PartKind::Driver, "NORVA MTR333", {}},  {PartKind::Driver, "NORVA MTR444", {}},
-        {PartKind::Port, "IP_10.1.2.3", {}},     {PartKind::Monitor, "KVPOS Port Monitor", {}},
+        {PartKind::Printer, "NORVA MTR333", {}},
+        {PartKind::Printer, "NORVA MTR444", {}},
+        {PartKind::Driver, "NORVA MTR333", {}},
+        {PartKind::Driver, "NORVA MTR444", {}},
+        {PartKind::Port, "IP_10.1.2.3", {}},
+        {PartKind::Monitor, "KVPOS Port Monitor", {}},
         {PartKind::Entry, "NORVA Orbix Printer 4.64", {}},
     };
     return plan;
@@ -148,8 +151,7 @@ const std::vector<uninstall::Outcome>& SampleOutcomes()
 // What a removal leaves on purpose is named after the outcomes.
 const std::vector<std::string>& SampleLeft()
 {
-    static const std::vector<std::string> left = {
-        "Left port \"IP_10.1.2.3\": printer \"Front Desk\" still uses it"};
+    static const std::vector<std::string> left = {"Left port \"IP_10.1.2.3\": printer \"Front Desk\" still uses it"};
     return left;
 }
 
@@ -168,7 +170,8 @@ std::unique_ptr<ui::Dialog> SampleOf(int id)
     switch (id) {
     case ids::kConfirmRemovalDialog: return std::make_unique<uninstall::ConfirmRemovalDialog>(kSamplePlan);
     case ids::kRemovalProgressDialog: return std::make_unique<ProgressSample>();
-    case ids::kRemovalSummaryDialog: return std::make_unique<uninstall::RemovalSummaryDialog>(SampleOutcomes(), SampleLeft(), nullptr);
+    case ids::kRemovalSummaryDialog:
+        return std::make_unique<uninstall::RemovalSummaryDialog>(SampleOutcomes(), SampleLeft(), nullptr);
     case ids::kMainDialog: return std::make_unique<MainSample>();
     case ids::kInterfaceDialog: return std::make_unique<InterfaceSample>();
     case ids::kUsbSearchDialog: return std::make_unique<SearchSample>();
@@ -183,10 +186,10 @@ struct Picture {
 };
 
 constexpr Picture kPictures[] = {
-    {ids::kAppIcon, true},         {ids::kInstallIcon, true},    {ids::kExitIcon, true},
-    {ids::kCancelIcon, true},      {ids::kOkIcon, true},         {ids::kBluetoothBitmap, false},
+    {ids::kAppIcon, true},         {ids::kInstallIcon, true},     {ids::kExitIcon, true},
+    {ids::kCancelIcon, true},      {ids::kOkIcon, true},          {ids::kBluetoothBitmap, false},
     {ids::kEthernetBitmap, false}, {ids::kParallelBitmap, false}, {ids::kSerialBitmap, false},
-    {ids::kUsbBitmap, false},      {ids::kWifiBitmap, false},   {ids::kUninstallIcon, true},
+    {ids::kUsbBitmap, false},      {ids::kWifiBitmap, false},     {ids::kUninstallIcon, true},
 };
 
 bool SavePicture(const Picture& picture, const std::string& path)
@@ -243,7 +246,7 @@ int PictureEachDialog(const std::string& folder)
 {
     int failures = 0;
     std::vector<resources::DialogTemplate> everyDialog(resources::AllDialogTemplates().begin(),
-                                                      resources::AllDialogTemplates().end());
+                                                       resources::AllDialogTemplates().end());
     everyDialog.insert(everyDialog.end(), resources::UninstallerDialogTemplates().begin(),
                        resources::UninstallerDialogTemplates().end());
     for (const resources::DialogTemplate& source : everyDialog) {
@@ -257,7 +260,8 @@ int PictureEachDialog(const std::string& folder)
         // Every picture is taken at the same place, alone on the screen, fully painted.
         SetWindowPos(window, HWND_TOP, 16, 16, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         dialog->ShowWindow();
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         PumpMessagesFor(400);
         const std::string path = folder + "\\dialog-" + std::to_string(source.id) + ".bmp";
         // What the screen shows of the window, frame included.
@@ -291,10 +295,12 @@ int PictureOwnedDialogs(const std::string& folder)
         ui::Dialog owned(ownedId, owner.get());
         const bool made = owned.Create();
         if (made) owned.ShowWindow();
-        RedrawWindow(ownerWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        RedrawWindow(ownerWindow, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         if (made) {
             HWND ownedWindow = ui::win32::Win32Backend::DialogHandle(owned);
-            RedrawWindow(ownedWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            RedrawWindow(ownedWindow, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         }
         PumpMessagesFor(400);
         const std::string path = folder + "\\owned-" + std::to_string(ownedId) + ".bmp";
@@ -315,8 +321,8 @@ int PictureOwnedDialogs(const std::string& folder)
 void PictureEachImage(const std::string& folder)
 {
     for (const Picture& picture : kPictures) {
-        const std::string path =
-            folder + (picture.icon ? "\\icon-" : "\\bitmap-") + std::to_string(picture.id) + ".bmp";
+        const std::string path = folder + (picture.icon ? "\\icon-" : "\\bitmap-") + std::to_string(picture.id) +
+                                 ".bmp";
         if (SavePicture(picture, path)) {
             std::printf("%s %d: saved\n", picture.icon ? "icon" : "bitmap", picture.id);
         } else {

@@ -10,7 +10,8 @@ struct SimFilesTest : ::testing::Test {
     Files& files = machine.platform().files;
 };
 
-TEST_F(SimFilesTest, RelativePathsResolveAgainstTheCurrentDirectory) {
+TEST_F(SimFilesTest, RelativePathsResolveAgainstTheCurrentDirectory)
+{
     machine.AddFile(std::string(kInstaller) + "\\Win64\\x64\\VXTHM4.INI", "x64 ini");
     ASSERT_TRUE(files.SetCurrentDirectoryA("c:\\norva orbix printer 4.x").value);
     ASSERT_TRUE(files.CreateDirectoryA("C:\\Out", nullptr).value);
@@ -32,7 +33,8 @@ TEST_F(SimFilesTest, RelativePathsResolveAgainstTheCurrentDirectory) {
     EXPECT_STREQ(buffer, "C:\\Windows\\System32");
 }
 
-TEST_F(SimFilesTest, CopyDeleteAndFolderErrorsAreWindowsNumbers) {
+TEST_F(SimFilesTest, CopyDeleteAndFolderErrorsAreWindowsNumbers)
+{
     machine.AddFile("C:\\A\\one.txt", "1");
     EXPECT_EQ(files.CopyFileA("C:\\A\\none.txt", "C:\\A\\two.txt", false).error, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(files.CopyFileA("C:\\Nope\\none.txt", "C:\\A\\two.txt", false).error, ERROR_PATH_NOT_FOUND);
@@ -58,14 +60,17 @@ TEST_F(SimFilesTest, CopyDeleteAndFolderErrorsAreWindowsNumbers) {
     EXPECT_EQ(files.GetFileAttributesA("C:\\Windows").value, FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TEST_F(SimFilesTest, Wow64RedirectsSystem32UntilSwitchedOffButNotTheSpoolFolder) {
+TEST_F(SimFilesTest, Wow64RedirectsSystem32UntilSwitchedOffButNotTheSpoolFolder)
+{
     SimMachine x64(Profiles::Windows10x64());
     Files& wowFiles = x64.platform().files;
     x64.AddFile("C:\\src\\KVUSBMON.dll", "monitor");
     ASSERT_TRUE(wowFiles.CopyFileA("C:\\src\\KVUSBMON.dll", "C:\\Windows\\System32\\KVUSBMON.dll", false).value);
     EXPECT_TRUE(x64.FileExists("C:\\Windows\\SysWOW64\\KVUSBMON.dll"));
     EXPECT_FALSE(x64.FileExists("C:\\Windows\\System32\\KVUSBMON.dll"));
-    ASSERT_TRUE(wowFiles.CopyFileA("C:\\src\\KVUSBMON.dll", "C:\\Windows\\System32\\spool\\drivers\\w32x86\\K.dll", false).value);
+    ASSERT_TRUE(
+        wowFiles.CopyFileA("C:\\src\\KVUSBMON.dll", "C:\\Windows\\System32\\spool\\drivers\\w32x86\\K.dll", false)
+            .value);
     EXPECT_TRUE(x64.FileExists("C:\\Windows\\System32\\spool\\drivers\\w32x86\\K.dll"));
 
     auto& modules = x64.platform().modules;
@@ -81,12 +86,15 @@ TEST_F(SimFilesTest, Wow64RedirectsSystem32UntilSwitchedOffButNotTheSpoolFolder)
     // On a 32-bit system neither redirection nor the export exists.
     auto& plainModules = machine.platform().modules;
     auto plainKernel = plainModules.GetModuleHandleA("KERNEL32.DLL");
-    EXPECT_EQ(plainModules.GetProcAddress(plainKernel.value, "Wow64DisableWow64FsRedirection").error, ERROR_PROC_NOT_FOUND);
+    EXPECT_EQ(plainModules.GetProcAddress(plainKernel.value, "Wow64DisableWow64FsRedirection").error,
+              ERROR_PROC_NOT_FOUND);
 }
 
-TEST_F(SimFilesTest, CreateFileWritesAndReadsOrdinaryFiles) {
+TEST_F(SimFilesTest, CreateFileWritesAndReadsOrdinaryFiles)
+{
     auto& io = machine.platform().io;
-    auto created = io.CreateFileA("C:\\log.bin", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, kNoHandle);
+    auto created =
+        io.CreateFileA("C:\\log.bin", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, kNoHandle);
     ASSERT_NE(created.value, kInvalidHandle);
     Dword written = 0;
     ASSERT_TRUE(io.WriteFile(created.value, "abcdef", 6, &written, nullptr).value);
@@ -103,7 +111,8 @@ TEST_F(SimFilesTest, CreateFileWritesAndReadsOrdinaryFiles) {
     EXPECT_EQ(std::string(buffer, read), "abcdef");
     EXPECT_EQ(io.WriteFile(again.value, "x", 1, &written, nullptr).error, ERROR_ACCESS_DENIED);
     machine.platform().kernel.CloseHandle(again.value);
-    EXPECT_EQ(io.CreateFileA("C:\\log.bin", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, kNoHandle).error, ERROR_FILE_EXISTS);
+    EXPECT_EQ(io.CreateFileA("C:\\log.bin", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, kNoHandle).error,
+              ERROR_FILE_EXISTS);
     EXPECT_EQ(io.CreateFileA("C:\\none.bin", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, kNoHandle).error,
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(machine.OpenHandleCount(), 0u);

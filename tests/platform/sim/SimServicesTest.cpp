@@ -7,7 +7,8 @@ struct SimServicesTest : ::testing::Test {
     SimMachine machine{Profiles::Windows7()};
     Services& services = machine.platform().services;
 
-    Handle OpenSpooler() {
+    Handle OpenSpooler()
+    {
         auto manager = services.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
         EXPECT_NE(manager.value, kNoHandle);
         auto service = services.OpenServiceA(manager.value, "spooler", SERVICE_ALL_ACCESS);
@@ -15,21 +16,23 @@ struct SimServicesTest : ::testing::Test {
         return service.value;
     }
 
-    ServiceStatus Read(Handle service) {
+    ServiceStatus Read(Handle service)
+    {
         ServiceStatus status{};
         EXPECT_TRUE(services.QueryServiceStatus(service, &status).value);
         return status;
     }
 
-    Dword Run(const std::string& line) {
+    Dword Run(const std::string& line)
+    {
         std::string buffer = line;
         StartupInfoA startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
         ProcessInformation info{};
-        auto created = machine.platform().processes.CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, false,
-                                                                   CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &info);
+        auto created = machine.platform().processes.CreateProcessA(
+            nullptr, buffer.data(), nullptr, nullptr, false, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &info);
         if (!created.value) return created.error;
         auto& kernel = machine.platform().kernel;
         EXPECT_EQ(kernel.WaitForSingleObject(info.hProcess, INFINITE).value, WAIT_OBJECT_0);
@@ -41,7 +44,8 @@ struct SimServicesTest : ::testing::Test {
     }
 };
 
-TEST_F(SimServicesTest, RunningSpoolerRefusesASecondStart) {
+TEST_F(SimServicesTest, RunningSpoolerRefusesASecondStart)
+{
     Handle spooler = OpenSpooler();
     EXPECT_EQ(Read(spooler).dwCurrentState, SERVICE_RUNNING);
     auto start = services.StartServiceA(spooler, 0, nullptr);
@@ -56,7 +60,8 @@ TEST_F(SimServicesTest, RunningSpoolerRefusesASecondStart) {
     EXPECT_EQ(machine.OpenHandleCount(), 0u);
 }
 
-TEST_F(SimServicesTest, ScriptedStartShowsAGrowingCheckPointThenRuns) {
+TEST_F(SimServicesTest, ScriptedStartShowsAGrowingCheckPointThenRuns)
+{
     machine.SetServiceState("Spooler", SERVICE_STOPPED);
     machine.ScriptServiceStart("Spooler", ServiceStartScript::PendingThenRunning(3, {500, 20000}));
     Handle spooler = OpenSpooler();
@@ -74,7 +79,8 @@ TEST_F(SimServicesTest, ScriptedStartShowsAGrowingCheckPointThenRuns) {
     services.CloseServiceHandle(spooler);
 }
 
-TEST_F(SimServicesTest, StartsThatHangStopOrFail) {
+TEST_F(SimServicesTest, StartsThatHangStopOrFail)
+{
     machine.SetServiceState("Spooler", SERVICE_STOPPED);
     Handle spooler = OpenSpooler();
     machine.ScriptServiceStart("Spooler", ServiceStartScript::PendingForever(3000));
@@ -98,7 +104,8 @@ TEST_F(SimServicesTest, StartsThatHangStopOrFail) {
     services.CloseServiceHandle(spooler);
 }
 
-TEST_F(SimServicesTest, NetCommandsThroughTheInterpreterChangeServices) {
+TEST_F(SimServicesTest, NetCommandsThroughTheInterpreterChangeServices)
+{
     EXPECT_EQ(Run("C:\\Windows\\system32\\cmd.exe /c net stop spooler"), 0u);
     EXPECT_EQ(machine.ServiceState("Spooler"), SERVICE_STOPPED);
     EXPECT_EQ(Run("C:\\Windows\\system32\\cmd.exe /c net stop spooler"), kNetHelpExitFailure) << "already stopped";
@@ -118,7 +125,8 @@ TEST_F(SimServicesTest, NetCommandsThroughTheInterpreterChangeServices) {
     EXPECT_EQ(Run("CMD.EXE /c net start spooler"), 0u) << "net waits for a pending start";
 }
 
-TEST_F(SimServicesTest, MissingInterpreterAndScriptedCommands) {
+TEST_F(SimServicesTest, MissingInterpreterAndScriptedCommands)
+{
     machine.SetEnvironmentVariable("COMSPEC", "C:\\Tools\\shell.exe");
     EXPECT_EQ(Run("C:\\Tools\\shell.exe /c net stop spooler"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(machine.ServiceState("Spooler"), SERVICE_RUNNING);

@@ -11,12 +11,14 @@ struct SimSpoolerTest : ::testing::Test {
     SimMachine machine{Profiles::Windows7x64()};
     Spooler& spooler = machine.platform().spooler;
 
-    void PlaceDriverFiles() {
+    void PlaceDriverFiles()
+    {
         for (const char* name : kDriverFiles)
             machine.AddFile(machine.DriverDirectory() + "\\" + name, std::string("file ") + name);
     }
 
-    Call<bool> RegisterDriver(const char* name, char* dependents) {
+    Call<bool> RegisterDriver(const char* name, char* dependents)
+    {
         DriverInfo3A info{};
         info.cVersion = 3;
         info.pName = const_cast<char*>(name);
@@ -29,7 +31,8 @@ struct SimSpoolerTest : ::testing::Test {
         return spooler.AddPrinterDriverA(nullptr, 3, &info);
     }
 
-    Call<Handle> CreatePrinter(const char* name, const char* port, const char* driver) {
+    Call<Handle> CreatePrinter(const char* name, const char* port, const char* driver)
+    {
         PrinterInfo2A info{};
         info.pPrinterName = const_cast<char*>(name);
         info.pPortName = const_cast<char*>(port);
@@ -40,7 +43,8 @@ struct SimSpoolerTest : ::testing::Test {
     }
 };
 
-TEST_F(SimSpoolerTest, PrinterEnumerationSizesThenPacksStringsInsideTheBuffer) {
+TEST_F(SimSpoolerTest, PrinterEnumerationSizesThenPacksStringsInsideTheBuffer)
+{
     machine.AddDriver("NORVA MTR444");
     machine.AddPrinter("NORVA MTR444", "COM1:", "NORVA MTR444");
     SimPrinter office;
@@ -75,7 +79,8 @@ TEST_F(SimSpoolerTest, PrinterEnumerationSizesThenPacksStringsInsideTheBuffer) {
     }
 }
 
-TEST_F(SimSpoolerTest, NoPrintersIsAnEmptySuccess) {
+TEST_F(SimSpoolerTest, NoPrintersIsAnEmptySuccess)
+{
     Dword needed = 5, returned = 5;
     auto result = spooler.EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
     EXPECT_TRUE(result.value);
@@ -83,31 +88,37 @@ TEST_F(SimSpoolerTest, NoPrintersIsAnEmptySuccess) {
     EXPECT_EQ(returned, 0u);
 }
 
-TEST_F(SimSpoolerTest, PortsOfStockAndAddedMonitorsAtLevelTwo) {
+TEST_F(SimSpoolerTest, PortsOfStockAndAddedMonitorsAtLevelTwo)
+{
     machine.AddPort("Standard TCP/IP Port", "IP_10.0.0.1");
     std::vector<std::uint8_t> buffer;
     auto ports = EnumerateAll<PortInfo2A>(
-        [&](std::uint8_t* b, Dword s, Dword* n, Dword* r) { return spooler.EnumPortsA(nullptr, 2, b, s, n, r); }, buffer);
+        [&](std::uint8_t* b, Dword s, Dword* n, Dword* r) { return spooler.EnumPortsA(nullptr, 2, b, s, n, r); },
+        buffer);
     std::vector<std::string> names;
     for (const auto& port : ports) {
         EXPECT_TRUE(InBuffer(port.pPortName, buffer) && InBuffer(port.pMonitorName, buffer));
         names.push_back(port.pPortName);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"COM1:", "COM2:", "COM3:", "COM4:", "LPT1:", "LPT2:", "LPT3:", "FILE:",
-                                               "IP_10.0.0.1"}));
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "COM1:", "COM2:", "COM3:", "COM4:", "LPT1:", "LPT2:", "LPT3:", "FILE:", "IP_10.0.0.1"}));
     EXPECT_STREQ(ports.back().pMonitorName, "Standard TCP/IP Port");
 }
 
-TEST_F(SimSpoolerTest, DriverDirectoryFollowsTheProgramsBitness) {
+TEST_F(SimSpoolerTest, DriverDirectoryFollowsTheProgramsBitness)
+{
     char directory[256] = {};
     Dword needed = 0;
-    ASSERT_TRUE(spooler.GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(directory),
-                                                   sizeof directory, &needed).value);
+    ASSERT_TRUE(spooler
+                    .GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(directory),
+                                                sizeof directory, &needed)
+                    .value);
     EXPECT_STREQ(directory, "C:\\Windows\\System32\\spool\\drivers\\w32x86");
     EXPECT_EQ(needed, std::strlen(directory) + 1);
-    EXPECT_EQ(spooler.GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(directory), 10,
-                                                 &needed).error,
-              ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(
+        spooler.GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<std::uint8_t*>(directory), 10, &needed)
+            .error,
+        ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(spooler.GetPrinterDriverDirectoryA(nullptr, "Windows 3000", 1, nullptr, 0, &needed).error,
               ERROR_INVALID_ENVIRONMENT);
 
@@ -118,7 +129,8 @@ TEST_F(SimSpoolerTest, DriverDirectoryFollowsTheProgramsBitness) {
     EXPECT_EQ(nativeMachine.DriverDirectory(), "C:\\Windows\\System32\\spool\\drivers\\x64");
 }
 
-TEST_F(SimSpoolerTest, DriverRegistrationNeedsEveryFileAndInstallsThemIntoVersionDirectory) {
+TEST_F(SimSpoolerTest, DriverRegistrationNeedsEveryFileAndInstallsThemIntoVersionDirectory)
+{
     char dependents[] = "VXTHM4.DLL\0VXTHM4.GPD\0";
     auto missing = RegisterDriver("NORVA MTR333", dependents);
     EXPECT_FALSE(missing.value);
@@ -135,7 +147,8 @@ TEST_F(SimSpoolerTest, DriverRegistrationNeedsEveryFileAndInstallsThemIntoVersio
     EXPECT_EQ(driver->environment, "Windows NT x86");
     EXPECT_EQ(driver->dependentFiles, (std::vector<std::string>{"VXTHM4.DLL", "VXTHM4.GPD"}));
     EXPECT_EQ(machine.FileContents(machine.DriverDirectory() + "\\3\\VXTHM4.DLL"), "file VXTHM4.DLL");
-    EXPECT_TRUE(machine.FileExists(machine.DriverDirectory() + "\\VXTHM4.DLL")) << "the source stays for the next driver";
+    EXPECT_TRUE(machine.FileExists(machine.DriverDirectory() + "\\VXTHM4.DLL"))
+        << "the source stays for the next driver";
 
     char fewer[] = "VXTHM4.DLL\0";
     ASSERT_TRUE(RegisterDriver("norva mtr333", fewer).value);
@@ -143,17 +156,21 @@ TEST_F(SimSpoolerTest, DriverRegistrationNeedsEveryFileAndInstallsThemIntoVersio
     EXPECT_EQ(machine.Drivers()[0].dependentFiles.size(), 1u);
 }
 
-TEST_F(SimSpoolerTest, DriverRegistrationCanNeedASystemLibrary) {
+TEST_F(SimSpoolerTest, DriverRegistrationCanNeedASystemLibrary)
+{
     PlaceDriverFiles();
     machine.RequireSystemLibraryForDrivers("FRAMEDYN.dll");
     EXPECT_EQ(RegisterDriver("D", nullptr).error, ERROR_MOD_NOT_FOUND);
     auto& files = machine.platform().files;
-    ASSERT_TRUE(files.CopyFileA("C:\\Windows\\System32\\WBEM\\FRAMEDYN.dll", "C:\\Windows\\System32\\FRAMEDYN.dll", false).value);
+    ASSERT_TRUE(
+        files.CopyFileA("C:\\Windows\\System32\\WBEM\\FRAMEDYN.dll", "C:\\Windows\\System32\\FRAMEDYN.dll", false)
+            .value);
     EXPECT_TRUE(machine.FileExists("C:\\Windows\\SysWOW64\\FRAMEDYN.dll"));
     EXPECT_TRUE(RegisterDriver("D", nullptr).value);
 }
 
-TEST_F(SimSpoolerTest, PrinterCreationRefusesWhatWindowsRefuses) {
+TEST_F(SimSpoolerTest, PrinterCreationRefusesWhatWindowsRefuses)
+{
     machine.AddDriver("NORVA MTR333");
     EXPECT_EQ(CreatePrinter("P", "USBPOS0", "NORVA MTR333").error, ERROR_UNKNOWN_PORT);
     EXPECT_EQ(CreatePrinter("P", "COM1:", "Nobody").error, ERROR_UNKNOWN_PRINTER_DRIVER);
@@ -175,12 +192,14 @@ TEST_F(SimSpoolerTest, PrinterCreationRefusesWhatWindowsRefuses) {
     EXPECT_EQ(printer->attributes, 0xA00u);
 }
 
-TEST_F(SimSpoolerTest, PrinterDataNeedsAdministerAccessAndKeepsItsBytes) {
+TEST_F(SimSpoolerTest, PrinterDataNeedsAdministerAccessAndKeepsItsBytes)
+{
     machine.AddPrinter("P", "COM1:", "D");
     Handle user = kNoHandle;
     ASSERT_TRUE(spooler.OpenPrinterA("P", &user, nullptr).value);
     const std::uint8_t record[] = {8, 0, 0, 0, 0xE4, 0x04};
-    EXPECT_EQ(spooler.SetPrinterDataA(user, "TTY DeviceConfig", REG_BINARY, record, sizeof record).value, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(spooler.SetPrinterDataA(user, "TTY DeviceConfig", REG_BINARY, record, sizeof record).value,
+              ERROR_ACCESS_DENIED);
 
     char* noType = nullptr;
     PrinterDefaultsA defaults{noType, nullptr, PRINTER_ALL_ACCESS};
@@ -190,7 +209,8 @@ TEST_F(SimSpoolerTest, PrinterDataNeedsAdministerAccessAndKeepsItsBytes) {
 
     Dword type = 0, needed = 0;
     std::uint8_t small[2];
-    EXPECT_EQ(spooler.GetPrinterDataA(admin, "TTY DeviceConfig", &type, small, sizeof small, &needed).value, ERROR_MORE_DATA);
+    EXPECT_EQ(spooler.GetPrinterDataA(admin, "TTY DeviceConfig", &type, small, sizeof small, &needed).value,
+              ERROR_MORE_DATA);
     EXPECT_EQ(needed, sizeof record);
     std::uint8_t back[sizeof record] = {};
     EXPECT_EQ(spooler.GetPrinterDataA(admin, "TTY DeviceConfig", &type, back, sizeof back, &needed).value, 0u);
@@ -201,7 +221,8 @@ TEST_F(SimSpoolerTest, PrinterDataNeedsAdministerAccessAndKeepsItsBytes) {
     ASSERT_NE(stored, nullptr);
     EXPECT_EQ(stored->bytes, std::vector<std::uint8_t>(record, record + sizeof record));
     auto mirrored = machine.FindRegistryValue(
-        kHkeyLocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\P\\PrinterDriverData", "TTY DeviceConfig");
+        kHkeyLocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\P\\PrinterDriverData",
+        "TTY DeviceConfig");
     ASSERT_TRUE(mirrored);
     EXPECT_EQ(mirrored->bytes.size(), sizeof record);
 
@@ -209,7 +230,8 @@ TEST_F(SimSpoolerTest, PrinterDataNeedsAdministerAccessAndKeepsItsBytes) {
     EXPECT_EQ(spooler.OpenPrinterA("Q", &none, &defaults).error, ERROR_INVALID_PRINTER_NAME);
 }
 
-TEST_F(SimSpoolerTest, MonitorRegistrationLoadsFromTheNativeSystemDirectory) {
+TEST_F(SimSpoolerTest, MonitorRegistrationLoadsFromTheNativeSystemDirectory)
+{
     MonitorInfo2A info{const_cast<char*>("KVPOS Port Monitor"), nullptr, const_cast<char*>("KVUSBMON.dll")};
     EXPECT_EQ(spooler.AddMonitorA(nullptr, 2, &info).error, ERROR_MOD_NOT_FOUND);
     machine.AddFile("C:\\Windows\\SysWOW64\\KVUSBMON.dll", "wrong place for the spooler");
@@ -223,16 +245,19 @@ TEST_F(SimSpoolerTest, MonitorRegistrationLoadsFromTheNativeSystemDirectory) {
 
     std::vector<std::uint8_t> buffer;
     auto monitors = EnumerateAll<MonitorInfo2A>(
-        [&](std::uint8_t* b, Dword s, Dword* n, Dword* r) { return spooler.EnumMonitorsA(nullptr, 2, b, s, n, r); }, buffer);
+        [&](std::uint8_t* b, Dword s, Dword* n, Dword* r) { return spooler.EnumMonitorsA(nullptr, 2, b, s, n, r); },
+        buffer);
     ASSERT_EQ(monitors.size(), 3u);
     EXPECT_STREQ(monitors[2].pName, "KVPOS Port Monitor");
     EXPECT_STREQ(monitors[2].pEnvironment, "Windows x64");
 }
 
-TEST_F(SimSpoolerTest, PrintProcessorDeletionAndTheDefaultPrinterExport) {
+TEST_F(SimSpoolerTest, PrintProcessorDeletionAndTheDefaultPrinterExport)
+{
     EXPECT_EQ(spooler.DeletePrintProcessorA(nullptr, nullptr, "VXTHM4PP").error, ERROR_UNKNOWN_PRINTPROCESSOR);
     machine.AddPrintProcessor("Windows NT x86", "VXTHM4PP", "VXTHM4PP32.dll");
-    const char* key = "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\VXTHM4PP";
+    const char* key =
+        "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\VXTHM4PP";
     EXPECT_TRUE(machine.RegistryKeyExists(kHkeyLocalMachine, key));
     EXPECT_TRUE(spooler.DeletePrintProcessorA(nullptr, nullptr, "VXTHM4PP").value);
     EXPECT_FALSE(machine.RegistryKeyExists(kHkeyLocalMachine, key));
@@ -253,9 +278,11 @@ TEST_F(SimSpoolerTest, PrintProcessorDeletionAndTheDefaultPrinterExport) {
     EXPECT_EQ(old.platform().modules.GetProcAddressByOrdinal(oldSpool.value, 202).error, ERROR_PROC_NOT_FOUND);
 }
 
-TEST_F(SimSpoolerTest, StoppedSpoolerAnswersNothingAndTcpPortsLoadOnStart) {
-    machine.CreateRegistryKey(kHkeyLocalMachine,
-                              "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\IP_1.2.3.4");
+TEST_F(SimSpoolerTest, StoppedSpoolerAnswersNothingAndTcpPortsLoadOnStart)
+{
+    machine.CreateRegistryKey(
+        kHkeyLocalMachine,
+        "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\IP_1.2.3.4");
     machine.SetServiceState("Spooler", SERVICE_STOPPED);
     Dword needed = 0, returned = 0;
     EXPECT_EQ(spooler.EnumPortsA(nullptr, 2, nullptr, 0, &needed, &returned).error, kRpcServerUnavailable);
@@ -265,7 +292,8 @@ TEST_F(SimSpoolerTest, StoppedSpoolerAnswersNothingAndTcpPortsLoadOnStart) {
 
 // What the contract cannot show on a real spooler: documents waiting, the default printer
 // going, access rights, and a monitor whose port is taken.
-TEST_F(SimSpoolerTest, DeletionWaitsForJobsPassesTheDefaultOnAndRefusesWhatIsInUse) {
+TEST_F(SimSpoolerTest, DeletionWaitsForJobsPassesTheDefaultOnAndRefusesWhatIsInUse)
+{
     machine.AddDriver("Plain");
     machine.AddPrinter("First", "LPT1:", "Plain");
     machine.AddPrinter("Second", "USBPOS0", "Plain");
@@ -295,7 +323,8 @@ TEST_F(SimSpoolerTest, DeletionWaitsForJobsPassesTheDefaultOnAndRefusesWhatIsInU
     spooler.ClosePrinter(second);
     EXPECT_FALSE(machine.FindPrinter("Second"));
     EXPECT_EQ(machine.DefaultPrinter(), "First");
-    EXPECT_FALSE(machine.RegistryKeyExists(kHkeyLocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\Second"));
+    EXPECT_FALSE(
+        machine.RegistryKeyExists(kHkeyLocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\Second"));
     EXPECT_TRUE(spooler.DeleteMonitorA(nullptr, nullptr, "KVPOS Port Monitor").value);
     EXPECT_FALSE(machine.RegistryKeyExists(kHkeyLocalMachine,
                                            "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\KVPOS Port Monitor"));

@@ -18,7 +18,8 @@ using namespace zenthar::platform;
 // Runs a spooler enumeration the way programs do (size, then fill) and checks that every
 // string pointer of the records lies inside the buffer.
 template <class Record, class Enumerate>
-std::vector<Record> EnumerateAll(Enumerate enumerate, std::vector<std::uint8_t>& buffer) {
+std::vector<Record> EnumerateAll(Enumerate enumerate, std::vector<std::uint8_t>& buffer)
+{
     Dword needed = 0;
     Dword returned = 0;
     auto sizing = enumerate(nullptr, 0, &needed, &returned);
@@ -33,12 +34,14 @@ std::vector<Record> EnumerateAll(Enumerate enumerate, std::vector<std::uint8_t>&
     return records;
 }
 
-inline bool InBuffer(const char* text, const std::vector<std::uint8_t>& buffer) {
+inline bool InBuffer(const char* text, const std::vector<std::uint8_t>& buffer)
+{
     const auto* at = reinterpret_cast<const std::uint8_t*>(text);
     return text == nullptr || (at >= buffer.data() && at < buffer.data() + buffer.size());
 }
 
-inline std::vector<std::uint8_t> Sz(const std::string& text) {
+inline std::vector<std::uint8_t> Sz(const std::string& text)
+{
     std::vector<std::uint8_t> bytes(text.begin(), text.end());
     bytes.push_back(0);
     return bytes;

@@ -13,7 +13,8 @@ struct Detected {
 };
 
 // Asks the machine what a program detecting its platform would ask.
-Detected Detect(SimMachine& machine) {
+Detected Detect(SimMachine& machine)
+{
     Platform& p = machine.platform();
     Detected d{};
     d.version.dwOSVersionInfoSize = kOsVersionInfoExSize;
@@ -38,7 +39,8 @@ Detected Detect(SimMachine& machine) {
     return d;
 }
 
-TEST(SimSystemTest, ProfilesAnswerAsTheirWindowsDoes) {
+TEST(SimSystemTest, ProfilesAnswerAsTheirWindowsDoes)
+{
     SimMachine win98(Profiles::Windows98());
     auto d = Detect(win98);
     EXPECT_FALSE(d.extended);
@@ -71,7 +73,8 @@ TEST(SimSystemTest, ProfilesAnswerAsTheirWindowsDoes) {
     EXPECT_EQ(d.version.dwMajorVersion * 10 + d.version.dwMinorVersion, 62u);
 }
 
-TEST(SimSystemTest, VersionRecordSizesAreHonoured) {
+TEST(SimSystemTest, VersionRecordSizesAreHonoured)
+{
     MachineProfile profile = Profiles::Windows7();
     profile.refusesExtendedVersionInfo = true;
     SimMachine machine(profile);
@@ -90,7 +93,8 @@ TEST(SimSystemTest, VersionRecordSizesAreHonoured) {
     EXPECT_EQ(system.GetVersionExA(&record).error, ERROR_INSUFFICIENT_BUFFER);
 }
 
-TEST(SimModulesTest, LibrariesLoadAndFunctionsResolveOnlyWhereTheyExist) {
+TEST(SimModulesTest, LibrariesLoadAndFunctionsResolveOnlyWhereTheyExist)
+{
     SimMachine machine(Profiles::Windows7());
     auto& modules = machine.platform().modules;
     EXPECT_EQ(modules.GetModuleHandleA("SETUPAPI.DLL").error, ERROR_MOD_NOT_FOUND) << "not loaded yet";
@@ -110,7 +114,8 @@ TEST(SimModulesTest, LibrariesLoadAndFunctionsResolveOnlyWhereTheyExist) {
     EXPECT_EQ(modules.LoadLibraryA("setupapi.dll").error, ERROR_MOD_NOT_FOUND);
 }
 
-TEST(SimModulesTest, CallingThroughTheWrongAddressIsCaught) {
+TEST(SimModulesTest, CallingThroughTheWrongAddressIsCaught)
+{
     SimMachine machine(Profiles::Windows7x64());
     Platform& p = machine.platform();
     auto kernel = p.modules.GetModuleHandleA("kernel32");
@@ -123,12 +128,14 @@ TEST(SimModulesTest, CallingThroughTheWrongAddressIsCaught) {
     auto setup = p.modules.LoadLibraryA("SETUPAPI.DLL");
     auto getClassDevs = p.modules.GetProcAddress(setup.value, "SetupDiGetClassDevsA");
     p.modules.FreeLibrary(setup.value);
-    auto set = p.setup.InvokeSetupDiGetClassDevsA(getClassDevs.value, &kUsbPrintInterfaceClass, nullptr, kNoHandle, 0x12);
+    auto set =
+        p.setup.InvokeSetupDiGetClassDevsA(getClassDevs.value, &kUsbPrintInterfaceClass, nullptr, kNoHandle, 0x12);
     EXPECT_EQ(set.value, kInvalidHandle);
     EXPECT_EQ(machine.Misuses().size(), 2u) << "a function of an unloaded library";
 }
 
-TEST(SimFaultTest, CallsFailOnceOnTheNthCallOrAlwaysAndAreLogged) {
+TEST(SimFaultTest, CallsFailOnceOnTheNthCallOrAlwaysAndAreLogged)
+{
     SimMachine machine;
     Platform& p = machine.platform();
     machine.FailNext("CopyFileA", ERROR_ACCESS_DENIED, 2);
@@ -152,7 +159,8 @@ TEST(SimFaultTest, CallsFailOnceOnTheNthCallOrAlwaysAndAreLogged) {
         EXPECT_EQ(p.registry.RegOpenKeyExA(kHkeyLocalMachine, "SOFTWARE", 0, KEY_READ, &key).value,
                   static_cast<Long>(ERROR_ACCESS_DENIED));
     machine.FailNext("CreateFileA", ERROR_GEN_FAILURE);
-    EXPECT_EQ(p.io.CreateFileA("C:\\a.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, kNoHandle).value, kInvalidHandle);
+    EXPECT_EQ(p.io.CreateFileA("C:\\a.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, kNoHandle).value,
+              kInvalidHandle);
     machine.FailNext("OpenSCManagerA", 5);
     EXPECT_EQ(p.services.OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS).value, kNoHandle);
     machine.ClearFaults();
@@ -165,12 +173,15 @@ TEST(SimFaultTest, CallsFailOnceOnTheNthCallOrAlwaysAndAreLogged) {
     EXPECT_EQ(log.back(), "RegCloseKey");
 }
 
-TEST(SimFaultTest, ReplayFailsEachCallInTurn) {
+TEST(SimFaultTest, ReplayFailsEachCallInTurn)
+{
     auto run = [](SimMachine& machine) {
         Platform& p = machine.platform();
         RegKey key = 0;
-        if (p.registry.RegCreateKeyExA(kHkeyLocalMachine, "SOFTWARE\\T", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                       nullptr).value != 0)
+        if (p.registry
+                .RegCreateKeyExA(kHkeyLocalMachine, "SOFTWARE\\T", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                 nullptr)
+                .value != 0)
             return;
         const auto text = Sz("v");
         p.registry.RegSetValueExA(key, "V", 0, REG_SZ, text.data(), static_cast<Dword>(text.size()));

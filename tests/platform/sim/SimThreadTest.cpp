@@ -15,7 +15,8 @@ struct Shared {
     std::atomic<int> reopened{0};
 };
 
-Dword SetAfterPause(void* parameter) {
+Dword SetAfterPause(void* parameter)
+{
     auto* shared = static_cast<Shared*>(parameter);
     shared->platform->clock.Sleep(500);
     shared->platform->kernel.SetEvent(shared->event);
@@ -23,7 +24,8 @@ Dword SetAfterPause(void* parameter) {
 }
 
 // Reopens the printer every 500 ms until it is back, then signals, as a reconnect worker does.
-Dword Reconnect(void* parameter) {
+Dword Reconnect(void* parameter)
+{
     auto* shared = static_cast<Shared*>(parameter);
     Platform& p = *shared->platform;
     for (;;) {
@@ -40,7 +42,8 @@ Dword Reconnect(void* parameter) {
     return 0;
 }
 
-TEST(SimThreadTest, InfiniteWaitEndsWhenACreatedThreadSetsTheEvent) {
+TEST(SimThreadTest, InfiniteWaitEndsWhenACreatedThreadSetsTheEvent)
+{
     SimMachine machine;
     Platform& p = machine.platform();
     Shared shared;
@@ -58,7 +61,8 @@ TEST(SimThreadTest, InfiniteWaitEndsWhenACreatedThreadSetsTheEvent) {
     p.kernel.CloseHandle(shared.event);
 }
 
-TEST(SimThreadTest, TimedWaitsRunOnTheVirtualClock) {
+TEST(SimThreadTest, TimedWaitsRunOnTheVirtualClock)
+{
     SimMachine machine;
     Platform& p = machine.platform();
     auto autoReset = p.kernel.CreateEventA(nullptr, false, true, nullptr);
@@ -77,7 +81,8 @@ TEST(SimThreadTest, TimedWaitsRunOnTheVirtualClock) {
     p.kernel.CloseHandle(thread.value);
 }
 
-TEST(SimThreadTest, AnyOtherThreadMaySetTheEvent) {
+TEST(SimThreadTest, AnyOtherThreadMaySetTheEvent)
+{
     SimMachine machine;
     Platform& p = machine.platform();
     auto event = p.kernel.CreateEventA(nullptr, true, false, nullptr);
@@ -89,7 +94,8 @@ TEST(SimThreadTest, AnyOtherThreadMaySetTheEvent) {
     other.join();
 }
 
-TEST(SimThreadTest, WorkerReopensAnUnpluggedPrinterWhileTheUiThreadKeepsCalling) {
+TEST(SimThreadTest, WorkerReopensAnUnpluggedPrinterWhileTheUiThreadKeepsCalling)
+{
     SimMachine machine;
     Platform& p = machine.platform();
     machine.AddUsbPrinter(kPrinter);

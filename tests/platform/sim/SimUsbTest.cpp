@@ -11,7 +11,8 @@ struct SimUsbTest : ::testing::Test {
     Platform& p = machine.platform();
     ProcAddress getClassDevs = 0, enumInterfaces = 0, getDetail = 0, destroy = 0;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         auto setup = p.modules.LoadLibraryA("SETUPAPI.DLL");
         getClassDevs = p.modules.GetProcAddress(setup.value, "SetupDiGetClassDevsA").value;
         enumInterfaces = p.modules.GetProcAddress(setup.value, "SetupDiEnumDeviceInterfaces").value;
@@ -20,7 +21,8 @@ struct SimUsbTest : ::testing::Test {
     }
 
     // The present USB printer interfaces, found the way the installer finds them.
-    std::vector<std::string> PresentPrinters() {
+    std::vector<std::string> PresentPrinters()
+    {
         auto set = p.setup.InvokeSetupDiGetClassDevsA(getClassDevs, &kUsbPrintInterfaceClass, nullptr, kNoHandle,
                                                       DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
         EXPECT_NE(set.value, kInvalidHandle);
@@ -41,21 +43,25 @@ struct SimUsbTest : ::testing::Test {
             std::vector<std::uint8_t> buffer(required);
             auto* detail = reinterpret_cast<SpDeviceInterfaceDetailDataA*>(buffer.data());
             detail->cbSize = kDeviceInterfaceDetailFixedSize;
-            EXPECT_TRUE(p.setup.InvokeSetupDiGetDeviceInterfaceDetailA(getDetail, set.value, &data, detail, required,
-                                                                       nullptr, nullptr).value);
+            EXPECT_TRUE(p.setup
+                            .InvokeSetupDiGetDeviceInterfaceDetailA(getDetail, set.value, &data, detail, required,
+                                                                    nullptr, nullptr)
+                            .value);
             paths.emplace_back(reinterpret_cast<const char*>(buffer.data()) + 4);
         }
         EXPECT_TRUE(p.setup.InvokeSetupDiDestroyDeviceInfoList(destroy, set.value).value);
         return paths;
     }
 
-    Call<Handle> Open(const std::string& path) {
+    Call<Handle> Open(const std::string& path)
+    {
         return p.io.CreateFileA((path + "\\USB0/4").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_OVERLAPPED, kNoHandle);
     }
 };
 
-TEST_F(SimUsbTest, EnumerationListsPresentPrintersWithExactDetailSizes) {
+TEST_F(SimUsbTest, EnumerationListsPresentPrintersWithExactDetailSizes)
+{
     machine.AddUsbPrinter(kPrinter, 1);
     machine.AddUsbPrinter(kOther, 2);
     EXPECT_EQ(PresentPrinters(), (std::vector<std::string>{kPrinter, kOther}));
@@ -65,26 +71,32 @@ TEST_F(SimUsbTest, EnumerationListsPresentPrintersWithExactDetailSizes) {
     auto set = p.setup.InvokeSetupDiGetClassDevsA(getClassDevs, &kUsbPrintInterfaceClass, nullptr, kNoHandle, 0x12);
     SpDeviceInterfaceData data{};
     data.cbSize = 28 + 1;
-    EXPECT_EQ(p.setup.InvokeSetupDiEnumDeviceInterfaces(enumInterfaces, set.value, nullptr, &kUsbPrintInterfaceClass, 0,
-                                                        &data).error,
-              kErrorInvalidUserBuffer);
+    EXPECT_EQ(
+        p.setup
+            .InvokeSetupDiEnumDeviceInterfaces(enumInterfaces, set.value, nullptr, &kUsbPrintInterfaceClass, 0, &data)
+            .error,
+        kErrorInvalidUserBuffer);
     data.cbSize = sizeof data;
-    ASSERT_TRUE(p.setup.InvokeSetupDiEnumDeviceInterfaces(enumInterfaces, set.value, nullptr, &kUsbPrintInterfaceClass,
-                                                          0, &data).value);
+    ASSERT_TRUE(
+        p.setup
+            .InvokeSetupDiEnumDeviceInterfaces(enumInterfaces, set.value, nullptr, &kUsbPrintInterfaceClass, 0, &data)
+            .value);
     Dword required = 0;
     p.setup.InvokeSetupDiGetDeviceInterfaceDetailA(getDetail, set.value, &data, nullptr, 0, &required, nullptr);
     EXPECT_EQ(required, 4 + kPrinter.size() + 1);
     std::vector<std::uint8_t> buffer(required);
     auto* detail = reinterpret_cast<SpDeviceInterfaceDetailDataA*>(buffer.data());
     detail->cbSize = static_cast<Dword>(required);
-    EXPECT_EQ(p.setup.InvokeSetupDiGetDeviceInterfaceDetailA(getDetail, set.value, &data, detail, required, nullptr,
-                                                             nullptr).error,
-              kErrorInvalidUserBuffer);
+    EXPECT_EQ(
+        p.setup.InvokeSetupDiGetDeviceInterfaceDetailA(getDetail, set.value, &data, detail, required, nullptr, nullptr)
+            .error,
+        kErrorInvalidUserBuffer);
     p.setup.InvokeSetupDiDestroyDeviceInfoList(destroy, set.value);
     EXPECT_EQ(p.setup.InvokeSetupDiDestroyDeviceInfoList(destroy, set.value).error, ERROR_INVALID_HANDLE);
 }
 
-TEST_F(SimUsbTest, DeviceOpensExclusivelyAndItsPortNumberIsInTheRegistry) {
+TEST_F(SimUsbTest, DeviceOpensExclusivelyAndItsPortNumberIsInTheRegistry)
+{
     machine.AddUsbPrinter(kPrinter, 12);
     auto first = Open(kPrinter);
     ASSERT_NE(first.value, kInvalidHandle);
@@ -99,13 +111,17 @@ TEST_F(SimUsbTest, DeviceOpensExclusivelyAndItsPortNumberIsInTheRegistry) {
     RegKey parameters = 0;
     ASSERT_EQ(p.registry.RegOpenKeyExA(kHkeyLocalMachine, key.c_str(), 0, KEY_READ, &parameters).value, 0);
     Dword port = 0, size = sizeof port;
-    EXPECT_EQ(p.registry.RegQueryValueExA(parameters, "Port Number", nullptr, nullptr,
-                                          reinterpret_cast<std::uint8_t*>(&port), &size).value, 0);
+    EXPECT_EQ(p.registry
+                  .RegQueryValueExA(parameters, "Port Number", nullptr, nullptr, reinterpret_cast<std::uint8_t*>(&port),
+                                    &size)
+                  .value,
+              0);
     EXPECT_EQ(port, 12u);
     p.registry.RegCloseKey(parameters);
 }
 
-TEST_F(SimUsbTest, EveryWriteRequestIsRecordedWithItsBytes) {
+TEST_F(SimUsbTest, EveryWriteRequestIsRecordedWithItsBytes)
+{
     machine.AddUsbPrinter(kPrinter);
     auto device = Open(kPrinter);
     auto event = p.kernel.CreateEventA(nullptr, false, false, nullptr);
@@ -135,7 +151,8 @@ TEST_F(SimUsbTest, EveryWriteRequestIsRecordedWithItsBytes) {
     EXPECT_EQ(machine.UsbWrites(kPrinter).size(), 4u);
 }
 
-TEST_F(SimUsbTest, PendingWritesCompleteOnVirtualTimeOrAreCancelled) {
+TEST_F(SimUsbTest, PendingWritesCompleteOnVirtualTimeOrAreCancelled)
+{
     machine.AddUsbPrinter(kPrinter);
     auto device = Open(kPrinter);
     auto event = p.kernel.CreateEventA(nullptr, true, true, nullptr);
@@ -169,7 +186,8 @@ TEST_F(SimUsbTest, PendingWritesCompleteOnVirtualTimeOrAreCancelled) {
     EXPECT_EQ(machine.Pauses(), (std::vector<Dword>{299, 1, 60000}));
 }
 
-TEST_F(SimUsbTest, UnpluggedPrinterComesBackAfterTheGivenAttempts) {
+TEST_F(SimUsbTest, UnpluggedPrinterComesBackAfterTheGivenAttempts)
+{
     machine.AddUsbPrinter(kPrinter);
     auto old = Open(kPrinter);
     machine.UnplugUsb(kPrinter, 2);
@@ -185,7 +203,8 @@ TEST_F(SimUsbTest, UnpluggedPrinterComesBackAfterTheGivenAttempts) {
     EXPECT_EQ(p.io.WriteFile(old.value, &byte, 1, nullptr, &overlapped).error, ERROR_DEVICE_NOT_CONNECTED);
 }
 
-TEST_F(SimUsbTest, ReadsAndSerialFunctionsOnAPrinter) {
+TEST_F(SimUsbTest, ReadsAndSerialFunctionsOnAPrinter)
+{
     machine.AddUsbPrinter(kPrinter);
     auto device = Open(kPrinter);
     Dword errors = 0;

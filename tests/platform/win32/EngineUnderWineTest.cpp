@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/Notice.h"
-#include "core/ServiceControl.h"
+#include "connection/NetworkPort.h"
 #include "core/CodePageTable.h"
 #include "core/InstallSession.h"
+#include "core/Notice.h"
+#include "core/ServiceControl.h"
 #include "install/DeviceConfigRecord.h"
 #include "install/DriverFileSets.h"
 #include "install/DriverRegistration.h"
@@ -20,10 +21,9 @@
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
 #include "spooler/Uninstall.h"
-#include "connection/NetworkPort.h"
+#include "ui/Backend.h"
 #include "uninstall/Removal.h"
 #include "uninstall/RemovalTexts.h"
-#include "ui/Backend.h"
 
 namespace zenthar::testing {
 namespace {
@@ -72,8 +72,9 @@ protected:
         // Folders first, one level at a time.
         for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
             P().files.CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-        const Handle file = P().io.CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                               FILE_ATTRIBUTE_NORMAL, kNoHandle).value;
+        const Handle file =
+            P().io.CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, kNoHandle)
+                .value;
         ASSERT_NE(file, kInvalidHandle) << path;
         Dword written = 0;
         P().io.WriteFile(file, text.data(), static_cast<Dword>(text.size()), &written, nullptr);
@@ -118,8 +119,11 @@ protected:
         const std::string path = "System\\CurrentControlSet\\Control\\Print\\Printers\\" + printer;
         RegKey key = 0;
         Dword disposition = 0;
-        ASSERT_EQ(P().registry.RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                               &key, &disposition).value, 0);
+        ASSERT_EQ(P().registry
+                      .RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                       &disposition)
+                      .value,
+                  0);
         const char raw[] = "RAW";
         P().registry.RegSetValueExA(key, "Datatype", 0, REG_SZ, reinterpret_cast<const std::uint8_t*>(raw), sizeof raw);
         P().registry.RegCloseKey(key);
@@ -132,7 +136,8 @@ TEST_F(EngineUnderWine, CopiesTheSetOfA64BitFamily12SystemWithTheChosenCodePage)
 {
     const std::string folder = "C:\\NORVA Orbix Printer 4.X";
     // "StdNames.gpd" is the same file as "STDNAMES.GPD": names compare without regard to case.
-    for (const char* name : {"VXTHM4.GPD", "STDNAMES.GPD"}) Write(folder + "\\Win8\\" + name, std::string("Win8 ") + name);
+    for (const char* name : {"VXTHM4.GPD", "STDNAMES.GPD"})
+        Write(folder + "\\Win8\\" + name, std::string("Win8 ") + name);
     for (const char* name : {"VXTHM4.DLL", "VXTHM4E.DLL", "VXTHM4.INI", "VXTHM4UI.DLL"})
         Write(folder + "\\Win64\\Server2012\\" + name, std::string("Server2012 ") + name);
     Write(folder + "\\Win8\\Language\\VXTHM4_866.GPD", "Win8 866");
@@ -169,8 +174,8 @@ TEST_F(EngineUnderWine, RegistersTheDriverWithItsFiles)
 
     // The spooler files the driver under the environment of the program that adds it.
     const std::string environment = sizeof(void*) == 8 ? "Windows x64" : "Windows NT x86";
-    const std::string key =
-        "System\\CurrentControlSet\\Control\\Print\\Environments\\" + environment + "\\Drivers\\Version-3\\" + name;
+    const std::string key = "System\\CurrentControlSet\\Control\\Print\\Environments\\" + environment +
+                            "\\Drivers\\Version-3\\" + name;
     RegKey driver = 0;
     ASSERT_EQ(P().registry.RegOpenKeyExA(kHkeyLocalMachine, key.c_str(), 0, KEY_READ, &driver).value, 0);
     std::uint8_t data[512] = {};
@@ -218,7 +223,8 @@ TEST_F(EngineUnderWine, TheUninstallEntryIsWrittenOnceWithItsTwoValues)
     const char other[] = "changed";
     P().registry.RegCloseKey(key);
     ASSERT_EQ(P().registry.RegOpenKeyExA(kHkeyLocalMachine, kUninstallKey, 0, KEY_ALL_ACCESS, &key).value, 0);
-    P().registry.RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const std::uint8_t*>(other), sizeof other);
+    P().registry.RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const std::uint8_t*>(other),
+                                sizeof other);
     RegisterUninstall(P());
     size = sizeof data;
     P().registry.RegQueryValueExA(key, "DisplayName", nullptr, &type, data, &size);
@@ -235,8 +241,9 @@ TEST_F(EngineUnderWine, AMissingPrintProcessorReportsBothFiles)
     Write(std::string(system) + "\\spool\\prtprocs\\w32x86\\placeholder.txt", "folder");
     EXPECT_FALSE(IsPortMonitorInstalled(P()));
     RemovePrintProcessor(P(), OsFamily::Win8, MessageBoxNotices(nullptr));
-    EXPECT_EQ(screen.messages, (std::vector<std::string>{"Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar",
-                                                        "Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar"}));
+    EXPECT_EQ(screen.messages,
+              (std::vector<std::string>{"Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar",
+                                        "Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar"}));
 }
 
 class NoView final : public uninstall::RemovalView {
@@ -280,9 +287,9 @@ TEST_F(EngineUnderWine, WhatTheInstallerMadeIsRemovedAndAForeignPrinterStays)
         if (part.kind == uninstall::PartKind::Driver && part.name != name) continue;
         parts.push_back(uninstall::Describe(part));
     }
-    EXPECT_EQ(parts, (std::vector<std::string>{"printer \"NORVA MTR444\"", "driver \"NORVA MTR444\"",
-                                               "port \"IP_10.1.2.3\"",
-                                               "uninstall entry \"NORVA Orbix Printer 4.64\""}));
+    EXPECT_EQ(parts,
+              (std::vector<std::string>{"printer \"NORVA MTR444\"", "driver \"NORVA MTR444\"", "port \"IP_10.1.2.3\"",
+                                        "uninstall entry \"NORVA Orbix Printer 4.64\""}));
     NoView view;
     for (const auto& outcome : uninstall::RemoveOurs(P(), plan, view))
         EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
