@@ -153,6 +153,50 @@ const DriverFileSet* PickDriverFileSet(Processor processor, OsFamily osFamily)
     }
 }
 
+namespace {
+
+// The description file comes straight from the language folder when another code page than
+// the shipped one is chosen; the package itself is never changed, so every run installs the
+// code page it was asked for. False: the set's own description file is copied.
+bool PickLanguageFile(const DriverFileSet& set, const InstallSession& session, char (&languageFile)[platform::MAX_PATH])
+{
+    if (set.languageFolder == nullptr || session.codePageIndex == kDefaultCodePageIndex || session.codePageIndex < 0 ||
+        session.codePageIndex >= kLanguageGpdCount)
+        return false;
+    return FormatWhole(languageFile, "%s\\%s", set.languageFolder, LanguageGpdNames[session.codePageIndex]);
+}
+
+// Copies the set into the driver directory slot by slot and gives what was copied. A slot the
+// set takes from the system needs the version directory (nullptr: none, the slot is skipped).
+std::vector<MadeThing> CopySetFiles(platform::Files& files, const DriverFileSet& set, const InstallSession& session,
+                                    const char* driverDirectory, const char* versionDirectory)
+{
+    const bool rasdd = set.languageFolder == nullptr;
+    const char* const* destinations = rasdd ? kRasddDestinations : kUnidrvDestinations;
+    char languageFile[platform::MAX_PATH] = {};
+    const bool useLanguageFile = PickLanguageFile(set, session, languageFile);
+
+    std::vector<MadeThing> copies;
+    for (int slot = 0; slot < set.fileCount; ++slot) {
+        char destination[256];
+        if (!FormatWhole(destination, "%s%s", driverDirectory, destinations[slot])) continue;
+
+        char source[platform::MAX_PATH];
+        const char* from = set.sources[slot];
+        if (!rasdd && slot == kDescriptionSlot && useLanguageFile) {
+            from = languageFile;
+        } else if (from == nullptr) {
+            if (versionDirectory == nullptr || !FormatWhole(source, "%s%s", versionDirectory, kSystemFileNames[slot]))
+                continue;
+            from = source;
+        }
+        if (files.CopyFileA(from, destination, false).value) copies.push_back({Made::DriverCopy, destination});
+    }
+    return copies;
+}
+
+}  // namespace
+
 void CopyDriverFiles(platform::Platform& platform, const InstallSession& session)
 {
     auto& files = platform.files;
@@ -177,39 +221,10 @@ void CopyDriverFiles(platform::Platform& platform, const InstallSession& session
         return;
     }
 
-    const bool rasdd = set->languageFolder == nullptr;
-    const char* const* destinations = rasdd ? kRasddDestinations : kUnidrvDestinations;
+    Record(platform,
+           CopySetFiles(files, *set, session, driverDirectory, haveVersionDirectory ? versionDirectory : nullptr));
 
-    // The description file comes straight from the language folder when another code page
-    // than the shipped one is chosen; the package itself is never changed, so every run
-    // installs the code page it was asked for.
-    char languageFile[platform::MAX_PATH] = {};
-    bool useLanguageFile = false;
-    if (!rasdd && session.codePageIndex != kDefaultCodePageIndex && session.codePageIndex >= 0 &&
-        session.codePageIndex < kLanguageGpdCount) {
-        useLanguageFile =
-            FormatWhole(languageFile, "%s\\%s", set->languageFolder, LanguageGpdNames[session.codePageIndex]);
-    }
-
-    std::vector<MadeThing> copies;
-    for (int slot = 0; slot < set->fileCount; ++slot) {
-        char destination[256];
-        if (!FormatWhole(destination, "%s%s", driverDirectory, destinations[slot])) continue;
-
-        char source[platform::MAX_PATH];
-        const char* from = set->sources[slot];
-        if (!rasdd && slot == kDescriptionSlot && useLanguageFile) {
-            from = languageFile;
-        } else if (from == nullptr) {
-            if (!haveVersionDirectory || !FormatWhole(source, "%s%s", versionDirectory, kSystemFileNames[slot]))
-                continue;
-            from = source;
-        }
-        if (files.CopyFileA(from, destination, false).value) copies.push_back({Made::DriverCopy, destination});
-    }
-    Record(platform, copies);
-
-    if (!rasdd && haveVersionDirectory) {
+    if (set->languageFolder != nullptr && haveVersionDirectory) {
         char stdNames[256];
         // An installed standard names file is the system's; ours only fills a gap.
         if (FormatWhole(stdNames, "%s\\StdNames.gpd", versionDirectory))
