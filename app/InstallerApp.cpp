@@ -25,16 +25,16 @@ std::optional<int> HandOverToTwin(platform::Platform& platform, std::string_view
     return zenthar::HandOverToTwin(platform, twin, commandLine);
 }
 
-int RunProgram(platform::Platform& platform, ProcessState& state, std::string_view commandLine)
+ExitCode RunProgram(platform::Platform& platform, ProcessState& state, std::string_view commandLine)
 {
     const std::vector<std::string> arguments = SplitArguments(commandLine);
-    if (HasOption(arguments, "quiet")) return static_cast<int>(RunQuietInstallation(platform, state, arguments));
+    if (HasOption(arguments, "quiet")) return RunQuietInstallation(platform, state, arguments);
     if (AsksUsage(arguments)) {
         ui::ShowMessageBox(nullptr, UsageText(), nullptr, ui::MessageIcon::None);
-        return 0;
+        return ExitCode::Installed;
     }
     RunInstallerApp(platform, state);
-    return 0;
+    return ExitCode::Installed;
 }
 
 }  // namespace zenthar

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/ExitCodes.h"
 #include "install/ProcessState.h"
 #include "platform/Platform.h"
 
@@ -17,7 +18,7 @@ void RunInstallerApp(platform::Platform& platform, ProcessState& state);
 // The program for the text after its name: the installation without windows when it holds
 // "/quiet", the usage in a message box for "/?" alone, otherwise (whatever else it holds, as
 // shortcuts made for earlier versions may pass) the main dialog. Returns the exit code.
-int RunProgram(platform::Platform& platform, ProcessState& state, std::string_view commandLine);
+ExitCode RunProgram(platform::Platform& platform, ProcessState& state, std::string_view commandLine);
 
 // The 32-bit program on 64-bit Windows: runs "zenthar64.exe" from its own folder with the same
 // command line and gives its exit code. When the twin cannot be started, says so (a message

@@ -40,7 +40,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         return *twinExitCode;
     }
     zenthar::ProcessState state(platform.Get());
-    const int exitCode = zenthar::RunProgram(platform.Get(), state, arguments);
+    const int exitCode = static_cast<int>(zenthar::RunProgram(platform.Get(), state, arguments));
 
     zenthar::ui::UseBackend(nullptr);
     return exitCode;

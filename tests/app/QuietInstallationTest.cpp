@@ -27,7 +27,7 @@ public:
     // Runs the program on the command line; the log goes to kLog.
     int Run(const std::string& commandLine)
     {
-        const int code = RunProgram(machine.platform(), state, commandLine + " /log " + kLog);
+        const int code = static_cast<int>(RunProgram(machine.platform(), state, commandLine + " /log " + kLog));
         EXPECT_TRUE(screen.Transcript().empty()) << "a quiet run showed a window";
         EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
         return code;
@@ -37,7 +37,7 @@ public:
     int RunAgain(const std::string& commandLine)
     {
         ProcessState again(machine.platform());
-        const int code = RunProgram(machine.platform(), again, commandLine + " /log " + kLog);
+        const int code = static_cast<int>(RunProgram(machine.platform(), again, commandLine + " /log " + kLog));
         EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
         return code;
     }
@@ -412,7 +412,7 @@ TEST(QuietInstallation, ALogThatCannotBeWrittenStopsBeforeAnything)
     QuietRun run;
     EXPECT_EQ(RunProgram(run.machine.platform(), run.state,
                          "/quiet /clones 2 /interface parallel /log \"C:\\no such folder\\q.log\""),
-              1);
+              ExitCode::BadArguments);
     EXPECT_TRUE(run.machine.Printers().empty());
     EXPECT_EQ(run.machine.CallCount("OpenSCManagerA"), 0u);
     EXPECT_TRUE(run.screen.Transcript().empty());
@@ -546,13 +546,13 @@ TEST(QuietCommandLine, WithoutQuietTheDialogsStartAndSlashQuestionShowsTheUsage)
     for (const char* commandLine : {"", "/colour red", "/model \"NORVA MTR444\"", "/? /?"}) {
         InstallerRun run;
         run.Main().PressEscape();
-        EXPECT_EQ(RunProgram(run.machine.platform(), run.state, commandLine), 0);
+        EXPECT_EQ(RunProgram(run.machine.platform(), run.state, commandLine), ExitCode::Installed);
         ASSERT_FALSE(run.screen.Transcript().empty()) << commandLine;
         EXPECT_EQ(run.screen.Transcript().front().Describe(), "open main") << commandLine;
     }
     for (const char* commandLine : {"/?", "-?"}) {
         InstallerRun run;
-        EXPECT_EQ(RunProgram(run.machine.platform(), run.state, commandLine), 0);
+        EXPECT_EQ(RunProgram(run.machine.platform(), run.state, commandLine), ExitCode::Installed);
         ASSERT_EQ(run.screen.Transcript().size(), 1u) << commandLine;
         const std::string shown = run.screen.Transcript().front().Describe();
         EXPECT_EQ(shown.rfind("message \"Usage: zenthar.exe /quiet", 0), 0u) << shown;
