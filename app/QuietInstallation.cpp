@@ -434,7 +434,7 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     RunLog log(platform);
     // A log that was asked for and cannot be written: the deployment would have nothing to
     // read, so nothing is done.
-    if (!options.logPath.empty() && log.Open(options.logPath.c_str()) != 0) return ExitCode::BadArguments;
+    if (!options.logPath.empty() && !log.Open(options.logPath.c_str())) return ExitCode::BadArguments;
     const auto finish = [&log, &options](ExitCode code) {
         log.Line("result: " + std::to_string(static_cast<int>(code)) + " " + ExitCodeMeaning(code, options.check));
         return code;

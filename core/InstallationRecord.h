@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/StepOutcome.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -37,11 +38,11 @@ void Record(platform::Platform& platform, const std::vector<MadeThing>& things);
 // The record at `keyPath` below HKLM; none when there is none, or it cannot be opened.
 std::optional<std::vector<MadeThing>> ReadRecord(platform::Platform& platform, const std::string& keyPath);
 
-// Takes the things out of the record; 0, or the error of the first that could not be.
-platform::Dword Forget(platform::Platform& platform, const std::string& keyPath, const std::vector<MadeThing>& things);
+// Takes the things out of the record; a failure names the first that could not be taken out.
+StepOutcome Forget(platform::Platform& platform, const std::string& keyPath, const std::vector<MadeThing>& things);
 
-// Deletes the record's key, and its parent when nothing else is in it; 0 when the record is
-// gone (or never was), else the error.
-platform::Dword DeleteRecord(platform::Platform& platform, const std::string& keyPath);
+// Deletes the record's key, and its parent when nothing else is in it; it works when the record
+// is gone (or never was).
+StepOutcome DeleteRecord(platform::Platform& platform, const std::string& keyPath);
 
 }  // namespace zenthar

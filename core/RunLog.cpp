@@ -7,7 +7,7 @@
 
 namespace zenthar {
 
-platform::Dword RunLog::Open(const char* path)
+bool RunLog::Open(const char* path)
 {
     using namespace platform;
     file.Close();
@@ -15,9 +15,9 @@ platform::Dword RunLog::Open(const char* path)
     const auto opened =
         platform.io.CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
     auto owned = OwnHandle(platform.kernel, opened);
-    if (!owned) return owned.error != 0 ? owned.error : ERROR_GEN_FAILURE;
+    if (!owned) return false;
     file = std::move(owned.owner);
-    return 0;
+    return true;
 }
 
 bool RunLog::Line(std::string_view text)

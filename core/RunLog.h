@@ -15,9 +15,9 @@ public:
     RunLog(const RunLog&) = delete;
     RunLog& operator=(const RunLog&) = delete;
 
-    // Creates the file (an older one is replaced). 0, or the system's error number; a log
-    // that could not be opened takes lines and drops them.
-    platform::Dword Open(const char* path);
+    // Creates the file (an older one is replaced). false when it could not be; a log that
+    // could not be opened takes lines and drops them.
+    bool Open(const char* path);
     bool IsOpen() const { return file.IsOpen(); }
     // Writes the text and a line end. false when the write failed (or no file is open).
     bool Line(std::string_view text);

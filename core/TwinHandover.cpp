@@ -98,7 +98,7 @@ std::optional<int> HandOverToTwin(platform::Platform& platform, const Twin& twin
     }
     RunLog log(platform);
     const std::string logPath = OptionValue(words, "log");
-    if (!logPath.empty() && log.Open(logPath.c_str()) == 0) {
+    if (!logPath.empty() && log.Open(logPath.c_str())) {
         log.Lines(text);
         if (twin.resultLine) log.Line(twin.resultLine);
     }

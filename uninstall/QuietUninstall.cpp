@@ -56,7 +56,7 @@ UninstallerExit RunQuietUninstall(platform::Platform& platform, const std::vecto
 {
     const QuietOptions options = ReadOptions(arguments);
     RunLog log(platform);
-    if (options.logPath && log.Open(options.logPath->c_str()) != 0) return UninstallerExit::NothingTried;
+    if (options.logPath && !log.Open(options.logPath->c_str())) return UninstallerExit::NothingTried;
     if (!options.problem.empty()) {
         log.Line("Nothing was removed: " + options.problem + ".");
         log.Line(kUsage);

@@ -260,14 +260,14 @@ std::optional<Outcome> SettleRecord(platform::Platform& platform, const RecordFo
             gone.push_back(thing);
         }
     }
-    if (const Dword error = Forget(platform, record.key, gone); error != 0)
-        return CallFailed(entry, error, "RegDeleteValueA");
+    if (const StepOutcome forgotten = Forget(platform, record.key, gone); !forgotten.Worked())
+        return CallFailed(entry, forgotten.Error(), "RegDeleteValueA");
     if (kept != 0) return std::nullopt;
     // Written since the plan was made (an installation running meanwhile): kept.
     const auto written = ReadRecord(platform, record.key);
     if (written && !written->empty()) return std::nullopt;
-    if (const Dword error = DeleteRecord(platform, record.key); error != 0)
-        return CallFailed(entry, error, "RegDeleteKeyA");
+    if (const StepOutcome deleted = DeleteRecord(platform, record.key); !deleted.Worked())
+        return CallFailed(entry, deleted.Error(), "RegDeleteKeyA");
     return std::nullopt;
 }
 

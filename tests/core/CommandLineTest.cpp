@@ -58,7 +58,7 @@ TEST_F(RunLogTest, WritesLinesAsTheyComeAndReplacesAnOlderLog)
     machine.AddFile("C:\\logs\\run.log", "an older run\r\n");
     {
         RunLog log(Platform());
-        ASSERT_EQ(log.Open("C:\\logs\\run.log"), 0u);
+        ASSERT_TRUE(log.Open("C:\\logs\\run.log"));
         EXPECT_TRUE(log.Line("first"));
         EXPECT_EQ(machine.FileContents("C:\\logs\\run.log"), "first\r\n");
         EXPECT_TRUE(log.Line("second"));
@@ -69,11 +69,11 @@ TEST_F(RunLogTest, WritesLinesAsTheyComeAndReplacesAnOlderLog)
 TEST_F(RunLogTest, AFileThatCannotBeMadeGivesTheErrorAndDropsLines)
 {
     RunLog log(Platform());
-    EXPECT_EQ(log.Open("C:\\no such folder\\run.log"), 3u);
+    EXPECT_FALSE(log.Open("C:\\no such folder\\run.log"));
     EXPECT_FALSE(log.IsOpen());
     EXPECT_FALSE(log.Line("lost"));
 
-    ASSERT_EQ(log.Open("C:\\run.log"), 0u);
+    ASSERT_TRUE(log.Open("C:\\run.log"));
     machine.FailNext("WriteFile", 112);
     EXPECT_FALSE(log.Line("disk full"));
     EXPECT_TRUE(log.Line("after"));
