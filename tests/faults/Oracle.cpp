@@ -611,9 +611,7 @@ bool Walk::FailsIn(const Failing& failing)
 
 bool Walk::FailsInQueryService(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
-    const auto& e = failing.e;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "OpenSCManagerA" || call == "OpenServiceA" || call == "QueryServiceStatus") {
         Say((call == "OpenSCManagerA" ? "ScmFailed:" : call == "OpenServiceA" ? "ServiceFailed:" : "QueryFailed:") + e);
         // A failed query is reported and the start step is skipped.
@@ -626,9 +624,7 @@ bool Walk::FailsInQueryService(const Failing& failing)
 
 bool Walk::FailsInStartService(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
-    const auto& error = failing.error;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "StartServiceA" && error == platform::ERROR_SERVICE_ALREADY_RUNNING) return true;
     if (call == "OpenSCManagerA" || call == "OpenServiceA" || call == "StartServiceA") {
         Say("SpoolerStopped");
@@ -649,10 +645,7 @@ bool Walk::FailsInStartService(const Failing& failing)
 
 bool Walk::FailsInScan(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
-    const auto& site = failing.site;
-    const auto& error = failing.error;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "EnumPrintersA") {
         const bool sizing = site.nth % 2 == 1;
         // Only a failing enumeration is reported: "buffer too small" with no size is a
@@ -666,10 +659,7 @@ bool Walk::FailsInScan(const Failing& failing)
 
 bool Walk::FailsInInterface(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
-    const auto& site = failing.site;
-    const auto& fromThereOn = failing.fromThereOn;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "GetVersionExA") {
         // A refused extended record is asked again in the basic form.
         if (fromThereOn) familyUnknown = true;
@@ -704,10 +694,7 @@ bool Walk::FailsInInterface(const Failing& failing)
 
 bool Walk::FailsInUsbSearch(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
-    const auto& site = failing.site;
-    const auto& fromThereOn = failing.fromThereOn;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "LoadLibraryA") {
         expect.change.missingSetupFunction = "library";
         expect.changed = true;
@@ -755,10 +742,7 @@ bool Walk::FailsInUsbSearch(const Failing& failing)
 
 bool Walk::FailsInNetworkPort(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
-    const auto& site = failing.site;
-    const auto& e = failing.e;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "RegCreateKeyExA") {
         // No key: no values, no restart; the spooler does not know the port.
         expect.edits.push_back(RemoveStartingWith("key:" + std::string(kPortsKey) + "IP_"));
@@ -800,10 +784,7 @@ bool Walk::FailsInNetworkPort(const Failing& failing)
 
 bool Walk::FailsInMonitor(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
-    const auto& site = failing.site;
-    const auto& error = failing.error;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "EnumMonitorsA") return true;  // not found either way: the monitor is installed
     if (call == "GetFileAttributesA") {
         // A library that may have been there is copied but not recorded.
@@ -850,8 +831,7 @@ bool Walk::FailsInMonitor(const Failing& failing)
 
 bool Walk::FailsInCopy(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "GetPrinterDriverDirectoryA") {
         // Without the driver directory no file is copied (a path built on nothing is not
         // used), and the registration misses them.
@@ -874,12 +854,7 @@ bool Walk::FailsInCopy(const Failing& failing)
 
 bool Walk::FailsInRows(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
-    const auto& site = failing.site;
-    const auto& error = failing.error;
-    const auto& e = failing.e;
-    const auto& fromThereOn = failing.fromThereOn;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "AddPrinterDriverA") {
         if (error == platform::ERROR_MOD_NOT_FOUND) {
             // FRAMEDYN.dll is put into the system directory, and the registration tried again.
@@ -917,9 +892,7 @@ bool Walk::FailsInRows(const Failing& failing)
 
 bool Walk::FailsInUninstall(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
-    const auto& site = failing.site;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "RegOpenKeyExA" || call == "RegCloseKey") return true;
     if (call == "RegCreateKeyExA") {
         expect.edits.push_back(RemoveStartingWith(std::string("key:") + kUninstallKey));
@@ -936,10 +909,7 @@ bool Walk::FailsInUninstall(const Failing& failing)
 
 bool Walk::FailsInDefault(const Failing& failing)
 {
-    const auto& i = failing.i;
-    const auto& call = failing.call;
-    const auto& site = failing.site;
-    const auto& fromThereOn = failing.fromThereOn;
+    const auto& [i, call, site, error, e, fromThereOn] = failing;
     if (call == "GetModuleHandleA") return true;  // the library is loaded by name instead
     // Reading the name back: the dialogs do not report what it finds.
     if (call == "GetDefaultPrinterA" || (call == "GetProcAddress" && site.nth > 1)) return true;
