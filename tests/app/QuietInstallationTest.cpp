@@ -94,15 +94,7 @@ TEST(QuietInstallation, OneModelOnAComPortWithItsCodePageBecomesTheDefault)
                        "step: default printer: \"NORVA MTR444\"", "printers: \"NORVA MTR444\"",
                        "result: 0 installed (or everything chosen existed already)"}}))
         << run.LogText();
-    const auto printer = run.machine.FindPrinter("NORVA MTR444");
-    ASSERT_TRUE(printer);
-    EXPECT_EQ(printer->portName, "COM2:");
-    EXPECT_EQ(run.machine.Printers().size(), 1u);
-    const auto data = printer->FindData("TTY DeviceConfig");
-    ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->bytes[4] | data->bytes[5] << 8, 866);
-    EXPECT_EQ(run.machine.FileContents(run.machine.DriverDirectory() + "\\VXTHM4.GPD"),
-              "WinXP\\Language\\VXTHM4_866.GPD");
+    ExpectMtr444OnCom2With866(run.machine);
     EXPECT_EQ(run.machine.DefaultPrinter(), "NORVA MTR444");
     EXPECT_TRUE(run.machine.RegistryKeyExists(
         platform::kHkeyLocalMachine,

@@ -124,4 +124,18 @@ private:
     std::string lastStatus;
 };
 
+// What a run that installs "NORVA MTR444" alone on COM2: with code page 866 leaves: that printer
+// on its port, its settings record holding the code page, and the code page's description file.
+inline void ExpectMtr444OnCom2With866(const sim::SimMachine& machine)
+{
+    const auto printer = machine.FindPrinter("NORVA MTR444");
+    ASSERT_TRUE(printer);
+    EXPECT_EQ(printer->portName, "COM2:");
+    EXPECT_EQ(machine.Printers().size(), 1u);
+    const auto data = printer->FindData("TTY DeviceConfig");
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->bytes[4] | data->bytes[5] << 8, 866);
+    EXPECT_EQ(machine.FileContents(machine.DriverDirectory() + "\\VXTHM4.GPD"), "WinXP\\Language\\VXTHM4_866.GPD");
+}
+
 }  // namespace zenthar::testing

@@ -120,16 +120,8 @@ TEST(InstallationRun, AComRunWithOneModel)
                                         {"open default", "end default = IDOK"},
                                         kCompletion}))
         << run.TranscriptText();
-    const auto printer = run.machine.FindPrinter("NORVA MTR444");
-    ASSERT_TRUE(printer);
-    EXPECT_EQ(printer->portName, "COM2:");
-    EXPECT_EQ(run.machine.Printers().size(), 1u);
-    const auto data = printer->FindData("TTY DeviceConfig");
-    ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->bytes[4] | data->bytes[5] << 8, 866);
+    ExpectMtr444OnCom2With866(run.machine);
     EXPECT_EQ(run.machine.DefaultPrinter(), "Old Printer");
-    EXPECT_EQ(run.machine.FileContents(run.machine.DriverDirectory() + "\\VXTHM4.GPD"),
-              "WinXP\\Language\\VXTHM4_866.GPD");
 }
 
 TEST(InstallationRun, ThreeClonesOnLpt1MakeTheLastOneTheDefault)
