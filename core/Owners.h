@@ -103,24 +103,32 @@ inline Opened<HandleOwner> OwnHandle(platform::Kernel& kernel, const platform::C
     return {HandleOwner(kernel, call.value), 0};
 }
 
+namespace detail {
+
+// For calls that answer with what they opened, or 0.
+template <typename OwnerType, typename Family, typename Value>
+Opened<OwnerType> OwnUnlessZero(Family& family, const platform::Call<Value>& call)
+{
+    if (call.value == 0) return {{}, call.error};
+    return {OwnerType(family, call.value), 0};
+}
+
+}  // namespace detail
+
 // For AddPrinterA, which answers with the new printer open, or 0.
 inline Opened<PrinterOwner> OwnPrinter(platform::Spooler& spooler, const platform::Call<platform::Handle>& call)
 {
-    if (call.value == platform::kNoHandle) return {{}, call.error};
-    return {PrinterOwner(spooler, call.value), 0};
+    return detail::OwnUnlessZero<PrinterOwner>(spooler, call);
 }
 
 inline Opened<ServiceOwner> OwnService(platform::Services& services, const platform::Call<platform::Handle>& call)
 {
-    if (call.value == platform::kNoHandle) return {{}, call.error};
-    return {ServiceOwner(services, call.value), 0};
+    return detail::OwnUnlessZero<ServiceOwner>(services, call);
 }
 
 inline Opened<ModuleOwner> LoadModule(platform::Modules& modules, const char* name)
 {
-    const auto loaded = modules.LoadLibraryA(name);
-    if (loaded.value == 0) return {{}, loaded.error};
-    return {ModuleOwner(modules, loaded.value), 0};
+    return detail::OwnUnlessZero<ModuleOwner>(modules, modules.LoadLibraryA(name));
 }
 
 }  // namespace zenthar
