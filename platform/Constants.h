@@ -25,6 +25,7 @@ inline constexpr Dword ERROR_PROC_NOT_FOUND = 127;
 inline constexpr Dword ERROR_DIR_NOT_EMPTY = 145;
 inline constexpr Dword ERROR_BUSY = 170;
 inline constexpr Dword ERROR_ALREADY_EXISTS = 183;
+inline constexpr Dword ERROR_NOT_OWNER = 288;
 inline constexpr Dword ERROR_ENVVAR_NOT_FOUND = 203;
 inline constexpr Dword ERROR_FILENAME_EXCED_RANGE = 206;
 inline constexpr Dword ERROR_MORE_DATA = 234;
@@ -96,16 +97,25 @@ inline constexpr Word SW_HIDE = 0;
 inline constexpr Dword INFINITE = 0xFFFFFFFF;
 inline constexpr Dword WAIT_OBJECT_0 = 0;
 inline constexpr Dword WAIT_TIMEOUT = 258;
+inline constexpr Dword WAIT_ABANDONED = 0x80;
 inline constexpr Dword WAIT_FAILED = 0xFFFFFFFF;
 inline constexpr Dword STILL_ACTIVE = 259;
+
+// Modules: LoadLibraryExA looks in the system directory only (Windows 8 and later, and 7 with
+// its loader update; elsewhere the call fails with ERROR_INVALID_PARAMETER).
+inline constexpr Dword LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800;
 inline constexpr Dword GENERIC_READ = 0x80000000;
 inline constexpr Dword GENERIC_WRITE = 0x40000000;
 inline constexpr Dword FILE_SHARE_READ = 1;
 inline constexpr Dword CREATE_NEW = 1;
 inline constexpr Dword CREATE_ALWAYS = 2;
 inline constexpr Dword OPEN_EXISTING = 3;
+inline constexpr Dword OPEN_ALWAYS = 4;
 inline constexpr Dword FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr Dword FILE_ATTRIBUTE_ARCHIVE = 0x20;
 inline constexpr Dword FILE_ATTRIBUTE_NORMAL = 0x80;
+inline constexpr Dword FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+inline constexpr Dword FILE_FLAG_OPEN_REPARSE_POINT = 0x00200000;
 inline constexpr Dword FILE_FLAG_OVERLAPPED = 0x40000000;
 inline constexpr Dword INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 inline constexpr Dword PURGE_ALL = 0x0F;
@@ -121,6 +131,10 @@ inline constexpr Word VER_SUITE_WH_SERVER = 0x8000;
 inline constexpr Word PROCESSOR_ARCHITECTURE_INTEL = 0;
 inline constexpr Word PROCESSOR_ARCHITECTURE_IA64 = 6;
 inline constexpr Word PROCESSOR_ARCHITECTURE_AMD64 = 9;
+inline constexpr Word IMAGE_FILE_MACHINE_UNKNOWN = 0;
+inline constexpr Word IMAGE_FILE_MACHINE_I386 = 0x014C;
+inline constexpr Word IMAGE_FILE_MACHINE_AMD64 = 0x8664;
+inline constexpr Word IMAGE_FILE_MACHINE_ARM64 = 0xAA64;
 inline constexpr int SM_SERVERR2 = 89;
 inline constexpr Dword PRODUCT_ENTERPRISE_SERVER_IA64 = 0x0F;
 

@@ -116,6 +116,9 @@ public:
     virtual Call<Dword> WaitForSingleObject(Handle handle, Dword milliseconds) = 0;
     virtual Call<Handle> CreateThread(const void* security, std::size_t stackSize, ThreadStartRoutine start,
                                       void* parameter, Dword creationFlags, Dword* threadId) = 0;
+    // A mutex of that name that existed already is opened (error 183) and not taken.
+    virtual Call<Handle> CreateMutexA(const void* security, bool initialOwner, const char* name) = 0;
+    virtual Call<bool> ReleaseMutex(Handle mutex) = 0;
 };
 
 class Files {
@@ -130,6 +133,9 @@ public:
     virtual Call<Dword> GetCurrentDirectoryA(Dword bufferLength, char* buffer) = 0;
     virtual Call<Dword> GetSystemDirectoryA(char* buffer, Dword size) = 0;
     virtual Call<Dword> GetFileAttributesA(const char* path) = 0;
+    // The full path of `path` from the current directory, without looking at the disk;
+    // `filePart` may be null.
+    virtual Call<Dword> GetFullPathNameA(const char* path, Dword size, char* buffer, char** filePart) = 0;
     virtual Call<bool> InvokeWow64DisableWow64FsRedirection(ProcAddress function, void** oldValue) = 0;
     // Puts back what the disabling call saved in `oldValue`.
     virtual Call<bool> InvokeWow64RevertWow64FsRedirection(ProcAddress function, void* oldValue) = 0;
@@ -149,6 +155,13 @@ public:
     virtual Call<bool> CancelIo(Handle file) = 0;
     virtual Call<bool> ClearCommError(Handle file, Dword* errors, ComStat* status) = 0;
     virtual Call<bool> PurgeComm(Handle file, Dword flags) = 0;
+    virtual Call<bool> GetFileInformationByHandle(Handle file, ByHandleFileInformation* information) = 0;
+    // Cuts the file at the handle's position.
+    virtual Call<bool> SetEndOfFile(Handle file) = 0;
+    // kernel32's GetFinalPathNameByHandleA (Vista and later): the path the handle's file has
+    // once every link on the way is followed, "\\?\" first; the length, or the size needed.
+    virtual Call<Dword> InvokeGetFinalPathNameByHandleA(ProcAddress function, Handle file, char* buffer, Dword size,
+                                                        Dword flags) = 0;
 };
 
 class SystemInformation {
@@ -164,6 +177,10 @@ public:
     // IsWow64Process for this process (its pseudo-handle): whether it is a 32-bit program
     // on a 64-bit Windows.
     virtual Call<bool> InvokeIsWow64Process(ProcAddress function, bool* wow64) = 0;
+    // IsWow64Process2 for this process (Windows 10 and later): the machine the process is
+    // built for (0 when it runs without WOW64) and the machine's own, as IMAGE_FILE_MACHINE_*
+    // values. Unlike GetNativeSystemInfo it tells an Arm PC from the x64 one it emulates.
+    virtual Call<bool> InvokeIsWow64Process2(ProcAddress function, Word* processMachine, Word* nativeMachine) = 0;
 };
 
 class Modules {
@@ -172,6 +189,8 @@ public:
     virtual Call<ModuleHandle> GetModuleHandleA(const char* name) = 0;
     virtual Call<ModuleHandle> GetModuleHandleW(const char16_t* name) = 0;
     virtual Call<ModuleHandle> LoadLibraryA(const char* name) = 0;
+    // `file` is reserved (0); `flags` 0 or LOAD_LIBRARY_SEARCH_SYSTEM32.
+    virtual Call<ModuleHandle> LoadLibraryExA(const char* name, Handle file, Dword flags) = 0;
     virtual Call<bool> FreeLibrary(ModuleHandle module) = 0;
     virtual Call<ProcAddress> GetProcAddress(ModuleHandle module, const char* name) = 0;
     virtual Call<ProcAddress> GetProcAddressByOrdinal(ModuleHandle module, Word ordinal) = 0;
@@ -216,6 +235,34 @@ public:
     virtual Call<Dword> GetEnvironmentVariableA(const char* name, char* buffer, Dword size) = 0;
 };
 
+// File security and the program's own account (ADVAPI32). Descriptors, SIDs and ACLs are
+// Windows' bytes (platform/SecurityRecords.h reads and writes them).
+class Security {
+public:
+    virtual ~Security() = default;
+    // A self-relative descriptor with the parts `requestedInformation` asks for. `lengthNeeded`
+    // is the size it takes; a buffer too small fails with 122.
+    virtual Call<bool> GetFileSecurityA(const char* fileName, Dword requestedInformation, std::uint8_t* descriptor,
+                                        Dword length, Dword* lengthNeeded) = 0;
+    // Returns the status (0 on success), as Windows does. `owner` and `group` are SIDs, `dacl`
+    // and `sacl` ACLs; inheritable entries of the new DACL reach everything below.
+    virtual Call<Dword> SetNamedSecurityInfoA(const char* objectName, Dword objectType, Dword securityInfo,
+                                              const std::uint8_t* owner, const std::uint8_t* group,
+                                              const std::uint8_t* dacl, const std::uint8_t* sacl) = 0;
+    // ADVAPI32's TreeResetNamedSecurityInfoA (Vista and later), without a progress function:
+    // as SetNamedSecurityInfoA on the object, and everything below it reset to inherit from it.
+    virtual Call<Dword> InvokeTreeResetNamedSecurityInfoA(ProcAddress function, const char* objectName,
+                                                          Dword objectType, Dword securityInfo,
+                                                          const std::uint8_t* owner, const std::uint8_t* group,
+                                                          const std::uint8_t* dacl, const std::uint8_t* sacl,
+                                                          bool keepExplicit) = 0;
+    // The token of this process.
+    virtual Call<bool> OpenProcessToken(Dword desiredAccess, Handle* token) = 0;
+    // TokenUser only: a SidAndAttributes record, its SID behind it.
+    virtual Call<bool> GetTokenInformation(Handle token, Dword informationClass, std::uint8_t* buffer, Dword length,
+                                           Dword* returnLength) = 0;
+};
+
 // Everything the installer may call, handed to it once at start-up.
 struct Platform {
     Spooler& spooler;
@@ -231,6 +278,7 @@ struct Platform {
     Clock& clock;
     Debug& debug;
     Environment& environment;
+    Security& security;
 };
 
 }  // namespace zenthar::platform

@@ -207,6 +207,24 @@ struct StartupInfoA {
     Handle hStdError;
 };
 
+struct FileTime {
+    Dword dwLowDateTime;
+    Dword dwHighDateTime;
+};
+
+struct ByHandleFileInformation {
+    Dword dwFileAttributes;
+    FileTime ftCreationTime;
+    FileTime ftLastAccessTime;
+    FileTime ftLastWriteTime;
+    Dword dwVolumeSerialNumber;
+    Dword nFileSizeHigh;
+    Dword nFileSizeLow;
+    Dword nNumberOfLinks;
+    Dword nFileIndexHigh;
+    Dword nFileIndexLow;
+};
+
 struct ProcessInformation {
     Handle hProcess;
     Handle hThread;

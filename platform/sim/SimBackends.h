@@ -3,13 +3,14 @@
 #pragma once
 
 #include "platform/sim/SimCore.h"
+#include "platform/sim/SimSecurity.h"
 
 namespace zenthar::sim::detail {
 
 struct Backends {
     explicit Backends(Core& core)
         : spooler(core), registry(core), services(core), processes(core), kernel(core), files(core), io(core),
-          system(core), modules(core), setup(core), clock(core), debug(core), environment(core)
+          system(core), modules(core), setup(core), clock(core), debug(core), environment(core), security(core)
     {}
     SimSpooler spooler;
     SimRegistry registry;
@@ -24,6 +25,7 @@ struct Backends {
     SimClock clock;
     SimDebug debug;
     SimEnvironment environment;
+    SimSecurity security;
 };
 
 // Results.

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/sim/SimSecurity.h"
+
 namespace zenthar::sim::detail {
 
 // ---- Construction: a freshly installed machine of the profile -------------------------------
@@ -12,6 +14,7 @@ Core::Core(MachineProfile machineProfile)
 {
     // In this order: the spooler's folders and keys go into the disk and the registry.
     InstallSystemFiles();
+    InstallDefaultSecurity(*this);
     InstallSkeleton(profile.Is64BitSystem());
     if (profile.hasSpoolerService) AddService("Spooler", SERVICE_RUNNING);
     if (profile.hasLpdService) AddService("LPDSVC", SERVICE_RUNNING);

@@ -52,7 +52,18 @@ enum class HandleKind {
     PrintServer,
     ServiceManager,
     Service,
-    DeviceInfoSet
+    DeviceInfoSet,
+    Mutex,
+    Token
+};
+
+// A named mutex of the machine, shared by every process that opens it; this model knows the
+// program's own process and "another" one a test arranges.
+struct MutexObject {
+    unsigned ownedByProgram = 0;  // times the program's thread took it without releasing
+    bool heldElsewhere = false;
+    std::uint64_t releasedAt = ~std::uint64_t{0};  // virtual time the other holder lets go
+    bool abandonedElsewhere = false;               // the other holder ends without releasing
 };
 
 struct EventObject {
@@ -80,6 +91,8 @@ struct HandleEntry {
     Dword share = 0;
     bool overlappedIo = false;
     std::uint64_t position = 0;
+    // mutexes
+    std::shared_ptr<MutexObject> mutex;
     // devices
     std::shared_ptr<UsbDevice> device;
     unsigned generation = 0;
@@ -141,6 +154,7 @@ public:
     std::vector<std::string> misuses;
 
     std::map<Handle, HandleEntry> handles;
+    std::map<std::string, std::shared_ptr<MutexObject>> namedMutexes;  // by upper-case name
     Handle nextHandle = kFirstHandle;
     std::vector<std::shared_ptr<ThreadObject>> threads;
     std::size_t liveThreads = 0;

@@ -11,7 +11,6 @@ namespace zenthar::sim::detail {
 
 namespace {
 
-constexpr Dword OPEN_ALWAYS = 4;
 constexpr Dword TRUNCATE_EXISTING = 5;
 constexpr Dword FILE_SHARE_READ = 0x1;
 constexpr Dword FILE_SHARE_WRITE = 0x2;
@@ -137,8 +136,20 @@ Call<Handle> SimDeviceIo::CreateFileA(const char* path, Dword access, Dword shar
     if (!path) return Failed(kInvalidHandle, ERROR_INVALID_PARAMETER);
     if (IsDevicePath(path)) return OpenDevice(path, access, shareMode, flags);
 
-    const std::string absolute = core.Redirected(core.Absolute(path));
-    const std::string key = Upper(absolute);
+    const std::string asked = Upper(core.Redirected(core.Absolute(path)));
+    // Folders on the way are always followed; the last part only unless the caller asks for
+    // the reparse point itself.
+    const std::string resolved = core.Resolved(asked, (flags & FILE_FLAG_OPEN_REPARSE_POINT) == 0);
+    if (resolved.empty()) return Failed(kInvalidHandle, kErrorCantResolveFilename);
+    const std::string given = core.Redirected(core.Absolute(path));
+    const FsEntry* named = core.FindEntry(resolved);
+    const FsEntry* folder = core.FindEntry(Core::ParentKey(resolved));
+    // Spelled as the disk spells it, the new last part as the caller did.
+    std::string absolute = given;
+    if (named) absolute = named->path;
+    else if (resolved != asked && folder) absolute = folder->path + given.substr(given.rfind('\\'));
+    // A hard link's contents are those of the file it is another name of.
+    const std::string key = core.DataKey(resolved);
     const std::string parent = Core::ParentKey(key);
     if (parent.empty() || !core.IsDirectory(parent)) return Failed(kInvalidHandle, ERROR_PATH_NOT_FOUND);
     FsEntry* entry = core.FindEntry(key);
@@ -171,6 +182,7 @@ Call<Handle> SimDeviceIo::CreateFileA(const char* path, Dword access, Dword shar
     open.access = access;
     open.share = shareMode;
     open.overlappedIo = (flags & FILE_FLAG_OVERLAPPED) != 0;
+    open.name = absolute;
     return {core.NewHandle(std::move(open)), error};
 }
 
@@ -397,6 +409,58 @@ Call<bool> SimDeviceIo::PurgeComm(Handle file, Dword flags)
     std::erase_if(entry->pending, [](const std::shared_ptr<PendingIo>& io) { return io->done; });
     if (flags & PURGE_RXCLEAR) entry->device->readable.clear();
     return Ok(true);
+}
+
+Call<bool> SimDeviceIo::GetFileInformationByHandle(Handle file, ByHandleFileInformation* information)
+{
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetFileInformationByHandle")) return Failed(false, *fault);
+    HandleEntry* entry = core.FindHandle(file, {HandleKind::File, HandleKind::Device});
+    if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
+    if (entry->kind != HandleKind::File) return Failed(false, kErrorInvalidFunction);
+    if (!information) return Failed(false, kErrorNoAccess);
+    const FsEntry* data = core.FindEntry(entry->fileKey);
+    if (!data) return Failed(false, ERROR_FILE_NOT_FOUND);
+    // The name it was opened by: a reparse point opened as itself is one.
+    const FsEntry* named = core.FindEntry(Upper(entry->name));
+    *information = ByHandleFileInformation{};
+    information->dwFileAttributes = FILE_ATTRIBUTE_ARCHIVE;
+    if (named && !named->reparseTarget.empty()) information->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    information->nFileSizeLow = static_cast<Dword>(data->bytes.size());
+    information->nFileSizeHigh = static_cast<Dword>(static_cast<std::uint64_t>(data->bytes.size()) >> 32);
+    information->nNumberOfLinks = core.LinkCount(entry->fileKey);
+    return Ok(true);
+}
+
+Call<bool> SimDeviceIo::SetEndOfFile(Handle file)
+{
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("SetEndOfFile")) return Failed(false, *fault);
+    HandleEntry* entry = core.FindHandle(file, {HandleKind::File, HandleKind::Device});
+    if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
+    if (entry->kind != HandleKind::File) return Failed(false, kErrorInvalidFunction);
+    if (!(entry->access & GENERIC_WRITE)) return Failed(false, ERROR_ACCESS_DENIED);
+    FsEntry* data = core.FindEntry(entry->fileKey);
+    if (!data) return Failed(false, ERROR_FILE_NOT_FOUND);
+    data->bytes.resize(static_cast<std::size_t>(entry->position));
+    return Ok(true);
+}
+
+Call<Dword> SimDeviceIo::InvokeGetFinalPathNameByHandleA(ProcAddress function, Handle file, char* buffer, Dword size,
+                                                         Dword)
+{
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetFinalPathNameByHandleA")) return Failed(Dword{0}, *fault);
+    if (!core.CheckProc(function, Export::GetFinalPathNameByHandleA, "GetFinalPathNameByHandleA"))
+        return Failed(Dword{0}, ERROR_INVALID_PARAMETER);
+    HandleEntry* entry = core.FindHandle(file, {HandleKind::File, HandleKind::Device});
+    if (!entry) return Failed(Dword{0}, ERROR_INVALID_HANDLE);
+    if (entry->kind != HandleKind::File) return Failed(Dword{0}, kErrorInvalidFunction);
+    const std::string path = "\\\\?\\" + entry->name;
+    // The length without the zero when it fits, else the size needed with it.
+    if (!buffer || size <= path.size()) return Ok(static_cast<Dword>(path.size() + 1));
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    return Ok(static_cast<Dword>(path.size()));
 }
 
 // ---- Device setup -------------------------------------------------------------------------------

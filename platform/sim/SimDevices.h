@@ -74,6 +74,10 @@ public:
     Call<bool> CancelIo(Handle file) override;
     Call<bool> ClearCommError(Handle file, Dword* errors, ComStat* status) override;
     Call<bool> PurgeComm(Handle file, Dword flags) override;
+    Call<bool> GetFileInformationByHandle(Handle file, ByHandleFileInformation* information) override;
+    Call<bool> SetEndOfFile(Handle file) override;
+    Call<Dword> InvokeGetFinalPathNameByHandleA(ProcAddress function, Handle file, char* buffer, Dword size,
+                                                Dword flags) override;
 
 private:
     Call<Handle> OpenDevice(const std::string& path, Dword access, Dword shareMode, Dword flags);

@@ -9,8 +9,6 @@ namespace zenthar::sim::detail {
 
 namespace {
 
-constexpr Dword FILE_ATTRIBUTE_ARCHIVE = 0x20;
-
 // Relative to the system directory.
 const char* const kSystemFiles[] = {"cmd.exe",      "net.exe",      "kernel32.dll", "winspool.drv",
                                     "setupapi.dll", "localspl.dll", "tcpmon.dll"};
@@ -189,6 +187,43 @@ bool DiskState::FileOpenBlocking(const std::string& key) const
     return false;
 }
 
+std::string DiskState::Resolved(const std::string& key, bool followLast) const
+{
+    constexpr int kMostReparsePoints = 31;  // then Windows gives up with 1921
+    std::string current = key;
+    for (int round = 0; round < kMostReparsePoints; ++round) {
+        bool moved = false;
+        // Each folder on the way, then the last part itself.
+        for (std::size_t end = current.find('\\', 3); !moved; end = current.find('\\', end + 1)) {
+            const bool last = end == std::string::npos;
+            if (last && !followLast) return current;
+            const std::string prefix = last ? current : current.substr(0, end);
+            const FsEntry* entry = FindEntry(prefix);
+            if (entry && !entry->reparseTarget.empty()) {
+                current = Upper(entry->reparseTarget) + (last ? std::string() : current.substr(end));
+                moved = true;
+            }
+            if (last) break;
+        }
+        if (!moved) return current;
+    }
+    return {};
+}
+
+std::string DiskState::DataKey(const std::string& key) const
+{
+    const FsEntry* entry = FindEntry(key);
+    return entry && !entry->hardLinkOf.empty() ? entry->hardLinkOf : key;
+}
+
+Dword DiskState::LinkCount(const std::string& dataKey) const
+{
+    Dword links = FindEntry(dataKey) ? 1 : 0;
+    for (const auto& [key, entry] : files)
+        if (entry.hardLinkOf == dataKey) ++links;
+    return links;
+}
+
 Dword DiskState::MissingError(const std::string& key) const
 {
     const std::string parent = ParentKey(key);
@@ -314,7 +349,23 @@ Call<Dword> SimFiles::GetFileAttributesA(const char* path)
     const std::string key = core.Key(path, true);
     const FsEntry* entry = core.FindEntry(key);
     if (!entry) return Failed(INVALID_FILE_ATTRIBUTES, core.MissingError(key));
-    return Ok(entry->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE);
+    // The attributes of the reparse point itself, not of what it leads to.
+    const Dword reparse = entry->reparseTarget.empty() ? 0 : FILE_ATTRIBUTE_REPARSE_POINT;
+    return Ok((entry->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE) | reparse);
+}
+
+Call<Dword> SimFiles::GetFullPathNameA(const char* path, Dword size, char* buffer, char** filePart)
+{
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("GetFullPathNameA")) return Failed(Dword{0}, *fault);
+    if (!path || !*path) return Failed(Dword{0}, ERROR_INVALID_NAME);
+    const std::string full = core.Absolute(path);
+    const auto copied = CopyOut(full, buffer, size);
+    if (filePart && buffer && copied.value < size) {
+        const auto slash = full.rfind('\\');
+        *filePart = slash + 1 < full.size() ? buffer + slash + 1 : nullptr;
+    }
+    return copied;
 }
 
 Call<bool> SimFiles::InvokeWow64DisableWow64FsRedirection(ProcAddress function, void** oldValue)

@@ -33,13 +33,53 @@ Call<bool> SimKernel::CloseHandle(Handle handle)
 {
     auto lock = core.Lock();
     if (auto fault = core.Enter("CloseHandle")) return Failed(false, *fault);
-    if (!core.FindHandle(handle, {HandleKind::Event, HandleKind::Thread, HandleKind::Process, HandleKind::File,
-                                  HandleKind::Device})) {
+    const HandleEntry* entry =
+        core.FindHandle(handle, {HandleKind::Event, HandleKind::Thread, HandleKind::Process, HandleKind::File,
+                                 HandleKind::Device, HandleKind::Mutex, HandleKind::Token});
+    if (!entry) {
         if (core.handles.count(handle))
             core.Misuse("CloseHandle on a handle that only its own close function may close");
         return Failed(false, ERROR_INVALID_HANDLE);
     }
+    // Windows would hand it on as abandoned only when the thread ends: until then every other
+    // run waits for a program that forgot it.
+    if (entry->mutex && entry->mutex->ownedByProgram > 0)
+        core.Misuse("CloseHandle on a mutex the program still owns (ReleaseMutex first)");
     core.CloseHandleEntry(handle);
+    return Ok(true);
+}
+
+Call<Handle> SimKernel::CreateMutexA(const void*, bool initialOwner, const char* name)
+{
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("CreateMutexA")) return Failed(kNoHandle, *fault);
+    std::shared_ptr<MutexObject> object;
+    Dword error = 0;
+    if (name) {
+        auto& named = core.namedMutexes[Upper(name)];
+        if (named) error = ERROR_ALREADY_EXISTS;
+        else named = std::make_shared<MutexObject>();
+        object = named;
+    } else {
+        object = std::make_shared<MutexObject>();
+    }
+    if (initialOwner && error == 0) object->ownedByProgram = 1;
+    HandleEntry entry;
+    entry.kind = HandleKind::Mutex;
+    entry.mutex = object;
+    entry.name = name ? name : "";
+    return {core.NewHandle(std::move(entry)), error};
+}
+
+Call<bool> SimKernel::ReleaseMutex(Handle mutex)
+{
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("ReleaseMutex")) return Failed(false, *fault);
+    HandleEntry* entry = core.FindHandle(mutex, {HandleKind::Mutex});
+    if (!entry) return Failed(false, ERROR_INVALID_HANDLE);
+    if (entry->mutex->ownedByProgram == 0) return Failed(false, ERROR_NOT_OWNER);
+    --entry->mutex->ownedByProgram;
+    core.Changed();
     return Ok(true);
 }
 
@@ -78,9 +118,10 @@ Call<Dword> SimKernel::WaitForSingleObject(Handle handle, Dword milliseconds)
 {
     auto lock = core.Lock();
     if (auto fault = core.Enter("WaitForSingleObject")) return Failed(WAIT_FAILED, *fault);
-    HandleEntry* entry = core.FindHandle(
-        handle, {HandleKind::Event, HandleKind::Thread, HandleKind::Process, HandleKind::File, HandleKind::Device});
+    HandleEntry* entry = core.FindHandle(handle, {HandleKind::Event, HandleKind::Thread, HandleKind::Process,
+                                                  HandleKind::File, HandleKind::Device, HandleKind::Mutex});
     if (!entry) return Failed(WAIT_FAILED, ERROR_INVALID_HANDLE);
+    if (entry->kind == HandleKind::Mutex) return WaitForMutex(*entry->mutex, milliseconds);
     // Processes end at once in this machine unless scripted never to; files and devices count
     // as signalled.
     if (entry->kind == HandleKind::Process && entry->running) {
@@ -99,6 +140,29 @@ Call<Dword> SimKernel::WaitForSingleObject(Handle handle, Dword milliseconds)
     if (!core.WaitUntil(lock, deadline, ready, "WaitForSingleObject"))
         return milliseconds == INFINITE ? Failed(WAIT_FAILED, ERROR_INVALID_HANDLE) : Ok(WAIT_TIMEOUT);
     if (event && !event->manualReset) event->signalled = false;
+    return Ok(WAIT_OBJECT_0);
+}
+
+// The other holder lets go at its time (abandoned, if so arranged); the program's own thread
+// takes a mutex it owns again at once.
+Call<Dword> SimKernel::WaitForMutex(MutexObject& mutex, Dword milliseconds)
+{
+    if (mutex.heldElsewhere) {
+        const std::uint64_t deadline = milliseconds == INFINITE ? kNeverTime : core.Now() + milliseconds;
+        if (mutex.releasedAt > deadline) {
+            if (milliseconds == INFINITE) {
+                core.Misuse("WaitForSingleObject: a wait without time limit on a mutex never released");
+                return Failed(WAIT_FAILED, ERROR_INVALID_HANDLE);
+            }
+            core.AdvanceClock(milliseconds);
+            return Ok(WAIT_TIMEOUT);
+        }
+        if (mutex.releasedAt > core.Now()) core.AdvanceClock(mutex.releasedAt - core.Now());
+        mutex.heldElsewhere = false;
+        ++mutex.ownedByProgram;
+        return Ok(mutex.abandonedElsewhere ? WAIT_ABANDONED : WAIT_OBJECT_0);
+    }
+    ++mutex.ownedByProgram;
     return Ok(WAIT_OBJECT_0);
 }
 

@@ -13,6 +13,7 @@
 namespace zenthar::sim::detail {
 
 class Core;
+struct MutexObject;
 
 // What the program's process holds apart from the kernel objects.
 struct ProcessState {
@@ -33,8 +34,12 @@ public:
     Call<Dword> WaitForSingleObject(Handle handle, Dword milliseconds) override;
     Call<Handle> CreateThread(const void* security, std::size_t stackSize, ThreadStartRoutine start, void* parameter,
                               Dword creationFlags, Dword* threadId) override;
+    Call<Handle> CreateMutexA(const void* security, bool initialOwner, const char* name) override;
+    Call<bool> ReleaseMutex(Handle mutex) override;
 
 private:
+    Call<Dword> WaitForMutex(MutexObject& mutex, Dword milliseconds);
+
     Core& core;
 };
 

@@ -29,7 +29,8 @@ SimMachine::SimMachine(MachineProfile profile)
 {
     Backends& b = *backends;
     platformRefs.reset(new platform::Platform{b.spooler, b.registry, b.services, b.processes, b.kernel, b.files, b.io,
-                                              b.system, b.modules, b.setup, b.clock, b.debug, b.environment});
+                                              b.system, b.modules, b.setup, b.clock, b.debug, b.environment,
+                                              b.security});
 }
 
 SimMachine::~SimMachine()
@@ -465,6 +466,30 @@ void SimMachine::AddDirectory(std::string_view path)
     core->MakeDirectories(core->Absolute(path));
 }
 
+void SimMachine::AddReparsePoint(std::string_view path, std::string_view target)
+{
+    auto lock = core->Lock();
+    const std::string absolute = core->Absolute(path);
+    const std::string key = Upper(absolute);
+    core->RemoveTree(key);
+    core->MakeDirectories(absolute.substr(0, Core::ParentKey(key).size()));
+    const std::string targetPath = core->Absolute(target);
+    FsEntry entry{absolute, core->IsDirectory(Upper(targetPath)), {}};
+    entry.reparseTarget = targetPath;
+    core->files[key] = std::move(entry);
+}
+
+void SimMachine::AddHardLink(std::string_view path, std::string_view existingFile)
+{
+    auto lock = core->Lock();
+    const std::string absolute = core->Absolute(path);
+    const std::string dataKey = core->DataKey(core->Key(existingFile, false));
+    core->RemoveTree(Upper(absolute));
+    FsEntry entry{absolute, false, {}};
+    entry.hardLinkOf = dataKey;
+    core->files[Upper(absolute)] = std::move(entry);
+}
+
 void SimMachine::RemovePath(std::string_view path)
 {
     auto lock = core->Lock();
@@ -488,7 +513,7 @@ bool SimMachine::DirectoryExists(std::string_view path) const
 std::optional<std::string> SimMachine::FileContents(std::string_view path) const
 {
     auto lock = core->Lock();
-    const FsEntry* entry = core->FindEntry(core->Key(path, false));
+    const FsEntry* entry = core->FindEntry(core->DataKey(core->Key(path, false)));
     if (!entry || entry->directory) return std::nullopt;
     return std::string(entry->bytes.begin(), entry->bytes.end());
 }
@@ -505,6 +530,38 @@ std::vector<std::string> SimMachine::ListDirectory(std::string_view path) const
         }
     }
     return names;
+}
+
+void SimMachine::SetOwner(std::string_view path, std::string_view sid)
+{
+    auto lock = core->Lock();
+    if (FsEntry* entry = core->FindEntry(core->Key(path, false))) entry->owner = sid;
+}
+
+void SimMachine::AddAce(std::string_view path, platform::security::Ace ace)
+{
+    auto lock = core->Lock();
+    if (FsEntry* entry = core->FindEntry(core->Key(path, false)))
+        entry->explicitAces.insert(entry->explicitAces.begin(), std::move(ace));
+}
+
+std::string SimMachine::Owner(std::string_view path) const
+{
+    auto lock = core->Lock();
+    return OwnerOf(*core, core->Key(path, false));
+}
+
+std::vector<platform::security::Ace> SimMachine::Aces(std::string_view path) const
+{
+    auto lock = core->Lock();
+    return DaclOf(*core, core->Key(path, false));
+}
+
+bool SimMachine::DaclProtected(std::string_view path) const
+{
+    auto lock = core->Lock();
+    const FsEntry* entry = core->FindEntry(core->Key(path, false));
+    return entry && entry->daclProtected;
 }
 
 std::string SimMachine::CurrentDirectory() const
@@ -557,6 +614,12 @@ bool SimMachine::LibraryLoaded(std::string_view name) const
     for (const auto& module : core->modules)
         if (SameText(module.name, file) && module.references > 0) return true;
     return false;
+}
+
+std::vector<std::string> SimMachine::LibraryFilesLoaded() const
+{
+    auto lock = core->Lock();
+    return core->libraryFilesLoaded;
 }
 
 // ---- USB ----------------------------------------------------------------------------------------
@@ -750,6 +813,23 @@ std::size_t SimMachine::OpenRegistryKeyCount() const
 {
     auto lock = core->Lock();
     return core->regHandles.size();
+}
+
+void SimMachine::HoldMutexElsewhere(std::string_view name, std::optional<Dword> releasedAfter, bool abandoned)
+{
+    auto lock = core->Lock();
+    auto& mutex = core->namedMutexes[Upper(name)];
+    if (!mutex) mutex = std::make_shared<detail::MutexObject>();
+    mutex->heldElsewhere = true;
+    mutex->releasedAt = releasedAfter ? core->Now() + *releasedAfter : detail::kNeverTime;
+    mutex->abandonedElsewhere = abandoned;
+}
+
+bool SimMachine::ProgramOwnsMutex(std::string_view name) const
+{
+    auto lock = core->Lock();
+    const auto found = core->namedMutexes.find(Upper(name));
+    return found != core->namedMutexes.end() && found->second->ownedByProgram > 0;
 }
 
 }  // namespace zenthar::sim

@@ -32,6 +32,12 @@
 // TCP/IP port exists for the spooler once its registry key is there and the spooler (re)starts;
 // service handles need SERVICE_QUERY_STATUS / SERVICE_START, registry handles KEY_QUERY_VALUE /
 // KEY_SET_VALUE / KEY_CREATE_SUB_KEY, printer data PRINTER_ACCESS_ADMINISTER, as on Windows.
+// Files found by name are found where Windows looks first: CreateProcessA looks for a program
+// named without a folder in the program's own folder, then the current directory, the system
+// and the Windows directory; the interpreter looks for a command in its current directory
+// first; the loader takes a KnownDLL from the system directory and any other library from
+// the program's folder first. What ran and what was loaded is in ProcessRecord::program and
+// commandFile, and in LibraryFilesLoaded().
 #pragma once
 
 #include <cstdint>
@@ -43,6 +49,7 @@
 
 #include "platform/Constants.h"
 #include "platform/Platform.h"
+#include "platform/SecurityRecords.h"
 
 namespace zenthar::sim {
 
@@ -92,12 +99,24 @@ struct MachineProfile {
     bool hasWow64FsRedirectionExport = true;  // kernel32's Wow64DisableWow64FsRedirection
     bool hasSetDefaultPrinterExport = true;   // winspool.drv ordinal 202 / SetDefaultPrinterA
     bool hasIsWow64ProcessExport = true;      // kernel32's IsWow64Process
+    bool hasIsWow64Process2Export = true;     // kernel32's IsWow64Process2 (Windows 10 and later)
+    // What IsWow64Process2 names as the machine's own: an Arm PC answers Arm64 while
+    // GetNativeSystemInfo answers for the x64 machine it emulates (nativeArchitecture).
+    Word nativeMachine = platform::IMAGE_FILE_MACHINE_AMD64;
+    bool hasGetFinalPathNameByHandle = true;  // kernel32's GetFinalPathNameByHandleA
+    // LoadLibraryExA takes LOAD_LIBRARY_SEARCH_SYSTEM32; without it the flag fails with 87.
+    bool supportsLoadLibrarySearchFlags = true;
 
     std::string windowsDirectory = "C:\\Windows";
     // What GetModuleFileNameA gives for the program itself.
     std::string programPath = "C:\\NORVA Orbix Printer 4.X\\zenthar.exe";
     bool hasSpoolerService = true;
     bool hasLpdService = false;
+    // The account the program runs as, and the owner its token gives what it creates: an
+    // elevated administrator's files belong to Administrators. Under the Windows Installer
+    // both are SYSTEM ("S-1-5-18").
+    std::string accountSid = "S-1-5-21-1-2-3-500";
+    std::string defaultOwnerSid = "S-1-5-32-544";
 
     bool Is9x() const { return platformId == 1; }
     bool Is64BitSystem() const { return nativeArchitecture != 0; }
@@ -127,6 +146,8 @@ MachineProfile Windows2008R2();
 MachineProfile Windows8x64();
 MachineProfile Windows10x64();  // reports 6.2: the program has no supported-OS manifest
 MachineProfile Windows10x86();
+// Windows 11 on an Arm PC, as an x86 or x64 program sees it through the emulator.
+MachineProfile Windows11Arm64();
 }  // namespace Profiles
 
 // ---------------------------------------------------------------------------------------------
@@ -158,6 +179,7 @@ inline constexpr Dword kErrorCallNotImplemented = 120;
 inline constexpr Dword kErrorInvalidLevel = 124;
 inline constexpr Dword kErrorBadPathname = 161;
 inline constexpr Dword kErrorDirectory = 267;
+inline constexpr Dword kErrorCantResolveFilename = 1921;
 inline constexpr Dword kErrorNoAccess = 998;
 inline constexpr Dword kErrorServiceNotActive = 1062;
 inline constexpr Dword kErrorInvalidUserBuffer = 1784;
@@ -248,6 +270,12 @@ struct ProcessRecord {
     std::string applicationName;  // empty when null
     std::string commandLine;
     std::string currentDirectory;  // empty when null
+    // The file that ran, as the program sees its path (empty when none was created), and the
+    // one its interpreter ran for the command after "/c" (empty for the interpreter's own
+    // commands, or when none was found). A file of the system directory's name found
+    // elsewhere first runs instead of it and does nothing the machine knows.
+    std::string program;
+    std::string commandFile;
     Dword creationFlags = 0;
     bool startupInfoGiven = false;
     Dword startupFlags = 0;
@@ -421,6 +449,11 @@ public:
     void AddFile(std::string_view path, std::string_view contents);
     void AddFile(std::string_view path, std::vector<std::uint8_t> contents);
     void AddDirectory(std::string_view path);
+    // A symbolic link or junction at `path` (replacing what was there) to `target`, a folder
+    // when the target is one: what a local user can make in a folder open to them.
+    void AddReparsePoint(std::string_view path, std::string_view target);
+    // A second name for an existing file: writes through either change both.
+    void AddHardLink(std::string_view path, std::string_view existingFile);
     // Removes a file, or a directory with everything in it.
     void RemovePath(std::string_view path);
     bool FileExists(std::string_view path) const;
@@ -434,15 +467,31 @@ public:
     bool FsRedirectionActive() const;
     // Redirection on again for every thread, as a newly started program has it.
     void ResetFsRedirection();
+    // File security (not on 9x, which has none): an owner and a DACL per file and folder, SIDs
+    // as text. C:\ is as Windows installs it: Administrators and SYSTEM full control, Users
+    // read and execute, Authenticated Users Modify on everything made below it (so a new folder
+    // there is writable by every user who signs in). Everything else inherits from its folder
+    // unless its DACL is protected; what the program or a test makes belongs to the profile's
+    // defaultOwnerSid. Aces() is the DACL in effect, explicit entries first, inherited ones
+    // flagged kInherited.
+    void SetOwner(std::string_view path, std::string_view sid);
+    void AddAce(std::string_view path, platform::security::Ace ace);  // an explicit entry, first
+    std::string Owner(std::string_view path) const;
+    std::vector<platform::security::Ace> Aces(std::string_view path) const;
+    bool DaclProtected(std::string_view path) const;
 
     // --- Modules --------------------------------------------------------------------------
-    // LoadLibraryA of this name (with or without path, letter case ignored) fails with 126.
+    // Loading a library of this name (with or without path, letter case ignored) fails with 126.
     void MakeLibraryMissing(std::string_view name);
     // The export is not found by GetProcAddress ("winspool.drv", "SetDefaultPrinterA" removes
     // both the name and ordinal 202).
     void RemoveExport(std::string_view module, std::string_view function);
     // Whether the library is loaded (its reference count above zero).
     bool LibraryLoaded(std::string_view name) const;
+    // The file of every library the program had loaded, in order, as the program sees its
+    // path ("C:\Windows\System32\winspool.drv", or one found beside the program). A library
+    // loaded again while it still is counts once.
+    std::vector<std::string> LibraryFilesLoaded() const;
 
     // --- USB printers ---------------------------------------------------------------------
     // A present USB printer interface with its device path; `portNumber` (when given) is
@@ -483,6 +532,12 @@ public:
     void RemoveEnvironmentVariable(std::string_view name);
 
     // --- Kernel ---------------------------------------------------------------------------
+    // Another process holds the named mutex; it lets go after `releasedAfter` milliseconds of
+    // virtual time (never when not given), abandoning it rather than releasing when so told.
+    void HoldMutexElsewhere(std::string_view name, std::optional<Dword> releasedAfter = std::nullopt,
+                            bool abandoned = false);
+    // Whether the program's process owns the named mutex now.
+    bool ProgramOwnsMutex(std::string_view name) const;
     // Kernel, spooler, service and device-set handles open now (registry keys not counted).
     std::size_t OpenHandleCount() const;
     std::size_t OpenRegistryKeyCount() const;

@@ -95,6 +95,11 @@ MachineProfile Make(std::string_view name)
     case Cpu::X64: p.nativeArchitecture = PROCESSOR_ARCHITECTURE_AMD64; break;
     case Cpu::Itanium: p.nativeArchitecture = PROCESSOR_ARCHITECTURE_IA64; break;
     }
+    constexpr Word kMachineIa64 = 0x0200;
+    p.nativeMachine = row->cpu == Cpu::X86   ? IMAGE_FILE_MACHINE_I386
+                      : row->cpu == Cpu::X64 ? IMAGE_FILE_MACHINE_AMD64
+                                             : kMachineIa64;
+    p.hasIsWow64Process2Export = std::string_view(row->name).rfind("Windows 10", 0) == 0;
     // The installer is a 32-bit program: on a 64-bit system it runs under WOW64.
     p.wow64 = row->cpu != Cpu::X86;
     p.systemInfoArchitecture = PROCESSOR_ARCHITECTURE_INTEL;
@@ -102,8 +107,13 @@ MachineProfile Make(std::string_view name)
     p.productInfoType = row->productInfo;
     p.hasGetNativeSystemInfo = row->nativeInfo;
     p.hasGetProductInfo = row->productInfoExport;
+    // Came with the same Windows (Vista) as GetProductInfo.
+    p.hasGetFinalPathNameByHandle = row->productInfoExport;
     p.hasWow64FsRedirectionExport = row->cpu != Cpu::X86;
     p.hasSetDefaultPrinterExport = row->setDefaultExport;
+    // Windows 8 brought the loader's search flags; 7 and 2008 R2 have them only with an update
+    // that the profiles assume missing.
+    p.supportsLoadLibrarySearchFlags = row->platformId == 2 && (row->major > 6 || (row->major == 6 && row->minor >= 2));
     p.windowsDirectory = row->windows;
     p.hasSpoolerService = row->platformId == 2;
     p.hasLpdService = false;
@@ -188,6 +198,13 @@ MachineProfile Windows10x64()
 MachineProfile Windows10x86()
 {
     return Make("Windows 10 x86");
+}
+MachineProfile Windows11Arm64()
+{
+    MachineProfile p = Make("Windows 10 x64");
+    p.name = "Windows 11 on Arm";
+    p.nativeMachine = IMAGE_FILE_MACHINE_ARM64;
+    return p;
 }
 }  // namespace Profiles
 

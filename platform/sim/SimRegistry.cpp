@@ -19,6 +19,13 @@ bool IsPredefined(RegKey key)
     return key == kHkeyLocalMachine || key == kHkeyCurrentUser;
 }
 
+// Keys of HKLM\\Software that both views share since Windows 7, where a 32-bit program reads
+// the same policies as a 64-bit one.
+bool SharedBetweenViews(std::string_view softwareChild)
+{
+    return SameText(softwareChild, "Policies");
+}
+
 // A 32-bit program on a 64-bit system sees the 32-bit view unless it asks otherwise.
 bool View32(const MachineProfile& profile, Dword access)
 {
@@ -91,7 +98,7 @@ std::shared_ptr<RegNode> RegistryState::Walk(std::shared_ptr<RegNode> node, std:
     const auto parts = SplitPath(path);
     for (std::size_t i = 0; i < parts.size() && node; ++i) {
         const std::string& part = parts[i];
-        if (view32 && node->isHklmSoftware && !SameText(part, "Wow6432Node")) {
+        if (view32 && node->isHklmSoftware && !SameText(part, "Wow6432Node") && !SharedBetweenViews(part)) {
             auto wow = node->Child("Wow6432Node");
             if (!wow) {
                 if (!create) return nullptr;

@@ -19,6 +19,8 @@ constexpr unsigned kNetStartPolls = 100000;
 
 const char* const kInterpreters[] = {"cmd.exe", "command.com"};
 const char* const kNetNames[] = {"net", "net.exe"};
+// The start of the list of program extensions (PATHEXT) every Windows has.
+const char* const kCommandExtensions[] = {".COM", ".EXE", ".BAT", ".CMD"};
 const char* const kServicesDatabase = "ServicesActive";
 
 std::string BaseName(const std::string& path)
@@ -211,28 +213,61 @@ Call<bool> SimServices::CloseServiceHandle(Handle handle)
 
 namespace {
 
-// Where CreateProcessA finds a program named without a folder.
-std::optional<std::string> FindProgram(Core& core, std::string name)
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The file at `path` (relative to the current directory): its folder as the program sees it,
+// its name as it lies on the disk.
+std::optional<std::string> ExistingFile(Core& core, const std::string& path)
+{
+    const FsEntry* entry = core.FindEntry(core.Key(path, true));
+    if (!entry || entry->directory) return std::nullopt;
+    return FolderOf(core.Absolute(path)) + "\\" + BaseName(entry->path);
+}
+
+// Windows' own files, which only administrators can change: what they do is the machine's
+// built-in behaviour. A file of the same name anywhere else is someone else's program.
+bool SystemFile(Core& core, const std::string& path)
+{
+    const std::string folder = FolderOf(path);
+    return SameText(folder, core.SystemDirectory()) || SameText(folder, core.WindowsDirectory());
+}
+
+// Where CreateProcessA finds the program its command line names: a bare name in the program's
+// own folder first, then the current directory, the system directory and the Windows
+// directory, with ".exe" added to a name without an extension.
+std::optional<std::string> SearchProgram(Core& core, std::string name)
 {
     if (BaseName(name).find('.') == std::string::npos) name += ".exe";
-    std::vector<std::string> candidates;
-    if (name.find_first_of("\\/:") != std::string::npos) {
-        candidates.push_back(name);
-    } else {
-        candidates = {core.currentDirectory + "\\" + name, core.SystemDirectory() + "\\" + name,
-                      core.WindowsDirectory() + "\\" + name};
-    }
-    for (const auto& candidate : candidates) {
-        const FsEntry* entry = core.FindEntry(core.Key(candidate, true));
-        if (entry && !entry->directory) return entry->path;
-    }
+    if (name.find_first_of("\\/:") != std::string::npos) return ExistingFile(core, name);
+    for (const std::string& folder :
+         {FolderOf(core.profile.programPath), core.currentDirectory, core.SystemDirectory(), core.WindowsDirectory()})
+        if (auto found = ExistingFile(core, folder + "\\" + name)) return found;
+    return std::nullopt;
+}
+
+// Where the interpreter finds a command that is not one of its own: a bare name in its
+// current directory first, then along the path (the system directory, the Windows directory),
+// each with the extensions the path's list of programs names, in its order.
+std::optional<std::string> FindCommandFile(Core& core, const std::string& name, const std::string& directory)
+{
+    std::vector<std::string> names;
+    if (BaseName(name).find('.') != std::string::npos) names.push_back(name);
+    for (const char* extension : kCommandExtensions) names.push_back(name + extension);
+    std::vector<std::string> folders = {directory, core.SystemDirectory(), core.WindowsDirectory()};
+    if (name.find_first_of("\\/:") != std::string::npos) folders = {std::string()};
+    for (const auto& folder : folders)
+        for (const auto& candidate : names)
+            if (auto found = ExistingFile(core, folder.empty() ? candidate : folder + "\\" + candidate)) return found;
     return std::nullopt;
 }
 
 // What "net start/stop <service>" does to the machine, and the exit code it gives.
 Dword RunNet(Core& core, const std::vector<std::string>& words)
 {
-    if (!FindProgram(core, core.SystemDirectory() + "\\net.exe")) return kCommandNotFoundExitCode;
     if (words.size() < 3) return 0;
     const std::string& verb = words[1];
     std::string name = words[2];
@@ -254,32 +289,64 @@ Dword RunNet(Core& core, const std::vector<std::string>& words)
     return 0;
 }
 
-// What the interpreter's "/c" command does.
-Dword RunInterpreter(Core& core, const std::vector<std::string>& words)
+// "exit [/b] [code]": the interpreter's own way to give an exit code.
+Dword ExitCode(const std::vector<std::string>& words)
+{
+    std::size_t at = 1;
+    if (at < words.size() && SameText(words[at], "/b")) ++at;
+    return at < words.size() ? static_cast<Dword>(std::strtoul(words[at].c_str(), nullptr, 10)) : 0;
+}
+
+// A batch file the interpreter found runs its lines; of them the machine knows only "exit".
+Dword RunBatch(Core& core, const std::string& path)
+{
+    const FsEntry* entry = core.FindEntry(core.Key(path, true));
+    if (!entry) return 0;
+    std::string line;
+    for (std::size_t i = 0; i <= entry->bytes.size(); ++i) {
+        const char c = i < entry->bytes.size() ? static_cast<char>(entry->bytes[i]) : '\n';
+        if (c != '\r' && c != '\n') {
+            line.push_back(c);
+            continue;
+        }
+        const auto words = Words(line.empty() || line[0] != '@' ? line : line.substr(1));
+        if (!words.empty() && SameText(words[0], "exit")) return ExitCode(words);
+        line.clear();
+    }
+    return 0;
+}
+
+// What the interpreter's "/c" command does, run from `directory`; the file it ran for the
+// command goes into the record.
+Dword RunInterpreter(Core& core, const std::vector<std::string>& words, const std::string& directory,
+                     ProcessRecord& record)
 {
     std::size_t at = 1;
     while (at < words.size() && !SameText(words[at], "/c") && !SameText(words[at], "/k")) ++at;
     if (at + 1 >= words.size()) return 0;
     const std::vector<std::string> inner(words.begin() + static_cast<std::ptrdiff_t>(at + 1), words.end());
-    if (OneOf(BaseName(inner[0]), {kNetNames[0], kNetNames[1]})) return RunNet(core, inner);
-    if (SameText(inner[0], "exit")) {
-        // "exit [/b] [code]": the interpreter's own way to give an exit code.
-        std::size_t at = 1;
-        if (at < inner.size() && SameText(inner[at], "/b")) ++at;
-        if (at < inner.size()) return static_cast<Dword>(std::strtoul(inner[at].c_str(), nullptr, 10));
-    }
+    if (SameText(inner[0], "exit")) return ExitCode(inner);
+    const std::optional<std::string> file = FindCommandFile(core, inner[0], directory);
+    if (!file) return kCommandNotFoundExitCode;
+    record.commandFile = *file;
+    // Only the system's own net.exe does what net does; anything else found first just ran.
+    const bool net = OneOf(BaseName(inner[0]), {kNetNames[0], kNetNames[1]});
+    if (net && SystemFile(core, *file) && SameText(BaseName(*file), kNetNames[1])) return RunNet(core, inner);
+    const std::string extension = file->size() >= 4 ? file->substr(file->size() - 4) : std::string();
+    if (SameText(extension, ".bat") || SameText(extension, ".cmd")) return RunBatch(core, *file);
     return 0;
 }
 
-// The program a command starts: the application name, else the command line's first word.
+// The program a command starts: the application name (a partial one completed from the
+// current directory, never searched for), else the command line's first word.
 std::optional<std::string> FindCommandProgram(Core& core, const char* applicationName, const std::string& line)
 {
-    if (applicationName) return FindProgram(core, applicationName);
-    if (!line.empty() && line.front() == '"') return FindProgram(core, line.substr(1, line.find('"', 1) - 1));
+    if (applicationName) return ExistingFile(core, applicationName);
+    if (!line.empty() && line.front() == '"') return SearchProgram(core, line.substr(1, line.find('"', 1) - 1));
     // An unquoted path with spaces: Windows tries each space as the end of the name.
     std::optional<std::string> program;
     for (std::size_t end = line.find(' '); !program; end = line.find(' ', end + 1)) {
-        program = FindProgram(core, line.substr(0, end));
+        program = SearchProgram(core, line.substr(0, end));
         if (end == std::string::npos) break;
     }
     return program;
@@ -345,8 +412,10 @@ Call<bool> SimProcesses::CreateProcessA(const char* applicationName, char* comma
     } else {
         const std::optional<std::string> program = FindCommandProgram(core, applicationName, line);
         if (!program) return fail(ERROR_FILE_NOT_FOUND);
-        const auto words = Words(line);
-        if (OneOf(BaseName(*program), {kInterpreters[0], kInterpreters[1]})) exitCode = RunInterpreter(core, words);
+        record.program = *program;
+        const std::string directory = currentDirectory ? core.Absolute(currentDirectory) : core.currentDirectory;
+        if (OneOf(BaseName(*program), {kInterpreters[0], kInterpreters[1]}) && SystemFile(core, *program))
+            exitCode = RunInterpreter(core, Words(line), directory, record);
     }
 
     const bool neverEnds = rule && rule->neverEnds;

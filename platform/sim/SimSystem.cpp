@@ -46,12 +46,35 @@ std::string ModuleFileName(std::string_view name)
     return base;
 }
 
-// Libraries every Windows has, loadable without a file of ours on the simulated disk.
+// Libraries every Windows has in its system directory, loadable without a file of ours on the
+// simulated disk.
 const char* const kKnownLibraries[] = {"kernel32.dll", "winspool.drv", "setupapi.dll", "advapi32.dll",
                                        "user32.dll",   "gdi32.dll",    "ws2_32.dll",   "ntdll.dll",
                                        "shell32.dll",  "comctl32.dll", "ole32.dll",    "msvcrt.dll"};
+
+// The KnownDLLs of a current Windows among them (Session Manager's list): a bare name of one of
+// these is always the system directory's file, whatever lies beside the program. winspool.drv
+// and comctl32.dll (a side-by-side assembly) are not on the list, so the loader looks for them
+// in the program's folder first.
+const char* const kKnownDlls[] = {"kernel32.dll", "user32.dll", "gdi32.dll",   "advapi32.dll", "msvcrt.dll",
+                                  "ntdll.dll",    "ole32.dll",  "shell32.dll", "ws2_32.dll",   "setupapi.dll"};
+
 // Loaded with the program itself: it imports from them.
-const char* const kPinnedLibraries[] = {"kernel32.dll", "winspool.drv", "ntdll.dll"};
+const char* const kPinnedLibraries[] = {"kernel32.dll", "ntdll.dll", "advapi32.dll"};
+
+template <std::size_t N>
+bool Listed(std::string_view fileName, const char* const (&names)[N])
+{
+    for (const char* name : names)
+        if (SameText(name, fileName)) return true;
+    return false;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
 
 }  // namespace
 
@@ -62,6 +85,7 @@ const std::vector<ExportEntry> kExports = {
     {"kernel32.dll", "GetProductInfo", 0, Export::GetProductInfo},
     {"kernel32.dll", "Wow64DisableWow64FsRedirection", 0, Export::Wow64DisableWow64FsRedirection},
     {"kernel32.dll", "IsWow64Process", 0, Export::IsWow64Process},
+    {"kernel32.dll", "IsWow64Process2", 0, Export::IsWow64Process2},
     {"kernel32.dll", "GetVersionExA", 0, Export::GetVersionExA},
     {"winspool.drv", "SetDefaultPrinterA", 202, Export::SetDefaultPrinterA},
     {"setupapi.dll", "SetupDiGetClassDevsA", 0, Export::SetupDiGetClassDevsA},
@@ -70,13 +94,16 @@ const std::vector<ExportEntry> kExports = {
     {"setupapi.dll", "SetupDiDestroyDeviceInfoList", 0, Export::SetupDiDestroyDeviceInfoList},
     {"winspool.drv", "GetDefaultPrinterA", 0, Export::GetDefaultPrinterA},
     {"kernel32.dll", "Wow64RevertWow64FsRedirection", 0, Export::Wow64RevertWow64FsRedirection},
+    {"kernel32.dll", "GetFinalPathNameByHandleA", 0, Export::GetFinalPathNameByHandleA},
+    {"advapi32.dll", "TreeResetNamedSecurityInfoA", 0, Export::TreeResetNamedSecurityInfoA},
 };
 
 // ---- The modules' state ------------------------------------------------------------------------
 
 void ModuleState::InstallPinnedLibraries()
 {
-    for (const char* name : kPinnedLibraries) modules.push_back(LoadedModule{name, 1, true});
+    for (const char* name : kPinnedLibraries)
+        modules.push_back(LoadedModule{name, 1, true, core.SystemDirectory() + "\\" + name});
 }
 
 bool ModuleState::ExportAvailable(std::size_t exportIndex) const
@@ -92,6 +119,9 @@ bool ModuleState::ExportAvailable(std::size_t exportIndex) const
     case Export::GetDefaultPrinterA:  // both came with the same Windows
         return core.profile.hasSetDefaultPrinterExport;
     case Export::IsWow64Process: return core.profile.hasIsWow64ProcessExport;
+    case Export::IsWow64Process2: return core.profile.hasIsWow64Process2Export;
+    case Export::GetFinalPathNameByHandleA: return core.profile.hasGetFinalPathNameByHandle;
+    case Export::TreeResetNamedSecurityInfoA: return !core.profile.Is9x() && core.profile.majorVersion >= 6;
     default: return true;
     }
 }
@@ -116,9 +146,34 @@ bool ModuleState::CheckProc(ProcAddress address, Export expected, const char* ca
 
 bool ModuleState::LibraryKnown(std::string_view fileName)
 {
-    for (const char* name : kKnownLibraries)
-        if (SameText(name, fileName)) return true;
-    return false;
+    return Listed(fileName, kKnownLibraries);
+}
+
+std::optional<std::string> ModuleState::FindLibraryFile(const std::string& name, bool systemDirectoryOnly)
+{
+    const std::string file = ModuleFileName(name);
+    const std::string system = core.SystemDirectory();
+    std::vector<std::string> candidates;
+    if (name.find_first_of("\\/:") != std::string::npos) {
+        candidates.push_back(core.Absolute(name));
+    } else if (systemDirectoryOnly || Listed(file, kKnownDlls)) {
+        candidates.push_back(system + "\\" + file);
+    } else {
+        // The safe search order: the program's folder, the system and Windows directories, and
+        // only then the current directory.
+        for (const std::string& folder :
+             {FolderOf(core.profile.programPath), system, core.WindowsDirectory(), core.currentDirectory})
+            candidates.push_back(core.Absolute(folder + "\\" + file));
+    }
+    for (const auto& candidate : candidates) {
+        const FsEntry* entry = core.FindEntry(core.Key(candidate, true));
+        if (entry && !entry->directory) {
+            const std::string onDisk = entry->path.substr(entry->path.find_last_of('\\') + 1);
+            return FolderOf(candidate) + "\\" + onDisk;
+        }
+        if (SameText(FolderOf(candidate), system) && LibraryKnown(file)) return candidate;
+    }
+    return std::nullopt;
 }
 
 // ---- System information -----------------------------------------------------------------------
@@ -222,6 +277,20 @@ Call<bool> SimSystemInformation::InvokeIsWow64Process(ProcAddress function, bool
     return Ok(true);
 }
 
+Call<bool> SimSystemInformation::InvokeIsWow64Process2(ProcAddress function, Word* processMachine, Word* nativeMachine)
+{
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("IsWow64Process2")) return Failed(false, *fault);
+    if (!core.CheckProc(function, Export::IsWow64Process2, "IsWow64Process2"))
+        return Failed(false, ERROR_INVALID_PARAMETER);
+    if (!processMachine) return Failed(false, kErrorNoAccess);
+    // An x86 program on an Arm PC runs under WOW64 as on x64; an emulated x64 one does not.
+    const bool wow64 = core.profile.Is64BitSystem() && core.profile.wow64;
+    *processMachine = wow64 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_UNKNOWN;
+    if (nativeMachine) *nativeMachine = core.profile.nativeMachine;
+    return Ok(true);
+}
+
 // ---- Modules ----------------------------------------------------------------------------------
 
 Call<ModuleHandle> SimModules::ModuleByName(std::string_view name)
@@ -250,37 +319,50 @@ Call<ModuleHandle> SimModules::GetModuleHandleW(const char16_t* name)
     return ModuleByName(narrow);
 }
 
-Call<ModuleHandle> SimModules::LoadLibraryA(const char* name)
+Call<ModuleHandle> SimModules::Load(const char* name, bool systemDirectoryOnly)
 {
-    auto lock = core.Lock();
-    if (auto fault = core.Enter("LoadLibraryA")) return Failed(ModuleHandle{0}, *fault);
     if (!name) return Failed(ModuleHandle{0}, ERROR_INVALID_PARAMETER);
     if (!*name) return Failed(ModuleHandle{0}, ERROR_MOD_NOT_FOUND);
     const std::string file = ModuleFileName(name);
     if (core.missingLibraries.count(Upper(file))) return Failed(ModuleHandle{0}, ERROR_MOD_NOT_FOUND);
-    if (!Core::LibraryKnown(file)) {
-        // Any other library must lie on the disk where the loader looks.
-        const std::string given(name);
-        std::vector<std::string> candidates;
-        if (given.find_first_of("\\/:") != std::string::npos) candidates.push_back(given);
-        else
-            candidates = {core.currentDirectory + "\\" + given, core.SystemDirectory() + "\\" + given,
-                          core.WindowsDirectory() + "\\" + given};
-        bool found = false;
-        for (const auto& candidate : candidates) {
-            const FsEntry* entry = core.FindEntry(core.Key(candidate, true));
-            found = found || (entry && !entry->directory);
-        }
-        if (!found) return Failed(ModuleHandle{0}, ERROR_MOD_NOT_FOUND);
-    }
+    const std::optional<std::string> path = core.FindLibraryFile(name, systemDirectoryOnly);
+    if (!path) return Failed(ModuleHandle{0}, ERROR_MOD_NOT_FOUND);
     for (std::size_t slot = 0; slot < core.modules.size(); ++slot) {
-        if (core.modules[slot].name == file) {
-            ++core.modules[slot].references;
-            return Ok(core.ModuleBase(slot));
+        LoadedModule& loaded = core.modules[slot];
+        if (loaded.name != file) continue;
+        if (loaded.references == 0) {
+            loaded.path = *path;
+            core.libraryFilesLoaded.push_back(*path);
         }
+        ++loaded.references;
+        return Ok(core.ModuleBase(slot));
     }
-    core.modules.push_back(LoadedModule{file, 1, false});
+    core.modules.push_back(LoadedModule{file, 1, false, *path});
+    core.libraryFilesLoaded.push_back(*path);
     return Ok(core.ModuleBase(core.modules.size() - 1));
+}
+
+Call<ModuleHandle> SimModules::LoadLibraryA(const char* name)
+{
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("LoadLibraryA")) return Failed(ModuleHandle{0}, *fault);
+    return Load(name, false);
+}
+
+Call<ModuleHandle> SimModules::LoadLibraryExA(const char* name, Handle file, Dword flags)
+{
+    auto lock = core.Lock();
+    if (auto fault = core.Enter("LoadLibraryExA")) return Failed(ModuleHandle{0}, *fault);
+    if (file != 0 || (flags & ~LOAD_LIBRARY_SEARCH_SYSTEM32) != 0)
+        return Failed(ModuleHandle{0}, ERROR_INVALID_PARAMETER);
+    if (flags == 0) return Load(name, false);
+    if (!core.profile.supportsLoadLibrarySearchFlags) return Failed(ModuleHandle{0}, ERROR_INVALID_PARAMETER);
+    // With a search flag a name must be bare or a full path.
+    const std::string given = name ? name : "";
+    const bool full = given.size() >= 3 && given[1] == ':' && given[2] == '\\';
+    if (given.find_first_of("\\/") != std::string::npos && !full)
+        return Failed(ModuleHandle{0}, ERROR_INVALID_PARAMETER);
+    return Load(name, true);
 }
 
 Call<bool> SimModules::FreeLibrary(ModuleHandle module)
@@ -334,8 +416,7 @@ Call<Dword> SimModules::GetModuleFileNameA(ModuleHandle module, char* buffer, Dw
     std::string path;
     if (module == 0) path = core.profile.programPath;
     for (std::size_t slot = 0; slot < core.modules.size() && path.empty(); ++slot)
-        if (core.ModuleBase(slot) == module && core.modules[slot].references > 0)
-            path = core.SystemDirectory() + "\\" + core.modules[slot].name;
+        if (core.ModuleBase(slot) == module && core.modules[slot].references > 0) path = core.modules[slot].path;
     if (path.empty()) return Failed(Dword{0}, ERROR_MOD_NOT_FOUND);
     if (!buffer || size == 0) return Failed(Dword{0}, ERROR_INSUFFICIENT_BUFFER);
     // As Windows: a path that does not fit is cut, terminated, and reported with the size given.

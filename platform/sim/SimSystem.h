@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ enum class Export {
     Wow64DisableWow64FsRedirection,
     Wow64RevertWow64FsRedirection,
     IsWow64Process,
+    IsWow64Process2,
     GetVersionExA,
     SetDefaultPrinterA,
     GetDefaultPrinterA,
@@ -29,12 +31,15 @@ enum class Export {
     SetupDiEnumDeviceInterfaces,
     SetupDiGetDeviceInterfaceDetailA,
     SetupDiDestroyDeviceInfoList,
+    GetFinalPathNameByHandleA,
+    TreeResetNamedSecurityInfoA,
 };
 
 struct LoadedModule {
     std::string name;  // lower case file name, e.g. "setupapi.dll"
     unsigned references = 0;
     bool pinned = false;  // imported by the program: never unloaded
+    std::string path;     // the file loaded, as the program sees its path
 };
 
 // The exports of the Windows machine that the program looks up.
@@ -62,12 +67,15 @@ public:
     }
     bool ExportAvailable(std::size_t exportIndex) const;
     static bool LibraryKnown(std::string_view fileName);
+    // The file the loader takes for `name`, as the program sees its path, or nothing.
+    std::optional<std::string> FindLibraryFile(const std::string& name, bool systemDirectoryOnly);
     // Checks that `address` is the export `expected` of a loaded module.
     bool CheckProc(ProcAddress address, Export expected, const char* caller);
 
     std::vector<LoadedModule> modules;                             // slot = index; references 0 = not loaded
     std::set<std::string> missingLibraries;                        // upper-case file names
     std::set<std::pair<std::string, std::string>> removedExports;  // upper-case module, function
+    std::vector<std::string> libraryFilesLoaded;
 
 private:
     Core& core;
@@ -83,6 +91,7 @@ public:
                                     Dword* productType) override;
     Call<int> GetSystemMetrics(int index) override;
     Call<bool> InvokeIsWow64Process(ProcAddress function, bool* wow64) override;
+    Call<bool> InvokeIsWow64Process2(ProcAddress function, Word* processMachine, Word* nativeMachine) override;
 
 private:
     void Fill(SystemInfo* info, Word architecture) const;
@@ -95,6 +104,7 @@ public:
     Call<ModuleHandle> GetModuleHandleA(const char* name) override;
     Call<ModuleHandle> GetModuleHandleW(const char16_t* name) override;
     Call<ModuleHandle> LoadLibraryA(const char* name) override;
+    Call<ModuleHandle> LoadLibraryExA(const char* name, Handle file, Dword flags) override;
     Call<bool> FreeLibrary(ModuleHandle module) override;
     Call<ProcAddress> GetProcAddress(ModuleHandle module, const char* name) override;
     Call<ProcAddress> GetProcAddressByOrdinal(ModuleHandle module, Word ordinal) override;
@@ -102,6 +112,7 @@ public:
 
 private:
     Call<ModuleHandle> ModuleByName(std::string_view name);
+    Call<ModuleHandle> Load(const char* name, bool systemDirectoryOnly);
     Call<ProcAddress> Lookup(ModuleHandle module, const char* name, Word ordinal);
     Core& core;
 };

@@ -175,6 +175,13 @@ ZENTHAR_SAME(ProcessInformation, PROCESS_INFORMATION, hThread);
 ZENTHAR_SAME(ProcessInformation, PROCESS_INFORMATION, dwProcessId);
 ZENTHAR_SAME(ProcessInformation, PROCESS_INFORMATION, dwThreadId);
 
+ZENTHAR_SAME_SIZE(ByHandleFileInformation, BY_HANDLE_FILE_INFORMATION);
+ZENTHAR_SAME(ByHandleFileInformation, BY_HANDLE_FILE_INFORMATION, dwFileAttributes);
+ZENTHAR_SAME(ByHandleFileInformation, BY_HANDLE_FILE_INFORMATION, dwVolumeSerialNumber);
+ZENTHAR_SAME(ByHandleFileInformation, BY_HANDLE_FILE_INFORMATION, nFileSizeLow);
+ZENTHAR_SAME(ByHandleFileInformation, BY_HANDLE_FILE_INFORMATION, nNumberOfLinks);
+ZENTHAR_SAME(ByHandleFileInformation, BY_HANDLE_FILE_INFORMATION, nFileIndexLow);
+
 // Handles travel by value in integers of pointer width.
 static_assert(sizeof(p::Handle) == sizeof(HANDLE) && sizeof(p::RegKey) == sizeof(HKEY) &&
               sizeof(p::ModuleHandle) == sizeof(HMODULE) && sizeof(p::ProcAddress) == sizeof(FARPROC));

@@ -1,4 +1,9 @@
 // The process's platform object, and the spooler, registry and service-control families.
+#include <cstddef>
+#include <cstdio>
+#include <type_traits>
+#include <utility>
+
 #include "platform/win32/Win32Conversions.h"
 
 namespace zenthar::win32 {
@@ -9,9 +14,126 @@ using platform::Dword;
 using platform::Handle;
 using platform::Long;
 
+namespace {
+
+// The spooler's client library is not one of Windows' KnownDLLs: imported at load time, a
+// WINSPOOL.DRV lying beside the program would be loaded in its place before the program runs.
+// So nothing is imported from it; its functions are looked up once, from the system
+// directory's file, when the platform is made (before anything turns WOW64 redirection off).
+constexpr const char* kSpoolerLibrary = "winspool.drv";
+
+enum class Spool : std::size_t {
+    EnumPrintersA,
+    GetPrinterDriverDirectoryA,
+    AddPrinterDriverA,
+    AddPrinterA,
+    OpenPrinterA,
+    ClosePrinter,
+    SetPrinterDataA,
+    GetPrinterDataA,
+    EnumMonitorsA,
+    AddMonitorA,
+    DeletePrintProcessorA,
+    EnumPortsA,
+    SetPrinterA,
+    GetPrinterA,
+    DeletePrinter,
+    EnumPrinterDriversA,
+    DeletePrinterDriverExA,
+    DeleteMonitorA,
+};
+constexpr const char* kSpoolNames[] = {
+    "EnumPrintersA",
+    "GetPrinterDriverDirectoryA",
+    "AddPrinterDriverA",
+    "AddPrinterA",
+    "OpenPrinterA",
+    "ClosePrinter",
+    "SetPrinterDataA",
+    "GetPrinterDataA",
+    "EnumMonitorsA",
+    "AddMonitorA",
+    "DeletePrintProcessorA",
+    "EnumPortsA",
+    "SetPrinterA",
+    "GetPrinterA",
+    "DeletePrinter",
+    "EnumPrinterDriversA",
+    "DeletePrinterDriverExA",
+    "DeleteMonitorA",
+};
+constexpr std::size_t kSpoolCount = sizeof kSpoolNames / sizeof kSpoolNames[0];
+static_assert(kSpoolCount == static_cast<std::size_t>(Spool::DeleteMonitorA) + 1, "a name for each function");
+
+struct SpoolerTable {
+    HMODULE library = nullptr;
+    DWORD loadError = 0;
+    FARPROC functions[kSpoolCount] = {};
+};
+
+// LoadLibraryExA looking in the system directory only; where the system does not know that
+// flag (87: Windows 7 and older without the loader update), the system directory's full path.
+HMODULE LoadFromSystemDirectory(const char* name, DWORD& error)
+{
+    HMODULE library = ::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    error = ::GetLastError();
+    if (library || error != ERROR_INVALID_PARAMETER) return library;
+    char path[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        error = length == 0 ? ::GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+        return nullptr;
+    }
+    const int written = std::snprintf(path + length, MAX_PATH - length, "\\%s", name);
+    if (written < 0 || static_cast<UINT>(written) >= MAX_PATH - length) {
+        error = ERROR_FILENAME_EXCED_RANGE;
+        return nullptr;
+    }
+    library = ::LoadLibraryA(path);
+    error = ::GetLastError();
+    return library;
+}
+
+const SpoolerTable& SpoolerExports()
+{
+    static const SpoolerTable table = [] {
+        SpoolerTable loaded;
+        loaded.library = LoadFromSystemDirectory(kSpoolerLibrary, loaded.loadError);
+        if (loaded.library)
+            for (std::size_t i = 0; i < kSpoolCount; ++i)
+                loaded.functions[i] = ::GetProcAddress(loaded.library, kSpoolNames[i]);
+        return loaded;
+    }();
+    return table;
+}
+
+// A status call (printer data) answers with its error instead of setting the last error.
+struct ErrorAsStatus {};
+
+// Calls the spooler's function as `Function`; without it (no library, no such export) the
+// call fails with the loader's error, as the import would have.
+template <typename Function, typename Failure, typename... Args>
+auto CallSpooler(Spool which, Failure failure, Args... args)
+{
+    using Result = decltype(std::declval<Function>()(args...));
+    const SpoolerTable& table = SpoolerExports();
+    const FARPROC address = table.functions[static_cast<std::size_t>(which)];
+    if (!address) {
+        const DWORD error = table.library ? ERROR_PROC_NOT_FOUND : table.loadError;
+        ::SetLastError(error);
+        if constexpr (std::is_same_v<Failure, ErrorAsStatus>) return static_cast<Result>(error);
+        else return static_cast<Result>(failure);
+    }
+    return ToFunction<Function>(reinterpret_cast<platform::ProcAddress>(address))(args...);
+}
+
+}  // namespace
+
 Win32Platform::Win32Platform()
-    : bundle{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this}
-{}
+    : bundle{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this}
+{
+    SpoolerExports();
+}
 
 platform::Platform& platform()
 {
@@ -26,7 +148,8 @@ Call<bool> Win32Platform::EnumPrintersA(Dword flags, const char* name, Dword lev
 {
     DWORD neededHere = 0;
     DWORD returnedHere = 0;
-    const BOOL ok = ::EnumPrintersA(flags, Writable(name), level, buffer, bufferSize, &neededHere, &returnedHere);
+    const BOOL ok = CallSpooler<decltype(&::EnumPrintersA)>(Spool::EnumPrintersA, FALSE, flags, Writable(name), level,
+                                                            buffer, bufferSize, &neededHere, &returnedHere);
     const Call<bool> result = BoolCall(ok);
     if (needed) *needed = neededHere;
     if (returned) *returned = returnedHere;
@@ -37,8 +160,9 @@ Call<bool> Win32Platform::GetPrinterDriverDirectoryA(const char* server, const c
                                                      std::uint8_t* buffer, Dword bufferSize, Dword* needed)
 {
     DWORD neededHere = 0;
-    const BOOL ok =
-        ::GetPrinterDriverDirectoryA(Writable(server), Writable(environment), level, buffer, bufferSize, &neededHere);
+    const BOOL ok = CallSpooler<decltype(&::GetPrinterDriverDirectoryA)>(Spool::GetPrinterDriverDirectoryA, FALSE,
+                                                                         Writable(server), Writable(environment), level,
+                                                                         buffer, bufferSize, &neededHere);
     const Call<bool> result = BoolCall(ok);
     if (needed) *needed = neededHere;
     return result;
@@ -46,12 +170,14 @@ Call<bool> Win32Platform::GetPrinterDriverDirectoryA(const char* server, const c
 
 Call<bool> Win32Platform::AddPrinterDriverA(const char* server, Dword level, const void* info)
 {
-    return BoolCall(::AddPrinterDriverA(Writable(server), level, WritableBytes(info)));
+    return BoolCall(CallSpooler<decltype(&::AddPrinterDriverA)>(Spool::AddPrinterDriverA, FALSE, Writable(server),
+                                                                level, WritableBytes(info)));
 }
 
 Call<Handle> Win32Platform::AddPrinterA(const char* server, Dword level, const void* info)
 {
-    const HANDLE printer = ::AddPrinterA(Writable(server), level, WritableBytes(info));
+    const HANDLE printer = CallSpooler<decltype(&::AddPrinterA)>(Spool::AddPrinterA, HANDLE{}, Writable(server), level,
+                                                                 WritableBytes(info));
     return {FromHandle(printer), ::GetLastError()};
 }
 
@@ -59,9 +185,9 @@ Call<bool> Win32Platform::OpenPrinterA(const char* printerName, Handle* printer,
                                        const platform::PrinterDefaultsA* defaults)
 {
     HANDLE opened = nullptr;
-    const BOOL ok =
-        ::OpenPrinterA(Writable(printerName), &opened,
-                       reinterpret_cast<LPPRINTER_DEFAULTSA>(const_cast<platform::PrinterDefaultsA*>(defaults)));
+    const BOOL ok = CallSpooler<decltype(&::OpenPrinterA)>(
+        Spool::OpenPrinterA, FALSE, Writable(printerName), &opened,
+        reinterpret_cast<LPPRINTER_DEFAULTSA>(const_cast<platform::PrinterDefaultsA*>(defaults)));
     const Call<bool> result = BoolCall(ok);
     if (printer) *printer = FromHandle(opened);
     return result;
@@ -69,13 +195,15 @@ Call<bool> Win32Platform::OpenPrinterA(const char* printerName, Handle* printer,
 
 Call<bool> Win32Platform::ClosePrinter(Handle printer)
 {
-    return BoolCall(::ClosePrinter(ToHandle(printer)));
+    return BoolCall(CallSpooler<decltype(&::ClosePrinter)>(Spool::ClosePrinter, FALSE, ToHandle(printer)));
 }
 
 Call<Dword> Win32Platform::SetPrinterDataA(Handle printer, const char* valueName, Dword type, const std::uint8_t* data,
                                            Dword size)
 {
-    const DWORD status = ::SetPrinterDataA(ToHandle(printer), Writable(valueName), type, WritableBytes(data), size);
+    const DWORD status = CallSpooler<decltype(&::SetPrinterDataA)>(Spool::SetPrinterDataA, ErrorAsStatus{},
+                                                                   ToHandle(printer), Writable(valueName), type,
+                                                                   WritableBytes(data), size);
     return {status, status};
 }
 
@@ -84,7 +212,9 @@ Call<Dword> Win32Platform::GetPrinterDataA(Handle printer, const char* valueName
 {
     DWORD typeHere = 0;
     DWORD neededHere = 0;
-    const DWORD status = ::GetPrinterDataA(ToHandle(printer), Writable(valueName), &typeHere, data, size, &neededHere);
+    const DWORD status = CallSpooler<decltype(&::GetPrinterDataA)>(Spool::GetPrinterDataA, ErrorAsStatus{},
+                                                                   ToHandle(printer), Writable(valueName), &typeHere,
+                                                                   data, size, &neededHere);
     if (type) *type = typeHere;
     if (needed) *needed = neededHere;
     return {status, status};
@@ -95,7 +225,8 @@ Call<bool> Win32Platform::EnumMonitorsA(const char* server, Dword level, std::ui
 {
     DWORD neededHere = 0;
     DWORD returnedHere = 0;
-    const BOOL ok = ::EnumMonitorsA(Writable(server), level, buffer, bufferSize, &neededHere, &returnedHere);
+    const BOOL ok = CallSpooler<decltype(&::EnumMonitorsA)>(Spool::EnumMonitorsA, FALSE, Writable(server), level,
+                                                            buffer, bufferSize, &neededHere, &returnedHere);
     const Call<bool> result = BoolCall(ok);
     if (needed) *needed = neededHere;
     if (returned) *returned = returnedHere;
@@ -104,13 +235,15 @@ Call<bool> Win32Platform::EnumMonitorsA(const char* server, Dword level, std::ui
 
 Call<bool> Win32Platform::AddMonitorA(const char* server, Dword level, const void* info)
 {
-    return BoolCall(::AddMonitorA(Writable(server), level, WritableBytes(info)));
+    return BoolCall(
+        CallSpooler<decltype(&::AddMonitorA)>(Spool::AddMonitorA, FALSE, Writable(server), level, WritableBytes(info)));
 }
 
 Call<bool> Win32Platform::DeletePrintProcessorA(const char* server, const char* environment,
                                                 const char* printProcessorName)
 {
-    return BoolCall(::DeletePrintProcessorA(Writable(server), Writable(environment), Writable(printProcessorName)));
+    return BoolCall(CallSpooler<decltype(&::DeletePrintProcessorA)>(
+        Spool::DeletePrintProcessorA, FALSE, Writable(server), Writable(environment), Writable(printProcessorName)));
 }
 
 Call<bool> Win32Platform::EnumPortsA(const char* server, Dword level, std::uint8_t* buffer, Dword bufferSize,
@@ -118,7 +251,8 @@ Call<bool> Win32Platform::EnumPortsA(const char* server, Dword level, std::uint8
 {
     DWORD neededHere = 0;
     DWORD returnedHere = 0;
-    const BOOL ok = ::EnumPortsA(Writable(server), level, buffer, bufferSize, &neededHere, &returnedHere);
+    const BOOL ok = CallSpooler<decltype(&::EnumPortsA)>(Spool::EnumPortsA, FALSE, Writable(server), level, buffer,
+                                                         bufferSize, &neededHere, &returnedHere);
     const Call<bool> result = BoolCall(ok);
     if (needed) *needed = neededHere;
     if (returned) *returned = returnedHere;
@@ -143,14 +277,16 @@ Call<bool> Win32Platform::InvokeGetDefaultPrinter(platform::ProcAddress function
 
 Call<bool> Win32Platform::SetPrinterA(Handle printer, Dword level, const void* info, Dword command)
 {
-    return BoolCall(::SetPrinterA(ToHandle(printer), level, static_cast<LPBYTE>(const_cast<void*>(info)), command));
+    return BoolCall(CallSpooler<decltype(&::SetPrinterA)>(Spool::SetPrinterA, FALSE, ToHandle(printer), level,
+                                                          static_cast<LPBYTE>(const_cast<void*>(info)), command));
 }
 
 Call<bool> Win32Platform::GetPrinterA(Handle printer, Dword level, std::uint8_t* buffer, Dword bufferSize,
                                       Dword* needed)
 {
     DWORD neededHere = 0;
-    const BOOL ok = ::GetPrinterA(ToHandle(printer), level, buffer, bufferSize, &neededHere);
+    const BOOL ok = CallSpooler<decltype(&::GetPrinterA)>(Spool::GetPrinterA, FALSE, ToHandle(printer), level, buffer,
+                                                          bufferSize, &neededHere);
     const Call<bool> result = BoolCall(ok);
     if (needed) *needed = neededHere;
     return result;
@@ -158,7 +294,7 @@ Call<bool> Win32Platform::GetPrinterA(Handle printer, Dword level, std::uint8_t*
 
 Call<bool> Win32Platform::DeletePrinter(Handle printer)
 {
-    return BoolCall(::DeletePrinter(ToHandle(printer)));
+    return BoolCall(CallSpooler<decltype(&::DeletePrinter)>(Spool::DeletePrinter, FALSE, ToHandle(printer)));
 }
 
 Call<bool> Win32Platform::EnumPrinterDriversA(const char* server, const char* environment, Dword level,
@@ -166,8 +302,9 @@ Call<bool> Win32Platform::EnumPrinterDriversA(const char* server, const char* en
 {
     DWORD neededHere = 0;
     DWORD returnedHere = 0;
-    const BOOL ok = ::EnumPrinterDriversA(Writable(server), Writable(environment), level, buffer, bufferSize,
-                                          &neededHere, &returnedHere);
+    const BOOL ok = CallSpooler<decltype(&::EnumPrinterDriversA)>(Spool::EnumPrinterDriversA, FALSE, Writable(server),
+                                                                  Writable(environment), level, buffer, bufferSize,
+                                                                  &neededHere, &returnedHere);
     const Call<bool> result = BoolCall(ok);
     if (needed) *needed = neededHere;
     if (returned) *returned = returnedHere;
@@ -177,13 +314,15 @@ Call<bool> Win32Platform::EnumPrinterDriversA(const char* server, const char* en
 Call<bool> Win32Platform::DeletePrinterDriverExA(const char* server, const char* environment, const char* driverName,
                                                  Dword deleteFlag, Dword versionFlag)
 {
-    return BoolCall(::DeletePrinterDriverExA(Writable(server), Writable(environment), Writable(driverName), deleteFlag,
-                                             versionFlag));
+    return BoolCall(CallSpooler<decltype(&::DeletePrinterDriverExA)>(Spool::DeletePrinterDriverExA, FALSE,
+                                                                     Writable(server), Writable(environment),
+                                                                     Writable(driverName), deleteFlag, versionFlag));
 }
 
 Call<bool> Win32Platform::DeleteMonitorA(const char* server, const char* environment, const char* monitorName)
 {
-    return BoolCall(::DeleteMonitorA(Writable(server), Writable(environment), Writable(monitorName)));
+    return BoolCall(CallSpooler<decltype(&::DeleteMonitorA)>(Spool::DeleteMonitorA, FALSE, Writable(server),
+                                                             Writable(environment), Writable(monitorName)));
 }
 
 // ---- Registry

@@ -25,7 +25,8 @@ class Win32Platform final : public platform::Spooler,
                             public platform::DeviceSetup,
                             public platform::Clock,
                             public platform::Debug,
-                            public platform::Environment {
+                            public platform::Environment,
+                            public platform::Security {
 public:
     using Dword = platform::Dword;
     using Word = platform::Word;
@@ -115,6 +116,8 @@ public:
     Call<Dword> WaitForSingleObject(Handle handle, Dword milliseconds) override;
     Call<Handle> CreateThread(const void* security, std::size_t stackSize, platform::ThreadStartRoutine start,
                               void* parameter, Dword creationFlags, Dword* threadId) override;
+    Call<Handle> CreateMutexA(const void* security, bool initialOwner, const char* name) override;
+    Call<bool> ReleaseMutex(Handle mutex) override;
 
     // Files
     Call<bool> CopyFileA(const char* existingFile, const char* newFile, bool failIfExists) override;
@@ -125,6 +128,7 @@ public:
     Call<Dword> GetCurrentDirectoryA(Dword bufferLength, char* buffer) override;
     Call<Dword> GetSystemDirectoryA(char* buffer, Dword size) override;
     Call<Dword> GetFileAttributesA(const char* path) override;
+    Call<Dword> GetFullPathNameA(const char* path, Dword size, char* buffer, char** filePart) override;
     Call<bool> InvokeWow64DisableWow64FsRedirection(ProcAddress function, void** oldValue) override;
     Call<bool> InvokeWow64RevertWow64FsRedirection(ProcAddress function, void* oldValue) override;
 
@@ -140,6 +144,10 @@ public:
     Call<bool> CancelIo(Handle file) override;
     Call<bool> ClearCommError(Handle file, Dword* errors, platform::ComStat* status) override;
     Call<bool> PurgeComm(Handle file, Dword flags) override;
+    Call<bool> GetFileInformationByHandle(Handle file, platform::ByHandleFileInformation* information) override;
+    Call<bool> SetEndOfFile(Handle file) override;
+    Call<Dword> InvokeGetFinalPathNameByHandleA(platform::ProcAddress function, Handle file, char* buffer, Dword size,
+                                                Dword flags) override;
 
     // SystemInformation
     Call<bool> GetVersionExA(platform::OsVersionInfoExA* info) override;
@@ -149,11 +157,14 @@ public:
                                     Dword* productType) override;
     Call<int> GetSystemMetrics(int index) override;
     Call<bool> InvokeIsWow64Process(ProcAddress function, bool* wow64) override;
+    Call<bool> InvokeIsWow64Process2(ProcAddress function, platform::Word* processMachine,
+                                     platform::Word* nativeMachine) override;
 
     // Modules
     Call<ModuleHandle> GetModuleHandleA(const char* name) override;
     Call<ModuleHandle> GetModuleHandleW(const char16_t* name) override;
     Call<ModuleHandle> LoadLibraryA(const char* name) override;
+    Call<ModuleHandle> LoadLibraryExA(const char* name, Handle file, Dword flags) override;
     Call<bool> FreeLibrary(ModuleHandle module) override;
     Call<ProcAddress> GetProcAddress(ModuleHandle module, const char* name) override;
     Call<ProcAddress> GetProcAddressByOrdinal(ModuleHandle module, Word ordinal) override;
@@ -176,6 +187,20 @@ public:
     Dword GetTickCount() override;
     void OutputDebugStringA(const char* text) override;
     Call<Dword> GetEnvironmentVariableA(const char* name, char* buffer, Dword size) override;
+
+    // Security (Win32Security.cpp)
+    Call<bool> GetFileSecurityA(const char* fileName, Dword requestedInformation, std::uint8_t* descriptor,
+                                Dword length, Dword* lengthNeeded) override;
+    Call<Dword> SetNamedSecurityInfoA(const char* objectName, Dword objectType, Dword securityInfo,
+                                      const std::uint8_t* owner, const std::uint8_t* group, const std::uint8_t* dacl,
+                                      const std::uint8_t* sacl) override;
+    Call<Dword> InvokeTreeResetNamedSecurityInfoA(ProcAddress function, const char* objectName, Dword objectType,
+                                                  Dword securityInfo, const std::uint8_t* owner,
+                                                  const std::uint8_t* group, const std::uint8_t* dacl,
+                                                  const std::uint8_t* sacl, bool keepExplicit) override;
+    Call<bool> OpenProcessToken(Dword desiredAccess, Handle* token) override;
+    Call<bool> GetTokenInformation(Handle token, Dword informationClass, std::uint8_t* buffer, Dword length,
+                                   Dword* returnLength) override;
 
 private:
     platform::Platform bundle;

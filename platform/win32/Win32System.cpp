@@ -110,6 +110,18 @@ Call<Dword> Win32Platform::WaitForSingleObject(Handle handle, Dword milliseconds
     return {outcome, ::GetLastError()};
 }
 
+Call<Handle> Win32Platform::CreateMutexA(const void* security, bool initialOwner, const char* name)
+{
+    const HANDLE mutex =
+        ::CreateMutexA(static_cast<LPSECURITY_ATTRIBUTES>(const_cast<void*>(security)), initialOwner, name);
+    return {FromHandle(mutex), ::GetLastError()};
+}
+
+Call<bool> Win32Platform::ReleaseMutex(Handle mutex)
+{
+    return BoolCall(::ReleaseMutex(ToHandle(mutex)));
+}
+
 Call<Handle> Win32Platform::CreateThread(const void* security, std::size_t stackSize,
                                          platform::ThreadStartRoutine start, void* parameter, Dword creationFlags,
                                          Dword* threadId)
@@ -172,6 +184,12 @@ Call<Dword> Win32Platform::GetFileAttributesA(const char* path)
 {
     const DWORD attributes = ::GetFileAttributesA(path);
     return {attributes, ::GetLastError()};
+}
+
+Call<Dword> Win32Platform::GetFullPathNameA(const char* path, Dword size, char* buffer, char** filePart)
+{
+    const DWORD length = ::GetFullPathNameA(path, size, buffer, filePart);
+    return {length, ::GetLastError()};
 }
 
 Call<bool> Win32Platform::InvokeWow64DisableWow64FsRedirection(platform::ProcAddress function, void** oldValue)
@@ -241,6 +259,25 @@ Call<bool> Win32Platform::PurgeComm(Handle file, Dword flags)
     return BoolCall(::PurgeComm(ToHandle(file), flags));
 }
 
+Call<bool> Win32Platform::GetFileInformationByHandle(Handle file, platform::ByHandleFileInformation* information)
+{
+    return BoolCall(
+        ::GetFileInformationByHandle(ToHandle(file), reinterpret_cast<LPBY_HANDLE_FILE_INFORMATION>(information)));
+}
+
+Call<bool> Win32Platform::SetEndOfFile(Handle file)
+{
+    return BoolCall(::SetEndOfFile(ToHandle(file)));
+}
+
+Call<Dword> Win32Platform::InvokeGetFinalPathNameByHandleA(platform::ProcAddress function, Handle file, char* buffer,
+                                                           Dword size, Dword flags)
+{
+    using GetFinalPathFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    const DWORD length = ToFunction<GetFinalPathFunction>(function)(ToHandle(file), buffer, size, flags);
+    return {length, ::GetLastError()};
+}
+
 // ---- SystemInformation
 
 Call<bool> Win32Platform::GetVersionExA(platform::OsVersionInfoExA* info)
@@ -282,6 +319,14 @@ Call<bool> Win32Platform::InvokeIsWow64Process(platform::ProcAddress function, b
     return result;
 }
 
+Call<bool> Win32Platform::InvokeIsWow64Process2(platform::ProcAddress function, platform::Word* processMachine,
+                                                platform::Word* nativeMachine)
+{
+    using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+    return BoolCall(
+        ToFunction<IsWow64Process2Function>(function)(::GetCurrentProcess(), processMachine, nativeMachine));
+}
+
 // ---- Modules
 
 Call<platform::ModuleHandle> Win32Platform::GetModuleHandleA(const char* name)
@@ -300,6 +345,12 @@ Call<platform::ModuleHandle> Win32Platform::GetModuleHandleW(const char16_t* nam
 Call<platform::ModuleHandle> Win32Platform::LoadLibraryA(const char* name)
 {
     const HMODULE module = ::LoadLibraryA(name);
+    return {reinterpret_cast<platform::ModuleHandle>(module), ::GetLastError()};
+}
+
+Call<platform::ModuleHandle> Win32Platform::LoadLibraryExA(const char* name, platform::Handle file, Dword flags)
+{
+    const HMODULE module = ::LoadLibraryExA(name, ToHandle(file), flags);
     return {reinterpret_cast<platform::ModuleHandle>(module), ::GetLastError()};
 }
 

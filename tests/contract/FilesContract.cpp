@@ -124,6 +124,45 @@ TEST_F(FilesContract, CreateFileHonoursItsDisposition)
     EXPECT_EQ(missing.error, ERROR_FILE_NOT_FOUND);
 }
 
+// What the run log checks before it writes: the file opened as itself is one plain file with one
+// name, lying where the full path of its name says; and it is cut where it is told.
+TEST_F(FilesContract, AFileOpenedAsItselfTellsItsNamesAndWhereItLies)
+{
+    const std::string file = Join(Scratch(), "Run.log");
+    WriteFileText(file, "abcdef");
+    const Call<Handle> opened = P().io.CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, kNoHandle);
+    ASSERT_NE(opened.value, kInvalidHandle);
+    EXPECT_EQ(opened.error, ERROR_ALREADY_EXISTS);
+
+    ByHandleFileInformation information{};
+    EXPECT_TRUE(P().io.GetFileInformationByHandle(opened.value, &information).value);
+    EXPECT_EQ(information.nNumberOfLinks, 1u);
+    EXPECT_EQ(information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+    EXPECT_EQ(information.nFileSizeLow, 6u);
+
+    const auto same = [](const std::string& a, const std::string& b) {
+        return a.size() == b.size() && EndsWithNoCase(a, b);
+    };
+    char full[kPathLength] = {};
+    ASSERT_TRUE(P().files.SetCurrentDirectoryA(Scratch().c_str()).value);
+    const Call<Dword> fullLength = P().files.GetFullPathNameA("run.LOG", sizeof full, full, nullptr);
+    EXPECT_TRUE(same(Text(full), file)) << full;
+    EXPECT_EQ(fullLength.value, Text(full).size());
+    const ModuleHandle kernel = P().modules.GetModuleHandleA("kernel32.dll").value;
+    const ProcAddress finalPath = P().modules.GetProcAddress(kernel, "GetFinalPathNameByHandleA").value;
+    ASSERT_NE(finalPath, 0u);
+    char final[kPathLength] = {};
+    const Call<Dword> finalLength =
+        P().io.InvokeGetFinalPathNameByHandleA(finalPath, opened.value, final, sizeof final, 0);
+    EXPECT_TRUE(same(Text(final), "\\\\?\\" + file)) << final;
+    EXPECT_EQ(finalLength.value, Text(final).size());
+
+    EXPECT_TRUE(P().io.SetEndOfFile(opened.value).value);
+    EXPECT_TRUE(P().kernel.CloseHandle(opened.value).value);
+    EXPECT_EQ(ReadFileText(file), "");
+}
+
 TEST_F(FilesContract, OverlappedWriteCompletesThroughItsEvent)
 {
     const std::string file = Join(Scratch(), "overlapped.bin");

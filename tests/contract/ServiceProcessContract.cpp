@@ -57,7 +57,8 @@ TEST_F(ServiceContract, MissingServiceDoesNotExist)
 class ProcessContract : public ContractTest {
 protected:
     // The installer's way of running a command: hidden, in a console of its own.
-    Call<bool> Start(const std::string& commandLine, ProcessInformation& process)
+    Call<bool> Start(const std::string& commandLine, ProcessInformation& process, const char* program = nullptr,
+                     const char* directory = nullptr)
     {
         std::vector<char> line(commandLine.begin(), commandLine.end());
         line.push_back('\0');
@@ -65,8 +66,23 @@ protected:
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
-        return P().processes.CreateProcessA(nullptr, line.data(), nullptr, nullptr, false, CREATE_NEW_CONSOLE, nullptr,
-                                            nullptr, &startup, &process);
+        return P().processes.CreateProcessA(program, line.data(), nullptr, nullptr, false, CREATE_NEW_CONSOLE, nullptr,
+                                            directory, &startup, &process);
+    }
+
+    // Runs the command line to its end; its exit code, or 12345 when it could not start.
+    Dword ExitCodeOf(const std::string& commandLine, const char* program, const char* directory)
+    {
+        ProcessInformation process{};
+        const Call<bool> started = Start(commandLine, process, program, directory);
+        EXPECT_TRUE(started.value) << commandLine << ": error " << started.error;
+        if (!started.value) return 12345;
+        EXPECT_EQ(P().kernel.WaitForSingleObject(process.hProcess, INFINITE).value, WAIT_OBJECT_0);
+        Dword exitCode = 12345;
+        EXPECT_TRUE(P().processes.GetExitCodeProcess(process.hProcess, &exitCode).value);
+        P().kernel.CloseHandle(process.hThread);
+        P().kernel.CloseHandle(process.hProcess);
+        return exitCode;
     }
 
     std::string Interpreter()
@@ -92,6 +108,21 @@ TEST_F(ProcessContract, CommandInterpreterExitCodeComesBack)
     EXPECT_EQ(exitCode, 3u);
     EXPECT_TRUE(P().kernel.CloseHandle(process.hThread).value);
     EXPECT_TRUE(P().kernel.CloseHandle(process.hProcess).value);
+}
+
+// The interpreter named by its full path looks for a command in the current directory it was
+// given before anywhere else: a batch file there runs; started in the system directory, the
+// same command is not found.
+TEST_F(ProcessContract, TheInterpreterLooksInItsCurrentDirectoryFirst)
+{
+    WriteFileText(Join(Scratch(), "zenthar-probe.bat"), "@exit 7\r\n");
+    char system[kPathLength] = {};
+    const Call<Dword> length = P().files.GetSystemDirectoryA(system, sizeof system);
+    ASSERT_GT(length.value, 0u);
+    const std::string interpreter = Join(system, "cmd.exe");
+    const std::string line = "CMD.EXE /c zenthar-probe";
+    EXPECT_EQ(ExitCodeOf(line, interpreter.c_str(), Scratch().c_str()), 7u);
+    EXPECT_EQ(ExitCodeOf(line, interpreter.c_str(), system), 9009u) << "the interpreter's \"not recognised\"";
 }
 
 TEST_F(ProcessContract, MissingProgramIsNotStarted)

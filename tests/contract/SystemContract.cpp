@@ -1,5 +1,6 @@
 // Version and processor information, module lookups, kernel objects, the clock and the
 // device-setup library.
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -100,6 +101,18 @@ TEST_F(SystemContract, Wow64AndTheProgramsOwnPathAreAskedOfTheSystem)
     EXPECT_EQ(wow64, ownInfo.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL &&
                          nativeInfo.wProcessorArchitecture != PROCESSOR_ARCHITECTURE_INTEL);
 
+    // IsWow64Process2 names the machine itself (an Arm PC whatever it emulates) and the
+    // program's own machine only under WOW64.
+    const Call<ProcAddress> isWow64Second = P().modules.GetProcAddress(kernel.value, "IsWow64Process2");
+    ASSERT_NE(isWow64Second.value, 0u);
+    Word processMachine = 1;
+    Word nativeMachine = 0;
+    ASSERT_TRUE(P().system.InvokeIsWow64Process2(isWow64Second.value, &processMachine, &nativeMachine).value);
+    EXPECT_EQ(processMachine, wow64 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_UNKNOWN);
+    EXPECT_EQ(nativeMachine, nativeInfo.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64
+                                 ? IMAGE_FILE_MACHINE_AMD64
+                                 : IMAGE_FILE_MACHINE_I386);
+
     char path[kPathLength] = {};
     const Call<Dword> length = P().modules.GetModuleFileNameA(0, path, sizeof path);
     ASSERT_GT(length.value, 0u);
@@ -125,6 +138,19 @@ TEST_F(SystemContract, ModuleLookupsReportWhatIsMissing)
     const Call<ProcAddress> absent = P().modules.GetProcAddress(kernel.value, "ZentharNoSuchFunction");
     EXPECT_EQ(absent.value, 0u);
     EXPECT_EQ(absent.error, ERROR_PROC_NOT_FOUND);
+    // From the system directory alone: its own spooler library, and no other file anywhere.
+    const Call<ModuleHandle> spooler =
+        P().modules.LoadLibraryExA("winspool.drv", kNoHandle, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ASSERT_NE(spooler.value, 0u) << "error " << spooler.error;
+    char path[kPathLength] = {};
+    ASSERT_GT(P().modules.GetModuleFileNameA(spooler.value, path, sizeof path).value, 0u);
+    EXPECT_TRUE(EndsWithNoCase(path, "\\winspool.drv")) << path;
+    EXPECT_TRUE(P().modules.FreeLibrary(spooler.value).value);
+    const Call<ModuleHandle> nowhere =
+        P().modules.LoadLibraryExA("zenthar-no-such-library.dll", kNoHandle, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    EXPECT_EQ(nowhere.value, 0u);
+    EXPECT_EQ(nowhere.error, ERROR_MOD_NOT_FOUND);
+
     const Call<ProcAddress> redirection = P().modules.GetProcAddress(kernel.value, "Wow64DisableWow64FsRedirection");
     EXPECT_NE(redirection.value, 0u);
     EXPECT_NE(P().modules.GetProcAddress(kernel.value, "Wow64RevertWow64FsRedirection").value, 0u);
@@ -199,6 +225,32 @@ TEST_F(SystemContract, EventsSignalAsTheirResetModeSays)
     const Call<bool> closedTwice = P().kernel.CloseHandle(automatic.value);
     EXPECT_FALSE(closedTwice.value);
     EXPECT_EQ(closedTwice.error, ERROR_INVALID_HANDLE);
+}
+
+// Runs of the installer and the uninstaller keep apart through one named mutex in the Global
+// namespace: a second open finds the first's, and only its owner may let go of it.
+TEST_F(SystemContract, ANamedMutexIsOneForEveryOpenAndOnlyItsOwnerReleasesIt)
+{
+    // Past its namespace a mutex's name holds no backslash.
+    std::string own = OwnKeyPath();
+    std::replace(own.begin(), own.end(), '\\', '-');
+    const std::string name = "Global\\zenthar contract " + own;
+    const Call<Handle> first = P().kernel.CreateMutexA(nullptr, false, name.c_str());
+    ASSERT_NE(first.value, kNoHandle);
+    const Call<Handle> second = P().kernel.CreateMutexA(nullptr, true, name.c_str());
+    ASSERT_NE(second.value, kNoHandle);
+    EXPECT_EQ(second.error, ERROR_ALREADY_EXISTS);
+    const Call<bool> notOwned = P().kernel.ReleaseMutex(second.value);
+    EXPECT_FALSE(notOwned.value) << "the second open did not take it";
+    EXPECT_EQ(notOwned.error, ERROR_NOT_OWNER);
+
+    EXPECT_EQ(P().kernel.WaitForSingleObject(first.value, 0).value, WAIT_OBJECT_0);
+    EXPECT_EQ(P().kernel.WaitForSingleObject(second.value, 0).value, WAIT_OBJECT_0) << "the owner takes it again";
+    EXPECT_TRUE(P().kernel.ReleaseMutex(second.value).value);
+    EXPECT_TRUE(P().kernel.ReleaseMutex(first.value).value);
+    EXPECT_FALSE(P().kernel.ReleaseMutex(first.value).value);
+    EXPECT_TRUE(P().kernel.CloseHandle(first.value).value);
+    EXPECT_TRUE(P().kernel.CloseHandle(second.value).value);
 }
 
 struct Worker {

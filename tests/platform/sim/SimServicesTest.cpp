@@ -125,6 +125,46 @@ TEST_F(SimServicesTest, NetCommandsThroughTheInterpreterChangeServices)
     EXPECT_EQ(Run("CMD.EXE /c net start spooler"), 0u) << "net waits for a pending start";
 }
 
+// Where Windows finds a program named without a folder, and where the interpreter finds a
+// command: a file planted first in that order runs instead of the system's, and only the
+// system's net.exe changes services.
+TEST_F(SimServicesTest, ProgramsAndCommandsAreFoundWhereWindowsLooksFirst)
+{
+    const std::string programFolder = "C:\\NORVA Orbix Printer 4.X";
+    const std::string downloads = "C:\\Users\\admin\\Downloads";
+    const std::string system = "C:\\Windows\\System32";
+    machine.AddDirectory(downloads);
+    ASSERT_TRUE(machine.platform().files.SetCurrentDirectoryA(downloads.c_str()).value);
+    struct Row {
+        const char* planted;  // empty: nothing planted
+        const char* line;
+        std::string program;
+        std::string commandFile;
+    };
+    const Row rows[] = {
+        {"", "CMD.EXE /c net stop spooler", system + "\\cmd.exe", system + "\\net.exe"},
+        {"C:\\Users\\admin\\Downloads\\net.bat", "CMD.EXE /c net stop spooler", system + "\\cmd.exe",
+         downloads + "\\net.bat"},
+        {"C:\\Users\\admin\\Downloads\\NET.COM", "cmd /c net stop spooler", system + "\\cmd.exe",
+         downloads + "\\NET.COM"},
+        {"C:\\Users\\admin\\Downloads\\CMD.EXE", "CMD.EXE /c net stop spooler", downloads + "\\CMD.EXE", ""},
+        {"C:\\NORVA Orbix Printer 4.X\\cmd.exe", "CMD.EXE /c net stop spooler", programFolder + "\\cmd.exe", ""},
+        {"C:\\Windows\\System32\\net.bat", "cmd /c net stop spooler", system + "\\cmd.exe", system + "\\net.exe"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.planted);
+        machine.SetServiceState("Spooler", SERVICE_RUNNING);
+        if (*row.planted) machine.AddFile(row.planted, "planted");
+        Run(row.line);
+        const ProcessRecord process = machine.Processes().back();
+        EXPECT_EQ(process.program, row.program);
+        EXPECT_EQ(process.commandFile, row.commandFile);
+        const bool systemNet = row.commandFile == system + "\\net.exe";
+        EXPECT_EQ(machine.ServiceState("Spooler"), systemNet ? SERVICE_STOPPED : SERVICE_RUNNING);
+        if (*row.planted) machine.RemovePath(row.planted);
+    }
+}
+
 TEST_F(SimServicesTest, MissingInterpreterAndScriptedCommands)
 {
     machine.SetEnvironmentVariable("COMSPEC", "C:\\Tools\\shell.exe");

@@ -264,7 +264,7 @@ TEST_F(SimSpoolerTest, PrintProcessorDeletionAndTheDefaultPrinterExport)
 
     machine.AddPrinter("NORVA MTR333", "COM1:", "D");
     auto& modules = machine.platform().modules;
-    auto winspool = modules.GetModuleHandleA("WINSPOOL.DRV");
+    auto winspool = modules.LoadLibraryA("WINSPOOL.DRV");
     auto byOrdinal = modules.GetProcAddressByOrdinal(winspool.value, 202);
     ASSERT_NE(byOrdinal.value, 0u);
     EXPECT_EQ(modules.GetProcAddress(winspool.value, "SetDefaultPrinterA").value, byOrdinal.value);
@@ -274,7 +274,7 @@ TEST_F(SimSpoolerTest, PrintProcessorDeletionAndTheDefaultPrinterExport)
     EXPECT_TRUE(machine.Misuses().empty());
 
     SimMachine old(Profiles::NT4());
-    auto oldSpool = old.platform().modules.GetModuleHandleA("winspool.drv");
+    auto oldSpool = old.platform().modules.LoadLibraryA("winspool.drv");
     EXPECT_EQ(old.platform().modules.GetProcAddressByOrdinal(oldSpool.value, 202).error, ERROR_PROC_NOT_FOUND);
 }
 

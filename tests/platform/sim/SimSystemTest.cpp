@@ -114,6 +114,47 @@ TEST(SimModulesTest, LibrariesLoadAndFunctionsResolveOnlyWhereTheyExist)
     EXPECT_EQ(modules.LoadLibraryA("setupapi.dll").error, ERROR_MOD_NOT_FOUND);
 }
 
+// The loader's order for a library named without a folder: a KnownDLL is always the system's;
+// any other is looked for beside the program first. LOAD_LIBRARY_SEARCH_SYSTEM32 looks in the
+// system directory only, where the system knows the flag.
+TEST(SimModulesTest, TheLoaderLooksBesideTheProgramFirstUnlessToldOtherwise)
+{
+    struct Row {
+        MachineProfile profile;
+        const char* name;
+        Dword flags;
+        std::string file;  // empty: the load fails with 87
+    };
+    const std::string planted = "C:\\NORVA Orbix Printer 4.X\\";
+    const std::string system = "C:\\Windows\\System32\\";
+    const Row rows[] = {
+        {Profiles::Windows10x64(), "winspool.drv", 0, planted + "WINSPOOL.DRV"},
+        {Profiles::Windows10x64(), "SETUPAPI.DLL", 0, system + "setupapi.dll"},
+        {Profiles::Windows10x64(), "winspool.drv", LOAD_LIBRARY_SEARCH_SYSTEM32, system + "winspool.drv"},
+        {Profiles::Windows10x64(), "comctl32.dll", LOAD_LIBRARY_SEARCH_SYSTEM32, system + "comctl32.dll"},
+        {Profiles::Windows7(), "winspool.drv", LOAD_LIBRARY_SEARCH_SYSTEM32, ""},
+        {Profiles::Windows7(), "C:\\Windows\\System32\\winspool.drv", 0, system + "winspool.drv"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.profile.name + " " + row.name);
+        SimMachine machine(row.profile);
+        machine.AddFile(planted + "WINSPOOL.DRV", "planted");
+        machine.AddFile(planted + "SETUPAPI.DLL", "planted");
+        auto& modules = machine.platform().modules;
+        const auto loaded = modules.LoadLibraryExA(row.name, kNoHandle, row.flags);
+        if (row.file.empty()) {
+            EXPECT_EQ(loaded.error, ERROR_INVALID_PARAMETER);
+            EXPECT_TRUE(machine.LibraryFilesLoaded().empty());
+            continue;
+        }
+        ASSERT_NE(loaded.value, 0u);
+        EXPECT_EQ(machine.LibraryFilesLoaded(), std::vector<std::string>{row.file});
+        char path[MAX_PATH] = {};
+        EXPECT_EQ(modules.GetModuleFileNameA(loaded.value, path, sizeof path).value, row.file.size());
+        EXPECT_EQ(path, row.file);
+    }
+}
+
 TEST(SimModulesTest, CallingThroughTheWrongAddressIsCaught)
 {
     SimMachine machine(Profiles::Windows7x64());
