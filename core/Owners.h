@@ -126,9 +126,4 @@ inline Opened<ServiceOwner> OwnService(platform::Services& services, const platf
     return detail::OwnUnlessZero<ServiceOwner>(services, call);
 }
 
-inline Opened<ModuleOwner> LoadModule(platform::Modules& modules, const char* name)
-{
-    return detail::OwnUnlessZero<ModuleOwner>(modules, modules.LoadLibraryA(name));
-}
-
 }  // namespace zenthar

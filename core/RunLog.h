@@ -2,6 +2,7 @@
 // as it happens, so a run that is stopped half-way still leaves what it did on disk.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "core/Owners.h"
@@ -15,8 +16,9 @@ public:
     RunLog(const RunLog&) = delete;
     RunLog& operator=(const RunLog&) = delete;
 
-    // Creates the file (an older one is replaced). false when it could not be; a log that
-    // could not be opened takes lines and drops them.
+    // Creates the file (an older one is replaced). false when it could not be, or when the
+    // path is a link, a file with another name too, or leads elsewhere (the reason goes to the
+    // debugger output); a log that could not be opened takes lines and drops them.
     bool Open(const char* path);
     bool IsOpen() const { return file.IsOpen(); }
     // Writes the text and a line end. false when the write failed (or no file is open).
@@ -25,6 +27,9 @@ public:
     bool Lines(std::string_view text);
 
 private:
+    // Why the open file may not be written to; empty when it may.
+    std::string Refusal(platform::Handle handle, const char* path);
+
     platform::Platform& platform;
     HandleOwner file;
 };

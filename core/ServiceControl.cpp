@@ -23,6 +23,10 @@ platform::Dword StartWait(platform::Dword waitHint)
 // A service whose check point keeps growing is still given up after this long.
 constexpr platform::Dword kLongestStart = 180000;
 
+// The interpreter as the command line names it when COMSPEC is not set, and its file.
+constexpr const char* kInterpreterName = "CMD.EXE";
+constexpr const char* kInterpreterFileName = "cmd.exe";
+
 }  // namespace
 
 ServiceQueried QueryService(platform::Platform& platform, const char* serviceName)
@@ -79,18 +83,52 @@ bool StartServiceAndWait(platform::Platform& platform, const char* serviceName)
     return running;
 }
 
+namespace {
+
+// A path that names its drive or share, so that nothing about where the program was started
+// from changes what it means.
+bool AbsolutePath(const char* path)
+{
+    const bool drive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) && path[1] == ':' &&
+                       path[2] == '\\';
+    return drive || (path[0] == '\\' && path[1] == '\\');
+}
+
+// The interpreter the command line names is started from a full path: COMSPEC where it names
+// a file that exists, otherwise the system directory's own; never one looked up by name,
+// which Windows would look for in the program's folder first.
+bool InterpreterFile(platform::Platform& platform, const char* comspec, const char* systemDirectory, char (&file)[4096])
+{
+    if (*comspec && AbsolutePath(comspec)) {
+        const auto attributes = platform.files.GetFileAttributesA(comspec);
+        if (attributes.value != platform::INVALID_FILE_ATTRIBUTES &&
+            (attributes.value & platform::FILE_ATTRIBUTE_DIRECTORY) == 0)
+            return CopyText(file, comspec);
+    }
+    return FormatWhole(file, "%s\\%s", systemDirectory, kInterpreterFileName);
+}
+
+}  // namespace
+
 CommandResult RunCommand(platform::Platform& platform, const char* command, const char* argument)
 {
     char interpreter[4096] = {};
     const auto length = platform.environment.GetEnvironmentVariableA("COMSPEC", interpreter, sizeof interpreter);
-    if (length.value == 0) {
-        CopyText(interpreter, "CMD.EXE");
-    } else if (length.value >= sizeof interpreter) {
-        return {platform::ERROR_FILENAME_EXCED_RANGE};
-    }
+    if (length.value >= sizeof interpreter) return {platform::ERROR_FILENAME_EXCED_RANGE};
+    const bool comspecSet = length.value != 0;
 
     char commandLine[4096];
-    if (!FormatWhole(commandLine, "%s /c %s %s", interpreter, command, argument))
+    if (!FormatWhole(commandLine, "%s /c %s %s", comspecSet ? interpreter : kInterpreterName, command, argument))
+        return {platform::ERROR_FILENAME_EXCED_RANGE};
+
+    // The command runs in the system directory, where only administrators put files: the
+    // interpreter looks for "net" in its current directory before anywhere else.
+    char systemDirectory[platform::MAX_PATH] = {};
+    const auto system = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
+    if (system.value == 0) return {system.error};
+    if (system.value >= sizeof systemDirectory) return {platform::ERROR_FILENAME_EXCED_RANGE};
+    char applicationName[4096];
+    if (!InterpreterFile(platform, comspecSet ? interpreter : "", systemDirectory, applicationName))
         return {platform::ERROR_FILENAME_EXCED_RANGE};
 
     platform::StartupInfoA startup{};
@@ -98,9 +136,9 @@ CommandResult RunCommand(platform::Platform& platform, const char* command, cons
     startup.dwFlags = platform::STARTF_USESHOWWINDOW;
     startup.wShowWindow = platform::SW_HIDE;
     platform::ProcessInformation process{};
-    const auto created = platform.processes.CreateProcessA(nullptr, commandLine, nullptr, nullptr, false,
-                                                           platform::CREATE_NEW_CONSOLE, nullptr, nullptr, &startup,
-                                                           &process);
+    const auto created = platform.processes.CreateProcessA(applicationName, commandLine, nullptr, nullptr, false,
+                                                           platform::CREATE_NEW_CONSOLE, nullptr, systemDirectory,
+                                                           &startup, &process);
     if (!created.value) return {created.error};
 
     const HandleOwner processOwner(platform.kernel, process.hProcess);

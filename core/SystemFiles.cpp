@@ -12,6 +12,25 @@ platform::ProcAddress Kernel32Export(platform::Platform& platform, const char* n
     return platform.modules.GetProcAddress(kernel.value, name).value;
 }
 
+SystemLibrary LoadSystemLibrary(platform::Platform& platform, const char* name)
+{
+    auto& modules = platform.modules;
+    const auto searched = modules.LoadLibraryExA(name, platform::kNoHandle, platform::LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (searched.value != 0) return {ModuleOwner(modules, searched.value), 0, {}};
+    if (searched.error != platform::ERROR_INVALID_PARAMETER)
+        return {{}, searched.error, "LoadLibraryExA(\"" + std::string(name) + "\")"};
+
+    char systemDirectory[platform::MAX_PATH] = {};
+    const auto length = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
+    if (length.value == 0) return {{}, length.error, "GetSystemDirectoryA"};
+    char path[platform::MAX_PATH];
+    if (length.value >= sizeof systemDirectory || !FormatWhole(path, "%s\\%s", systemDirectory, name))
+        return {{}, platform::ERROR_FILENAME_EXCED_RANGE, "GetSystemDirectoryA"};
+    const auto loaded = modules.LoadLibraryA(path);
+    if (loaded.value == 0) return {{}, loaded.error, "LoadLibraryA(\"" + std::string(path) + "\")"};
+    return {ModuleOwner(modules, loaded.value), 0, {}};
+}
+
 bool DisableFsRedirection(platform::Platform& platform)
 {
     const auto kernel = platform.modules.GetModuleHandleW(u"kernel32");

@@ -2,12 +2,28 @@
 // both need.
 #pragma once
 
+#include <string>
+
+#include "core/Owners.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
 
 // The address of a kernel32 function that not every system has, or 0 where it has none.
 platform::ProcAddress Kernel32Export(platform::Platform& platform, const char* name);
+
+// A Windows library loaded from the system directory, never a file of the same name that lies
+// beside the program or in the current directory: LoadLibraryExA with
+// LOAD_LIBRARY_SEARCH_SYSTEM32, or LoadLibraryA of the full path where the system does not
+// know that flag (87).
+struct SystemLibrary {
+    ModuleOwner owner;  // empty when it could not be loaded
+    platform::Dword error = 0;
+    std::string call;  // the failing call as made, e.g. LoadLibraryExA("winspool.drv")
+
+    explicit operator bool() const { return owner.IsOpen(); }
+};
+SystemLibrary LoadSystemLibrary(platform::Platform& platform, const char* name);
 
 // Lets this thread see the native system folders from now on (a 32-bit program on 64-bit
 // Windows is otherwise redirected to SysWOW64). True also where the system has no redirection.

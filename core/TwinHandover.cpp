@@ -91,18 +91,24 @@ std::optional<int> HandOverToTwin(platform::Platform& platform, const Twin& twin
                              twin.fileName +
                              "\", which must lie beside this program.\nIt could not be started (error " +
                              std::to_string(run.error) + "). Nothing was " + twin.notDone + ".";
+    TellBeforeRun(platform, arguments, text, twin.resultLine);
+    return twin.notStartedCode;
+}
+
+void TellBeforeRun(platform::Platform& platform, std::string_view arguments, const std::string& text,
+                   const char* resultLine)
+{
     const std::vector<std::string> words = SplitArguments(arguments);
     if (!HasOption(words, "quiet")) {
         ui::ShowMessageBox(nullptr, text, nullptr, ui::MessageIcon::Exclamation);
-        return twin.notStartedCode;
+        return;
     }
     RunLog log(platform);
     const std::string logPath = OptionValue(words, "log");
     if (!logPath.empty() && log.Open(logPath.c_str())) {
         log.Lines(text);
-        if (twin.resultLine) log.Line(twin.resultLine);
+        if (resultLine) log.Line(resultLine);
     }
-    return twin.notStartedCode;
 }
 
 }  // namespace zenthar

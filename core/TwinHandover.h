@@ -44,6 +44,11 @@ struct Twin {
     const char* resultLine;  // the log's last line then; nullptr for none
 };
 
+// Says what stopped the program before its run: in a message box, or for "/quiet" in the log
+// that "/log PATH" names, followed there by `resultLine` (none when null).
+void TellBeforeRun(platform::Platform& platform, std::string_view arguments, const std::string& text,
+                   const char* resultLine);
+
 // The program's start on 64-bit Windows: the twin's exit code once it has run; when it could
 // not be started, `notStartedCode` after saying why (in a message box, or for "/quiet" in the
 // log that "/log PATH" names). Nothing when this program does the work itself.

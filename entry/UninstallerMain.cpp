@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/CommandLine.h"
+#include "entry/SystemLibrariesOnly.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/win32/Win32Backend.h"
 #include "uninstall/QuietUninstall.h"
@@ -38,6 +39,7 @@ std::string ArgumentText()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    zenthar::entry::LoadLibrariesFromSystemDirectoryOnly();
     zenthar::win32::Win32Platform platform;
     zenthar::ui::win32::Win32Backend ui;
     zenthar::ui::UseBackend(&ui);

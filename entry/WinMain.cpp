@@ -4,6 +4,7 @@
 
 #include "app/InstallerApp.h"
 #include "core/Pause.h"
+#include "entry/SystemLibrariesOnly.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/win32/Win32Backend.h"
 
@@ -29,6 +30,7 @@ void PaintingPause(zenthar::platform::Platform&, zenthar::platform::Dword millis
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
+    zenthar::entry::LoadLibrariesFromSystemDirectoryOnly();
     zenthar::win32::Win32Platform platform;
     zenthar::ui::win32::Win32Backend ui;
     zenthar::ui::UseBackend(&ui);

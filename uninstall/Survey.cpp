@@ -76,6 +76,7 @@ private:
     void LeaveUnrecordedMonitor(bool shared);
     void FindEntries();
     void Leave(const Part& part, const std::string& why) { plan.left.push_back(LeftLine(part, why)); }
+    void LeaveOutside(RecordFound& record, const MadeThing& thing, const char* folder);
 
     platform::Platform& platform;
     bool program64 = false;
@@ -186,12 +187,25 @@ void Survey::FindDrivers()
         }
 }
 
+// The record is only trusted to name files where the installer puts them: anything else is
+// named in the summary and left, and taken out of the record, since it is not ours to delete.
+void Survey::LeaveOutside(RecordFound& record, const MadeThing& thing, const char* folder)
+{
+    plan.left.push_back(LeftOutsideLine(thing.name, folder));
+    record.handedOver.push_back(thing);
+}
+
 void Survey::FindCopies()
 {
-    for (const auto& record : plan.records) {
+    for (auto& record : plan.records) {
         Part copies{PartKind::Copies, {}, record.environment};
-        for (const auto& thing : record.things)
-            if (thing.kind == Made::DriverCopy && FileThere(platform, thing.name)) copies.files.push_back(thing.name);
+        std::optional<DriverFolderRead> folder;
+        for (const auto& thing : record.things) {
+            if (thing.kind != Made::DriverCopy || !FileThere(platform, thing.name)) continue;
+            if (!folder) folder = ReadDriverFolder(platform, record.environment);
+            if (PlainlyInside(thing.name, folder->folder, true)) copies.files.push_back(thing.name);
+            else LeaveOutside(record, thing, "the spooler's driver folder");
+        }
         if (copies.files.empty()) continue;
         // They go with the last driver of their environment, as they always have; alone only
         // when the drivers are gone and the copies stayed.
@@ -263,16 +277,21 @@ void Survey::FindRecordedMonitor(const std::string& sharedPort, const std::vecto
     std::vector<std::pair<RecordFound*, MadeThing>> recordedThings;
     {
         const NativeSystemFolders native(platform);
+        std::optional<std::string> system;
         for (auto& record : plan.records)
             for (const auto& thing : record.things) {
                 if (thing.kind == Made::Monitor) {
                     ours.unregister = true;
                     recordedThings.emplace_back(&record, thing);
                 }
-                if (thing.kind == Made::MonitorLibrary && FileThere(platform, thing.name)) {
-                    ours.files.push_back(thing.name);
-                    recordedThings.emplace_back(&record, thing);
+                if (thing.kind != Made::MonitorLibrary || !FileThere(platform, thing.name)) continue;
+                if (!system) system = SystemFolder(platform);
+                if (!PlainlyInside(thing.name, *system, false)) {
+                    LeaveOutside(record, thing, "the system folder");
+                    continue;
                 }
+                ours.files.push_back(thing.name);
+                recordedThings.emplace_back(&record, thing);
             }
     }
     // Libraries we copied under a monitor registered before us are that monitor's now.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "core/ServiceControl.h"
@@ -101,12 +102,61 @@ TEST_F(ServiceControlTest, CommandsRunHiddenThroughTheInterpreter)
     const auto processes = machine.Processes();
     ASSERT_EQ(processes.size(), 2u);
     EXPECT_EQ(processes[0].commandLine, "CMD.EXE /c net stop spooler");
-    EXPECT_TRUE(processes[0].applicationName.empty());
+    EXPECT_EQ(processes[0].applicationName, machine.SystemDirectory() + "\\cmd.exe");
+    EXPECT_EQ(processes[0].currentDirectory, machine.SystemDirectory());
     EXPECT_EQ(processes[0].creationFlags, 0x10u);
     EXPECT_TRUE(processes[0].startupInfoGiven);
     EXPECT_EQ(processes[0].startupFlags, 1u);
     EXPECT_EQ(processes[0].showWindow, 0);
     EXPECT_EQ(machine.ServiceState("spooler"), platform::SERVICE_STOPPED);
+}
+
+// Whatever COMSPEC says and wherever the program was started from, the interpreter is a file
+// named by its full path and runs in the system directory, so that no "cmd.exe" or "net.bat"
+// planted beside the program or in the folder it was started from ever runs.
+TEST_F(ServiceControlTest, TheInterpreterAndNetAreTheSystemsOwn)
+{
+    const std::string system = machine.SystemDirectory();
+    const std::string downloads = "C:\\Users\\admin\\Downloads";
+    const std::string programFolder = "C:\\NORVA Orbix Printer 4.X";
+    struct Row {
+        const char* name;
+        std::optional<std::string> comspec;  // nothing: not set
+        std::string commandLineStart;
+        std::string applicationName;
+    };
+    const Row rows[] = {
+        {"COMSPEC as Windows sets it", system + "\\cmd.exe", system + "\\cmd.exe", system + "\\cmd.exe"},
+        {"COMSPEC not set", std::nullopt, "CMD.EXE", system + "\\cmd.exe"},
+        {"COMSPEC naming a missing file", "C:\\missing\\cmd.exe", "C:\\missing\\cmd.exe", system + "\\cmd.exe"},
+        {"COMSPEC naming a file by a relative name", "cmd.exe", "cmd.exe", system + "\\cmd.exe"},
+        {"COMSPEC naming a folder", system, system, system + "\\cmd.exe"},
+        {"COMSPEC naming another interpreter", "C:\\Tools\\shell.exe", "C:\\Tools\\shell.exe", "C:\\Tools\\shell.exe"},
+    };
+    machine.AddFile("C:\\Tools\\shell.exe", "an administrator's own interpreter");
+    for (const std::string& folder : {downloads, programFolder}) {
+        machine.AddFile(folder + "\\net.bat", "planted");
+        machine.AddFile(folder + "\\CMD.EXE", "planted");
+        machine.AddFile(folder + "\\cmd.exe.bat", "planted");
+    }
+    ASSERT_TRUE(Platform().files.SetCurrentDirectoryA(downloads.c_str()).value);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        machine.SetServiceState("spooler", platform::SERVICE_RUNNING);
+        if (row.comspec) machine.SetEnvironmentVariable("COMSPEC", *row.comspec);
+        else machine.RemoveEnvironmentVariable("COMSPEC");
+        RunCommand(Platform(), "net stop", "spooler");
+        const sim::ProcessRecord process = machine.Processes().back();
+        EXPECT_EQ(process.commandLine, row.commandLineStart + " /c net stop spooler");
+        EXPECT_EQ(process.applicationName, row.applicationName);
+        EXPECT_EQ(process.currentDirectory, system);
+        EXPECT_EQ(process.program, row.applicationName);
+        if (row.applicationName == system + "\\cmd.exe") {
+            EXPECT_EQ(process.commandFile, system + "\\net.exe");
+            EXPECT_EQ(machine.ServiceState("spooler"), platform::SERVICE_STOPPED) << "the system's net.exe ran";
+        }
+    }
+    EXPECT_EQ(machine.CurrentDirectory(), downloads) << "the program's own current directory stays";
 }
 
 TEST_F(ServiceControlTest, AnInterpreterThatCannotStartGivesItsErrorNumber)
