@@ -3,11 +3,38 @@
 #include "app/MainDialog.h"
 #include "app/QuietInstallation.h"
 #include "app/QuietOptions.h"
+#include "app/StartupChecks.h"
+#include "connection/PlatformDetection.h"
 #include "core/CommandLine.h"
+#include "core/InstallerFolder.h"
+#include "core/OneRunAtATime.h"
+#include "core/RunLog.h"
 #include "core/TwinHandover.h"
 #include "ui/Ui.h"
 
 namespace zenthar {
+
+namespace {
+
+// Why this program cannot work here, said before anything changes: in a message box, or for
+// "/quiet" in the log "/log PATH" names, with the run's last line.
+int Refuse(platform::Platform& platform, std::string_view commandLine, const std::string& text, ExitCode code)
+{
+    const std::vector<std::string> words = SplitArguments(commandLine);
+    if (!HasOption(words, "quiet")) {
+        ui::ShowMessageBox(nullptr, text, nullptr, ui::MessageIcon::Exclamation);
+        return static_cast<int>(code);
+    }
+    RunLog log(platform);
+    const std::string logPath = OptionValue(words, "log");
+    if (!logPath.empty() && log.Open(logPath.c_str())) {
+        log.Lines(text);
+        log.Line("result: " + std::to_string(static_cast<int>(code)) + " " + ExitCodeMeaning(code, false));
+    }
+    return static_cast<int>(code);
+}
+
+}  // namespace
 
 void RunInstallerApp(platform::Platform& platform, ProcessState& state)
 {
@@ -16,8 +43,45 @@ void RunInstallerApp(platform::Platform& platform, ProcessState& state)
     mainDialog.DoModal();
 }
 
+namespace {
+
+std::string ResultLine(ExitCode code, bool check)
+{
+    return "result: " + std::to_string(static_cast<int>(code)) + " " + ExitCodeMeaning(code, check);
+}
+
+// The twin lies in the installer folder's place: it is started only from a locked folder. A check
+// locks nothing, and so starts no twin from a folder that is not.
+std::optional<int> RefuseTwinFromUnsafeFolder(platform::Platform& platform, std::string_view commandLine)
+{
+    const std::vector<std::string> arguments = SplitArguments(commandLine);
+    if (HasOption(arguments, "quiet") && HasOption(arguments, "check")) {
+        const std::string difference = InstallerFolderDifference(platform);
+        if (difference.empty()) return std::nullopt;
+        RunLog log(platform);
+        const std::string logPath = OptionValue(arguments, "log");
+        if (!logPath.empty() && log.Open(logPath.c_str())) {
+            log.Line("difference: " + difference);
+            log.Line(ResultLine(ExitCode::NotAsAsked, true));
+        }
+        return static_cast<int>(ExitCode::NotAsAsked);
+    }
+    const FolderLock lock = LockInstallerFolder(platform);
+    if (!lock.refused) return std::nullopt;
+    TellBeforeRun(platform, commandLine, FolderRefusalText(lock.text, "installed"),
+                  ResultLine(ExitCode::FolderNotLocked, false).c_str());
+    return static_cast<int>(ExitCode::FolderNotLocked);
+}
+
+}  // namespace
+
 std::optional<int> HandOverToTwin(platform::Platform& platform, std::string_view commandLine)
 {
+    // Both widths run emulated on an Arm PC, where the twin would only file a driver the
+    // spooler cannot use: this program says so itself, before it locks or starts anything.
+    if (RunsOnArmPc(platform)) return Refuse(platform, commandLine, kArmPcText, ExitCode::WindowsNotSupported);
+    if (RunsUnderWow64(platform))
+        if (const auto refused = RefuseTwinFromUnsafeFolder(platform, commandLine)) return refused;
     static const std::string result = "result: " + std::to_string(static_cast<int>(ExitCode::WindowsNotSupported)) +
                                       " the 64-bit installer could not be started";
     const Twin twin{"zenthar64.exe", "installation", "installed", static_cast<int>(ExitCode::WindowsNotSupported),
@@ -32,6 +96,20 @@ ExitCode RunProgram(platform::Platform& platform, ProcessState& state, std::stri
     if (AsksUsage(arguments)) {
         ui::ShowMessageBox(nullptr, UsageText(), nullptr, ui::MessageIcon::None);
         return ExitCode::Installed;
+    }
+    if (ProtectedPrintModeOn(platform)) {
+        ui::ShowMessageBox(nullptr, kProtectedPrintModeText, nullptr, ui::MessageIcon::Exclamation);
+        return ExitCode::ProtectedPrintMode;
+    }
+    // A person at the dialogs is told at once rather than kept waiting without a window.
+    MachineWideRun run(platform);
+    if (!run.Take(0)) {
+        ui::ShowMessageBox(nullptr, kAnotherRunText, nullptr, ui::MessageIcon::Exclamation);
+        return ExitCode::AnotherRunInProgress;
+    }
+    if (const FolderLock lock = LockInstallerFolder(platform); lock.refused) {
+        ui::ShowMessageBox(nullptr, FolderRefusalText(lock.text, "installed"), nullptr, ui::MessageIcon::Exclamation);
+        return ExitCode::FolderNotLocked;
     }
     RunInstallerApp(platform, state);
     return ExitCode::Installed;

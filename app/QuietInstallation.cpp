@@ -1,11 +1,14 @@
 #include "app/QuietInstallation.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/StartupChecks.h"
 #include "connection/NetworkPort.h"
 #include "connection/PlatformDetection.h"
 #include "core/FixedText.h"
+#include "core/InstallerFolder.h"
+#include "core/OneRunAtATime.h"
 #include "core/Owners.h"
 #include "core/RunLog.h"
 #include "install/DefaultPrinter.h"
@@ -227,18 +230,21 @@ int LastChosen(const QuietOptions& options)
                                : *std::max_element(options.modelRows.begin(), options.modelRows.end());
 }
 
-// The machine held to the options without changing it: one log line per difference.
-ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options, const std::string& port, RunLog& log)
+// The machine held to the options without changing it: one log line per difference, after the
+// installer folder's when `folderDiffers`.
+ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options, const std::string& port, RunLog& log,
+                      bool folderDiffers)
 {
     const NameTable& table = options.clones != 0 ? kCloneTable : kModelTable;
     const int rowsShown = options.clones != 0 ? options.clones : kModelCount;
     const WantedPort wantedPort(platform, options, port);
     const std::uint32_t codePage = CodePageAt(options.codePageIndex);
-    int differences = 0;
+    int differences = folderDiffers ? 1 : 0;
     const auto differ = [&](const std::string& what) {
         log.Line("difference: " + what);
         ++differences;
     };
+    if (ProtectedPrintModeOn(platform)) differ(kProtectedPrintModeDifference);
     for (int row = 0; row < rowsShown; ++row) {
         if (!Chosen(options, row)) continue;
         const std::string name = InQuotes(table[row]);
@@ -424,6 +430,48 @@ std::string PresentPrinters(platform::Platform& platform, const NameTable& table
     return present.empty() ? std::string("none") : present;
 }
 
+// Nothing in the installer folder is used before it is locked; a check only says whether it is,
+// and counts it as a difference when not. The code to end with when the run may not go on.
+std::optional<ExitCode> SecureInstallerFolder(platform::Platform& platform, const QuietOptions& options, RunLog& log,
+                                              bool& folderDiffers)
+{
+    if (options.check) {
+        const std::string difference = InstallerFolderDifference(platform);
+        folderDiffers = !difference.empty();
+        if (folderDiffers) log.Line("difference: " + difference);
+        return std::nullopt;
+    }
+    const FolderLock lock = LockInstallerFolder(platform);
+    if (!lock.refused) {
+        log.Line("step: " + lock.text);
+        return std::nullopt;
+    }
+    log.Lines(FolderRefusalText(lock.text, "installed"));
+    return ExitCode::FolderNotLocked;
+}
+
+}  // namespace
+
+namespace {
+
+// What stops a run that may change the machine before it starts. A check changes nothing, so
+// it neither waits for other runs nor keeps them waiting; nor does it start a stopped spooler,
+// which then shows as printers that cannot be read.
+std::optional<ExitCode> StartGuards(platform::Platform& platform, const QuietOptions& options, MachineWideRun& run,
+                                    RunLog& log)
+{
+    if (options.check) return std::nullopt;
+    if (ProtectedPrintModeOn(platform)) {
+        log.Line("message: " + OneLine(kProtectedPrintModeText));
+        return ExitCode::ProtectedPrintMode;
+    }
+    if (!run.Take(kQuietRunWait)) {
+        log.Line("message: " + OneLine(kAnotherRunText) + QuietRunWaitedText());
+        return ExitCode::AnotherRunInProgress;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
@@ -446,17 +494,18 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
         return finish(ExitCode::BadArguments);
     };
     if (!read.error.empty()) return badArguments(read.error);
-
+    MachineWideRun machineWide(platform);
+    if (const auto stopped = StartGuards(platform, options, machineWide, log)) return finish(*stopped);
+    bool folderDiffers = false;
+    if (const auto refused = SecureInstallerFolder(platform, options, log, folderDiffers)) return finish(*refused);
     QuietScreen screen(platform, log, options);
-    // A check starts nothing: a stopped spooler shows as printers that cannot be read.
     if (!options.check && !SpoolerStarted(platform, screen, log)) return finish(ExitCode::SpoolerNotAvailable);
 
     const PortChoice chosenPort = ChoosePort(platform, options);
     if (!chosenPort.refused.empty()) return badArguments(chosenPort.refused);
     const std::string& port = chosenPort.port;
     screen.UsePort(port);
-    if (options.check) return finish(CheckMachine(platform, options, port, log));
-
+    if (options.check) return finish(CheckMachine(platform, options, port, log, folderDiffers));
     const bool cloneMode = options.clones != 0;
     const NameTable& table = cloneMode ? kCloneTable : kModelTable;
     const int rowsShown = cloneMode ? options.clones : kModelCount;
@@ -465,7 +514,6 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     // passed over: deployment tools run the same command again and again.
     const ChosenPrinters chosen = SortChosen(platform, state.rows, options, table, rowsShown, log);
     const WantedPort wantedPort(platform, options, port);
-
     RunOutcome outcome;
     if (chosen.anyMissing || chosen.ours.empty()) {
         InstallationRun run(platform, state, screen);

@@ -30,6 +30,9 @@ constexpr ExitCodeText kExitCodes[] = {
     {ExitCode::PrinterNotCreated, "printer creation failed"},
     {ExitCode::OtherFailure, "another failure, named in the log"},
     {ExitCode::NotAsAsked, "not as the options ask (/check), each difference named in the log"},
+    {ExitCode::FolderNotLocked, "the installer folder is not safe to use: nothing was changed"},
+    {ExitCode::ProtectedPrintMode, "Windows protected print mode is on"},
+    {ExitCode::AnotherRunInProgress, "another installation or removal is running; try again later"},
 };
 
 // A whole decimal number of at most nine digits; nullopt for anything else.

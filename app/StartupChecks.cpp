@@ -6,11 +6,46 @@
 
 #include "core/FixedText.h"
 #include "core/InstallSession.h"
+#include "core/Owners.h"
 #include "core/ServiceControl.h"
 #include "core/SpoolerEnumeration.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
+
+const char* const kProtectedPrintModeText =
+    "Windows protected print mode is on. It allows only Windows' own IPP class driver, so the printer driver of "
+    "the NORVA Orbix printers cannot be installed.\nAn administrator turns it off with the policy \"Configure Windows "
+    "protected print\" (Computer Configuration > Administrative Templates > Printers), or with the switch under "
+    "Settings > Bluetooth & devices > Printers & scanners.\nNothing was installed.";
+const char* const kProtectedPrintModeDifference =
+    "Windows protected print mode is on: it allows only Windows' own IPP class driver";
+const char* const kArmPcText =
+    "This PC runs Windows on Arm. The printer driver in this package is built for x86 and x64 Windows only, so the "
+    "NORVA Orbix printers cannot be installed on it.\nNothing was installed.";
+
+namespace {
+
+constexpr const char* kProtectedPrintKey = "Software\\Policies\\Microsoft\\Windows NT\\Printers\\WPP";
+// The policy's documented value, and the one the switch in Settings writes.
+constexpr const char* kProtectedPrintValues[] = {"WindowsProtectedPrintGroupPolicyState", "WindowsProtectedPrintMode"};
+
+}  // namespace
+
+bool ProtectedPrintModeOn(platform::Platform& platform)
+{
+    const auto opened = OpenKey(platform.registry, platform::kHkeyLocalMachine, kProtectedPrintKey, platform::KEY_READ);
+    if (!opened) return false;
+    for (const char* name : kProtectedPrintValues) {
+        platform::Dword value = 0;
+        platform::Dword type = 0;
+        platform::Dword size = sizeof value;
+        const auto read = platform.registry.RegQueryValueExA(opened.owner.Get(), name, nullptr, &type,
+                                                             reinterpret_cast<std::uint8_t*>(&value), &size);
+        if (read.value == 0 && type == platform::REG_DWORD && size == sizeof value && value == 1) return true;
+    }
+    return false;
+}
 
 SpoolerCheck CheckSpooler(platform::Platform& platform, const NoticeSink& notices)
 {

@@ -27,6 +27,16 @@ OsFamily FamilyOf52(platform::Platform& platform, const platform::OsVersionInfoE
 
 }  // namespace
 
+bool RunsOnArmPc(platform::Platform& platform)
+{
+    const auto function = Kernel32Export(platform, "IsWow64Process2");
+    if (function == 0) return false;
+    platform::Word processMachine = 0;
+    platform::Word nativeMachine = 0;
+    return platform.system.InvokeIsWow64Process2(function, &processMachine, &nativeMachine).value &&
+           nativeMachine == platform::IMAGE_FILE_MACHINE_ARM64;
+}
+
 void DetectPlatform(platform::Platform& platform, InstallSession& session)
 {
     platform::OsVersionInfoExA version{};

@@ -13,6 +13,10 @@ namespace zenthar {
 // version query changes nothing.
 void DetectPlatform(platform::Platform& platform, InstallSession& session);
 
+// Whether the machine itself is an Arm PC, whichever processor this program is built for and
+// emulated as. Systems before Windows 10's IsWow64Process2 have no Arm side.
+bool RunsOnArmPc(platform::Platform& platform);
+
 // What every connection choice starts from, with windows or without: the family and processor
 // detected, and USB printers put on the port monitor's port.
 void PrepareConnectionSession(platform::Platform& platform, InstallSession& session);

@@ -8,6 +8,7 @@
 #include "core/FixedText.h"
 #include "core/Owners.h"
 #include "core/Pause.h"
+#include "core/SystemFiles.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -163,7 +164,7 @@ UsbProbe UsbChannel::ProbeUsbPrinter(const char* /*portName*/, const NoticeSink&
 bool UsbChannel::LoadSetupLibrary()
 {
     if (setupLibrary.IsOpen()) return SetupFunctionsKnown();
-    auto library = LoadModule(platform.modules, kSetupLibraryName);
+    auto library = LoadSystemLibrary(platform, kSetupLibraryName);
     if (!library) return false;
     setupLibrary = std::move(library.owner);
     bool all = true;

@@ -16,6 +16,13 @@ enum class ExitCode : int {
     PrinterNotCreated = 7,
     OtherFailure = 8,
     NotAsAsked = 9,  // /check: the machine differs from what the options ask
+    // The installer folder is a reparse point, belongs to someone else or cannot be locked:
+    // nothing was changed.
+    FolderNotLocked = 10,
+    ProtectedPrintMode = 11,  // Windows takes only its own IPP class driver
+    // Another installation or removal holds the machine: Windows Installer's own code for it,
+    // which deployment tools retry later.
+    AnotherRunInProgress = 1618,
 };
 
 // The uninstaller's, the same with windows and without.
@@ -26,6 +33,9 @@ enum class UninstallerExit : int {
     // asked for could not be written. Apart from 1, so that a script can tell "did not run" from
     // "ran, left something".
     NothingTried = 2,
+    // Nothing was tried: the installer folder, which it runs from, is not safe to use.
+    FolderNotLocked = 3,
+    AnotherRunInProgress = 1618,  // as the installer's
 };
 
 }  // namespace zenthar

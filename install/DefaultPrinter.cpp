@@ -4,6 +4,7 @@
 
 #include "core/FixedText.h"
 #include "core/Owners.h"
+#include "core/SystemFiles.h"
 #include "platform/Constants.h"
 
 namespace zenthar {
@@ -12,6 +13,7 @@ namespace {
 
 // The spooler's export SetDefaultPrinterA has carried this number since before it had a name.
 constexpr platform::Word kSetDefaultPrinterOrdinal = 202;
+constexpr const char* kSpoolerLibrary = "winspool.drv";
 
 std::string Failed(const char* call, platform::Dword error)
 {
@@ -19,20 +21,19 @@ std::string Failed(const char* call, platform::Dword error)
 }
 
 struct SpoolerModule {
-    platform::ModuleHandle handle = 0;  // 0 when it can be had neither way
-    ModuleOwner loaded;                 // when it was loaded here: unloaded again after use
+    platform::ModuleHandle handle = 0;  // 0 when it could not be loaded
+    ModuleOwner loaded;                 // unloaded again after use
     std::string failure;
 };
 
-// The spooler library, which the program imports and so finds loaded.
+// The spooler library from the system directory: loaded here, whether or not this process has
+// it already, so that no library of the same name from anywhere else can stand in for it.
 SpoolerModule SpoolerLibrary(platform::Platform& platform)
 {
-    const platform::ModuleHandle spooler = platform.modules.GetModuleHandleA("winspool.drv").value;
-    if (spooler != 0) return {spooler, {}, {}};
-    auto loaded = LoadModule(platform.modules, "winspool.drv");
-    if (!loaded) return {0, {}, Failed("LoadLibraryA(\"winspool.drv\")", loaded.error)};
-    const platform::ModuleHandle handle = loaded.owner.Get();
-    return {handle, std::move(loaded.owner), {}};
+    SystemLibrary library = LoadSystemLibrary(platform, kSpoolerLibrary);
+    if (!library) return {0, {}, Failed(library.call.c_str(), library.error)};
+    const platform::ModuleHandle handle = library.owner.Get();
+    return {handle, std::move(library.owner), {}};
 }
 
 DefaultPrinterRead ReadName(platform::Platform& platform, platform::ProcAddress getDefault)

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Each shipped program must be one GUI file with its manifest inside: the 32-bit ones
 # (zenthar.exe, DriverOrbixUninstaller.exe) PE32 for i386, their 64-bit twins (the same names
-# ending in 64) PE32+ for x86-64.
+# ending in 64) PE32+ for x86-64. Each imports at load time only Windows' KnownDLLs and the
+# common controls: any other library named in its import table would be looked for beside the
+# program first, where a user may have put a file of that name (the spooler's and setup
+# libraries are loaded at run time from the system directory instead).
 #
 #   scripts/check-product.sh EXE...
 set -uo pipefail
+allowed_imports="kernel32.dll user32.dll gdi32.dll advapi32.dll msvcrt.dll comctl32.dll"
 [ $# -gt 0 ] || { echo "usage: check-product.sh EXE..." >&2; exit 2; }
 failed=0
 for exe in "$@"; do
@@ -19,10 +23,14 @@ for exe in "$@"; do
     "$want"*) ;;
     *) fail "not a $want program: $desc"; continue ;;
   esac
-  # No DLLs of the compiler's runtime may be needed beside it.
-  if "$objdump" -p "$exe" | grep -iE 'DLL Name: (libgcc|libstdc|libwinpthread)'; then
-    fail "depends on a runtime DLL"
-  fi
+  imports=$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p') || imports=
+  [ -n "$imports" ] || fail "no import table could be read"
+  for library in $imports; do
+    case " $allowed_imports " in
+      *" ${library,,} "*) ;;
+      *) fail "imports $library at load time (allowed: $allowed_imports)" ;;
+    esac
+  done
   grep -q 'requireAdministrator' "$exe" || fail "no administrator manifest"
   grep -q 'Microsoft.Windows.Common-Controls' "$exe" || fail "no common controls 6 in the manifest"
   if grep -q 'supportedOS' "$exe"; then fail "the manifest lists supported systems"; fi

@@ -40,5 +40,20 @@ if [ $needs_i386 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386
   dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# A mirror in the middle of a sync answers with index files of the wrong size for a while: try
+# again, and go on with the lists there are when it still will not take.
+for attempt in 1 2 3; do
+  apt-get update -qq && break
+  echo "apt-get update failed (attempt $attempt)" >&2
+  sleep $((attempt * 20))
+done
+install() { apt-get install -y -qq --no-install-recommends "$@" >/dev/null; }
+install "${missing[@]}" && exit 0
+# The 32-bit side is the one that breaks while a mirror syncs (an i386 list older than its
+# amd64 twin). Without it the 32-bit runs are reported as not made on this machine, as they are
+# where Wine's 32-bit loader cannot run; everything else still has to install.
+native=()
+for p in "${missing[@]}"; do [[ $p == *:i386 ]] || native+=("$p"); done
+[ ${#native[@]} -eq ${#missing[@]} ] && exit 1
+echo "The 32-bit packages would not install; going on without them" >&2
+install "${native[@]}"

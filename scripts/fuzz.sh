@@ -28,7 +28,7 @@ if ! cmake --build "$dir" -j "$JOBS" --target fuzzers >"$dir.build.log" 2>&1; th
 fi
 
 failed=0
-for target in Copies PortNames PrinterNames Address UsbDevice Comspec; do
+for target in Copies PortNames PrinterNames Address UsbDevice Comspec SecurityDescriptor; do
   work=$dir/corpus/$target
   artifacts=$dir/artifacts/$target/
   mkdir -p "$work" "$artifacts"

@@ -98,7 +98,7 @@ else
   tail -20 "$BUILD/msi.log" >&2; record msi "msi package built" fail
 fi
 msi_cases=(tables)
-[ $wine32 -eq 1 ] && msi_cases+=(install-by-properties bad-properties remove)
+[ $wine32 -eq 1 ] && msi_cases+=(install-by-properties bad-properties remove existing-folder removal-refused log-link)
 expect_verdicts msi msi "${msi_cases[@]}"
 
 # Reliability: the fuzz targets for a few seconds each, and static analysis. (The fault matrix

@@ -133,12 +133,48 @@ std::vector<std::string> UsersOfPort(const std::vector<PrinterSeen>& printers, s
     return users;
 }
 
-std::string SystemFile(platform::Platform& platform, const char* name)
+std::string SystemFolder(platform::Platform& platform)
 {
     char directory[platform::MAX_PATH] = {};
     const Dword length = platform.files.GetSystemDirectoryA(directory, sizeof directory).value;
     if (length == 0 || length >= sizeof directory) return {};
-    return std::string(directory) + "\\" + name;
+    return directory;
+}
+
+std::string SystemFile(platform::Platform& platform, const char* name)
+{
+    const std::string folder = SystemFolder(platform);
+    return folder.empty() ? folder : folder + "\\" + name;
+}
+
+DriverFolderRead ReadDriverFolder(platform::Platform& platform, const std::string& environment)
+{
+    char directory[256] = {};
+    Dword needed = 0;
+    const auto found = platform.spooler.GetPrinterDriverDirectoryA(
+        nullptr, environment.empty() ? nullptr : environment.c_str(), 1, reinterpret_cast<std::uint8_t*>(directory),
+        sizeof directory - 1, &needed);
+    if (!found.value) return {{}, found.error == 0 ? platform::ERROR_GEN_FAILURE : found.error};
+    // An empty folder would make "\UNIDRV.DLL" of the paths: a file at the drive's root that is
+    // not ours. A folder that did not fit its field is not the folder either.
+    if (directory[0] == '\0' || needed > sizeof directory - 1) return {};
+    return {directory, 0};
+}
+
+bool PlainlyInside(const std::string& path, const std::string& folder, bool below)
+{
+    if (folder.empty() || path.size() <= folder.size() + 1 || path[folder.size()] != '\\' ||
+        !SameWordNoCase(std::string_view(path).substr(0, folder.size()), folder))
+        return false;
+    const std::string rest = path.substr(folder.size() + 1);
+    if (rest.find_first_of(":/") != std::string::npos || (!below && rest.find('\\') != std::string::npos)) return false;
+    std::size_t start = 0;
+    for (std::size_t end = 0; end != std::string::npos; start = end + 1) {
+        end = rest.find('\\', start);
+        const std::string part = rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (part.empty() || part == "." || part == "..") return false;
+    }
+    return true;
 }
 
 bool FileThere(platform::Platform& platform, const std::string& path)

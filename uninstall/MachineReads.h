@@ -67,9 +67,23 @@ std::vector<std::string> UsersOfPort(const std::vector<PrinterSeen>& printers, s
 
 // "<system directory>\<library>", or empty when the folder cannot be read whole.
 std::string SystemFile(platform::Platform& platform, const char* name);
+// The system directory, or empty when it cannot be read whole.
+std::string SystemFolder(platform::Platform& platform);
 bool FileThere(platform::Platform& platform, const std::string& path);
 // Whether the file is known to be gone; one that cannot be looked at is not.
 bool FileGone(platform::Platform& platform, const std::string& path);
+
+// The spooler's driver folder for the environment ("" for this program's own): `error` is the
+// call's when it failed; `folder` is empty also when the spooler named no usable folder.
+struct DriverFolderRead {
+    std::string folder;
+    platform::Dword error = 0;
+};
+DriverFolderRead ReadDriverFolder(platform::Platform& platform, const std::string& environment);
+
+// Whether `path` names something inside `folder` (directly in it, unless `below` allows the
+// folders under it too), spelled plainly: no ".." or "." part, no stream, no other root.
+bool PlainlyInside(const std::string& path, const std::string& folder, bool below);
 
 // The port's key below HKLM.
 std::string PortKey(const std::string& port);

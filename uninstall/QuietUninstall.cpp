@@ -1,8 +1,11 @@
 #include "uninstall/QuietUninstall.h"
 
 #include <optional>
+#include <string>
 
 #include "core/CommandLine.h"
+#include "core/InstallerFolder.h"
+#include "core/OneRunAtATime.h"
 #include "core/RunLog.h"
 #include "uninstall/Removal.h"
 #include "uninstall/RemovalTexts.h"
@@ -61,6 +64,18 @@ UninstallerExit RunQuietUninstall(platform::Platform& platform, const std::vecto
         log.Line("Nothing was removed: " + options.problem + ".");
         log.Line(kUsage);
         return UninstallerExit::NothingTried;
+    }
+    MachineWideRun run(platform);
+    if (!run.Take(kQuietRunWait)) {
+        log.Lines(std::string(kAnotherRunText) + QuietRunWaitedText());
+        return UninstallerExit::AnotherRunInProgress;
+    }
+    // The log lists the parts: the folder's lock is said only when refused.
+    const FolderLock lock = LockInstallerFolder(platform);
+    if (lock.refused) {
+        log.Lines(FolderRefusalText(lock.text, "removed"));
+        log.Line(kFolderNotLockedLine);
+        return UninstallerExit::FolderNotLocked;
     }
 
     const Plan plan = FindOurs(platform);

@@ -74,18 +74,13 @@ Outcome RemovePrinter(platform::Platform& platform, const Part& part)
 // driver's files. No registered driver uses them; a missing one is no failure.
 Outcome RemoveStagedFiles(platform::Platform& platform, const Part& part)
 {
-    char directory[256] = {};
-    Dword needed = 0;
-    const auto found = platform.spooler.GetPrinterDriverDirectoryA(
-        nullptr, EnvironmentOf(part), 1, reinterpret_cast<std::uint8_t*>(directory), sizeof directory - 1, &needed);
-    if (!found.value) return CallFailed(part, found.error, "GetPrinterDriverDirectoryA");
-    // An empty folder would make "\UNIDRV.DLL" of the paths: a file at the drive's root that is
-    // not ours. A folder that did not fit its field is not the folder either.
-    if (directory[0] == '\0' || needed > sizeof directory - 1)
+    const DriverFolderRead read = ReadDriverFolder(platform, part.where);
+    if (read.error != 0) return CallFailed(part, read.error, "GetPrinterDriverDirectoryA");
+    if (read.folder.empty())
         return Left(part, platform::ERROR_PATH_NOT_FOUND, "the spooler gave no usable driver folder for its copies");
     Outcome outcome = Removed(part);
     for (const std::string_view name : DriverDirectoryFileNames()) {
-        const std::string path = std::string(directory) + "\\" + std::string(name);
+        const std::string path = read.folder + "\\" + std::string(name);
         const auto deleted = platform.files.DeleteFileA(path.c_str());
         if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND &&
             deleted.error != platform::ERROR_PATH_NOT_FOUND && outcome.error == 0)

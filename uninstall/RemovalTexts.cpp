@@ -53,6 +53,12 @@ std::string LeftLine(const Part& part, const std::string& why)
     return "Left " + Describe(part) + ": " + why;
 }
 
+std::string LeftOutsideLine(const std::string& path, const char* folder)
+{
+    return "Left file " + Quoted(path) + ": the record names it outside " + folder +
+           ", where the installer puts no file";
+}
+
 std::string StillUsedBy(const std::vector<std::string>& users)
 {
     return "printer " + Quoted(users.front()) + " still uses it";

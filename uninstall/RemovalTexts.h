@@ -16,6 +16,8 @@ inline constexpr const char* kNothingFoundText =
     "Nothing was changed.";
 inline constexpr const char* kNothingFoundLine =
     "Nothing of the NORVA Orbix printer driver was found; nothing was changed.";
+inline constexpr const char* kFolderNotLockedLine =
+    "Nothing was removed: the installer folder is not safe to use; exit code 3.";
 // Why a part found without an installation record stays: it may as well be the administrator's.
 inline constexpr const char* kNoRecord = "installed before this version kept a record of what it made";
 inline constexpr const char* kEntryKept = "kept while anything else of the driver is left, to run this again";
@@ -32,6 +34,9 @@ std::string DescribeReadFailure(const Plan& plan);
 std::string Quoted(const std::string& text);
 // A part left on purpose, for the summary and the log: "Left port \"IP_1\": <why>".
 std::string LeftLine(const Part& part, const std::string& why);
+// A recorded file that is not deleted, since it lies outside `folder` ("the spooler's driver
+// folder", "the system folder"), where the installer copies its files.
+std::string LeftOutsideLine(const std::string& path, const char* folder);
 // Why a part stays: the first of the printers that need it.
 std::string StillUsedBy(const std::vector<std::string>& users);
 std::string PortUsedBy(const std::string& port, const std::string& printer);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "core/InstallerFolder.h"
+#include "core/OneRunAtATime.h"
 #include "core/TwinHandover.h"
 #include "ui/Ui.h"
 #include "uninstall/ConfirmRemovalDialog.h"
@@ -14,6 +16,13 @@ namespace zenthar::uninstall {
 
 std::optional<UninstallerExit> HandOverToTwin(platform::Platform& platform, std::string_view arguments)
 {
+    // The twin lies in the installer folder: it is started only from a locked one.
+    if (RunsUnderWow64(platform)) {
+        if (const FolderLock lock = LockInstallerFolder(platform); lock.refused) {
+            TellBeforeRun(platform, arguments, FolderRefusalText(lock.text, "removed"), kFolderNotLockedLine);
+            return UninstallerExit::FolderNotLocked;
+        }
+    }
     const Twin twin{"DriverOrbixUninstaller64.exe", "removal", "removed",
                     static_cast<int>(UninstallerExit::NothingTried), nullptr};
     const auto exitCode = zenthar::HandOverToTwin(platform, twin, arguments);
@@ -24,6 +33,15 @@ std::optional<UninstallerExit> HandOverToTwin(platform::Platform& platform, std:
 
 UninstallerExit RunUninstallerApp(platform::Platform& platform)
 {
+    MachineWideRun run(platform);
+    if (!run.Take(0)) {
+        ui::ShowMessageBox(nullptr, kAnotherRunText, nullptr, ui::MessageIcon::Exclamation);
+        return UninstallerExit::AnotherRunInProgress;
+    }
+    if (const FolderLock lock = LockInstallerFolder(platform); lock.refused) {
+        ui::ShowMessageBox(nullptr, FolderRefusalText(lock.text, "removed"), nullptr, ui::MessageIcon::Exclamation);
+        return UninstallerExit::FolderNotLocked;
+    }
     const Plan plan = FindOurs(platform);
     if (plan.readError != 0) {
         ui::ShowMessageBox(nullptr, DescribeReadFailure(plan) + "\nNothing was changed.", nullptr,

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "app/InstallerApp.h"
+#include "core/OneRunAtATime.h"
 #include "tests/common/InstallerRun.h"
 #include "tests/common/MachineFacts.h"
+#include "uninstall/UninstallerApp.h"
 
 namespace zenthar::testing {
 namespace {
@@ -83,10 +85,14 @@ TEST(QuietInstallation, OneModelOnAComPortWithItsCodePageBecomesTheDefault)
 {
     QuietRun run(sim::Profiles::Windows7());
     run.machine.SetDefaultPrinter("Old Printer");
+    // A longer log of an earlier run is replaced, not written over in part.
+    run.machine.AddFile(kLog, std::string(8192, '#') + "\r\nresult: 8 earlier run\r\n");
     EXPECT_EQ(run.Run("/quiet /model \"NORVA MTR444\" /interface serial /port COM2: /codepage 866 /default"), 0);
 
     EXPECT_EQ(run.Log(),
-              Concat({{"step: print spooler", "step: existing printers",
+              Concat({{"step: folder \"C:\\NORVA Orbix Printer 4.X\" locked: owner Administrators, only SYSTEM and "
+                       "Administrators may change it",
+                       "step: print spooler", "step: existing printers",
                        "step: interface serial, port COM2:, code page Russian (866)", "step: Print Driver Copy Started",
                        "step: Print Driver Copy Ended", "step: Print Driver Install Started"},
                       kRowSteps,
@@ -399,15 +405,57 @@ TEST(QuietInstallation, BadArgumentsInstallNothingAndWriteTheUsage)
     }
 }
 
-TEST(QuietInstallation, ALogThatCannotBeWrittenStopsBeforeAnything)
+// A log path nobody may write, or one a user without rights prepared in a folder open to them
+// (C:\Temp): the run does nothing, and the file the user aimed at keeps its bytes.
+TEST(QuietInstallation, ALogThatCannotBeWrittenOrLeadsElsewhereStopsBeforeAnything)
 {
-    QuietRun run;
-    EXPECT_EQ(RunProgram(run.machine.platform(), run.state,
-                         "/quiet /clones 2 /interface parallel /log \"C:\\no such folder\\q.log\""),
-              ExitCode::BadArguments);
-    EXPECT_TRUE(run.machine.Printers().empty());
-    EXPECT_EQ(run.machine.CallCount("OpenSCManagerA"), 0u);
-    EXPECT_TRUE(run.screen.Transcript().empty());
+    const char* const kSystemFile = "C:\\Windows\\System32\\drivers\\etc\\hosts";
+    const struct {
+        const char* path;
+        std::function<void(sim::SimMachine&)> arrange;
+        const char* why;  // on the debugger output; null: none
+    } cases[] = {
+        {"C:\\no such folder\\q.log", [](sim::SimMachine&) {}, nullptr},
+        {"C:\\Temp\\q.log", [&](sim::SimMachine& m) { m.AddReparsePoint("C:\\Temp\\q.log", kSystemFile); },
+         "is not written: it is a link (a reparse point)"},
+        {"C:\\Temp\\q.log", [&](sim::SimMachine& m) { m.AddHardLink("C:\\Temp\\q.log", kSystemFile); },
+         "is not written: the file has 2 names (hard links)"},
+        {"C:\\Temp\\q.log", [](sim::SimMachine& m) { m.AddReparsePoint("C:\\Temp", "C:\\Windows\\System32"); },
+         "is not written: it leads to C:\\Windows\\System32\\q.log"},
+    };
+    for (const auto& c : cases) {
+        QuietRun run;
+        run.machine.AddFile(kSystemFile, "127.0.0.1 localhost");
+        c.arrange(run.machine);
+        EXPECT_EQ(RunProgram(run.machine.platform(), run.state,
+                             std::string("/quiet /clones 2 /interface parallel /log \"") + c.path + "\""),
+                  ExitCode::BadArguments)
+            << c.path;
+        EXPECT_TRUE(run.machine.Printers().empty());
+        EXPECT_EQ(run.machine.CallCount("OpenSCManagerA"), 0u);
+        EXPECT_TRUE(run.screen.Transcript().empty());
+        EXPECT_EQ(run.machine.FileContents(kSystemFile), "127.0.0.1 localhost") << c.path;
+        EXPECT_EQ(run.machine.FileContents("C:\\Windows\\System32\\q.log").value_or(""), "") << c.path;
+        const auto heard = run.machine.DebugOutput();
+        const bool said = std::any_of(heard.begin(), heard.end(), [&](const std::string& line) {
+            return c.why && line.find(c.why) != std::string::npos;
+        });
+        EXPECT_EQ(said, c.why != nullptr) << c.path;
+    }
+}
+
+constexpr const char* kWppKey = "Software\\Policies\\Microsoft\\Windows NT\\Printers\\WPP";
+constexpr const char* kWppPolicy = "WindowsProtectedPrintGroupPolicyState";
+constexpr const char* kWppSwitch = "WindowsProtectedPrintMode";
+constexpr const char* kWppMessage =
+    "message: Windows protected print mode is on. It allows only Windows' own IPP class driver, so the printer "
+    "driver of the NORVA Orbix printers cannot be installed.\\nAn administrator turns it off with the policy "
+    "\"Configure Windows protected print\" (Computer Configuration > Administrative Templates > Printers), or with the "
+    "switch under Settings > Bluetooth & devices > Printers & scanners.\\nNothing was installed.";
+
+void SetProtectedPrint(sim::SimMachine& machine, const char* value, platform::Dword state = 1)
+{
+    machine.SetRegistryDword(platform::kHkeyLocalMachine, kWppKey, value, state);
 }
 
 // A way the quiet run ends: the machine and the command that lead there, the exit code, and what
@@ -462,6 +510,16 @@ std::vector<EndingCase> EarlyEndingCases()
         {"restart command never ends", [](QuietRun& run) { run.machine.HangCommand("net stop spooler"); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 8,
          "message: \"net stop spooler\" did not end within 60 seconds and was stopped", "printers: \"NORVA MTR333\""},
+        {"protected print mode by policy", [](QuietRun& run) { SetProtectedPrint(run.machine, kWppPolicy); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface serial", 11, kWppMessage, nullptr},
+        {"protected print mode by the switch in Settings",
+         [](QuietRun& run) { SetProtectedPrint(run.machine, kWppSwitch); }, sim::Profiles::Windows10x64(),
+         "/quiet /model \"NORVA MTR333\" /interface serial", 11, kWppMessage, nullptr},
+        {"another run holds the machine", [](QuietRun& run) { run.machine.HoldMutexElsewhere(kRunMutexName); },
+         sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface serial", 1618,
+         "message: Another installation or removal of the NORVA Orbix printers is running on this computer.\\nStart "
+         "this program again when it has ended. (waited 5 minutes)",
+         nullptr},
     };
 }
 
@@ -519,6 +577,116 @@ TEST(QuietInstallation, EachEndingHasItsExitCodeAndItsMessageInTheLog)
     for (const auto& cases : {EarlyEndingCases(), LateEndingCases()}) {
         for (const EndingCase& c : cases) ExpectEnding(c);
     }
+}
+
+// Protected print mode and another run stop a run before it changes anything, with windows or
+// without; a check reports the mode and neither waits nor takes the machine.
+TEST(QuietInstallation, ProtectedPrintModeAndAnotherRunChangeNothing)
+{
+    const std::string serial = "/quiet /model \"NORVA MTR444\" /interface serial /port COM2:";
+    const struct {
+        const char* name;
+        std::function<void(sim::SimMachine&)> arrange;
+        const char* dialogText;  // the message box of the dialog run
+        int dialogCode;
+    } stops[] = {
+        {"policy", [](sim::SimMachine& m) { SetProtectedPrint(m, kWppPolicy); }, "Windows protected print mode is on.",
+         11},
+        {"another run", [](sim::SimMachine& m) { m.HoldMutexElsewhere(kRunMutexName); },
+         "Another installation or removal of the NORVA Orbix printers is running", 1618},
+    };
+    for (const auto& c : stops) {
+        QuietRun quiet;
+        c.arrange(quiet.machine);
+        const MachineFacts before = WholeMachine(quiet.machine);
+        EXPECT_NE(quiet.Run(serial), 0) << c.name;
+        MachineFacts after = WholeMachine(quiet.machine);
+        EXPECT_EQ(after.erase("file:C:\\QUIET.LOG"), 1u) << c.name;
+        EXPECT_EQ(Differences(before, after), std::vector<std::string>{}) << c.name;
+        EXPECT_FALSE(quiet.machine.ProgramOwnsMutex(kRunMutexName)) << c.name;
+
+        InstallerRun dialog;
+        c.arrange(dialog.machine);
+        EXPECT_EQ(static_cast<int>(RunProgram(dialog.machine.platform(), dialog.state, "")), c.dialogCode) << c.name;
+        ASSERT_EQ(dialog.screen.Transcript().size(), 1u) << c.name;
+        EXPECT_NE(dialog.screen.Transcript().front().Describe().find(c.dialogText), std::string::npos)
+            << dialog.screen.Transcript().front().Describe();
+        EXPECT_EQ(dialog.machine.CallCount("OpenSCManagerA"), 0u) << c.name;
+    }
+
+    // A check reports the mode as a difference; another run does not hold it up.
+    QuietRun installed;
+    EXPECT_EQ(installed.Run(serial), 0);
+    SetProtectedPrint(installed.machine, kWppSwitch);
+    installed.machine.HoldMutexElsewhere(kRunMutexName);
+    const platform::Dword ticks = installed.machine.TickCount();
+    EXPECT_EQ(installed.RunAgain(serial + " /check"), 9);
+    EXPECT_LT(installed.machine.TickCount() - ticks, kQuietRunWait);
+    EXPECT_TRUE(installed.Logged("difference: Windows protected print mode is on: it allows only Windows' own IPP "
+                                 "class driver"))
+        << installed.LogText();
+
+    // Values at 0 are the mode off; a run that ended lets go of the machine; another run that
+    // ends within the wait is waited for.
+    QuietRun off;
+    SetProtectedPrint(off.machine, kWppPolicy, 0);
+    SetProtectedPrint(off.machine, kWppSwitch, 0);
+    off.machine.HoldMutexElsewhere(kRunMutexName, 90 * 1000, true);
+    EXPECT_EQ(off.Run(serial), 0) << off.LogText();
+    EXPECT_TRUE(off.machine.FindPrinter("NORVA MTR444"));
+    EXPECT_FALSE(off.machine.ProgramOwnsMutex(kRunMutexName));
+}
+
+// On an Arm PC both widths run emulated; each says so itself, with windows or without, and
+// nothing is started or changed. The uninstaller works there as anywhere.
+TEST(QuietInstallation, AnArmPcIsRefusedByBothWidthsBeforeTheHandOver)
+{
+    const struct {
+        bool wow64;
+        const char* arguments;
+        std::optional<int> code;
+    } rows[] = {
+        {true, "", 2},
+        {true, "/quiet /model \"NORVA MTR333\" /log C:\\arm.log", 2},
+        {false, "", 2},
+        {false, "/quiet /model \"NORVA MTR333\" /log C:\\arm.log", 2},
+    };
+    for (const auto& row : rows) {
+        auto profile = sim::Profiles::Windows11Arm64();
+        profile.wow64 = row.wow64;
+        InstallerRun run(profile);
+        run.machine.AddFile("C:\\NORVA Orbix Printer 4.X\\zenthar64.exe", "the twin");
+        run.machine.AddFile("C:\\NORVA Orbix Printer 4.X\\DriverOrbixUninstaller64.exe", "the twin");
+        EXPECT_EQ(HandOverToTwin(run.machine.platform(), row.arguments), row.code) << row.arguments;
+        EXPECT_TRUE(run.machine.Processes().empty()) << row.arguments;
+        const std::string text = run.machine.FileContents("C:\\arm.log").value_or("");
+        if (std::string(row.arguments).empty()) {
+            ASSERT_EQ(run.screen.Transcript().size(), 1u);
+            EXPECT_NE(run.screen.Transcript().front().Describe().find("This PC runs Windows on Arm."),
+                      std::string::npos);
+        } else {
+            EXPECT_EQ(text, "This PC runs Windows on Arm. The printer driver in this package is built for x86 and x64 "
+                            "Windows only, so the NORVA Orbix printers cannot be installed on it.\r\nNothing was "
+                            "installed.\r\nresult: 2 Windows version not supported\r\n");
+        }
+        if (row.wow64) {
+            run.machine.ScriptCommand("DriverOrbixUninstaller64.exe", 0);
+            EXPECT_EQ(uninstall::HandOverToTwin(run.machine.platform(), "/quiet"), UninstallerExit::Removed);
+            EXPECT_EQ(run.machine.Processes().size(), 1u);
+        }
+    }
+    // An x64 PC is not taken for one.
+    sim::SimMachine x64;
+    x64.SetWow64(false);
+    EXPECT_EQ(HandOverToTwin(x64.platform(), "/quiet"), std::nullopt);
+    // The 32-bit program hands over while another run holds the machine, without taking it:
+    // its twin is the one that waits.
+    sim::SimMachine wow64;
+    wow64.AddFile("C:\\NORVA Orbix Printer 4.X\\zenthar64.exe", "the twin");
+    wow64.HoldMutexElsewhere(kRunMutexName);
+    wow64.ScriptCommand("zenthar64.exe", 1618);
+    EXPECT_EQ(HandOverToTwin(wow64.platform(), "/quiet"), 1618);
+    EXPECT_EQ(wow64.CallCount("CreateMutexA"), 0u);
 }
 
 // The search for a USB printer that is not there keeps its probes and its half minute: the

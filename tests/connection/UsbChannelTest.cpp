@@ -143,7 +143,7 @@ TEST_F(UsbChannelTest, ClosingAnIdleChannelSendsNothingAndOnlyForgetsTheLibrary)
     EXPECT_EQ(channel.LinkUp(), 0);
 
     EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
-    EXPECT_EQ(machine.CallCount("LoadLibraryA"), 2u);
+    EXPECT_EQ(machine.CallCount("LoadLibraryExA"), 2u);
 }
 
 TEST_F(UsbChannelTest, ReadsNeedADeviceThatSaysWhatIsWaiting)

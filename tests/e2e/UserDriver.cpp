@@ -8,9 +8,10 @@
 // example whether a window behind a modal one takes input). A CONTROL is named as in
 // resources/ControlNames.h ("main.install"); a bare number is still taken as the id.
 //
-// `add-printer NAME PORT` sets up another maker's printer, `run-entry KEY [ARG...]` starts the
-// program an uninstall entry names, `exit-code N` reads how the program ended, `lines ID
-// TEXT...` reads a plain list's rows or a text box's lines.
+// `start-beside ARG...` starts a second run while the first goes on, `beside-ends CODE
+// [SECONDS]` reads how it ended; `add-printer NAME PORT` sets up another maker's printer, `run-entry KEY [ARG...]`
+// starts the program an uninstall entry names, `exit-code N` reads how the program ended, `lines ID TEXT...` reads a
+// plain list's rows or a text box's lines.
 //
 //   e2e-user.exe PROGRAM STEPS_FILE OUT_FOLDER
 //
@@ -235,6 +236,8 @@ public:
         const std::string& verb = w[0];
         auto arg = [&](std::size_t i) { return i < w.size() ? w[i] : std::string(); };
         if (verb == "start") return Start(std::vector<std::string>(w.begin() + 1, w.end()));
+        if (verb == "start-beside") return StartBeside(std::vector<std::string>(w.begin() + 1, w.end()));
+        if (verb == "beside-ends") return BesideEnds(std::stoul(arg(1)), w.size() > 2 ? std::stoi(arg(2)) : 120);
         if (verb == "run-entry") return RunEntry(arg(1), std::vector<std::string>(w.begin() + 2, w.end()));
         if (verb == "exit-code") return ExpectExitCode(arg(1));
         if (verb == "add-printer") return AddForeignPrinter(arg(1), arg(2));
@@ -273,6 +276,10 @@ public:
     // After a failed step: what was on the screen, then the program is ended.
     void Abandon()
     {
+        if (beside.hProcess && WaitForSingleObject(beside.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(beside.hProcess, 99);
+            WaitForSingleObject(beside.hProcess, 5000);
+        }
         if (!process.hProcess) return;
         for (HWND window : ProgramWindows(false)) {
             Describe(window);
@@ -307,6 +314,7 @@ private:
     FILE* transcript = nullptr;
     DWORD startTick = 0;
     PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION beside{};
     HWND current = nullptr;
     std::set<HWND> met;
     int shots = 0;
@@ -359,12 +367,38 @@ private:
     }
 
     // The words after "start" go on the program's command line, each quoted that has a blank.
-    bool Start(const std::vector<std::string>& arguments)
+    std::string CommandLineOf(const std::vector<std::string>& arguments) const
     {
         std::string commandLine = "\"" + program + "\"";
         for (const std::string& word : arguments)
             commandLine += " " + (word.find(' ') != std::string::npos || word.empty() ? "\"" + word + "\"" : word);
-        return StartCommand(commandLine);
+        return commandLine;
+    }
+
+    bool Start(const std::vector<std::string>& arguments) { return StartCommand(CommandLineOf(arguments)); }
+
+    // start-beside ARG...: a second run of the program while the first goes on, as two
+    // deployment tools start it at once; beside-ends CODE [SECONDS] waits for it and reads
+    // how it ended. Later steps still work the first.
+    bool StartBeside(const std::vector<std::string>& arguments)
+    {
+        const std::string commandLine = CommandLineOf(arguments);
+        if (!zenthar::testing::StartProgram(commandLine, beside))
+            return Fail("cannot start " + commandLine + ", error " + std::to_string(GetLastError()));
+        Log("started beside it %s, process %lu", commandLine.c_str(), static_cast<unsigned long>(beside.dwProcessId));
+        return true;
+    }
+
+    bool BesideEnds(unsigned long wanted, int seconds)
+    {
+        if (!beside.hProcess) return Fail("no second run was started");
+        if (WaitForSingleObject(beside.hProcess, static_cast<DWORD>(seconds) * 1000) != WAIT_OBJECT_0)
+            return Fail("the second run did not end within " + std::to_string(seconds) + " s");
+        DWORD code = 0;
+        GetExitCodeProcess(beside.hProcess, &code);
+        Log("the second run ended, exit code %lu", static_cast<unsigned long>(code));
+        if (code != wanted) return Fail("exit code " + std::to_string(code) + ", wanted " + std::to_string(wanted));
+        return true;
     }
 
     // Later steps work the newest program started; the process watch runs once per session.

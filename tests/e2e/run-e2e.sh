@@ -36,9 +36,16 @@
 #                                    widths of it)
 #                spooler-start N     the Start value of the Spooler service (4: disabled)
 #                delete-key PATH     remove a key below HKLM (to see whether the run writes it)
+#                dword NAME N PATH   a REG_DWORD value NAME = N in the key PATH below HKLM (a
+#                                    policy an administrator set)
 #                port-key NAME       a Standard TCP/IP port key the administrator made before
 #                                    the run (PortNumber 9101 alone)
 #                delete-file PATH    remove a file of drive C: (it must be there)
+#                put-file "PATH" TEXT  a file of drive C: with one line of text (a file a user
+#                                    planted)
+#                start-in "PATH"     the folder of drive C: from which the user program, and so
+#                                    every program it starts, is started (as Explorer starts a
+#                                    program from its own folder)
 #                handover            the scenario is about the 32-bit program handing over to
 #                                    its twin: not run where the twins stand in for it
 #                printer-datatype NAME  the data type RAW for a printer the run will add: Wine 8
@@ -55,7 +62,8 @@
 #                expect C text|enabled|visible|checked|progress|address|count|selected|focus VALUE
 #                (C window: the current window itself);
 #                rows C NAME STATE...; message TEXT; shot [LABEL]; describe; pause MS;
-#                processes EXE COUNT; end [SECONDS]; add-printer NAME PORT (another maker's
+#                processes EXE COUNT; end [SECONDS]; start-beside [ARGUMENT...] (a second run
+#                while the first goes on); beside-ends CODE [SECONDS]; add-printer NAME PORT (another maker's
 #                printer and driver); run-entry KEY [ARG...] (start the UninstallString under
 #                HKLM\KEY, later steps work that program); exit-code N; lines C TEXT...
 #              C is a control of the current window by its name in resources/ControlNames.h:
@@ -68,7 +76,7 @@
 #                driverdir-file NAME CONTENT; file PATH CONTENT; file-line PATH LINE; no-file PATH; exists PATH;
 #                key PATH N; key-class PATH CLASS;
 #                no-key PATH; value PATH NAME dword|sz DATA; service NAME STATE; no-port NAME;
-#                file-line PATH TEXT
+#                file-line PATH TEXT (PATH may be "A|B": one of the two files has the line)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-env.sh"
@@ -78,7 +86,7 @@ program='C:\NORVA Orbix Printer 4.X\zenthar.exe'
 # Internal: one scenario, already under Xvfb. The machine is set up, and the user and checker
 # programs run, through the loader the prefix boots with.
 if [ "${1:-}" = "--inside" ]; then
-  prefix=$2 build=$3 dir=$4 machine_file=$5
+  prefix=$2 build=$3 dir=$4 machine_file=$5 start_in=
   trap 'wine_stop "$prefix"' EXIT
   wine_use_prefix "$prefix"
   while read -r verb value; do
@@ -93,10 +101,20 @@ if [ "${1:-}" = "--inside" ]; then
         file=$prefix/drive_c/${file//\\//}
         [ -f "$file" ] || { echo "delete-file: no $value" >&2; exit 1; }
         rm -f "$file" ;;
+      put-file)
+        file=${value#\"}; file=${file%%\"*}; file=${file#[Cc]:\\}
+        printf '%s\r\n' "${value#\"*\" }" >"$prefix/drive_c/${file//\\//}" || exit 1 ;;
+      start-in)
+        file=${value//\"/}; file=${file#[Cc]:\\}
+        start_in=$prefix/drive_c/${file//\\//}
+        [ -d "$start_in" ] || { echo "start-in: no folder $value" >&2; exit 1; } ;;
       handover) ;;
       spooler-start) WINEPREFIX=$prefix "$WINE" reg add 'HKLM\System\CurrentControlSet\Services\Spooler' /v Start /t REG_DWORD /d "$value" /f ;;
       printer-datatype) WINEPREFIX=$prefix "$WINE" reg add "HKLM\System\CurrentControlSet\Control\Print\Printers\\$value" /v Datatype /d RAW /f ;;
       delete-key) WINEPREFIX=$prefix "$WINE" reg delete "HKLM\\$value" /f ;;
+      dword)
+        read -r name data key <<<"$value"
+        WINEPREFIX=$prefix "$WINE" reg add "HKLM\\$key" /v "$name" /t REG_DWORD /d "$data" /f ;;
       port-key) WINEPREFIX=$prefix "$WINE" reg add "HKLM\\System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\$value" /v PortNumber /t REG_DWORD /d 9101 /f ;;
       after | '') ;;
       *) echo "unknown machine setting: $verb" >&2; exit 1 ;;
@@ -106,9 +124,9 @@ if [ "${1:-}" = "--inside" ]; then
   # server sees them all, and its spooler service starts out stopped.
   wine_stop "$prefix"
   wine_start "$prefix" </dev/null >/dev/null 2>&1
-  WINEPREFIX=$prefix timeout -k 10 300 "$WINE" "$build/tests/e2e/e2e-user.exe" \
+  (cd "${start_in:-.}" && WINEPREFIX=$prefix timeout -k 10 300 "$WINE" "$build/tests/e2e/e2e-user.exe" \
     "$program" "$(winepath_of "$dir/user.steps")" "$(winepath_of "$dir")" \
-    </dev/null >"$dir/user.log" 2>&1
+    </dev/null >"$dir/user.log" 2>&1)
   user=$?
   WINEPREFIX=$prefix timeout -k 10 120 "$WINE" "$build/tests/e2e/e2e-check.exe" "$(winepath_of "$dir/after.checks")" \
     </dev/null >"$dir/checks.txt" 2>&1

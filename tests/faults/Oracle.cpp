@@ -247,7 +247,7 @@ std::vector<Site> Sites(const std::vector<std::string>& calls)
         if (call == "OpenSCManagerA" && ++managers == 2) next = Phase::StartService;
         if (call == "EnumPrintersA" && phase < Phase::Scan) next = Phase::Scan;
         if (call == "GetVersionExA" && phase < Phase::Interface) next = Phase::Interface;
-        if (call == "LoadLibraryA" && phase == Phase::Interface) next = Phase::UsbSearch;
+        if (call == "LoadLibraryExA" && phase == Phase::Interface) next = Phase::UsbSearch;
         if (call == "RegCreateKeyExA" && phase == Phase::Interface) next = Phase::NetworkPort;
         if (call == "EnumMonitorsA" && phase < Phase::Monitor) next = Phase::Monitor;
         if (call == "GetPrinterDriverDirectoryA" && phase < Phase::Copy) next = Phase::Copy;
@@ -256,7 +256,7 @@ std::vector<Site> Sites(const std::vector<std::string>& calls)
             ++row;
         }
         if (call == "RegOpenKeyExA" && phase == Phase::Rows) next = Phase::Uninstall;
-        if (call == "GetModuleHandleA" && phase == Phase::Uninstall) next = Phase::Default;
+        if (call == "LoadLibraryExA" && phase == Phase::Uninstall) next = Phase::Default;
         if (next != phase) counts.clear();
         phase = next;
         sites[i] = Site{phase, ++counts[call], phase == Phase::Rows ? row : -1};
@@ -389,6 +389,8 @@ struct Walk {
     bool driverFilesMissing = false;
     bool familyUnknown = false;
     bool spoolerDown = false;
+    // The system directory stopped being known: the print processor's files cannot be named.
+    platform::Dword systemDirectoryError = 0;
     // The current directory: the copies take their sources relative to it.
     enum class Folder { AtStart, Installer, Driver } cwd = Folder::AtStart;
 
@@ -443,8 +445,9 @@ struct Walk {
     // cannot be deleted, and the run stops with both buttons disabled.
     void RegistrationFails(std::size_t index, const std::string& token)
     {
-        std::vector<std::string> tokens{token, "DeletePpFailed:" + std::to_string(kNoPrintProcessorFile),
-                                        "DeletePpFailed:" + std::to_string(kNoPrintProcessorFile)};
+        const platform::Dword deleteError = systemDirectoryError != 0 ? systemDirectoryError : kNoPrintProcessorFile;
+        std::vector<std::string> tokens{token, "DeletePpFailed:" + std::to_string(deleteError),
+                                        "DeletePpFailed:" + std::to_string(deleteError)};
         // The stopped run scans the list again, which a spooler that is down reports.
         if (spoolerDown) tokens.push_back("EnumFailed");
         Stop(index, std::move(tokens));
@@ -695,7 +698,7 @@ bool Walk::FailsInInterface(const Failing& failing)
 bool Walk::FailsInUsbSearch(const Failing& failing)
 {
     const auto& [i, call, site, error, e, fromThereOn] = failing;
-    if (call == "LoadLibraryA") {
+    if (call == "LoadLibraryExA") {
         expect.change.missingSetupFunction = "library";
         expect.changed = true;
         return true;
@@ -763,9 +766,11 @@ bool Walk::FailsInNetworkPort(const Failing& failing)
         expect.edits.push_back(Undo(scenario, i));
         return true;
     }
-    if (call == "CreateProcessA") {
+    if (call == "CreateProcessA" || call == "GetSystemDirectoryA") {
         // The restart: without "net stop spooler" the spooler never reloads its ports;
-        // without "net start spooler" it stays stopped.
+        // without "net start spooler" it stays stopped. A command whose folder is not known
+        // is not run at all.
+        if (call == "GetSystemDirectoryA" && fromThereOn) systemDirectoryError = error;
         if (site.nth == 2) {
             portUnknown = true;
             expect.edits.push_back(RemoveStartingWith("port:IP_"));
@@ -776,8 +781,9 @@ bool Walk::FailsInNetworkPort(const Failing& failing)
         }
         return true;
     }
-    if (call == "RegCloseKey" || call == "GetEnvironmentVariableA" || call == "WaitForSingleObject" ||
-        call == "GetExitCodeProcess" || call == "CloseHandle")
+    // COMSPEC's file not found: the system directory's interpreter runs instead.
+    if (call == "RegCloseKey" || call == "GetEnvironmentVariableA" || call == "GetFileAttributesA" ||
+        call == "WaitForSingleObject" || call == "GetExitCodeProcess" || call == "CloseHandle")
         return true;
     return false;
 }
@@ -910,9 +916,15 @@ bool Walk::FailsInUninstall(const Failing& failing)
 bool Walk::FailsInDefault(const Failing& failing)
 {
     const auto& [i, call, site, error, e, fromThereOn] = failing;
-    if (call == "GetModuleHandleA") return true;  // the library is loaded by name instead
+    if (call == "LoadLibraryExA") {
+        // The spooler library from the system directory or none: no default printer.
+        expect.change.noDefaultPrinterExport = true;
+        expect.changed = true;
+        return true;
+    }
     // Reading the name back: the dialogs do not report what it finds.
-    if (call == "GetDefaultPrinterA" || (call == "GetProcAddress" && site.nth > 1)) return true;
+    if (call == "GetDefaultPrinterA" || call == "FreeLibrary" || (call == "GetProcAddress" && site.nth > 1))
+        return true;
     if (call == "GetProcAddress") {
         // The export by number, then by name: only when both fail is no default set.
         if (fromThereOn) {

@@ -1,6 +1,7 @@
 // Whole installation runs, from Install to the end of the run, one per way a run can end.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -445,6 +446,40 @@ TEST(InstallationRun, ANetworkRunMakesThePortAndRestartsTheServices)
         "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\IP_10.1.2.3", "IPAddress");
     ASSERT_TRUE(address);
     EXPECT_EQ(std::string(address->bytes.begin(), address->bytes.end()), std::string("10.1.2.3", 9));
+}
+
+// Files a user could plant where Windows looks first: beside the program (the folder a person
+// starts it from, too) and in the folder the run starts in. None of them runs or is loaded,
+// also where the loader does not know LOAD_LIBRARY_SEARCH_SYSTEM32 and the spooler library is
+// loaded by its full path (Windows 7).
+TEST(InstallationRun, NothingPlantedWhereWindowsLooksFirstRunsOrIsLoaded)
+{
+    const auto upper = [](std::string text) {
+        for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return text;
+    };
+    for (const auto& profile : {sim::Profiles::Windows10x64(), sim::Profiles::Windows7x64()}) {
+        SCOPED_TRACE(profile.name);
+        InstallerRun run(profile);
+        for (const std::string& folder : {std::string("C:\\NORVA Orbix Printer 4.X"), run.machine.CurrentDirectory()})
+            for (const char* name : {"net.bat", "NET.COM", "CMD.EXE", "WINSPOOL.DRV"})
+                run.machine.AddFile(folder + "\\" + name, "planted");
+        RunEthernetInstallation(run);
+        ASSERT_TRUE(run.machine.FindPrinter("NORVA MTR333")) << run.TranscriptText();
+
+        const std::string system = upper(run.machine.SystemDirectory());
+        const auto processes = run.machine.Processes();
+        ASSERT_EQ(processes.size(), 4u);
+        for (const auto& process : processes) {
+            EXPECT_EQ(upper(process.program), system + "\\CMD.EXE") << process.commandLine;
+            EXPECT_EQ(upper(process.commandFile), system + "\\NET.EXE") << process.commandLine;
+        }
+        EXPECT_EQ(run.machine.DefaultPrinter(), "NORVA MTR333");
+        const auto libraries = run.machine.LibraryFilesLoaded();
+        ASSERT_EQ(libraries.size(), 1u);
+        EXPECT_EQ(upper(libraries[0]), system + "\\WINSPOOL.DRV");
+        EXPECT_EQ(run.machine.CallCount("LoadLibraryA"), profile.supportsLoadLibrarySearchFlags ? 0u : 1u);
+    }
 }
 
 // A "net stop" that asks a question on its hidden console would hold the installer for ever.

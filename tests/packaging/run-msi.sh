@@ -2,11 +2,18 @@
 # The Windows Installer package, read and run: its tables as msiinfo reads them, then Wine's
 # msiexec on the end-to-end machine (without the installer folder, which the package brings):
 #   install-by-properties  msiexec /i with properties gives the machine that the matching
-#                          zenthar.exe /quiet command line gives on a copy of the same machine;
+#                          zenthar.exe /quiet command line gives on a copy of the same machine,
+#                          in the installer folder the package made locked;
 #   bad-properties         a property the program refuses fails the package, its reason in the
 #                          package's log, and nothing of ours is left;
 #   remove                 msiexec /x after the first case removes our printer, driver, entry
-#                          and files; another maker's printer stays.
+#                          and files; another maker's printer stays;
+#   existing-folder        an installer folder made beforehand (by the prefix's user, the account
+#                          msiexec runs as under Wine) is locked and installed into;
+#   removal-refused        that installation's folder turned into a link to a copy of it: the
+#                          removal refuses to run the uninstaller from it and fails;
+#   log-link               a link at LOGFILE to another file: the package's log copies nothing
+#                          of that file.
 #
 #   tests/packaging/run-msi.sh MSI BUILD_DIR RESULTS_DIR
 #
@@ -23,7 +30,7 @@ build=$(cd "${2:?x86_64 Windows build}" && pwd)
 results=${3:?results folder}
 mkdir -p "$results/msi" && results=$(cd "$results" && pwd)
 out=$results/msi
-cases=(tables install-by-properties bad-properties remove)
+cases=(tables install-by-properties bad-properties remove existing-folder removal-refused log-link)
 
 verdict() { echo "$2 msi msi $1" >>"$results/steps.txt"; }
 cannot_run() {
@@ -52,12 +59,15 @@ tables_hold() {
   grep -q $'^ProductCode\t{' <<<"$properties" || { echo "no ProductCode"; return 1; }
   grep -q $'^RemoveExistingProducts\t' <<<"$sequence" || { echo "no major upgrade"; return 1; }
   # The deferred actions without impersonation (3073), each after the immediate one that gives
-  # it its data, the installation between InstallFiles and InstallFinalize, the removal
-  # before RemoveFiles.
+  # it its data: the folder's locking between InstallInitialize and InstallFiles, the
+  # installation between InstallFiles and InstallFinalize, the removal before RemoveFiles.
   for want in $'RunQuietInstall\t3073\tZentharMsiActions\tRunQuietInstall' \
-              $'RunQuietUninstall\t3073\tZentharMsiActions\tRunQuietUninstall'; do
+              $'RunQuietUninstall\t3073\tZentharMsiActions\tRunQuietUninstall' \
+              $'LockInstallFolder\t3073\tZentharMsiActions\tLockInstallFolder'; do
     grep -qF "$want" <<<"$actions" || { echo "CustomAction lacks: $want"; return 1; }
   done
+  grep -q $'^SetLockInstallFolderData\t[0-9]*\tLockInstallFolder\t\\[INSTALLFOLDER\\]\t$' <<<"$actions" ||
+    { echo "the locking's data is not the installer folder alone"; return 1; }
   grep -qF $'RunQuietInstall\t[INSTALLFOLDER]\t[MODEL]\t[CLONES]\t[INTERFACE]\t[PORT]\t[ADDRESS]\t[CODEPAGE]\t[DEFAULT]\t[LOGFILE]' <<<"$actions" ||
     { echo "the installation's data lacks a property"; return 1; }
   position() { awk -F'\t' -v a="$1" '$1 == a { print $3 }' <<<"$sequence"; }
@@ -70,6 +80,14 @@ tables_hold() {
     { echo "the installation runs at $run, not between InstallFiles ($files_in) and InstallFinalize ($finalize)"; return 1; }
   [ "$set_removal" -lt "$removal" ] && [ "$removal" -lt "$remove_files" ] ||
     { echo "the removal runs at $removal, not before RemoveFiles ($remove_files)"; return 1; }
+  local set_lock lock initialize
+  set_lock=$(position SetLockInstallFolderData) lock=$(position LockInstallFolder) initialize=$(position InstallInitialize)
+  [ -n "$set_lock" ] && [ -n "$lock" ] && [ "$initialize" -lt "$set_lock" ] && [ "$set_lock" -lt "$lock" ] &&
+    [ "$lock" -lt "$files_in" ] ||
+    { echo "the locking runs at ${lock:-no place}, not between InstallInitialize ($initialize) and InstallFiles ($files_in)"; return 1; }
+  for want in SetLockInstallFolderData LockInstallFolder SetQuietInstallData RunQuietInstall; do
+    grep -q "^$want"$'\tNOT Installed AND NOT REMOVE\t' <<<"$sequence" || { echo "the condition of $want"; return 1; }
+  done
   grep -q $'^RunQuietUninstall\tREMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE\t' <<<"$sequence" ||
     { echo "the removal's condition"; return 1; }
   # The programs and the driver files.
@@ -169,7 +187,8 @@ print_key() {
 if [ $msi_rc -eq 0 ] && [ $program_rc -eq 0 ] && check "$by_msi" by-msi && check "$by_program" by-program &&
    print_key "$by_msi" print-by-msi.reg && print_key "$by_program" print-by-program.reg &&
    diff "$out/print-by-msi.reg.txt" "$out/print-by-program.reg.txt" >"$out/print.diff" &&
-   grep -q 'zenthar.exe: result: 0 ' "$out/install.log"; then
+   grep -q 'zenthar.exe: result: 0 ' "$out/install.log" &&
+   grep -qF 'The installer folder "C:\NORVA Orbix Printer 4.X" was made locked (' "$out/install.log"; then
   verdict install-by-properties pass
 else
   echo "install-by-properties: msiexec $msi_rc, program $program_rc; see $out" >&2
@@ -216,4 +235,48 @@ if [ $foreign_rc -eq 0 ] && [ $remove_rc -eq 0 ] && check "$by_msi" remove; then
 else
   echo "remove: foreign printer $foreign_rc, msiexec $remove_rc; see $out" >&2
   verdict remove fail
+fi
+
+# existing-folder: the folder is there before the package, with a file in it, made by the
+# prefix's user (under Wine the owner of every file, and the account msiexec runs as).
+existing=$(machine existing none)
+folder="$existing/drive_c/NORVA Orbix Printer 4.X"
+mkdir -p "$folder" && echo "made before the package" >"$folder/before.txt"
+msiexec "$existing" existing.log /i "$package" "MODEL=NORVA MTR444" INTERFACE=serial PORT=COM1:
+existing_rc=$?
+if [ $existing_rc -eq 0 ] && grep -qF 'The installer folder "C:\NORVA Orbix Printer 4.X" was locked (' "$out/existing.log" &&
+   grep -q 'zenthar.exe ended with exit code 0' "$out/existing.log"; then
+  verdict existing-folder pass
+else
+  echo "existing-folder: msiexec $existing_rc; see $out" >&2
+  verdict existing-folder fail
+fi
+
+# removal-refused: that installation's folder moved aside and a link to it put in its place;
+# the removal runs nothing from it, fails, and leaves our printer.
+[ $existing_rc -eq 0 ] && mv "$folder" "$existing/drive_c/moved" && ln -s moved "$folder"
+msiexec "$existing" refused.log /x "$package"
+refused_rc=$?
+printf 'printer "NORVA MTR444" COM1:\n' >"$out/refused.checks"
+if [ $existing_rc -eq 0 ] && [ $refused_rc -ne 0 ] && check "$existing" refused &&
+   grep -qF 'DriverOrbixUninstaller.exe was not run: the folder "C:\NORVA Orbix Printer 4.X" is not locked: it is a reparse point' \
+     "$out/refused.log" && ! grep -q '^Running .*DriverOrbixUninstaller' "$out/refused.log"; then
+  verdict removal-refused pass
+else
+  echo "removal-refused: installation $existing_rc, msiexec $refused_rc; see $out" >&2
+  verdict removal-refused fail
+fi
+
+# log-link: LOGFILE is a link to another file, standing for one only SYSTEM may read; the
+# package's log says so and takes nothing from it.
+linked=$(machine log-link none no-datatype)
+echo "secret 4711" >"$linked/drive_c/secret.txt"
+ln -s secret.txt "$linked/drive_c/linked.log"
+msiexec "$linked" log-link.log /i "$package" "MODEL=NORVA MTR444" INTERFACE=token-ring 'LOGFILE=C:\linked.log'
+if grep -qF 'zenthar.exe: its log C:\linked.log was not copied: it leads to C:\secret.txt' "$out/log-link.log" &&
+   ! grep -q 'secret 4711' "$out/log-link.log"; then
+  verdict log-link pass
+else
+  echo "log-link: see $out/log-link.log" >&2
+  verdict log-link fail
 fi

@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "core/InstallationRecord.h"
+#include "core/OneRunAtATime.h"
 #include "platform/Constants.h"
 #include "tests/common/InstallerRun.h"
 #include "tests/common/MachineFacts.h"
 #include "uninstall/QuietUninstall.h"
 #include "uninstall/Removal.h"
 #include "uninstall/RemovalTexts.h"
+#include "uninstall/UninstallerApp.h"
 
 namespace zenthar::testing {
 namespace {
@@ -274,6 +276,25 @@ TEST(Uninstall, WhatWasThereBeforeIsKeptEvenWhenOurPrinterUsedIt)
         EXPECT_TRUE(uninstall::FindOurs(machine.platform()).Empty());
     }
     {
+        // The port's removal restarts the spooler: a net.bat beside the uninstaller, the folder
+        // it is started from, is never what runs.
+        SCOPED_TRACE("a net.bat planted beside the programs");
+        auto run = Installation(Kind::Ethernet);
+        auto& machine = run->machine;
+        run->Start();
+        const std::string folder = "C:\\NORVA Orbix Printer 4.X";
+        machine.AddFile(folder + "\\net.bat", "planted");
+        ASSERT_TRUE(machine.platform().files.SetCurrentDirectoryA(folder.c_str()).value);
+        const std::size_t before = machine.Processes().size();
+        const Plan plan = uninstall::FindOurs(machine.platform());
+        for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        const auto processes = machine.Processes();
+        ASSERT_GT(processes.size(), before);
+        for (std::size_t i = before; i < processes.size(); ++i)
+            EXPECT_EQ(processes[i].commandFile, machine.SystemDirectory() + "\\net.exe") << processes[i].commandLine;
+        EXPECT_FALSE(machine.RegistryKeyExists(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.1.2.3"));
+    }
+    {
         SCOPED_TRACE("a monitor registered before");
         auto run = Installation(Kind::UsbWithMonitor);
         auto& machine = run->machine;
@@ -328,6 +349,28 @@ TEST(Uninstall, WhatOthersUseOrOnlyBearsOurNameIsLeftAlone)
         EXPECT_EQ(machine.Monitors().size(), 3u);
         EXPECT_TRUE(machine.FileExists(machine.SystemDirectory() + "\\KVUSBMON.dll"));
         EXPECT_TRUE(machine.FindPrinter("Label Printer"));
+    }
+    {
+        SCOPED_TRACE("a record naming files outside the folders the installer copies into");
+        auto run = Installation(Kind::UsbWithMonitor, false);
+        run->Start();
+        auto& machine = run->machine;
+        const std::string drivers = "C:\\Windows\\System32\\spool\\drivers\\w32x86\\";
+        const std::vector<std::string> outside = {"C:\\Users\\Public\\UNIDRV.DLL", drivers + "..\\..\\..\\ntdll.dll",
+                                                  "C:\\Windows\\System32\\drivers\\etc\\hosts"};
+        for (const auto& file : outside) machine.AddFile(file, "not ours");
+        machine.SetRegistryString(platform::kHkeyLocalMachine, kRecordKey32, "Driver copy: " + outside[0], "");
+        machine.SetRegistryString(platform::kHkeyLocalMachine, kRecordKey32, "Driver copy: " + outside[1], "");
+        machine.SetRegistryString(platform::kHkeyLocalMachine, kRecordKey32, "Monitor library: " + outside[2], "");
+        const Plan plan = uninstall::FindOurs(machine.platform());
+        EXPECT_EQ(plan.left,
+                  (std::vector<std::string>{uninstall::LeftOutsideLine(outside[0], "the spooler's driver folder"),
+                                            uninstall::LeftOutsideLine(outside[1], "the spooler's driver folder"),
+                                            uninstall::LeftOutsideLine(outside[2], "the system folder")}));
+        for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        for (const auto& file : outside) EXPECT_EQ(machine.FileContents(file), "not ours") << file;
+        EXPECT_FALSE(machine.FileExists(machine.SystemDirectory() + "\\KVUSBMON.dll"));
+        EXPECT_FALSE(machine.RegistryKeyExists(platform::kHkeyLocalMachine, kRecordKey32));
     }
 }
 
@@ -624,7 +667,25 @@ TEST(QuietUninstall, ACommandLineItDoesNotUnderstandRemovesNothing)
     // A log that cannot be written is no record: nothing is done without it.
     EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", "C:\\No Such Folder\\u.log"}),
               Exit::NothingTried);
-    EXPECT_EQ(Differences(installed, WholeMachine(machine)), std::vector<std::string>{});
+    // Nor is one a user turned into a link to a file of the system's.
+    machine.AddReparsePoint("C:\\Temp\\u.log", machine.SystemDirectory() + "\\KVUSBMON.dll");
+    const MachineFacts linked = WholeMachine(machine);
+    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", "C:\\Temp\\u.log"}),
+              Exit::NothingTried);
+    EXPECT_EQ(Differences(linked, WholeMachine(machine)), std::vector<std::string>{});
+    // Nor while another installation or removal holds the machine: the quiet run waits, then
+    // gives the code deployment tools retry on; the dialogs say so at once.
+    machine.HoldMutexElsewhere(kRunMutexName);
+    EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), Exit::AnotherRunInProgress);
+    EXPECT_EQ(LogLines(machine, log),
+              (std::vector<std::string>{
+                  "Another installation or removal of the NORVA Orbix printers is running on this computer.",
+                  "Start this program again when it has ended. (waited 5 minutes)"}));
+    machine.RemovePath(log);
+    EXPECT_EQ(uninstall::RunUninstallerApp(machine.platform()), Exit::AnotherRunInProgress);
+    ASSERT_FALSE(run->screen.Transcript().empty());
+    EXPECT_NE(run->screen.Transcript().back().Describe().find("Another installation or removal"), std::string::npos);
+    EXPECT_EQ(Differences(linked, WholeMachine(machine)), std::vector<std::string>{});
 }
 
 }  // namespace
