@@ -12,6 +12,7 @@
 #include "resources/UninstallerTemplates.h"
 #include "resources/UsbSearchDialogIds.h"
 #include "resources/UsbWarningDialogIds.h"
+#include "resources/Version.h"
 
 namespace zenthar::resources {
 namespace {
@@ -97,7 +98,7 @@ constexpr StyleBits kModalFrame = kDsModalFrame | kDsSetFont | kWsPopup | kWsCap
 // 100: the about box.
 constexpr ControlTemplate kAboutControls[] = {
     Icon(kNoControlId, kAppIcon, 11, 17),
-    Item(kNoControlId, ControlClass::Static, "Zenthar Version 4.52", 40, 15, 150, 8,
+    Item(kNoControlId, ControlClass::Static, "Zenthar Version " ZENTHAR_VERSION_TEXT, 40, 15, 150, 8,
          kItem | kSsLeft | kSsNoPrefix | kWsGroup),
     Item(kNoControlId, ControlClass::Static, "Printer driver installer for NORVA Orbix printers", 40, 29, 150, 8,
          kItem | kSsLeft | kSsNoPrefix | kWsGroup),
@@ -110,7 +111,7 @@ constexpr ControlTemplate kMainControls[] = {
     LeftText(main_ids::kModelNameLabel, "Model Name     : ", 24, 31, 69, 8),
     LeftText(main_ids::kModelName, "NORVA Orbix Printer", 98, 32, 143, 8),
     LeftText(main_ids::kInstallerVersionLabel, "Installer Version : ", 24, 49, 70, 8),
-    LeftText(kNoControlId, "4.52", 98, 50, 91, 8),
+    LeftText(kNoControlId, ZENTHAR_VERSION_TEXT, 98, 50, 91, 8),
     LeftText(main_ids::kDriverVersionLabel, "Driver Version    : ", 24, 68, 68, 8),
     LeftText(kNoControlId, "4.64", 98, 68, 98, 8),
     Item(main_ids::kModelList, ControlClass::ListBox, "", 16, 96, 127, 74,
