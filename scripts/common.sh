@@ -23,6 +23,36 @@ build_windows() {   # dir toolchain target...
     cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir.build.log" 2>&1 || { tail -30 "$dir.build.log" >&2; exit 1; }
 }
 
+# build_release DIR TOOLCHAIN TARGET...: those targets of a release build (cmake/Release.cmake),
+# the build that ships, configured once; a failed build shows its log's end and ends the script.
+build_release() {   # dir toolchain target...
+  local dir=$1 toolchain=$2 targets=() t; shift 2
+  for t in "$@"; do targets+=(--target "$t"); done
+  mkdir -p "$dir"
+  configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$toolchain.cmake" -DCMAKE_BUILD_TYPE=Release &&
+    cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir.build.log" 2>&1 || { tail -30 "$dir.build.log" >&2; exit 1; }
+}
+
+# ship_file TOOLCHAIN BUILT SHIPPED [SYMBOLS_DIR]: BUILT as it ships, without its symbols, which go
+# to SYMBOLS_DIR (default $BUILD/symbols) as <shipped name>.debug, named inside the shipped file
+# so that a debugger finds them. objcopy would write the time into the PE header; with
+# SOURCE_DATE_EPOCH it writes none, and the same build gives the same file.
+ship_file() {   # toolchain built shipped [symbols dir]
+  local objcopy=$1-objcopy built=$2 shipped=$3 symbols=${4:-$BUILD/symbols}
+  local debug=$symbols/$(basename "$3").debug
+  mkdir -p "$symbols"
+  rm -f "$debug" "$shipped"
+  SOURCE_DATE_EPOCH=0 "$objcopy" --only-keep-debug "$built" "$debug" &&
+    SOURCE_DATE_EPOCH=0 "$objcopy" --strip-all --add-gnu-debuglink="$debug" "$built" "$shipped"
+}
+
+# sign_if_asked FILE...: signs the files in place (scripts/sign.sh) when the organisation's
+# certificate is named (ZENTHAR_SIGN_PKCS12); otherwise leaves them as they are.
+sign_if_asked() {
+  [ -n "${ZENTHAR_SIGN_PKCS12:-}" ] || return 0
+  "$ROOT/scripts/sign.sh" "$@" >&2
+}
+
 # record RUN NAME pass|fail: a result that is not a GoogleTest case (a build, a scenario),
 # counted in RUN, one of the runs of scripts/count-results.py (host, builds, e2e64, ...); a
 # line naming another run is a failure in the totals, and so is a call of another shape.
