@@ -10,7 +10,7 @@ packages=(
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth x11-apps imagemagick xdotool file
   clang libclang-rt-14-dev clang-tidy clang-format-14 cppcheck python3
-  wixl msitools
+  wixl msitools osslsigncode openssl
 )
 
 missing=()
