@@ -33,6 +33,7 @@ RUNS = [
     ("e2e64", "end-to-end, 64-bit Windows (hand-over)"),
     ("e2e32", "end-to-end, 32-bit Windows (no twin)"),
     ("msi", "Windows Installer package, msiexec"),
+    ("release", "shipped files: versions, built twice, signed"),
     ("fuzz", "fuzz smoke runs"),
     ("analysis", "static analysis"),
 ]

@@ -5,10 +5,10 @@
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
-echo "Building zenthar.exe (32-bit, the shipped program) ..."
-build_windows "$BUILD/win32" i686-w64-mingw32 zenthar DriverOrbixUninstaller e2e-user e2e-check KVUSBMON KVUSBMONUI
-echo "Building its 64-bit twin from the same sources (it does the work on a 64-bit Windows) ..."
-build_windows "$BUILD/win64" x86_64-w64-mingw32 zenthar DriverOrbixUninstaller e2e-user e2e-check KVUSBMON KVUSBMONUI
+echo "Building the user and checker programs and the sample package's monitors ..."
+build_windows "$BUILD/win32" i686-w64-mingw32 e2e-user e2e-check KVUSBMON KVUSBMONUI
+build_windows "$BUILD/win64" x86_64-w64-mingw32 e2e-user e2e-check KVUSBMON KVUSBMONUI
+echo "Building the release of zenthar.exe (32-bit, the shipped program) and of its 64-bit twin (it does the work on a 64-bit Windows) ..."
 ship=$("$ROOT/scripts/ship.sh") || exit 1
 echo "The programs that ship are in $ship."
 

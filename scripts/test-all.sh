@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds everything and runs every suite; ends with the totals of scripts/totals.sh, whose
 # last line is "N passed, M failed". Suites: the scripts' self-test, native (host),
-# AddressSanitizer + UndefinedBehaviorSanitizer, ThreadSanitizer, the two Windows builds, the
-# test programs under Wine (64-bit build; 32-bit build where Wine's 32-bit loader runs), the
-# gallery, the end-to-end scenarios (on a 64-bit and, where that loader runs, a 32-bit Windows),
-# fuzzing and static analysis.
+# AddressSanitizer + UndefinedBehaviorSanitizer, ThreadSanitizer, the two Windows builds (Debug,
+# for the test programs) and the release builds that ship, the test programs under Wine (64-bit
+# build; 32-bit build where Wine's 32-bit loader runs), the gallery, the end-to-end scenarios (on
+# a 64-bit and, where that loader runs, a 32-bit Windows) and the package, all three on the
+# release programs; the shipped files' versions, a second release build compared with the
+# first, the signing step, fuzzing and static analysis.
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
@@ -54,11 +56,18 @@ SUITE_TARGETS="contract_sim sim_thread_tests usb_reconnect_tests reconnect_stres
   native_suite tsan "$BUILD/tsan" -DZENTHAR_SANITIZE=thread -- -L threads
 cross_build win32 "$BUILD/win32" i686-w64-mingw32
 cross_build win64 "$BUILD/win64" x86_64-w64-mingw32
-# What ships: the four programs in one folder, each checked as a customer receives it.
+# What ships: the release builds' four programs in one folder, each checked as a customer
+# receives it, and the version resource of each shipped file read back as Windows reads it.
+echo "== release builds, the shipped files" >&2
 if ship=$("$ROOT/scripts/ship.sh") && "$ROOT/scripts/check-product.sh" "$ship"/*.exe; then
   record builds "product files" pass
 else
   record builds "product files" fail
+fi
+if "$ROOT/scripts/check-versions.sh" >"$BUILD/versions.log" 2>&1; then
+  record release "version resources read back" pass
+else
+  tail -20 "$BUILD/versions.log" >&2; record release "version resources read back" fail
 fi
 # The shipped program is the 32-bit one; some machines cannot execute Wine's 32-bit loader.
 if why=$(wine32_probe); then
@@ -70,7 +79,9 @@ else
 fi
 "$ROOT/scripts/wine-tests.sh" "$BUILD/win64" || true
 [ $wine32 -eq 1 ] && { "$ROOT/scripts/wine-tests.sh" "$BUILD/win32" || true; }
-if "$ROOT/tests/e2e/gallery/run-gallery.sh" "$BUILD/win64" "$RESULTS/screens/gallery" >"$BUILD/gallery.log" 2>&1; then
+# The gallery of the release build, as the dialogs ship.
+if (build_release "$BUILD/release/win64" x86_64-w64-mingw32 gallery) &&
+   "$ROOT/tests/e2e/gallery/run-gallery.sh" "$BUILD/release/win64" "$RESULTS/screens/gallery" >"$BUILD/gallery.log" 2>&1; then
   record gallery "gallery of every dialog" pass
 else
   tail -20 "$BUILD/gallery.log" >&2; record gallery "gallery of every dialog" fail
@@ -100,6 +111,21 @@ fi
 msi_cases=(tables)
 [ $wine32 -eq 1 ] && msi_cases+=(install-by-properties bad-properties remove existing-folder removal-refused log-link)
 expect_verdicts msi msi "${msi_cases[@]}"
+
+# The same sources give the same files: the release programs built once more from nothing in
+# another folder. Then the signing step, with a throw-away certificate (it leaves build/ship and
+# build/msi signed, so it comes after every run of them).
+echo "== release: built twice, signed" >&2
+if "$ROOT/scripts/reproduce.sh" >"$BUILD/reproduce.log" 2>&1; then
+  record release "release files built twice are the same" pass
+else
+  tail -20 "$BUILD/reproduce.log" >&2; record release "release files built twice are the same" fail
+fi
+if "$ROOT/scripts/check-signing.sh" >"$BUILD/signing.log" 2>&1; then
+  record release "signed files verified, changed ones refused" pass
+else
+  tail -20 "$BUILD/signing.log" >&2; record release "signed files verified, changed ones refused" fail
+fi
 
 # Reliability: the fuzz targets for a few seconds each, and static analysis. (The fault matrix
 # runs inside the native suites, label "matrix"; the USB reconnect stress run under
