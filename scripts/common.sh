@@ -13,23 +13,19 @@ configure() {
   fi
 }
 
-# build_windows DIR TOOLCHAIN TARGET...: those targets of a Windows build, configured once;
-# a failed build shows its log's end and ends the script.
-build_windows() {   # dir toolchain target...
-  local dir=$1 toolchain=$2 targets=() t; shift 2
-  for t in "$@"; do targets+=(--target "$t"); done
-  mkdir -p "$dir"
-  configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$toolchain.cmake" &&
-    cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir.build.log" 2>&1 || { tail -30 "$dir.build.log" >&2; exit 1; }
-}
+# build_windows DIR TOOLCHAIN TARGET...: those targets of a Windows Debug build (the test
+# programs' build), configured once; a failed build shows its log's end and ends the script.
+build_windows() { windows_build Debug "$@"; }
 
-# build_release DIR TOOLCHAIN TARGET...: those targets of a release build (cmake/Release.cmake),
-# the build that ships, configured once; a failed build shows its log's end and ends the script.
-build_release() {   # dir toolchain target...
-  local dir=$1 toolchain=$2 targets=() t; shift 2
+# build_release DIR TOOLCHAIN TARGET...: the same of a release build (cmake/Release.cmake), the
+# build that ships.
+build_release() { windows_build Release "$@"; }
+
+windows_build() {   # Debug|Release dir toolchain target...
+  local type=$1 dir=$2 toolchain=$3 targets=() t; shift 3
   for t in "$@"; do targets+=(--target "$t"); done
   mkdir -p "$dir"
-  configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$toolchain.cmake" -DCMAKE_BUILD_TYPE=Release &&
+  configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchains/$toolchain.cmake" -DCMAKE_BUILD_TYPE="$type" &&
     cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir.build.log" 2>&1 || { tail -30 "$dir.build.log" >&2; exit 1; }
 }
 
