@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "connection/MessageBoxNotices.h"
 #include "core/Pause.h"
 #include "resources/ResourceIds.h"
 #include "resources/UsbSearchDialogIds.h"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/MessageBoxNotices.h"
 #include "connection/NetworkPort.h"
 #include "core/InstallationRecord.h"
 #include "core/Notice.h"

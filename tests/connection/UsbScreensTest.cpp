@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "connection/MessageBoxNotices.h"
 #include "connection/UsbSearch.h"
 #include "core/Notice.h"
 #include "core/Pause.h"

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "connection/MessageBoxNotices.h"
 #include "core/InstallSession.h"
 #include "core/Notice.h"
 #include "core/SystemFiles.h"

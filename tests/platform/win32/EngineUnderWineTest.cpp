@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/MessageBoxNotices.h"
 #include "connection/NetworkPort.h"
 #include "core/CodePageTable.h"
 #include "core/InstallSession.h"
