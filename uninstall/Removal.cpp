@@ -8,6 +8,7 @@
 #include "connection/NetworkPort.h"
 #include "core/FixedText.h"
 #include "core/Owners.h"
+#include "core/SpoolerEnumeration.h"
 #include "core/SystemFiles.h"
 #include "install/DriverFileSets.h"
 #include "platform/Constants.h"
@@ -53,15 +54,9 @@ Outcome RemovePrinter(platform::Platform& platform, const Part& part)
     }
     const platform::Handle printer = opened.owner.Get();
 
-    Dword needed = 0;
-    const auto sized = spooler.GetPrinterA(printer, 2, nullptr, 0, &needed);
-    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER)
-        return CallFailed(part, sized.error, "GetPrinterA");
-    std::vector<std::uint8_t> buffer(std::max<Dword>(needed, sizeof(platform::PrinterInfo2A)));
-    const auto read = spooler.GetPrinterA(printer, 2, buffer.data(), static_cast<Dword>(buffer.size()), &needed);
-    if (!read.value) return CallFailed(part, read.error, "GetPrinterA");
-    platform::PrinterInfo2A info{};
-    std::memcpy(&info, buffer.data(), sizeof info);
+    const auto record = ReadPrinterRecord(spooler, printer);
+    if (!record) return CallFailed(part, record.Failed().error, record.Failed().call);
+    const platform::PrinterInfo2A& info = record->Info();
     // Waiting documents are the user's: the printer stays until they are printed or removed.
     if (info.cJobs > 0) return Left(part, platform::ERROR_PRINTER_HAS_JOBS_QUEUED, JobsWaiting(info.cJobs));
 
@@ -95,7 +90,7 @@ template <typename UsersOf>
 std::optional<Outcome> StillNeeded(platform::Platform& platform, const Part& part, UsersOf usersOf, Dword inUse)
 {
     const auto printers = ReadPrinters(platform);
-    if (!printers) return CallFailed(part, printers.failure.error, printers.failure.call);
+    if (!printers) return CallFailed(part, printers.Failed().error, printers.Failed().call);
     const auto users = usersOf(*printers, part.name, Among::AllPrinters);
     if (!users.empty()) return Left(part, inUse, StillUsedBy(users));
     return std::nullopt;
@@ -164,9 +159,9 @@ Outcome RemoveMonitorLibraries(platform::Platform& platform, const Part& part)
 Outcome RemoveMonitor(platform::Platform& platform, const Part& part)
 {
     const auto printers = ReadPrinters(platform);
-    if (!printers) return CallFailed(part, printers.failure.error, printers.failure.call);
+    if (!printers) return CallFailed(part, printers.Failed().error, printers.Failed().call);
     const auto monitor = ReadMonitor(platform);
-    if (!monitor) return CallFailed(part, monitor.failure.error, monitor.failure.call);
+    if (!monitor) return CallFailed(part, monitor.Failed().error, monitor.Failed().call);
     for (const auto& port : monitor->ports) {
         const auto users = UsersOfPort(*printers, port, Among::AllPrinters);
         if (!users.empty()) return Left(part, platform::ERROR_PRINT_MONITOR_IN_USE, PortUsedBy(port, users.front()));
@@ -197,8 +192,8 @@ private:
 
     platform::Platform& platform;
     const std::string& environment;
-    std::optional<SpoolerRead<std::vector<PrinterSeen>>> printers;
-    std::optional<SpoolerRead<std::vector<std::string>>> drivers;
+    std::optional<Result<std::vector<PrinterSeen>>> printers;
+    std::optional<Result<std::vector<std::string>>> drivers;
 };
 
 bool MachineNow::Has(const MadeThing& thing)
