@@ -13,7 +13,7 @@
 
 #include "ui/Controls.h"
 #include "ui/CustomControl.h"
-#include "ui/Types.h"
+#include "ui/DialogTypes.h"
 
 namespace zenthar::controls {
 

@@ -72,7 +72,7 @@ void Record(platform::Platform& platform, const std::vector<MadeThing>& things)
     }
 }
 
-std::optional<std::vector<MadeThing>> ReadRecord(platform::Platform& platform, const std::string& keyPath)
+std::optional<std::vector<MadeThing>> ReadInstallationRecord(platform::Platform& platform, const std::string& keyPath)
 {
     auto& registry = platform.registry;
     const auto opened = OpenKey(registry, platform::kHkeyLocalMachine, keyPath.c_str(), platform::KEY_READ);

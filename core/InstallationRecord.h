@@ -36,7 +36,7 @@ struct MadeThing {
 void Record(platform::Platform& platform, const std::vector<MadeThing>& things);
 
 // The record at `keyPath` below HKLM; none when there is none, or it cannot be opened.
-std::optional<std::vector<MadeThing>> ReadRecord(platform::Platform& platform, const std::string& keyPath);
+std::optional<std::vector<MadeThing>> ReadInstallationRecord(platform::Platform& platform, const std::string& keyPath);
 
 // Takes the things out of the record; a failure names the first that could not be taken out.
 StepOutcome Forget(platform::Platform& platform, const std::string& keyPath, const std::vector<MadeThing>& things);

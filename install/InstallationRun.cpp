@@ -21,7 +21,7 @@
 #include "platform/Constants.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 
 namespace zenthar {
 

@@ -11,7 +11,7 @@
 #include "install/PrinterSettings.h"
 #include "platform/Constants.h"
 #include "spooler/PortMonitor.h"
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 
 namespace zenthar {
 

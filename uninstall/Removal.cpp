@@ -13,7 +13,7 @@
 #include "install/DriverFileSets.h"
 #include "platform/Constants.h"
 #include "spooler/PortMonitor.h"
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 #include "uninstall/MachineReads.h"
 #include "uninstall/RemovalTexts.h"
 
@@ -254,7 +254,7 @@ std::optional<Outcome> SettleRecord(platform::Platform& platform, const RecordFo
         return CallFailed(entry, forgotten.Error(), "RegDeleteValueA");
     if (kept != 0) return std::nullopt;
     // Written since the plan was made (an installation running meanwhile): kept.
-    const auto written = ReadRecord(platform, record.key);
+    const auto written = ReadInstallationRecord(platform, record.key);
     if (written && !written->empty()) return std::nullopt;
     if (const StepOutcome deleted = DeleteRecord(platform, record.key); !deleted.Worked())
         return CallFailed(entry, deleted.Error(), "RegDeleteKeyA");
@@ -274,8 +274,9 @@ std::optional<Outcome> SettleRecords(platform::Platform& platform, const Plan& p
 
 bool RecordsGone(platform::Platform& platform, const Plan& plan)
 {
-    return std::none_of(plan.records.begin(), plan.records.end(),
-                        [&](const RecordFound& record) { return ReadRecord(platform, record.key).has_value(); });
+    return std::none_of(plan.records.begin(), plan.records.end(), [&](const RecordFound& record) {
+        return ReadInstallationRecord(platform, record.key).has_value();
+    });
 }
 
 template <typename Alike>

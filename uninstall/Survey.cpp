@@ -12,7 +12,7 @@
 #include "core/TwinHandover.h"
 #include "platform/Constants.h"
 #include "spooler/PortMonitor.h"
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 #include "uninstall/MachineReads.h"
 #include "uninstall/RemovalTexts.h"
 
@@ -140,7 +140,7 @@ void Survey::ReadRecords()
     std::vector<std::string> keys = {kRecordKey};
     if (program64) keys.push_back(View32(kRecordKey));
     for (const auto& key : keys) {
-        if (auto things = ReadRecord(platform, key)) {
+        if (auto things = ReadInstallationRecord(platform, key)) {
             const std::string environment = key == kRecordKey ? std::string() : std::string(kEnvironment32);
             plan.records.push_back({key, environment, std::move(*things), {}});
         }

@@ -9,7 +9,7 @@
 #include "core/SystemFiles.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 #include "tests/common/MachineFixture.h"
 
 namespace zenthar::testing {
