@@ -51,5 +51,5 @@ inline Failure FailedCall(const char* call, platform::Dword error, platform::Dwo
 // per step, as each step of a Part reads.
 #define PASS_UP(step)                                                                                                  \
     do {                                                                                                               \
-        if (auto passedUp = (step); !passedUp) return passedUp.Failed();                                               \
+        if (auto&& passedUp = (step); !passedUp) return passedUp.Failed();                                             \
     } while (false)

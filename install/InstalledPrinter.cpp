@@ -60,14 +60,14 @@ InstalledPrinterRead ReadInstalledPrinter(platform::Platform& platform, const ch
     return {found};
 }
 
-PrinterMoved MovePrinterToPort(platform::Platform& platform, const char* name, const char* port)
+Status MovePrinterToPort(platform::Platform& platform, const char* name, const char* port)
 {
     platform::PrinterDefaultsA defaults{nullptr, nullptr, platform::PRINTER_ALL_ACCESS};
     const auto opened = OpenPrinter(platform.spooler, name, &defaults);
-    if (!opened) return {opened.error != 0 ? opened.error : platform::ERROR_GEN_FAILURE, "OpenPrinterA"};
+    if (!opened) return FailedCall("OpenPrinterA", opened.error, platform::ERROR_GEN_FAILURE);
     const platform::Handle printer = opened.owner.Get();
     auto level2 = ReadPrinterRecord(platform.spooler, printer);
-    if (!level2) return {level2.Failed().error, level2.Failed().call};
+    PASS_UP(level2);
     platform::PrinterInfo2A& info = level2->Info();
     char portName[256];
     CopyText(portName, port);
@@ -75,8 +75,8 @@ PrinterMoved MovePrinterToPort(platform::Platform& platform, const char* name, c
     // The security descriptor is the printer's own and stays as it is.
     info.pSecurityDescriptor = nullptr;
     const auto set = platform.spooler.SetPrinterA(printer, 2, &info, 0);
-    if (!set.value) return {set.error != 0 ? set.error : platform::ERROR_GEN_FAILURE, "SetPrinterA"};
-    return {};
+    if (!set.value) return FailedCall("SetPrinterA", set.error, platform::ERROR_GEN_FAILURE);
+    return Done{};
 }
 
 std::vector<std::string> PortsOfMonitor(platform::Platform& platform, const char* monitorName)

@@ -162,10 +162,10 @@ void BringToWhatIsAsked(platform::Platform& platform, InstallSession& session, c
     if (!portRight) {
         if (!portReady) PrepareWantedPort(platform, session, screen, options, log);
         portReady = true;
-        const PrinterMoved moved = MovePrinterToPort(platform, name, wantedPort.Name().c_str());
-        if (moved.error != 0) {
-            log.Line("printer " + InQuotes(name) + " not moved to " + wantedPort.Name() + ": " + moved.failedCall +
-                     " failed (error " + std::to_string(moved.error) + ")");
+        const Status moved = MovePrinterToPort(platform, name, wantedPort.Name().c_str());
+        if (!moved) {
+            log.Line("printer " + InQuotes(name) + " not moved to " + wantedPort.Name() + ": " + moved.Failed().call +
+                     " failed (error " + std::to_string(moved.Failed().error) + ")");
             screen.Note(ExitCode::OtherFailure);
             return;
         }

@@ -369,8 +369,8 @@ Outcome Removal::RemovePortAndRestart(std::size_t index)
     portRemoved = portRemoved || outcome.error == 0;
     // The monitor forgets its ports when it reads the registry again.
     if (portRemoved && LastOfKind(plan, index)) {
-        const std::string notEnded = RestartPortServices(platform);
-        if (!notEnded.empty() && outcome.error == 0) outcome = Left(part, platform::ERROR_TIMEOUT, notEnded);
+        const auto notEnded = RestartPortServices(platform);
+        if (notEnded && outcome.error == 0) outcome = Left(part, platform::ERROR_TIMEOUT, *notEnded);
     }
     return outcome;
 }
