@@ -250,14 +250,15 @@ std::optional<Outcome> SettleRecord(platform::Platform& platform, const RecordFo
             gone.push_back(thing);
         }
     }
-    if (const StepOutcome forgotten = Forget(platform, record.key, gone); !forgotten.Worked())
-        return CallFailed(entry, forgotten.Error(), "RegDeleteValueA");
+    // The summary names the values' deletion, also when the record's key would not open.
+    if (const Status forgotten = Forget(platform, record.key, gone); !forgotten)
+        return CallFailed(entry, forgotten.Failed().error, "RegDeleteValueA");
     if (kept != 0) return std::nullopt;
     // Written since the plan was made (an installation running meanwhile): kept.
     const auto written = ReadInstallationRecord(platform, record.key);
     if (written && !written->empty()) return std::nullopt;
-    if (const StepOutcome deleted = DeleteRecord(platform, record.key); !deleted.Worked())
-        return CallFailed(entry, deleted.Error(), "RegDeleteKeyA");
+    if (const Status deleted = DeleteRecord(platform, record.key); !deleted)
+        return CallFailed(entry, deleted.Failed().error, deleted.Failed().call);
     return std::nullopt;
 }
 
