@@ -4,6 +4,7 @@
 #include "app/QuietInstallation.h"
 #include "app/QuietOptions.h"
 #include "app/StartupChecks.h"
+#include "connection/MessageBoxNotices.h"
 #include "connection/PlatformDetection.h"
 #include "core/CommandLine.h"
 #include "core/InstallerFolder.h"
@@ -69,7 +70,7 @@ std::optional<int> RefuseTwinFromUnsafeFolder(platform::Platform& platform, std:
     const FolderLock lock = LockInstallerFolder(platform);
     if (!lock.refused) return std::nullopt;
     TellBeforeRun(platform, commandLine, FolderRefusalText(lock.text, "installed"),
-                  ResultLine(ExitCode::FolderNotLocked, false).c_str());
+                  ResultLine(ExitCode::FolderNotLocked, false).c_str(), MessageBoxNotices(nullptr));
     return static_cast<int>(ExitCode::FolderNotLocked);
 }
 
@@ -86,7 +87,7 @@ std::optional<int> HandOverToTwin(platform::Platform& platform, std::string_view
                                       " the 64-bit installer could not be started";
     const Twin twin{"zenthar64.exe", "installation", "installed", static_cast<int>(ExitCode::WindowsNotSupported),
                     result.c_str()};
-    return zenthar::HandOverToTwin(platform, twin, commandLine);
+    return zenthar::HandOverToTwin(platform, twin, commandLine, MessageBoxNotices(nullptr));
 }
 
 ExitCode RunProgram(platform::Platform& platform, ProcessState& state, std::string_view commandLine)

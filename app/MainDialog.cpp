@@ -11,6 +11,7 @@
 #include "app/InstallCompleteDialog.h"
 #include "app/StartupChecks.h"
 #include "connection/InterfaceDialog.h"
+#include "connection/MessageBoxNotices.h"
 #include "core/FixedText.h"
 #include "core/Pause.h"
 #include "platform/Constants.h"

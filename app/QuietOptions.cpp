@@ -219,11 +219,6 @@ void CheckTogether(ReadOptions& read)
 
 }  // namespace
 
-std::string InQuotes(std::string_view text)
-{
-    return "\"" + std::string(text) + "\"";
-}
-
 const char* ExitCodeMeaning(ExitCode code, bool check)
 {
     if (check && code == ExitCode::Installed) return "as the options ask";

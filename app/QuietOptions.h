@@ -6,26 +6,17 @@
 #include <string_view>
 #include <vector>
 
-#include "connection/PrinterInterface.h"
 #include "core/CodePageTable.h"
 #include "core/ExitCodes.h"
+#include "core/FixedText.h"
+#include "install/Reconciliation.h"
 
 namespace zenthar {
-
-// A name in double quotes, as the log and the usage show names.
-std::string InQuotes(std::string_view text);
 
 // What the code means, as the log's last line says it; a check's 0 has a meaning of its own.
 const char* ExitCodeMeaning(ExitCode code, bool check = false);
 
-struct QuietOptions {
-    std::vector<int> modelRows;  // rows of the model table, in the order given
-    int clones = 0;              // 0: models
-    PrinterInterface printerInterface = PrinterInterface::Usb;
-    std::string port;     // empty: the first port the interface dialog would show
-    std::string address;  // as the address dialog would have written it
-    int codePageIndex = kDefaultCodePageIndex;
-    bool makeDefault = false;
+struct QuietOptions : WantedPrinters {
     bool check = false;  // only say whether the machine is as the other options ask
     std::string logPath;
 };

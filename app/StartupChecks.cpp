@@ -74,19 +74,13 @@ std::optional<std::vector<int>> FindInstalledRows(platform::Platform& platform, 
     };
     const Notice failed = MainWindowNotice("EnumPrinters() failed", "EnumPrinters() Error");
     Enumeration<platform::PrinterInfo2A> printers;
-    const auto sized = printers.Size(enumPrinters);
-    // A machine without local printers answers the sizing call with nothing to fetch; only a
-    // failing spooler is worth a message.
-    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) {
+    // A machine without local printers has nothing to list; only a failing spooler is worth a
+    // message.
+    if (!printers.Read(enumPrinters, "EnumPrintersA")) {
         notices.Show(failed);
         return std::nullopt;
     }
     std::vector<int> found;
-    if (printers.Needed() == 0) return found;
-    if (!printers.Fetch(enumPrinters).value) {
-        notices.Show(failed);
-        return std::nullopt;
-    }
 
     // One look-up per printer: a print server with thousands of printers must not make every
     // keystroke in the copies box compare each of them with each of 200 rows.

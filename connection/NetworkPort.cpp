@@ -144,9 +144,9 @@ NetworkPortWritten WriteTcpIpPortValues(platform::Platform& platform, const Netw
         platform.debug.OutputDebugStringA("RegOpenKeyEx() Fail !!!");
     }
 
-    const std::string notEnded = RestartPortServices(platform);
-    if (!notEnded.empty()) notices.Show(AppNotice(notEnded));
-    return {written, notEnded.empty()};
+    const auto notEnded = RestartPortServices(platform);
+    if (notEnded) notices.Show(AppNotice(*notEnded));
+    return {written, !notEnded};
 }
 
 bool TcpIpMonitorPresent(platform::Platform& platform)
@@ -156,11 +156,11 @@ bool TcpIpMonitorPresent(platform::Platform& platform)
                                      platform::KEY_WRITE | platform::KEY_QUERY_VALUE));
 }
 
-std::string RestartPortServices(platform::Platform& platform)
+std::optional<std::string> RestartPortServices(platform::Platform& platform)
 {
-    std::string notEnded;
+    std::optional<std::string> notEnded;
     for (const ServiceStep& step : kServiceRestart)
-        if (!RunCommand(platform, step.command, step.service).ended && notEnded.empty())
+        if (!RunCommand(platform, step.command, step.service).ended && !notEnded)
             notEnded = CommandNotEndedText(step.command, step.service);
     return notEnded;
 }

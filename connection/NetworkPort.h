@@ -3,6 +3,7 @@
 // by restarting the spooler.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/Notice.h"
@@ -53,7 +54,7 @@ bool TcpIpMonitorPresent(platform::Platform& platform);
 // Stops and starts the LPD service and the spooler, so that the monitor reads its ports from
 // the registry again. The commands' exit codes are not looked at: LPD may not exist. A command
 // that does not end in its time is stopped and the others still run; the text that says so is
-// returned for the first such command (empty when every one ended).
-std::string RestartPortServices(platform::Platform& platform);
+// returned for the first such command, nothing when every one ended.
+std::optional<std::string> RestartPortServices(platform::Platform& platform);
 
 }  // namespace zenthar

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "connection/MessageBoxNotices.h"
 #include "core/FixedText.h"
 #include "core/Owners.h"
 #include "core/Pause.h"

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "connection/MessageBoxNotices.h"
+#include "connection/UsbWarningDialog.h"
 #include "core/Pause.h"
-#include "resources/ResourceIds.h"
-#include "resources/UsbSearchDialogIds.h"
 
 namespace zenthar {
 
@@ -26,25 +26,6 @@ constexpr platform::Dword kSearchPause = 1000;
 constexpr int kBarFull = 100;
 
 }  // namespace
-
-UsbWarningDialog::UsbWarningDialog(ui::Dialog* parent) : ui::Dialog(resources::kUsbWarningDialog, parent) {}
-
-UsbSearchDialog::UsbSearchDialog(ui::Dialog* parent) : ui::Dialog(resources::kUsbSearchDialog, parent) {}
-
-void UsbSearchDialog::DoDataExchange(ui::DataExchange& exchange)
-{
-    exchange.Control(resources::search_ids::kSearchBar, bar);
-}
-
-void UsbSearchDialog::SetBarPos(int position)
-{
-    bar.SetPos(position);
-}
-
-int UsbSearchDialog::BarPos() const
-{
-    return bar.GetPos();
-}
 
 bool UsbSearchWindows::AskToPlugIn()
 {

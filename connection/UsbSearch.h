@@ -4,34 +4,12 @@
 #pragma once
 
 #include "connection/UsbChannel.h"
+#include "connection/UsbSearchDialog.h"
 #include "core/Notice.h"
 #include "platform/Platform.h"
-#include "ui/Controls.h"
 #include "ui/Dialog.h"
 
 namespace zenthar {
-
-// "USB Connection Warning": what to do before pressing OK. Nothing beyond the standard
-// initialisation; Escape ends it with cancel.
-class UsbWarningDialog : public ui::Dialog {
-public:
-    explicit UsbWarningDialog(ui::Dialog* parent = nullptr);
-};
-
-// "Now USB Port Searching......": modeless, and driven from outside through its bar.
-class UsbSearchDialog : public ui::Dialog {
-public:
-    explicit UsbSearchDialog(ui::Dialog* parent = nullptr);
-    // 0 to 100.
-    void SetBarPos(int position);
-    int BarPos() const;
-
-protected:
-    void DoDataExchange(ui::DataExchange& exchange) override;
-
-private:
-    ui::ProgressBar bar;
-};
 
 // What the search shows while it runs. The windows below are one way to show it; a run
 // without windows answers the question itself and shows nothing.
@@ -49,7 +27,7 @@ protected:
     ~UsbSearchView() = default;
 };
 
-// The search in the two dialogs above, owned by `parent`.
+// The search in its two dialogs (UsbWarningDialog, UsbSearchDialog), owned by `parent`.
 class UsbSearchWindows final : public UsbSearchView {
 public:
     explicit UsbSearchWindows(ui::Dialog* parent) : parent(parent), search(parent) {}

@@ -7,7 +7,7 @@
 
 #include "ui/CustomControl.h"
 #include "ui/Dialog.h"
-#include "ui/Types.h"
+#include "ui/DialogTypes.h"
 
 namespace zenthar::controls {
 

@@ -73,8 +73,8 @@ void ImageButton::ReleaseIcons()
     }
 }
 
-int ImageButton::SetIcons(int id0, int width0, int height0, int id1, int width1, int height1, int id2, int width2,
-                          int height2)
+void ImageButton::SetIcons(int id0, int width0, int height0, int id1, int width1, int height1, int id2, int width2,
+                           int height2)
 {
     ReleaseIcons();
     const ui::IconHandle icon0 = id0 ? ui::LoadIconResource(id0) : 0;
@@ -90,14 +90,12 @@ int ImageButton::SetIcons(int id0, int width0, int height0, int id1, int width1,
         ui::DestroyIconHandle(icon2);
     }
     if (window) window->Invalidate(true);
-    return 0;
 }
 
-int ImageButton::SetFlat(bool newFlat, bool repaint)
+void ImageButton::SetFlat(bool newFlat, bool repaint)
 {
     flat = newFlat;
     if (repaint && window) window->Invalidate(true);
-    return 0;
 }
 
 void ImageButton::OnAttach(ui::ControlWindow& control)

@@ -13,7 +13,7 @@
 
 #include "ui/Controls.h"
 #include "ui/CustomControl.h"
-#include "ui/Types.h"
+#include "ui/DialogTypes.h"
 
 namespace zenthar::controls {
 
@@ -62,10 +62,9 @@ public:
     ~ImageButton() override;
 
     // Three (resource id, width, height) triples, one per slot; id 0 leaves a slot empty. When
-    // the slot 0 icon cannot be loaded no icon is kept at all. Returns 0.
-    int SetIcons(int id0, int width0, int height0, int id1, int width1, int height1, int id2, int width2, int height2);
-    // Returns 0.
-    int SetFlat(bool flat, bool repaint);
+    // the slot 0 icon cannot be loaded no icon is kept at all.
+    void SetIcons(int id0, int width0, int height0, int id1, int width1, int height1, int id2, int width2, int height2);
+    void SetFlat(bool flat, bool repaint);
 
     bool Flat() const { return flat; }
     bool IsDefault() const { return isDefault; }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace zenthar {
@@ -73,6 +74,12 @@ inline bool SameWordNoCase(std::string_view a, std::string_view b)
         if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     return true;
+}
+
+// A name in double quotes, as the logs and the usage show names.
+inline std::string InQuotes(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
 }
 
 }  // namespace zenthar

@@ -72,7 +72,7 @@ void Record(platform::Platform& platform, const std::vector<MadeThing>& things)
     }
 }
 
-std::optional<std::vector<MadeThing>> ReadRecord(platform::Platform& platform, const std::string& keyPath)
+std::optional<std::vector<MadeThing>> ReadInstallationRecord(platform::Platform& platform, const std::string& keyPath)
 {
     auto& registry = platform.registry;
     const auto opened = OpenKey(registry, platform::kHkeyLocalMachine, keyPath.c_str(), platform::KEY_READ);
@@ -92,33 +92,33 @@ std::optional<std::vector<MadeThing>> ReadRecord(platform::Platform& platform, c
     return things;
 }
 
-StepOutcome Forget(platform::Platform& platform, const std::string& keyPath, const std::vector<MadeThing>& things)
+Status Forget(platform::Platform& platform, const std::string& keyPath, const std::vector<MadeThing>& things)
 {
-    if (things.empty()) return StepOutcome::Done();
+    if (things.empty()) return Done{};
     auto& registry = platform.registry;
     const auto opened = OpenKey(registry, platform::kHkeyLocalMachine, keyPath.c_str(), platform::KEY_SET_VALUE);
     if (!opened)
-        return opened.error == platform::ERROR_FILE_NOT_FOUND ? StepOutcome::Done() : StepOutcome::Failed(opened.error);
+        return opened.error == platform::ERROR_FILE_NOT_FOUND ? Status(Done{}) : Failure{"RegOpenKeyExA", opened.error};
     const platform::RegKey key = opened.owner.Get();
     Dword first = 0;
     for (const MadeThing& thing : things) {
         const Dword status = static_cast<Dword>(registry.RegDeleteValueA(key, ValueName(thing).c_str()).value);
         if (status != 0 && status != platform::ERROR_FILE_NOT_FOUND && first == 0) first = status;
     }
-    return first == 0 ? StepOutcome::Done() : StepOutcome::Failed(first);
+    return first == 0 ? Status(Done{}) : Failure{"RegDeleteValueA", first};
 }
 
-StepOutcome DeleteRecord(platform::Platform& platform, const std::string& keyPath)
+Status DeleteRecord(platform::Platform& platform, const std::string& keyPath)
 {
     auto& registry = platform.registry;
     const Dword status = static_cast<Dword>(registry.RegDeleteKeyA(platform::kHkeyLocalMachine, keyPath.c_str()).value);
-    if (status != 0 && status != platform::ERROR_FILE_NOT_FOUND) return StepOutcome::Failed(status);
+    if (status != 0 && status != platform::ERROR_FILE_NOT_FOUND) return Failure{"RegDeleteKeyA", status};
     // The maker's key goes too when the record was all it held.
     const auto cut = keyPath.rfind('\\');
-    if (cut == std::string::npos) return StepOutcome::Done();
+    if (cut == std::string::npos) return Done{};
     const std::string parent = keyPath.substr(0, cut);
     auto opened = OpenKey(registry, platform::kHkeyLocalMachine, parent.c_str(), platform::KEY_READ);
-    if (!opened) return StepOutcome::Done();
+    if (!opened) return Done{};
     Dword subKeys = 1;
     Dword values = 1;
     const bool empty = registry.RegQueryInfoKeyA(opened.owner.Get(), nullptr, nullptr, &subKeys, &values).value == 0 &&
@@ -126,7 +126,7 @@ StepOutcome DeleteRecord(platform::Platform& platform, const std::string& keyPat
     // A key still open cannot be deleted.
     opened.owner.Close();
     if (empty) registry.RegDeleteKeyA(platform::kHkeyLocalMachine, parent.c_str());
-    return StepOutcome::Done();
+    return Done{};
 }
 
 }  // namespace zenthar

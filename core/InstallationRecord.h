@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/StepOutcome.h"
+#include "core/Failure.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -36,13 +36,13 @@ struct MadeThing {
 void Record(platform::Platform& platform, const std::vector<MadeThing>& things);
 
 // The record at `keyPath` below HKLM; none when there is none, or it cannot be opened.
-std::optional<std::vector<MadeThing>> ReadRecord(platform::Platform& platform, const std::string& keyPath);
+std::optional<std::vector<MadeThing>> ReadInstallationRecord(platform::Platform& platform, const std::string& keyPath);
 
 // Takes the things out of the record; a failure names the first that could not be taken out.
-StepOutcome Forget(platform::Platform& platform, const std::string& keyPath, const std::vector<MadeThing>& things);
+Status Forget(platform::Platform& platform, const std::string& keyPath, const std::vector<MadeThing>& things);
 
 // Deletes the record's key, and its parent when nothing else is in it; it works when the record
 // is gone (or never was).
-StepOutcome DeleteRecord(platform::Platform& platform, const std::string& keyPath);
+Status DeleteRecord(platform::Platform& platform, const std::string& keyPath);
 
 }  // namespace zenthar

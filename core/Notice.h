@@ -1,16 +1,13 @@
 // What the engine has to tell the user, as a value: the text, the caption, the window it is
 // shown over and its icon. The engine hands each one to a sink the moment it arises, so the
 // order of messages among the machine's calls stays that of the run; the sink decides how it
-// is shown (in message boxes, or some other way).
+// is shown (in message boxes, or some other way): the engine names no window.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace zenthar {
-namespace ui {
-class Dialog;
-}
 
 enum class NoticeOwner {
     MainWindow,  // over the main dialog
@@ -44,17 +41,6 @@ public:
 
 protected:
     ~NoticeSink() = default;
-};
-
-// Shows each notice in a message box; MainWindow notices are owned by `mainWindow` (nullptr:
-// the window in front).
-class MessageBoxNotices final : public NoticeSink {
-public:
-    explicit MessageBoxNotices(const ui::Dialog* mainWindow) : mainWindow(mainWindow) {}
-    void Show(const Notice& notice) const override;
-
-private:
-    const ui::Dialog* mainWindow;
 };
 
 }  // namespace zenthar

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Failure.h"
+#include "platform/Constants.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -45,6 +47,20 @@ public:
         return fetched;
     }
 
+    // The enumeration read whole: the size, then the records. A spooler with nothing to list
+    // answers the sizing call without a size, and no fetch is made. A failure names `callName`
+    // with the error of the call that failed; a fetch that gives none had no buffer.
+    template <typename EnumCall>
+    Status Read(EnumCall call, const char* callName)
+    {
+        const auto sized = Size(call);
+        if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) return Failure{callName, sized.error};
+        if (needed == 0) return Done{};
+        const auto read = Fetch(call);
+        if (!read.value) return FailedCall(callName, read.error, platform::ERROR_NOT_ENOUGH_MEMORY);
+        return Done{};
+    }
+
     platform::Dword Needed() const { return needed; }
 
     std::span<const Record> Records() const
@@ -68,5 +84,21 @@ struct ListedPort {
 
 // The spooler's ports, read whole; none when they cannot be read.
 std::vector<ListedPort> ListPorts(platform::Platform& platform);
+
+// A printer's level-2 record, with the strings it points into.
+class PrinterRecord {
+public:
+    const platform::PrinterInfo2A& Info() const { return info; }
+    platform::PrinterInfo2A& Info() { return info; }
+
+private:
+    friend Result<PrinterRecord> ReadPrinterRecord(platform::Spooler& spooler, platform::Handle printer);
+    std::vector<std::uint8_t> buffer;
+    platform::PrinterInfo2A info{};
+};
+
+// GetPrinterA level 2 on an open printer: the size, then the record; a failure names
+// GetPrinterA.
+Result<PrinterRecord> ReadPrinterRecord(platform::Spooler& spooler, platform::Handle printer);
 
 }  // namespace zenthar

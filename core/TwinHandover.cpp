@@ -5,7 +5,6 @@
 #include "core/RunLog.h"
 #include "core/SystemFiles.h"
 #include "platform/Constants.h"
-#include "ui/Ui.h"
 
 namespace zenthar {
 
@@ -81,7 +80,8 @@ TwinRun RunTwinUnderWow64(platform::Platform& platform, const char* twinFileName
     return run;
 }
 
-std::optional<int> HandOverToTwin(platform::Platform& platform, const Twin& twin, std::string_view arguments)
+std::optional<int> HandOverToTwin(platform::Platform& platform, const Twin& twin, std::string_view arguments,
+                                  const NoticeSink& screen)
 {
     const TwinRun run = RunTwinUnderWow64(platform, twin.fileName, arguments);
     if (run.state == TwinRun::State::NotNeeded) return std::nullopt;
@@ -91,16 +91,16 @@ std::optional<int> HandOverToTwin(platform::Platform& platform, const Twin& twin
                              twin.fileName +
                              "\", which must lie beside this program.\nIt could not be started (error " +
                              std::to_string(run.error) + "). Nothing was " + twin.notDone + ".";
-    TellBeforeRun(platform, arguments, text, twin.resultLine);
+    TellBeforeRun(platform, arguments, text, twin.resultLine, screen);
     return twin.notStartedCode;
 }
 
 void TellBeforeRun(platform::Platform& platform, std::string_view arguments, const std::string& text,
-                   const char* resultLine)
+                   const char* resultLine, const NoticeSink& screen)
 {
     const std::vector<std::string> words = SplitArguments(arguments);
     if (!HasOption(words, "quiet")) {
-        ui::ShowMessageBox(nullptr, text, nullptr, ui::MessageIcon::Exclamation);
+        screen.Show(AppNotice(text));
         return;
     }
     RunLog log(platform);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/Notice.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -44,14 +45,15 @@ struct Twin {
     const char* resultLine;  // the log's last line then; nullptr for none
 };
 
-// Says what stopped the program before its run: in a message box, or for "/quiet" in the log
-// that "/log PATH" names, followed there by `resultLine` (none when null).
+// Says what stopped the program before its run: to `screen` as the program's own warning, or for
+// "/quiet" in the log that "/log PATH" names, followed there by `resultLine` (none when null).
 void TellBeforeRun(platform::Platform& platform, std::string_view arguments, const std::string& text,
-                   const char* resultLine);
+                   const char* resultLine, const NoticeSink& screen);
 
 // The program's start on 64-bit Windows: the twin's exit code once it has run; when it could
-// not be started, `notStartedCode` after saying why (in a message box, or for "/quiet" in the
-// log that "/log PATH" names). Nothing when this program does the work itself.
-std::optional<int> HandOverToTwin(platform::Platform& platform, const Twin& twin, std::string_view arguments);
+// not be started, `notStartedCode` after saying why (to `screen`, or for "/quiet" in the log
+// that "/log PATH" names). Nothing when this program does the work itself.
+std::optional<int> HandOverToTwin(platform::Platform& platform, const Twin& twin, std::string_view arguments,
+                                  const NoticeSink& screen);
 
 }  // namespace zenthar

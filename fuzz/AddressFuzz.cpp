@@ -10,6 +10,7 @@
 
 #include "FuzzSupport.h"
 #include "connection/IpAddressDialog.h"
+#include "connection/MessageBoxNotices.h"
 #include "connection/NetworkPort.h"
 #include "core/Notice.h"
 #include "resources/IpAddressDialogIds.h"

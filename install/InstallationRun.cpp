@@ -21,7 +21,7 @@
 #include "platform/Constants.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 
 namespace zenthar {
 
@@ -66,11 +66,8 @@ std::optional<std::vector<std::string>> RegisteredDrivers(platform::Platform& pl
                                   platform::Dword* returned) {
         return platform.spooler.EnumPrinterDriversA(nullptr, nullptr, 1, buffer, size, needed, returned);
     };
-    const auto sized = list.Size(call);
-    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+    if (!list.Read(call, "EnumPrinterDriversA")) return std::nullopt;
     std::vector<std::string> names;
-    if (list.Needed() == 0) return names;
-    if (!list.Fetch(call).value) return std::nullopt;
     for (const auto& record : list.Records())
         if (record.pName != nullptr) names.emplace_back(record.pName);
     return names;

@@ -16,22 +16,6 @@ namespace {
 // Where the code page lies in the settings record, little-endian.
 constexpr std::size_t kCodePageOffset = 4;
 
-// The printer's level-2 record with its strings, in a buffer that keeps them; 0, or the error
-// when it cannot be read.
-platform::Dword ReadRecord(platform::Platform& platform, platform::Handle printer, std::vector<std::uint8_t>& buffer,
-                           platform::PrinterInfo2A& info)
-{
-    platform::Dword needed = 0;
-    const auto sized = platform.spooler.GetPrinterA(printer, 2, nullptr, 0, &needed);
-    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) return sized.error;
-    buffer.assign(std::max<platform::Dword>(needed, sizeof info), 0);
-    const auto read =
-        platform.spooler.GetPrinterA(printer, 2, buffer.data(), static_cast<platform::Dword>(buffer.size()), &needed);
-    if (!read.value) return read.error != 0 ? read.error : platform::ERROR_GEN_FAILURE;
-    std::memcpy(&info, buffer.data(), sizeof info);
-    return 0;
-}
-
 std::string Text(const char* text)
 {
     return text ? std::string(text) : std::string();
@@ -45,9 +29,9 @@ InstalledPrinterRead ReadInstalledPrinter(platform::Platform& platform, const ch
     const auto opened = OpenPrinter(platform.spooler, name, nullptr);
     if (!opened) return {std::nullopt, opened.error};
     const platform::Handle printer = opened.owner.Get();
-    std::vector<std::uint8_t> buffer;
-    platform::PrinterInfo2A info{};
-    if (const platform::Dword failure = ReadRecord(platform, printer, buffer, info)) return {std::nullopt, failure};
+    const auto level2 = ReadPrinterRecord(platform.spooler, printer);
+    if (!level2) return {std::nullopt, level2.Failed().error};
+    const platform::PrinterInfo2A& info = level2->Info();
 
     InstalledPrinter found;
     found.driver = Text(info.pDriverName);
@@ -76,23 +60,23 @@ InstalledPrinterRead ReadInstalledPrinter(platform::Platform& platform, const ch
     return {found};
 }
 
-PrinterMoved MovePrinterToPort(platform::Platform& platform, const char* name, const char* port)
+Status MovePrinterToPort(platform::Platform& platform, const char* name, const char* port)
 {
     platform::PrinterDefaultsA defaults{nullptr, nullptr, platform::PRINTER_ALL_ACCESS};
     const auto opened = OpenPrinter(platform.spooler, name, &defaults);
-    if (!opened) return {opened.error != 0 ? opened.error : platform::ERROR_GEN_FAILURE, "OpenPrinterA"};
+    if (!opened) return FailedCall("OpenPrinterA", opened.error, platform::ERROR_GEN_FAILURE);
     const platform::Handle printer = opened.owner.Get();
-    std::vector<std::uint8_t> buffer;
-    platform::PrinterInfo2A info{};
-    if (const platform::Dword error = ReadRecord(platform, printer, buffer, info)) return {error, "GetPrinterA"};
+    auto level2 = ReadPrinterRecord(platform.spooler, printer);
+    PASS_UP(level2);
+    platform::PrinterInfo2A& info = level2->Info();
     char portName[256];
     CopyText(portName, port);
     info.pPortName = portName;
     // The security descriptor is the printer's own and stays as it is.
     info.pSecurityDescriptor = nullptr;
     const auto set = platform.spooler.SetPrinterA(printer, 2, &info, 0);
-    if (!set.value) return {set.error != 0 ? set.error : platform::ERROR_GEN_FAILURE, "SetPrinterA"};
-    return {};
+    if (!set.value) return FailedCall("SetPrinterA", set.error, platform::ERROR_GEN_FAILURE);
+    return Done{};
 }
 
 std::vector<std::string> PortsOfMonitor(platform::Platform& platform, const char* monitorName)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Failure.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -28,13 +29,8 @@ struct InstalledPrinterRead {
 
 InstalledPrinterRead ReadInstalledPrinter(platform::Platform& platform, const char* name);
 
-struct PrinterMoved {
-    platform::Dword error = 0;    // 0 when the printer is on the port now
-    const char* failedCall = "";  // the call that failed, when one did
-};
-
 // Puts the printer on `port` through its own record, everything else as it was.
-PrinterMoved MovePrinterToPort(platform::Platform& platform, const char* name, const char* port);
+Status MovePrinterToPort(platform::Platform& platform, const char* name, const char* port);
 
 // The ports the spooler lists for the monitor of that name.
 std::vector<std::string> PortsOfMonitor(platform::Platform& platform, const char* monitorName);

@@ -34,7 +34,7 @@ accepted=(
   "tests/common/ArtReading.h bugprone-implicit-widening-of-multiplication-result"
   "tests/tools/ArtgenTest.cpp bugprone-integer-division"
   "tests/install/InstallationRunTest.cpp bugprone-string-constructor"
-  "tests/ui/ContractTest.cpp cert-err34-c"
+  "tests/ui/FrameworkContractTest.cpp cert-err34-c"
   "tests/connection/ScreensTest.cpp containerOutOfBounds"
   "platform/sim/SimSpooler.cpp bugprone-implicit-widening-of-multiplication-result"
   "tests/connection/NetworkPortTest.cpp passedByValue"

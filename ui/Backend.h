@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "ui/CustomControl.h"
-#include "ui/Types.h"
+#include "ui/DialogTypes.h"
 
 namespace zenthar::ui {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/Types.h"
+#include "ui/DialogTypes.h"
 
 namespace zenthar::ui {
 

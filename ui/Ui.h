@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "ui/Backend.h"
-#include "ui/Types.h"
+#include "ui/DialogTypes.h"
 
 namespace zenthar::ui {
 

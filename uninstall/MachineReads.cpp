@@ -36,20 +36,6 @@ std::vector<std::string> PortsOf(std::string_view list)
     return ports;
 }
 
-// One enumeration read whole: the size, then the records. A failure names `callName` with the
-// error of the call that failed; none when the spooler answered.
-template <typename Record, typename EnumCall>
-std::optional<ReadFailure> ReadAll(Enumeration<Record>& list, EnumCall call, const char* callName)
-{
-    const auto sized = list.Size(call);
-    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER) return ReadFailure{callName, sized.error};
-    if (list.Needed() == 0) return std::nullopt;
-    const auto fetched = list.Fetch(call);
-    if (!fetched.value)
-        return ReadFailure{callName, fetched.error != 0 ? fetched.error : platform::ERROR_NOT_ENOUGH_MEMORY};
-    return std::nullopt;
-}
-
 }  // namespace
 
 bool OurName(std::string_view name)
@@ -60,43 +46,43 @@ bool OurName(std::string_view name)
     return false;
 }
 
-SpoolerRead<std::vector<PrinterSeen>> ReadPrinters(platform::Platform& platform)
+Result<std::vector<PrinterSeen>> ReadPrinters(platform::Platform& platform)
 {
     Enumeration<platform::PrinterInfo2A> list;
     const auto call = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
         return platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned);
     };
-    if (const auto failed = ReadAll(list, call, "EnumPrintersA")) return {std::nullopt, *failed};
+    PASS_UP(list.Read(call, "EnumPrintersA"));
     std::vector<PrinterSeen> printers;
     for (const auto& record : list.Records()) {
         PrinterSeen printer{Text(record.pPrinterName), Text(record.pDriverName), PortsOf(Text(record.pPortName))};
         printer.ours = OurName(printer.name) && printer.name == printer.driver;
         printers.push_back(std::move(printer));
     }
-    return {std::move(printers), {}};
+    return printers;
 }
 
-SpoolerRead<std::vector<std::string>> ReadDriverNames(platform::Platform& platform, const std::string& environment)
+Result<std::vector<std::string>> ReadDriverNames(platform::Platform& platform, const std::string& environment)
 {
     const char* asked = environment.empty() ? nullptr : environment.c_str();
     Enumeration<platform::DriverInfo1A> list;
     const auto call = [&platform, asked](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
         return platform.spooler.EnumPrinterDriversA(nullptr, asked, 1, buffer, size, needed, returned);
     };
-    if (const auto failed = ReadAll(list, call, "EnumPrinterDriversA")) return {std::nullopt, *failed};
+    PASS_UP(list.Read(call, "EnumPrinterDriversA"));
     std::vector<std::string> names;
     for (const auto& record : list.Records()) names.push_back(Text(record.pName));
-    return {std::move(names), {}};
+    return names;
 }
 
-SpoolerRead<MonitorSeen> ReadMonitor(platform::Platform& platform)
+Result<MonitorSeen> ReadMonitor(platform::Platform& platform)
 {
     MonitorSeen monitor;
     Enumeration<platform::MonitorInfo2A> monitors;
     const auto listMonitors = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
         return platform.spooler.EnumMonitorsA(nullptr, 2, buffer, size, needed, returned);
     };
-    if (const auto failed = ReadAll(monitors, listMonitors, "EnumMonitorsA")) return {std::nullopt, *failed};
+    PASS_UP(monitors.Read(listMonitors, "EnumMonitorsA"));
     for (const auto& record : monitors.Records())
         if (Text(record.pName) == kPortMonitorName) monitor.registered = true;
 
@@ -104,10 +90,10 @@ SpoolerRead<MonitorSeen> ReadMonitor(platform::Platform& platform)
     const auto listPorts = [&platform](std::uint8_t* buffer, Dword size, Dword* needed, Dword* returned) {
         return platform.spooler.EnumPortsA(nullptr, 2, buffer, size, needed, returned);
     };
-    if (const auto failed = ReadAll(ports, listPorts, "EnumPortsA")) return {std::nullopt, *failed};
+    PASS_UP(ports.Read(listPorts, "EnumPortsA"));
     for (const auto& record : ports.Records())
         if (Text(record.pMonitorName) == kPortMonitorName) monitor.ports.push_back(Text(record.pPortName));
-    return {std::move(monitor), {}};
+    return monitor;
 }
 
 std::vector<std::string> UsersOfDriver(const std::vector<PrinterSeen>& printers, std::string_view driver, Among among)

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Failure.h"
 #include "platform/Platform.h"
 
 namespace zenthar::uninstall {
@@ -16,23 +17,6 @@ inline constexpr const char* kEntryName = "NORVA Orbix Printer 4.64";
 // driver under the 32-bit environment, the entry in the 32-bit registry view.
 inline constexpr const char* kEnvironment32 = "Windows NT x86";
 inline constexpr const char* kView32Prefix = "Software\\Wow6432Node\\";
-
-// Why a list could not be read: the spooler's call that failed, and its error.
-struct ReadFailure {
-    const char* call = "";
-    platform::Dword error = 0;
-};
-
-// A list read whole from the spooler, or why it could not be.
-template <typename List>
-struct SpoolerRead {
-    std::optional<List> list;  // nothing when the spooler did not answer
-    ReadFailure failure;
-
-    explicit operator bool() const { return list.has_value(); }
-    const List& operator*() const { return *list; }
-    const List* operator->() const { return &*list; }
-};
 
 // Whether the name is one the installer gives its own printers and drivers. The spooler's
 // names compare without regard to case (SameWordNoCase); only these are compared exactly, as
@@ -46,16 +30,16 @@ struct PrinterSeen {
     bool ours = false;
 };
 
-SpoolerRead<std::vector<PrinterSeen>> ReadPrinters(platform::Platform& platform);
+Result<std::vector<PrinterSeen>> ReadPrinters(platform::Platform& platform);
 // The drivers registered for the environment ("" for this program's own).
-SpoolerRead<std::vector<std::string>> ReadDriverNames(platform::Platform& platform, const std::string& environment);
+Result<std::vector<std::string>> ReadDriverNames(platform::Platform& platform, const std::string& environment);
 
 struct MonitorSeen {
     bool registered = false;
     std::vector<std::string> ports;
 };
 
-SpoolerRead<MonitorSeen> ReadMonitor(platform::Platform& platform);
+Result<MonitorSeen> ReadMonitor(platform::Platform& platform);
 
 // Which printers count as users: while planning only those that are not ours, since ours go
 // first; while removing every printer, since one of ours that stayed still needs its parts.

@@ -8,11 +8,12 @@
 #include "connection/NetworkPort.h"
 #include "core/FixedText.h"
 #include "core/Owners.h"
+#include "core/SpoolerEnumeration.h"
 #include "core/SystemFiles.h"
 #include "install/DriverFileSets.h"
 #include "platform/Constants.h"
 #include "spooler/PortMonitor.h"
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 #include "uninstall/MachineReads.h"
 #include "uninstall/RemovalTexts.h"
 
@@ -53,15 +54,9 @@ Outcome RemovePrinter(platform::Platform& platform, const Part& part)
     }
     const platform::Handle printer = opened.owner.Get();
 
-    Dword needed = 0;
-    const auto sized = spooler.GetPrinterA(printer, 2, nullptr, 0, &needed);
-    if (!sized.value && sized.error != platform::ERROR_INSUFFICIENT_BUFFER)
-        return CallFailed(part, sized.error, "GetPrinterA");
-    std::vector<std::uint8_t> buffer(std::max<Dword>(needed, sizeof(platform::PrinterInfo2A)));
-    const auto read = spooler.GetPrinterA(printer, 2, buffer.data(), static_cast<Dword>(buffer.size()), &needed);
-    if (!read.value) return CallFailed(part, read.error, "GetPrinterA");
-    platform::PrinterInfo2A info{};
-    std::memcpy(&info, buffer.data(), sizeof info);
+    const auto record = ReadPrinterRecord(spooler, printer);
+    if (!record) return CallFailed(part, record.Failed().error, record.Failed().call);
+    const platform::PrinterInfo2A& info = record->Info();
     // Waiting documents are the user's: the printer stays until they are printed or removed.
     if (info.cJobs > 0) return Left(part, platform::ERROR_PRINTER_HAS_JOBS_QUEUED, JobsWaiting(info.cJobs));
 
@@ -95,7 +90,7 @@ template <typename UsersOf>
 std::optional<Outcome> StillNeeded(platform::Platform& platform, const Part& part, UsersOf usersOf, Dword inUse)
 {
     const auto printers = ReadPrinters(platform);
-    if (!printers) return CallFailed(part, printers.failure.error, printers.failure.call);
+    if (!printers) return CallFailed(part, printers.Failed().error, printers.Failed().call);
     const auto users = usersOf(*printers, part.name, Among::AllPrinters);
     if (!users.empty()) return Left(part, inUse, StillUsedBy(users));
     return std::nullopt;
@@ -164,9 +159,9 @@ Outcome RemoveMonitorLibraries(platform::Platform& platform, const Part& part)
 Outcome RemoveMonitor(platform::Platform& platform, const Part& part)
 {
     const auto printers = ReadPrinters(platform);
-    if (!printers) return CallFailed(part, printers.failure.error, printers.failure.call);
+    if (!printers) return CallFailed(part, printers.Failed().error, printers.Failed().call);
     const auto monitor = ReadMonitor(platform);
-    if (!monitor) return CallFailed(part, monitor.failure.error, monitor.failure.call);
+    if (!monitor) return CallFailed(part, monitor.Failed().error, monitor.Failed().call);
     for (const auto& port : monitor->ports) {
         const auto users = UsersOfPort(*printers, port, Among::AllPrinters);
         if (!users.empty()) return Left(part, platform::ERROR_PRINT_MONITOR_IN_USE, PortUsedBy(port, users.front()));
@@ -197,8 +192,8 @@ private:
 
     platform::Platform& platform;
     const std::string& environment;
-    std::optional<SpoolerRead<std::vector<PrinterSeen>>> printers;
-    std::optional<SpoolerRead<std::vector<std::string>>> drivers;
+    std::optional<Result<std::vector<PrinterSeen>>> printers;
+    std::optional<Result<std::vector<std::string>>> drivers;
 };
 
 bool MachineNow::Has(const MadeThing& thing)
@@ -255,14 +250,15 @@ std::optional<Outcome> SettleRecord(platform::Platform& platform, const RecordFo
             gone.push_back(thing);
         }
     }
-    if (const StepOutcome forgotten = Forget(platform, record.key, gone); !forgotten.Worked())
-        return CallFailed(entry, forgotten.Error(), "RegDeleteValueA");
+    // The summary names the values' deletion, also when the record's key would not open.
+    if (const Status forgotten = Forget(platform, record.key, gone); !forgotten)
+        return CallFailed(entry, forgotten.Failed().error, "RegDeleteValueA");
     if (kept != 0) return std::nullopt;
     // Written since the plan was made (an installation running meanwhile): kept.
-    const auto written = ReadRecord(platform, record.key);
+    const auto written = ReadInstallationRecord(platform, record.key);
     if (written && !written->empty()) return std::nullopt;
-    if (const StepOutcome deleted = DeleteRecord(platform, record.key); !deleted.Worked())
-        return CallFailed(entry, deleted.Error(), "RegDeleteKeyA");
+    if (const Status deleted = DeleteRecord(platform, record.key); !deleted)
+        return CallFailed(entry, deleted.Failed().error, deleted.Failed().call);
     return std::nullopt;
 }
 
@@ -279,8 +275,9 @@ std::optional<Outcome> SettleRecords(platform::Platform& platform, const Plan& p
 
 bool RecordsGone(platform::Platform& platform, const Plan& plan)
 {
-    return std::none_of(plan.records.begin(), plan.records.end(),
-                        [&](const RecordFound& record) { return ReadRecord(platform, record.key).has_value(); });
+    return std::none_of(plan.records.begin(), plan.records.end(), [&](const RecordFound& record) {
+        return ReadInstallationRecord(platform, record.key).has_value();
+    });
 }
 
 template <typename Alike>
@@ -373,8 +370,8 @@ Outcome Removal::RemovePortAndRestart(std::size_t index)
     portRemoved = portRemoved || outcome.error == 0;
     // The monitor forgets its ports when it reads the registry again.
     if (portRemoved && LastOfKind(plan, index)) {
-        const std::string notEnded = RestartPortServices(platform);
-        if (!notEnded.empty() && outcome.error == 0) outcome = Left(part, platform::ERROR_TIMEOUT, notEnded);
+        const auto notEnded = RestartPortServices(platform);
+        if (notEnded && outcome.error == 0) outcome = Left(part, platform::ERROR_TIMEOUT, *notEnded);
     }
     return outcome;
 }

@@ -12,7 +12,7 @@
 #include "core/TwinHandover.h"
 #include "platform/Constants.h"
 #include "spooler/PortMonitor.h"
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 #include "uninstall/MachineReads.h"
 #include "uninstall/RemovalTexts.h"
 
@@ -64,7 +64,7 @@ public:
     Plan Make();
 
 private:
-    std::optional<ReadFailure> ReadSpooler();
+    Status ReadSpooler();
     void ReadRecords();
     void FindPrinters();
     void FindDrivers();
@@ -90,9 +90,9 @@ private:
 Plan Survey::Make()
 {
     StartServiceAndWait(platform, "spooler");
-    if (const auto failed = ReadSpooler()) {
-        plan.readError = failed->error;
-        plan.failedRead = failed->call;
+    if (const Status read = ReadSpooler(); !read) {
+        plan.readError = read.Failed().error;
+        plan.failedRead = read.Failed().call;
         return std::move(plan);
     }
     ReadRecords();
@@ -114,11 +114,11 @@ Plan Survey::Make()
     return std::move(plan);
 }
 
-std::optional<ReadFailure> Survey::ReadSpooler()
+Status Survey::ReadSpooler()
 {
     auto printersRead = ReadPrinters(platform);
-    if (!printersRead) return printersRead.failure;
-    printers = std::move(*printersRead.list);
+    if (!printersRead) return printersRead.Failed();
+    printers = std::move(*printersRead);
     // A 64-bit program also finds what a 32-bit installer filed under the 32-bit environment
     // and in the 32-bit registry view.
     program64 = RunsAs64BitProgram(platform);
@@ -126,13 +126,13 @@ std::optional<ReadFailure> Survey::ReadSpooler()
     if (program64) environments.push_back(kEnvironment32);
     for (const auto& environment : environments) {
         const auto names = ReadDriverNames(platform, environment);
-        if (!names) return names.failure;
+        if (!names) return names.Failed();
         for (const auto& name : *names) drivers.emplace_back(environment, name);
     }
     auto monitorRead = ReadMonitor(platform);
-    if (!monitorRead) return monitorRead.failure;
-    monitor = std::move(*monitorRead.list);
-    return std::nullopt;
+    if (!monitorRead) return monitorRead.Failed();
+    monitor = std::move(*monitorRead);
+    return Done{};
 }
 
 void Survey::ReadRecords()
@@ -140,7 +140,7 @@ void Survey::ReadRecords()
     std::vector<std::string> keys = {kRecordKey};
     if (program64) keys.push_back(View32(kRecordKey));
     for (const auto& key : keys) {
-        if (auto things = ReadRecord(platform, key)) {
+        if (auto things = ReadInstallationRecord(platform, key)) {
             const std::string environment = key == kRecordKey ? std::string() : std::string(kEnvironment32);
             plan.records.push_back({key, environment, std::move(*things), {}});
         }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "connection/MessageBoxNotices.h"
 #include "core/InstallerFolder.h"
 #include "core/OneRunAtATime.h"
 #include "core/TwinHandover.h"
@@ -19,13 +20,14 @@ std::optional<UninstallerExit> HandOverToTwin(platform::Platform& platform, std:
     // The twin lies in the installer folder: it is started only from a locked one.
     if (RunsUnderWow64(platform)) {
         if (const FolderLock lock = LockInstallerFolder(platform); lock.refused) {
-            TellBeforeRun(platform, arguments, FolderRefusalText(lock.text, "removed"), kFolderNotLockedLine);
+            TellBeforeRun(platform, arguments, FolderRefusalText(lock.text, "removed"), kFolderNotLockedLine,
+                          MessageBoxNotices(nullptr));
             return UninstallerExit::FolderNotLocked;
         }
     }
     const Twin twin{"DriverOrbixUninstaller64.exe", "removal", "removed",
                     static_cast<int>(UninstallerExit::NothingTried), nullptr};
-    const auto exitCode = zenthar::HandOverToTwin(platform, twin, arguments);
+    const auto exitCode = zenthar::HandOverToTwin(platform, twin, arguments, MessageBoxNotices(nullptr));
     if (!exitCode) return std::nullopt;
     // The twin's code is passed on as it came, even one this program never gives (a crash).
     return static_cast<UninstallerExit>(*exitCode);

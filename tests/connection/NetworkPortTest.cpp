@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/MessageBoxNotices.h"
 #include "connection/NetworkPort.h"
 #include "core/InstallationRecord.h"
 #include "core/Notice.h"
@@ -84,7 +85,8 @@ TEST_F(NetworkPortTest, AnExistingPortKeyIsOverwritten)
     machine.SetRegistryString(kHklm, Key("IP_10.0.0.1"), "IPAddress", "10.0.0.100");
     Create("10.0.0.1");
     Create("10.0.0.2");
-    EXPECT_EQ(ReadRecord(machine.platform(), kRecordKey), (std::vector<MadeThing>{{Made::Port, "IP_10.0.0.2"}}));
+    EXPECT_EQ(ReadInstallationRecord(machine.platform(), kRecordKey),
+              (std::vector<MadeThing>{{Made::Port, "IP_10.0.0.2"}}));
     EXPECT_EQ(machine.FindRegistryValue(kHklm, Key("IP_10.0.0.1"), "PortNumber")->bytes, (Bytes{0x8C, 0x23, 0, 0}));
     EXPECT_EQ(machine.FindRegistryValue(kHklm, Key("IP_10.0.0.1"), "IPAddress")->bytes,
               (Bytes{'1', '0', '.', '0', '.', '0', '.', '1', 0}));

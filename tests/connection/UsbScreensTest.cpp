@@ -12,7 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "connection/MessageBoxNotices.h"
 #include "connection/UsbSearch.h"
+#include "connection/UsbWarningDialog.h"
 #include "core/Notice.h"
 #include "core/Pause.h"
 #include "platform/win32/Win32Platform.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "UsbFixture.h"
+#include "connection/MessageBoxNotices.h"
 #include "connection/UsbSearch.h"
 #include "core/Notice.h"
 #include "core/Pause.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/MessageBoxNotices.h"
 #include "core/TwinHandover.h"
 #include "platform/sim/SimMachine.h"
 #include "ui/headless/HeadlessBackend.h"
@@ -93,7 +94,7 @@ TEST(TwinHandover, ThirtyTwoBitProgramHandsTheWholeRunToItsTwinOn64BitWindowsOnl
         if (row.twinThere) machine.AddFile(std::string(kFolder) + "\\zenthar64.exe", "the twin");
         machine.ScriptCommand("zenthar64.exe\" /quiet /model", 7);
 
-        EXPECT_EQ(HandOverToTwin(machine.platform(), kTwin, row.arguments), row.exitCode);
+        EXPECT_EQ(HandOverToTwin(machine.platform(), kTwin, row.arguments, MessageBoxNotices(nullptr)), row.exitCode);
 
         std::string started;
         for (const auto& process : machine.Processes())

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/MessageBoxNotices.h"
 #include "core/Notice.h"
 #include "install/DeviceConfigRecord.h"
 #include "install/DriverRegistration.h"

@@ -3,12 +3,13 @@
 
 #include <string>
 
+#include "connection/MessageBoxNotices.h"
 #include "core/InstallSession.h"
 #include "core/Notice.h"
 #include "core/SystemFiles.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 #include "tests/common/MachineFixture.h"
 
 namespace zenthar::testing {

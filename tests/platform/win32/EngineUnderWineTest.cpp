@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/MessageBoxNotices.h"
 #include "connection/NetworkPort.h"
 #include "core/CodePageTable.h"
 #include "core/InstallSession.h"
@@ -20,7 +21,7 @@
 #include "platform/win32/Win32Platform.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 #include "ui/Backend.h"
 #include "uninstall/Removal.h"
 #include "uninstall/RemovalTexts.h"

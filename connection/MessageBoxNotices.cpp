@@ -1,4 +1,4 @@
-#include "core/Notice.h"
+#include "connection/MessageBoxNotices.h"
 
 #include "ui/Ui.h"
 

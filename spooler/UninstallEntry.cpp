@@ -1,4 +1,4 @@
-#include "spooler/Uninstall.h"
+#include "spooler/UninstallEntry.h"
 
 #include <cstring>
 
