@@ -48,7 +48,7 @@ inline Failure FailedCall(const char* call, platform::Dword error, platform::Dwo
 }  // namespace zenthar
 
 // Passes a step's failure up to the caller, which must return a Result or a Status: one line
-// per step, as each step of a Part reads.
+// per step, so that a run reads as its list of steps.
 #define PASS_UP(step)                                                                                                  \
     do {                                                                                                               \
         if (auto&& passedUp = (step); !passedUp) return passedUp.Failed();                                             \
