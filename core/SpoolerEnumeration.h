@@ -88,6 +88,13 @@ std::vector<ListedPort> ListPorts(platform::Platform& platform);
 // A printer's level-2 record, with the strings it points into.
 class PrinterRecord {
 public:
+    // The record's strings point into its own buffer: a copy would point into the original's.
+    PrinterRecord() = default;
+    PrinterRecord(const PrinterRecord&) = delete;
+    PrinterRecord& operator=(const PrinterRecord&) = delete;
+    PrinterRecord(PrinterRecord&&) = default;
+    PrinterRecord& operator=(PrinterRecord&&) = default;
+
     const platform::PrinterInfo2A& Info() const { return info; }
     platform::PrinterInfo2A& Info() { return info; }
 
