@@ -40,7 +40,7 @@ bool ProtectedPrintModeOn(platform::Platform& platform)
         platform::Dword value = 0;
         platform::Dword type = 0;
         platform::Dword size = sizeof value;
-        const auto read = platform.registry.RegQueryValueExA(opened.owner.Get(), name, nullptr, &type,
+        const auto read = platform.registry.RegQueryValueExA(opened->Get(), name, nullptr, &type,
                                                              reinterpret_cast<std::uint8_t*>(&value), &size);
         if (read.value == 0 && type == platform::REG_DWORD && size == sizeof value && value == 1) return true;
     }
@@ -49,18 +49,19 @@ bool ProtectedPrintModeOn(platform::Platform& platform)
 
 SpoolerCheck CheckSpooler(platform::Platform& platform, const NoticeSink& notices)
 {
-    const auto [queried, error] = QueryService(platform, "spooler");
-    if (queried == ServiceQuery::StatusRead) {
+    const Status queried = QueryService(platform, "spooler");
+    if (queried) {
         if (StartServiceAndWait(platform, "spooler")) return SpoolerCheck::Running;
         notices.Show(
             AppNotice("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts"));
         return SpoolerCheck::NotStarted;
     }
-    const char* format = queried == ServiceQuery::OpenSCManagerFailed ? "OpenSCManager() failed !!! ErrorCode=%d"
-                         : queried == ServiceQuery::OpenServiceFailed ? "OpenService() failed !!! ErrorCode=%d"
-                                                                      : "QueryServiceStatus() failed !!! ErrorCode=%d";
+    const std::string_view call = queried.Failed().call;
+    const char* format = call == kOpenManager   ? "OpenSCManager() failed !!! ErrorCode=%d"
+                         : call == kOpenService ? "OpenService() failed !!! ErrorCode=%d"
+                                                : "QueryServiceStatus() failed !!! ErrorCode=%d";
     char message[128];
-    FormatText(message, format, static_cast<int>(error));
+    FormatText(message, format, static_cast<int>(queried.Failed().error));
     notices.Show(AppNotice(TextOf(message)));
     return SpoolerCheck::QueryFailed;
 }

@@ -134,7 +134,7 @@ NetworkPortWritten WriteTcpIpPortValues(platform::Platform& platform, const Netw
             OpenKey(platform.registry, platform::kHkeyLocalMachine, fields.networkPortKey, kPortKeyAccess)) {
         written = true;
         for (const PortValue& value : kPortValues) {
-            const Dword status = WriteValue(platform, opened.owner.Get(), value, fields);
+            const Dword status = WriteValue(platform, opened->Get(), value, fields);
             if (status != platform::ERROR_SUCCESS) {
                 ReportFailure(value, status, notices);
                 written = false;
@@ -159,9 +159,11 @@ bool TcpIpMonitorPresent(platform::Platform& platform)
 std::optional<std::string> RestartPortServices(platform::Platform& platform)
 {
     std::optional<std::string> notEnded;
-    for (const ServiceStep& step : kServiceRestart)
-        if (!RunCommand(platform, step.command, step.service).ended && !notEnded)
-            notEnded = CommandNotEndedText(step.command, step.service);
+    for (const ServiceStep& step : kServiceRestart) {
+        // One that could not be started has not kept the run waiting either.
+        const auto ran = RunCommand(platform, step.command, step.service);
+        if (ran && !ran->ended && !notEnded) notEnded = CommandNotEndedText(step.command, step.service);
+    }
     return notEnded;
 }
 

@@ -121,7 +121,8 @@ UsbProbe UsbChannel::ProbeUsbPrinter(const char* /*portName*/, const NoticeSink&
     isOpen.store(true);
     readEvent.Close();
     readOverlapped = {};
-    readEvent = OwnHandle(platform.kernel, platform.kernel.CreateEventA(nullptr, true, false, nullptr)).owner;
+    readEvent = OwnerOrNone(
+        OwnHandle(platform.kernel, "CreateEventA", platform.kernel.CreateEventA(nullptr, true, false, nullptr)));
     readOverlapped.hEvent = readEvent.IsOpen() ? readEvent.Get() : kNoHandle;
 
     // The registry names the device's key after its path with every backslash made "#".
@@ -167,7 +168,7 @@ bool UsbChannel::LoadSetupLibrary()
     if (setupLibrary.IsOpen()) return SetupFunctionsKnown();
     auto library = LoadSystemLibrary(platform, kSetupLibraryName);
     if (!library) return false;
-    setupLibrary = std::move(library.owner);
+    setupLibrary = std::move(*library);
     bool all = true;
     for (int i = 0; i < kSetupFunctionCount; ++i) {
         const auto address = platform.modules.GetProcAddress(setupLibrary.Get(), kSetupFunctionNames[i]).value;
@@ -258,9 +259,10 @@ HandleOwner UsbChannel::ExamineInterface(Handle deviceSet, platform::SpDeviceInt
     if (found.size() + kOpenSuffix.size() >= kInterfacePathSize) return {};
     CopyText(path, found);
 
-    if (IsLegacyPlatform() != LegacyPlatform::No) return OwnHandle(platform.kernel, OpenDevicePath(path, 0)).owner;
+    if (IsLegacyPlatform() != LegacyPlatform::No)
+        return OwnerOrNone(OwnHandle(platform.kernel, "CreateFileA", OpenDevicePath(path, 0)));
     if (found.substr(0, kPrinterPathPrefix.size()) != kPrinterPathPrefix) return {};
-    HandleOwner device = OwnHandle(platform.kernel, OpenDevicePath(path, 0)).owner;
+    HandleOwner device = OwnerOrNone(OwnHandle(platform.kernel, "CreateFileA", OpenDevicePath(path, 0)));
     CopyText(devicePath, found);
     return device;
 }
@@ -294,11 +296,12 @@ bool UsbChannel::WriteBytes(const void* buffer, int length)
 
     int total = 0;
     while (total < length) {
-        const auto event = OwnHandle(platform.kernel, platform.kernel.CreateEventA(nullptr, false, false, nullptr));
+        const auto event =
+            OwnHandle(platform.kernel, "CreateEventA", platform.kernel.CreateEventA(nullptr, false, false, nullptr));
         if (!event) return false;
         // A device that takes every request but writes nothing would otherwise be given
         // burst after burst for ever, with the user-interface thread blocked.
-        const int done = WriteBurst(bytes + total, length - total, event.owner.Get(), pendingLimit);
+        const int done = WriteBurst(bytes + total, length - total, event->Get(), pendingLimit);
         if (done == 0) return false;
         total += done;
     }
@@ -424,22 +427,22 @@ void UsbChannel::StartReconnect()
     StopReconnectWorker();
     CloseDevice();
     linkUp.store(false);
-    auto done = OwnHandle(platform.kernel, platform.kernel.CreateEventA(nullptr, true, false, nullptr));
+    auto done = OwnHandle(platform.kernel, "CreateEventA", platform.kernel.CreateEventA(nullptr, true, false, nullptr));
     if (!done) {
         // No way to know when a worker ends: do without one, and let a later write try again.
         linkUp.store(true);
         return;
     }
-    workerDone.store(done.owner.Get());
-    auto started = OwnHandle(platform.kernel,
+    workerDone.store(done->Get());
+    auto started = OwnHandle(platform.kernel, "CreateThread",
                              platform.kernel.CreateThread(nullptr, 0, &UsbChannel::ReconnectWorker, this, 0, nullptr));
     if (!started) {
         workerDone.store(kNoHandle);
         linkUp.store(true);
         return;
     }
-    doneEvent = std::move(done.owner);
-    worker = std::move(started.owner);
+    doneEvent = std::move(*done);
+    worker = std::move(*started);
 }
 
 void UsbChannel::StopReconnectWorker()

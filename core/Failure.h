@@ -3,6 +3,7 @@
 // Result: its value, or that failure; a step that gives nothing back gives a Status.
 #pragma once
 
+#include <string>
 #include <utility>
 #include <variant>
 
@@ -43,6 +44,12 @@ using Status = Result<Done>;
 inline Failure FailedCall(const char* call, platform::Dword error, platform::Dword fallback)
 {
     return Failure{call, error != 0 ? error : fallback};
+}
+
+// The failure as the log and the summaries name it: "SetDefaultPrinterA failed (error 5)".
+inline std::string Describe(const Failure& failure)
+{
+    return std::string(failure.call) + " failed (error " + std::to_string(failure.error) + ")";
 }
 
 }  // namespace zenthar

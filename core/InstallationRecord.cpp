@@ -77,7 +77,7 @@ std::optional<std::vector<MadeThing>> ReadInstallationRecord(platform::Platform&
     auto& registry = platform.registry;
     const auto opened = OpenKey(registry, platform::kHkeyLocalMachine, keyPath.c_str(), platform::KEY_READ);
     if (!opened) return std::nullopt;
-    const platform::RegKey key = opened.owner.Get();
+    const platform::RegKey key = opened->Get();
     std::vector<MadeThing> things;
     for (Dword index = 0;; ++index) {
         char name[1024] = {};
@@ -97,9 +97,8 @@ Status Forget(platform::Platform& platform, const std::string& keyPath, const st
     if (things.empty()) return Done{};
     auto& registry = platform.registry;
     const auto opened = OpenKey(registry, platform::kHkeyLocalMachine, keyPath.c_str(), platform::KEY_SET_VALUE);
-    if (!opened)
-        return opened.error == platform::ERROR_FILE_NOT_FOUND ? Status(Done{}) : Failure{"RegOpenKeyExA", opened.error};
-    const platform::RegKey key = opened.owner.Get();
+    if (!opened) return opened.Failed().error == platform::ERROR_FILE_NOT_FOUND ? Status(Done{}) : opened.Failed();
+    const platform::RegKey key = opened->Get();
     Dword first = 0;
     for (const MadeThing& thing : things) {
         const Dword status = static_cast<Dword>(registry.RegDeleteValueA(key, ValueName(thing).c_str()).value);
@@ -121,10 +120,10 @@ Status DeleteRecord(platform::Platform& platform, const std::string& keyPath)
     if (!opened) return Done{};
     Dword subKeys = 1;
     Dword values = 1;
-    const bool empty = registry.RegQueryInfoKeyA(opened.owner.Get(), nullptr, nullptr, &subKeys, &values).value == 0 &&
+    const bool empty = registry.RegQueryInfoKeyA(opened->Get(), nullptr, nullptr, &subKeys, &values).value == 0 &&
                        subKeys == 0 && values == 0;
     // A key still open cannot be deleted.
-    opened.owner.Close();
+    opened->Close();
     if (empty) registry.RegDeleteKeyA(platform::kHkeyLocalMachine, parent.c_str());
     return Done{};
 }

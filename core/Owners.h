@@ -11,6 +11,7 @@
 
 #include <utility>
 
+#include "core/Failure.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
@@ -68,62 +69,66 @@ using ServiceOwner = Owner<platform::Services, platform::Handle, &platform::Serv
 using HandleOwner = Owner<platform::Kernel, platform::Handle, &platform::Kernel::CloseHandle>;
 using ModuleOwner = Owner<platform::Modules, platform::ModuleHandle, &platform::Modules::FreeLibrary>;
 
-// What an opening helper gives: the owner (empty when the call failed) and, on failure, the
-// call's error number (a registry call's status, otherwise the thread's last error).
-template <typename OwnerType>
-struct Opened {
-    OwnerType owner;
-    platform::Dword error = 0;
-
-    explicit operator bool() const { return owner.IsOpen(); }
-};
-
-inline Opened<KeyOwner> OpenKey(platform::Registry& registry, platform::RegKey root, const char* path,
+// The opening helpers give the owner, or the call that failed with its error number (a
+// registry call's status, otherwise the thread's last error).
+inline Result<KeyOwner> OpenKey(platform::Registry& registry, platform::RegKey root, const char* path,
                                 platform::Dword access)
 {
     platform::RegKey key = 0;
     const auto opened = registry.RegOpenKeyExA(root, path, 0, access, &key);
-    if (opened.value != 0) return {{}, static_cast<platform::Dword>(opened.value)};
-    return {KeyOwner(registry, key), 0};
+    if (opened.value != 0) return Failure{"RegOpenKeyExA", static_cast<platform::Dword>(opened.value)};
+    return KeyOwner(registry, key);
 }
 
-inline Opened<PrinterOwner> OpenPrinter(platform::Spooler& spooler, const char* name,
+inline Result<PrinterOwner> OpenPrinter(platform::Spooler& spooler, const char* name,
                                         const platform::PrinterDefaultsA* defaults)
 {
     platform::Handle printer = platform::kNoHandle;
     const auto opened = spooler.OpenPrinterA(name, &printer, defaults);
-    if (!opened.value) return {{}, opened.error};
-    return {PrinterOwner(spooler, printer), 0};
+    if (!opened.value) return Failure{"OpenPrinterA", opened.error};
+    return PrinterOwner(spooler, printer);
 }
 
-// For calls that answer with a handle, 0 or (CreateFileA) kInvalidHandle meaning failure.
-inline Opened<HandleOwner> OwnHandle(platform::Kernel& kernel, const platform::Call<platform::Handle>& call)
+// For calls that answer with a handle, 0 or (CreateFileA) kInvalidHandle meaning failure;
+// `callName` names the call in the failure.
+inline Result<HandleOwner> OwnHandle(platform::Kernel& kernel, const char* callName,
+                                     const platform::Call<platform::Handle>& call)
 {
-    if (call.value == platform::kNoHandle || call.value == platform::kInvalidHandle) return {{}, call.error};
-    return {HandleOwner(kernel, call.value), 0};
+    if (call.value == platform::kNoHandle || call.value == platform::kInvalidHandle)
+        return Failure{callName, call.error};
+    return HandleOwner(kernel, call.value);
 }
 
 namespace detail {
 
 // For calls that answer with what they opened, or 0.
 template <typename OwnerType, typename Family, typename Value>
-Opened<OwnerType> OwnUnlessZero(Family& family, const platform::Call<Value>& call)
+Result<OwnerType> OwnUnlessZero(Family& family, const char* callName, const platform::Call<Value>& call)
 {
-    if (call.value == 0) return {{}, call.error};
-    return {OwnerType(family, call.value), 0};
+    if (call.value == 0) return Failure{callName, call.error};
+    return OwnerType(family, call.value);
 }
 
 }  // namespace detail
 
 // For AddPrinterA, which answers with the new printer open, or 0.
-inline Opened<PrinterOwner> OwnPrinter(platform::Spooler& spooler, const platform::Call<platform::Handle>& call)
+inline Result<PrinterOwner> OwnPrinter(platform::Spooler& spooler, const platform::Call<platform::Handle>& call)
 {
-    return detail::OwnUnlessZero<PrinterOwner>(spooler, call);
+    return detail::OwnUnlessZero<PrinterOwner>(spooler, "AddPrinterA", call);
 }
 
-inline Opened<ServiceOwner> OwnService(platform::Services& services, const platform::Call<platform::Handle>& call)
+inline Result<ServiceOwner> OwnService(platform::Services& services, const char* callName,
+                                       const platform::Call<platform::Handle>& call)
 {
-    return detail::OwnUnlessZero<ServiceOwner>(services, call);
+    return detail::OwnUnlessZero<ServiceOwner>(services, callName, call);
+}
+
+// The owner of what was opened, or an empty one: for a handle the caller can do without.
+template <typename OwnerType>
+OwnerType OwnerOrNone(Result<OwnerType>&& opened)
+{
+    if (!opened) return OwnerType();
+    return std::move(*opened);
 }
 
 }  // namespace zenthar

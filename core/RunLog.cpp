@@ -47,7 +47,7 @@ std::string FullPath(platform::Platform& platform, const char* path)
 // a link there under the log's name first and have this run overwrite a file of their choice;
 // so the file is opened as itself, without truncating, and only a plain file with one name
 // that is where it was asked to be is taken.
-std::string RunLog::Refusal(platform::Handle handle, const char* path)
+std::optional<std::string> RunLog::Refusal(platform::Handle handle, const char* path)
 {
     platform::ByHandleFileInformation information{};
     const auto read = platform.io.GetFileInformationByHandle(handle, &information);
@@ -57,7 +57,7 @@ std::string RunLog::Refusal(platform::Handle handle, const char* path)
         return "the file has " + std::to_string(information.nNumberOfLinks) + " names (hard links)";
     const std::string final = FinalPath(platform, handle);
     if (!final.empty() && !SameWordNoCase(final, FullPath(platform, path))) return "it leads to " + final;
-    return {};
+    return std::nullopt;
 }
 
 bool RunLog::Open(const char* path)
@@ -67,17 +67,18 @@ bool RunLog::Open(const char* path)
     // Readable while the run goes on, so a deployment tool can follow it.
     const auto opened = platform.io.CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, 0);
-    auto owned = OwnHandle(platform.kernel, opened);
+    auto owned = OwnHandle(platform.kernel, "CreateFileA", opened);
     if (!owned) return false;
-    if (const std::string refusal = Refusal(owned.owner.Get(), path); !refusal.empty()) {
+    if (const auto refusal = Refusal(owned->Get(), path)) {
         // An empty file this call made beyond a linked folder stays: deleting it by a path a
         // user can point elsewhere in the meantime could take another file of that name.
-        platform.debug.OutputDebugStringA(("The log \"" + std::string(path) + "\" is not written: " + refusal).c_str());
+        platform.debug.OutputDebugStringA(
+            ("The log \"" + std::string(path) + "\" is not written: " + *refusal).c_str());
         return false;
     }
     // An older log of the same name is replaced.
-    if (!platform.io.SetEndOfFile(owned.owner.Get()).value) return false;
-    file = std::move(owned.owner);
+    if (!platform.io.SetEndOfFile(owned->Get()).value) return false;
+    file = std::move(*owned);
     return true;
 }
 bool RunLog::Line(std::string_view text)

@@ -2,6 +2,7 @@
 // as it happens, so a run that is stopped half-way still leaves what it did on disk.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,8 +28,8 @@ public:
     bool Lines(std::string_view text);
 
 private:
-    // Why the open file may not be written to; empty when it may.
-    std::string Refusal(platform::Handle handle, const char* path);
+    // Why the open file may not be written to; none when it may.
+    std::optional<std::string> Refusal(platform::Handle handle, const char* path);
 
     platform::Platform& platform;
     HandleOwner file;

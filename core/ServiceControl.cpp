@@ -23,36 +23,39 @@ platform::Dword StartWait(platform::Dword waitHint)
 // A service whose check point keeps growing is still given up after this long.
 constexpr platform::Dword kLongestStart = 180000;
 
+// What a command that could not be started fails as.
+constexpr const char* kStartCall = "CreateProcessA";
 // The interpreter as the command line names it when COMSPEC is not set, and its file.
 constexpr const char* kInterpreterName = "CMD.EXE";
 constexpr const char* kInterpreterFileName = "cmd.exe";
 
 }  // namespace
 
-ServiceQueried QueryService(platform::Platform& platform, const char* serviceName)
+Status QueryService(platform::Platform& platform, const char* serviceName)
 {
     auto& services = platform.services;
     const auto manager =
-        OwnService(services, services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS));
-    if (!manager) return {ServiceQuery::OpenSCManagerFailed, manager.error};
-    const auto service =
-        OwnService(services, services.OpenServiceA(manager.owner.Get(), serviceName, platform::SERVICE_ALL_ACCESS));
-    if (!service) return {ServiceQuery::OpenServiceFailed, service.error};
+        OwnService(services, kOpenManager, services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS));
+    PASS_UP(manager);
+    const auto service = OwnService(services, kOpenService,
+                                    services.OpenServiceA(manager->Get(), serviceName, platform::SERVICE_ALL_ACCESS));
+    PASS_UP(service);
     platform::ServiceStatus status{};
-    const auto queried = services.QueryServiceStatus(service.owner.Get(), &status);
-    return {queried.value ? ServiceQuery::StatusRead : ServiceQuery::QueryServiceStatusFailed, queried.error};
+    const auto queried = services.QueryServiceStatus(service->Get(), &status);
+    if (!queried.value) return Failure{kQueryStatus, queried.error};
+    return Done{};
 }
 
 bool StartServiceAndWait(platform::Platform& platform, const char* serviceName)
 {
     auto& services = platform.services;
     const auto manager =
-        OwnService(services, services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS));
+        OwnService(services, kOpenManager, services.OpenSCManagerA(nullptr, nullptr, platform::SC_MANAGER_ALL_ACCESS));
     if (!manager) return false;
-    auto opened =
-        OwnService(services, services.OpenServiceA(manager.owner.Get(), serviceName, platform::SERVICE_ALL_ACCESS));
+    auto opened = OwnService(services, kOpenService,
+                             services.OpenServiceA(manager->Get(), serviceName, platform::SERVICE_ALL_ACCESS));
     if (!opened) return false;
-    ServiceOwner& serviceOwner = opened.owner;
+    ServiceOwner& serviceOwner = *opened;
     const platform::Handle service = serviceOwner.Get();
 
     bool running = false;
@@ -110,26 +113,27 @@ bool InterpreterFile(platform::Platform& platform, const char* comspec, const ch
 
 }  // namespace
 
-CommandResult RunCommand(platform::Platform& platform, const char* command, const char* argument)
+Result<CommandEnd> RunCommand(platform::Platform& platform, const char* command, const char* argument)
 {
     char interpreter[4096] = {};
     const auto length = platform.environment.GetEnvironmentVariableA("COMSPEC", interpreter, sizeof interpreter);
-    if (length.value >= sizeof interpreter) return {platform::ERROR_FILENAME_EXCED_RANGE};
+    if (length.value >= sizeof interpreter) return Failure{kStartCall, platform::ERROR_FILENAME_EXCED_RANGE};
     const bool comspecSet = length.value != 0;
 
     char commandLine[4096];
     if (!FormatWhole(commandLine, "%s /c %s %s", comspecSet ? interpreter : kInterpreterName, command, argument))
-        return {platform::ERROR_FILENAME_EXCED_RANGE};
+        return Failure{kStartCall, platform::ERROR_FILENAME_EXCED_RANGE};
 
     // The command runs in the system directory, where only administrators put files: the
     // interpreter looks for "net" in its current directory before anywhere else.
     char systemDirectory[platform::MAX_PATH] = {};
     const auto system = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-    if (system.value == 0) return {system.error};
-    if (system.value >= sizeof systemDirectory) return {platform::ERROR_FILENAME_EXCED_RANGE};
+    if (system.value == 0) return Failure{"GetSystemDirectoryA", system.error};
+    if (system.value >= sizeof systemDirectory)
+        return Failure{"GetSystemDirectoryA", platform::ERROR_FILENAME_EXCED_RANGE};
     char applicationName[4096];
     if (!InterpreterFile(platform, comspecSet ? interpreter : "", systemDirectory, applicationName))
-        return {platform::ERROR_FILENAME_EXCED_RANGE};
+        return Failure{kStartCall, platform::ERROR_FILENAME_EXCED_RANGE};
 
     platform::StartupInfoA startup{};
     startup.cb = sizeof startup;
@@ -139,7 +143,7 @@ CommandResult RunCommand(platform::Platform& platform, const char* command, cons
     const auto created = platform.processes.CreateProcessA(applicationName, commandLine, nullptr, nullptr, false,
                                                            platform::CREATE_NEW_CONSOLE, nullptr, systemDirectory,
                                                            &startup, &process);
-    if (!created.value) return {created.error};
+    if (!created.value) return Failure{kStartCall, created.error};
 
     const HandleOwner processOwner(platform.kernel, process.hProcess);
     const HandleOwner threadOwner(platform.kernel, process.hThread);
@@ -150,11 +154,11 @@ CommandResult RunCommand(platform::Platform& platform, const char* command, cons
         // program is free to go on.
         platform.processes.TerminateProcess(process.hProcess, platform::ERROR_TIMEOUT);
         platform.debug.OutputDebugStringA("Command did not end in time and was stopped");
-        return {platform::ERROR_TIMEOUT, false};
+        return CommandEnd{platform::ERROR_TIMEOUT, false};
     }
     platform::Dword exitCode = 0;
     if (!platform.processes.GetExitCodeProcess(process.hProcess, &exitCode).value) exitCode = 0;
-    return {exitCode};
+    return CommandEnd{exitCode, true};
 }
 
 std::string CommandNotEndedText(const char* command, const char* argument)

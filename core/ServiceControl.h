@@ -5,20 +5,18 @@
 #include <cstdint>
 #include <string>
 
+#include "core/Failure.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
 
-// How far the status query got: the status was read, or the call that failed.
-enum class ServiceQuery { StatusRead, OpenSCManagerFailed, OpenServiceFailed, QueryServiceStatusFailed };
+// The calls of the status query, as its failure names them.
+inline constexpr const char* kOpenManager = "OpenSCManagerA";
+inline constexpr const char* kOpenService = "OpenServiceA";
+inline constexpr const char* kQueryStatus = "QueryServiceStatus";
 
-struct ServiceQueried {
-    ServiceQuery step = ServiceQuery::StatusRead;
-    // The failing call's error number.
-    platform::Dword error = 0;
-};
-
-ServiceQueried QueryService(platform::Platform& platform, const char* serviceName);
+// Whether the service's status could be read, or the first of its calls that failed.
+Status QueryService(platform::Platform& platform, const char* serviceName);
 
 // Starts the service and waits while it makes progress, three minutes at the most. True when
 // it runs (or already ran).
@@ -28,16 +26,16 @@ bool StartServiceAndWait(platform::Platform& platform, const char* serviceName);
 // hidden console would otherwise hold the program for ever.
 inline constexpr platform::Dword kCommandTimeLimit = 60000;
 
-struct CommandResult {
-    // The command's exit code, or the error number when it could not be started (206 when the
-    // command line would not fit its 4096-character buffer).
-    platform::Dword code = 0;
+struct CommandEnd {
+    platform::Dword exitCode = 0;
     // It had not ended within kCommandTimeLimit and was terminated.
     bool ended = true;
 };
 
 // Runs "<COMSPEC> /c <command> <argument>" hidden and waits for it, kCommandTimeLimit at most.
-CommandResult RunCommand(platform::Platform& platform, const char* command, const char* argument);
+// A command that could not be started fails as CreateProcessA (206 when the command line would
+// not fit its 4096-character buffer) or as the call that kept it from being started.
+Result<CommandEnd> RunCommand(platform::Platform& platform, const char* command, const char* argument);
 
 // What the user is told of a command that was ended, e.g.
 // "\"net stop spooler\" did not end within 60 seconds and was stopped".

@@ -12,23 +12,22 @@ platform::ProcAddress Kernel32Export(platform::Platform& platform, const char* n
     return platform.modules.GetProcAddress(kernel.value, name).value;
 }
 
-SystemLibrary LoadSystemLibrary(platform::Platform& platform, const char* name)
+Result<ModuleOwner> LoadSystemLibrary(platform::Platform& platform, const char* name)
 {
     auto& modules = platform.modules;
     const auto searched = modules.LoadLibraryExA(name, platform::kNoHandle, platform::LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (searched.value != 0) return {ModuleOwner(modules, searched.value), 0, {}};
-    if (searched.error != platform::ERROR_INVALID_PARAMETER)
-        return {{}, searched.error, "LoadLibraryExA(\"" + std::string(name) + "\")"};
+    if (searched.value != 0) return ModuleOwner(modules, searched.value);
+    if (searched.error != platform::ERROR_INVALID_PARAMETER) return Failure{"LoadLibraryExA", searched.error};
 
     char systemDirectory[platform::MAX_PATH] = {};
     const auto length = platform.files.GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-    if (length.value == 0) return {{}, length.error, "GetSystemDirectoryA"};
+    if (length.value == 0) return Failure{"GetSystemDirectoryA", length.error};
     char path[platform::MAX_PATH];
     if (length.value >= sizeof systemDirectory || !FormatWhole(path, "%s\\%s", systemDirectory, name))
-        return {{}, platform::ERROR_FILENAME_EXCED_RANGE, "GetSystemDirectoryA"};
+        return Failure{"GetSystemDirectoryA", platform::ERROR_FILENAME_EXCED_RANGE};
     const auto loaded = modules.LoadLibraryA(path);
-    if (loaded.value == 0) return {{}, loaded.error, "LoadLibraryA(\"" + std::string(path) + "\")"};
-    return {ModuleOwner(modules, loaded.value), 0, {}};
+    if (loaded.value == 0) return Failure{"LoadLibraryA", loaded.error};
+    return ModuleOwner(modules, loaded.value);
 }
 
 bool DisableFsRedirection(platform::Platform& platform)

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/Failure.h"
 #include "core/Owners.h"
 #include "platform/Platform.h"
 
@@ -16,14 +17,7 @@ platform::ProcAddress Kernel32Export(platform::Platform& platform, const char* n
 // beside the program or in the current directory: LoadLibraryExA with
 // LOAD_LIBRARY_SEARCH_SYSTEM32, or LoadLibraryA of the full path where the system does not
 // know that flag (87).
-struct SystemLibrary {
-    ModuleOwner owner;  // empty when it could not be loaded
-    platform::Dword error = 0;
-    std::string call;  // the failing call as made, e.g. LoadLibraryExA("winspool.drv")
-
-    explicit operator bool() const { return owner.IsOpen(); }
-};
-SystemLibrary LoadSystemLibrary(platform::Platform& platform, const char* name);
+Result<ModuleOwner> LoadSystemLibrary(platform::Platform& platform, const char* name);
 
 // Lets this thread see the native system folders from now on (a 32-bit program on 64-bit
 // Windows is otherwise redirected to SysWOW64). True also where the system has no redirection.

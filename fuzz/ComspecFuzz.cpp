@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         world.machine.SetEnvironmentVariable("COMSPEC", value);
     }
-    const platform::Dword result = RunCommand(world.machine.platform(), "net stop", "spooler").code;
+    const auto result = RunCommand(world.machine.platform(), "net stop", "spooler");
 
     const std::string interpreter = value.empty() ? std::string("CMD.EXE") : value;
     const std::string commandLine = interpreter + " /c net stop spooler";
@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(processes[0].commandLine == commandLine, "interpreter, /c, command and argument, in order");
     } else {
         FUZZ_CHECK(processes.empty(), "a command line that does not fit is not run, not even cut");
-        FUZZ_CHECK(result == platform::ERROR_FILENAME_EXCED_RANGE, "and the refusal is its result");
+        FUZZ_CHECK(!result && result.Failed().error == platform::ERROR_FILENAME_EXCED_RANGE,
+                   "and the refusal is its result");
     }
     FUZZ_CHECK(world.machine.Misuses().empty(), "no misuse of the platform");
     return 0;

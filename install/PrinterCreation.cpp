@@ -33,20 +33,20 @@ CreatedPrinter CreatePrinter(platform::Platform& platform, const char* name, con
     info.Attributes = platform::PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST | platform::PRINTER_ATTRIBUTE_ENABLE_BIDI;
 
     auto added = OwnPrinter(platform.spooler, platform.spooler.AddPrinterA(nullptr, 2, &info));
-    if (added) return {std::move(added.owner)};
+    if (added) return {std::move(*added)};
 
-    if (added.error == platform::ERROR_UNKNOWN_PORT) {
+    if (added.Failed().error == platform::ERROR_UNKNOWN_PORT) {
         info.pPortName = kFallbackPort;
         added = OwnPrinter(platform.spooler, platform.spooler.AddPrinterA(nullptr, 2, &info));
         if (added) {
             notices.Show(MainWindowNotice("Forcibly set to COM1: port.\nafter you install the driver, change the "
                                           "port in the printer's properties."));
-            return {std::move(added.owner), true};
+            return {std::move(*added), true};
         }
     }
 
     char message[128];
-    FormatText(message, "Failure to AddPrinter GetLastError()=%d", static_cast<int>(added.error));
+    FormatText(message, "Failure to AddPrinter GetLastError()=%d", static_cast<int>(added.Failed().error));
     notices.Show(MainWindowNotice(message));
     return {};
 }

@@ -22,13 +22,13 @@ bool WritePrinterSettings(platform::Platform& platform, const char* name, std::u
     const auto opened = OpenPrinter(platform.spooler, name, &defaults);
     if (!opened) {
         char message[128];
-        FormatText(message, "Failure to OpenPrinter GetLastError()=%d Printer Name=%s", static_cast<int>(opened.error),
-                   name);
+        FormatText(message, "Failure to OpenPrinter GetLastError()=%d Printer Name=%s",
+                   static_cast<int>(opened.Failed().error), name);
         notices.Show(MainWindowNotice(message));
         return false;
     }
     return platform.spooler
-               .SetPrinterDataA(opened.owner.Get(), kDeviceConfigValueName, platform::REG_BINARY, *record,
+               .SetPrinterDataA(opened->Get(), kDeviceConfigValueName, platform::REG_BINARY, *record,
                                 static_cast<platform::Dword>(kDeviceConfigRecordSize))
                .value == platform::ERROR_SUCCESS;
 }

@@ -25,7 +25,7 @@ void RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const
 
     if (const auto processors =
             OpenKey(platform.registry, platform::kHkeyLocalMachine, kPrintProcessorsKey, platform::KEY_ALL_ACCESS))
-        platform.registry.RegDeleteKeyA(processors.owner.Get(), kPrintProcessorName);
+        platform.registry.RegDeleteKeyA(processors->Get(), kPrintProcessorName);
 
     // Without the whole system directory the paths would name files at the drive's root:
     // they are not used, and each file counts as not deleted, for the reason it could not be

@@ -19,12 +19,12 @@ TEST(Owners, AKeyIsClosedOnceWhereverItsOwnerMovesAndNeverOnceReleased)
     {
         auto opened = OpenKey(registry, platform::kHkeyLocalMachine, kKeyPath, platform::KEY_READ);
         ASSERT_TRUE(opened);
-        KeyOwner moved = std::move(opened.owner);
-        EXPECT_FALSE(opened.owner.IsOpen());
+        KeyOwner moved = std::move(*opened);
+        EXPECT_FALSE(opened->IsOpen());
         auto other = OpenKey(registry, platform::kHkeyLocalMachine, kKeyPath, platform::KEY_READ);
         ASSERT_TRUE(other);
         // Taking another key over closes the one held before.
-        other.owner = std::move(moved);
+        *other = std::move(moved);
         EXPECT_EQ(machine.CallCount("RegCloseKey"), 1u);
     }
     EXPECT_EQ(machine.CallCount("RegCloseKey"), 2u);
@@ -33,14 +33,15 @@ TEST(Owners, AKeyIsClosedOnceWhereverItsOwnerMovesAndNeverOnceReleased)
     {
         auto opened = OpenKey(registry, platform::kHkeyLocalMachine, kKeyPath, platform::KEY_READ);
         ASSERT_TRUE(opened);
-        kept = opened.owner.Release();
+        kept = opened->Release();
     }
     EXPECT_EQ(machine.CallCount("RegCloseKey"), 2u);
     EXPECT_EQ(registry.RegCloseKey(kept).value, 0);
 
     const auto missing = OpenKey(registry, platform::kHkeyLocalMachine, "Software\\No such key", platform::KEY_READ);
     EXPECT_FALSE(missing);
-    EXPECT_EQ(missing.error, platform::ERROR_FILE_NOT_FOUND);
+    EXPECT_STREQ(missing.Failed().call, "RegOpenKeyExA");
+    EXPECT_EQ(missing.Failed().error, platform::ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
 }
 

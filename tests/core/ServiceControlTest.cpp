@@ -22,19 +22,19 @@ protected:
 
 TEST_F(ServiceControlTest, QueryReportsTheFirstFailingStep)
 {
-    EXPECT_EQ(QueryService(Platform(), "spooler").step, ServiceQuery::StatusRead);
+    EXPECT_TRUE(QueryService(Platform(), "spooler"));
 
     machine.FailNext("OpenSCManagerA", 5);
     auto queried = QueryService(Platform(), "spooler");
-    EXPECT_EQ(queried.step, ServiceQuery::OpenSCManagerFailed);
-    EXPECT_EQ(queried.error, 5u);
+    EXPECT_STREQ(queried.Failed().call, kOpenManager);
+    EXPECT_EQ(queried.Failed().error, 5u);
     queried = QueryService(Platform(), "nosuchservice");
-    EXPECT_EQ(queried.step, ServiceQuery::OpenServiceFailed);
-    EXPECT_EQ(queried.error, 1060u);
+    EXPECT_STREQ(queried.Failed().call, kOpenService);
+    EXPECT_EQ(queried.Failed().error, 1060u);
     machine.FailNext("QueryServiceStatus", 6);
     queried = QueryService(Platform(), "spooler");
-    EXPECT_EQ(queried.step, ServiceQuery::QueryServiceStatusFailed);
-    EXPECT_EQ(queried.error, 6u);
+    EXPECT_STREQ(queried.Failed().call, kQueryStatus);
+    EXPECT_EQ(queried.Failed().error, 6u);
 }
 
 TEST_F(ServiceControlTest, ARunningSpoolerNeedsNoWait)
@@ -97,8 +97,8 @@ TEST_F(ServiceControlTest, CommandsRunHiddenThroughTheInterpreter)
 {
     machine.RemoveEnvironmentVariable("COMSPEC");
     machine.ScriptCommand("exit 3", 3);
-    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").code, 0u);
-    EXPECT_EQ(RunCommand(Platform(), "exit", "3").code, 3u);
+    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler")->exitCode, 0u);
+    EXPECT_EQ(RunCommand(Platform(), "exit", "3")->exitCode, 3u);
     const auto processes = machine.Processes();
     ASSERT_EQ(processes.size(), 2u);
     EXPECT_EQ(processes[0].commandLine, "CMD.EXE /c net stop spooler");
@@ -145,7 +145,7 @@ TEST_F(ServiceControlTest, TheInterpreterAndNetAreTheSystemsOwn)
         machine.SetServiceState("spooler", platform::SERVICE_RUNNING);
         if (row.comspec) machine.SetEnvironmentVariable("COMSPEC", *row.comspec);
         else machine.RemoveEnvironmentVariable("COMSPEC");
-        RunCommand(Platform(), "net stop", "spooler");
+        static_cast<void>(RunCommand(Platform(), "net stop", "spooler"));
         const sim::ProcessRecord process = machine.Processes().back();
         EXPECT_EQ(process.commandLine, row.commandLineStart + " /c net stop spooler");
         EXPECT_EQ(process.applicationName, row.applicationName);
@@ -163,19 +163,22 @@ TEST_F(ServiceControlTest, AnInterpreterThatCannotStartGivesItsErrorNumber)
 {
     machine.SetEnvironmentVariable("COMSPEC", "C:\\missing\\cmd.exe");
     machine.FailCommand("C:\\missing\\cmd.exe", 2);
-    EXPECT_EQ(RunCommand(Platform(), "net start", "LPDSVC").code, 2u);
+    const auto ran = RunCommand(Platform(), "net start", "LPDSVC");
+    ASSERT_FALSE(ran);
+    EXPECT_STREQ(ran.Failed().call, "CreateProcessA");
+    EXPECT_EQ(ran.Failed().error, 2u);
 }
 
 TEST_F(ServiceControlTest, ACommandLineThatWouldNotFitIsNotRun)
 {
     machine.SetEnvironmentVariable("COMSPEC", std::string(4080, 'x'));
-    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").code, 206u);
+    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").Failed().error, 206u);
     machine.SetEnvironmentVariable("COMSPEC", std::string(5000, 'x'));
-    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").code, 206u);
+    EXPECT_EQ(RunCommand(Platform(), "net stop", "spooler").Failed().error, 206u);
     EXPECT_TRUE(machine.Processes().empty());
     // The longest line that fits is run.
     machine.SetEnvironmentVariable("COMSPEC", std::string(4095 - 20, 'y'));
-    RunCommand(Platform(), "net stop", "spooler");
+    static_cast<void>(RunCommand(Platform(), "net stop", "spooler"));
     ASSERT_EQ(machine.Processes().size(), 1u);
     EXPECT_EQ(machine.Processes()[0].commandLine.size(), 4095u);
 }
