@@ -2,29 +2,20 @@
 // whether it took: the export's result, then the name the library gives back.
 #pragma once
 
-#include <optional>
 #include <string>
 
+#include "core/Failure.h"
 #include "platform/Platform.h"
 
 namespace zenthar {
 
-struct DefaultPrinterResult {
-    bool set = false;
-    // When not set: the call that failed and its error, or the name read back instead.
-    std::string failure;
-};
+// The default belongs to the user the program runs as, not to the machine. A spooler that
+// answers yes while another printer stays the default fails as SetDefaultPrinterA with
+// ERROR_INVALID_PRINTER_NAME.
+Status MakeDefaultPrinter(platform::Platform& platform, const char* printerName);
 
-// The default belongs to the user the program runs as, not to the machine.
-DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char* printerName);
-
-struct DefaultPrinterRead {
-    // Empty when there is no default printer; none when it cannot be read.
-    std::optional<std::string> name;
-    // Why it cannot be read (a spooler library without GetDefaultPrinterA among the reasons).
-    std::string failure;
-};
-
-DefaultPrinterRead ReadDefaultPrinter(platform::Platform& platform);
+// The default printer's name, empty when there is none. A spooler library without the export
+// fails as that export with ERROR_PROC_NOT_FOUND.
+Result<std::string> ReadDefaultPrinter(platform::Platform& platform);
 
 }  // namespace zenthar

@@ -255,8 +255,8 @@ bool InstallationRun::AddRowPrinter(const char* name, const char* port)
 void InstallationRun::SetDefaultPrinter(const char* printerName)
 {
     // The dialogs do not report it: the user sees the default printer in the system's list.
-    const DefaultPrinterResult result = MakeDefaultPrinter(platform, printerName);
-    if (!result.set) platform.debug.OutputDebugStringA(("Default printer not set: " + result.failure).c_str());
+    const Status made = MakeDefaultPrinter(platform, printerName);
+    if (!made) platform.debug.OutputDebugStringA(("Default printer not set: " + Describe(made.Failed())).c_str());
 }
 
 }  // namespace zenthar

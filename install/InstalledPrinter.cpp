@@ -23,14 +23,14 @@ std::string Text(const char* text)
 
 }  // namespace
 
-InstalledPrinterRead ReadInstalledPrinter(platform::Platform& platform, const char* name)
+Result<InstalledPrinter> ReadInstalledPrinter(platform::Platform& platform, const char* name)
 {
     // Read only: the printer's own default access, which any user has.
     const auto opened = OpenPrinter(platform.spooler, name, nullptr);
-    if (!opened) return {std::nullopt, opened.error};
-    const platform::Handle printer = opened.owner.Get();
+    PASS_UP(opened);
+    const platform::Handle printer = opened->Get();
     const auto level2 = ReadPrinterRecord(platform.spooler, printer);
-    if (!level2) return {std::nullopt, level2.Failed().error};
+    PASS_UP(level2);
     const platform::PrinterInfo2A& info = level2->Info();
 
     InstalledPrinter found;
@@ -57,15 +57,15 @@ InstalledPrinterRead ReadInstalledPrinter(platform::Platform& platform, const ch
         for (int i = 3; i >= 0; --i) codePage = codePage << 8 | record[kCodePageOffset + i];
         found.codePage = codePage;
     }
-    return {found};
+    return found;
 }
 
 Status MovePrinterToPort(platform::Platform& platform, const char* name, const char* port)
 {
     platform::PrinterDefaultsA defaults{nullptr, nullptr, platform::PRINTER_ALL_ACCESS};
     const auto opened = OpenPrinter(platform.spooler, name, &defaults);
-    if (!opened) return FailedCall("OpenPrinterA", opened.error, platform::ERROR_GEN_FAILURE);
-    const platform::Handle printer = opened.owner.Get();
+    if (!opened) return FailedCall("OpenPrinterA", opened.Failed().error, platform::ERROR_GEN_FAILURE);
+    const platform::Handle printer = opened->Get();
     auto level2 = ReadPrinterRecord(platform.spooler, printer);
     PASS_UP(level2);
     platform::PrinterInfo2A& info = level2->Info();

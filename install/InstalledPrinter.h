@@ -20,14 +20,8 @@ struct InstalledPrinter {
     std::optional<std::uint32_t> codePage;
 };
 
-struct InstalledPrinterRead {
-    // None when there is no printer of that name or it cannot be read.
-    std::optional<InstalledPrinter> printer;
-    // Why not: ERROR_INVALID_PRINTER_NAME for no printer.
-    platform::Dword error = 0;
-};
-
-InstalledPrinterRead ReadInstalledPrinter(platform::Platform& platform, const char* name);
+// No printer of that name fails as OpenPrinterA with ERROR_INVALID_PRINTER_NAME.
+Result<InstalledPrinter> ReadInstalledPrinter(platform::Platform& platform, const char* name);
 
 // Puts the printer on `port` through its own record, everything else as it was.
 Status MovePrinterToPort(platform::Platform& platform, const char* name, const char* port);

@@ -94,8 +94,9 @@ ExitCode CheckChosenPrinters(platform::Platform& platform, const WantedPrinters&
     for (int row = 0; row < rowsShown; ++row) {
         if (!Chosen(options, row)) continue;
         const std::string name = InQuotes(table[row]);
-        const auto [found, error] = ReadInstalledPrinter(platform, table[row]);
+        const auto found = ReadInstalledPrinter(platform, table[row]);
         if (!found) {
+            const platform::Dword error = found.Failed().error;
             if (error == platform::ERROR_INVALID_PRINTER_NAME) {
                 differ(name + " is not installed");
                 continue;
@@ -113,9 +114,9 @@ ExitCode CheckChosenPrinters(platform::Platform& platform, const WantedPrinters&
     }
     if (options.makeDefault) {
         const std::string wanted = table[LastChosen(options)];
-        const auto [current, failure] = ReadDefaultPrinter(platform);
+        const auto current = ReadDefaultPrinter(platform);
         if (!current) {
-            differ("the default printer cannot be read: " + failure);
+            differ("the default printer cannot be read: " + Describe(current.Failed()));
         } else if (!SameWordNoCase(*current, wanted)) {
             differ((current->empty() ? std::string("there is no default printer")
                                      : "the default printer is " + InQuotes(*current)) +
@@ -135,7 +136,7 @@ ChosenPrinters SortChosen(platform::Platform& platform, const RowState& rows, co
             continue;
         }
         if (Chosen(options, row)) {
-            if (auto found = ReadInstalledPrinter(platform, table[row]).printer; found && found->ours) {
+            if (auto found = ReadInstalledPrinter(platform, table[row]); found && found->ours) {
                 chosen.ours.push_back({row, *found});
                 continue;
             }
@@ -164,8 +165,8 @@ void BringToWhatIsAsked(platform::Platform& platform, InstallSession& session, c
         portReady = true;
         const Status moved = MovePrinterToPort(platform, name, wantedPort.Name().c_str());
         if (!moved) {
-            log.Line("printer " + InQuotes(name) + " not moved to " + wantedPort.Name() + ": " + moved.Failed().call +
-                     " failed (error " + std::to_string(moved.Failed().error) + ")");
+            log.Line("printer " + InQuotes(name) + " not moved to " + wantedPort.Name() + ": " +
+                     Describe(moved.Failed()));
             screen.Note(ExitCode::OtherFailure);
             return;
         }
@@ -184,11 +185,11 @@ void MakeChosenDefault(platform::Platform& platform, const NameTable& table, con
                        QuietRunScreen& screen, RunLog& log)
 {
     const int lastChosen = LastChosen(options);
-    const DefaultPrinterResult made = MakeDefaultPrinter(platform, table[lastChosen]);
-    if (made.set) {
+    const Status made = MakeDefaultPrinter(platform, table[lastChosen]);
+    if (made) {
         log.Line("step: default printer: " + InQuotes(table[lastChosen]));
     } else {
-        log.Line("default printer not set: " + InQuotes(table[lastChosen]) + ": " + made.failure);
+        log.Line("default printer not set: " + InQuotes(table[lastChosen]) + ": " + Describe(made.Failed()));
         screen.Note(ExitCode::OtherFailure);
     }
 }
