@@ -133,18 +133,18 @@ std::string SystemFile(platform::Platform& platform, const char* name)
     return folder.empty() ? folder : folder + "\\" + name;
 }
 
-DriverFolderRead ReadDriverFolder(platform::Platform& platform, const std::string& environment)
+Result<std::string> ReadDriverFolder(platform::Platform& platform, const std::string& environment)
 {
     char directory[256] = {};
     Dword needed = 0;
     const auto found = platform.spooler.GetPrinterDriverDirectoryA(
         nullptr, environment.empty() ? nullptr : environment.c_str(), 1, reinterpret_cast<std::uint8_t*>(directory),
         sizeof directory - 1, &needed);
-    if (!found.value) return {{}, found.error == 0 ? platform::ERROR_GEN_FAILURE : found.error};
+    if (!found.value) return FailedCall("GetPrinterDriverDirectoryA", found.error, platform::ERROR_GEN_FAILURE);
     // An empty folder would make "\UNIDRV.DLL" of the paths: a file at the drive's root that is
     // not ours. A folder that did not fit its field is not the folder either.
-    if (directory[0] == '\0' || needed > sizeof directory - 1) return {};
-    return {directory, 0};
+    if (directory[0] == '\0' || needed > sizeof directory - 1) return std::string();
+    return std::string(directory);
 }
 
 bool PlainlyInside(const std::string& path, const std::string& folder, bool below)

@@ -57,13 +57,9 @@ bool FileThere(platform::Platform& platform, const std::string& path);
 // Whether the file is known to be gone; one that cannot be looked at is not.
 bool FileGone(platform::Platform& platform, const std::string& path);
 
-// The spooler's driver folder for the environment ("" for this program's own): `error` is the
-// call's when it failed; `folder` is empty also when the spooler named no usable folder.
-struct DriverFolderRead {
-    std::string folder;
-    platform::Dword error = 0;
-};
-DriverFolderRead ReadDriverFolder(platform::Platform& platform, const std::string& environment);
+// The spooler's driver folder for the environment ("" for this program's own); empty when the
+// spooler named no usable folder.
+Result<std::string> ReadDriverFolder(platform::Platform& platform, const std::string& environment);
 
 // Whether `path` names something inside `folder` (directly in it, unless `below` allows the
 // folders under it too), spelled plainly: no ".." or "." part, no stream, no other root.

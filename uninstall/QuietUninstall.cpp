@@ -79,7 +79,7 @@ UninstallerExit RunQuietUninstall(platform::Platform& platform, const std::vecto
     }
 
     const Plan plan = FindOurs(platform);
-    if (plan.readError != 0) {
+    if (plan.readFailure) {
         log.Line(DescribeReadFailure(plan) + "; nothing was removed.");
         return UninstallerExit::NotAllRemoved;
     }

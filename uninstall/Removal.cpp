@@ -31,15 +31,19 @@ const char* EnvironmentOf(const Part& part)
 
 Outcome Removed(const Part& part)
 {
-    return {part, 0, {}};
+    return {part, std::nullopt};
 }
 Outcome Left(const Part& part, Dword error, std::string detail)
 {
-    return {part, error, std::move(detail)};
+    return {part, NotRemoved{error, std::move(detail)}};
 }
 Outcome CallFailed(const Part& part, Dword error, const char* call)
 {
     return Left(part, error != 0 ? error : platform::ERROR_GEN_FAILURE, std::string(call) + " failed");
+}
+Outcome CallFailed(const Part& part, const Failure& failure)
+{
+    return CallFailed(part, failure.error, failure.call);
 }
 
 Outcome RemovePrinter(platform::Platform& platform, const Part& part)
@@ -49,13 +53,13 @@ Outcome RemovePrinter(platform::Platform& platform, const Part& part)
     const auto opened = OpenPrinter(spooler, part.name.c_str(), &defaults);
     if (!opened) {
         // Gone already: what the removal was for holds.
-        if (opened.error == platform::ERROR_INVALID_PRINTER_NAME) return Removed(part);
-        return CallFailed(part, opened.error, "OpenPrinterA");
+        if (opened.Failed().error == platform::ERROR_INVALID_PRINTER_NAME) return Removed(part);
+        return CallFailed(part, opened.Failed());
     }
-    const platform::Handle printer = opened.owner.Get();
+    const platform::Handle printer = opened->Get();
 
     const auto record = ReadPrinterRecord(spooler, printer);
-    if (!record) return CallFailed(part, record.Failed().error, record.Failed().call);
+    if (!record) return CallFailed(part, record.Failed());
     const platform::PrinterInfo2A& info = record->Info();
     // Waiting documents are the user's: the printer stays until they are printed or removed.
     if (info.cJobs > 0) return Left(part, platform::ERROR_PRINTER_HAS_JOBS_QUEUED, JobsWaiting(info.cJobs));
@@ -69,16 +73,16 @@ Outcome RemovePrinter(platform::Platform& platform, const Part& part)
 // driver's files. No registered driver uses them; a missing one is no failure.
 Outcome RemoveStagedFiles(platform::Platform& platform, const Part& part)
 {
-    const DriverFolderRead read = ReadDriverFolder(platform, part.where);
-    if (read.error != 0) return CallFailed(part, read.error, "GetPrinterDriverDirectoryA");
-    if (read.folder.empty())
+    const auto folder = ReadDriverFolder(platform, part.where);
+    if (!folder) return CallFailed(part, folder.Failed());
+    if (folder->empty())
         return Left(part, platform::ERROR_PATH_NOT_FOUND, "the spooler gave no usable driver folder for its copies");
     Outcome outcome = Removed(part);
     for (const std::string_view name : DriverDirectoryFileNames()) {
-        const std::string path = read.folder + "\\" + std::string(name);
+        const std::string path = *folder + "\\" + std::string(name);
         const auto deleted = platform.files.DeleteFileA(path.c_str());
         if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND &&
-            deleted.error != platform::ERROR_PATH_NOT_FOUND && outcome.error == 0)
+            deleted.error != platform::ERROR_PATH_NOT_FOUND && outcome.Removed())
             outcome = Left(part, deleted.error, "DeleteFileA failed on its copy " + Quoted(path));
     }
     return outcome;
@@ -90,7 +94,7 @@ template <typename UsersOf>
 std::optional<Outcome> StillNeeded(platform::Platform& platform, const Part& part, UsersOf usersOf, Dword inUse)
 {
     const auto printers = ReadPrinters(platform);
-    if (!printers) return CallFailed(part, printers.Failed().error, printers.Failed().call);
+    if (!printers) return CallFailed(part, printers.Failed());
     const auto users = usersOf(*printers, part.name, Among::AllPrinters);
     if (!users.empty()) return Left(part, inUse, StillUsedBy(users));
     return std::nullopt;
@@ -104,7 +108,7 @@ Outcome RemoveRecordedFiles(platform::Platform& platform, const Part& part, cons
     for (const std::string& path : part.files) {
         const auto deleted = platform.files.DeleteFileA(path.c_str());
         if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND &&
-            deleted.error != platform::ERROR_PATH_NOT_FOUND && outcome.error == 0)
+            deleted.error != platform::ERROR_PATH_NOT_FOUND && outcome.Removed())
             outcome = Left(part, deleted.error, "DeleteFileA failed on " + std::string(what) + " " + Quoted(path));
     }
     return outcome;
@@ -150,7 +154,7 @@ Outcome RemoveMonitorLibraries(platform::Platform& platform, const Part& part)
         const std::string path = SystemFile(platform, library);
         if (path.empty()) continue;
         const auto deleted = platform.files.DeleteFileA(path.c_str());
-        if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND && outcome.error == 0)
+        if (!deleted.value && deleted.error != platform::ERROR_FILE_NOT_FOUND && outcome.Removed())
             outcome = Left(part, deleted.error, "DeleteFileA failed on its library " + Quoted(path));
     }
     return outcome;
@@ -159,9 +163,9 @@ Outcome RemoveMonitorLibraries(platform::Platform& platform, const Part& part)
 Outcome RemoveMonitor(platform::Platform& platform, const Part& part)
 {
     const auto printers = ReadPrinters(platform);
-    if (!printers) return CallFailed(part, printers.Failed().error, printers.Failed().call);
+    if (!printers) return CallFailed(part, printers.Failed());
     const auto monitor = ReadMonitor(platform);
-    if (!monitor) return CallFailed(part, monitor.Failed().error, monitor.Failed().call);
+    if (!monitor) return CallFailed(part, monitor.Failed());
     for (const auto& port : monitor->ports) {
         const auto users = UsersOfPort(*printers, port, Among::AllPrinters);
         if (!users.empty()) return Left(part, platform::ERROR_PRINT_MONITOR_IN_USE, PortUsedBy(port, users.front()));
@@ -209,7 +213,7 @@ bool MachineNow::Has(const MadeThing& thing)
     case Made::Port: {
         const auto opened =
             OpenKey(platform.registry, platform::kHkeyLocalMachine, PortKey(thing.name).c_str(), platform::KEY_READ);
-        return opened || opened.error != platform::ERROR_FILE_NOT_FOUND;
+        return opened || opened.Failed().error != platform::ERROR_FILE_NOT_FOUND;
     }
     case Made::Monitor: {
         const auto monitor = ReadMonitor(platform);
@@ -257,8 +261,7 @@ std::optional<Outcome> SettleRecord(platform::Platform& platform, const RecordFo
     // Written since the plan was made (an installation running meanwhile): kept.
     const auto written = ReadInstallationRecord(platform, record.key);
     if (written && !written->empty()) return std::nullopt;
-    if (const Status deleted = DeleteRecord(platform, record.key); !deleted)
-        return CallFailed(entry, deleted.Failed().error, deleted.Failed().call);
+    if (const Status deleted = DeleteRecord(platform, record.key); !deleted) return CallFailed(entry, deleted.Failed());
     return std::nullopt;
 }
 
@@ -351,14 +354,14 @@ Outcome Removal::RemovePart(std::size_t index)
     case PartKind::Monitor: return RemoveMonitor(platform, part);
     case PartKind::Entry: return RemoveEntry(part);
     }
-    return Outcome{};
+    return Removed(part);
 }
 
 Outcome Removal::RemoveDriverAndCopies(std::size_t index)
 {
     const Part& part = plan.parts[index];
     Outcome outcome = RemoveDriver(platform, part);
-    if (outcome.error != 0 || !LastOfKindInItsPlace(plan, index)) return outcome;
+    if (!outcome.Removed() || !LastOfKindInItsPlace(plan, index)) return outcome;
     // An installation that kept a record names its copies in it.
     return plan.records.empty() ? RemoveStagedFiles(platform, part) : RemoveRecordedFiles(platform, part, "its copy");
 }
@@ -367,11 +370,11 @@ Outcome Removal::RemovePortAndRestart(std::size_t index)
 {
     const Part& part = plan.parts[index];
     Outcome outcome = RemovePort(platform, part);
-    portRemoved = portRemoved || outcome.error == 0;
+    portRemoved = portRemoved || outcome.Removed();
     // The monitor forgets its ports when it reads the registry again.
     if (portRemoved && LastOfKind(plan, index)) {
         const auto notEnded = RestartPortServices(platform);
-        if (notEnded && outcome.error == 0) outcome = Left(part, platform::ERROR_TIMEOUT, *notEnded);
+        if (notEnded && outcome.Removed()) outcome = Left(part, platform::ERROR_TIMEOUT, *notEnded);
     }
     return outcome;
 }
@@ -383,7 +386,7 @@ Outcome Removal::RemoveEntry(const Part& part)
         if (auto failed = SettleRecords(platform, plan, part)) return *failed;
     }
     const bool allRemoved =
-        std::all_of(outcomes.begin(), outcomes.end(), [](const Outcome& each) { return each.error == 0; }) &&
+        std::all_of(outcomes.begin(), outcomes.end(), [](const Outcome& each) { return each.Removed(); }) &&
         RecordsGone(platform, plan);
     // With anything of ours left, the entry is how the administrator runs this again.
     if (!allRemoved) return Left(part, platform::ERROR_BUSY, kEntryKept);
@@ -400,7 +403,7 @@ std::vector<Outcome> RemoveOurs(platform::Platform& platform, const Plan& plan, 
 UninstallerExit ExitCodeOf(const std::vector<Outcome>& outcomes)
 {
     for (const Outcome& outcome : outcomes)
-        if (outcome.error != 0) return UninstallerExit::NotAllRemoved;
+        if (!outcome.Removed()) return UninstallerExit::NotAllRemoved;
     return UninstallerExit::Removed;
 }
 

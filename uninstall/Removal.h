@@ -1,5 +1,6 @@
 // The removal: the plan's parts taken out in order, each with how it went.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,17 @@
 
 namespace zenthar::uninstall {
 
+// Why a part is still there: the system's error number, and the failing call or why it was left.
+struct NotRemoved {
+    platform::Dword error = 0;
+    std::string detail;
+};
+
 struct Outcome {
     Part part;
-    platform::Dword error = 0;  // 0: removed; otherwise the system's error number
-    std::string detail;         // when not removed: the failing call, or why it was left
+    std::optional<NotRemoved> notRemoved;  // none: removed
+
+    bool Removed() const { return !notRemoved.has_value(); }
 };
 
 // Told before each part is removed; position runs 0..100 over the plan.

@@ -31,16 +31,15 @@ std::string Describe(const Part& part)
 
 std::string Describe(const Outcome& outcome)
 {
-    if (outcome.error == 0) return "Removed " + Describe(outcome.part);
-    return "Could not remove " + Describe(outcome.part) + ": " + outcome.detail + " (error " +
-           std::to_string(outcome.error) + ")";
+    if (outcome.Removed()) return "Removed " + Describe(outcome.part);
+    return "Could not remove " + Describe(outcome.part) + ": " + outcome.notRemoved->detail + " (error " +
+           std::to_string(outcome.notRemoved->error) + ")";
 }
 
 std::string DescribeReadFailure(const Plan& plan)
 {
-    if (plan.readError == 0) return {};
-    return "Could not read the print spooler: " + plan.failedRead + " failed (error " + std::to_string(plan.readError) +
-           ")";
+    if (!plan.readFailure) return {};
+    return "Could not read the print spooler: " + Describe(*plan.readFailure);
 }
 
 std::string Quoted(const std::string& text)
@@ -77,7 +76,7 @@ std::string JobsWaiting(platform::Dword count)
 std::string SummaryHeadline(const std::vector<Outcome>& outcomes, std::size_t leftOnPurpose)
 {
     std::size_t failed = 0;
-    for (const Outcome& outcome : outcomes) failed += outcome.error != 0;
+    for (const Outcome& outcome : outcomes) failed += !outcome.Removed();
     // "Everything" would deny the lines below it that say what stays.
     if (failed == 0 && leftOnPurpose > 0)
         return "Removal completed !!!\nEverything below was removed except the parts marked \"Left\", which stay.";
@@ -90,7 +89,7 @@ std::string SummaryHeadline(const std::vector<Outcome>& outcomes, std::size_t le
 std::string TotalsLine(const std::vector<Outcome>& outcomes, UninstallerExit exitCode)
 {
     std::size_t left = 0;
-    for (const Outcome& outcome : outcomes) left += outcome.error != 0;
+    for (const Outcome& outcome : outcomes) left += !outcome.Removed();
     return std::to_string(outcomes.size() - left) + " removed, " + std::to_string(left) +
            " could not be removed; exit code " + std::to_string(static_cast<int>(exitCode)) + ".";
 }

@@ -37,7 +37,7 @@ std::optional<std::string> ReadEntry(platform::Platform& platform, const std::st
     char name[128] = {};
     Dword size = sizeof name - 1;
     Dword type = 0;
-    const auto read = platform.registry.RegQueryValueExA(opened.owner.Get(), "DisplayName", nullptr, &type,
+    const auto read = platform.registry.RegQueryValueExA(opened->Get(), "DisplayName", nullptr, &type,
                                                          reinterpret_cast<std::uint8_t*>(name), &size);
     if (read.value != 0 || type != platform::REG_SZ || name[0] == '\0') return std::string(kEntryName);
     return std::string(name);
@@ -91,8 +91,7 @@ Plan Survey::Make()
 {
     StartServiceAndWait(platform, "spooler");
     if (const Status read = ReadSpooler(); !read) {
-        plan.readError = read.Failed().error;
-        plan.failedRead = read.Failed().call;
+        plan.readFailure = read.Failed();
         return std::move(plan);
     }
     ReadRecords();
@@ -199,11 +198,15 @@ void Survey::FindCopies()
 {
     for (auto& record : plan.records) {
         Part copies{PartKind::Copies, {}, record.environment};
-        std::optional<DriverFolderRead> folder;
+        // Unread until a copy is there; one that cannot be read holds nothing.
+        std::optional<std::string> folder;
         for (const auto& thing : record.things) {
             if (thing.kind != Made::DriverCopy || !FileThere(platform, thing.name)) continue;
-            if (!folder) folder = ReadDriverFolder(platform, record.environment);
-            if (PlainlyInside(thing.name, folder->folder, true)) copies.files.push_back(thing.name);
+            if (!folder) {
+                const auto read = ReadDriverFolder(platform, record.environment);
+                folder = read ? *read : std::string();
+            }
+            if (PlainlyInside(thing.name, *folder, true)) copies.files.push_back(thing.name);
             else LeaveOutside(record, thing, "the spooler's driver folder");
         }
         if (copies.files.empty()) continue;

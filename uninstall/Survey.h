@@ -1,10 +1,12 @@
 // The survey of the machine: everything of ours that is there now, in the order it goes, and
 // what of ours stays because something that is not ours relies on it.
 #pragma once
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/Failure.h"
 #include "core/InstallationRecord.h"
 #include "platform/Platform.h"
 
@@ -44,10 +46,9 @@ struct RecordFound {
 struct Plan {
     std::vector<Part> parts;
     bool Empty() const { return parts.empty(); }
-    // Not 0 when the spooler could not be read: the call that failed and its error. The plan
-    // then lists nothing, because what is ours cannot be told from what is not.
-    platform::Dword readError = 0;
-    std::string failedRead;
+    // Set when the spooler could not be read. The plan then lists nothing, because what is ours
+    // cannot be told from what is not.
+    std::optional<Failure> readFailure;
     // Things of ours that are left on purpose, each with why, for the summary and the log, e.g.
     // "Left port \"IP_10.1.2.3\": printer \"Front Desk\" uses it".
     std::vector<std::string> left;

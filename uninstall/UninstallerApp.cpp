@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "connection/DialogRunStart.h"
 #include "connection/MessageBoxNotices.h"
 #include "core/InstallerFolder.h"
 #include "core/OneRunAtATime.h"
@@ -36,16 +37,11 @@ std::optional<UninstallerExit> HandOverToTwin(platform::Platform& platform, std:
 UninstallerExit RunUninstallerApp(platform::Platform& platform)
 {
     MachineWideRun run(platform);
-    if (!run.Take(0)) {
-        ui::ShowMessageBox(nullptr, kAnotherRunText, nullptr, ui::MessageIcon::Exclamation);
-        return UninstallerExit::AnotherRunInProgress;
-    }
-    if (const FolderLock lock = LockInstallerFolder(platform); lock.refused) {
-        ui::ShowMessageBox(nullptr, FolderRefusalText(lock.text, "removed"), nullptr, ui::MessageIcon::Exclamation);
-        return UninstallerExit::FolderNotLocked;
-    }
+    if (const auto refused = StartDialogRun(platform, run, "removed"))
+        return *refused == StartRefused::AnotherRun ? UninstallerExit::AnotherRunInProgress
+                                                    : UninstallerExit::FolderNotLocked;
     const Plan plan = FindOurs(platform);
-    if (plan.readError != 0) {
+    if (plan.readFailure) {
         ui::ShowMessageBox(nullptr, DescribeReadFailure(plan) + "\nNothing was changed.", nullptr,
                            ui::MessageIcon::Exclamation);
         return UninstallerExit::NotAllRemoved;

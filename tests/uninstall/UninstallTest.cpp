@@ -190,7 +190,7 @@ void ExpectUndone(const KindCase& each)
     RecordingView view;
     const auto outcomes = uninstall::RemoveOurs(machine.platform(), plan, view);
     EXPECT_TRUE(machine.FsRedirectionActive());
-    for (const auto& outcome : outcomes) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+    for (const auto& outcome : outcomes) EXPECT_TRUE(outcome.Removed()) << uninstall::Describe(outcome);
     ASSERT_EQ(view.told.size(), plan.parts.size());
     EXPECT_EQ(view.told.front(), each.plan.front() + " at 0");
     EXPECT_EQ(view.told.back(), kEntry + " at " + std::to_string((plan.parts.size() - 1) * 100 / plan.parts.size()));
@@ -225,7 +225,7 @@ TEST(Uninstall, TheSixtyFourBitProgramRemovesWhatThe32BitInstallerLeft)
                   "printer \"NORVA MTR333\"", "printer \"NORVA MTR444\"", "driver \"NORVA MTR333\" (Windows NT x86)",
                   "driver \"NORVA MTR444\" (Windows NT x86)", "port monitor \"KVPOS Port Monitor\"",
                   "uninstall entry \"NORVA Orbix Printer 4.64\" (32-bit registry view)"}));
-    for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+    for (const auto& outcome : Remove(machine, plan)) EXPECT_TRUE(outcome.Removed()) << uninstall::Describe(outcome);
     EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
     EXPECT_TRUE(machine.Misuses().empty()) << ::testing::PrintToString(machine.Misuses());
 }
@@ -253,7 +253,7 @@ TEST(Uninstall, ARunStoppedHalfWayIsRecordedAndUndone)
     const Plan plan = uninstall::FindOurs(machine.platform());
     EXPECT_EQ(Descriptions(plan), (std::vector<std::string>{"driver \"NORVA KSV100-III\"", "port \"IP_10.1.2.3\"",
                                                             "port monitor \"KVPOS Port Monitor\""}));
-    for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+    for (const auto& outcome : Remove(machine, plan)) EXPECT_TRUE(outcome.Removed()) << uninstall::Describe(outcome);
     EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
 }
 
@@ -270,7 +270,8 @@ TEST(Uninstall, WhatWasThereBeforeIsKeptEvenWhenOurPrinterUsedIt)
         run->Start();
         ASSERT_EQ(machine.FindPrinter("NORVA KSV100-III")->portName, "IP_10.1.2.3");
         const Plan plan = uninstall::FindOurs(machine.platform());
-        for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        for (const auto& outcome : Remove(machine, plan))
+            EXPECT_TRUE(outcome.Removed()) << uninstall::Describe(outcome);
         EXPECT_FALSE(machine.FindPrinter("NORVA KSV100-III"));
         EXPECT_TRUE(machine.RegistryKeyExists(platform::kHkeyLocalMachine, std::string(kPortKey) + "IP_10.1.2.3"));
         EXPECT_TRUE(uninstall::FindOurs(machine.platform()).Empty());
@@ -287,7 +288,8 @@ TEST(Uninstall, WhatWasThereBeforeIsKeptEvenWhenOurPrinterUsedIt)
         ASSERT_TRUE(machine.platform().files.SetCurrentDirectoryA(folder.c_str()).value);
         const std::size_t before = machine.Processes().size();
         const Plan plan = uninstall::FindOurs(machine.platform());
-        for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        for (const auto& outcome : Remove(machine, plan))
+            EXPECT_TRUE(outcome.Removed()) << uninstall::Describe(outcome);
         const auto processes = machine.Processes();
         ASSERT_GT(processes.size(), before);
         for (std::size_t i = before; i < processes.size(); ++i)
@@ -305,7 +307,8 @@ TEST(Uninstall, WhatWasThereBeforeIsKeptEvenWhenOurPrinterUsedIt)
         const Plan plan = uninstall::FindOurs(machine.platform());
         EXPECT_EQ(Descriptions(plan), (std::vector<std::string>{"printer \"NORVA MTR333\"", "driver \"NORVA MTR333\"",
                                                                 "uninstall entry \"NORVA Orbix Printer 4.64\""}));
-        for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        for (const auto& outcome : Remove(machine, plan))
+            EXPECT_TRUE(outcome.Removed()) << uninstall::Describe(outcome);
         EXPECT_EQ(machine.Monitors().size(), 3u);
         EXPECT_TRUE(machine.FileExists(machine.SystemDirectory() + "\\KVUSBMON.dll"));
         EXPECT_TRUE(uninstall::FindOurs(machine.platform()).Empty());
@@ -329,7 +332,8 @@ TEST(Uninstall, WhatOthersUseOrOnlyBearsOurNameIsLeftAlone)
                   (std::vector<std::string>{"printer \"NORVA KSV100-III\"", "driver \"NORVA KSV100-III\"",
                                             "port monitor \"KVPOS Port Monitor\"",
                                             "uninstall entry \"NORVA Orbix Printer 4.64\""}));
-        for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        for (const auto& outcome : Remove(machine, plan))
+            EXPECT_TRUE(outcome.Removed()) << uninstall::Describe(outcome);
         // What is left differs from the machine before only by the port the foreign printer uses.
         const auto left = Differences(before, WholeMachine(machine));
         EXPECT_FALSE(left.empty());
@@ -367,7 +371,8 @@ TEST(Uninstall, WhatOthersUseOrOnlyBearsOurNameIsLeftAlone)
                   (std::vector<std::string>{uninstall::LeftOutsideLine(outside[0], "the spooler's driver folder"),
                                             uninstall::LeftOutsideLine(outside[1], "the spooler's driver folder"),
                                             uninstall::LeftOutsideLine(outside[2], "the system folder")}));
-        for (const auto& outcome : Remove(machine, plan)) EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        for (const auto& outcome : Remove(machine, plan))
+            EXPECT_TRUE(outcome.Removed()) << uninstall::Describe(outcome);
         for (const auto& file : outside) EXPECT_EQ(machine.FileContents(file), "not ours") << file;
         EXPECT_FALSE(machine.FileExists(machine.SystemDirectory() + "\\KVUSBMON.dll"));
         EXPECT_FALSE(machine.RegistryKeyExists(platform::kHkeyLocalMachine, kRecordKey32));
@@ -402,7 +407,7 @@ TEST(Uninstall, ASpoolerThatTakesNoDeleteFlagsStillLosesTheDriver)
     auto& machine = run->machine;
     machine.FailNext("DeletePrinterDriverExA", platform::ERROR_INVALID_PARAMETER);
     for (const auto& outcome : Remove(machine, uninstall::FindOurs(machine.platform())))
-        EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        EXPECT_TRUE(outcome.Removed()) << uninstall::Describe(outcome);
     EXPECT_EQ(machine.CallCount("DeletePrinterDriverExA"), 3u);
     EXPECT_TRUE(machine.Drivers().size() == 1 && machine.Drivers().front().name == "Generic / Text Only");
 }
@@ -453,12 +458,13 @@ TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
         ASSERT_EQ(outcomes.size(), plan.parts.size());
         unsigned named = 0;
         for (const auto& outcome : outcomes) {
-            if (outcome.error == 0) continue;
-            if (outcome.detail.find(call) != std::string::npos) {
-                EXPECT_EQ(outcome.error, platform::ERROR_ACCESS_DENIED);
+            if (outcome.Removed()) continue;
+            if (outcome.notRemoved->detail.find(call) != std::string::npos) {
+                EXPECT_EQ(outcome.notRemoved->error, platform::ERROR_ACCESS_DENIED);
                 ++named;
             } else {
-                EXPECT_NE(std::find(std::begin(dependent), std::end(dependent), outcome.error), std::end(dependent))
+                EXPECT_NE(std::find(std::begin(dependent), std::end(dependent), outcome.notRemoved->error),
+                          std::end(dependent))
                     << uninstall::Describe(outcome);
             }
         }
@@ -468,11 +474,12 @@ TEST(Uninstall, EachRemovalCallFailingOnceLeavesTheOthersDone)
         for (const auto& part : uninstall::FindOurs(machine.platform()).parts) {
             const auto same = std::find_if(outcomes.begin(), outcomes.end(), [&](const Outcome& each) {
                 if (part.kind == PartKind::Copies)
-                    return each.part.kind == PartKind::Driver && each.detail.find("its copy") != std::string::npos;
+                    return each.part.kind == PartKind::Driver && !each.Removed() &&
+                           each.notRemoved->detail.find("its copy") != std::string::npos;
                 return each.part.kind == part.kind && each.part.name == part.name;
             });
             ASSERT_NE(same, outcomes.end());
-            EXPECT_NE(same->error, 0u) << uninstall::Describe(part) << " reported removed but still there";
+            EXPECT_FALSE(same->Removed()) << uninstall::Describe(part) << " reported removed but still there";
         }
     }
 }
@@ -485,7 +492,7 @@ TEST(Uninstall, NothingFoundChangesNothingAndAnUnreadableSpoolerPlansNothing)
     const MachineFacts before = WholeMachine(machine);
     const Plan plan = uninstall::FindOurs(machine.platform());
     EXPECT_TRUE(plan.Empty());
-    EXPECT_EQ(plan.readError, 0u);
+    EXPECT_FALSE(plan.readFailure);
     EXPECT_TRUE(Remove(machine, plan).empty());
     EXPECT_EQ(Differences(before, WholeMachine(machine)), std::vector<std::string>{});
 

@@ -141,10 +141,11 @@ const std::vector<uninstall::Outcome>& SampleOutcomes()
 {
     static std::vector<uninstall::Outcome> outcomes;
     if (!outcomes.empty()) return outcomes;
-    for (const uninstall::Part& part : kSamplePlan.parts) outcomes.push_back({part, 0, {}});
-    outcomes[1] = {kSamplePlan.parts[1], 3009, "2 jobs are waiting"};
-    outcomes[3] = {kSamplePlan.parts[3], 3001, "printer \"NORVA MTR444\" still uses it"};
-    outcomes[6] = {kSamplePlan.parts[6], 170, "kept while anything else of the driver is left, to run this again"};
+    for (const uninstall::Part& part : kSamplePlan.parts) outcomes.push_back({part, std::nullopt});
+    outcomes[1] = {kSamplePlan.parts[1], uninstall::NotRemoved{3009, "2 jobs are waiting"}};
+    outcomes[3] = {kSamplePlan.parts[3], uninstall::NotRemoved{3001, "printer \"NORVA MTR444\" still uses it"}};
+    outcomes[6] = {kSamplePlan.parts[6],
+                   uninstall::NotRemoved{170, "kept while anything else of the driver is left, to run this again"}};
     return outcomes;
 }
 

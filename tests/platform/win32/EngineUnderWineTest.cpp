@@ -293,7 +293,7 @@ TEST_F(EngineUnderWine, WhatTheInstallerMadeIsRemovedAndAForeignPrinterStays)
                                         "uninstall entry \"NORVA Orbix Printer 4.64\""}));
     NoView view;
     for (const auto& outcome : uninstall::RemoveOurs(P(), plan, view))
-        EXPECT_EQ(outcome.error, 0u) << uninstall::Describe(outcome);
+        EXPECT_TRUE(outcome.Removed()) << uninstall::Describe(outcome);
 
     EXPECT_TRUE(uninstall::FindOurs(P()).Empty());
     RegKey key = 0;
