@@ -4,6 +4,7 @@
 #include "app/QuietInstallation.h"
 #include "app/QuietOptions.h"
 #include "app/StartupChecks.h"
+#include "connection/DialogRunStart.h"
 #include "connection/MessageBoxNotices.h"
 #include "connection/PlatformDetection.h"
 #include "core/CommandLine.h"
@@ -102,16 +103,9 @@ ExitCode RunProgram(platform::Platform& platform, ProcessState& state, std::stri
         ui::ShowMessageBox(nullptr, kProtectedPrintModeText, nullptr, ui::MessageIcon::Exclamation);
         return ExitCode::ProtectedPrintMode;
     }
-    // A person at the dialogs is told at once rather than kept waiting without a window.
     MachineWideRun run(platform);
-    if (!run.Take(0)) {
-        ui::ShowMessageBox(nullptr, kAnotherRunText, nullptr, ui::MessageIcon::Exclamation);
-        return ExitCode::AnotherRunInProgress;
-    }
-    if (const FolderLock lock = LockInstallerFolder(platform); lock.refused) {
-        ui::ShowMessageBox(nullptr, FolderRefusalText(lock.text, "installed"), nullptr, ui::MessageIcon::Exclamation);
-        return ExitCode::FolderNotLocked;
-    }
+    if (const auto refused = StartDialogRun(platform, run, "installed"))
+        return *refused == StartRefused::AnotherRun ? ExitCode::AnotherRunInProgress : ExitCode::FolderNotLocked;
     RunInstallerApp(platform, state);
     return ExitCode::Installed;
 }
