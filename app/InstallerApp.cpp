@@ -58,12 +58,12 @@ std::optional<int> RefuseTwinFromUnsafeFolder(platform::Platform& platform, std:
 {
     const std::vector<std::string> arguments = SplitArguments(commandLine);
     if (HasOption(arguments, "quiet") && HasOption(arguments, "check")) {
-        const std::string difference = InstallerFolderDifference(platform);
-        if (difference.empty()) return std::nullopt;
+        const auto difference = InstallerFolderDifference(platform);
+        if (!difference) return std::nullopt;
         RunLog log(platform);
         const std::string logPath = OptionValue(arguments, "log");
         if (!logPath.empty() && log.Open(logPath.c_str())) {
-            log.Line("difference: " + difference);
+            log.Line("difference: " + *difference);
             log.Line(ResultLine(ExitCode::NotAsAsked, true));
         }
         return static_cast<int>(ExitCode::NotAsAsked);

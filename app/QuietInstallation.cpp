@@ -247,9 +247,9 @@ std::optional<ExitCode> SecureInstallerFolder(platform::Platform& platform, cons
                                               bool& folderDiffers)
 {
     if (options.check) {
-        const std::string difference = InstallerFolderDifference(platform);
-        folderDiffers = !difference.empty();
-        if (folderDiffers) log.Line("difference: " + difference);
+        const auto difference = InstallerFolderDifference(platform);
+        folderDiffers = difference.has_value();
+        if (difference) log.Line("difference: " + *difference);
         return std::nullopt;
     }
     const FolderLock lock = LockInstallerFolder(platform);

@@ -56,14 +56,20 @@ constexpr ServiceStep kServiceRestart[] = {
 
 constexpr Dword kPortKeyAccess = platform::KEY_WRITE | platform::KEY_QUERY_VALUE;
 
-// The registry's status: 0, or the error number of the failed write.
-Dword WriteValue(platform::Platform& platform, platform::RegKey key, const PortValue& value,
-                 const NetworkPortFields& fields)
+// The write as its registry status tells it.
+Status Written(platform::Long status)
+{
+    if (status == static_cast<platform::Long>(platform::ERROR_SUCCESS)) return Done{};
+    return Failure{"RegSetValueExA", static_cast<Dword>(status)};
+}
+
+Status WriteValue(platform::Platform& platform, platform::RegKey key, const PortValue& value,
+                  const NetworkPortFields& fields)
 {
     if (value.data == PortValue::Data::Number) {
         std::uint8_t bytes[4];
         for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value.number >> (8 * i));
-        return static_cast<Dword>(
+        return Written(
             platform.registry.RegSetValueExA(key, value.name, 0, platform::REG_DWORD, bytes, sizeof bytes).value);
     }
     const std::string_view text = value.data == PortValue::Data::Address ? TextOf(fields.networkAddress)
@@ -72,7 +78,7 @@ Dword WriteValue(platform::Platform& platform, platform::RegKey key, const PortV
     char stored[sizeof fields.networkAddress] = {};
     CopyText(stored, text);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(stored);
-    return static_cast<Dword>(
+    return Written(
         platform.registry
             .RegSetValueExA(key, value.name, 0, platform::REG_SZ, bytes, static_cast<Dword>(TextOf(stored).size() + 1))
             .value);
@@ -134,9 +140,8 @@ NetworkPortWritten WriteTcpIpPortValues(platform::Platform& platform, const Netw
             OpenKey(platform.registry, platform::kHkeyLocalMachine, fields.networkPortKey, kPortKeyAccess)) {
         written = true;
         for (const PortValue& value : kPortValues) {
-            const Dword status = WriteValue(platform, opened->Get(), value, fields);
-            if (status != platform::ERROR_SUCCESS) {
-                ReportFailure(value, status, notices);
+            if (const Status set = WriteValue(platform, opened->Get(), value, fields); !set) {
+                ReportFailure(value, set.Failed().error, notices);
                 written = false;
             }
         }

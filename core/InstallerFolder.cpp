@@ -103,18 +103,19 @@ Survey SurveyFolder(platform::Platform& platform)
     return survey;
 }
 
-// Why the owner is not one the folder may have; empty when it is.
-std::string ForeignOwner(platform::Platform& platform, const std::string& owner, std::optional<std::string>& account)
+// Why the owner is not one the folder may have; none when it is.
+std::optional<std::string> ForeignOwner(platform::Platform& platform, const std::string& owner,
+                                        std::optional<std::string>& account)
 {
-    if (OneOf(owner, kTrustedOwners)) return {};
+    if (OneOf(owner, kTrustedOwners)) return std::nullopt;
     if (!account) account = RunningAccount(platform);
-    if (!account->empty() && owner == *account) return {};
+    if (!account->empty() && owner == *account) return std::nullopt;
     return "it belongs to " + owner +
            ", not to SYSTEM, Administrators, TrustedInstaller or the account this program runs as";
 }
 
-// Sets the locked security; the failing call's name and error, or empty.
-std::string SetLockedSecurity(platform::Platform& platform, bool& wholeTree)
+// Sets the locked security; what failed, none when it is set.
+std::optional<std::string> SetLockedSecurity(platform::Platform& platform, bool& wholeTree)
 {
     constexpr std::uint8_t kTree = sec::kObjectInherit | sec::kContainerInherit;
     const sec::Bytes owner = sec::SidBytes(sec::kAdministrators);
@@ -132,7 +133,7 @@ std::string SetLockedSecurity(platform::Platform& platform, bool& wholeTree)
         const auto reset = platform.security.InvokeTreeResetNamedSecurityInfoA(
             treeReset, kInstallerFolder, sec::kFileObject, kInformation, owner.data(), nullptr, dacl.data(), nullptr,
             false);
-        if (reset.value == platform::ERROR_SUCCESS) return {};
+        if (reset.value == platform::ERROR_SUCCESS) return std::nullopt;
         // A system that names the call but has it do nothing still sets the folder itself.
         if (reset.value != sec::kErrorCallNotImplemented)
             return "TreeResetNamedSecurityInfoA failed with error " + std::to_string(reset.value);
@@ -140,7 +141,7 @@ std::string SetLockedSecurity(platform::Platform& platform, bool& wholeTree)
     }
     const auto set = platform.security.SetNamedSecurityInfoA(kInstallerFolder, sec::kFileObject, kInformation,
                                                              owner.data(), nullptr, dacl.data(), nullptr);
-    if (set.value == platform::ERROR_SUCCESS) return {};
+    if (set.value == platform::ERROR_SUCCESS) return std::nullopt;
     return "SetNamedSecurityInfoA failed with error " + std::to_string(set.value);
 }
 
@@ -157,29 +158,27 @@ FolderLock LockInstallerFolder(platform::Platform& platform)
     case Survey::State::Read: break;
     }
     std::optional<std::string> account;
-    if (std::string foreign = ForeignOwner(platform, survey.descriptor.owner, account); !foreign.empty())
-        return {true, foreign};
+    if (auto foreign = ForeignOwner(platform, survey.descriptor.owner, account)) return {true, *foreign};
     bool wholeTree = false;
-    if (const std::string failed = SetLockedSecurity(platform, wholeTree); !failed.empty())
-        return {true, "it could not be locked (" + failed + ")"};
+    if (const auto failed = SetLockedSecurity(platform, wholeTree))
+        return {true, "it could not be locked (" + *failed + ")"};
     return {false,
             "folder " + Quoted() + " locked: owner Administrators, only SYSTEM and Administrators may change it" +
                 (wholeTree ? std::string() : " (this Windows sets the folder itself only, not what lies in it)")};
 }
 
-std::string InstallerFolderDifference(platform::Platform& platform)
+std::optional<std::string> InstallerFolderDifference(platform::Platform& platform)
 {
     const Survey survey = SurveyFolder(platform);
     const std::string prefix = "folder " + Quoted() + " is not locked: ";
     switch (survey.state) {
     case Survey::State::Missing:
-    case Survey::State::NoFileSecurity: return {};
+    case Survey::State::NoFileSecurity: return std::nullopt;
     case Survey::State::Refused: return prefix + survey.reason;
     case Survey::State::Read: break;
     }
     std::optional<std::string> account;
-    if (std::string foreign = ForeignOwner(platform, survey.descriptor.owner, account); !foreign.empty())
-        return prefix + foreign;
+    if (auto foreign = ForeignOwner(platform, survey.descriptor.owner, account)) return prefix + *foreign;
     for (const sec::Ace& ace : survey.descriptor.dacl) {
         if (ace.type != sec::kAccessAllowed || !(ace.mask & sec::kChangingRights) || OneOf(ace.sid, kTrustedWriters))
             continue;
@@ -187,7 +186,7 @@ std::string InstallerFolderDifference(platform::Platform& platform)
         if (!account->empty() && ace.sid == *account) continue;
         return prefix + ace.sid + " may change it";
     }
-    return {};
+    return std::nullopt;
 }
 
 std::string FolderRefusalText(const std::string& reason, const char* notDone)

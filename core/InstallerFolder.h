@@ -5,6 +5,7 @@
 // C:\ lets every user who signs in change it, unless its maker locks it down.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -28,8 +29,8 @@ struct FolderLock {
 FolderLock LockInstallerFolder(platform::Platform& platform);
 
 // For "/check", changing nothing: why the folder is not locked (a reparse point, an owner
-// outside the set above, an entry that lets anyone else change it), or empty when it is.
-std::string InstallerFolderDifference(platform::Platform& platform);
+// outside the set above, an entry that lets anyone else change it); none when it is.
+std::optional<std::string> InstallerFolderDifference(platform::Platform& platform);
 
 // The refusal as the person or the log reads it; `notDone` says what then did not happen
 // ("installed").

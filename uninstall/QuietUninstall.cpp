@@ -80,7 +80,7 @@ UninstallerExit RunQuietUninstall(platform::Platform& platform, const std::vecto
 
     const Plan plan = FindOurs(platform);
     if (plan.readFailure) {
-        log.Line(DescribeReadFailure(plan) + "; nothing was removed.");
+        log.Line(DescribeReadFailure(*plan.readFailure) + "; nothing was removed.");
         return UninstallerExit::NotAllRemoved;
     }
     if (plan.Empty()) {

@@ -36,10 +36,9 @@ std::string Describe(const Outcome& outcome)
            std::to_string(outcome.notRemoved->error) + ")";
 }
 
-std::string DescribeReadFailure(const Plan& plan)
+std::string DescribeReadFailure(const Failure& failure)
 {
-    if (!plan.readFailure) return {};
-    return "Could not read the print spooler: " + Describe(*plan.readFailure);
+    return "Could not read the print spooler: " + Describe(failure);
 }
 
 std::string Quoted(const std::string& text)

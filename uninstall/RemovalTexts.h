@@ -28,8 +28,8 @@ inline constexpr const char* kEntryKept = "kept while anything else of the drive
 //   "Could not remove printer \"NORVA MTR333\": 2 jobs are waiting (error 3009)".
 std::string Describe(const Part& part);
 std::string Describe(const Outcome& outcome);
-// "Could not read the print spooler: EnumPrintersA failed (error 1722)"; empty when it was read.
-std::string DescribeReadFailure(const Plan& plan);
+// "Could not read the print spooler: EnumPrintersA failed (error 1722)".
+std::string DescribeReadFailure(const Failure& failure);
 
 std::string Quoted(const std::string& text);
 // A part left on purpose, for the summary and the log: "Left port \"IP_1\": <why>".

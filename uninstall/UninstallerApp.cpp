@@ -42,7 +42,7 @@ UninstallerExit RunUninstallerApp(platform::Platform& platform)
                                                     : UninstallerExit::FolderNotLocked;
     const Plan plan = FindOurs(platform);
     if (plan.readFailure) {
-        ui::ShowMessageBox(nullptr, DescribeReadFailure(plan) + "\nNothing was changed.", nullptr,
+        ui::ShowMessageBox(nullptr, DescribeReadFailure(*plan.readFailure) + "\nNothing was changed.", nullptr,
                            ui::MessageIcon::Exclamation);
         return UninstallerExit::NotAllRemoved;
     }

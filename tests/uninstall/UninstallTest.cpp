@@ -506,7 +506,8 @@ TEST(Uninstall, NothingFoundChangesNothingAndAnUnreadableSpoolerPlansNothing)
     machine.FailNext("EnumPrintersA", 1722);
     const Plan unread = uninstall::FindOurs(machine.platform());
     EXPECT_TRUE(unread.Empty());
-    EXPECT_EQ(uninstall::DescribeReadFailure(unread),
+    ASSERT_TRUE(unread.readFailure);
+    EXPECT_EQ(uninstall::DescribeReadFailure(*unread.readFailure),
               "Could not read the print spooler: EnumPrintersA failed (error 1722)");
 }
 
