@@ -6,6 +6,7 @@
 #include "core/Owners.h"
 #include "core/SystemFiles.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -17,7 +18,7 @@ constexpr const char* kSpoolerLibrary = "winspool.drv";
 
 std::string Failed(const char* call, platform::Dword error)
 {
-    return std::string(call) + " failed (error " + std::to_string(error) + ")";
+    return resources::Say(resources::Words::CallFailed, call, error);
 }
 
 struct SpoolerModule {
@@ -58,7 +59,8 @@ DefaultPrinterRead ReadDefaultPrinter(platform::Platform& platform)
     const platform::ModuleHandle spooler = library.handle;
     if (spooler == 0) return {std::nullopt, library.failure};
     const platform::ProcAddress getDefault = platform.modules.GetProcAddress(spooler, "GetDefaultPrinterA").value;
-    if (getDefault == 0) return {std::nullopt, "the spooler library has no GetDefaultPrinterA"};
+    if (getDefault == 0)
+        return {std::nullopt, resources::Say(resources::Words::SpoolerLacksFunction, "GetDefaultPrinterA")};
     return ReadName(platform, getDefault);
 }
 
@@ -71,7 +73,7 @@ DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char
     // By its number first; the name is the fallback.
     platform::ProcAddress setDefault = modules.GetProcAddressByOrdinal(spooler, kSetDefaultPrinterOrdinal).value;
     if (setDefault == 0) setDefault = modules.GetProcAddress(spooler, "SetDefaultPrinterA").value;
-    if (setDefault == 0) return {false, "the spooler library has no SetDefaultPrinterA"};
+    if (setDefault == 0) return {false, resources::Say(resources::Words::SpoolerLacksFunction, "SetDefaultPrinterA")};
     const auto set = platform.spooler.InvokeSetDefaultPrinter(setDefault, printerName);
     if (!set.value) return {false, Failed("SetDefaultPrinterA", set.error)};
 
@@ -81,7 +83,7 @@ DefaultPrinterResult MakeDefaultPrinter(platform::Platform& platform, const char
     const DefaultPrinterRead name = ReadName(platform, getDefault);
     if (!name.name) return {false, name.failure};
     if (!SameWordNoCase(*name.name, printerName))
-        return {false, "the default printer is \"" + *name.name + "\" after SetDefaultPrinterA"};
+        return {false, resources::Say(resources::Words::DefaultIsAnother, *name.name)};
     return {true, {}};
 }
 

@@ -19,6 +19,7 @@
 #include "core/Pause.h"
 #include "platform/win32/Win32Platform.h"
 #include "resources/DialogTemplates.h"
+#include "resources/InstallerWords.h"
 #include "resources/ResourceIds.h"
 #include "resources/UsbSearchDialogIds.h"
 #include "resources/UsbWarningDialogIds.h"
@@ -34,7 +35,7 @@ bool SearchAsTheRunDoes(platform::Platform& platform, UsbChannel& channel, ui::D
 {
     UsbSearchWindows windows(&mainDialog);
     if (SearchUsbPrinter(platform, channel, windows).outcome != UsbSearchOutcome::Failed) return true;
-    MessageBoxNotices(&mainDialog).Show(MainWindowNotice(kUsbSearchFailed));
+    MessageBoxNotices(&mainDialog).Show(MainWindowNotice(resources::Text(resources::Words::UsbSearchFailed)));
     Pause(platform, 500);
     mainDialog.EndDialog(ui::kIdCancel);
     return false;

@@ -10,6 +10,7 @@
 #include "connection/UsbSearch.h"
 #include "core/Notice.h"
 #include "core/Pause.h"
+#include "resources/InstallerWords.h"
 #include "resources/ResourceIds.h"
 #include "resources/UsbSearchDialogIds.h"
 #include "resources/UsbWarningDialogIds.h"
@@ -63,7 +64,8 @@ protected:
                 UsbSearchWindows windows(&mainDialog);
                 goesOn = SearchUsbPrinter(machine.platform(), channel, windows).outcome != UsbSearchOutcome::Failed;
                 if (!goesOn) {
-                    MessageBoxNotices(&mainDialog).Show(MainWindowNotice(kUsbSearchFailed));
+                    MessageBoxNotices(&mainDialog)
+                        .Show(MainWindowNotice(resources::Text(resources::Words::UsbSearchFailed)));
                     Pause(machine.platform(), 500);
                     mainDialog.EndDialog(ui::kIdCancel);
                 }
