@@ -58,6 +58,10 @@ enum class Words {
     UsbKeyOpenFailed,
     UsbConnectedPort,
     UsbSearchFailed,
+    // The interface dialog's processor entries, in the order of the processor values.
+    Processor32Bit,
+    Processor64Bit,
+    ProcessorItanium,
     // Driver, monitor, processor and printer.
     AddDriverFailed,
     AddPrinterFailed,
