@@ -240,9 +240,9 @@ std::string UsageText()
         if (option.heading) text += std::string(option.heading) + "\n";
         if (option.usage) text += UsageLine(option);
     }
-    text += Text(Words::UsageExitCodes);
+    text += std::string(Text(Words::UsageExitCodes)) + "\n";
     for (const ExitCodeText& each : kExitCodes)
-        text += Say(Words::UsageExitCode, static_cast<int>(each.code), Text(each.meaning));
+        text += Say(Words::UsageExitCode, static_cast<int>(each.code), Text(each.meaning)) + "\n";
     return text;
 }
 

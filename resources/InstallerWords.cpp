@@ -199,8 +199,8 @@ constexpr Entry kBook[] = {
                           "whether installed now or there already"},
     {Words::UsageCheck, "/check: change nothing; exit code 0 when the machine is as the other options ask, 9 when not"},
     {Words::UsageLog, "/log PATH: write each step, message and the result to PATH"},
-    {Words::UsageExitCodes, "Exit codes:\n"},
-    {Words::UsageExitCode, "%d: %s\n"},
+    {Words::UsageExitCodes, "Exit codes:"},
+    {Words::UsageExitCode, "%d: %s"},
 };
 
 constexpr bool InOrderAndWhole()

@@ -204,8 +204,8 @@ const Pinned kPinned[] = {
      "/default: make the last printer chosen the default printer of the user the program runs as, whether installed now or there already"},
     {Words::UsageCheck, "/check: change nothing; exit code 0 when the machine is as the other options ask, 9 when not"},
     {Words::UsageLog, "/log PATH: write each step, message and the result to PATH"},
-    {Words::UsageExitCodes, "Exit codes:\n"},
-    {Words::UsageExitCode, "%d: %s\n"},
+    {Words::UsageExitCodes, "Exit codes:"},
+    {Words::UsageExitCode, "%d: %s"},
 };
 
 const Pinned* RowOf(Words id)
