@@ -388,10 +388,10 @@ TEST(QuietInstallation, BadArgumentsInstallNothingAndWriteTheUsage)
         {"/quiet /clones 0", Say(Words::NotAClonesNumber, "\"0\"")},
         {"/quiet /clones 201", Say(Words::NotAClonesNumber, "\"201\"")},
         {"/quiet /clones 3x", Say(Words::NotAClonesNumber, "\"3x\"")},
-        {"/quiet /clones", "/clones needs a value"},
+        {"/quiet /clones", Say(Words::NeedsValue, "clones")},
         {"/quiet /model \"NORVA MTR444\" /interface ethernet /address 10.1.2", Say(Words::NotAnAddress, "\"10.1.2\"")},
         {"/quiet /model \"NORVA MTR444\" /interface ethernet /address 10.1.2.256", "not an address A.B.C.D"},
-        {"/quiet /model \"NORVA MTR444\" /interface ethernet", "ethernet needs /address"},
+        {"/quiet /model \"NORVA MTR444\" /interface ethernet", Say(Words::InterfaceNeedsAddress, "ethernet")},
         {"/quiet /model \"NORVA MTR444\" /address 10.1.2.3", Say(Words::AddressNotForInterface, "usb")},
         {"/quiet /model \"NORVA MTR444\" /codepage 1253x", Say(Words::NotACodePage, "\"1253x\"")},
         {"/quiet /model \"NORVA MTR444\" /codepage 1200", Say(Words::NotACodePage, "\"1200\"")},
@@ -402,7 +402,7 @@ TEST(QuietInstallation, BadArgumentsInstallNothingAndWriteTheUsage)
         {"/quiet /interface firewire /clones 2", "not an interface: \"firewire\""},
         {"/quiet", Text(Words::NothingToInstall)},
         {"/quiet /clones 2 /model \"NORVA MTR444\"", Text(Words::ModelWithClones)},
-        {"/quiet /clones 2 /clones 3", "given twice: /clones"},
+        {"/quiet /clones 2 /clones 3", Say(Words::GivenTwice, "clones")},
         {"/quiet /model \"NORVA MTR444\" /interface serial /port COM9:",
          "no port \"COM9:\" for serial (ports: COM1:, COM2:"},
     };
@@ -428,15 +428,15 @@ TEST(QuietInstallation, ALogThatCannotBeWrittenOrLeadsElsewhereStopsBeforeAnythi
     const struct {
         const char* path;
         std::function<void(sim::SimMachine&)> arrange;
-        const char* why;  // on the debugger output; null: none
+        std::string why;  // on the debugger output; empty: none
     } cases[] = {
-        {"C:\\no such folder\\q.log", [](sim::SimMachine&) {}, nullptr},
+        {"C:\\no such folder\\q.log", [](sim::SimMachine&) {}, ""},
         {"C:\\Temp\\q.log", [&](sim::SimMachine& m) { m.AddReparsePoint("C:\\Temp\\q.log", kSystemFile); },
-         "is not written: it is a link (a reparse point)"},
+         Text(Words::LogIsLink)},
         {"C:\\Temp\\q.log", [&](sim::SimMachine& m) { m.AddHardLink("C:\\Temp\\q.log", kSystemFile); },
-         "is not written: the file has 2 names (hard links)"},
+         Say(Words::LogHardLinks, 2)},
         {"C:\\Temp\\q.log", [](sim::SimMachine& m) { m.AddReparsePoint("C:\\Temp", "C:\\Windows\\System32"); },
-         "is not written: it leads to C:\\Windows\\System32\\q.log"},
+         Say(Words::LogLeadsTo, "C:\\Windows\\System32\\q.log")},
     };
     for (const auto& c : cases) {
         QuietRun run;
@@ -453,23 +453,15 @@ TEST(QuietInstallation, ALogThatCannotBeWrittenOrLeadsElsewhereStopsBeforeAnythi
         EXPECT_EQ(run.machine.FileContents("C:\\Windows\\System32\\q.log").value_or(""), "") << c.path;
         const auto heard = run.machine.DebugOutput();
         const bool said = std::any_of(heard.begin(), heard.end(), [&](const std::string& line) {
-            return c.why && line.find(c.why) != std::string::npos;
+            return !c.why.empty() && line == Say(Words::LogNotWritten, c.path, c.why);
         });
-        EXPECT_EQ(said, c.why != nullptr) << c.path;
+        EXPECT_EQ(said, !c.why.empty()) << c.path;
     }
 }
 
 constexpr const char* kWppKey = "Software\\Policies\\Microsoft\\Windows NT\\Printers\\WPP";
 constexpr const char* kWppPolicy = "WindowsProtectedPrintGroupPolicyState";
 constexpr const char* kWppSwitch = "WindowsProtectedPrintMode";
-// A message as the log and the transcript write it, on one line: its line breaks as "\\n".
-std::string OneLine(const char* text)
-{
-    std::string line;
-    for (const char* c = text; *c; ++c) line += *c == '\n' ? std::string("\\n") : std::string(1, *c);
-    return line;
-}
-
 std::string LoggedMessage(const char* text)
 {
     return Say(Words::LogMessage, OneLine(text));

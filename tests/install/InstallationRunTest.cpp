@@ -7,6 +7,7 @@
 
 #include "resources/DefaultPrinterDialogIds.h"
 #include "resources/InstallCompleteDialogIds.h"
+#include "resources/InstallerWords.h"
 #include "resources/InterfaceDialogIds.h"
 #include "resources/IpAddressDialogIds.h"
 #include "resources/MainDialogIds.h"
@@ -14,6 +15,10 @@
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Say;
+using zenthar::resources::Text;
+using zenthar::resources::Words;
 
 namespace address_ids = resources::address_ids;
 namespace complete_ids = resources::complete_ids;
@@ -214,8 +219,7 @@ TEST(InstallationRun, NoCheckedRowIsReportedAndTheDialogStays)
         })
         .PressEscape();
     run.Start();
-    EXPECT_EQ(run.Transcript(),
-              (Lines{"open main", Message("Please, select printer driver to install !!!"), "end main = IDCANCEL"}));
+    EXPECT_EQ(run.Transcript(), (Lines{"open main", Message(Text(Words::PleaseSelect)), "end main = IDCANCEL"}));
     EXPECT_FALSE(installEnabled);
     EXPECT_TRUE(exitEnabled);
 }
@@ -227,7 +231,7 @@ TEST(InstallationRun, CancellingTheInterfaceDialogEndsTheProgram)
     run.Interface().Click(interface_ids::kExit);
     run.Start();
     EXPECT_EQ(run.Transcript(), (Lines{"open main", "open interface", "end interface = IDCANCEL",
-                                       Message("Install Canceled"), "end main = IDCANCEL"}));
+                                       Message(Text(Words::InstallCanceled)), "end main = IDCANCEL"}));
     EXPECT_TRUE(run.machine.Printers().empty());
     EXPECT_TRUE(run.machine.Drivers().empty());
 }
@@ -239,11 +243,11 @@ TEST(InstallationRun, CancellingTheDefaultPrinterQuestionEndsWithoutTheCompletio
     run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
     run.DefaultPrinter().PressEscape();
     run.Start();
-    EXPECT_EQ(run.Transcript(),
-              Concat({{"open main", "open interface", "end interface = IDOK"},
-                      kCopyLines,
-                      RowLines(),
-                      {"open default", "end default = IDCANCEL", Message("Install Canceled"), "end main = IDCANCEL"}}))
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"},
+                                        kCopyLines,
+                                        RowLines(),
+                                        {"open default", "end default = IDCANCEL",
+                                         Message(Text(Words::InstallCanceled)), "end main = IDCANCEL"}}))
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA KSV100-III"));
 }
@@ -277,7 +281,7 @@ TEST(InstallationRun, UnsupportedWindowsStopsTheRun)
         run.Start();
         const auto messages = run.Lines("message");
         if (known) {
-            EXPECT_EQ(messages.back(), Message("Windows 98 not Supported !!!", "ERROR"));
+            EXPECT_EQ(messages.back(), Message(Text(Words::Win98NotSupported), Text(Words::ErrorCaption)));
         } else {
             // Only the start-up's message about the service manager that 9x lacks.
             EXPECT_EQ(messages.size(), 1u) << run.TranscriptText();
@@ -326,12 +330,12 @@ TEST(InstallationRun, AFailedDriverRegistrationStopsBeforeTheNextRows)
     run.Start();
 
     const std::string deleteFailed =
-        Message("Failure to DeletePrintProcessorFile GetLastError()=2", "zenthar", "exclamation", "main");
-    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"},
-                                        kCopyLines,
-                                        RowLines(),
-                                        {Message("Failure to AddPrinterDriver() GetLastError()=5"), deleteFailed,
-                                         deleteFailed, "end main = IDCANCEL"}}))
+        Message(Say(Words::DeletePrintProcessorFailed, 2), "zenthar", "exclamation", "main");
+    EXPECT_EQ(run.Transcript(),
+              Concat({{"open main", "open interface", "end interface = IDOK"},
+                      kCopyLines,
+                      RowLines(),
+                      {Message(Say(Words::AddDriverFailed, 5)), deleteFailed, deleteFailed, "end main = IDCANCEL"}}))
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #1"));
     EXPECT_FALSE(run.machine.FindDriver("NORVA Orbix #2"));
@@ -407,7 +411,7 @@ TEST(InstallationRun, AFailedPrinterCreationKeepsThatRowsDriver)
     run.Main().Click(kCloneCheck).SetText(kCopiesEdit, "3").Click(kInstallButton).PressEscape();
     run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
     run.Start();
-    EXPECT_NE(run.TranscriptText().find(Message("Failure to AddPrinter GetLastError()=5")), std::string::npos)
+    EXPECT_NE(run.TranscriptText().find(Message(Say(Words::AddPrinterFailed, 5))), std::string::npos)
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #1"));
     EXPECT_TRUE(run.machine.FindDriver("NORVA Orbix #2"));
