@@ -17,6 +17,7 @@
 #include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "tests/common/SamplePackage.h"
+#include "tests/common/TranscriptLines.h"
 #include "ui/headless/HeadlessBackend.h"
 
 namespace zenthar::testing {
@@ -123,15 +124,6 @@ private:
     std::size_t flushed = 0;
     std::string lastStatus;
 };
-
-// A message as the transcript and the quiet run's log write it, on one line: its line breaks
-// as "\\n".
-inline std::string OneLine(const char* text)
-{
-    std::string line;
-    for (const char* c = text; *c; ++c) line += *c == '\n' ? std::string("\\n") : std::string(1, *c);
-    return line;
-}
 
 // What a run that installs "NORVA MTR444" alone on COM2: with code page 866 leaves: that printer
 // on its port, its settings record holding the code page, and the code page's description file.

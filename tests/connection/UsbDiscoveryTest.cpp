@@ -134,7 +134,7 @@ TEST_F(UsbDiscoveryTest, AnUnreadablePortNumberIsReportedAndThePrinterStillCount
         EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
     }
     const std::string line =
-        "message \"Fail to Read USB Port Number\" caption \"RegQueryValueEx\" icon none owner none";
+        MessageLine(Text(Words::UsbPortNumberUnreadable), Text(Words::ValueFailureCaption), "none", "none");
     EXPECT_EQ(Transcript(), std::vector<std::string>(3, line));
     EXPECT_EQ(channel.UsbPortName(), "");
     EXPECT_EQ(channel.IsOpen(), 1);

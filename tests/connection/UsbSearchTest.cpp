@@ -18,6 +18,9 @@
 namespace zenthar::testing {
 namespace {
 
+using zenthar::resources::Text;
+using zenthar::resources::Words;
+
 using platform::Dword;
 using ui::headless::HeadlessDialog;
 namespace ids = resources;
@@ -146,8 +149,7 @@ TEST_F(UsbSearchTest, APrinterThatNeverComesEndsTheProgramAfterHalfAMinute)
     EXPECT_FALSE(Search());
     EXPECT_EQ(Transcript(), (std::vector<std::string>{
                                 "open main", "open warning", "end warning = IDOK", "create search", "destroy search",
-                                "message \"USB Port Search Failed\" caption \"zenthar\" icon none owner main",
-                                "end main = IDCANCEL"}));
+                                MessageLine(Text(Words::UsbSearchFailed)), "end main = IDCANCEL"}));
     auto expected = Steps(13, 97, 3, 1000);
     ASSERT_EQ(expected.size(), 29u);
     expected.push_back({500, -1});

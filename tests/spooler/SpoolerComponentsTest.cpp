@@ -146,7 +146,7 @@ TEST_F(PrintProcessorTest, OnACleanMachineEachMissingFileIsReportedWithError2)
 {
     RemovePrintProcessor(Platform(), OsFamily::Win8, MessageBoxNotices(nullptr));
     const std::string message =
-        "message \"Failure to DeletePrintProcessorFile GetLastError()=2\" caption \"zenthar\" icon exclamation owner none";
+        MessageLine(Say(Words::DeletePrintProcessorFailed, 2), "zenthar", "exclamation", "none");
     EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
 }
 
@@ -188,8 +188,7 @@ TEST_F(PrintProcessorTest, WithoutTheWholeSystemDirectoryNoFileIsDeletedAndBothA
     EXPECT_TRUE(deep.FileExists(root + "VXTHM4A.ini"));
 
     const auto message = [](int error) {
-        return "message \"Failure to DeletePrintProcessorFile GetLastError()=" + std::to_string(error) +
-               "\" caption \"zenthar\" icon exclamation owner none";
+        return MessageLine(Say(Words::DeletePrintProcessorFailed, error), "zenthar", "exclamation", "none");
     };
     EXPECT_EQ(Messages(), (std::vector<std::string>{message(8), message(8), message(206), message(206)}));
 }
