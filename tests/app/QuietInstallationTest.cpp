@@ -135,8 +135,9 @@ TEST(QuietInstallation, ClonesOnAParallelPortKeepTheDefaultWithoutTheOption)
     EXPECT_FALSE(run.machine.FindPrinter("NORVA Orbix #6"));
     EXPECT_EQ(run.machine.DefaultPrinter(), "Old Printer");
     EXPECT_TRUE(run.Logged(Say(Words::LogStep, Text(Words::QuietDefaultUnchanged))));
-    EXPECT_TRUE(run.Logged("printers: \"NORVA Orbix #1\", \"NORVA Orbix #2\", \"NORVA Orbix #3\", \"NORVA Orbix #4\", "
-                           "\"NORVA Orbix #5\""))
+    EXPECT_TRUE(run.Logged(
+        Say(Words::LogPrinters,
+            "\"NORVA Orbix #1\", \"NORVA Orbix #2\", \"NORVA Orbix #3\", \"NORVA Orbix #4\", \"NORVA Orbix #5\"")))
         << run.LogText();
     const LogLines log = run.Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), Say(Words::LogStep, Text(Words::AddStarted))), 5);
@@ -197,7 +198,7 @@ TEST(QuietInstallation, EverythingChosenExistingAlreadyIsSuccessWithNothingNew)
         run.Logged(Say(Words::LogStep, Say(Words::QuietRecordWritten, "\"NORVA Orbix #2\"", "US (ANSI) (1252)"))));
     EXPECT_EQ(run.machine.CallCount("AddPrinterA"), 0u);
     EXPECT_EQ(run.machine.CallCount("CopyFileA"), 0u);
-    EXPECT_TRUE(run.Logged("printers: \"NORVA Orbix #1\", \"NORVA Orbix #2\""));
+    EXPECT_TRUE(run.Logged(Say(Words::LogPrinters, "\"NORVA Orbix #1\", \"NORVA Orbix #2\"")));
 }
 
 const std::string kTcpPortsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
@@ -503,10 +504,10 @@ std::vector<EndingCase> EarlyEndingCases()
     return {
         {"unsupported Windows", none, win98, "/quiet /model \"NORVA MTR333\" /interface serial", 2,
          Say(Words::LogMessage, Text(Words::Win98NotSupported)) + Say(Words::LogCaption, Text(Words::ErrorCaption)),
-         "printers: none"},
+         Say(Words::LogPrinters, Text(Words::QuietNone))},
         {"unknown processor", [](QuietRun& run) { run.state.session.processor = static_cast<Processor>(3); },
          unknownProcessor, "/quiet /model \"NORVA MTR333\" /interface serial", 2,
-         Say(Words::LogStep, Text(Words::QuietProcessorUnknown)), "printers: none"},
+         Say(Words::LogStep, Text(Words::QuietProcessorUnknown)), Say(Words::LogPrinters, Text(Words::QuietNone))},
         {"spooler cannot start",
          [](QuietRun& run) {
              run.machine.SetServiceState("spooler", platform::SERVICE_STOPPED);
@@ -516,26 +517,27 @@ std::vector<EndingCase> EarlyEndingCases()
          LoggedMessage(Text(Words::SpoolerStopped)), ""},
         {"spooler query fails", [](QuietRun& run) { run.machine.FailNext("OpenSCManagerA", 5); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface serial", 3,
-         Say(Words::LogMessage, Say(Words::ScmFailed, 5)), "printers: \"NORVA MTR333\""},
+         Say(Words::LogMessage, Say(Words::ScmFailed, 5)), Say(Words::LogPrinters, "\"NORVA MTR333\"")},
         {"USB printer never found", none, sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\"", 4,
-         Say(Words::LogMessage, Text(Words::UsbSearchFailed)), "printers: none"},
+         Say(Words::LogMessage, Text(Words::UsbSearchFailed)), Say(Words::LogPrinters, Text(Words::QuietNone))},
         {"USB port number unreadable", [](QuietRun& run) { run.machine.AddUsbPrinter(kUsbPath, std::nullopt); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\"", 8,
          Say(Words::LogMessage, Text(Words::UsbPortNumberUnreadable)) +
              Say(Words::LogCaption, Text(Words::ValueFailureCaption)),
-         "printers: \"NORVA MTR333\""},
+         Say(Words::LogPrinters, "\"NORVA MTR333\"")},
         // The first value written records the new port in the installation record; Protocol is the third.
         {"network value not written", [](QuietRun& run) { run.machine.FailNext("RegSetValueExA", 5, 3); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 5,
          Say(Words::LogMessage, Say(Words::ProtocolWriteFailed, 5)) +
              Say(Words::LogCaption, Text(Words::ValueFailureCaption)),
-         "printers: \"NORVA MTR333\""},
+         Say(Words::LogPrinters, "\"NORVA MTR333\"")},
         {"network port key not made", [](QuietRun& run) { run.machine.FailNext("RegCreateKeyExA", 5); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 5, "",
-         "printers: \"NORVA MTR333\""},
+         Say(Words::LogPrinters, "\"NORVA MTR333\"")},
         {"restart command never ends", [](QuietRun& run) { run.machine.HangCommand("net stop spooler"); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface ethernet /address 10.1.2.3", 8,
-         Say(Words::LogMessage, Say(Words::CommandTimedOut, "net stop", "spooler", 60)), "printers: \"NORVA MTR333\""},
+         Say(Words::LogMessage, Say(Words::CommandTimedOut, "net stop", "spooler", 60)),
+         Say(Words::LogPrinters, "\"NORVA MTR333\"")},
         {"protected print mode by policy", [](QuietRun& run) { SetProtectedPrint(run.machine, kWppPolicy); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR333\" /interface serial", 11,
          LoggedMessage(Text(Words::ProtectedPrintMode)), ""},
@@ -555,26 +557,27 @@ std::vector<EndingCase> LateEndingCases()
         {"default printer refused", [](QuietRun& run) { run.machine.FailNext("SetDefaultPrinterA", 5); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel /default", 8,
          Say(Words::QuietDefaultNotSet, "\"NORVA MTR444\"", "SetDefaultPrinterA failed (error 5)"),
-         "printers: \"NORVA MTR444\""},
+         Say(Words::LogPrinters, "\"NORVA MTR444\"")},
         {"default printer not read back", [](QuietRun& run) { run.machine.FailNext("GetDefaultPrinterA", 1722); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel /default", 8,
          Say(Words::QuietDefaultNotSet, "\"NORVA MTR444\"", "GetDefaultPrinterA failed (error 1722)"), ""},
         {"driver not registered", [](QuietRun& run) { run.machine.FailNext("AddPrinterDriverA", 5, 2); },
          sim::Profiles::Windows10x64(), "/quiet /clones 3 /interface parallel", 6,
-         Say(Words::LogMessage, Say(Words::AddDriverFailed, 5)), "printers: \"NORVA Orbix #1\""},
+         Say(Words::LogMessage, Say(Words::AddDriverFailed, 5)), Say(Words::LogPrinters, "\"NORVA Orbix #1\"")},
         {"printer not created", [](QuietRun& run) { run.machine.FailNext("AddPrinterA", 5, 2); },
          sim::Profiles::Windows10x64(), "/quiet /clones 3 /interface parallel", 7,
-         Say(Words::LogMessage, Say(Words::AddPrinterFailed, 5)), "printers: \"NORVA Orbix #1\""},
+         Say(Words::LogMessage, Say(Words::AddPrinterFailed, 5)), Say(Words::LogPrinters, "\"NORVA Orbix #1\"")},
         {"printer on another port", [](QuietRun& run) { run.machine.FailNext("AddPrinterA", 1796); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel", 8,
-         LoggedMessage(Text(Words::ForciblyCom1)), "printers: \"NORVA MTR444\""},
+         LoggedMessage(Text(Words::ForciblyCom1)), Say(Words::LogPrinters, "\"NORVA MTR444\"")},
         {"settings not written", [](QuietRun& run) { run.machine.FailNext("OpenPrinterA", 5); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel", 8,
-         Say(Words::LogMessage, Say(Words::OpenPrinterFailed, 5, "NORVA MTR444")), "printers: \"NORVA MTR444\""},
+         Say(Words::LogMessage, Say(Words::OpenPrinterFailed, 5, "NORVA MTR444")),
+         Say(Words::LogPrinters, "\"NORVA MTR444\"")},
         // The user is not told, but the record is missing all the same.
         {"settings not stored", [](QuietRun& run) { run.machine.FailNext("SetPrinterDataA", 5); },
          sim::Profiles::Windows10x64(), "/quiet /model \"NORVA MTR444\" /interface parallel", 8, "",
-         "printers: \"NORVA MTR444\""},
+         Say(Words::LogPrinters, "\"NORVA MTR444\"")},
     };
 }
 
