@@ -168,7 +168,6 @@ FolderLock LockInstallerFolder(platform::Platform& platform)
 std::string InstallerFolderDifference(platform::Platform& platform)
 {
     const Survey survey = SurveyFolder(platform);
-
     switch (survey.state) {
     case Survey::State::Missing:
     case Survey::State::NoFileSecurity: return {};
