@@ -460,7 +460,7 @@ struct Walk {
     {
         expect.edits.push_back(Remove(std::string("monitor:") + kMonitorName));
         expect.edits.push_back(Remove(std::string("port:") + kMonitorPort));
-        expect.edits.push_back(Set("debugger heard", "AddPortMonitor() Fail !!!;"));
+        expect.edits.push_back(Set("debugger heard", std::string(Text(Words::AddMonitorFailed)) + ";"));
         if (std::string(scenario.name) == "Usb") portUnknown = true;
     }
 
