@@ -12,6 +12,7 @@
 #include "core/OneRunAtATime.h"
 #include "core/RunLog.h"
 #include "core/TwinHandover.h"
+#include "resources/InstallerWords.h"
 #include "ui/Ui.h"
 
 namespace zenthar {
@@ -31,7 +32,7 @@ int Refuse(platform::Platform& platform, std::string_view commandLine, const std
     const std::string logPath = OptionValue(words, "log");
     if (!logPath.empty() && log.Open(logPath.c_str())) {
         log.Lines(text);
-        log.Line("result: " + std::to_string(static_cast<int>(code)) + " " + ExitCodeMeaning(code, false));
+        log.Line(ResultLine(code, false));
     }
     return static_cast<int>(code);
 }
@@ -47,11 +48,6 @@ void RunInstallerApp(platform::Platform& platform, ProcessState& state)
 
 namespace {
 
-std::string ResultLine(ExitCode code, bool check)
-{
-    return "result: " + std::to_string(static_cast<int>(code)) + " " + ExitCodeMeaning(code, check);
-}
-
 // The twin lies in the installer folder's place: it is started only from a locked folder. A check
 // locks nothing, and so starts no twin from a folder that is not.
 std::optional<int> RefuseTwinFromUnsafeFolder(platform::Platform& platform, std::string_view commandLine)
@@ -63,14 +59,14 @@ std::optional<int> RefuseTwinFromUnsafeFolder(platform::Platform& platform, std:
         RunLog log(platform);
         const std::string logPath = OptionValue(arguments, "log");
         if (!logPath.empty() && log.Open(logPath.c_str())) {
-            log.Line("difference: " + *difference);
+            log.Line(resources::Say(resources::Words::LogDifference, *difference));
             log.Line(ResultLine(ExitCode::NotAsAsked, true));
         }
         return static_cast<int>(ExitCode::NotAsAsked);
     }
     const FolderLock lock = LockInstallerFolder(platform);
     if (!lock.refused) return std::nullopt;
-    TellBeforeRun(platform, commandLine, FolderRefusalText(lock.text, "installed"),
+    TellBeforeRun(platform, commandLine, FolderRefusalText(lock.text, resources::Text(resources::Words::Installed)),
                   ResultLine(ExitCode::FolderNotLocked, false).c_str(), MessageBoxNotices(nullptr));
     return static_cast<int>(ExitCode::FolderNotLocked);
 }
@@ -81,12 +77,15 @@ std::optional<int> HandOverToTwin(platform::Platform& platform, std::string_view
 {
     // Both widths run emulated on an Arm PC, where the twin would only file a driver the
     // spooler cannot use: this program says so itself, before it locks or starts anything.
-    if (RunsOnArmPc(platform)) return Refuse(platform, commandLine, kArmPcText, ExitCode::WindowsNotSupported);
+    if (RunsOnArmPc(platform))
+        return Refuse(platform, commandLine, resources::Text(resources::Words::ArmPc), ExitCode::WindowsNotSupported);
     if (RunsUnderWow64(platform))
         if (const auto refused = RefuseTwinFromUnsafeFolder(platform, commandLine)) return refused;
-    static const std::string result = "result: " + std::to_string(static_cast<int>(ExitCode::WindowsNotSupported)) +
-                                      " the 64-bit installer could not be started";
-    const Twin twin{"zenthar64.exe", "installation", "installed", static_cast<int>(ExitCode::WindowsNotSupported),
+    static const std::string result = resources::Say(resources::Words::LogResult,
+                                                     static_cast<int>(ExitCode::WindowsNotSupported),
+                                                     resources::Text(resources::Words::TwinResult));
+    const Twin twin{"zenthar64.exe", resources::Text(resources::Words::Installation),
+                    resources::Text(resources::Words::Installed), static_cast<int>(ExitCode::WindowsNotSupported),
                     result.c_str()};
     return zenthar::HandOverToTwin(platform, twin, commandLine, MessageBoxNotices(nullptr));
 }
@@ -100,11 +99,12 @@ ExitCode RunProgram(platform::Platform& platform, ProcessState& state, std::stri
         return ExitCode::Installed;
     }
     if (ProtectedPrintModeOn(platform)) {
-        ui::ShowMessageBox(nullptr, kProtectedPrintModeText, nullptr, ui::MessageIcon::Exclamation);
+        ui::ShowMessageBox(nullptr, resources::Text(resources::Words::ProtectedPrintMode), nullptr,
+                           ui::MessageIcon::Exclamation);
         return ExitCode::ProtectedPrintMode;
     }
     MachineWideRun run(platform);
-    if (const auto refused = StartDialogRun(platform, run, "installed"))
+    if (const auto refused = StartDialogRun(platform, run, resources::Text(resources::Words::Installed)))
         return *refused == StartRefused::AnotherRun ? ExitCode::AnotherRunInProgress : ExitCode::FolderNotLocked;
     RunInstallerApp(platform, state);
     return ExitCode::Installed;

@@ -19,8 +19,13 @@
 #include "install/PrinterSettings.h"
 #include "install/Reconciliation.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
+
+using resources::Say;
+using resources::Text;
+using resources::Words;
 
 namespace {
 
@@ -52,8 +57,8 @@ public:
 
     void Show(const Notice& notice) const override
     {
-        std::string line = "message: " + OneLine(notice.text);
-        if (notice.caption) line += std::string(" (caption ") + notice.caption + ")";
+        std::string line = Say(Words::LogMessage, OneLine(notice.text));
+        if (notice.caption) line += Say(Words::LogCaption, notice.caption);
         log.Line(line);
     }
     void EnableInstall(bool) override {}
@@ -65,19 +70,19 @@ public:
         session.codePageIndex = options.codePageIndex;
         CopyText(choice.portName, port);
         CopyText(choice.addressText, options.address);
-        std::string line = std::string("step: interface ") + InterfaceWord(options.printerInterface) + ", port " + port;
-        if (!options.address.empty()) line += ", address " + options.address;
-        line += std::string(", code page ") + CodePageTable[options.codePageIndex].label;
-        log.Line(line);
+        std::string line = Say(Words::QuietConnection, InterfaceWord(options.printerInterface), port);
+        if (!options.address.empty()) line += Say(Words::QuietAddress, options.address);
+        line += Say(Words::QuietCodePage, CodePageTable[options.codePageIndex].label);
+        log.Line(Say(Words::LogStep, line));
         // The address dialog's warning, given where the address is taken.
         if (NeedsAddress(options.printerInterface) && !TcpIpMonitorPresent(platform)) {
-            Show(AppNotice(kTcpIpMonitorMissing));
+            Show(AppNotice(Text(Words::TcpIpMonitorMissing)));
             Note(ExitCode::NetworkPortNotWritten);
         }
         return true;
     }
 
-    void ShowStep(const char* text, int) override { log.Line(std::string("step: ") + text); }
+    void ShowStep(const char* text, int) override { log.Line(Say(Words::LogStep, text)); }
     void ShowPosition(int) override {}
     void Refresh() override {}
 
@@ -87,8 +92,8 @@ public:
     bool AskDefaultPrinter(int& setDefaultRequested) override
     {
         setDefaultRequested = 0;
-        log.Line(options.makeDefault ? "step: default printer: the last printer installed"
-                                     : "step: default printer: unchanged");
+        log.Line(
+            Say(Words::LogStep, Text(options.makeDefault ? Words::QuietMakeDefault : Words::QuietDefaultUnchanged)));
         return true;
     }
     void ShowCompletion() override {}
@@ -98,10 +103,10 @@ public:
 
     bool AskToPlugIn() override
     {
-        log.Line("step: USB printer not found at once: searching for it");
+        log.Line(Say(Words::LogStep, Text(Words::QuietUsbNotFound)));
         return true;
     }
-    void OpenSearch() override { log.Line("step: USB port search"); }
+    void OpenSearch() override { log.Line(Say(Words::LogStep, Text(Words::QuietUsbSearch))); }
     void SetSearchPos(int) override {}
     void CloseSearch() override {}
 
@@ -141,9 +146,8 @@ ExitCode CodeOf(const RunOutcome& outcome, ExitCode earlier)
 const char* SilentEnding(RunEnding ending)
 {
     switch (ending) {
-    case RunEnding::FamilyNotDetected: return "step: the Windows version could not be determined: nothing installed";
-    case RunEnding::ProcessorNotSupported:
-        return "step: the processor is not one the driver package supports: nothing installed";
+    case RunEnding::FamilyNotDetected: return Text(Words::QuietFamilyUnknown);
+    case RunEnding::ProcessorNotSupported: return Text(Words::QuietProcessorUnknown);
     default: return nullptr;
     }
 }
@@ -156,7 +160,7 @@ ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options,
     const WantedPort wantedPort(platform, options, port);
     int differences = folderDiffers ? 1 : 0;
     if (ProtectedPrintModeOn(platform)) {
-        log.Line(std::string("difference: ") + kProtectedPrintModeDifference);
+        log.Line(Say(Words::LogDifference, Text(Words::ProtectedPrintDifference)));
         ++differences;
     }
     return CheckChosenPrinters(platform, options, wantedPort, log, differences);
@@ -166,7 +170,7 @@ ExitCode CheckMachine(platform::Platform& platform, const QuietOptions& options,
 // is tried all the same, and noted.
 bool SpoolerStarted(platform::Platform& platform, QuietScreen& screen, RunLog& log)
 {
-    log.Line("step: print spooler");
+    log.Line(Say(Words::LogStep, Text(Words::QuietPrintSpooler)));
     switch (CheckSpooler(platform, screen)) {
     case SpoolerCheck::NotStarted: return false;
     case SpoolerCheck::QueryFailed: screen.Note(ExitCode::SpoolerNotAvailable); break;
@@ -193,8 +197,8 @@ PortChoice ChoosePort(platform::Platform& platform, const QuietOptions& options)
     std::string offered;
     for (const std::string& name : ports) offered += (offered.empty() ? "" : ", ") + name;
     return {{},
-            "no port " + InQuotes(options.port) + " for " + InterfaceWord(options.printerInterface) +
-                " (ports: " + (offered.empty() ? "none" : offered) + ")"};
+            Say(Words::QuietNoSuchPort, InQuotes(options.port), InterfaceWord(options.printerInterface),
+                offered.empty() ? Text(Words::QuietNone) : offered)};
 }
 
 // Marks the rows that have a printer and those chosen; the number the run counts as checked.
@@ -205,7 +209,7 @@ int MarkRows(platform::Platform& platform, RowState& rows, const QuietOptions& o
     for (int& flag : rows.rowInstalled) flag = 0;
     for (int& flag : rows.rowSelected) flag = 0;
 
-    log.Line("step: existing printers");
+    log.Line(Say(Words::LogStep, Text(Words::QuietExistingPrinters)));
     const auto existing = FindInstalledRows(platform, table, rowsShown, screen);
     if (!existing) screen.Note(ExitCode::SpoolerNotAvailable);
     int checkedRows = 0;
@@ -238,7 +242,7 @@ std::string PresentPrinters(platform::Platform& platform, const NameTable& table
         for (int row = 0; row < rowsShown; ++row)
             if (listed[row]) present += (present.empty() ? "" : ", ") + InQuotes(table[row]);
     }
-    return present.empty() ? std::string("none") : present;
+    return present.empty() ? std::string(Text(Words::QuietNone)) : present;
 }
 
 // Nothing in the installer folder is used before it is locked; a check only says whether it is,
@@ -249,15 +253,15 @@ std::optional<ExitCode> SecureInstallerFolder(platform::Platform& platform, cons
     if (options.check) {
         const auto difference = InstallerFolderDifference(platform);
         folderDiffers = difference.has_value();
-        if (difference) log.Line("difference: " + *difference);
+        if (difference) log.Line(Say(Words::LogDifference, *difference));
         return std::nullopt;
     }
     const FolderLock lock = LockInstallerFolder(platform);
     if (!lock.refused) {
-        log.Line("step: " + lock.text);
+        log.Line(Say(Words::LogStep, lock.text));
         return std::nullopt;
     }
-    log.Lines(FolderRefusalText(lock.text, "installed"));
+    log.Lines(FolderRefusalText(lock.text, Text(Words::Installed)));
     return ExitCode::FolderNotLocked;
 }
 
@@ -273,11 +277,11 @@ std::optional<ExitCode> StartGuards(platform::Platform& platform, const QuietOpt
 {
     if (options.check) return std::nullopt;
     if (ProtectedPrintModeOn(platform)) {
-        log.Line("message: " + OneLine(kProtectedPrintModeText));
+        log.Line(Say(Words::LogMessage, OneLine(Text(Words::ProtectedPrintMode))));
         return ExitCode::ProtectedPrintMode;
     }
     if (!run.Take(kQuietRunWait)) {
-        log.Line("message: " + OneLine(kAnotherRunText) + QuietRunWaitedText());
+        log.Line(Say(Words::LogMessage, OneLine(kAnotherRunText)) + QuietRunWaitedText());
         return ExitCode::AnotherRunInProgress;
     }
     return std::nullopt;
@@ -295,12 +299,12 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     // read, so nothing is done.
     if (!options.logPath.empty() && !log.Open(options.logPath.c_str())) return ExitCode::BadArguments;
     const auto finish = [&log, &options](ExitCode code) {
-        log.Line("result: " + std::to_string(static_cast<int>(code)) + " " + ExitCodeMeaning(code, options.check));
+        log.Line(ResultLine(code, options.check));
         return code;
     };
 
     const auto badArguments = [&](const std::string& why) {
-        log.Line("bad arguments: " + why);
+        log.Line(Say(Words::LogBadArguments, why));
         log.Lines(UsageText());
         return finish(ExitCode::BadArguments);
     };
@@ -329,13 +333,13 @@ ExitCode RunQuietInstallation(platform::Platform& platform, ProcessState& state,
     if (chosen.anyMissing || chosen.ours.empty()) {
         InstallationRun run(platform, state, screen);
         outcome = run.Run({cloneMode, options.clones, checkedRows});
-        if (const char* silent = SilentEnding(outcome.ending)) log.Line(silent);
+        if (const char* silent = SilentEnding(outcome.ending)) log.Line(Say(Words::LogStep, silent));
     }
     if (outcome.ending == RunEnding::Completed)
         BringChosenToWhatIsAsked(platform, state.session, table, chosen, wantedPort, screen, options, log);
 
     // What the machine has now of what was chosen, whatever the ending.
-    log.Line("printers: " + PresentPrinters(platform, table, rowsShown, screen));
+    log.Line(Say(Words::LogPrinters, PresentPrinters(platform, table, rowsShown, screen)));
     return finish(CodeOf(outcome, screen.Noted()));
 }
 

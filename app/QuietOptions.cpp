@@ -9,30 +9,35 @@
 #include "core/CommandLine.h"
 #include "core/FixedText.h"
 #include "install/NameTables.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
+
+using resources::Say;
+using resources::Text;
+using resources::Words;
 
 namespace {
 
 struct ExitCodeText {
     ExitCode code;
-    const char* meaning;
+    Words meaning;
 };
 
 constexpr ExitCodeText kExitCodes[] = {
-    {ExitCode::Installed, "installed (or everything chosen existed already)"},
-    {ExitCode::BadArguments, "bad arguments"},
-    {ExitCode::WindowsNotSupported, "Windows version not supported"},
-    {ExitCode::SpoolerNotAvailable, "spooler not available"},
-    {ExitCode::UsbPrinterNotFound, "USB printer not found"},
-    {ExitCode::NetworkPortNotWritten, "network port could not be written"},
-    {ExitCode::DriverNotRegistered, "driver registration failed"},
-    {ExitCode::PrinterNotCreated, "printer creation failed"},
-    {ExitCode::OtherFailure, "another failure, named in the log"},
-    {ExitCode::NotAsAsked, "not as the options ask (/check), each difference named in the log"},
-    {ExitCode::FolderNotLocked, "the installer folder is not safe to use: nothing was changed"},
-    {ExitCode::ProtectedPrintMode, "Windows protected print mode is on"},
-    {ExitCode::AnotherRunInProgress, "another installation or removal is running; try again later"},
+    {ExitCode::Installed, Words::ExitInstalled},
+    {ExitCode::BadArguments, Words::ExitBadArguments},
+    {ExitCode::WindowsNotSupported, Words::ExitWindowsNotSupported},
+    {ExitCode::SpoolerNotAvailable, Words::ExitSpoolerNotAvailable},
+    {ExitCode::UsbPrinterNotFound, Words::ExitUsbPrinterNotFound},
+    {ExitCode::NetworkPortNotWritten, Words::ExitNetworkPortNotWritten},
+    {ExitCode::DriverNotRegistered, Words::ExitDriverNotRegistered},
+    {ExitCode::PrinterNotCreated, Words::ExitPrinterNotCreated},
+    {ExitCode::OtherFailure, Words::ExitOtherFailure},
+    {ExitCode::NotAsAsked, Words::ExitNotAsAsked},
+    {ExitCode::FolderNotLocked, Words::ExitFolderNotLocked},
+    {ExitCode::ProtectedPrintMode, Words::ExitProtectedPrintMode},
+    {ExitCode::AnotherRunInProgress, Words::ExitAnotherRunInProgress},
 };
 
 // A whole decimal number of at most nine digits; nullopt for anything else.
@@ -74,7 +79,7 @@ void ApplyModel(const std::string& value, ReadOptions& read)
     for (int i = 0; i < kModelCount; ++i)
         if (SameWordNoCase(value, kModelTable[i])) row = i;
     if (row < 0) {
-        Fail(read, "not a model: " + InQuotes(value) + " (one of " + ModelList() + ")");
+        Fail(read, Say(Words::NotAModel, InQuotes(value), ModelList()));
     } else {
         read.options.modelRows.push_back(row);
     }
@@ -84,7 +89,7 @@ void ApplyClones(const std::string& value, ReadOptions& read)
 {
     const auto clones = WholeNumber(value);
     if (!clones || *clones < 1 || *clones > kCloneCount) {
-        Fail(read, "/clones takes a number from 1 to 200, not " + InQuotes(value));
+        Fail(read, Say(Words::NotAClonesNumber, InQuotes(value)));
     } else {
         read.options.clones = *clones;
     }
@@ -94,7 +99,7 @@ void ApplyInterface(const std::string& value, ReadOptions& read)
 {
     const auto chosen = InterfaceOfWord(value);
     if (!chosen) {
-        Fail(read, "not an interface: " + InQuotes(value) + " (one of " + InterfaceList() + ")");
+        Fail(read, Say(Words::NotAnInterface, InQuotes(value), InterfaceList()));
     } else {
         read.options.printerInterface = *chosen;
     }
@@ -110,7 +115,7 @@ void ApplyAddress(const std::string& value, ReadOptions& read)
     const std::uint32_t address = ParseDottedAddress(value.c_str());
     // The one address whose reading equals the "no address" answer is still an address.
     if (address == kNoAddress && value != "255.255.255.255") {
-        Fail(read, "not an address A.B.C.D: " + InQuotes(value));
+        Fail(read, Say(Words::NotAnAddress, InQuotes(value)));
         return;
     }
     char text[kAddressTextSize];
@@ -123,7 +128,7 @@ void ApplyCodePage(const std::string& value, ReadOptions& read)
     const auto number = WholeNumber(value);
     const int index = number ? CodePageIndexOf(static_cast<std::uint32_t>(*number)) : -1;
     if (index < 0) {
-        Fail(read, "not a code page of the table: " + InQuotes(value));
+        Fail(read, Say(Words::NotACodePage, InQuotes(value)));
     } else {
         read.options.codePageIndex = index;
     }
@@ -157,7 +162,7 @@ struct OptionSpec {
     bool takesValue;
     bool repeatable;
     const char* heading;       // a line the usage puts above this option's; null: none
-    const char* usage;         // its usage line, "{}" standing for `choices`; null: not shown
+    const char* usage;         // its usage line, "%s" standing for `choices`; null: not shown
     std::string (*choices)();  // null: none
     void (*apply)(const std::string& value, ReadOptions& read);  // null: nothing to do
 };
@@ -165,26 +170,15 @@ struct OptionSpec {
 // In the usage's order. "/quiet" is named by the usage's first line.
 const OptionSpec kOptions[] = {
     {"quiet", false, false, nullptr, nullptr, nullptr, nullptr},
-    {"model", true, true, "WHAT:", "/model NAME: one of {}; may be given more than once", ModelList, ApplyModel},
-    {"clones", true, false, nullptr, "/clones N: N numbered printers \"NORVA Orbix #1\" and up, N from 1 to 200",
-     nullptr, ApplyClones},
-    {"interface", true, false, "WHERE (default: usb):", "/interface KIND: one of {}", InterfaceList, ApplyInterface},
-    {"port", true, false, nullptr,
-     "/port NAME: for serial, bluetooth and parallel, a port such as COM3: or LPT1: "
-     "(default: the first port the interface dialog shows)",
-     nullptr, ApplyPort},
-    {"address", true, false, nullptr, "/address A.B.C.D: for ethernet and wifi (required there)", nullptr,
-     ApplyAddress},
-    {"codepage", true, false, nullptr, "/codepage N: the printer's code page (default 1252), one of{}", CodePageList,
-     ApplyCodePage},
-    {"default", false, false, nullptr,
-     "/default: make the last printer chosen the default printer of the user the program runs as, "
-     "whether installed now or there already",
-     nullptr, ApplyDefault},
-    {"check", false, false, nullptr,
-     "/check: change nothing; exit code 0 when the machine is as the other options ask, 9 when not", nullptr,
-     ApplyCheck},
-    {"log", true, false, nullptr, "/log PATH: write each step, message and the result to PATH", nullptr, ApplyLog},
+    {"model", true, true, Text(Words::UsageWhat), Text(Words::UsageModel), ModelList, ApplyModel},
+    {"clones", true, false, nullptr, Text(Words::UsageClones), nullptr, ApplyClones},
+    {"interface", true, false, Text(Words::UsageWhere), Text(Words::UsageInterface), InterfaceList, ApplyInterface},
+    {"port", true, false, nullptr, Text(Words::UsagePort), nullptr, ApplyPort},
+    {"address", true, false, nullptr, Text(Words::UsageAddress), nullptr, ApplyAddress},
+    {"codepage", true, false, nullptr, Text(Words::UsageCodePage), CodePageList, ApplyCodePage},
+    {"default", false, false, nullptr, Text(Words::UsageDefault), nullptr, ApplyDefault},
+    {"check", false, false, nullptr, Text(Words::UsageCheck), nullptr, ApplyCheck},
+    {"log", true, false, nullptr, Text(Words::UsageLog), nullptr, ApplyLog},
 };
 
 const OptionSpec* FindOption(const std::string& name)
@@ -197,7 +191,7 @@ const OptionSpec* FindOption(const std::string& name)
 std::string UsageLine(const OptionSpec& option)
 {
     std::string line = option.usage;
-    const auto at = line.find("{}");
+    const auto at = line.find("%s");
     if (option.choices && at != std::string::npos) line.replace(at, 2, option.choices());
     return line + "\n";
 }
@@ -206,25 +200,30 @@ std::string UsageLine(const OptionSpec& option)
 void CheckTogether(ReadOptions& read)
 {
     const QuietOptions& options = read.options;
-    if (options.modelRows.empty() && options.clones == 0) Fail(read, "nothing to install: give /model or /clones");
-    if (!options.modelRows.empty() && options.clones != 0) Fail(read, "/model and /clones cannot go together");
+    if (options.modelRows.empty() && options.clones == 0) Fail(read, Text(Words::NothingToInstall));
+    if (!options.modelRows.empty() && options.clones != 0) Fail(read, Text(Words::ModelWithClones));
     const std::string interfaceName = InterfaceWord(options.printerInterface);
     if (!options.port.empty() && !ListsSpoolerPorts(options.printerInterface))
-        Fail(read, "/port is for serial, bluetooth and parallel, not " + interfaceName);
+        Fail(read, Say(Words::PortNotForInterface, interfaceName));
     if (!options.address.empty() && !NeedsAddress(options.printerInterface))
-        Fail(read, "/address is for ethernet and wifi, not " + interfaceName);
+        Fail(read, Say(Words::AddressNotForInterface, interfaceName));
     if (options.address.empty() && NeedsAddress(options.printerInterface))
-        Fail(read, interfaceName + " needs /address");
+        Fail(read, Say(Words::InterfaceNeedsAddress, interfaceName));
 }
 
 }  // namespace
 
 const char* ExitCodeMeaning(ExitCode code, bool check)
 {
-    if (check && code == ExitCode::Installed) return "as the options ask";
+    if (check && code == ExitCode::Installed) return Text(Words::ExitAsAsked);
     for (const ExitCodeText& each : kExitCodes)
-        if (each.code == code) return each.meaning;
+        if (each.code == code) return Text(each.meaning);
     return "";
+}
+
+std::string ResultLine(ExitCode code, bool check)
+{
+    return Say(Words::LogResult, static_cast<int>(code), ExitCodeMeaning(code, check));
 }
 
 bool AsksUsage(const std::vector<std::string>& arguments)
@@ -236,15 +235,14 @@ std::string UsageText()
 {
     // One option a line, without columns: a message box sets it in a proportional font and
     // wraps long lines, where padding only scatters the words.
-    std::string text = "Usage: zenthar.exe /quiet WHAT [WHERE] [/codepage N] [/default] [/check] [/log PATH]\n"
-                       "Installs without windows; options are case-insensitive and start with / or -.\n";
+    std::string text = Text(Words::Usage);
     for (const OptionSpec& option : kOptions) {
         if (option.heading) text += std::string(option.heading) + "\n";
         if (option.usage) text += UsageLine(option);
     }
-    text += "Exit codes:\n";
+    text += std::string(Text(Words::UsageExitCodes)) + "\n";
     for (const ExitCodeText& each : kExitCodes)
-        text += std::to_string(static_cast<int>(each.code)) + ": " + each.meaning + "\n";
+        text += Say(Words::UsageExitCode, static_cast<int>(each.code), Text(each.meaning)) + "\n";
     return text;
 }
 
@@ -257,23 +255,23 @@ ReadOptions ReadQuietOptions(const std::vector<std::string>& arguments)
         const std::string name = OptionName(word);
         const OptionSpec* option = FindOption(name);
         if (name.empty()) {
-            Fail(read, "not an option: " + InQuotes(word));
+            Fail(read, Say(Words::NotAnOption, InQuotes(word)));
             continue;
         }
         if (!option) {
-            Fail(read, "unknown option: " + word);
+            Fail(read, Say(Words::UnknownOption, word));
             continue;
         }
         if (!option->repeatable) {
             for (const std::string& earlier : seen)
-                if (earlier == name) Fail(read, "given twice: /" + name);
+                if (earlier == name) Fail(read, Say(Words::GivenTwice, name));
             seen.push_back(name);
         }
         std::string value;
         if (option->takesValue) {
             // An option where the value should be means the value was left out.
             if (at + 1 >= arguments.size() || FindOption(OptionName(arguments[at + 1]))) {
-                Fail(read, "/" + name + " needs a value");
+                Fail(read, Say(Words::NeedsValue, name));
                 continue;
             }
             value = arguments[++at];

@@ -15,6 +15,8 @@ namespace zenthar {
 
 // What the code means, as the log's last line says it; a check's 0 has a meaning of its own.
 const char* ExitCodeMeaning(ExitCode code, bool check = false);
+// The log's last line: "result: 0 installed (or everything chosen existed already)".
+std::string ResultLine(ExitCode code, bool check);
 
 struct QuietOptions : WantedPrinters {
     bool check = false;  // only say whether the machine is as the other options ask

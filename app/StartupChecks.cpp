@@ -10,19 +10,12 @@
 #include "core/ServiceControl.h"
 #include "core/SpoolerEnumeration.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
-const char* const kProtectedPrintModeText =
-    "Windows protected print mode is on. It allows only Windows' own IPP class driver, so the printer driver of "
-    "the NORVA Orbix printers cannot be installed.\nAn administrator turns it off with the policy \"Configure Windows "
-    "protected print\" (Computer Configuration > Administrative Templates > Printers), or with the switch under "
-    "Settings > Bluetooth & devices > Printers & scanners.\nNothing was installed.";
-const char* const kProtectedPrintModeDifference =
-    "Windows protected print mode is on: it allows only Windows' own IPP class driver";
-const char* const kArmPcText =
-    "This PC runs Windows on Arm. The printer driver in this package is built for x86 and x64 Windows only, so the "
-    "NORVA Orbix printers cannot be installed on it.\nNothing was installed.";
+using resources::Text;
+using resources::Words;
 
 namespace {
 
@@ -52,16 +45,15 @@ SpoolerCheck CheckSpooler(platform::Platform& platform, const NoticeSink& notice
     const Status queried = QueryService(platform, "spooler");
     if (queried) {
         if (StartServiceAndWait(platform, "spooler")) return SpoolerCheck::Running;
-        notices.Show(
-            AppNotice("Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts"));
+        notices.Show(AppNotice(Text(Words::SpoolerStopped)));
         return SpoolerCheck::NotStarted;
     }
     const std::string_view call = queried.Failed().call;
-    const char* format = call == kOpenManager   ? "OpenSCManager() failed !!! ErrorCode=%d"
-                         : call == kOpenService ? "OpenService() failed !!! ErrorCode=%d"
-                                                : "QueryServiceStatus() failed !!! ErrorCode=%d";
+    const Words format = call == kOpenManager   ? Words::ScmFailed
+                         : call == kOpenService ? Words::ServiceFailed
+                                                : Words::QueryFailed;
     char message[128];
-    FormatText(message, format, static_cast<int>(queried.Failed().error));
+    FormatText(message, Text(format), static_cast<int>(queried.Failed().error));
     notices.Show(AppNotice(TextOf(message)));
     return SpoolerCheck::QueryFailed;
 }
@@ -73,7 +65,7 @@ std::optional<std::vector<int>> FindInstalledRows(platform::Platform& platform, 
                                           platform::Dword* returned) {
         return platform.spooler.EnumPrintersA(platform::PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned);
     };
-    const Notice failed = MainWindowNotice("EnumPrinters() failed", "EnumPrinters() Error");
+    const Notice failed = MainWindowNotice(Text(Words::EnumPrintersFailed), Text(Words::EnumPrintersCaption));
     Enumeration<platform::PrinterInfo2A> printers;
     // A machine without local printers has nothing to list; only a failing spooler is worth a
     // message.

@@ -22,11 +22,6 @@ enum class SpoolerCheck {
 // printer of ours can be installed while it is on. Set by policy or by the switch in
 // Settings; either value at 1 turns it on.
 bool ProtectedPrintModeOn(platform::Platform& platform);
-extern const char* const kProtectedPrintModeText;
-// The same, as a line of a check that changes nothing.
-extern const char* const kProtectedPrintModeDifference;
-// An Arm PC emulates x86 and x64 programs, but its spooler takes only drivers built for Arm.
-extern const char* const kArmPcText;
 
 // Queries the spooler and starts it when it is not running, waiting while it starts.
 SpoolerCheck CheckSpooler(platform::Platform& platform, const NoticeSink& notices);

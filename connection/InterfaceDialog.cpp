@@ -3,6 +3,7 @@
 #include "connection/PlatformDetection.h"
 #include "core/CodePageTable.h"
 #include "core/FixedText.h"
+#include "resources/InstallerWords.h"
 #include "resources/InterfaceDialogIds.h"
 #include "resources/ResourceIds.h"
 
@@ -40,7 +41,8 @@ constexpr InterfaceView kInterfaces[kInterfaceCount] = {
 };
 
 // The processor combo's entries, indexed by Processor.
-constexpr const char* kProcessorLabels[] = {"32-Bit OS", "64-Bit OS", "Itanium"};
+constexpr resources::Words kProcessorLabels[] = {resources::Words::Processor32Bit, resources::Words::Processor64Bit,
+                                                 resources::Words::ProcessorItanium};
 
 constexpr int kIconSize = 32;
 
@@ -87,7 +89,7 @@ bool InterfaceDialog::OnInitDialog()
     ClearText(addressText);
     addressEntered = 0;
 
-    for (const char* label : kProcessorLabels) processorCombo.AddString(label);
+    for (const resources::Words label : kProcessorLabels) processorCombo.AddString(resources::Text(label));
     processorCombo.SetCurSel(static_cast<int>(session.processor));
     processorCombo.Enable(false);
 

@@ -3,6 +3,7 @@
 #include "connection/NetworkPort.h"
 #include "core/FixedText.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 #include "resources/IpAddressDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "ui/Ui.h"
@@ -60,7 +61,7 @@ void IpAddressDialog::OnOK()
 
     // Only a warning: the port is written into the monitor's keys whether the monitor is
     // there or not, and the address is taken over either way.
-    if (!TcpIpMonitorPresent(platform)) ui::AppMessageBox(kTcpIpMonitorMissing);
+    if (!TcpIpMonitorPresent(platform)) ui::AppMessageBox(resources::Text(resources::Words::TcpIpMonitorMissing));
     ui::Dialog::OnOK();
 }
 

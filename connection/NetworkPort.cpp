@@ -8,6 +8,7 @@
 #include "core/Owners.h"
 #include "core/ServiceControl.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 namespace {
@@ -21,25 +22,24 @@ struct PortValue {
     Data data;
     Dword number;
     const char* text;
-    const char* failure;
+    resources::Words failure;
 };
 
 constexpr PortValue kPortValues[] = {
-    {"PortNumber", PortValue::Data::Number, 9100, nullptr, "Fail to Write PortNumber GetLastError=%d"},
-    {"Protocol", PortValue::Data::Number, 1, nullptr, "Fail to Write Protocol GetLastError=%d"},
-    {"SNMP Enabled", PortValue::Data::Number, 0, nullptr, "Fail to Read SNMP Enabled GetLastError=%d"},
-    {"SNMP Index", PortValue::Data::Number, 1, nullptr, "Fail to Write SNMP Index GetLastError=%d"},
-    {"Version", PortValue::Data::Number, 1, nullptr, "Fail to Write Version GetLastError=%d"},
-    {"HostName", PortValue::Data::Text, 0, "", "Fail to Write HostName GetLastError=%d"},
-    {"HWAddress", PortValue::Data::Text, 0, "", "Fail to Write HWAddress GetLastError=%d"},
-    {"IPAddress", PortValue::Data::Address, 0, nullptr, "Fail to Write IPAddress GetLastError=%d"},
-    {"SNMP Community", PortValue::Data::Text, 0, "cmtyro", "Fail to Write SNMP Community GetLastError=%d"},
+    {"PortNumber", PortValue::Data::Number, 9100, nullptr, resources::Words::PortNumberWriteFailed},
+    {"Protocol", PortValue::Data::Number, 1, nullptr, resources::Words::ProtocolWriteFailed},
+    {"SNMP Enabled", PortValue::Data::Number, 0, nullptr, resources::Words::SnmpEnabledReadFailed},
+    {"SNMP Index", PortValue::Data::Number, 1, nullptr, resources::Words::SnmpIndexWriteFailed},
+    {"Version", PortValue::Data::Number, 1, nullptr, resources::Words::VersionWriteFailed},
+    {"HostName", PortValue::Data::Text, 0, "", resources::Words::HostNameWriteFailed},
+    {"HWAddress", PortValue::Data::Text, 0, "", resources::Words::HwAddressWriteFailed},
+    {"IPAddress", PortValue::Data::Address, 0, nullptr, resources::Words::IpAddressWriteFailed},
+    {"SNMP Community", PortValue::Data::Text, 0, "cmtyro", resources::Words::CommunityWriteFailed},
 };
 
 // The first value's failure is the program's own warning; the others are shown over
-// the main dialog under this caption. Each names the error the registry call returned: a
+// the main dialog under their own caption. Each names the error the registry call returned: a
 // registry call returns its error and need not set the last error, which would be stale.
-constexpr const char* kValueFailureCaption = "RegQueryValueEx";
 
 struct ServiceStep {
     const char* command;
@@ -87,11 +87,11 @@ Status WriteValue(platform::Platform& platform, platform::RegKey key, const Port
 void ReportFailure(const PortValue& value, Dword error, const NoticeSink& notices)
 {
     char message[128];
-    FormatText(message, value.failure, static_cast<int>(error));
+    FormatText(message, resources::Text(value.failure), static_cast<int>(error));
     if (&value == &kPortValues[0]) {
         notices.Show(AppNotice(TextOf(message)));
     } else {
-        notices.Show(MainWindowNotice(TextOf(message), kValueFailureCaption));
+        notices.Show(MainWindowNotice(TextOf(message), resources::Text(resources::Words::ValueFailureCaption)));
     }
 }
 
@@ -121,12 +121,12 @@ NetworkPortWritten CreateNetworkPort(platform::Platform& platform, NetworkPortFi
     CopyText(fields.networkAddress, address);
     // A key path that did not fit would name another key; never write there.
     if (!FormatWhole(fields.networkPortKey, "%s\\%s", kTcpIpPortsKey, fields.networkPortName)) {
-        platform.debug.OutputDebugStringA("Network port key too long");
+        platform.debug.OutputDebugStringA(resources::Text(resources::Words::NetworkKeyTooLong));
         return {};
     }
 
     if (!MakePortKey(platform, fields.networkPortKey, fields.networkPortName)) {
-        platform.debug.OutputDebugStringA("RegCreateKeyEx() Fail !!!");
+        platform.debug.OutputDebugStringA(resources::Text(resources::Words::RegCreateKeyFailed));
         return {};
     }
     return WriteTcpIpPortValues(platform, fields, notices);
@@ -146,7 +146,7 @@ NetworkPortWritten WriteTcpIpPortValues(platform::Platform& platform, const Netw
             }
         }
     } else {
-        platform.debug.OutputDebugStringA("RegOpenKeyEx() Fail !!!");
+        platform.debug.OutputDebugStringA(resources::Text(resources::Words::RegOpenKeyFailed));
     }
 
     const auto notEnded = RestartPortServices(platform);

@@ -45,9 +45,6 @@ NetworkPortWritten CreateNetworkPort(platform::Platform& platform, NetworkPortFi
 NetworkPortWritten WriteTcpIpPortValues(platform::Platform& platform, const NetworkPortFields& fields,
                                         const NoticeSink& notices);
 
-// What the address dialog warns of when the monitor's ports key cannot be opened for writing.
-inline constexpr const char* kTcpIpMonitorMissing =
-    "Standard TCP/IP Port not installed\nPlease Install Standard TCP/IP Port";
 // Whether the Standard TCP/IP Port monitor's ports key can be opened for writing.
 bool TcpIpMonitorPresent(platform::Platform& platform);
 

@@ -11,6 +11,7 @@
 #include "core/Pause.h"
 #include "core/SystemFiles.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -45,11 +46,6 @@ constexpr const char* kDeviceKeyPrefix =
 constexpr const char* kDeviceKeySuffix = "\\#\\Device Parameters";
 constexpr const char* kPortNumberValue = "Port Number";
 constexpr const char* kPortNameFormat = "USB%03u";
-
-constexpr const char* kPortNumberFailure = "Fail to Read USB Port Number";
-constexpr const char* kPortNumberFailureCaption = "RegQueryValueEx";
-constexpr const char* kKeyOpenFailure = "RegOpenKeyEx() Fail : GetLastError() =%d";
-constexpr const char* kConnectedPortLine = "Connected USB Port Name";
 
 constexpr Dword kPresentInterfaces = platform::DIGCF_PRESENT | platform::DIGCF_DEVICEINTERFACE;
 // Enumeration errors other than "no more items" skip one index; a set that never stops
@@ -131,7 +127,8 @@ UsbProbe UsbChannel::ProbeUsbPrinter(const char* /*portName*/, const NoticeSink&
 
     if (!FormatWhole(keyBuffer, "%s%s%s", kDeviceKeyPrefix, devicePath, kDeviceKeySuffix)) {
         char line[128];
-        FormatText(line, kKeyOpenFailure, static_cast<int>(platform::ERROR_FILENAME_EXCED_RANGE));
+        FormatText(line, resources::Text(resources::Words::UsbKeyOpenFailed),
+                   static_cast<int>(platform::ERROR_FILENAME_EXCED_RANGE));
         platform.debug.OutputDebugStringA(line);
         return {true};
     }
@@ -140,7 +137,7 @@ UsbProbe UsbChannel::ProbeUsbPrinter(const char* /*portName*/, const NoticeSink&
         platform.registry.RegOpenKeyExA(platform::kHkeyLocalMachine, keyBuffer, 0, platform::KEY_READ, &key);
     if (opened.value != static_cast<platform::Long>(platform::ERROR_SUCCESS)) {
         char line[128];
-        FormatText(line, kKeyOpenFailure, static_cast<int>(opened.error));
+        FormatText(line, resources::Text(resources::Words::UsbKeyOpenFailed), static_cast<int>(opened.error));
         platform.debug.OutputDebugStringA(line);
         return {true};
     }
@@ -154,11 +151,13 @@ UsbProbe UsbChannel::ProbeUsbPrinter(const char* /*portName*/, const NoticeSink&
     // Only a four-byte number is a port number; anything else would give a made-up port.
     if (read.value != static_cast<platform::Long>(platform::ERROR_SUCCESS) || type != platform::REG_DWORD ||
         size != sizeof(number)) {
-        notices.Show(Notice{kPortNumberFailure, kPortNumberFailureCaption, NoticeOwner::InFront, NoticeIcon::None});
+        notices.Show(Notice{resources::Text(resources::Words::UsbPortNumberUnreadable),
+                            resources::Text(resources::Words::ValueFailureCaption), NoticeOwner::InFront,
+                            NoticeIcon::None});
         return {true, true};
     }
     FormatText(usbPortName, kPortNameFormat, static_cast<unsigned>(number));
-    platform.debug.OutputDebugStringA(kConnectedPortLine);
+    platform.debug.OutputDebugStringA(resources::Text(resources::Words::UsbConnectedPort));
     platform.debug.OutputDebugStringA(usbPortName);
     return {true};
 }

@@ -53,8 +53,6 @@ struct UsbSearched {
     bool portNumberUnread = false;
 };
 
-inline constexpr const char* kUsbSearchFailed = "USB Port Search Failed";
-
 // Looks for the printer and closes the channel again once it was found. What a probe has to
 // tell goes to `notices`; without them, to message boxes.
 UsbSearched SearchUsbPrinter(platform::Platform& platform, UsbChannel& channel, UsbSearchView& view);

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "platform/Platform.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -49,7 +50,7 @@ inline Failure FailedCall(const char* call, platform::Dword error, platform::Dwo
 // The failure as the log and the summaries name it: "SetDefaultPrinterA failed (error 5)".
 inline std::string Describe(const Failure& failure)
 {
-    return std::string(failure.call) + " failed (error " + std::to_string(failure.error) + ")";
+    return resources::Say(resources::Words::CallFailed, failure.call, failure.error);
 }
 
 }  // namespace zenthar

@@ -5,6 +5,7 @@
 
 #include "core/Owners.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -43,8 +44,7 @@ std::optional<MadeThing> ThingOf(std::string_view valueName)
 
 void Complain(platform::Platform& platform, const char* call, Dword error)
 {
-    platform.debug.OutputDebugStringA(
-        (std::string("Installation record: ") + call + " failed (error " + std::to_string(error) + ")").c_str());
+    platform.debug.OutputDebugStringA(resources::Say(resources::Words::RecordCallFailed, call, error).c_str());
 }
 
 }  // namespace

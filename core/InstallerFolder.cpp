@@ -8,6 +8,7 @@
 #include "core/Owners.h"
 #include "platform/Constants.h"
 #include "platform/SecurityRecords.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -67,16 +68,16 @@ Survey SurveyFolder(platform::Platform& platform)
         const bool missing = attributes.error == platform::ERROR_FILE_NOT_FOUND ||
                              attributes.error == platform::ERROR_PATH_NOT_FOUND;
         survey.state = missing ? Survey::State::Missing : Survey::State::Refused;
-        survey.reason = "its attributes could not be read (error " + std::to_string(attributes.error) + ")";
+        survey.reason = resources::Say(resources::Words::FolderAttributesUnread, attributes.error);
         return survey;
     }
     survey.state = Survey::State::Refused;
     if (attributes.value & kReparsePoint) {
-        survey.reason = "it is a link to another place (a reparse point)";
+        survey.reason = resources::Text(resources::Words::FolderIsLink);
         return survey;
     }
     if (!(attributes.value & platform::FILE_ATTRIBUTE_DIRECTORY)) {
-        survey.reason = "it is a file, not a folder";
+        survey.reason = resources::Text(resources::Words::FolderIsFile);
         return survey;
     }
     constexpr platform::Dword kWanted = sec::kOwnerInformation | sec::kDaclInformation;
@@ -89,13 +90,12 @@ Survey SurveyFolder(platform::Platform& platform)
     }
     if (!read.value) {
         if (read.error == sec::kErrorCallNotImplemented) survey.state = Survey::State::NoFileSecurity;
-        survey.reason = "its security could not be read (GetFileSecurityA failed with error " +
-                        std::to_string(read.error) + ")";
+        survey.reason = resources::Say(resources::Words::FolderSecurityUnread, read.error);
         return survey;
     }
     const auto descriptor = sec::DecodeSelfRelative(bytes.data(), std::min<std::size_t>(needed, bytes.size()));
     if (!descriptor || descriptor->owner.empty()) {
-        survey.reason = "its security could not be read (GetFileSecurityA gave no owner)";
+        survey.reason = resources::Text(resources::Words::FolderWithoutOwner);
         return survey;
     }
     survey.state = Survey::State::Read;
@@ -110,8 +110,7 @@ std::optional<std::string> ForeignOwner(platform::Platform& platform, const std:
     if (OneOf(owner, kTrustedOwners)) return std::nullopt;
     if (!account) account = RunningAccount(platform);
     if (!account->empty() && owner == *account) return std::nullopt;
-    return "it belongs to " + owner +
-           ", not to SYSTEM, Administrators, TrustedInstaller or the account this program runs as";
+    return resources::Say(resources::Words::FolderForeignOwner, owner);
 }
 
 // Sets the locked security; what failed, none when it is set.
@@ -124,7 +123,7 @@ std::optional<std::string> SetLockedSecurity(platform::Platform& platform, bool&
                                             {sec::kAccessAllowed, kTree, sec::kReadAndExecute, sec::kUsers}});
     constexpr platform::Dword kInformation = sec::kOwnerInformation | sec::kDaclInformation | sec::kProtectedDacl;
     // Never a missing owner or a null DACL, which would let everyone in.
-    if (owner.empty() || dacl.empty()) return "the locked security could not be made";
+    if (owner.empty() || dacl.empty()) return resources::Text(resources::Words::LockSecurityNotMade);
     platform::ProcAddress treeReset = 0;
     if (const auto advapi = platform.modules.GetModuleHandleA("advapi32.dll"); advapi.value != 0)
         treeReset = platform.modules.GetProcAddress(advapi.value, "TreeResetNamedSecurityInfoA").value;
@@ -136,13 +135,13 @@ std::optional<std::string> SetLockedSecurity(platform::Platform& platform, bool&
         if (reset.value == platform::ERROR_SUCCESS) return std::nullopt;
         // A system that names the call but has it do nothing still sets the folder itself.
         if (reset.value != sec::kErrorCallNotImplemented)
-            return "TreeResetNamedSecurityInfoA failed with error " + std::to_string(reset.value);
+            return resources::Say(resources::Words::LockCallFailed, "TreeResetNamedSecurityInfoA", reset.value);
         wholeTree = false;
     }
     const auto set = platform.security.SetNamedSecurityInfoA(kInstallerFolder, sec::kFileObject, kInformation,
                                                              owner.data(), nullptr, dacl.data(), nullptr);
     if (set.value == platform::ERROR_SUCCESS) return std::nullopt;
-    return "SetNamedSecurityInfoA failed with error " + std::to_string(set.value);
+    return resources::Say(resources::Words::LockCallFailed, "SetNamedSecurityInfoA", set.value);
 }
 
 }  // namespace
@@ -151,9 +150,9 @@ FolderLock LockInstallerFolder(platform::Platform& platform)
 {
     const Survey survey = SurveyFolder(platform);
     switch (survey.state) {
-    case Survey::State::Missing: return {false, "folder " + Quoted() + " is not there: nothing to lock"};
+    case Survey::State::Missing: return {false, resources::Say(resources::Words::FolderMissing, Quoted())};
     case Survey::State::NoFileSecurity:
-        return {false, "folder " + Quoted() + " not locked: this Windows keeps no file security"};
+        return {false, resources::Say(resources::Words::FolderWithoutSecurity, Quoted())};
     case Survey::State::Refused: return {true, survey.reason};
     case Survey::State::Read: break;
     }
@@ -161,40 +160,37 @@ FolderLock LockInstallerFolder(platform::Platform& platform)
     if (auto foreign = ForeignOwner(platform, survey.descriptor.owner, account)) return {true, *foreign};
     bool wholeTree = false;
     if (const auto failed = SetLockedSecurity(platform, wholeTree))
-        return {true, "it could not be locked (" + *failed + ")"};
-    return {false,
-            "folder " + Quoted() + " locked: owner Administrators, only SYSTEM and Administrators may change it" +
-                (wholeTree ? std::string() : " (this Windows sets the folder itself only, not what lies in it)")};
+        return {true, resources::Say(resources::Words::FolderNotLockable, *failed)};
+    return {false, resources::Say(resources::Words::FolderLocked, Quoted()) +
+                       (wholeTree ? "" : resources::Text(resources::Words::FolderLockedItselfOnly))};
 }
 
 std::optional<std::string> InstallerFolderDifference(platform::Platform& platform)
 {
     const Survey survey = SurveyFolder(platform);
-    const std::string prefix = "folder " + Quoted() + " is not locked: ";
     switch (survey.state) {
     case Survey::State::Missing:
     case Survey::State::NoFileSecurity: return std::nullopt;
-    case Survey::State::Refused: return prefix + survey.reason;
+    case Survey::State::Refused: return resources::Say(resources::Words::FolderNotLocked, Quoted(), survey.reason);
     case Survey::State::Read: break;
     }
     std::optional<std::string> account;
-    if (auto foreign = ForeignOwner(platform, survey.descriptor.owner, account)) return prefix + *foreign;
+    if (auto foreign = ForeignOwner(platform, survey.descriptor.owner, account))
+        return resources::Say(resources::Words::FolderNotLocked, Quoted(), *foreign);
     for (const sec::Ace& ace : survey.descriptor.dacl) {
         if (ace.type != sec::kAccessAllowed || !(ace.mask & sec::kChangingRights) || OneOf(ace.sid, kTrustedWriters))
             continue;
         if (!account) account = RunningAccount(platform);
         if (!account->empty() && ace.sid == *account) continue;
-        return prefix + ace.sid + " may change it";
+        return resources::Say(resources::Words::FolderNotLocked, Quoted(),
+                              resources::Say(resources::Words::FolderOthersMayChange, ace.sid));
     }
     return std::nullopt;
 }
 
 std::string FolderRefusalText(const std::string& reason, const char* notDone)
 {
-    return "The folder " + Quoted() + " cannot be used: " + reason +
-           ".\nOnly SYSTEM, Administrators and TrustedInstaller may own or change the folder the driver "
-           "files come from. Nothing was " +
-           notDone + ".";
+    return resources::Say(resources::Words::FolderRefused, Quoted(), reason, notDone);
 }
 
 }  // namespace zenthar

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -11,10 +12,8 @@ bool MachineWideRun::Take(platform::Dword milliseconds)
     auto created =
         OwnHandle(platform.kernel, "CreateMutexA", platform.kernel.CreateMutexA(nullptr, false, kRunMutexName));
     if (!created) {
-        platform.debug.OutputDebugStringA(("The mutex that keeps runs apart could not be made (error " +
-                                           std::to_string(created.Failed().error) +
-                                           "); this run does not wait for others")
-                                              .c_str());
+        platform.debug.OutputDebugStringA(
+            resources::Say(resources::Words::MutexNotMade, created.Failed().error).c_str());
         return true;
     }
     mutex = std::move(*created);
@@ -25,8 +24,7 @@ bool MachineWideRun::Take(platform::Dword milliseconds)
         return true;
     }
     if (waited.value == platform::WAIT_TIMEOUT) return false;
-    platform.debug.OutputDebugStringA(
-        ("Waiting for other runs failed (error " + std::to_string(waited.error) + "); this run does not wait").c_str());
+    platform.debug.OutputDebugStringA(resources::Say(resources::Words::WaitFailed, waited.error).c_str());
     return true;
 }
 

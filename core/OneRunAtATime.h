@@ -8,6 +8,7 @@
 
 #include "core/Owners.h"
 #include "platform/Platform.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -21,13 +22,11 @@ inline constexpr platform::Dword kQuietRunWait = kQuietRunWaitMinutes * 60 * 100
 // The end of the log line of a run that waited in vain: " (waited 5 minutes)".
 inline std::string QuietRunWaitedText()
 {
-    return " (waited " + std::to_string(kQuietRunWaitMinutes) + " minutes)";
+    return resources::Say(resources::Words::QuietRunWaited, kQuietRunWaitMinutes);
 }
 
 // What a second run says, the installer's and the uninstaller's alike.
-inline constexpr const char* kAnotherRunText =
-    "Another installation or removal of the NORVA Orbix printers is running on this computer.\nStart this program "
-    "again when it has ended.";
+inline const char* const kAnotherRunText = resources::Text(resources::Words::AnotherRun);
 
 class MachineWideRun {
 public:

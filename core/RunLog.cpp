@@ -6,6 +6,7 @@
 #include "core/FixedText.h"
 #include "core/SystemFiles.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -51,12 +52,14 @@ std::optional<std::string> RunLog::Refusal(platform::Handle handle, const char* 
 {
     platform::ByHandleFileInformation information{};
     const auto read = platform.io.GetFileInformationByHandle(handle, &information);
-    if (!read.value) return "its file could not be read back (error " + std::to_string(read.error) + ")";
-    if (information.dwFileAttributes & platform::FILE_ATTRIBUTE_REPARSE_POINT) return "it is a link (a reparse point)";
+    if (!read.value) return resources::Say(resources::Words::LogUnreadable, read.error);
+    if (information.dwFileAttributes & platform::FILE_ATTRIBUTE_REPARSE_POINT)
+        return resources::Text(resources::Words::LogIsLink);
     if (information.nNumberOfLinks > 1)
-        return "the file has " + std::to_string(information.nNumberOfLinks) + " names (hard links)";
+        return resources::Say(resources::Words::LogHardLinks, information.nNumberOfLinks);
     const std::string final = FinalPath(platform, handle);
-    if (!final.empty() && !SameWordNoCase(final, FullPath(platform, path))) return "it leads to " + final;
+    if (!final.empty() && !SameWordNoCase(final, FullPath(platform, path)))
+        return resources::Say(resources::Words::LogLeadsTo, final);
     return std::nullopt;
 }
 
@@ -72,8 +75,7 @@ bool RunLog::Open(const char* path)
     if (const auto refusal = Refusal(owned->Get(), path)) {
         // An empty file this call made beyond a linked folder stays: deleting it by a path a
         // user can point elsewhere in the meantime could take another file of that name.
-        platform.debug.OutputDebugStringA(
-            ("The log \"" + std::string(path) + "\" is not written: " + *refusal).c_str());
+        platform.debug.OutputDebugStringA(resources::Say(resources::Words::LogNotWritten, path, *refusal).c_str());
         return false;
     }
     // An older log of the same name is replaced.

@@ -3,6 +3,7 @@
 #include "core/FixedText.h"
 #include "core/Owners.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -72,7 +73,7 @@ bool StartServiceAndWait(platform::Platform& platform, const char* serviceName)
             platform.clock.Sleep(StartWait(status.dwWaitHint));
             if (!services.QueryServiceStatus(service, &status).value) break;
             if (status.dwCheckPoint > lastCheckPoint) {
-                platform.debug.OutputDebugStringA("Service starting in progress...");
+                platform.debug.OutputDebugStringA(resources::Text(resources::Words::ServiceStarting));
                 waitStart = platform.clock.GetTickCount();
                 lastCheckPoint = status.dwCheckPoint;
             } else if (platform.clock.GetTickCount() - waitStart > status.dwWaitHint) {
@@ -153,7 +154,7 @@ Result<CommandEnd> RunCommand(platform::Platform& platform, const char* command,
         // The interpreter goes; what it started may stay behind on its console, but this
         // program is free to go on.
         platform.processes.TerminateProcess(process.hProcess, platform::ERROR_TIMEOUT);
-        platform.debug.OutputDebugStringA("Command did not end in time and was stopped");
+        platform.debug.OutputDebugStringA(resources::Text(resources::Words::CommandStopped));
         return CommandEnd{platform::ERROR_TIMEOUT, false};
     }
     platform::Dword exitCode = 0;
@@ -163,8 +164,7 @@ Result<CommandEnd> RunCommand(platform::Platform& platform, const char* command,
 
 std::string CommandNotEndedText(const char* command, const char* argument)
 {
-    return "\"" + std::string(command) + " " + argument + "\" did not end within " +
-           std::to_string(kCommandTimeLimit / 1000) + " seconds and was stopped";
+    return resources::Say(resources::Words::CommandTimedOut, command, argument, kCommandTimeLimit / 1000);
 }
 
 }  // namespace zenthar

@@ -5,6 +5,7 @@
 #include "core/RunLog.h"
 #include "core/SystemFiles.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -87,10 +88,8 @@ std::optional<int> HandOverToTwin(platform::Platform& platform, const Twin& twin
     if (run.state == TwinRun::State::NotNeeded) return std::nullopt;
     if (run.state == TwinRun::State::Ran) return static_cast<int>(run.exitCode);
 
-    const std::string text = std::string("This is a 64-bit Windows: the ") + twin.work + " is done by \"" +
-                             twin.fileName +
-                             "\", which must lie beside this program.\nIt could not be started (error " +
-                             std::to_string(run.error) + "). Nothing was " + twin.notDone + ".";
+    const std::string text =
+        resources::Say(resources::Words::TwinNotStarted, twin.work, twin.fileName, run.error, twin.notDone);
     TellBeforeRun(platform, arguments, text, twin.resultLine, screen);
     return twin.notStartedCode;
 }

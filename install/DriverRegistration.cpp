@@ -4,6 +4,7 @@
 #include "core/InstallSession.h"
 #include "core/SystemFiles.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -67,7 +68,7 @@ bool RegisterDriver(platform::Platform& platform, Processor processor, OsFamily 
     }
 
     char message[128];
-    FormatText(message, "Failure to AddPrinterDriver() GetLastError()=%d", static_cast<int>(result.error));
+    FormatText(message, resources::Text(resources::Words::AddDriverFailed), static_cast<int>(result.error));
     notices.Show(MainWindowNotice(message));
     return false;
 }

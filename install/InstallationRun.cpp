@@ -19,11 +19,16 @@
 #include "install/PrinterCreation.h"
 #include "install/PrinterSettings.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
 #include "spooler/UninstallEntry.h"
 
 namespace zenthar {
+
+using resources::Say;
+using resources::Text;
+using resources::Words;
 
 namespace {
 
@@ -31,15 +36,14 @@ namespace {
 const char* UnsupportedFamilyMessage(OsFamily family)
 {
     switch (family) {
-    case OsFamily::NT3: return "Windows NT 3.51 not Supported !!!";
-    case OsFamily::Win95: return "Windows 95 not Supported !!!";
-    case OsFamily::Win98: return "Windows 98 not Supported !!!";
-    case OsFamily::WinMe: return "Windows ME not Supported !!!";
+    case OsFamily::NT3: return Text(Words::Nt351NotSupported);
+    case OsFamily::Win95: return Text(Words::Win95NotSupported);
+    case OsFamily::Win98: return Text(Words::Win98NotSupported);
+    case OsFamily::WinMe: return Text(Words::WinMeNotSupported);
     default: return nullptr;
     }
 }
 
-constexpr const char* kCanceled = "Install Canceled";
 constexpr platform::Dword kSearchFailurePause = 500;
 
 // The designed pauses after the steps, so that each status can be read.
@@ -100,14 +104,14 @@ RunOutcome InstallationRun::Run(const RunRequest& request)
     if (request.checkedRows == 0) {
         screen.EnableInstall(false);
         screen.EnableExit(true);
-        screen.Show(MainWindowNotice("Please, select printer driver to install !!!"));
+        screen.Show(MainWindowNotice(Text(Words::PleaseSelect)));
         return {RunEnding::NothingChosen, firstSetback};
     }
 
     session.codePageIndex = kDefaultCodePageIndex;
     ConnectionChoice connection;
     if (!screen.AskConnection(session, connection)) {
-        screen.Show(MainWindowNotice(kCanceled));
+        screen.Show(MainWindowNotice(Text(Words::InstallCanceled)));
         screen.EndProgram();
         return {RunEnding::Cancelled, firstSetback};
     }
@@ -124,7 +128,7 @@ RunOutcome InstallationRun::Run(const RunRequest& request)
         return {RunEnding::FamilyNotDetected, firstSetback};
     }
     if (const char* refused = UnsupportedFamilyMessage(session.osFamily)) {
-        screen.Show(MainWindowNotice(refused, "ERROR"));
+        screen.Show(MainWindowNotice(refused, Text(Words::ErrorCaption)));
         screen.ShowListAfterStop();
         return {RunEnding::FamilyNotSupported, firstSetback};
     }
@@ -137,7 +141,7 @@ RunOutcome InstallationRun::Run(const RunRequest& request)
     const RunEnding ending = knownProcessor ? InstallAndRegister(networkPort) : RunEnding::ProcessorNotSupported;
     if (ending != RunEnding::Completed && ending != RunEnding::ProcessorNotSupported) return {ending, firstSetback};
 
-    screen.ShowStep("Installation Completed!!!", kCompletedPosition);
+    screen.ShowStep(Text(Words::InstallationCompleted), kCompletedPosition);
     screen.PauseToShow(kStepPause);
     screen.EnableExit(true);
     screen.ShowCompletion();
@@ -155,7 +159,7 @@ std::optional<RunEnding> InstallationRun::PreparePort(const ConnectionChoice& co
         const UsbSearched searched = SearchUsbPrinter(platform, state.usbChannel, screen, screen);
         if (searched.portNumberUnread) NoteSetback(RunSetback::UsbPortNumber);
         if (searched.outcome == UsbSearchOutcome::Failed) {
-            screen.Show(MainWindowNotice(kUsbSearchFailed));
+            screen.Show(MainWindowNotice(Text(Words::UsbSearchFailed)));
             screen.PauseToShow(kSearchFailurePause);
             screen.EndProgram();
             return RunEnding::UsbPrinterNotFound;
@@ -182,7 +186,7 @@ RunEnding InstallationRun::InstallAndRegister(const NetworkPortFields& networkPo
     if (state.rows.rowInstalled[0] == 0 && state.rows.rowInstalled[1] == 0) {
         RegisterUninstall(platform);
         if (!screen.AskDefaultPrinter(state.setDefaultRequested)) {
-            screen.Show(MainWindowNotice(kCanceled));
+            screen.Show(MainWindowNotice(Text(Words::InstallCanceled)));
             screen.EndProgram();
             return RunEnding::Cancelled;
         }
@@ -198,12 +202,12 @@ InstallationRun::RowsInstalled InstallationRun::InstallRows(const NetworkPortFie
     auto& rows = state.rows;
 
     const auto driversBefore = RegisteredDrivers(platform);
-    screen.ShowStep("Print Driver Copy Started", kCopyStartedPosition);
+    screen.ShowStep(Text(Words::CopyStarted), kCopyStartedPosition);
     screen.PauseToShow(kStepPause);
     CopyDriverFiles(platform, session);
-    screen.ShowStep("Print Driver Copy Ended", kCopyEndedPosition);
+    screen.ShowStep(Text(Words::CopyEnded), kCopyEndedPosition);
     screen.PauseToShow(kStepPause);
-    screen.ShowStep("Print Driver Install Started", kInstallStartedPosition);
+    screen.ShowStep(Text(Words::InstallStarted), kInstallStartedPosition);
 
     char usbPortName[32];
     CopyText(usbPortName, state.usbChannel.UsbPortName());
@@ -224,9 +228,9 @@ InstallationRun::RowsInstalled InstallationRun::InstallRows(const NetworkPortFie
         if (driversBefore && std::none_of(driversBefore->begin(), driversBefore->end(),
                                           [name](const std::string& each) { return SameWordNoCase(each, name); }))
             Record(platform, {{Made::Driver, name}});
-        screen.ShowStep("Print Driver Install Ended", kInstallEndedPosition);
+        screen.ShowStep(Text(Words::InstallEnded), kInstallEndedPosition);
         screen.PauseToShow(kStepPause);
-        screen.ShowStep("Add Printer Started", kAddStartedPosition);
+        screen.ShowStep(Text(Words::AddStarted), kAddStartedPosition);
 
         if (!AddRowPrinter(name, port)) {
             installed.stopped = RunEnding::PrinterNotCreated;
@@ -244,7 +248,7 @@ bool InstallationRun::AddRowPrinter(const char* name, const char* port)
     if (!created) return false;
     Record(platform, {{Made::Printer, name}});
     if (created.onFallbackPort) NoteSetback(RunSetback::PrinterPort);
-    screen.ShowStep("Add Printer Ended", kAddEndedPosition);
+    screen.ShowStep(Text(Words::AddEnded), kAddEndedPosition);
     screen.PauseToShow(kStepPause);
     created.printer.Close();
     screen.ShowPosition(kPrinterClosedPosition);
@@ -256,7 +260,7 @@ void InstallationRun::SetDefaultPrinter(const char* printerName)
 {
     // The dialogs do not report it: the user sees the default printer in the system's list.
     const Status made = MakeDefaultPrinter(platform, printerName);
-    if (!made) platform.debug.OutputDebugStringA(("Default printer not set: " + Describe(made.Failed())).c_str());
+    if (!made) platform.debug.OutputDebugStringA(Say(Words::DefaultNotSet, Describe(made.Failed())).c_str());
 }
 
 }  // namespace zenthar

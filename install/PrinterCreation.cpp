@@ -4,6 +4,7 @@
 
 #include "core/FixedText.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -39,14 +40,13 @@ CreatedPrinter CreatePrinter(platform::Platform& platform, const char* name, con
         info.pPortName = kFallbackPort;
         added = OwnPrinter(platform.spooler, platform.spooler.AddPrinterA(nullptr, 2, &info));
         if (added) {
-            notices.Show(MainWindowNotice("Forcibly set to COM1: port.\nafter you install the driver, change the "
-                                          "port in the printer's properties."));
+            notices.Show(MainWindowNotice(resources::Text(resources::Words::ForciblyCom1)));
             return {std::move(*added), true};
         }
     }
 
     char message[128];
-    FormatText(message, "Failure to AddPrinter GetLastError()=%d", static_cast<int>(added.Failed().error));
+    FormatText(message, resources::Text(resources::Words::AddPrinterFailed), static_cast<int>(added.Failed().error));
     notices.Show(MainWindowNotice(message));
     return {};
 }

@@ -7,6 +7,7 @@
 #include "core/Owners.h"
 #include "install/DeviceConfigRecord.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -22,7 +23,7 @@ bool WritePrinterSettings(platform::Platform& platform, const char* name, std::u
     const auto opened = OpenPrinter(platform.spooler, name, &defaults);
     if (!opened) {
         char message[128];
-        FormatText(message, "Failure to OpenPrinter GetLastError()=%d Printer Name=%s",
+        FormatText(message, resources::Text(resources::Words::OpenPrinterFailed),
                    static_cast<int>(opened.Failed().error), name);
         notices.Show(MainWindowNotice(message));
         return false;

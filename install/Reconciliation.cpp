@@ -10,10 +10,15 @@
 #include "install/PrinterCreation.h"
 #include "install/PrinterSettings.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/UninstallEntry.h"
 
 namespace zenthar {
+
+using resources::Say;
+using resources::Text;
+using resources::Words;
 
 WantedPort::WantedPort(platform::Platform& platform, const WantedPrinters& options, const std::string& listedPort)
     : usb(options.printerInterface == PrinterInterface::Usb),
@@ -33,7 +38,7 @@ bool WantedPort::Holds(const InstalledPrinter& printer) const
 
 std::string WantedPort::Describe() const
 {
-    return usb ? std::string("a port of the ") + kPortMonitorName : name;
+    return usb ? Say(Words::QuietMonitorPort, kPortMonitorName) : name;
 }
 
 namespace {
@@ -56,17 +61,17 @@ void PrepareWantedPort(platform::Platform& platform, InstallSession& session, Qu
         CopyText(address, options.address);
         const std::string key = std::string(kTcpIpPortsKey) + "\\" + kNetworkPortPrefix + options.address;
         if (OpenKey(platform.registry, platform::kHkeyLocalMachine, key.c_str(), platform::KEY_READ)) return;
-        log.Line(std::string("step: network port ") + kNetworkPortPrefix + options.address);
+        log.Line(Say(Words::LogStep, Say(Words::QuietNetworkPort, kNetworkPortPrefix + options.address)));
         // The warning the installation run gives where it takes the address.
         if (!TcpIpMonitorPresent(platform)) {
-            screen.Show(AppNotice(kTcpIpMonitorMissing));
+            screen.Show(AppNotice(Text(Words::TcpIpMonitorMissing)));
             screen.Note(ExitCode::NetworkPortNotWritten);
         }
         const NetworkPortWritten written = CreateNetworkPort(platform, fields, address, screen);
         if (!written.allWritten) screen.Note(ExitCode::NetworkPortNotWritten);
         if (!written.restarted) screen.Note(ExitCode::OtherFailure);
     } else if (options.printerInterface == PrinterInterface::Usb && !IsPortMonitorInstalled(platform)) {
-        log.Line("step: port monitor");
+        log.Line(Say(Words::LogStep, Text(Words::QuietPortMonitor)));
         PrepareConnectionSession(platform, session);
         InstallPortMonitor(platform, session.processor);
     }
@@ -88,7 +93,7 @@ ExitCode CheckChosenPrinters(platform::Platform& platform, const WantedPrinters&
     const std::uint32_t codePage = CodePageAt(options.codePageIndex);
     int differences = earlierDifferences;
     const auto differ = [&](const std::string& what) {
-        log.Line("difference: " + what);
+        log.Line(Say(Words::LogDifference, what));
         ++differences;
     };
     for (int row = 0; row < rowsShown; ++row) {
@@ -98,29 +103,26 @@ ExitCode CheckChosenPrinters(platform::Platform& platform, const WantedPrinters&
         if (!found) {
             const platform::Dword error = found.Failed().error;
             if (error == platform::ERROR_INVALID_PRINTER_NAME) {
-                differ(name + " is not installed");
+                differ(Say(Words::QuietNotInstalled, name));
                 continue;
             }
-            log.Line("printer " + name + " could not be read (error " + std::to_string(error) + ")");
+            log.Line(Say(Words::QuietPrinterUnread, name, error));
             return ExitCode::SpoolerNotAvailable;
         }
-        if (!found->ours) differ(name + " has the driver " + InQuotes(found->driver) + ", not its own");
-        if (!wantedPort.Holds(*found)) differ(name + " is on port " + found->port + ", not " + wantedPort.Describe());
+        if (!found->ours) differ(Say(Words::QuietOtherDriver, name, InQuotes(found->driver)));
+        if (!wantedPort.Holds(*found)) differ(Say(Words::QuietOtherPort, name, found->port, wantedPort.Describe()));
         if (found->codePage != codePage)
-            differ(
-                name +
-                (found->codePage ? " has code page " + std::to_string(*found->codePage) : " has no settings record") +
-                ", not code page " + std::to_string(codePage));
+            differ(found->codePage ? Say(Words::QuietOtherCodePage, name, *found->codePage, codePage)
+                                   : Say(Words::QuietNoRecord, name, codePage));
     }
     if (options.makeDefault) {
         const std::string wanted = table[LastChosen(options)];
         const auto current = ReadDefaultPrinter(platform);
         if (!current) {
-            differ("the default printer cannot be read: " + Describe(current.Failed()));
+            differ(Say(Words::QuietDefaultUnread, Describe(current.Failed())));
         } else if (!SameWordNoCase(*current, wanted)) {
-            differ((current->empty() ? std::string("there is no default printer")
-                                     : "the default printer is " + InQuotes(*current)) +
-                   ", not " + InQuotes(wanted));
+            differ(current->empty() ? Say(Words::QuietNoDefault, InQuotes(wanted))
+                                    : Say(Words::QuietOtherDefault, InQuotes(*current), InQuotes(wanted)));
         }
     }
     return differences == 0 ? ExitCode::Installed : ExitCode::NotAsAsked;
@@ -141,7 +143,7 @@ ChosenPrinters SortChosen(platform::Platform& platform, const RowState& rows, co
                 continue;
             }
         }
-        log.Line(std::string("step: exists already, passed over: ") + table[row]);
+        log.Line(Say(Words::LogStep, Say(Words::QuietPassedOver, table[row])));
     }
     return chosen;
 }
@@ -157,7 +159,7 @@ void BringToWhatIsAsked(platform::Platform& platform, InstallSession& session, c
     const std::uint32_t codePage = CodePageAt(options.codePageIndex);
     const bool portRight = wantedPort.Holds(each.printer);
     if (portRight && each.printer.codePage == codePage) {
-        log.Line("step: already as asked: " + InQuotes(name));
+        log.Line(Say(Words::LogStep, Say(Words::QuietAlreadyAsAsked, InQuotes(name))));
         return;
     }
     if (!portRight) {
@@ -165,20 +167,20 @@ void BringToWhatIsAsked(platform::Platform& platform, InstallSession& session, c
         portReady = true;
         const Status moved = MovePrinterToPort(platform, name, wantedPort.Name().c_str());
         if (!moved) {
-            log.Line("printer " + InQuotes(name) + " not moved to " + wantedPort.Name() + ": " +
-                     Describe(moved.Failed()));
+            log.Line(Say(Words::QuietNotMoved, InQuotes(name), wantedPort.Name(), moved.Failed().call,
+                         moved.Failed().error));
             screen.Note(ExitCode::OtherFailure);
             return;
         }
-        log.Line("step: printer " + InQuotes(name) + " moved from " + each.printer.port + " to " + wantedPort.Name());
+        log.Line(Say(Words::LogStep, Say(Words::QuietMoved, InQuotes(name), each.printer.port, wantedPort.Name())));
     }
     if (!WritePrinterSettings(platform, name, codePage, screen)) {
-        log.Line("printer " + InQuotes(name) + ": settings record not written");
+        log.Line(Say(Words::QuietRecordNotWritten, InQuotes(name)));
         screen.Note(ExitCode::OtherFailure);
         return;
     }
-    log.Line("step: printer " + InQuotes(name) + " settings record written anew, code page " +
-             CodePageTable[options.codePageIndex].label);
+    log.Line(Say(Words::LogStep,
+                 Say(Words::QuietRecordWritten, InQuotes(name), CodePageTable[options.codePageIndex].label)));
 }
 
 void MakeChosenDefault(platform::Platform& platform, const NameTable& table, const WantedPrinters& options,
@@ -187,9 +189,9 @@ void MakeChosenDefault(platform::Platform& platform, const NameTable& table, con
     const int lastChosen = LastChosen(options);
     const Status made = MakeDefaultPrinter(platform, table[lastChosen]);
     if (made) {
-        log.Line("step: default printer: " + InQuotes(table[lastChosen]));
+        log.Line(Say(Words::LogStep, Say(Words::QuietDefaultSet, InQuotes(table[lastChosen]))));
     } else {
-        log.Line("default printer not set: " + InQuotes(table[lastChosen]) + ": " + Describe(made.Failed()));
+        log.Line(Say(Words::QuietDefaultNotSet, InQuotes(table[lastChosen]), Describe(made.Failed())));
         screen.Note(ExitCode::OtherFailure);
     }
 }

@@ -9,6 +9,7 @@
 #include "core/SpoolerEnumeration.h"
 #include "core/SystemFiles.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -40,7 +41,8 @@ bool IsPortMonitorInstalled(platform::Platform& platform)
     monitors.Size(enumMonitors);
     // Asked even with nothing to fetch into: the debugger output gives the spooler's answer.
     const auto listed = monitors.Fetch(enumMonitors, EmptyFetch::Make);
-    platform.debug.OutputDebugStringA(listed.value ? "EnumMonitors() Success !!!" : "EnumMonitors() Fail !!!");
+    platform.debug.OutputDebugStringA(
+        resources::Text(listed.value ? resources::Words::EnumMonitorsSucceeded : resources::Words::EnumMonitorsFailed));
 
     bool installed = false;
     for (const platform::MonitorInfo2A& monitor : monitors.Records()) {
@@ -85,7 +87,8 @@ void InstallPortMonitor(platform::Platform& platform, Processor processor)
 
     platform::MonitorInfo2A info{kMonitorName, nullptr, kMonitorLibrary};
     const auto added = platform.spooler.AddMonitorA(nullptr, 2, &info);
-    platform.debug.OutputDebugStringA(added.value ? "AddPortMonitor() Success !!!" : "AddPortMonitor() Fail !!!");
+    platform.debug.OutputDebugStringA(
+        resources::Text(added.value ? resources::Words::AddMonitorSucceeded : resources::Words::AddMonitorFailed));
     if (added.value) made.push_back({Made::Monitor, kMonitorName});
     Record(platform, made);
 }

@@ -4,6 +4,7 @@
 #include "core/InstallSession.h"
 #include "core/Owners.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar {
 
@@ -41,7 +42,7 @@ void RemovePrintProcessor(platform::Platform& platform, OsFamily osFamily, const
         if (known && FormatWhole(path, "%s%s", systemDirectory, file)) deleted = platform.files.DeleteFileA(path);
         if (!deleted.value) {
             char message[128];
-            FormatText(message, "Failure to DeletePrintProcessorFile GetLastError()=%d",
+            FormatText(message, resources::Text(resources::Words::DeletePrintProcessorFailed),
                        static_cast<int>(deleted.error));
             notices.Show(AppNotice(message));
         }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/InstallerApp.h"
+#include "resources/InstallerWords.h"
 #include "tests/common/InstallerRun.h"
 #include "tests/common/MachineFacts.h"
 #include "uninstall/QuietUninstall.h"
@@ -16,18 +17,25 @@
 namespace zenthar::testing {
 namespace {
 
+using zenthar::resources::Say;
+using zenthar::resources::Text;
+using zenthar::resources::Words;
+
 namespace sec = platform::security;
 
 constexpr const char* kLog = "C:\\folder.log";
 constexpr const char* kUser = "S-1-5-21-1-2-3-1001";
 constexpr const char* kPlanted = "C:\\NORVA Orbix Printer 4.X\\Win8\\KVUSBMON.dll";
-constexpr const char* kUserOwned =
-    "The folder \"C:\\NORVA Orbix Printer 4.X\" cannot be used: it belongs to S-1-5-21-1-2-3-1001, not to SYSTEM, "
-    "Administrators, TrustedInstaller or the account this program runs as.\nOnly SYSTEM, Administrators and "
-    "TrustedInstaller may own or change the folder the driver files come from. Nothing was ";
-constexpr const char* kLocked =
-    "step: folder \"C:\\NORVA Orbix Printer 4.X\" locked: owner Administrators, only SYSTEM "
-    "and Administrators may change it";
+const std::string kQuotedFolder = "\"C:\\NORVA Orbix Printer 4.X\"";
+const std::string kLocked = Say(Words::LogStep, Say(Words::FolderLocked, kQuotedFolder));
+const std::string kRefusedResult = Say(Words::LogResult, 10, Text(Words::ExitFolderNotLocked));
+const std::string kNotAsAskedResult = Say(Words::LogResult, 9, Text(Words::ExitNotAsAsked));
+
+// The refusal of a folder a user owns, ending in what was not done.
+std::string UserOwned(const char* notDone)
+{
+    return Say(Words::FolderRefused, kQuotedFolder, Say(Words::FolderForeignOwner, kUser), notDone);
+}
 
 // The runs, and on a 64-bit Windows the 32-bit programs' start of their twins from the folder.
 enum class Program {
@@ -109,40 +117,37 @@ std::vector<FolderCase> UserOwnedCases()
          userOwned,
          Program::InstallerDialog,
          10,
-         {std::string(kUserOwned) + "installed."},
+         {UserOwned(Text(Words::Installed))},
          After::Unchanged},
         {"owned by a user: the quiet run",
          userOwned,
          Program::InstallerQuiet,
          10,
-         {std::string(kUserOwned) + "installed.",
-          "result: 10 the installer folder is not safe to use: nothing was changed"},
+         {UserOwned(Text(Words::Installed)), kRefusedResult},
          After::Unchanged},
         {"owned by a user: the uninstaller's dialogs",
          userOwned,
          Program::UninstallerDialog,
          3,
-         {std::string(kUserOwned) + "removed."},
+         {UserOwned("removed")},
          After::Unchanged},
         {"owned by a user: the uninstaller's quiet run",
          userOwned,
          Program::UninstallerQuiet,
          3,
-         {std::string(kUserOwned) + "removed.",
-          "Nothing was removed: the installer folder is not safe to use; exit code 3."},
+         {UserOwned("removed"), "Nothing was removed: the installer folder is not safe to use; exit code 3."},
          After::Unchanged},
         {"owned by a user: before the 64-bit installer is started",
          userOwned,
          Program::InstallerTwinQuiet,
          10,
-         {std::string(kUserOwned) + "installed.",
-          "result: 10 the installer folder is not safe to use: nothing was changed"},
+         {UserOwned(Text(Words::Installed)), kRefusedResult},
          After::Unchanged},
         {"owned by a user: before the 64-bit uninstaller is started",
          userOwned,
          Program::UninstallerTwinDialog,
          3,
-         {std::string(kUserOwned) + "removed."},
+         {UserOwned("removed")},
          After::Unchanged},
     };
 }
@@ -160,43 +165,39 @@ std::vector<FolderCase> OtherRefusedCases()
          },
          Program::InstallerQuiet,
          10,
-         {"The folder \"C:\\NORVA Orbix Printer 4.X\" cannot be used: it is a link to another place (a reparse "
-          "point).\nOnly SYSTEM, Administrators and TrustedInstaller may own or change the folder the driver files "
-          "come from. Nothing was installed.",
-          "result: 10 the installer folder is not safe to use: nothing was changed"},
+         {Say(Words::FolderRefused, kQuotedFolder, Text(Words::FolderIsLink), Text(Words::Installed)), kRefusedResult},
          After::Unchanged},
         {"the lock refused",
          [](sim::SimMachine& machine) { machine.FailNext("TreeResetNamedSecurityInfoA", 5); },
          Program::InstallerQuiet,
          10,
-         {"The folder \"C:\\NORVA Orbix Printer 4.X\" cannot be used: it could not be locked "
-          "(TreeResetNamedSecurityInfoA failed with error 5).\nOnly SYSTEM, Administrators and TrustedInstaller may "
-          "own or change the folder the driver files come from. Nothing was installed.",
-          "result: 10 the installer folder is not safe to use: nothing was changed"},
+         {Say(Words::FolderRefused, kQuotedFolder,
+              Say(Words::FolderNotLockable, Say(Words::LockCallFailed, "TreeResetNamedSecurityInfoA", 5)),
+              Text(Words::Installed)),
+          kRefusedResult},
          After::Unchanged},
         {"its security unreadable",
          [](sim::SimMachine& machine) { machine.FailNext("GetFileSecurityA", 5, 2); },
          Program::InstallerDialog,
          10,
-         {"The folder \"C:\\NORVA Orbix Printer 4.X\" cannot be used: its security could not be read "
-          "(GetFileSecurityA failed with error 5).\nOnly SYSTEM, Administrators and TrustedInstaller may own or change "
-          "the folder the driver files come from. Nothing was installed."},
+         {Say(Words::FolderRefused, kQuotedFolder, Say(Words::FolderSecurityUnread, 5), Text(Words::Installed))},
          After::Unchanged},
         {"a check of a folder left as made",
          [](sim::SimMachine&) {},
          Program::InstallerCheck,
          9,
-         {"difference: folder \"C:\\NORVA Orbix Printer 4.X\" is not locked: S-1-5-11 may change it",
-          "difference: \"NORVA MTR444\" is not installed",
-          "result: 9 not as the options ask (/check), each difference named in the log"},
+         {Say(Words::LogDifference,
+              Say(Words::FolderNotLocked, kQuotedFolder, Say(Words::FolderOthersMayChange, "S-1-5-11"))),
+          Say(Words::LogDifference, Say(Words::QuietNotInstalled, "\"NORVA MTR444\"")), kNotAsAskedResult},
          After::Unchanged},
         // A check locks nothing, so it starts no twin from a folder that is not locked.
         {"a check before the 64-bit installer is started",
          [](sim::SimMachine&) {},
          Program::InstallerTwinCheck,
          9,
-         {"difference: folder \"C:\\NORVA Orbix Printer 4.X\" is not locked: S-1-5-11 may change it",
-          "result: 9 not as the options ask (/check), each difference named in the log"},
+         {Say(Words::LogDifference,
+              Say(Words::FolderNotLocked, kQuotedFolder, Say(Words::FolderOthersMayChange, "S-1-5-11"))),
+          kNotAsAskedResult},
          After::Unchanged},
     };
 }
@@ -225,13 +226,13 @@ std::vector<FolderCase> LockedCases()
          [](sim::SimMachine& machine) { machine.FailNext("TreeResetNamedSecurityInfoA", 120); },
          Program::InstallerQuiet,
          0,
-         {std::string(kLocked) + " (this Windows sets the folder itself only, not what lies in it)"},
+         {kLocked + Text(Words::FolderLockedItselfOnly)},
          After::FolderLocked},
         {"a good run",
          [](sim::SimMachine&) {},
          Program::InstallerQuiet,
          0,
-         {kLocked, "step: print spooler"},
+         {kLocked, Say(Words::LogStep, Text(Words::QuietPrintSpooler))},
          After::Locked},
     };
 }
@@ -324,8 +325,7 @@ TEST(InstallerFolder, WithoutFileSecurityTheRunSaysSoAndGoesOn)
     RunOnce(run, Program::InstallerQuiet);
     const std::vector<std::string> log = LogLines(run.machine);
     ASSERT_FALSE(log.empty());
-    EXPECT_EQ(log.front(),
-              "step: folder \"C:\\NORVA Orbix Printer 4.X\" not locked: this Windows keeps no file security");
+    EXPECT_EQ(log.front(), Say(Words::LogStep, Say(Words::FolderWithoutSecurity, kQuotedFolder)));
 }
 
 }  // namespace

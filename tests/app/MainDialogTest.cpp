@@ -8,12 +8,16 @@
 #include "resources/AboutDialogIds.h"
 #include "resources/DefaultPrinterDialogIds.h"
 #include "resources/InstallCompleteDialogIds.h"
+#include "resources/InstallerWords.h"
 #include "resources/InterfaceDialogIds.h"
 #include "resources/MainDialogIds.h"
 #include "tests/common/InstallerRun.h"
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Say;
+using zenthar::resources::Words;
 
 namespace about_ids = resources::about_ids;
 namespace complete_ids = resources::complete_ids;
@@ -115,12 +119,12 @@ TEST(MainDialogStartUp, EachFailingSpoolerQueryIsReportedAndTheListStillFills)
     struct Case {
         const char* call;
         platform::Dword error;
-        const char* message;
+        std::string message;
     };
     const Case cases[] = {
-        {"OpenSCManagerA", 5, "OpenSCManager() failed !!! ErrorCode=5"},
-        {"OpenServiceA", 1060, "OpenService() failed !!! ErrorCode=1060"},
-        {"QueryServiceStatus", 6, "QueryServiceStatus() failed !!! ErrorCode=6"},
+        {"OpenSCManagerA", 5, Say(Words::ScmFailed, 5)},
+        {"OpenServiceA", 1060, Say(Words::ServiceFailed, 1060)},
+        {"QueryServiceStatus", 6, Say(Words::QueryFailed, 6)},
     };
     for (const auto& c : cases) {
         InstallerRun run;
@@ -128,10 +132,10 @@ TEST(MainDialogStartUp, EachFailingSpoolerQueryIsReportedAndTheListStillFills)
         Seen seen;
         run.Main().Then([&](HeadlessDialog& d) { seen = Look(d); }).PressEscape();
         run.Start();
-        EXPECT_EQ(run.Transcript(), (std::vector<std::string>{"open main",
-                                                              std::string("message \"") + c.message +
-                                                                  "\" caption \"zenthar\" icon exclamation owner main",
-                                                              "end main = IDCANCEL"}))
+        EXPECT_EQ(run.Transcript(),
+                  (std::vector<std::string>{
+                      "open main", "message \"" + c.message + "\" caption \"zenthar\" icon exclamation owner main",
+                      "end main = IDCANCEL"}))
             << c.call;
         EXPECT_EQ(seen.rows, kModels) << c.call;
     }
@@ -152,9 +156,8 @@ TEST(MainDialogStartUp, ASpoolerThatCannotStartLeavesTheListEmpty)
         })
         .PressEscape();
     run.Start();
-    EXPECT_EQ(run.Transcript()[1],
-              "message \"Print Spooler is stopped !!!.\\nPlease reinstall the printer driver\\nafter spooler starts\" "
-              "caption \"zenthar\" icon exclamation owner main");
+    EXPECT_EQ(run.Transcript()[1], "message \"" + OneLine(Text(Words::SpoolerStopped)) +
+                                       "\" caption \"zenthar\" icon exclamation owner main");
     EXPECT_TRUE(seen.rows.empty());
     // Install keeps the template's state: enabled.
     EXPECT_TRUE(seen.installEnabled);

@@ -17,6 +17,7 @@
 #include "resources/MainDialogIds.h"
 #include "resources/ResourceIds.h"
 #include "tests/common/SamplePackage.h"
+#include "tests/common/TranscriptLines.h"
 #include "ui/headless/HeadlessBackend.h"
 
 namespace zenthar::testing {

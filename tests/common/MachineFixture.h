@@ -10,6 +10,7 @@
 
 #include "core/InstallSession.h"
 #include "platform/sim/SimMachine.h"
+#include "tests/common/TranscriptLines.h"
 #include "ui/headless/HeadlessBackend.h"
 
 namespace zenthar::testing {

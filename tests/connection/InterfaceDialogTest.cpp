@@ -6,6 +6,7 @@
 
 #include "connection/InterfaceDialog.h"
 #include "connection/NetworkPort.h"
+#include "resources/InstallerWords.h"
 #include "resources/InterfaceDialogIds.h"
 #include "resources/IpAddressDialogIds.h"
 #include "resources/ResourceIds.h"
@@ -13,6 +14,9 @@
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Text;
+using zenthar::resources::Words;
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
@@ -229,8 +233,8 @@ TEST_F(InterfaceDialogTest, TheMonitorIsLookedForInTheCurrentControlSet)
     AddressUser().SetIpFields(kAddressField, {"10", "1", "2", "3"}).Click(address_ids::kOk);
     User().Click(kEthernetRadio).Click(interface_ids::kOk);
     Run();
-    EXPECT_THAT(Messages(), ElementsAre("message \"Standard TCP/IP Port not installed\\nPlease Install Standard "
-                                        "TCP/IP Port\" caption \"zenthar\" icon exclamation owner address"));
+    EXPECT_THAT(Messages(),
+                ElementsAre(MessageLine(Text(Words::TcpIpMonitorMissing), "zenthar", "exclamation", "address")));
     EXPECT_STREQ(dialog.addressText, "10.1.2.3");  // a warning only
 }
 

@@ -10,12 +10,17 @@
 #include "core/InstallationRecord.h"
 #include "core/Notice.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 #include "resources/ResourceIds.h"
 #include "tests/common/MachineFixture.h"
 #include "ui/Dialog.h"
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Say;
+using zenthar::resources::Text;
+using zenthar::resources::Words;
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -94,16 +99,17 @@ TEST_F(NetworkPortTest, AnExistingPortKeyIsOverwritten)
 
 TEST_F(NetworkPortTest, EachFailedWriteIsReportedAndTheOthersAreStillWritten)
 {
-    const char* const expected[] = {
-        "message \"Fail to Write PortNumber GetLastError=5\" caption \"zenthar\" icon exclamation owner none",
-        "message \"Fail to Write Protocol GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
-        "message \"Fail to Read SNMP Enabled GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
-        "message \"Fail to Write SNMP Index GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
-        "message \"Fail to Write Version GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
-        "message \"Fail to Write HostName GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
-        "message \"Fail to Write HWAddress GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
-        "message \"Fail to Write IPAddress GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
-        "message \"Fail to Write SNMP Community GetLastError=5\" caption \"RegQueryValueEx\" icon none owner main",
+    const std::string caption = Text(Words::ValueFailureCaption);
+    const std::string expected[] = {
+        MessageLine(Say(Words::PortNumberWriteFailed, 5), "zenthar", "exclamation", "none"),
+        MessageLine(Say(Words::ProtocolWriteFailed, 5), caption),
+        MessageLine(Say(Words::SnmpEnabledReadFailed, 5), caption),
+        MessageLine(Say(Words::SnmpIndexWriteFailed, 5), caption),
+        MessageLine(Say(Words::VersionWriteFailed, 5), caption),
+        MessageLine(Say(Words::HostNameWriteFailed, 5), caption),
+        MessageLine(Say(Words::HwAddressWriteFailed, 5), caption),
+        MessageLine(Say(Words::IpAddressWriteFailed, 5), caption),
+        MessageLine(Say(Words::CommunityWriteFailed, 5), caption),
     };
     for (unsigned n = 1; n <= 9; ++n) {
         SCOPED_TRACE(n);

@@ -6,9 +6,14 @@
 #include <string>
 
 #include "UsbFixture.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Say;
+using zenthar::resources::Text;
+using zenthar::resources::Words;
 
 using platform::Dword;
 using platform::kHkeyLocalMachine;
@@ -39,7 +44,7 @@ TEST_P(UsbPortNumberTest, TheFoundPrinterGivesItsSystemPortName)
     EXPECT_EQ(channel.DevicePath(), kPrinterKeyName);
 
     const auto debug = machine.DebugOutput();
-    const auto at = std::find(debug.begin(), debug.end(), "Connected USB Port Name");
+    const auto at = std::find(debug.begin(), debug.end(), Text(Words::UsbConnectedPort));
     ASSERT_NE(at, debug.end());
     ASSERT_NE(at + 1, debug.end());
     EXPECT_EQ(*(at + 1), name);
@@ -103,7 +108,7 @@ TEST_F(UsbDiscoveryTest, AnotherVendorIsAcceptedOnlyOnOldSystems)
         EXPECT_EQ(old.UsbOpenHandles(kOtherVendorPath), 1u) << profile.name;
         EXPECT_EQ(old.UsbOpenHandles(kPrinterPath), 0u) << profile.name;
         EXPECT_EQ(oldChannel.UsbPortName(), "") << profile.name;
-        EXPECT_TRUE(Contains(old.DebugOutput(), "RegOpenKeyEx() Fail : GetLastError() =2")) << profile.name;
+        EXPECT_TRUE(Contains(old.DebugOutput(), Say(Words::UsbKeyOpenFailed, 2))) << profile.name;
     }
     for (const auto& profile : {sim::Profiles::Windows2000(), sim::Profiles::Windows7x64()}) {
         sim::SimMachine modern(profile);
@@ -129,7 +134,7 @@ TEST_F(UsbDiscoveryTest, AnUnreadablePortNumberIsReportedAndThePrinterStillCount
         EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
     }
     const std::string line =
-        "message \"Fail to Read USB Port Number\" caption \"RegQueryValueEx\" icon none owner none";
+        MessageLine(Text(Words::UsbPortNumberUnreadable), Text(Words::ValueFailureCaption), "none", "none");
     EXPECT_EQ(Transcript(), std::vector<std::string>(3, line));
     EXPECT_EQ(channel.UsbPortName(), "");
     EXPECT_EQ(channel.IsOpen(), 1);
@@ -142,7 +147,7 @@ TEST_F(UsbDiscoveryTest, AMissingDeviceKeyIsOnlyADebugLine)
     machine.DeleteRegistryKey(kHkeyLocalMachine, sim::SimMachine::UsbDeviceParametersKey(kPrinterPath));
 
     EXPECT_TRUE(channel.ProbeUsbPrinter("USB:").goOn);
-    EXPECT_TRUE(Contains(machine.DebugOutput(), "RegOpenKeyEx() Fail : GetLastError() =2"));
+    EXPECT_TRUE(Contains(machine.DebugOutput(), Say(Words::UsbKeyOpenFailed, 2)));
     EXPECT_TRUE(screen.Transcript().empty());
     EXPECT_EQ(channel.UsbPortName(), "");
     EXPECT_EQ(channel.IsOpen(), 1);
@@ -157,7 +162,7 @@ TEST_F(UsbDiscoveryTest, WithoutTheSetupLibraryOrOneOfItsFunctionsTheProbeLetsTh
     EXPECT_EQ(channel.IsOpen(), 1);
     EXPECT_EQ(channel.DeviceHandle(), platform::kNoHandle);
     EXPECT_EQ(channel.DevicePath(), "");
-    EXPECT_TRUE(Contains(machine.DebugOutput(), "RegOpenKeyEx() Fail : GetLastError() =2"));
+    EXPECT_TRUE(Contains(machine.DebugOutput(), Say(Words::UsbKeyOpenFailed, 2)));
 
     for (const char* function : {"SetupDiGetClassDevsA", "SetupDiDestroyDeviceInfoList"}) {
         sim::SimMachine partial;

@@ -19,6 +19,7 @@
 #include "core/Pause.h"
 #include "platform/win32/Win32Platform.h"
 #include "resources/DialogTemplates.h"
+#include "resources/InstallerWords.h"
 #include "resources/ResourceIds.h"
 #include "resources/UsbSearchDialogIds.h"
 #include "resources/UsbWarningDialogIds.h"
@@ -34,7 +35,7 @@ bool SearchAsTheRunDoes(platform::Platform& platform, UsbChannel& channel, ui::D
 {
     UsbSearchWindows windows(&mainDialog);
     if (SearchUsbPrinter(platform, channel, windows).outcome != UsbSearchOutcome::Failed) return true;
-    MessageBoxNotices(&mainDialog).Show(MainWindowNotice(kUsbSearchFailed));
+    MessageBoxNotices(&mainDialog).Show(MainWindowNotice(resources::Text(resources::Words::UsbSearchFailed)));
     Pause(platform, 500);
     mainDialog.EndDialog(ui::kIdCancel);
     return false;
@@ -304,7 +305,8 @@ TEST_F(UsbScreensTest, ASearchThatFindsNothingEndsTheMainDialog)
             HWND box = FindWindowA("#32770", backend.AppTitle().c_str());
             if (!box || !IsWindowVisible(box)) return false;
             for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-                if (WindowText(child) == "USB Port Search Failed") failure = WindowText(child);
+                if (WindowText(child) == resources::Text(resources::Words::UsbSearchFailed))
+                    failure = WindowText(child);
             }
             failureOwner = GetWindow(box, GW_OWNER);
             Save(box, "usb-search-failed.png");
@@ -319,7 +321,7 @@ TEST_F(UsbScreensTest, ASearchThatFindsNothingEndsTheMainDialog)
     EXPECT_TRUE(warned);
     EXPECT_EQ(backend.Results(ids::kUsbWarningDialog), std::vector<int>{IDOK});
     EXPECT_TRUE(searchPictured);
-    EXPECT_EQ(failure, "USB Port Search Failed");
+    EXPECT_EQ(failure, resources::Text(resources::Words::UsbSearchFailed));
     EXPECT_NE(failureOwner, nullptr);
     std::vector<DWORD> expected(29, 1000);
     expected.push_back(500);

@@ -10,12 +10,16 @@
 #include "connection/UsbSearch.h"
 #include "core/Notice.h"
 #include "core/Pause.h"
+#include "resources/InstallerWords.h"
 #include "resources/ResourceIds.h"
 #include "resources/UsbSearchDialogIds.h"
 #include "resources/UsbWarningDialogIds.h"
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Text;
+using zenthar::resources::Words;
 
 using platform::Dword;
 using ui::headless::HeadlessDialog;
@@ -63,7 +67,8 @@ protected:
                 UsbSearchWindows windows(&mainDialog);
                 goesOn = SearchUsbPrinter(machine.platform(), channel, windows).outcome != UsbSearchOutcome::Failed;
                 if (!goesOn) {
-                    MessageBoxNotices(&mainDialog).Show(MainWindowNotice(kUsbSearchFailed));
+                    MessageBoxNotices(&mainDialog)
+                        .Show(MainWindowNotice(resources::Text(resources::Words::UsbSearchFailed)));
                     Pause(machine.platform(), 500);
                     mainDialog.EndDialog(ui::kIdCancel);
                 }
@@ -144,8 +149,7 @@ TEST_F(UsbSearchTest, APrinterThatNeverComesEndsTheProgramAfterHalfAMinute)
     EXPECT_FALSE(Search());
     EXPECT_EQ(Transcript(), (std::vector<std::string>{
                                 "open main", "open warning", "end warning = IDOK", "create search", "destroy search",
-                                "message \"USB Port Search Failed\" caption \"zenthar\" icon none owner main",
-                                "end main = IDCANCEL"}));
+                                MessageLine(Text(Words::UsbSearchFailed)), "end main = IDCANCEL"}));
     auto expected = Steps(13, 97, 3, 1000);
     ASSERT_EQ(expected.size(), 29u);
     expected.push_back({500, -1});

@@ -4,10 +4,14 @@
 #include <string>
 
 #include "core/ServiceControl.h"
+#include "resources/InstallerWords.h"
 #include "tests/common/MachineFixture.h"
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Text;
+using zenthar::resources::Words;
 
 class ServiceControlTest : public MachineTest {
 protected:
@@ -15,7 +19,7 @@ protected:
     std::size_t ProgressLines() const
     {
         std::size_t count = 0;
-        for (const auto& line : machine.DebugOutput()) count += line == "Service starting in progress...";
+        for (const auto& line : machine.DebugOutput()) count += line == Text(Words::ServiceStarting);
         return count;
     }
 };

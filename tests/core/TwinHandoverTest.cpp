@@ -9,17 +9,21 @@
 #include "connection/MessageBoxNotices.h"
 #include "core/TwinHandover.h"
 #include "platform/sim/SimMachine.h"
+#include "resources/InstallerWords.h"
 #include "ui/headless/HeadlessBackend.h"
 
 namespace zenthar::testing {
 namespace {
 
+using zenthar::resources::Say;
+using zenthar::resources::Text;
+using zenthar::resources::Words;
+
 constexpr const char* kFolder = "C:\\NORVA Orbix Printer 4.X";
 constexpr const char* kLog = "C:\\twin.log";
 const Twin kTwin{"zenthar64.exe", "installation", "installed", 2, "result: 2 not started"};
 const std::string kMissingText =
-    "This is a 64-bit Windows: the installation is done by \"zenthar64.exe\", which must lie beside this "
-    "program.\nIt could not be started (error 2). Nothing was installed.";
+    Say(Words::TwinNotStarted, Text(Words::Installation), "zenthar64.exe", 2, Text(Words::Installed));
 
 struct Case {
     const char* name;

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "FaultMatrix.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar::testing::faults {
 namespace {
@@ -273,7 +274,8 @@ TEST(FaultOracle, RejectsMachinesThatLostSomething)
     const RunRecord failed = RunScenario(usb, libraryCopy);
     ASSERT_EQ(Judge(usb, libraryCopy, baseline, failed), "");
     EXPECT_EQ(failed.machine.count("monitor:KVPOS Port Monitor"), 0u);
-    EXPECT_EQ(failed.machine.at("debugger heard"), "AddPortMonitor() Fail !!!;");
+    EXPECT_EQ(failed.machine.at("debugger heard"),
+              std::string(resources::Text(resources::Words::AddMonitorFailed)) + ";");
     EXPECT_NE(Judge(usb, libraryCopy, baseline, baseline), "");
     RunRecord registered = failed;
     registered.machine["monitor:KVPOS Port Monitor"] = "KVUSBMON.dll";

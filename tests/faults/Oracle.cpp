@@ -9,14 +9,18 @@
 #include <sstream>
 
 #include "FaultMatrix.h"
+#include "resources/InstallerWords.h"
 
 namespace zenthar::testing::faults {
 namespace {
 
-// Every message box the program can show, in its own form. %d stands for a number, %s for
-// a text; "zenthar" is the application's title. The owner is the name of the dialog that
-// owns the box ("none": the application's message box, or a box shown without an owner).
-// Owners are kept here and nowhere else.
+using resources::Text;
+using resources::Words;
+
+// Every message box the program can show, in its own form: its words from the installer's
+// book, where %d stands for a number and %s for a text; "zenthar" is the application's title. The owner is the name of
+// the dialog that owns the box ("none": the application's message box, or a box shown without an owner). Owners are
+// kept here and nowhere else.
 struct KnownMessage {
     const char* token;
     const char* text;
@@ -26,35 +30,34 @@ struct KnownMessage {
 };
 
 const KnownMessage kKnownMessages[] = {
-    {"ScmFailed", "OpenSCManager() failed !!! ErrorCode=%d", "zenthar", "exclamation", "main"},
-    {"ServiceFailed", "OpenService() failed !!! ErrorCode=%d", "zenthar", "exclamation", "main"},
-    {"QueryFailed", "QueryServiceStatus() failed !!! ErrorCode=%d", "zenthar", "exclamation", "main"},
-    {"SpoolerStopped", "Print Spooler is stopped !!!.\nPlease reinstall the printer driver\nafter spooler starts",
-     "zenthar", "exclamation", "main"},
-    {"EnumFailed", "EnumPrinters() failed", "EnumPrinters() Error", "none", "main"},
-    {"PleaseSelect", "Please, select printer driver to install !!!", "zenthar", "none", "main"},
-    {"InstallCanceled", "Install Canceled", "zenthar", "none", "main"},
-    {"UsbSearchFailed", "USB Port Search Failed", "zenthar", "none", "main"},
-    {"PortNumberUnreadable", "Fail to Read USB Port Number", "RegQueryValueEx", "none", "main"},
-    {"TcpIpMissing", "Standard TCP/IP Port not installed\nPlease Install Standard TCP/IP Port", "zenthar",
-     "exclamation", "address"},
-    {"TcpValuePortNumber", "Fail to Write PortNumber GetLastError=%d", "zenthar", "exclamation", "main"},
-    {"TcpValueProtocol", "Fail to Write Protocol GetLastError=%d", "RegQueryValueEx", "none", "main"},
-    {"TcpValueSnmpEnabled", "Fail to Read SNMP Enabled GetLastError=%d", "RegQueryValueEx", "none", "main"},
-    {"TcpValueSnmpIndex", "Fail to Write SNMP Index GetLastError=%d", "RegQueryValueEx", "none", "main"},
-    {"TcpValueVersion", "Fail to Write Version GetLastError=%d", "RegQueryValueEx", "none", "main"},
-    {"TcpValueHostName", "Fail to Write HostName GetLastError=%d", "RegQueryValueEx", "none", "main"},
-    {"TcpValueHwAddress", "Fail to Write HWAddress GetLastError=%d", "RegQueryValueEx", "none", "main"},
-    {"TcpValueIpAddress", "Fail to Write IPAddress GetLastError=%d", "RegQueryValueEx", "none", "main"},
-    {"TcpValueCommunity", "Fail to Write SNMP Community GetLastError=%d", "RegQueryValueEx", "none", "main"},
-    {"Unsupported", "Windows %s not Supported !!!", "ERROR", "none", "main"},
-    {"AddDriverFailed", "Failure to AddPrinterDriver() GetLastError()=%d", "zenthar", "none", "main"},
-    {"AddPrinterFailed", "Failure to AddPrinter GetLastError()=%d", "zenthar", "none", "main"},
-    {"Forcibly",
-     "Forcibly set to COM1: port.\nafter you install the driver, change the port in the printer's properties.",
-     "zenthar", "none", "main"},
-    {"OpenPrinterFailed", "Failure to OpenPrinter GetLastError()=%d Printer Name=%s", "zenthar", "none", "main"},
-    {"DeletePpFailed", "Failure to DeletePrintProcessorFile GetLastError()=%d", "zenthar", "exclamation", "main"},
+    {"ScmFailed", Text(Words::ScmFailed), "zenthar", "exclamation", "main"},
+    {"ServiceFailed", Text(Words::ServiceFailed), "zenthar", "exclamation", "main"},
+    {"QueryFailed", Text(Words::QueryFailed), "zenthar", "exclamation", "main"},
+    {"SpoolerStopped", Text(Words::SpoolerStopped), "zenthar", "exclamation", "main"},
+    {"EnumFailed", Text(Words::EnumPrintersFailed), Text(Words::EnumPrintersCaption), "none", "main"},
+    {"PleaseSelect", Text(Words::PleaseSelect), "zenthar", "none", "main"},
+    {"InstallCanceled", Text(Words::InstallCanceled), "zenthar", "none", "main"},
+    {"UsbSearchFailed", Text(Words::UsbSearchFailed), "zenthar", "none", "main"},
+    {"PortNumberUnreadable", Text(Words::UsbPortNumberUnreadable), Text(Words::ValueFailureCaption), "none", "main"},
+    {"TcpIpMissing", Text(Words::TcpIpMonitorMissing), "zenthar", "exclamation", "address"},
+    {"TcpValuePortNumber", Text(Words::PortNumberWriteFailed), "zenthar", "exclamation", "main"},
+    {"TcpValueProtocol", Text(Words::ProtocolWriteFailed), Text(Words::ValueFailureCaption), "none", "main"},
+    {"TcpValueSnmpEnabled", Text(Words::SnmpEnabledReadFailed), Text(Words::ValueFailureCaption), "none", "main"},
+    {"TcpValueSnmpIndex", Text(Words::SnmpIndexWriteFailed), Text(Words::ValueFailureCaption), "none", "main"},
+    {"TcpValueVersion", Text(Words::VersionWriteFailed), Text(Words::ValueFailureCaption), "none", "main"},
+    {"TcpValueHostName", Text(Words::HostNameWriteFailed), Text(Words::ValueFailureCaption), "none", "main"},
+    {"TcpValueHwAddress", Text(Words::HwAddressWriteFailed), Text(Words::ValueFailureCaption), "none", "main"},
+    {"TcpValueIpAddress", Text(Words::IpAddressWriteFailed), Text(Words::ValueFailureCaption), "none", "main"},
+    {"TcpValueCommunity", Text(Words::CommunityWriteFailed), Text(Words::ValueFailureCaption), "none", "main"},
+    {"UnsupportedNt351", Text(Words::Nt351NotSupported), Text(Words::ErrorCaption), "none", "main"},
+    {"Unsupported95", Text(Words::Win95NotSupported), Text(Words::ErrorCaption), "none", "main"},
+    {"Unsupported98", Text(Words::Win98NotSupported), Text(Words::ErrorCaption), "none", "main"},
+    {"UnsupportedMe", Text(Words::WinMeNotSupported), Text(Words::ErrorCaption), "none", "main"},
+    {"AddDriverFailed", Text(Words::AddDriverFailed), "zenthar", "none", "main"},
+    {"AddPrinterFailed", Text(Words::AddPrinterFailed), "zenthar", "none", "main"},
+    {"Forcibly", Text(Words::ForciblyCom1), "zenthar", "none", "main"},
+    {"OpenPrinterFailed", Text(Words::OpenPrinterFailed), "zenthar", "none", "main"},
+    {"DeletePpFailed", Text(Words::DeletePrintProcessorFailed), "zenthar", "exclamation", "main"},
 };
 
 // The port key's values in the order they are written, with the message each one's failure
@@ -457,7 +460,7 @@ struct Walk {
     {
         expect.edits.push_back(Remove(std::string("monitor:") + kMonitorName));
         expect.edits.push_back(Remove(std::string("port:") + kMonitorPort));
-        expect.edits.push_back(Set("debugger heard", "AddPortMonitor() Fail !!!;"));
+        expect.edits.push_back(Set("debugger heard", std::string(Text(Words::AddMonitorFailed)) + ";"));
         if (std::string(scenario.name) == "Usb") portUnknown = true;
     }
 

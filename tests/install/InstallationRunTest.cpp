@@ -7,6 +7,7 @@
 
 #include "resources/DefaultPrinterDialogIds.h"
 #include "resources/InstallCompleteDialogIds.h"
+#include "resources/InstallerWords.h"
 #include "resources/InterfaceDialogIds.h"
 #include "resources/IpAddressDialogIds.h"
 #include "resources/MainDialogIds.h"
@@ -14,6 +15,10 @@
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Say;
+using zenthar::resources::Text;
+using zenthar::resources::Words;
 
 namespace address_ids = resources::address_ids;
 namespace complete_ids = resources::complete_ids;
@@ -29,21 +34,21 @@ using Lines = std::vector<std::string>;
 
 constexpr const char* kUsbPath = "\\\\?\\usb#vid_0525&pid_a700#5&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 
-std::string Message(const std::string& text, const std::string& caption = "zenthar", const char* icon = "none",
-                    const char* owner = "main")
+// A step on the main dialog's status line, with the progress bar's position.
+std::string Status(Words step, int position)
 {
-    return "message \"" + text + "\" caption \"" + caption + "\" icon " + icon + " owner " + owner;
+    return "status \"" + std::string(Text(step)) + "\" " + std::to_string(position);
 }
 
 // The part of a run that installs one row, from the status it starts with.
 Lines RowLines()
 {
-    return {"status \"Print Driver Install Ended\" 60",
+    return {Status(Words::InstallEnded, 60),
             "pause 500",
-            "status \"Add Printer Started\" 70",
-            "status \"Add Printer Ended\" 85",
+            Status(Words::AddStarted, 70),
+            Status(Words::AddEnded, 85),
             "pause 500",
-            "status \"Add Printer Ended\" 90",
+            Status(Words::AddEnded, 90),
             "pause 1500"};
 }
 
@@ -54,10 +59,9 @@ Lines Concat(std::initializer_list<Lines> parts)
     return all;
 }
 
-const Lines kCopyLines = {"status \"Print Driver Copy Started\" 30", "pause 500",
-                          "status \"Print Driver Copy Ended\" 40", "pause 500",
-                          "status \"Print Driver Install Started\" 50"};
-const Lines kCompletion = {"status \"Installation Completed!!!\" 100", "pause 500", "open complete",
+const Lines kCopyLines = {Status(Words::CopyStarted, 30), "pause 500", Status(Words::CopyEnded, 40), "pause 500",
+                          Status(Words::InstallStarted, 50)};
+const Lines kCompletion = {Status(Words::InstallationCompleted, 100), "pause 500", "open complete",
                            "end complete = IDOK", "end main = IDCANCEL"};
 
 TEST(InstallationRun, TheTypicalUsbRunInstallsTheModelOnTheMonitorsPort)
@@ -214,8 +218,7 @@ TEST(InstallationRun, NoCheckedRowIsReportedAndTheDialogStays)
         })
         .PressEscape();
     run.Start();
-    EXPECT_EQ(run.Transcript(),
-              (Lines{"open main", Message("Please, select printer driver to install !!!"), "end main = IDCANCEL"}));
+    EXPECT_EQ(run.Transcript(), (Lines{"open main", MessageLine(Text(Words::PleaseSelect)), "end main = IDCANCEL"}));
     EXPECT_FALSE(installEnabled);
     EXPECT_TRUE(exitEnabled);
 }
@@ -227,7 +230,7 @@ TEST(InstallationRun, CancellingTheInterfaceDialogEndsTheProgram)
     run.Interface().Click(interface_ids::kExit);
     run.Start();
     EXPECT_EQ(run.Transcript(), (Lines{"open main", "open interface", "end interface = IDCANCEL",
-                                       Message("Install Canceled"), "end main = IDCANCEL"}));
+                                       MessageLine(Text(Words::InstallCanceled)), "end main = IDCANCEL"}));
     EXPECT_TRUE(run.machine.Printers().empty());
     EXPECT_TRUE(run.machine.Drivers().empty());
 }
@@ -239,11 +242,11 @@ TEST(InstallationRun, CancellingTheDefaultPrinterQuestionEndsWithoutTheCompletio
     run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
     run.DefaultPrinter().PressEscape();
     run.Start();
-    EXPECT_EQ(run.Transcript(),
-              Concat({{"open main", "open interface", "end interface = IDOK"},
-                      kCopyLines,
-                      RowLines(),
-                      {"open default", "end default = IDCANCEL", Message("Install Canceled"), "end main = IDCANCEL"}}))
+    EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"},
+                                        kCopyLines,
+                                        RowLines(),
+                                        {"open default", "end default = IDCANCEL",
+                                         MessageLine(Text(Words::InstallCanceled)), "end main = IDCANCEL"}}))
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA KSV100-III"));
 }
@@ -277,7 +280,7 @@ TEST(InstallationRun, UnsupportedWindowsStopsTheRun)
         run.Start();
         const auto messages = run.Lines("message");
         if (known) {
-            EXPECT_EQ(messages.back(), Message("Windows 98 not Supported !!!", "ERROR"));
+            EXPECT_EQ(messages.back(), MessageLine(Text(Words::Win98NotSupported), Text(Words::ErrorCaption)));
         } else {
             // Only the start-up's message about the service manager that 9x lacks.
             EXPECT_EQ(messages.size(), 1u) << run.TranscriptText();
@@ -326,12 +329,12 @@ TEST(InstallationRun, AFailedDriverRegistrationStopsBeforeTheNextRows)
     run.Start();
 
     const std::string deleteFailed =
-        Message("Failure to DeletePrintProcessorFile GetLastError()=2", "zenthar", "exclamation", "main");
+        MessageLine(Say(Words::DeletePrintProcessorFailed, 2), "zenthar", "exclamation", "main");
     EXPECT_EQ(run.Transcript(), Concat({{"open main", "open interface", "end interface = IDOK"},
                                         kCopyLines,
                                         RowLines(),
-                                        {Message("Failure to AddPrinterDriver() GetLastError()=5"), deleteFailed,
-                                         deleteFailed, "end main = IDCANCEL"}}))
+                                        {MessageLine(Say(Words::AddDriverFailed, 5)), deleteFailed, deleteFailed,
+                                         "end main = IDCANCEL"}}))
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #1"));
     EXPECT_FALSE(run.machine.FindDriver("NORVA Orbix #2"));
@@ -407,7 +410,7 @@ TEST(InstallationRun, AFailedPrinterCreationKeepsThatRowsDriver)
     run.Main().Click(kCloneCheck).SetText(kCopiesEdit, "3").Click(kInstallButton).PressEscape();
     run.Interface().Click(interface_ids::kParallelRadio).Click(interface_ids::kOk);
     run.Start();
-    EXPECT_NE(run.TranscriptText().find(Message("Failure to AddPrinter GetLastError()=5")), std::string::npos)
+    EXPECT_NE(run.TranscriptText().find(MessageLine(Say(Words::AddPrinterFailed, 5))), std::string::npos)
         << run.TranscriptText();
     EXPECT_TRUE(run.machine.FindPrinter("NORVA Orbix #1"));
     EXPECT_TRUE(run.machine.FindDriver("NORVA Orbix #2"));
@@ -489,8 +492,8 @@ TEST(InstallationRun, ARestartCommandThatNeverEndsIsStoppedAndShown)
     run.machine.HangCommand("net stop spooler");
     RunEthernetInstallation(run);
 
-    EXPECT_EQ(run.Lines("message \"\"net stop spooler\" did not end within 60 seconds and was stopped\" caption "
-                        "\"zenthar\" icon exclamation")
+    EXPECT_EQ(run.Lines("message \"" + Say(Words::CommandTimedOut, "net stop", "spooler", 60) +
+                        "\" caption \"zenthar\" icon exclamation")
                   .size(),
               1u)
         << run.TranscriptText();

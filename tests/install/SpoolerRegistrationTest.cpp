@@ -11,10 +11,15 @@
 #include "install/DriverRegistration.h"
 #include "install/PrinterCreation.h"
 #include "install/PrinterSettings.h"
+#include "resources/InstallerWords.h"
 #include "tests/common/MachineFixture.h"
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Say;
+using zenthar::resources::Text;
+using zenthar::resources::Words;
 
 const std::vector<std::string> kUnidrvFiles = {"UNIDRV.DLL",   "VXTHM4.GPD",   "UNIDRVUI.DLL", "UNIDRV.HLP",
                                                "VXTHM4.Dll",   "STDNAMES.GPD", "UNIRES.Dll",   "VXTHM4E.DLL",
@@ -84,8 +89,7 @@ TEST_F(SpoolerRegistrationTest, AMissingFileIsReportedWithTheSpoolersError)
     EXPECT_FALSE(
         RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR444", MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0],
-              "message \"Failure to AddPrinterDriver() GetLastError()=2\" caption \"zenthar\" icon none owner none");
+    EXPECT_EQ(Messages()[0], MessageLine(Say(Words::AddDriverFailed, 2), "zenthar", "none", "none"));
     EXPECT_EQ(machine.CallCount("AddPrinterDriverA"), 1u);
     EXPECT_FALSE(machine.FindDriver("NORVA MTR444"));
 }
@@ -110,7 +114,7 @@ TEST_F(SpoolerRegistrationTest, AFailedRetryReportsTheRetrysError)
     EXPECT_FALSE(
         RegisterDriver(Platform(), Processor::X86, OsFamily::Win8, "NORVA MTR333", MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].find("\"Failure to AddPrinterDriver() GetLastError()=5\""), std::string::npos);
+    EXPECT_NE(Messages()[0].find(Say(Words::AddDriverFailed, 5)), std::string::npos);
 }
 
 class PrinterCreationTest : public SpoolerRegistrationTest {
@@ -147,9 +151,7 @@ TEST_F(PrinterCreationTest, AnUnknownPortFallsBackToCom1WithAMessage)
     printer.printer.Close();
     EXPECT_EQ(machine.FindPrinter("NORVA Orbix #1")->portName, "COM1:");
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0],
-              "message \"Forcibly set to COM1: port.\\nafter you install the driver, change the port in the printer's "
-              "properties.\" caption \"zenthar\" icon none owner none");
+    EXPECT_EQ(Messages()[0], MessageLine(Text(Words::ForciblyCom1), "zenthar", "none", "none"));
 }
 
 TEST_F(PrinterCreationTest, WithoutCom1TheSecondErrorIsReported)
@@ -157,7 +159,7 @@ TEST_F(PrinterCreationTest, WithoutCom1TheSecondErrorIsReported)
     machine.RemovePort("COM1:");
     EXPECT_FALSE(CreatePrinter(Platform(), "NORVA Orbix #2", "USBPOS0", MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].find("\"Failure to AddPrinter GetLastError()=1796\""), std::string::npos);
+    EXPECT_NE(Messages()[0].find(Say(Words::AddPrinterFailed, 1796)), std::string::npos);
     EXPECT_FALSE(machine.FindPrinter("NORVA Orbix #2"));
 }
 
@@ -279,8 +281,7 @@ TEST_F(PrinterCreationTest, APrinterThatCannotBeOpenedIsReportedByName)
     EXPECT_FALSE(WritePrinterSettings(Platform(), "NORVA KSV100-III", 1252, MessageBoxNotices(nullptr)));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0],
-              "message \"Failure to OpenPrinter GetLastError()=1801 Printer Name=NORVA KSV100-III\" caption "
-              "\"zenthar\" icon none owner none");
+              MessageLine(Say(Words::OpenPrinterFailed, 1801, "NORVA KSV100-III"), "zenthar", "none", "none"));
 }
 
 // The user is not told; the caller learns it (a quiet rerun logs it).

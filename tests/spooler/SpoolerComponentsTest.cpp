@@ -7,6 +7,7 @@
 #include "core/InstallSession.h"
 #include "core/Notice.h"
 #include "core/SystemFiles.h"
+#include "resources/InstallerWords.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
 #include "spooler/UninstallEntry.h"
@@ -14,6 +15,9 @@
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Text;
+using zenthar::resources::Words;
 
 using platform::kHkeyLocalMachine;
 
@@ -76,7 +80,7 @@ TEST_F(PortMonitorTest, X86LibrariesOn64BitWindowsStayInSysWow64)
     InstallPortMonitor(Platform(), Processor::X86);
     EXPECT_EQ(machine.FileContents("C:\\Windows\\SysWOW64\\KVUSBMON.dll"), "Win8 KVUSBMON.dll");
     EXPECT_TRUE(machine.FsRedirectionActive());
-    EXPECT_EQ(machine.DebugOutput().back(), "AddPortMonitor() Fail !!!");
+    EXPECT_EQ(machine.DebugOutput().back(), Text(Words::AddMonitorFailed));
     EXPECT_FALSE(IsPortMonitorInstalled(Platform()));
     EXPECT_TRUE(Messages().empty());
 }
@@ -111,14 +115,14 @@ TEST_F(PortMonitorTest, WithoutTheWholeSystemDirectoryTheLibrariesAreNotCopied)
     EXPECT_FALSE(machine.FileExists("C:\\KVUSBMON.dll"));
     EXPECT_FALSE(machine.FileExists("C:\\KVUSBMONUI.dll"));
     EXPECT_EQ(machine.CallCount("AddMonitorA"), 1u);
-    EXPECT_EQ(machine.DebugOutput().back(), "AddPortMonitor() Fail !!!");
+    EXPECT_EQ(machine.DebugOutput().back(), Text(Words::AddMonitorFailed));
 
     sim::SimMachine deep(WithOverlongSystemDirectory());
     deep.AddFile(std::string(kFolder) + "\\Win8\\KVUSBMON.dll", "Win8 KVUSBMON.dll");
     InstallPortMonitor(deep.platform(), Processor::X86);
     EXPECT_EQ(deep.CallCount("CopyFileA"), 0u);
     EXPECT_FALSE(deep.FileExists("C:\\KVUSBMON.dll"));
-    EXPECT_EQ(deep.DebugOutput().back(), "AddPortMonitor() Fail !!!");
+    EXPECT_EQ(deep.DebugOutput().back(), Text(Words::AddMonitorFailed));
     EXPECT_TRUE(Messages().empty());
 }
 
@@ -142,7 +146,7 @@ TEST_F(PrintProcessorTest, OnACleanMachineEachMissingFileIsReportedWithError2)
 {
     RemovePrintProcessor(Platform(), OsFamily::Win8, MessageBoxNotices(nullptr));
     const std::string message =
-        "message \"Failure to DeletePrintProcessorFile GetLastError()=2\" caption \"zenthar\" icon exclamation owner none";
+        MessageLine(Say(Words::DeletePrintProcessorFailed, 2), "zenthar", "exclamation", "none");
     EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
 }
 
@@ -184,8 +188,7 @@ TEST_F(PrintProcessorTest, WithoutTheWholeSystemDirectoryNoFileIsDeletedAndBothA
     EXPECT_TRUE(deep.FileExists(root + "VXTHM4A.ini"));
 
     const auto message = [](int error) {
-        return "message \"Failure to DeletePrintProcessorFile GetLastError()=" + std::to_string(error) +
-               "\" caption \"zenthar\" icon exclamation owner none";
+        return MessageLine(Say(Words::DeletePrintProcessorFailed, error), "zenthar", "exclamation", "none");
     };
     EXPECT_EQ(Messages(), (std::vector<std::string>{message(8), message(8), message(206), message(206)}));
 }

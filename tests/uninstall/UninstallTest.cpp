@@ -10,6 +10,7 @@
 #include "core/InstallationRecord.h"
 #include "core/OneRunAtATime.h"
 #include "platform/Constants.h"
+#include "resources/InstallerWords.h"
 #include "tests/common/InstallerRun.h"
 #include "tests/common/MachineFacts.h"
 #include "uninstall/QuietUninstall.h"
@@ -19,6 +20,10 @@
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Say;
+using zenthar::resources::Text;
+using zenthar::resources::Words;
 
 using uninstall::Outcome;
 using Exit = UninstallerExit;
@@ -593,8 +598,8 @@ void ExpectQuietRunsThatLeaveSomething(const std::string& log)
         EXPECT_EQ(uninstall::RunQuietUninstall(run->machine.platform(), {"/quiet", "/log", log}), Exit::NotAllRemoved);
         const auto lines = LogLines(run->machine, log);
         ASSERT_EQ(lines.size(), 6u);
-        EXPECT_EQ(lines[2], "Could not remove port \"IP_10.1.2.3\": \"net stop spooler\" did not end within 60 seconds "
-                            "and was stopped (error 1460)");
+        EXPECT_EQ(lines[2], "Could not remove port \"IP_10.1.2.3\": " +
+                                Say(Words::CommandTimedOut, "net stop", "spooler", 60) + " (error 1460)");
         const auto processes = run->machine.Processes();
         EXPECT_EQ(std::count_if(processes.begin(), processes.end(), [](const auto& each) { return each.terminated; }),
                   1);
@@ -685,10 +690,11 @@ TEST(QuietUninstall, ACommandLineItDoesNotUnderstandRemovesNothing)
     // gives the code deployment tools retry on; the dialogs say so at once.
     machine.HoldMutexElsewhere(kRunMutexName);
     EXPECT_EQ(uninstall::RunQuietUninstall(machine.platform(), {"/quiet", "/log", log}), Exit::AnotherRunInProgress);
-    EXPECT_EQ(LogLines(machine, log),
-              (std::vector<std::string>{
-                  "Another installation or removal of the NORVA Orbix printers is running on this computer.",
-                  "Start this program again when it has ended. (waited 5 minutes)"}));
+    const std::string another = Text(Words::AnotherRun);
+    const std::size_t lineBreak = another.find('\n');
+    EXPECT_EQ(LogLines(machine, log), (std::vector<std::string>{another.substr(0, lineBreak),
+                                                                another.substr(lineBreak + 1) +
+                                                                    Say(Words::QuietRunWaited, kQuietRunWaitMinutes)}));
     machine.RemovePath(log);
     EXPECT_EQ(uninstall::RunUninstallerApp(machine.platform()), Exit::AnotherRunInProgress);
     ASSERT_FALSE(run->screen.Transcript().empty());

@@ -19,6 +19,7 @@
 #include "install/PrinterSettings.h"
 #include "platform/Constants.h"
 #include "platform/win32/Win32Platform.h"
+#include "resources/InstallerWords.h"
 #include "spooler/PortMonitor.h"
 #include "spooler/PrintProcessor.h"
 #include "spooler/UninstallEntry.h"
@@ -28,6 +29,9 @@
 
 namespace zenthar::testing {
 namespace {
+
+using zenthar::resources::Say;
+using zenthar::resources::Words;
 
 using namespace zenthar::platform;
 
@@ -197,8 +201,7 @@ TEST_F(EngineUnderWine, APrinterThatDoesNotExistCannotTakeSettings)
 {
     EXPECT_FALSE(WritePrinterSettings(P(), "NORVA No Such Printer", 866, MessageBoxNotices(nullptr)));
     ASSERT_EQ(screen.messages.size(), 1u);
-    EXPECT_EQ(screen.messages[0],
-              "Failure to OpenPrinter GetLastError()=1801 Printer Name=NORVA No Such Printer | zenthar");
+    EXPECT_EQ(screen.messages[0], Say(Words::OpenPrinterFailed, 1801, "NORVA No Such Printer") + " | zenthar");
 }
 
 TEST_F(EngineUnderWine, TheUninstallEntryIsWrittenOnceWithItsTwoValues)
@@ -242,9 +245,7 @@ TEST_F(EngineUnderWine, AMissingPrintProcessorReportsBothFiles)
     Write(std::string(system) + "\\spool\\prtprocs\\w32x86\\placeholder.txt", "folder");
     EXPECT_FALSE(IsPortMonitorInstalled(P()));
     RemovePrintProcessor(P(), OsFamily::Win8, MessageBoxNotices(nullptr));
-    EXPECT_EQ(screen.messages,
-              (std::vector<std::string>{"Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar",
-                                        "Failure to DeletePrintProcessorFile GetLastError()=2 | zenthar"}));
+    EXPECT_EQ(screen.messages, std::vector<std::string>(2, Say(Words::DeletePrintProcessorFailed, 2) + " | zenthar"));
 }
 
 class NoView final : public uninstall::RemovalView {
