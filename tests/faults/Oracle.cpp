@@ -18,9 +18,9 @@ using resources::Text;
 using resources::Words;
 
 // Every message box the program can show, in its own form: its words from the installer's
-// book, where %d stands for a number and %s for a text; "zenthar" is the application's title. The owner is the name of
-// the dialog that owns the box ("none": the application's message box, or a box shown without an owner). Owners are
-// kept here and nowhere else.
+// book, where %d stands for a number and %s for a text; "zenthar" is the application's title.
+// The owner is the name of the dialog that owns the box ("none": the application's message
+// box, or a box shown without an owner). Owners are kept here and nowhere else.
 struct KnownMessage {
     const char* token;
     const char* text;
