@@ -281,7 +281,7 @@ std::optional<ExitCode> StartGuards(platform::Platform& platform, const QuietOpt
         return ExitCode::ProtectedPrintMode;
     }
     if (!run.Take(kQuietRunWait)) {
-        log.Line(Say(Words::LogMessage, OneLine(kAnotherRunText)) + QuietRunWaitedText());
+        log.Line(Say(Words::LogMessage, OneLine(Text(Words::AnotherRun))) + QuietRunWaitedText());
         return ExitCode::AnotherRunInProgress;
     }
     return std::nullopt;

@@ -161,24 +161,24 @@ struct OptionSpec {
     const char* name;  // as OptionName gives it: lower case, without the / or -
     bool takesValue;
     bool repeatable;
-    const char* heading;       // a line the usage puts above this option's; null: none
-    const char* usage;         // its usage line, "%s" standing for `choices`; null: not shown
-    std::string (*choices)();  // null: none
+    std::optional<Words> heading;  // a line the usage puts above this option's
+    std::optional<Words> usage;    // its usage line, "%s" standing for `choices`; none: not shown
+    std::string (*choices)();      // null: none
     void (*apply)(const std::string& value, ReadOptions& read);  // null: nothing to do
 };
 
 // In the usage's order. "/quiet" is named by the usage's first line.
 const OptionSpec kOptions[] = {
-    {"quiet", false, false, nullptr, nullptr, nullptr, nullptr},
-    {"model", true, true, Text(Words::UsageWhat), Text(Words::UsageModel), ModelList, ApplyModel},
-    {"clones", true, false, nullptr, Text(Words::UsageClones), nullptr, ApplyClones},
-    {"interface", true, false, Text(Words::UsageWhere), Text(Words::UsageInterface), InterfaceList, ApplyInterface},
-    {"port", true, false, nullptr, Text(Words::UsagePort), nullptr, ApplyPort},
-    {"address", true, false, nullptr, Text(Words::UsageAddress), nullptr, ApplyAddress},
-    {"codepage", true, false, nullptr, Text(Words::UsageCodePage), CodePageList, ApplyCodePage},
-    {"default", false, false, nullptr, Text(Words::UsageDefault), nullptr, ApplyDefault},
-    {"check", false, false, nullptr, Text(Words::UsageCheck), nullptr, ApplyCheck},
-    {"log", true, false, nullptr, Text(Words::UsageLog), nullptr, ApplyLog},
+    {"quiet", false, false, std::nullopt, std::nullopt, nullptr, nullptr},
+    {"model", true, true, Words::UsageWhat, Words::UsageModel, ModelList, ApplyModel},
+    {"clones", true, false, std::nullopt, Words::UsageClones, nullptr, ApplyClones},
+    {"interface", true, false, Words::UsageWhere, Words::UsageInterface, InterfaceList, ApplyInterface},
+    {"port", true, false, std::nullopt, Words::UsagePort, nullptr, ApplyPort},
+    {"address", true, false, std::nullopt, Words::UsageAddress, nullptr, ApplyAddress},
+    {"codepage", true, false, std::nullopt, Words::UsageCodePage, CodePageList, ApplyCodePage},
+    {"default", false, false, std::nullopt, Words::UsageDefault, nullptr, ApplyDefault},
+    {"check", false, false, std::nullopt, Words::UsageCheck, nullptr, ApplyCheck},
+    {"log", true, false, std::nullopt, Words::UsageLog, nullptr, ApplyLog},
 };
 
 const OptionSpec* FindOption(const std::string& name)
@@ -190,10 +190,7 @@ const OptionSpec* FindOption(const std::string& name)
 
 std::string UsageLine(const OptionSpec& option)
 {
-    std::string line = option.usage;
-    const auto at = line.find("%s");
-    if (option.choices && at != std::string::npos) line.replace(at, 2, option.choices());
-    return line + "\n";
+    return (option.choices ? Say(*option.usage, option.choices()) : std::string(Text(*option.usage))) + "\n";
 }
 
 // What the options say together, once each has been read.
@@ -237,7 +234,7 @@ std::string UsageText()
     // wraps long lines, where padding only scatters the words.
     std::string text = Text(Words::Usage);
     for (const OptionSpec& option : kOptions) {
-        if (option.heading) text += std::string(option.heading) + "\n";
+        if (option.heading) text += std::string(Text(*option.heading)) + "\n";
         if (option.usage) text += UsageLine(option);
     }
     text += std::string(Text(Words::UsageExitCodes)) + "\n";

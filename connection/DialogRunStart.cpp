@@ -1,6 +1,7 @@
 #include "connection/DialogRunStart.h"
 
 #include "core/InstallerFolder.h"
+#include "resources/InstallerWords.h"
 #include "ui/Ui.h"
 
 namespace zenthar {
@@ -8,7 +9,8 @@ namespace zenthar {
 std::optional<StartRefused> StartDialogRun(platform::Platform& platform, MachineWideRun& run, const char* notDone)
 {
     if (!run.Take(0)) {
-        ui::ShowMessageBox(nullptr, kAnotherRunText, nullptr, ui::MessageIcon::Exclamation);
+        ui::ShowMessageBox(nullptr, resources::Text(resources::Words::AnotherRun), nullptr,
+                           ui::MessageIcon::Exclamation);
         return StartRefused::AnotherRun;
     }
     if (const FolderLock lock = LockInstallerFolder(platform); lock.refused) {

@@ -25,9 +25,6 @@ inline std::string QuietRunWaitedText()
     return resources::Say(resources::Words::QuietRunWaited, kQuietRunWaitMinutes);
 }
 
-// What a second run says, the installer's and the uninstaller's alike.
-inline const char* const kAnotherRunText = resources::Text(resources::Words::AnotherRun);
-
 class MachineWideRun {
 public:
     explicit MachineWideRun(platform::Platform& platform) : platform(platform) {}

@@ -7,6 +7,7 @@
 #include "core/InstallerFolder.h"
 #include "core/OneRunAtATime.h"
 #include "core/RunLog.h"
+#include "resources/InstallerWords.h"
 #include "uninstall/Removal.h"
 #include "uninstall/RemovalTexts.h"
 
@@ -67,7 +68,8 @@ UninstallerExit RunQuietUninstall(platform::Platform& platform, const std::vecto
     }
     MachineWideRun run(platform);
     if (!run.Take(kQuietRunWait)) {
-        log.Lines(std::string(kAnotherRunText) + QuietRunWaitedText());
+        // The installer's own words: a second run reads the same from either program.
+        log.Lines(std::string(resources::Text(resources::Words::AnotherRun)) + QuietRunWaitedText());
         return UninstallerExit::AnotherRunInProgress;
     }
     // The log lists the parts: the folder's lock is said only when refused.
